@@ -1,0 +1,4 @@
+// The intro before the main menu.
+#pragma once
+
+void RunIntro();

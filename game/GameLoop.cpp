@@ -1,0 +1,160 @@
+// The game's frame loop: every update-and-draw routine in its fixed order, then the level-end, death and Escape
+// checks after the flip.
+#include "GameLoop.h"
+#include "GameState.h"
+#include "Levels.h"
+#include "Ship.h"
+#include "Startup.h"
+#include "fortress/Fortress.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "graphics/Shapes.h"
+#include "graphics/Stars.h"
+#include "graphics/TPoly.h"
+#include "graphics/VectorFont.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Text.h"
+#include "platform/Time.h"
+
+namespace {
+constexpr int KeyEscape = 27;
+constexpr int KeyReturn = 13;
+constexpr int KeyY = 89;
+constexpr int KeyN = 78;
+constexpr int FpsWindowMs = 500;
+constexpr int StateLeave = 3;
+constexpr float PromptPulseStart = 25;
+
+void DrawBackdrop() {
+    if (UseBackground == 1)
+        DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
+}
+
+void DrawFrameRate() {
+    UpdateFrameRate();
+    if (ShowFrameRate == 1) DrawVectorText("FPS: " + IntToText(Fps), 41, 35.5f, 0xFF4043FF, 0, 0.75f, 0.75f, 0, 64, 67, 255);
+}
+
+void DrawShip() { DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }
+
+void GameFrame() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    UpdateShipControls();
+    MoveShip();
+    MoveSections();
+    UpdateSections();
+    UpdateCannon();
+    UpdateExplosions();
+    UpdatePlayerBullets();
+    UpdateEnemyBullets();
+    DrawMissiles();
+    UpdateMissiles();
+    UpdateParticles();
+    DrawShip();
+    DrawFrameRate();
+    DrawVectorText("score: " + IntToText(Score), 20, 1, 0xFFFFFF00, 0, 0.75f, 0.75f, 0, 255, 255, 0);
+    Flip(-1);
+}
+
+// The fortress stands still behind the prompt: nothing moves, bullets and particles are not drawn.
+void ExitPromptFrame() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    UpdateSections();
+    UpdateCannon();
+    UpdateExplosions();
+    DrawMissiles();
+    DrawShip();
+    DrawFrameRate();
+    DrawZoomText("exit game (y/n)", 11.5f, 20, 0xFFFFFFFF, PromptPulse, 1.0f, 1.0f, 0, 255, 255, 255);
+    DrawVectorText("press right key for no", 14, 28.5f, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
+    DrawVectorText("press left key for yes", 14, 30, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
+    Flip(-1);
+}
+
+void ExitPrompt() {
+    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+    PromptPulse = PromptPulseStart;
+    ExitPromptShown = 1;
+    FlushKeys();
+    int answer = 0;
+    do {
+        ExitPromptFrame();
+        answer = ReadExitAnswer();
+        if (PromptPulse > 0) PromptPulse -= 1;
+    } while (answer == 0);
+    GameState = answer == 1 ? StateLeave : 0;
+    PromptPulse = PromptPulseStart;
+    ExitPromptShown = 0;
+    Delay(100);
+    FlushKeys();
+}
+
+void StartGame() {
+    FpsTimer = static_cast<float>(MilliSecs());
+    PlayerDead = 0;
+    Score = 0;
+    Level = 1;
+    ShipXSpeed = ShipYSpeed = 0;
+    ShipX = 900;
+    ShipY = 256;
+    ShipAngle = 270; // nose to the left, toward the fortress
+    CannonFireDelay = 120;
+    SpawnGrace = 60;
+    ClearFortress();
+    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
+    CannonAngle = 0;
+    CreateStars();
+    MenuLogoA = MenuLogoB = 180;
+    CannonDestroyed = 0;
+    StartLevel();
+    DemoMode = 0;
+    BonusCounter = 0;
+    if (MusicOn == 1 && Sound::IsPlaying("menu-loop")) Sound::Stop("menu-loop");
+    if (MusicOn == 1) Sound::Play("ingame-loop", 1);
+    if (NeonMode == 1) TPoly::_Begin();
+}
+
+void EndGame() {
+    if (NeonMode == 1) TPoly::_End();
+    GameState = 0;
+    DemoMode = 1;
+    if (MusicOn == 1 && Sound::IsPlaying("ingame-loop")) Sound::Stop("ingame-loop");
+    if (MusicOn == 1) Sound::Play("menu-loop", 1);
+}
+} // namespace
+
+int ReadExitAnswer() {
+    // Each group stops at its first hit; when both groups are hit in one pass, staying wins.
+    int answer = 0;
+    if (KeyHit(KeyY) || KeyHit(KeyTurnLeft) || KeyHit(KeyReturn)) answer = 1;
+    if (KeyHit(KeyN) || KeyHit(KeyTurnRight) || KeyHit(KeyEscape)) answer = 2;
+    return answer;
+}
+
+void UpdateFrameRate() {
+    FpsFrames += 1;
+    // The timer moves on by whole windows, so after a stall several frames in a row each close one.
+    if (static_cast<float>(MilliSecs()) - FpsTimer > FpsWindowMs) {
+        FpsTimer += FpsWindowMs;
+        Fps = static_cast<int>(FpsFrames * 2);
+        FpsFrames = 0;
+    }
+}
+
+void PlayGame() {
+    StartGame();
+    while (GameState != StateLeave) {
+        GameFrame();
+        CompleteLevel();
+        PlayerDeath();
+        if (KeyHit(KeyEscape)) ExitPrompt();
+    }
+    EndGame();
+}

@@ -1,0 +1,34 @@
+// The shared state of a game: score, ships, level and the flags the frame loop and its sequences pass around.
+#pragma once
+
+extern int Score;
+extern int ShipsLeft;
+extern int Level;
+extern int BonusCounter;
+extern int GameState; // 0 playing, 2 ship lost, 3 leave
+extern int PlayerDead;
+extern int CannonDestroyed;
+extern int ExplosionsActive;
+extern int DemoMode; // 1 whenever no player game runs
+extern int ExitPromptShown;
+extern int SpawnGrace;
+extern int CannonFireDelay;
+extern float CannonAngle;
+extern int MissileCount;
+extern float PromptPulse; // 25 down to 0: the pop-in of a prompt's headline
+extern int Fps;
+extern float FpsTimer;
+extern float FpsFrames;
+extern int MenuLogoA;
+extern int MenuLogoB;
+
+// Controls that are not saved: they start afresh each run.
+extern int ControlMode; // 0 keyboard, 1 pad, 2 pad with swapped buttons
+extern int PadActive;
+extern int PadFireButton;
+extern int PadThrustButton;
+extern float PadZeroPositionX;
+extern float PadZeroPositionY;
+extern int ShowFrameRate;
+
+void ResetGameState();

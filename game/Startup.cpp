@@ -1,0 +1,180 @@
+// Start-up in its fixed order: everything later screens take for granted is made here, before the intro runs.
+#include "Startup.h"
+#include "GameLoop.h"
+#include "GameState.h"
+#include "Ship.h"
+#include "fortress/Fortress.h"
+#include "frontend/Intro.h"
+#include "frontend/Network.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "graphics/Shapes.h"
+#include "graphics/TPoly.h"
+#include "graphics/VectorFont.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Platform.h"
+#include "platform/Random.h"
+#include "platform/System.h"
+#include "platform/Time.h"
+
+float SinTable[TrigTableSize];
+float CosTable[TrigTableSize];
+int LogoLineCount;
+int LogoData[LogoDataSize];
+float GhostMovement[GhostMovementSize];
+
+Image* GlowDotImage;
+Image* PlayerShotsImage;
+Image* BackdropImage;
+
+std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
+
+const char* const WindowTitle = "Kestrovar v1.2";
+
+const char* const SoundResources[15] = {
+    "res\\BlipSND.ogg",        "res\\SwooshSND.ogg",   "res\\EnemyDieSND1.ogg", "res\\EnemyDieSND2.ogg",
+    "res\\PlayerShootSND.ogg", "res\\WoorpSND.ogg",    "res\\BonusShip.ogg",    "res\\SectionHit.ogg",
+    "res\\GrowRings.ogg",      "res\\MissileHit.ogg",  "res\\RemoveRings.ogg",  "res\\ThrustSND.ogg",
+    "res\\BounceSND.ogg",      "music\\menu-loop.ogg", "music\\ingame-loop.ogg",
+};
+
+namespace {
+bool ProgramStarted = false;
+constexpr int AudioChannels = 100;
+constexpr int LogoValuesPerLine = 8;
+constexpr int SmallestScreenHeight = 768;
+constexpr int DefaultScreenWidth = 1024;
+
+void LoadImages() {
+    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
+    PlayerShotsImage = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
+    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
+    MidHandleImage(GlowDotImage);
+    MidHandleImage(PlayerShotsImage);
+}
+
+void LoadSounds() {
+    for (const char* resource : SoundResources) Sound::Load(resource, 1);
+    Sound::ChannelVolume("menu-loop", 65.0f);
+    Sound::ChannelVolume("ingame-loop", 50.0f);
+}
+
+void OpenDisplay() {
+    // A stored height below the smallest mode (a hand-edited file) still gets the game a window.
+    if (ScreenHeight < SmallestScreenHeight) {
+        ScreenWidth = DefaultScreenWidth;
+        ScreenHeight = SmallestScreenHeight;
+        FullScreen = 0;
+        PlayfieldOffsetX = PlayfieldOffsetY = 0;
+    }
+    Graphics(ScreenWidth, ScreenHeight, FullScreen == 1 ? 1 : 0, 60);
+    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, 1024, 768);
+}
+
+void SelectBlendForStyle() {
+    if (NeonMode == 0) SetBlend(SOLIDBLEND);
+    if (NeonMode == 1) {
+        SetBlend(LIGHTBLEND);
+        TPoly::Initialise();
+    }
+}
+
+void FillTrigTables() {
+    for (int i = 0; i < TrigTableSize; ++i) {
+        SinTable[i] = Sin(static_cast<float>(i));
+        CosTable[i] = Cos(static_cast<float>(i));
+    }
+}
+
+void ReadLogo() {
+    RestoreData("LogoData");
+    LogoLineCount = ReadDataInt();
+    int values = LogoLineCount * LogoValuesPerLine;
+    if (values < 0 || values > LogoDataSize) RuntimeError("Logo table too large");
+    for (int i = 0; i < values; ++i) LogoData[i] = ReadDataInt();
+}
+
+void ReadGhostMovement() {
+    RestoreData("GhostMovement");
+    for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
+}
+
+void BuildMenuRings() {
+    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
+}
+
+// Until the main menu exists, the program plays one game and leaves as the menu's quit does.
+void RunMainMenu() {
+    ShipsLeft = 3;
+    Level = 1;
+    Score = 0;
+    DemoMode = 0;
+    PlayGame();
+}
+} // namespace
+
+void SetPalette() {
+    if (ColorsOn == 1) {
+        PaletteColor0 = 0xFFFF8080;
+        PaletteColor1 = 0xFFE47C0C;
+        RingColor0 = 0xFF74740E;
+        RingColor1 = 0xFF773B07;
+        RingColor2 = 0xFF770E0E;
+    } else {
+        PaletteColor0 = 0xFF808080;
+        PaletteColor1 = 0xFFFFFFFF;
+        RingColor0 = 0xFF404040;
+        RingColor1 = 0xFF606060;
+        RingColor2 = 0xFF808080;
+    }
+}
+
+void RunProgram() {
+    if (ProgramStarted) return;
+    ProgramStarted = true;
+    // The resources are built in and found by name; the audio system comes first.
+    Sound::StartAudio(AudioChannels);
+    BuildShapeTables();
+    LoadZoomTable();
+    SetWindowTitle(WindowTitle);
+    Network::BindNetworkComponent();
+    Network::ConfigureNetworkComponent();
+    LoadImages();
+    LoadSounds();
+    SeedRnd(MilliSecs());
+    ClearOnlineTable();
+    LoadSettings();
+    SetCloseHandler(SaveSettings); // closing the window is a confirmed quit
+    OpenDisplay();
+    SelectBlendForStyle();
+    LoadFontGlyphs();
+    HideMouse();
+    SetShipTuning();
+    FillTrigTables();
+    ApplyDisplayStyle();
+    ReadLogo();
+    ReadGhostMovement();
+    SetPalette();
+    BuildMenuRings();
+    RunIntro();
+    if (MusicOn == 1) Sound::Play("menu-loop", 1);
+    RunMainMenu();
+    SaveSettings();
+}
+
+void ResetAllState() {
+    ResetPlatform();
+    ResetGameState();
+    SetDefaultSettings();
+    ResetGlowWidths();
+    ClearFortress();
+    Network::ResetNetworkBinding();
+    SetCloseHandler(nullptr);
+    ProgramStarted = false;
+    GlowDotImage = PlayerShotsImage = BackdropImage = nullptr;
+    LogoLineCount = 0;
+    ShipX = ShipY = 0;
+}

@@ -1,0 +1,30 @@
+// The program's start-up: resources, tables, settings, display, intro, and the hand-over to the menu.
+#pragma once
+#include "platform/Display.h"
+#include <cstdint>
+
+constexpr int TrigTableSize = 361;
+constexpr int LogoDataSize = 2100;
+constexpr int GhostMovementSize = 10000;
+constexpr int GhostMovementValues = 9981;
+
+extern float SinTable[TrigTableSize];
+extern float CosTable[TrigTableSize];
+extern int LogoLineCount;
+extern int LogoData[LogoDataSize];
+extern float GhostMovement[GhostMovementSize];
+
+extern Image* GlowDotImage;
+extern Image* PlayerShotsImage;
+extern Image* BackdropImage;
+
+extern std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
+
+extern const char* const WindowTitle;
+extern const char* const SoundResources[15];
+
+void SetPalette();
+// Runs the whole program once: start-up, the game, and the orderly end.
+void RunProgram();
+// Every module's state back to how a fresh process finds it.
+void ResetAllState();

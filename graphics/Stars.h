@@ -1,0 +1,5 @@
+// The background starfield.
+#pragma once
+
+void CreateStars();
+void DrawStars();

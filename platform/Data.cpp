@@ -1,0 +1,192 @@
+// The built-in data tables, parsed once from the text files compiled into the program.
+//
+// A table file holds labels and values:  "#Label" names the position of the next value; values are separated by
+// commas or white space; "text" is a string ("" inside it is one quote), a number with a point or exponent a float,
+// 0x... or a plain number an integer; ';' outside a string starts a comment. All files form one sequence in the order
+// of their names, and reading runs on from one table into the next as it would through one long list.
+#include "Data.h"
+#include "Resources.h"
+#include "System.h"
+#include "Text.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+struct DataValue {
+    enum Kind { Integer, Float, String } Type = Integer;
+    int IntValue = 0;
+    double FloatValue = 0;
+    std::string StringValue;
+};
+
+struct DataTables {
+    std::vector<DataValue> Values;
+    std::map<std::string, std::size_t> Labels;
+};
+
+[[noreturn]] void BadTable(const std::string& file, int line, const char* what) {
+    std::string message = "Bad data table " + file + " line " + std::to_string(line) + ": " + what;
+    RuntimeError(message.c_str());
+}
+
+void ParseNumber(const std::string& token, const std::string& file, int line, DataValue& value) {
+    const char* text = token.c_str();
+    char* end = nullptr;
+    if (token.size() > 2 && token[0] == '0' && (token[1] == 'x' || token[1] == 'X')) {
+        unsigned long bits = std::strtoul(text + 2, &end, 16);
+        if (*end) BadTable(file, line, "bad hexadecimal number");
+        value.Type = DataValue::Integer;
+        value.IntValue = static_cast<int>(static_cast<unsigned>(bits));
+        return;
+    }
+    if (token.find_first_of(".eE") == std::string::npos) {
+        long number = std::strtol(text, &end, 10);
+        if (*end) BadTable(file, line, "bad number");
+        value.Type = DataValue::Integer;
+        value.IntValue = static_cast<int>(number);
+        return;
+    }
+    double number = std::strtod(text, &end);
+    if (*end) BadTable(file, line, "bad number");
+    value.Type = DataValue::Float;
+    value.FloatValue = static_cast<float>(number);
+}
+
+void ParseTable(const std::string& file, const unsigned char* data, std::size_t size, DataTables& tables) {
+    std::size_t i = 0;
+    int line = 1;
+    while (i < size) {
+        char c = static_cast<char>(data[i]);
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == ',') {
+            ++i;
+        } else if (c == ';') {
+            while (i < size && data[i] != '\n') ++i;
+        } else if (c == '#') {
+            std::size_t start = ++i;
+            while (i < size && data[i] > ' ' && data[i] != ',' && data[i] != ';') ++i;
+            std::string label(reinterpret_cast<const char*>(data) + start, i - start);
+            if (label.empty()) BadTable(file, line, "empty label");
+            if (!tables.Labels.emplace(label, tables.Values.size()).second) BadTable(file, line, "label twice");
+        } else if (c == '"') {
+            DataValue value;
+            value.Type = DataValue::String;
+            ++i;
+            for (;;) {
+                if (i >= size || data[i] == '\n') BadTable(file, line, "unterminated string");
+                if (data[i] == '"') {
+                    if (i + 1 < size && data[i + 1] == '"') {
+                        value.StringValue += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value.StringValue += static_cast<char>(data[i++]);
+            }
+            tables.Values.push_back(std::move(value));
+        } else {
+            std::size_t start = i;
+            while (i < size && data[i] > ' ' && data[i] != ',' && data[i] != ';') ++i;
+            DataValue value;
+            ParseNumber(std::string(reinterpret_cast<const char*>(data) + start, i - start), file, line, value);
+            tables.Values.push_back(std::move(value));
+        }
+    }
+}
+
+const DataTables& BuiltInTables() {
+    static const DataTables tables = [] {
+        DataTables built;
+        std::vector<std::string> files;
+        for (int r = 0; r < ResourceCount(); ++r) {
+            std::string name = ResourceName(r);
+            if (name.rfind("data\\", 0) == 0) files.push_back(name);
+        }
+        std::sort(files.begin(), files.end());
+        for (const std::string& file : files) {
+            ResourceBytes bytes = FindResource(file.c_str());
+            ParseTable(file, bytes.Data, bytes.Size, built);
+        }
+        return built;
+    }();
+    return tables;
+}
+
+DataTables ReplacedTables;
+bool UseReplaced = false;
+
+const DataTables& Tables() { return UseReplaced ? ReplacedTables : BuiltInTables(); }
+
+std::size_t Cursor = 0;
+
+const DataValue& NextValue() {
+    const DataTables& tables = Tables();
+    if (Cursor >= tables.Values.size()) RuntimeError("Attempt to read beyond end of data");
+    return tables.Values[Cursor++];
+}
+} // namespace
+
+void RestoreData(const char* label) {
+    const DataTables& tables = Tables();
+    auto found = tables.Labels.find(label);
+    if (found == tables.Labels.end()) {
+        std::string message = std::string("Data label not found: ") + label;
+        RuntimeError(message.c_str());
+    }
+    Cursor = found->second;
+}
+
+bool DataLabelExists(const char* label) { return Tables().Labels.count(label) != 0; }
+
+int ReadDataInt() {
+    const DataValue& value = NextValue();
+    switch (value.Type) {
+    case DataValue::Integer: return value.IntValue;
+    case DataValue::Float: return static_cast<int>(value.FloatValue);
+    case DataValue::String: return TextToInt(value.StringValue);
+    }
+    return 0;
+}
+
+double ReadDataDouble() {
+    const DataValue& value = NextValue();
+    switch (value.Type) {
+    case DataValue::Integer: return value.IntValue;
+    case DataValue::Float: return value.FloatValue;
+    case DataValue::String: return TextToFloat(value.StringValue);
+    }
+    return 0;
+}
+
+float ReadDataFloat() { return static_cast<float>(ReadDataDouble()); }
+
+std::string ReadDataString() {
+    const DataValue& value = NextValue();
+    switch (value.Type) {
+    case DataValue::Integer: return IntToText(value.IntValue);
+    case DataValue::Float: return FloatToText(static_cast<float>(value.FloatValue));
+    case DataValue::String: return value.StringValue;
+    }
+    return {};
+}
+
+void ResetDataCursor() {
+    Cursor = 0;
+    UseReplaced = false;
+    ReplacedTables = DataTables{};
+}
+
+void ReplaceDataTables(const std::string& text) {
+    ReplacedTables = DataTables{};
+    ParseTable("replacement", reinterpret_cast<const unsigned char*>(text.data()), text.size(), ReplacedTables);
+    UseReplaced = true;
+    Cursor = 0;
+}

@@ -1,0 +1,14 @@
+// The built-in data tables: one sequence of typed values with labels, read through a cursor.
+#pragma once
+#include <string>
+
+void RestoreData(const char* label);
+int ReadDataInt();
+float ReadDataFloat();
+double ReadDataDouble();
+std::string ReadDataString();
+bool DataLabelExists(const char* label);
+// Back to the built-in tables, cursor at the start.
+void ResetDataCursor();
+// Tables parsed from the given text in place of the built-in ones, until the next reset (for tests).
+void ReplaceDataTables(const std::string& text);

@@ -1,0 +1,24 @@
+// The frame clock behind Flip(-1).
+#include "FramePacing.h"
+
+void FrameClock::Reset(int now, int hertz) {
+    Rate = hertz > 0 ? hertz : 60;
+    MsPerFrame = 1000 / Rate;
+    Remainder = 1000 - MsPerFrame * Rate;
+    Accumulator = 0;
+    NextFrame = now;
+}
+
+int FrameClock::Advance(int now) {
+    NextFrame += MsPerFrame;
+    Accumulator += Remainder;
+    if (Accumulator >= Rate) {
+        Accumulator -= Rate;
+        NextFrame += 1;
+    }
+    int wait = NextFrame - now;
+    if (wait > 0) return wait;
+    // Late: the next frame is due a whole frame from now, not sooner.
+    NextFrame -= wait;
+    return 0;
+}

@@ -1,0 +1,13 @@
+// Decoding the built-in PNG and JPEG pictures to RGBA.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct DecodedPicture {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Rgba;
+};
+
+bool DecodePicture(const unsigned char* data, std::size_t size, DecodedPicture& out);

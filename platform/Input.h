@@ -1,0 +1,17 @@
+// Keyboard and game pad: down flags and hit counters by Windows virtual-key code, pad axes and buttons.
+#pragma once
+
+constexpr int KeyCodeCount = 256;
+constexpr int PadPortCount = 16;
+constexpr int PadButtonCount = 16;
+
+int KeyHit(int key);
+int KeyDown(int key);
+void FlushKeys();
+
+int JoyCount();
+float JoyX(int port = 0);
+float JoyY(int port = 0);
+int JoyHit(int button, int port = 0);
+int JoyDown(int button, int port = 0);
+void FlushJoy();

@@ -1,0 +1,14 @@
+// The game's one random generator, and arithmetic in the game's terms (degrees, truncation toward zero).
+#pragma once
+
+void SeedRnd(int seed);
+int RndSeed();
+double RndDraw(); // the raw draw in [0, 1)
+float Rnd(float a, float b);
+int Rand(int a, int b);
+
+float Sin(float degrees);
+float Cos(float degrees);
+float ATan2(float y, float x);
+float Sqr(float x);
+int Trunc(double value); // float to integer, toward zero

@@ -1,0 +1,77 @@
+// The headless back end's controls for tests: a virtual clock, scripted input, the recorded frames, and ending a
+// run at a chosen frame from inside any screen loop.
+#pragma once
+#include "../Display.h"
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Headless {
+
+struct DrawCall {
+    enum Kind { Clear, Line, Point, Picture, Strip } Type = Clear;
+    int Red = 255, Green = 255, Blue = 255;
+    int Blend = 0;
+    int ViewX = 0, ViewY = 0, ViewWidth = 0, ViewHeight = 0;
+    float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0; // line ends; a point, picture or strip start in X1, Y1
+    bool LastPixel = false;
+    const Image* Source = nullptr; // the picture or strip's image
+    int Frame = 0;
+    std::vector<StripVertex> Vertices;
+};
+
+struct FrameRecord {
+    int Number = 0; // flips before this frame was shown
+    std::vector<DrawCall> Calls;
+};
+
+// Thrown from Flip when the run reaches its stop frame, and from the program's end.
+struct RunStopped {
+    int Frame;
+};
+struct ProgramEnded {
+    int Status;
+};
+
+struct InputEvent {
+    enum Kind { KeyDown, KeyUp, PadAxes, PadButtonDown, PadButtonUp, PadPlug, PadUnplug, Close } Type = KeyDown;
+    int Frame = 0; // delivered once this many flips have happened
+    int Code = 0;  // key code or pad button
+    float X = 0, Y = 0;
+};
+
+// Back to a fresh machine: clock 0, no display, no input, no recording.
+void Reset();
+
+// Input scripts. A press is a key-down at the frame and its key-up one frame later.
+void Schedule(const InputEvent& event);
+void PressKey(int frame, int key);
+void HoldKey(int frame, int key, int frames);
+void SetPad(int frame, float x, float y);
+void PressPadButton(int frame, int button);
+void PlugPad(int frame, bool plugged);
+void CloseWindow(int frame);
+
+// Stops the run with RunStopped when Flip is called at this frame (-1: never).
+void StopAtFrame(int frame);
+// Keep the draw calls of the last `count` frames only (0 keeps none, -1 keeps all).
+void KeepFrames(int count);
+// A fixed amount of virtual time each frame's work takes before its flip (0 by default).
+void SetWorkPerFrame(int ms);
+// Fails OpenDisplay, as a machine without a display would.
+void SetDisplayAvailable(bool available);
+void AdvanceClock(int ms);
+
+int FrameCount(); // flips so far
+std::uint32_t Clock();
+const std::vector<FrameRecord>& Frames();
+const FrameRecord& CurrentFrame(); // what has been drawn since the last flip
+bool DisplayIsOpen();
+int DisplayWidth();
+int DisplayHeight();
+bool DisplayIsFullScreen();
+bool PointerShown();
+std::string Title();
+int PresentsWithVblank();
+
+} // namespace Headless

@@ -1,0 +1,183 @@
+// Start-up into a game, the frame loop, the exit prompt's answer rules and the program's end, run headless.
+#include "GameFixture.h"
+#include "frontend/Settings.h"
+#include "game/GameLoop.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Time.h"
+
+using StartupTest = GameFixture;
+using GameLoopTest = GameFixture;
+using ExitPromptTest = GameFixture;
+
+namespace {
+constexpr int KeyEscape = 27;
+constexpr int KeyY = 89;
+constexpr int KeyN = 78;
+
+bool FrameClearsPlayfield(const Headless::FrameRecord& frame) {
+    for (const Headless::DrawCall& call : frame.Calls)
+        if (call.Type == Headless::DrawCall::Clear)
+            return call.ViewX == PlayfieldOffsetX && call.ViewY == PlayfieldOffsetY && call.ViewWidth == 1024 &&
+                   call.ViewHeight == 768;
+    return false;
+}
+} // namespace
+
+TEST_F(StartupTest, OpensTitledWindowWithDefaultsAndFillsTables) {
+    EXPECT_EQ(RunProgramHeadless(5), -1);
+    EXPECT_TRUE(Headless::DisplayIsOpen());
+    EXPECT_EQ(Headless::DisplayWidth(), 1024);
+    EXPECT_EQ(Headless::DisplayHeight(), 768);
+    EXPECT_FALSE(Headless::DisplayIsFullScreen());
+    EXPECT_FALSE(Headless::PointerShown());
+    EXPECT_EQ(Headless::Title(), "Kestrovar v1.2");
+    EXPECT_EQ(SinTable[90], 1.0f);
+    EXPECT_EQ(CosTable[360], 1.0f);
+    EXPECT_EQ(SinTable[0], 0.0f);
+    EXPECT_EQ(GetBlend(), LIGHTBLEND); // neon by default
+    EXPECT_EQ(KeyTurnLeft, 37);
+    EXPECT_EQ(KeyThrust, 164);
+    EXPECT_EQ(PlayerName, "unnamed");
+    EXPECT_EQ(OnlineNames[9], "..........");
+    EXPECT_EQ(OnlineDates[0], " ");
+    EXPECT_FLOAT_EQ(ShipMaxSpeed, 13.0f);
+    EXPECT_FLOAT_EQ(TurnMax, 5.0f);
+}
+
+TEST_F(StartupTest, PaletteFollowsColoursSetting) {
+    ColorsOn = 1;
+    SetPalette();
+    EXPECT_EQ(RingColor0, 0xFF74740Eu);
+    EXPECT_EQ(PaletteColor1, 0xFFE47C0Cu);
+    for (int setting : {0, 2, -1}) {
+        ColorsOn = setting;
+        SetPalette();
+        EXPECT_EQ(RingColor0, 0xFF404040u);
+        EXPECT_EQ(RingColor1, 0xFF606060u);
+        EXPECT_EQ(RingColor2, 0xFF808080u);
+        EXPECT_EQ(PaletteColor1, 0xFFFFFFFFu);
+    }
+}
+
+TEST_F(StartupTest, NoDisplayEndsWithOneLineAndNonZeroStatus) {
+    Headless::SetDisplayAvailable(false);
+    ::testing::internal::CaptureStderr();
+    int status = RunProgramHeadless(100);
+    std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(status, 0);
+    EXPECT_NE(status, -1);
+    EXPECT_EQ(message.rfind("Unable to open the display", 0), 0u) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+}
+
+TEST_F(StartupTest, RunsOnlyOncePerProcess) {
+    Headless::PressKey(3, KeyEscape);
+    Headless::PressKey(6, KeyY);
+    ASSERT_EQ(RunProgramHeadless(1000), 0);
+    int frames = Headless::FrameCount();
+    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(Headless::FrameCount(), frames);
+}
+
+TEST_F(StartupTest, ClosingTheWindowEndsWithStatusZero) {
+    Headless::CloseWindow(20);
+    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(Headless::FrameCount(), 20);
+}
+
+TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
+    EXPECT_EQ(RunProgramHeadless(120), -1);
+    EXPECT_EQ(DemoMode, 0);
+    EXPECT_EQ(ShipsLeft, 3);
+    EXPECT_EQ(Level, 1);
+    EXPECT_EQ(ShipX, 900.0f);
+    EXPECT_EQ(ShipY, 256.0f);
+    EXPECT_EQ(ShipAngle, 270.0f);
+    EXPECT_EQ(CannonFireDelay, 120);
+    EXPECT_EQ(GameState, 0);
+    ASSERT_EQ(Headless::Frames().size(), 120u);
+    for (const Headless::FrameRecord& frame : Headless::Frames()) ASSERT_TRUE(FrameClearsPlayfield(frame));
+    // Sixty frames a second on the virtual clock, and the counter shows twice each half-second's frames.
+    EXPECT_EQ(MilliSecs(), 2000);
+    EXPECT_EQ(Fps, 60);
+}
+
+TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameAndEndsTheProgram) {
+    Headless::PressKey(10, KeyEscape);
+    Headless::PressKey(30, KeyY);
+    EXPECT_EQ(RunProgramHeadless(10000), 0);
+    EXPECT_EQ(DemoMode, 1);
+    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(ExitPromptShown, 0);
+    EXPECT_EQ(Headless::FrameCount(), 30); // Y arrives with the 30th frame and is answered after it
+}
+
+TEST_F(GameLoopTest, PromptPulseCountsDownWhileShown) {
+    Headless::PressKey(10, KeyEscape);
+    EXPECT_EQ(RunProgramHeadless(20), -1);
+    EXPECT_EQ(ExitPromptShown, 1);
+    EXPECT_LT(PromptPulse, 25.0f);
+    EXPECT_GT(PromptPulse, 15.0f);
+}
+
+TEST_F(ExitPromptTest, NoKeepsPlayingAndTheEscapeThatOpenedItDoesNotAnswer) {
+    Headless::PressKey(10, KeyEscape);
+    Headless::PressKey(20, KeyN);
+    EXPECT_EQ(RunProgramHeadless(60), -1);
+    EXPECT_EQ(ExitPromptShown, 0);
+    EXPECT_EQ(GameState, 0);
+}
+
+TEST_F(ExitPromptTest, YesAndNoInOneFrameStays) {
+    Headless::PressKey(10, KeyEscape);
+    Headless::PressKey(20, KeyY);
+    Headless::PressKey(20, KeyN);
+    EXPECT_EQ(RunProgramHeadless(60), -1);
+    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(ExitPromptShown, 0);
+}
+
+TEST_F(ExitPromptTest, AnswerRulesForEveryKey) {
+    KeyTurnLeft = 65;  // A
+    KeyTurnRight = 68; // D
+    struct Case {
+        std::vector<int> Keys;
+        int Answer;
+    } cases[] = {
+        {{}, 0},          {{KeyY}, 1},       {{65}, 1},          {{13}, 1},   {{KeyN}, 2},
+        {{68}, 2},        {{KeyEscape}, 2},  {{KeyY, KeyN}, 2},  {{65, 68}, 2},
+        {{37}, 0},        {{39}, 0},         {{13, KeyEscape}, 2},
+    };
+    for (const Case& c : cases) {
+        FlushKeys();
+        for (int key : c.Keys) Headless::PressKey(Headless::FrameCount(), key);
+        EXPECT_EQ(ReadExitAnswer(), c.Answer) << "keys " << c.Keys.size();
+    }
+}
+
+TEST_F(ExitPromptTest, OneGroupStopsAtItsFirstHit) {
+    // Y answers; the Return press of the same group stays counted for later.
+    Headless::PressKey(0, KeyY);
+    Headless::PressKey(0, 13);
+    EXPECT_EQ(ReadExitAnswer(), 1);
+    EXPECT_EQ(KeyHit(13), 1);
+}
+
+TEST_F(GameLoopTest, FrameRateWindowAdvancesByHalfSeconds) {
+    FpsTimer = 0;
+    FpsFrames = 0;
+    Headless::AdvanceClock(1600); // a stall: three windows are owed
+    UpdateFrameRate();
+    EXPECT_EQ(Fps, 2);
+    EXPECT_FLOAT_EQ(FpsTimer, 500);
+    UpdateFrameRate();
+    EXPECT_FLOAT_EQ(FpsTimer, 1000);
+    UpdateFrameRate();
+    EXPECT_FLOAT_EQ(FpsTimer, 1500);
+    UpdateFrameRate();
+    EXPECT_FLOAT_EQ(FpsTimer, 1500);
+    EXPECT_EQ(Fps % 2, 0);
+}

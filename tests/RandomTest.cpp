@@ -1,0 +1,91 @@
+// The random generator and the arithmetic the game depends on.
+#include "GameFixture.h"
+#include "platform/Random.h"
+#include <random>
+
+using RandomTest = GameFixture;
+
+TEST_F(RandomTest, StateFollowsMinimalStandardSequenceTwoStepsPerDraw) {
+    for (int seed : {1, 4660, 12345, 2147483646, 987654321}) {
+        SeedRnd(seed);
+        std::minstd_rand reference(static_cast<std::minstd_rand::result_type>(seed));
+        for (int i = 0; i < 1000; ++i) {
+            RndDraw();
+            reference();
+            unsigned expected = reference();
+            ASSERT_EQ(static_cast<unsigned>(RndSeed()), expected) << "seed " << seed << " draw " << i;
+        }
+    }
+}
+
+TEST_F(RandomTest, DrawCombinesBothStatesAsStated) {
+    SeedRnd(777);
+    std::minstd_rand reference(777);
+    for (int i = 0; i < 200; ++i) {
+        int s1 = static_cast<int>(reference());
+        int s2 = static_cast<int>(reference());
+        double expected = ((s1 & 0x1FFFFFFC) + (s2 & 0x1FFFFFF8) / 134217728.0) / 536870912.0;
+        ASSERT_EQ(RndDraw(), expected);
+    }
+}
+
+TEST_F(RandomTest, SeedZeroAndAllOnesBecome4660) {
+    SeedRnd(4660);
+    float a = Rnd(0, 1), b = Rnd(0, 1);
+    SeedRnd(0);
+    EXPECT_EQ(Rnd(0, 1), a);
+    EXPECT_EQ(Rnd(0, 1), b);
+    SeedRnd(0x7FFFFFFF);
+    EXPECT_EQ(Rnd(0, 1), a);
+    // The top bit is dropped: a negative seed is its low 31 bits.
+    SeedRnd(static_cast<int>(0x80000005u));
+    int masked = RndSeed();
+    EXPECT_EQ(masked, 5);
+}
+
+TEST_F(RandomTest, RandBoundsInEitherOrderAndInclusive) {
+    SeedRnd(99);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(Rand(5, 5), 5);
+    bool seen[11] = {};
+    for (int i = 0; i < 5000; ++i) {
+        int r = Rand(10, 1);
+        ASSERT_GE(r, 1);
+        ASSERT_LE(r, 10);
+        seen[r] = true;
+    }
+    for (int v = 1; v <= 10; ++v) EXPECT_TRUE(seen[v]) << v;
+    for (int i = 0; i < 2000; ++i) {
+        int r = Rand(-3, 3);
+        ASSERT_GE(r, -3);
+        ASSERT_LE(r, 3);
+    }
+}
+
+TEST_F(RandomTest, RndStaysInHalfOpenRangeEitherOrder) {
+    SeedRnd(31337);
+    for (int i = 0; i < 5000; ++i) {
+        float r = Rnd(3.0f, -2.0f);
+        ASSERT_GE(r, -2.0f);
+        ASSERT_LT(r, 3.0f);
+    }
+}
+
+TEST_F(RandomTest, SameSeedSameSequence) {
+    SeedRnd(2024);
+    std::vector<int> first;
+    for (int i = 0; i < 100; ++i) first.push_back(Rand(0, 1000));
+    SeedRnd(2024);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(Rand(0, 1000), first[i]);
+}
+
+TEST_F(RandomTest, TruncationTowardZeroAndDegrees) {
+    EXPECT_EQ(Trunc(2.9), 2);
+    EXPECT_EQ(Trunc(-2.9), -2);
+    EXPECT_EQ(Trunc(-0.5), 0);
+    EXPECT_FLOAT_EQ(Sin(90), 1.0f);
+    EXPECT_FLOAT_EQ(Cos(360), 1.0f);
+    EXPECT_NEAR(Sin(30), 0.5f, 1e-6);
+    EXPECT_NEAR(ATan2(1, 0), 90.0f, 1e-4);
+    EXPECT_NEAR(ATan2(0, -1), 180.0f, 1e-4);
+    EXPECT_NEAR(ATan2(-1, 0), -90.0f, 1e-4);
+}

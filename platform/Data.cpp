@@ -146,6 +146,16 @@ void RestoreData(const char* label) {
 
 bool DataLabelExists(const char* label) { return Tables().Labels.count(label) != 0; }
 
+int DataTableLength(const char* label) {
+    const DataTables& tables = Tables();
+    auto found = tables.Labels.find(label);
+    if (found == tables.Labels.end()) return -1;
+    std::size_t end = tables.Values.size();
+    for (const auto& [name, position] : tables.Labels)
+        if (position > found->second && position < end) end = position;
+    return static_cast<int>(end - found->second);
+}
+
 int ReadDataInt() {
     const DataValue& value = NextValue();
     switch (value.Type) {

@@ -8,6 +8,8 @@ float ReadDataFloat();
 double ReadDataDouble();
 std::string ReadDataString();
 bool DataLabelExists(const char* label);
+// The number of values from the label to the next label (or the end of all tables); -1 for an unknown label.
+int DataTableLength(const char* label);
 // Back to the built-in tables, cursor at the start.
 void ResetDataCursor();
 // Tables parsed from the given text in place of the built-in ones, until the next reset (for tests).

@@ -1,0 +1,110 @@
+// The rules the code base keeps: the game reaches the machine only through the facade, and the built-in data
+// tables hold exactly the values their readers take.
+#include "GameFixture.h"
+#include "platform/Data.h"
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace {
+const fs::path SourceDir = KESTROVAR_SOURCE_DIR;
+
+std::vector<fs::path> SourcesUnder(const char* folder, bool recursive = true) {
+    std::vector<fs::path> files;
+    fs::path root = SourceDir / folder;
+    if (!fs::exists(root)) return files;
+    auto add = [&](const fs::directory_entry& entry) {
+        std::string ext = entry.path().extension().string();
+        if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h" || ext == ".hpp")) files.push_back(entry.path());
+    };
+    if (recursive)
+        for (const auto& entry : fs::recursive_directory_iterator(root)) add(entry);
+    else
+        for (const auto& entry : fs::directory_iterator(root)) add(entry);
+    return files;
+}
+
+std::vector<fs::path> GameAndTestSources() {
+    std::vector<fs::path> files;
+    for (const char* folder : {"game", "fortress", "graphics", "frontend"}) {
+        auto more = SourcesUnder(folder);
+        files.insert(files.end(), more.begin(), more.end());
+    }
+    auto tests = SourcesUnder("tests", false); // the back ends' own tests live in folders below
+    files.insert(files.end(), tests.begin(), tests.end());
+    return files;
+}
+
+// Headers of SDL, OpenGL and the operating system, and the system calls that have a facade function instead.
+const std::regex BannedInclude(
+    R"(^\s*#\s*include\s*[<"](SDL2?/|SDL[_.]|GL/|GLES|EGL/|epoxy/|windows\.h|unistd\.h|dlfcn\.h|fcntl\.h|sys/|pthread\.h|dirent\.h|signal\.h|termios\.h|X11/|jpeglib\.h|png\.h|vorbis/|curl/))");
+const std::regex BannedCall(R"(\b(dlopen|dlsym|fsync|fdatasync|SDL_\w+|gl[A-Z]\w*|std::rename|::rename|getenv|std::getenv|time\s*\(\s*(nullptr|NULL|0)\s*\)|std::chrono::system_clock|rand\s*\(\s*\)|srand)\b)");
+} // namespace
+
+TEST(HouseRulesTest, GameCodeIncludesNoPlatformHeaders) {
+    std::vector<fs::path> files = GameAndTestSources();
+    ASSERT_GT(files.size(), 10u);
+    for (const fs::path& file : files) {
+        std::ifstream in(file);
+        std::string line;
+        int number = 0;
+        while (std::getline(in, line)) {
+            ++number;
+            EXPECT_FALSE(std::regex_search(line, BannedInclude)) << file << ":" << number << ": " << line;
+        }
+    }
+}
+
+TEST(HouseRulesTest, GameCodeCallsTheFacadeNotTheSystem) {
+    for (const char* folder : {"game", "fortress", "graphics", "frontend"}) {
+        for (const fs::path& file : SourcesUnder(folder)) {
+            std::ifstream in(file);
+            std::string line;
+            int number = 0;
+            while (std::getline(in, line)) {
+                ++number;
+                std::string code = line.substr(0, line.find("//"));
+                EXPECT_FALSE(std::regex_search(code, BannedCall)) << file << ":" << number << ": " << line;
+            }
+        }
+    }
+}
+
+TEST(HouseRulesTest, TheRuleCatchesWhatItBans) {
+    EXPECT_TRUE(std::regex_search("#include <SDL2/SDL.h>", BannedInclude));
+    EXPECT_TRUE(std::regex_search("#include \"SDL.h\"", BannedInclude));
+    EXPECT_TRUE(std::regex_search("  #  include <unistd.h>", BannedInclude));
+    EXPECT_TRUE(std::regex_search("#include <epoxy/gl.h>", BannedInclude));
+    EXPECT_FALSE(std::regex_search("#include \"platform/Display.h\"", BannedInclude));
+    EXPECT_TRUE(std::regex_search("void* l = dlopen(name, 0);", BannedCall));
+    EXPECT_TRUE(std::regex_search("glBegin(GL_LINES);", BannedCall));
+    EXPECT_FALSE(std::regex_search("GlowWidth3 = 16; DrawLine(1, 2, 3, 4);", BannedCall));
+}
+
+using DataTableTest = GameFixture;
+
+TEST_F(DataTableTest, KeyNamesHoldEveryBindableKeyEndingWithNotAvailable) {
+    ASSERT_EQ(DataTableLength("KeyNames"), 104 * 2);
+    RestoreData("KeyNames");
+    std::string last;
+    int lastCode = 0;
+    for (int row = 0; row < 104; ++row) {
+        lastCode = ReadDataInt();
+        last = ReadDataString();
+        ASSERT_GE(lastCode, 1);
+        ASSERT_LE(lastCode, 255);
+    }
+    EXPECT_EQ(lastCode, 255);
+    EXPECT_EQ(last, "n/a");
+}
+
+TEST_F(DataTableTest, StartUpTablesHoldWhatStartUpReads) {
+    RestoreData("LogoData");
+    int lines = ReadDataInt();
+    EXPECT_EQ(DataTableLength("LogoData"), 1 + 8 * lines);
+    EXPECT_LE(8 * lines, LogoDataSize);
+    EXPECT_EQ(DataTableLength("GhostMovement"), GhostMovementValues);
+    EXPECT_EQ(DataTableLength("NoSuchTable"), -1);
+}

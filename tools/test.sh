@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: once optimised, once under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Needs no display and no sound device (SDL's offscreen video driver, dummy audio).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+jobs="$(nproc)"
+export SDL_AUDIODRIVER=dummy
+
+echo "== formatting"
+if command -v clang-format >/dev/null; then
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+fi
+
+echo "== optimised build and tests"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$jobs"
+(cd build/release && ctest -j"$jobs" --output-on-failure --timeout 300)
+
+echo "== sanitizer build and tests"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF >/dev/null
+cmake --build build/sanitize -j"$jobs"
+(cd build/sanitize && ASAN_OPTIONS=detect_odr_violation=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest -j"$jobs" --output-on-failure --timeout 600)
+echo "== all tests passed"

@@ -5,10 +5,9 @@
 namespace Network {
 
 const char* const EntryPointNames[SlotCount] = {
-    "TESSIK__SetServer", "TESSIK__SetDelimiter", "TESSIK__SetKey",
-    "TESSIK_)SetKeySend", "TESSIK__SetKeyReceive", "TESSIK_Update",
-    "TESSIK__Send", "TESSIK_GetNumberOfCommandsInQueue", "TESSIK_Cancel",
-    "TESSIK_Receive", "TESSIK_GetState", "TESSIK__GetResult",
+    "TESSIK__SetServer",     "TESSIK__SetDelimiter", "TESSIK__SetKey",  "TESSIK_)SetKeySend",
+    "TESSIK__SetKeyReceive", "TESSIK_Update",        "TESSIK__Send",    "TESSIK_GetNumberOfCommandsInQueue",
+    "TESSIK_Cancel",         "TESSIK_Receive",       "TESSIK_GetState", "TESSIK__GetResult",
     "TESSIK_GetNbOfLines",
 };
 
@@ -57,11 +56,11 @@ struct Slots {
     CountFn GetNbOfLines;
 };
 
-constexpr Slots StubSlots{StubText, StubText, StubText,    StubText,  StubText,   StubVoid, StubSend,
+constexpr Slots StubSlots{StubText,  StubText, StubText,    StubText,  StubText,   StubVoid, StubSend,
                           StubCount, StubVoid, StubReceive, StubCount, StubResult, StubCount};
-constexpr Slots OfflineSlots{OfflineText,  OfflineText,    OfflineText,  OfflineText,   OfflineText,
-                             OfflineVoid,  OfflineSend,    OfflineCount, OfflineVoid,   OfflineReceive,
-                             OfflineCount, OfflineResult,  OfflineCount};
+constexpr Slots OfflineSlots{OfflineText,  OfflineText,   OfflineText,  OfflineText, OfflineText,
+                             OfflineVoid,  OfflineSend,   OfflineCount, OfflineVoid, OfflineReceive,
+                             OfflineCount, OfflineResult, OfflineCount};
 
 Slots Bound = StubSlots;
 bool Loaded = false;

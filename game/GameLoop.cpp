@@ -33,7 +33,8 @@ void DrawBackdrop() {
 
 void DrawFrameRate() {
     UpdateFrameRate();
-    if (ShowFrameRate == 1) DrawVectorText("FPS: " + IntToText(Fps), 41, 35.5f, 0xFF4043FF, 0, 0.75f, 0.75f, 0, 64, 67, 255);
+    if (ShowFrameRate == 1)
+        DrawVectorText("FPS: " + IntToText(Fps), 41, 35.5f, 0xFF4043FF, 0, 0.75f, 0.75f, 0, 64, 67, 255);
 }
 
 void DrawShip() { DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }

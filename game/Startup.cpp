@@ -33,9 +33,9 @@ std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
 const char* const WindowTitle = "Kestrovar v1.2";
 
 const char* const SoundResources[15] = {
-    "res\\BlipSND.ogg",        "res\\SwooshSND.ogg",   "res\\EnemyDieSND1.ogg", "res\\EnemyDieSND2.ogg",
-    "res\\PlayerShootSND.ogg", "res\\WoorpSND.ogg",    "res\\BonusShip.ogg",    "res\\SectionHit.ogg",
-    "res\\GrowRings.ogg",      "res\\MissileHit.ogg",  "res\\RemoveRings.ogg",  "res\\ThrustSND.ogg",
+    "res\\BlipSND.ogg",        "res\\SwooshSND.ogg",   "res\\EnemyDieSND1.ogg",  "res\\EnemyDieSND2.ogg",
+    "res\\PlayerShootSND.ogg", "res\\WoorpSND.ogg",    "res\\BonusShip.ogg",     "res\\SectionHit.ogg",
+    "res\\GrowRings.ogg",      "res\\MissileHit.ogg",  "res\\RemoveRings.ogg",   "res\\ThrustSND.ogg",
     "res\\BounceSND.ogg",      "music\\menu-loop.ogg", "music\\ingame-loop.ogg",
 };
 
@@ -170,8 +170,11 @@ void ResetAllState() {
     ResetGameState();
     SetDefaultSettings();
     ResetGlowWidths();
+    ResetShapeTables();
+    ResetVectorText();
     ClearFortress();
     Network::ResetNetworkBinding();
+    Sound::ResetSounds();
     SetCloseHandler(nullptr);
     ProgramStarted = false;
     GlowDotImage = PlayerShotsImage = BackdropImage = nullptr;

@@ -1,6 +1,6 @@
 // The display's common side: the drawing state, frame pacing and the built-in pictures, over the back end.
-#include "Backend.h"
 #include "Display.h"
+#include "Backend.h"
 #include "FramePacing.h"
 #include "ImageDecode.h"
 #include "Resources.h"
@@ -31,8 +31,7 @@ Image* MakeImage(const char* resource, int cellWidth, int cellHeight, int firstC
         cellWidth = picture.Width;
         cellHeight = picture.Height;
     }
-    if (cellWidth <= 0 || cellHeight <= 0 || cellWidth > picture.Width || cellHeight > picture.Height)
-        return nullptr;
+    if (cellWidth <= 0 || cellHeight <= 0 || cellWidth > picture.Width || cellHeight > picture.Height) return nullptr;
     int across = picture.Width / cellWidth;
     int cells = across * (picture.Height / cellHeight);
     if (firstCell < 0 || cellCount < 1 || firstCell + cellCount > cells) return nullptr;

@@ -12,9 +12,9 @@ constexpr int SHADEBLEND = 5;
 
 // A decoded built-in picture: one or more frames of equal size cut from one RGBA sheet.
 struct Image {
-    int Width = 0;       // one frame
+    int Width = 0; // one frame
     int Height = 0;
-    int SheetWidth = 0;  // the whole picture
+    int SheetWidth = 0; // the whole picture
     int SheetHeight = 0;
     int FirstCell = 0;
     int FrameCount = 1;
@@ -58,8 +58,7 @@ void Plot(float x, float y);
 
 // Built-in pictures by stored name ("res\\glowing_dot6.png"); nullptr when missing or undecodable.
 Image* LoadImage(const char* resource, int flags = -1);
-Image* LoadAnimImage(const char* resource, int cellWidth, int cellHeight, int firstCell, int cellCount,
-                     int flags = -1);
+Image* LoadAnimImage(const char* resource, int cellWidth, int cellHeight, int firstCell, int cellCount, int flags = -1);
 void MidHandleImage(Image* image);
 void DrawImage(const Image* image, float x, float y, int frame = 0);
 

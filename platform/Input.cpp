@@ -1,6 +1,6 @@
 // Key and pad state kept by the common code: hit counters and down flags fed by the back end's events.
-#include "Backend.h"
 #include "Input.h"
+#include "Backend.h"
 #include "Time.h"
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Puts the platform's common state back to how a fresh program finds it.
+#include "Platform.h"
 #include "Backend.h"
 #include "Data.h"
-#include "Platform.h"
 #include "Random.h"
 
 void ResetDisplayState();

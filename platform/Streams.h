@@ -11,8 +11,8 @@ void WriteInt(Stream* stream, int value);
 std::string ReadLine(Stream* stream);
 void WriteLine(Stream* stream, const std::string& text);
 bool Eof(Stream* stream);
-bool FlushStream(Stream* stream);    // pushes the bytes to the disk; false on failure
-bool CloseStream(Stream* stream);    // false when a write failed
+bool FlushStream(Stream* stream); // pushes the bytes to the disk; false on failure
+bool CloseStream(Stream* stream); // false when a write failed
 bool RenameFile(const char* from, const char* to);
 bool DeleteFile(const char* path);
 bool FileExists(const char* path);

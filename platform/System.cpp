@@ -1,6 +1,6 @@
 // Ending the program and loading shared libraries beside the executable.
-#include "Backend.h"
 #include "System.h"
+#include "Backend.h"
 #include <cstdio>
 #include <dlfcn.h>
 #include <string>

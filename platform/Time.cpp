@@ -1,6 +1,6 @@
 // The millisecond clock and sleeping, over the back end's clock.
-#include "Backend.h"
 #include "Time.h"
+#include "Backend.h"
 
 int MilliSecs() { return static_cast<int>(Backend::Ticks()); }
 

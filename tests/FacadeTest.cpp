@@ -248,8 +248,7 @@ TEST_F(DataCursorTest, ReadingPastTheLastValueEndsProgram) {
     RestoreData("KeyNames");
     // Run to the very end of all tables.
     ::testing::internal::CaptureStderr();
-    EXPECT_THROW(
-        for (;;) ReadDataString(), Headless::ProgramEnded);
+    EXPECT_THROW(for (;;) ReadDataString(), Headless::ProgramEnded);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Attempt to read beyond end of data\n");
 }
 

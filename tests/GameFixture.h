@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 class GameFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Headless::Reset();
         ResetAllState();

@@ -1,7 +1,7 @@
 // Start-up into a game, the frame loop, the exit prompt's answer rules and the program's end, run headless.
+#include "game/GameLoop.h"
 #include "GameFixture.h"
 #include "frontend/Settings.h"
-#include "game/GameLoop.h"
 #include "game/GameState.h"
 #include "game/Ship.h"
 #include "platform/Display.h"
@@ -147,9 +147,8 @@ TEST_F(ExitPromptTest, AnswerRulesForEveryKey) {
         std::vector<int> Keys;
         int Answer;
     } cases[] = {
-        {{}, 0},          {{KeyY}, 1},       {{65}, 1},          {{13}, 1},   {{KeyN}, 2},
-        {{68}, 2},        {{KeyEscape}, 2},  {{KeyY, KeyN}, 2},  {{65, 68}, 2},
-        {{37}, 0},        {{39}, 0},         {{13, KeyEscape}, 2},
+        {{}, 0},          {{KeyY}, 1},       {{65}, 1},     {{13}, 1}, {{KeyN}, 2}, {{68}, 2},
+        {{KeyEscape}, 2}, {{KeyY, KeyN}, 2}, {{65, 68}, 2}, {{37}, 0}, {{39}, 0},   {{13, KeyEscape}, 2},
     };
     for (const Case& c : cases) {
         FlushKeys();

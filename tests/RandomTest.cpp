@@ -1,6 +1,6 @@
 // The random generator and the arithmetic the game depends on.
-#include "GameFixture.h"
 #include "platform/Random.h"
+#include "GameFixture.h"
 #include <random>
 
 using RandomTest = GameFixture;

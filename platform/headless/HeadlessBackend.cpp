@@ -2,6 +2,7 @@
 // renderer that records every draw call instead of drawing.
 #include "../Backend.h"
 #include "Headless.h"
+#include "HeadlessAudio.h"
 #include <algorithm>
 #include <deque>
 
@@ -55,6 +56,7 @@ namespace Headless {
 void Reset() {
     M = Machine{};
     PlatformResetInput();
+    HeadlessAudio::Reset();
 }
 
 void Schedule(const InputEvent& event) {

@@ -1,0 +1,13 @@
+# The benchmark: always optimised. kestrovar_bench runs the real back end (SDL's offscreen driver) and asks its
+# headless twin for the figures that need the virtual machine.
+set(KESTROVAR_BENCH_FLAGS -O2)
+add_executable(kestrovar_bench_headless ${CMAKE_CURRENT_LIST_DIR}/HeadlessBench.cpp)
+target_link_libraries(kestrovar_bench_headless PRIVATE kestrovar_game kestrovar_backend_headless kestrovar_warnings)
+target_compile_options(kestrovar_bench_headless PRIVATE ${KESTROVAR_BENCH_FLAGS})
+
+if(TARGET kestrovar_backend_sdl)
+  add_executable(kestrovar_bench ${CMAKE_CURRENT_LIST_DIR}/BenchMain.cpp)
+  target_link_libraries(kestrovar_bench PRIVATE kestrovar_game kestrovar_backend_sdl kestrovar_warnings)
+  target_compile_options(kestrovar_bench PRIVATE ${KESTROVAR_BENCH_FLAGS})
+  add_dependencies(kestrovar_bench kestrovar_bench_headless)
+endif()

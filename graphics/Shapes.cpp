@@ -1,0 +1,130 @@
+// The shape tables: each stored stroke list turned to every whole degree once at start-up, and the ship drawn from
+// its table with the flickering thrust flame.
+#include "Shapes.h"
+#include "TPoly.h"
+#include "frontend/Settings.h"
+#include "game/Startup.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Random.h"
+#include "platform/System.h"
+#include <cmath>
+#include <string>
+
+ShapeStroke ShipShapes[ShapeRows][ShipStrokes];
+ShapeStroke CannonShapes[ShapeRows][CannonStrokes];
+ShapeStroke ChevronShapes[ShapeRows][ChevronStrokes];
+ShapeStroke SparkShapes[ShapeRows][SparkStrokes];
+
+namespace {
+constexpr double DegreesPerRadian = 57.295779513082320876798154814105;
+constexpr int FlameColourLowest = -40000;
+constexpr int FlameColourHighest = 40000;
+constexpr std::uint32_t GreyShipColour = 0xFFF0F0F0;
+
+// Rotated in double precision, then rounded to single precision before truncation: a coordinate a hair below a
+// whole number after the rotation (Cos(90) is not quite 0) lands on the whole number, as the table was designed.
+int RotatedCoordinate(double value) { return static_cast<int>(static_cast<float>(value)); }
+
+float Screen(int offset, float centre, int relative) {
+    return static_cast<float>(offset) + centre + static_cast<float>(relative);
+}
+} // namespace
+
+void BuildShapeTable(const char* label, ShapeStroke* table, int strokes) {
+    for (int angle = 0; angle < ShapeRows; ++angle) {
+        RestoreData(label);
+        int last = ReadDataInt();
+        if (last + 1 != strokes) {
+            std::string message = std::string("Shape ") + label + " has " + std::to_string(last + 1) +
+                                  " strokes where its table holds " + std::to_string(strokes);
+            RuntimeError(message.c_str());
+        }
+        double radians = angle / DegreesPerRadian;
+        double cosine = std::cos(radians);
+        double sine = std::sin(radians);
+        ShapeStroke* row = table + angle * strokes;
+        for (int k = 0; k <= last; ++k) {
+            ShapeStroke& stroke = row[k];
+            stroke.LastStroke = last;
+            stroke.Colour = ReadDataInt();
+            double x1 = ReadDataFloat();
+            double y1 = ReadDataFloat();
+            double x2 = ReadDataFloat();
+            double y2 = ReadDataFloat();
+            stroke.Red = ReadDataInt();
+            stroke.Green = ReadDataInt();
+            stroke.Blue = ReadDataInt();
+            stroke.X1 = RotatedCoordinate(x1 * cosine - y1 * sine);
+            stroke.Y1 = RotatedCoordinate(x1 * sine + y1 * cosine);
+            stroke.X2 = RotatedCoordinate(x2 * cosine - y2 * sine);
+            stroke.Y2 = RotatedCoordinate(x2 * sine + y2 * cosine);
+        }
+    }
+}
+
+void BuildShapeTables() {
+    BuildShapeTable("ShipShapes", ShipShapes);
+    BuildShapeTable("CannonShapes", CannonShapes);
+    BuildShapeTable("ChevronShapes", ChevronShapes);
+    BuildShapeTable("SparkShapes", SparkShapes);
+}
+
+void ResetShapeTables() {
+    for (auto& row : ShipShapes)
+        for (ShapeStroke& stroke : row) stroke = {};
+    for (auto& row : CannonShapes)
+        for (ShapeStroke& stroke : row) stroke = {};
+    for (auto& row : ChevronShapes)
+        for (ShapeStroke& stroke : row) stroke = {};
+    for (auto& row : SparkShapes)
+        for (ShapeStroke& stroke : row) stroke = {};
+}
+
+void DrawShapeStroke(const ShapeStroke& stroke, float x, float y, std::uint32_t colour, int glowWidth, int red,
+                     int green, int blue) {
+    DrawScreenSegment(Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
+                      Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), colour, glowWidth,
+                      red, green, blue);
+}
+
+void DrawShipShape(int lastStroke, float x, float y, int row) {
+    // The flame's colour is drawn every time, flame or not and in either style, so both styles stay in step.
+    int flame = Rand(FlameColourLowest, FlameColourHighest);
+    row = ((row % ShapeRows) + ShapeRows) % ShapeRows;
+    if (lastStroke > ShipFlameLastStroke) lastStroke = ShipFlameLastStroke;
+    const ShapeStroke* strokes = ShipShapes[row];
+    if (NeonMode == 1) {
+        float width = static_cast<float>(GlowWidth6);
+        for (int k = 0; k <= lastStroke; ++k) {
+            const ShapeStroke& stroke = strokes[k];
+            std::uint32_t colour = static_cast<std::uint32_t>(stroke.Colour);
+            if (ColorsOn == 0) {
+                colour = GreyShipColour;
+                width = static_cast<float>(GlowWidth4);
+            } else if (k > ShipHullLastStroke) {
+                // Negative draws are opaque warm colours, the rest have alpha 0: the flame flickers.
+                colour = static_cast<std::uint32_t>(flame);
+            }
+            TPoly::Line(GlowDotImage, 0, Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
+                        colour, Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), colour,
+                        width, true, false);
+        }
+    }
+    if (NeonMode == 0) {
+        if (ColorsOn == 0) SetColor(192, 192, 192);
+        if (ColorsOn == 1) SetColor(64, 64, 255);
+        for (int k = 0; k <= lastStroke; ++k) {
+            const ShapeStroke& stroke = strokes[k];
+            if (ColorsOn == 1 && k == ShipHullLastStroke + 1) {
+                int blue = Rand(64, 128);
+                int green = Rand(64, 128);
+                int red = Rand(192, 255);
+                SetColor(red, green, blue);
+            }
+            DrawLine(Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
+                     Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), 1);
+        }
+        SetColor(255, 255, 255);
+    }
+}

@@ -1,0 +1,361 @@
+// The real back end: an SDL2 window with an OpenGL context, keyboard and game controller events, SDL's clock.
+#include "../Backend.h"
+#include "GlRenderer.h"
+#include "KeyMap.h"
+#include "SdlControl.h"
+#include <SDL.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+constexpr int UnknownInterval = -2;
+constexpr int AxisFullScale = 32767;
+constexpr int PadButtonBits = 16;
+constexpr int GameHz = 60;
+constexpr int LowestSixtyHz = 59;
+constexpr int HighestSixtyHz = 61;
+
+struct SdlDisplay {
+    SDL_Window* Window = nullptr;
+    SDL_GLContext Context = nullptr;
+    GlRenderer Renderer;
+    bool Open = false;
+    bool FullScreen = false;
+    int Generation = 0;
+    std::string Title = "Kestrovar";
+    bool PointerShown = true;
+    int SwapInterval = UnknownInterval; // what the context was last set to
+    int RefusedInterval = UnknownInterval;
+    int VsyncSixty = -1; // -1: not yet asked for this display
+    SDL_GameController* Pad = nullptr;
+    SDL_JoystickID PadId = -1;
+    bool TimerStarted = false;
+    bool LibraryLoaded = false;
+    int StopAfter = -1;
+    int ShownSinceStop = 0;
+    int FramesShown = 0;
+    int LastDrawCalls = 0;
+    bool KeepShown = false;
+    std::vector<std::uint8_t> Shown;
+    int ShownWidth = 0, ShownHeight = 0;
+};
+
+SdlDisplay Sdl;
+
+void CloseWindow() {
+    Sdl.Renderer.Abandon();
+    if (Sdl.Context) SDL_GL_DeleteContext(Sdl.Context);
+    if (Sdl.Window) SDL_DestroyWindow(Sdl.Window);
+    Sdl.Context = nullptr;
+    Sdl.Window = nullptr;
+    Sdl.Open = false;
+}
+
+void ClosePad() {
+    if (Sdl.Pad) SDL_GameControllerClose(Sdl.Pad);
+    Sdl.Pad = nullptr;
+    Sdl.PadId = -1;
+}
+
+void OpenPad(int deviceIndex) {
+    if (Sdl.Pad || !SDL_IsGameController(deviceIndex)) return;
+    Sdl.Pad = SDL_GameControllerOpen(deviceIndex);
+    if (Sdl.Pad) Sdl.PadId = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Sdl.Pad));
+}
+
+// After the one in use goes, the next one plugged in (if any) takes over.
+void OpenFirstPad() {
+    for (int i = 0; i < SDL_NumJoysticks() && !Sdl.Pad; ++i) OpenPad(i);
+}
+
+bool SetSwapInterval(int interval) {
+    if (interval == Sdl.SwapInterval) return true;
+    if (interval == Sdl.RefusedInterval) return false;
+    if (SDL_GL_SetSwapInterval(interval) != 0) {
+        Sdl.RefusedInterval = interval;
+        return false;
+    }
+    Sdl.SwapInterval = interval;
+    return true;
+}
+
+void UpdateDrawableSize() {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(Sdl.Window, &width, &height);
+    if (width > 0 && height > 0) Sdl.Renderer.SetDrawableSize(width, height);
+}
+
+bool Fail(std::string& error, const char* what) {
+    error = std::string(what) + ": " + SDL_GetError();
+    CloseWindow();
+    return false;
+}
+
+// A real mode switch to the asked size, or the nearest larger mode the monitor has.
+bool EnterFullScreen(int width, int height, std::string& error) {
+    int display = std::max(SDL_GetWindowDisplayIndex(Sdl.Window), 0);
+    SDL_DisplayMode wanted{SDL_PIXELFORMAT_UNKNOWN, width, height, GameHz, nullptr};
+    SDL_DisplayMode closest;
+    if (SDL_GetClosestDisplayMode(display, &wanted, &closest) && SDL_SetWindowDisplayMode(Sdl.Window, &closest) != 0)
+        return Fail(error, "no full-screen mode");
+    if (SDL_SetWindowFullscreen(Sdl.Window, SDL_WINDOW_FULLSCREEN) != 0) return Fail(error, "no full screen");
+    return true;
+}
+
+// Keys the game has no code for don't reach it.
+void DeliverKey(const SDL_Keysym& key, bool down) {
+    int code = KeyCodeFromSdl(key.scancode, key.sym);
+    if (code != 0) PlatformKeyEvent(code, down);
+}
+
+// SDL fills a mode's unknown refresh rate in from the rate asked for, so only a rate the display lists is believed.
+bool RunsAtSixtyHz(int display, const SDL_DisplayMode& current) {
+    if (current.refresh_rate < LowestSixtyHz || current.refresh_rate > HighestSixtyHz) return false;
+    for (int i = 0; i < SDL_GetNumDisplayModes(display); ++i) {
+        SDL_DisplayMode listed;
+        if (SDL_GetDisplayMode(display, i, &listed) == 0 && listed.w == current.w && listed.h == current.h &&
+            listed.refresh_rate == current.refresh_rate)
+            return true;
+    }
+    return false;
+}
+
+bool CreateContext(bool core) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, core ? 3 : 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, core ? 3 : 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, core ? SDL_GL_CONTEXT_PROFILE_CORE : 0);
+    Sdl.Context = SDL_GL_CreateContext(Sdl.Window);
+    return Sdl.Context != nullptr;
+}
+} // namespace
+
+namespace Backend {
+
+bool OpenDisplay(int width, int height, bool fullScreen, std::string& error) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            error = SDL_GetError();
+            return false;
+        }
+        // The game plays on without a controller subsystem; the keyboard still works.
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
+    // Held for the program's life: destroying the last window would otherwise unload the GL driver, and a mode
+    // change would load it all over again.
+    if (!Sdl.LibraryLoaded) {
+        if (SDL_GL_LoadLibrary(nullptr) != 0) {
+            error = std::string("no OpenGL: ") + SDL_GetError();
+            return false;
+        }
+        Sdl.LibraryLoaded = true;
+    }
+    // A fresh window and context each time: the textures of the old display go with it.
+    CloseWindow();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    Sdl.Window = SDL_CreateWindow(Sdl.Title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!Sdl.Window) return Fail(error, "no window");
+    if (fullScreen && !EnterFullScreen(width, height, error)) return false;
+    SDL_ShowWindow(Sdl.Window);
+
+    bool core = CreateContext(true);
+    if (!core && !CreateContext(false)) return Fail(error, "no OpenGL context");
+    if (SDL_GL_MakeCurrent(Sdl.Window, Sdl.Context) != 0) return Fail(error, "the OpenGL context won't start");
+    if (!Sdl.Renderer.Create(width, height, core, error)) {
+        CloseWindow();
+        return false;
+    }
+    UpdateDrawableSize();
+    Sdl.Renderer.ClearWhole();
+    SDL_ShowCursor(Sdl.PointerShown ? SDL_ENABLE : SDL_DISABLE);
+
+    Sdl.Open = true;
+    Sdl.FullScreen = fullScreen;
+    ++Sdl.Generation;
+    Sdl.SwapInterval = Sdl.RefusedInterval = UnknownInterval;
+    Sdl.VsyncSixty = -1;
+    return true;
+}
+
+bool DisplayOpen() { return Sdl.Open; }
+int DisplayGeneration() { return Sdl.Generation; }
+
+void SetTitle(const char* title) {
+    Sdl.Title = title ? title : "";
+    if (Sdl.Window) SDL_SetWindowTitle(Sdl.Window, Sdl.Title.c_str());
+}
+
+void ShowPointer(bool show) {
+    Sdl.PointerShown = show;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+bool VsyncGives60Hz() {
+    if (!Sdl.Open || !Sdl.FullScreen) return false;
+    if (Sdl.VsyncSixty < 0) {
+        SDL_DisplayMode mode;
+        int display = SDL_GetWindowDisplayIndex(Sdl.Window);
+        bool sixty = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && RunsAtSixtyHz(display, mode);
+        Sdl.VsyncSixty = sixty && SetSwapInterval(1) ? 1 : 0;
+    }
+    return Sdl.VsyncSixty == 1;
+}
+
+void Present(bool waitForVblank) {
+    if (!Sdl.Open) return;
+    SetSwapInterval(waitForVblank ? 1 : 0);
+    Sdl.Renderer.Flush();
+    Sdl.LastDrawCalls = Sdl.Renderer.TakeDrawCalls();
+    if (Sdl.KeepShown) Sdl.Shown = Sdl.Renderer.ReadPixels(Sdl.ShownWidth, Sdl.ShownHeight);
+    SDL_GL_SwapWindow(Sdl.Window);
+    ++Sdl.FramesShown;
+    // Whatever the swap left behind, the margins around the viewport start every frame black.
+    UpdateDrawableSize();
+    Sdl.Renderer.ClearWhole();
+    if (Sdl.StopAfter >= 0 && ++Sdl.ShownSinceStop >= Sdl.StopAfter) {
+        int frame = Sdl.ShownSinceStop;
+        Sdl.StopAfter = -1;
+        throw SdlControl::RunStopped{frame};
+    }
+}
+
+void Clear(const DrawState& state) {
+    if (Sdl.Open) Sdl.Renderer.Clear(state);
+}
+
+void Line(const DrawState& state, float x1, float y1, float x2, float y2, bool lastPixel) {
+    if (Sdl.Open) Sdl.Renderer.Line(state, x1, y1, x2, y2, lastPixel);
+}
+
+void Point(const DrawState& state, float x, float y) {
+    if (Sdl.Open) Sdl.Renderer.Point(state, x, y);
+}
+
+void Picture(const DrawState& state, Image& image, int frame, float x, float y) {
+    if (Sdl.Open) Sdl.Renderer.Picture(state, image, frame, x, y, Sdl.Generation);
+}
+
+void Strip(const DrawState& state, Image& image, int frame, const StripVertex* vertices, int count) {
+    if (Sdl.Open) Sdl.Renderer.Strip(state, image, frame, vertices, count, Sdl.Generation);
+}
+
+void PumpEvents() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+            // The system's auto-repeat isn't a press: a held key counts one hit.
+            if (event.key.repeat == 0) DeliverKey(event.key.keysym, true);
+            break;
+        case SDL_KEYUP: DeliverKey(event.key.keysym, false); break;
+        case SDL_QUIT: PlatformCloseRequested(); break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) PlatformCloseRequested();
+            break;
+        case SDL_CONTROLLERDEVICEADDED: OpenPad(event.cdevice.which); break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            if (Sdl.Pad && event.cdevice.which == Sdl.PadId) {
+                ClosePad();
+                OpenFirstPad();
+            }
+            break;
+        default: break;
+        }
+    }
+}
+
+int PadCount() { return Sdl.Pad ? 1 : 0; }
+
+bool PadRead(int port, float& x, float& y, std::uint32_t& buttons) {
+    if (port != 0 || !Sdl.Pad) return false;
+    auto axis = [](SDL_GameControllerAxis which) {
+        float value = static_cast<float>(SDL_GameControllerGetAxis(Sdl.Pad, which)) / AxisFullScale;
+        return std::clamp(value, -1.0f, 1.0f);
+    };
+    auto pressed = [](int button) {
+        return SDL_GameControllerGetButton(Sdl.Pad, static_cast<SDL_GameControllerButton>(button)) != 0;
+    };
+    x = axis(SDL_CONTROLLER_AXIS_LEFTX);
+    y = axis(SDL_CONTROLLER_AXIS_LEFTY);
+    if (pressed(SDL_CONTROLLER_BUTTON_DPAD_LEFT)) x = -1;
+    if (pressed(SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) x = 1;
+    if (pressed(SDL_CONTROLLER_BUTTON_DPAD_UP)) y = -1;
+    if (pressed(SDL_CONTROLLER_BUTTON_DPAD_DOWN)) y = 1;
+    buttons = 0;
+    for (int b = 0; b < PadButtonBits; ++b)
+        if (pressed(b)) buttons |= 1u << b;
+    return true;
+}
+
+std::uint32_t Ticks() {
+    if (!Sdl.TimerStarted) {
+        SDL_InitSubSystem(SDL_INIT_TIMER);
+        Sdl.TimerStarted = true;
+    }
+    return SDL_GetTicks();
+}
+
+void Sleep(int ms) {
+    if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+
+void Exit(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    SdlControl::Shutdown();
+    std::exit(status);
+}
+
+} // namespace Backend
+
+namespace SdlControl {
+
+void StopAfterFrames(int n) {
+    Sdl.StopAfter = n;
+    Sdl.ShownSinceStop = 0;
+}
+
+std::vector<std::uint8_t> ReadPixels(int& width, int& height) {
+    if (!Sdl.Open) {
+        width = height = 0;
+        return {};
+    }
+    return Sdl.Renderer.ReadPixels(width, height);
+}
+
+void SetKeepBackBuffer(bool keep) {
+    Sdl.KeepShown = keep;
+    if (!keep) Sdl.Shown.clear();
+}
+
+std::vector<std::uint8_t> LastShownFrame(int& width, int& height) {
+    width = Sdl.Shown.empty() ? 0 : Sdl.ShownWidth;
+    height = Sdl.Shown.empty() ? 0 : Sdl.ShownHeight;
+    return Sdl.Shown;
+}
+
+int DrawCallsLastFrame() { return Sdl.LastDrawCalls; }
+int FramesShown() { return Sdl.FramesShown; }
+
+std::string WindowTitle() { return Sdl.Window ? SDL_GetWindowTitle(Sdl.Window) : Sdl.Title; }
+bool PointerShown() {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return Sdl.PointerShown;
+    return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+}
+
+void Shutdown() {
+    CloseWindow();
+    ClosePad();
+    SDL_Quit();
+    Sdl.TimerStarted = false;
+    Sdl.LibraryLoaded = false;
+}
+
+} // namespace SdlControl

@@ -1,0 +1,37 @@
+// The SDL back end's controls for the display tests and the benchmark: ending a run at a chosen frame, reading the
+// picture back, and counting the draw calls a frame took. The game itself never includes this.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace SdlControl {
+
+// Thrown from Flip when the frame StopAfterFrames asked for has been shown.
+struct RunStopped {
+    int Frame; // frames shown since StopAfterFrames was called
+};
+
+// The n-th frame shown from now on throws RunStopped, once; -1 never.
+void StopAfterFrames(int n);
+
+// The picture drawn so far this frame (collected drawing is drawn first), RGBA, top row first, in the drawable's
+// real pixels. After Flip the buffer holds black until something new is drawn.
+std::vector<std::uint8_t> ReadPixels(int& width, int& height);
+
+// While on, each Flip keeps a copy of the picture it shows; LastShownFrame gives it (empty when none is kept).
+void SetKeepBackBuffer(bool keep);
+std::vector<std::uint8_t> LastShownFrame(int& width, int& height);
+
+// The GL draw calls the last shown frame took (clears not counted), and the frames shown since the program began.
+int DrawCallsLastFrame();
+int FramesShown();
+
+// The title the window carries, or will carry once it opens.
+std::string WindowTitle();
+bool PointerShown();
+
+// Closes the display and shuts SDL down; the next Graphics starts it again.
+void Shutdown();
+
+} // namespace SdlControl

@@ -12,8 +12,9 @@ int TPoly::RendererPath = TPoly::OpenGLPath;
 const Image* TPoly::BoundImage = nullptr;
 int TPoly::BoundFrame = 0;
 
-int GlowWidth1, GlowWidth2, GlowWidth3, GlowWidth4, GlowWidth5;
-int GlowWidth6, GlowWidth7, GlowWidth8, GlowWidth9, GlowWidth10;
+// A first run keeps these until the glow screen recomputes them; the rings start wider than their formula.
+int GlowWidth1 = 10, GlowWidth2 = 14, GlowWidth3 = 16, GlowWidth4 = 18, GlowWidth5 = 20;
+int GlowWidth6 = 21, GlowWidth7 = 24, GlowWidth8 = 26, GlowWidth9 = 28, GlowWidth10 = 32;
 
 namespace {
 constexpr int FewestSlots = 6;
@@ -163,7 +164,6 @@ void UpdateGlowWidths() {
 }
 
 void ResetGlowWidths() {
-    // A first run keeps these until the glow screen recomputes them; the rings start wider than their formula.
     GlowWidth1 = 10;
     GlowWidth2 = 14;
     GlowWidth3 = 16;

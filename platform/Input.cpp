@@ -21,7 +21,8 @@ PadPort Pads[PadPortCount];
 // A real stick rests a little off centre and jitters; inside this the axis reads exactly 0.
 constexpr float PadDeadZone = 0.15f;
 
-bool ValidKey(int key) { return key >= 0 && key < KeyCodeCount; }
+// Code 0 is no key at all: a back end that maps nothing must not count a press.
+bool ValidKey(int key) { return key > 0 && key < KeyCodeCount; }
 bool ValidPort(int port) { return port >= 0 && port < PadPortCount; }
 bool ValidButton(int button) { return button >= 0 && button < PadButtonCount; }
 

@@ -95,7 +95,8 @@ TEST_F(KeyboardTest, FlushClearsHitsAndDownFlags) {
 TEST_F(KeyboardTest, OutOfRangeCodesReadAsNotPressed) {
     Headless::PressKey(0, 300);
     Headless::PressKey(0, -4);
-    for (int code : {-1000000, -4, -1, 256, 300, 2147483647}) {
+    Headless::PressKey(0, 0);
+    for (int code : {-1000000, -4, -1, 0, 256, 300, 2147483647}) {
         EXPECT_EQ(KeyHit(code), 0) << code;
         EXPECT_EQ(KeyDown(code), 0) << code;
     }

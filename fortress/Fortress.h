@@ -13,3 +13,5 @@ void UpdateEnemyBullets();
 void DrawMissiles();
 void UpdateMissiles();
 void UpdateParticles();
+void ClearEnemyBullets();
+void ClearMissiles();

@@ -3,6 +3,7 @@
 #include "GameLoop.h"
 #include "GameState.h"
 #include "Levels.h"
+#include "Pages.h"
 #include "Ship.h"
 #include "Startup.h"
 #include "fortress/Fortress.h"
@@ -19,23 +20,11 @@
 
 namespace {
 constexpr int KeyEscape = 27;
-constexpr int KeyReturn = 13;
 constexpr int KeyY = 89;
 constexpr int KeyN = 78;
 constexpr int FpsWindowMs = 500;
 constexpr int StateLeave = 3;
 constexpr float PromptPulseStart = 25;
-
-void DrawBackdrop() {
-    if (UseBackground == 1)
-        DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
-}
-
-void DrawFrameRate() {
-    UpdateFrameRate();
-    if (ShowFrameRate == 1)
-        DrawVectorText("FPS: " + IntToText(Fps), 41, 35.5f, 0xFF4043FF, 0, 0.75f, 0.75f, 0, 64, 67, 255);
-}
 
 void DrawShip() { DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }
 

@@ -1,6 +1,9 @@
 // Routines the frame loop and start-up already call whose subsystems are still being built: until each lands it
 // draws and changes nothing, so the game around it can already be run and seen.
+#include "fortress/Collisions.h"
+#include "fortress/Effects.h"
 #include "fortress/Fortress.h"
+#include "frontend/HighScores.h"
 #include "frontend/Intro.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
@@ -9,26 +12,26 @@
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 
-void CreateStars() {}
-void DrawStars() {}
-
-void CreateSections(int, float, std::uint32_t, float, int) {}
-void ClearFortress() {}
-void MoveSections() {}
-void UpdateSections() {}
 void UpdateCannon() {}
 void UpdateExplosions() {}
-void UpdatePlayerBullets() {}
 void UpdateEnemyBullets() {}
 void DrawMissiles() {}
 void UpdateMissiles() {}
 void UpdateParticles() {}
+void ClearEnemyBullets() {}
+void ClearMissiles() {}
+void BulletHitsMissiles(PlayerBullets&) {}
 
-void UpdateShipControls() {}
-void MoveShip() {}
-void AddScore(int) {}
-void StartLevel() {}
-void CompleteLevel() {}
-void PlayerDeath() {}
+void CreateExplosion(int, int, std::uint32_t, int) {}
+void CreateParticles(int, int) {}
+void CreateFrag(int) {}
+void UpdateFrags() {}
+void ClearExplosions() {}
+void ClearParticles() {}
+void ClearFrags() {}
+
+void SyncScores() {}
+void CheckVersion() {}
+void HighscoreScreen() {}
 
 void RunIntro() {}

@@ -1,9 +1,44 @@
-// The ship's state and the tuning set once at start-up.
+// The ship's state and tuning, its controls (turn, thrust, fire, wrap), its movement with friction and its gun.
 #include "Ship.h"
+#include "GameState.h"
+#include "Startup.h"
+#include "fortress/Collisions.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "platform/Input.h"
+#include "platform/Random.h"
+#include <cmath>
 
 float ShipX, ShipY, ShipXSpeed, ShipYSpeed, ShipAngle, TurnSpeed;
+float ShipOldX, ShipOldY, ShipSpeed;
+int ShipDirIndex;
 int ShipShape, ShotCooldown, PlayerBulletCount;
 float ShipMaxSpeed, ShipFriction, ShipThrust, TurnAccel, TurnFriction, TurnMax;
+EntityList<PlayerBullets> PlayerBulletsList;
+
+namespace {
+constexpr float FullTurn = 360;
+constexpr float TableOffset = 270; // the trig tables turned so that angle 0 thrusts upward
+constexpr int FireGate = 4;        // presses are only read below this many bullets; the gun itself stops at 3
+constexpr float FieldWidth = 1024, FieldHeight = 768;
+constexpr float FieldRight = 1023, FieldBottom = 767;
+
+void Thrust(int previousShape) {
+    ShipShape = ThrustShipShape;
+    // The hiss starts when thrust begins and plays out once however long the key is held.
+    if (SoundFXOn == 1 && !Sound::IsPlaying("ThrustSND") && previousShape != ThrustShipShape)
+        Sound::Play("ThrustSND", 0);
+    ShipXSpeed += CosTable[ShipDirIndex] * ShipThrust;
+    ShipYSpeed += SinTable[ShipDirIndex] * ShipThrust;
+}
+
+void WrapShip() {
+    if (ShipX < 0) ShipX += FieldWidth;
+    if (ShipX > FieldRight) ShipX -= FieldWidth;
+    if (ShipY < 0) ShipY += FieldHeight;
+    if (ShipY > FieldBottom) ShipY -= FieldHeight;
+}
+} // namespace
 
 void SetShipTuning() {
     ShipMaxSpeed = 13.0f;
@@ -15,4 +50,73 @@ void SetShipTuning() {
     ShipXSpeed = ShipYSpeed = 0;
     TurnSpeed = 0;
     ShipAngle = 0;
+}
+
+void UpdateShipControls() {
+    float jx = JoyX(0);
+    if (KeyDown(KeyTurnLeft) || (PadActive == 1 && jx < PadZeroPositionX)) {
+        TurnSpeed -= TurnAccel;
+        if (TurnSpeed < -TurnMax) TurnSpeed = -TurnMax;
+    }
+    if (KeyDown(KeyTurnRight) || (PadActive == 1 && jx > PadZeroPositionX)) {
+        TurnSpeed += TurnAccel;
+        if (TurnSpeed > TurnMax) TurnSpeed = TurnMax;
+    }
+    int previousShape = ShipShape;
+    ShipShape = PlainShipShape;
+    if (KeyDown(KeyThrust) || (PadActive == 1 && JoyDown(PadThrustButton, 0))) {
+        Thrust(previousShape);
+    } else if (Sound::IsPlaying("ThrustSND")) {
+        Sound::Stop("ThrustSND");
+    }
+    if (SpawnGrace > 0) SpawnGrace -= 1;
+    // The fire key is not read during the grace, so a press made then waits and fires when the grace ends.
+    if (SpawnGrace == 0 && KeyHit(KeyFire) && PlayerBulletCount < FireGate) FirePlayerBullet(1);
+    if (SpawnGrace == 0 && PadActive > 0 && JoyHit(PadFireButton, 0) && PlayerBulletCount < FireGate)
+        FirePlayerBullet(1);
+    WrapShip();
+}
+
+void MoveShip() {
+    ShipOldX = ShipX;
+    ShipOldY = ShipY;
+    ShipX += ShipXSpeed;
+    ShipY += ShipYSpeed;
+    ShipSpeed = Sqr(ShipXSpeed * ShipXSpeed + ShipYSpeed * ShipYSpeed);
+    if (ShipSpeed > ShipMaxSpeed) ShipSpeed = ShipMaxSpeed;
+    ShipSpeed -= ShipFriction;
+    if (ShipSpeed < 0) ShipSpeed = 0;
+    float heading = std::fmod(ATan2(ShipXSpeed, ShipYSpeed) + TableOffset, FullTurn);
+    ShipXSpeed = Cos(heading) * ShipSpeed;
+    ShipYSpeed = -Sin(heading) * ShipSpeed;
+    ShipAngle = std::fmod(FullTurn + ShipAngle + TurnSpeed, FullTurn);
+    ShipDirIndex = static_cast<int>(std::fmod(TableOffset + ShipAngle, FullTurn));
+    if (TurnSpeed > 0) {
+        TurnSpeed -= TurnFriction;
+        if (TurnSpeed < 0) TurnSpeed = 0;
+    } else {
+        TurnSpeed += TurnFriction;
+        if (TurnSpeed > 0) TurnSpeed = 0;
+    }
+    BounceShipOffRings();
+}
+
+void FirePlayerBullet(int withSound) {
+    if (ShotCooldown != 0 || PlayerBulletCount >= MostPlayerBullets) return;
+    if (SoundFXOn == 1 && withSound == 1) Sound::Play("PlayerShootSND", 0);
+    ShotCooldown = ShotCooldownFrames;
+    PlayerBullets& bullet = PlayerBulletsList.Add();
+    bullet.xspeed = Sin(ShipAngle) * PlayerBulletSpeed;
+    bullet.yspeed = -Cos(ShipAngle) * PlayerBulletSpeed;
+    bullet.x = ShipX;
+    bullet.y = ShipY;
+}
+
+void ResetShip() {
+    ShipX = ShipY = ShipXSpeed = ShipYSpeed = ShipAngle = TurnSpeed = 0;
+    ShipOldX = ShipOldY = ShipSpeed = 0;
+    ShipDirIndex = 0;
+    ShipShape = ShotCooldown = PlayerBulletCount = 0;
+    ShipMaxSpeed = ShipFriction = ShipThrust = TurnAccel = TurnFriction = TurnMax = 0;
+    PlayerBulletsList.Clear();
 }

@@ -2,13 +2,16 @@
 #include "Startup.h"
 #include "GameLoop.h"
 #include "GameState.h"
+#include "Pages.h"
 #include "Ship.h"
+#include "ShipLost.h"
 #include "fortress/Fortress.h"
 #include "frontend/Intro.h"
 #include "frontend/Network.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
 #include "graphics/Shapes.h"
+#include "graphics/Stars.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"
@@ -80,13 +83,6 @@ void SelectBlendForStyle() {
     }
 }
 
-void FillTrigTables() {
-    for (int i = 0; i < TrigTableSize; ++i) {
-        SinTable[i] = Sin(static_cast<float>(i));
-        CosTable[i] = Cos(static_cast<float>(i));
-    }
-}
-
 void ReadLogo() {
     RestoreData("LogoData");
     LogoLineCount = ReadDataInt();
@@ -115,6 +111,13 @@ void RunMainMenu() {
     PlayGame();
 }
 } // namespace
+
+void FillTrigTables() {
+    for (int i = 0; i < TrigTableSize; ++i) {
+        SinTable[i] = Sin(static_cast<float>(i));
+        CosTable[i] = Cos(static_cast<float>(i));
+    }
+}
 
 void SetPalette() {
     if (ColorsOn == 1) {
@@ -179,5 +182,8 @@ void ResetAllState() {
     ProgramStarted = false;
     GlowDotImage = PlayerShotsImage = BackdropImage = nullptr;
     LogoLineCount = 0;
-    ShipX = ShipY = 0;
+    ResetShip();
+    ResetStars();
+    ResetPages();
+    ResetShipLost();
 }

@@ -24,6 +24,8 @@ extern const char* const WindowTitle;
 extern const char* const SoundResources[15];
 
 void SetPalette();
+// Sin and Cos of every whole degree 0 to 360.
+void FillTrigTables();
 // Runs the whole program once: start-up, the game, and the orderly end.
 void RunProgram();
 // Every module's state back to how a fresh process finds it.

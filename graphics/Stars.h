@@ -1,5 +1,14 @@
-// The background starfield.
+// The background starfield: 24 fixed glowing dots behind the play and menu screens.
 #pragma once
+#include "game/EntityList.h"
+
+struct Stars {
+    float x = 0, y = 0;
+};
+
+extern EntityList<Stars> StarsList;
 
 void CreateStars();
 void DrawStars();
+// No stars, as before the first game or menu.
+void ResetStars();

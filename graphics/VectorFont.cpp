@@ -14,13 +14,23 @@ const std::string FontCharset = " abcdefghijklmnopqrstuvwxyz\xA4"
                                 "0123456789.,?=/-+()':;@!*>#";
 int FontGlyphs[FontGlyphCount][FontGlyphColumns];
 float ZoomTable[ZoomTableSize];
-std::list<chars> CharsList;
+EntityList<chars> CharsList;
 int TextCharCount;
 
 namespace {
 constexpr std::size_t CentredWidth = 48; // cells the padded text reaches: 48 x 21 units spans the playfield at 0.75
 constexpr int GreyText = 192;
 constexpr int FullIntensity = 255;
+constexpr std::size_t RememberedTexts = 128;
+std::deque<std::string> TextMemory;
+
+// Each text once: a page drawing the same lines every frame keeps them all in view.
+void RememberText(const std::string& text) {
+    for (const std::string& known : TextMemory)
+        if (known == text) return;
+    if (TextMemory.size() == RememberedTexts) TextMemory.pop_front();
+    TextMemory.push_back(text);
+}
 
 struct TextStyle {
     int GlowWidth;
@@ -110,11 +120,13 @@ void LoadFontGlyphs() {
 
 void DrawVectorText(const std::string& text, float x, float y, std::uint32_t colour, float angle, float scale,
                     float rowScale, int pixelPosition, int red, int green, int blue) {
+    RememberText(text);
     DrawTurnedText(text, x, y, colour, angle, scale, rowScale, pixelPosition, red, green, blue, {GlowWidth3, GreyText});
 }
 
 void DrawVectorTextBold(const std::string& text, float x, float y, std::uint32_t colour, float angle, float scale,
                         float rowScale, int pixelPosition, int red, int green, int blue) {
+    RememberText(text);
     DrawTurnedText(text, x, y, colour, angle, scale, rowScale, pixelPosition, red, green, blue,
                    {GlowWidth10, FullIntensity});
 }
@@ -166,8 +178,9 @@ void DrawCentredText(const std::string& text, float y, std::uint32_t colour, flo
 
 void TypeChars(int column, int row, const std::string& text, float scale, float rowScale, std::uint32_t colour, int red,
                int green, int blue) {
+    RememberText(text);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        chars& character = CharsList.emplace_back();
+        chars& character = CharsList.Add();
         character.x = column + static_cast<int>(i);
         character.y = row;
         character.xscale = scale;
@@ -186,18 +199,21 @@ void TypeChars(int column, int row, const std::string& text, float scale, float 
 }
 
 void DrawChars() {
-    for (chars& character : CharsList) {
+    CharsList.Walk([](chars& character) {
         if (character.pause > 0) character.pause -= 1;
         if (character.pause == 0 && character.angle > 0) character.angle -= 1;
         if (character.pause == 0)
             DrawZoomText(character.Char, static_cast<float>(character.x), static_cast<float>(character.y),
                          character.color, static_cast<float>(character.angle), character.xscale, character.yscale, 0,
                          character.rcol, character.gcol, character.bcol);
-    }
+    });
 }
 
+const std::deque<std::string>& RecentTexts() { return TextMemory; }
+
 void ResetVectorText() {
-    CharsList.clear();
+    TextMemory.clear();
+    CharsList.Clear();
     TextCharCount = 0;
     for (auto& row : FontGlyphs)
         for (int& cell : row) cell = 0;

@@ -1,7 +1,8 @@
 // The vector font: text drawn stroke by stroke, the pop-in zoom and the letter-by-letter pages.
 #pragma once
+#include "game/EntityList.h"
 #include <cstdint>
-#include <list>
+#include <deque>
 #include <string>
 
 // The characters the font draws, by glyph number. Texts are byte strings; glyph 27, the boxed "C" that opens the
@@ -30,7 +31,7 @@ struct chars {
     std::uint32_t color = 0; // packed colour for the neon style
     int rcol = 0, gcol = 0, bcol = 0;
 };
-extern std::list<chars> CharsList;
+extern EntityList<chars> CharsList;
 extern int TextCharCount;
 
 void LoadZoomTable();
@@ -53,5 +54,8 @@ void TypeChars(int column, int row, const std::string& text, float scale, float 
                int green, int blue);
 // Advances and draws the page, once a frame.
 void DrawChars();
+// The latest different texts the font was asked to draw or queue, oldest first: a short memory of what the
+// pages showed.
+const std::deque<std::string>& RecentTexts();
 // The page emptied and the font's tables back to zeros, as before start-up.
 void ResetVectorText();

@@ -4,6 +4,9 @@
 #include "platform/headless/Headless.h"
 #include <gtest/gtest.h>
 
+// Frames the first level page stays up when no key closes it: play begins with the next frame.
+constexpr int LevelPageShown = 241;
+
 class GameFixture : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -74,8 +74,8 @@ TEST_F(StartupTest, NoDisplayEndsWithOneLineAndNonZeroStatus) {
 }
 
 TEST_F(StartupTest, RunsOnlyOncePerProcess) {
-    Headless::PressKey(3, KeyEscape);
-    Headless::PressKey(6, KeyY);
+    Headless::PressKey(LevelPageShown + 3, KeyEscape);
+    Headless::PressKey(LevelPageShown + 6, KeyY);
     ASSERT_EQ(RunProgramHeadless(1000), 0);
     int frames = Headless::FrameCount();
     EXPECT_EQ(RunProgramHeadless(1000), 0);
@@ -89,7 +89,7 @@ TEST_F(StartupTest, ClosingTheWindowEndsWithStatusZero) {
 }
 
 TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
-    EXPECT_EQ(RunProgramHeadless(120), -1);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 120), -1);
     EXPECT_EQ(DemoMode, 0);
     EXPECT_EQ(ShipsLeft, 3);
     EXPECT_EQ(Level, 1);
@@ -98,26 +98,27 @@ TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
     EXPECT_EQ(ShipAngle, 270.0f);
     EXPECT_EQ(CannonFireDelay, 120);
     EXPECT_EQ(GameState, 0);
-    ASSERT_EQ(Headless::Frames().size(), 120u);
+    ASSERT_EQ(Headless::Frames().size(), static_cast<std::size_t>(LevelPageShown + 120));
     for (const Headless::FrameRecord& frame : Headless::Frames()) ASSERT_TRUE(FrameClearsPlayfield(frame));
     // Sixty frames a second on the virtual clock, and the counter shows twice each half-second's frames.
-    EXPECT_EQ(MilliSecs(), 2000);
+    EXPECT_EQ(MilliSecs(), (LevelPageShown + 120) * 1000 / 60);
     EXPECT_EQ(Fps, 60);
 }
 
 TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameAndEndsTheProgram) {
-    Headless::PressKey(10, KeyEscape);
-    Headless::PressKey(30, KeyY);
+    Headless::PressKey(LevelPageShown + 10, KeyEscape);
+    Headless::PressKey(LevelPageShown + 30, KeyY);
     EXPECT_EQ(RunProgramHeadless(10000), 0);
     EXPECT_EQ(DemoMode, 1);
     EXPECT_EQ(GameState, 0);
     EXPECT_EQ(ExitPromptShown, 0);
-    EXPECT_EQ(Headless::FrameCount(), 30); // Y arrives with the 30th frame and is answered after it
+    // Y arrives with the 30th frame of play and is answered after it.
+    EXPECT_EQ(Headless::FrameCount(), LevelPageShown + 30);
 }
 
 TEST_F(GameLoopTest, PromptPulseCountsDownWhileShown) {
-    Headless::PressKey(10, KeyEscape);
-    EXPECT_EQ(RunProgramHeadless(20), -1);
+    Headless::PressKey(LevelPageShown + 10, KeyEscape);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 20), -1);
     EXPECT_EQ(ExitPromptShown, 1);
     EXPECT_LT(PromptPulse, 25.0f);
     EXPECT_GT(PromptPulse, 15.0f);

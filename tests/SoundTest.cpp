@@ -19,8 +19,8 @@ constexpr int ThrustChannel = 12;
 constexpr int BounceChannel = 13;
 constexpr int KeyEscape = 27;
 constexpr int KeyY = 89;
-constexpr int EscapeFrame = 10;
-constexpr int AnswerFrame = 30;
+constexpr int EscapeFrame = LevelPageShown + 10;
+constexpr int AnswerFrame = LevelPageShown + 30;
 const char* const Blip = "res\\BlipSND.ogg";
 const char* const MenuLoop = "music\\menu-loop.ogg";
 const char* const IngameLoop = "music\\ingame-loop.ogg";
@@ -328,7 +328,7 @@ TEST_F(SoundInGameTest, StartUpPlaysMenuMusicAndTheGameSwitchesLoopsAndBlipsAtTh
     EXPECT_EQ(music[4].Sound, MenuLoop);
     std::vector<Event> blips = EventsOf(Event::Play, Blip);
     ASSERT_EQ(blips.size(), 1u);
-    EXPECT_EQ(blips[0].Frame, EscapeFrame); // Escape arrives with the tenth frame and opens the prompt after it
+    EXPECT_EQ(blips[0].Frame, EscapeFrame); // Escape arrives with the tenth frame of play and opens the prompt after it
     EXPECT_EQ(blips[0].Channel, BlipChannel);
 }
 
@@ -344,8 +344,8 @@ TEST_F(SoundInGameTest, EffectsAndMusicStaySilentWhenTheirSettingsAreOff) {
         SoundFXOn = c.Effects;
         MusicOn = c.Music;
         // Thrust held, shots fired, then the exit prompt (which blips) and leaving.
-        Headless::HoldKey(2, KeyThrust, 6);
-        for (int frame = 3; frame < 9; frame += 2) Headless::PressKey(frame, KeyFire);
+        Headless::HoldKey(LevelPageShown + 2, KeyThrust, 6);
+        for (int frame = LevelPageShown + 3; frame < LevelPageShown + 9; frame += 2) Headless::PressKey(frame, KeyFire);
         Headless::PressKey(EscapeFrame, KeyEscape);
         Headless::PressKey(AnswerFrame, KeyY);
         Headless::StopAtFrame(1000);

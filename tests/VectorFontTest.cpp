@@ -14,6 +14,12 @@ namespace {
 constexpr std::uint32_t Yellow = 0xFFFFFF00;
 constexpr int KeyEscape = 27;
 
+std::vector<chars> Queued() {
+    std::vector<chars> queued;
+    CharsList.Each([&](const chars& c) { queued.push_back(c); });
+    return queued;
+}
+
 int StrokeCount(const std::string& text) {
     int strokes = 0;
     for (char c : text) {
@@ -238,20 +244,21 @@ TEST_F(VectorTextTest, CentredTextIsPaddedToAtLeastFortyEightCells) {
 }
 
 TEST_F(TextPageTest, CharactersAppearOneAFrameAndGrowToFullSize) {
-    CharsList.clear();
+    CharsList.Clear();
     TextCharCount = 0;
     TypeChars(3, 4, " Ab", 1, 1, 0xFF00FFFF, 0, 255, 255);
     TypeChars(3, 5, "c", 1, 1, 0xFF00FFFF, 0, 255, 255);
-    ASSERT_EQ(CharsList.size(), 4u);
+    std::vector<chars> queued = Queued();
+    ASSERT_EQ(queued.size(), 4u);
     EXPECT_EQ(TextCharCount, 4);
-    const chars& second = *std::next(CharsList.begin());
+    const chars& second = queued[1];
     EXPECT_EQ(second.Char, "a"); // lower-cased as it is queued
     EXPECT_EQ(second.x, 4);
     EXPECT_EQ(second.y, 4);
     EXPECT_EQ(second.pause, 1);
     EXPECT_EQ(second.angle, 25);
-    EXPECT_EQ(CharsList.back().pause, 3);
-    EXPECT_EQ(CharsList.back().x, 3);
+    EXPECT_EQ(queued.back().pause, 3);
+    EXPECT_EQ(queued.back().x, 3);
 
     // First frame: the space and "a" are due; "a" shows at zoom index 1, 0.05 of its size.
     DrawChars();
@@ -265,7 +272,7 @@ TEST_F(TextPageTest, CharactersAppearOneAFrameAndGrowToFullSize) {
     DrawChars();
     EXPECT_EQ(Strips().size(), static_cast<std::size_t>(StrokeCount("abc")));
     for (int frame = 0; frame < 40; ++frame) DrawChars();
-    for (const chars& c : CharsList) {
+    for (const chars& c : Queued()) {
         EXPECT_EQ(c.pause, 0);
         EXPECT_EQ(c.angle, 0); // settled at full size and never below
     }
@@ -277,13 +284,13 @@ TEST_F(TextPageTest, CharactersAppearOneAFrameAndGrowToFullSize) {
 TEST_F(TextPageTest, ResetEmptiesThePageAndItsCounter) {
     TypeChars(0, 0, "abc", 1, 1, OpaqueWhite, 255, 255, 255);
     ResetAllState();
-    EXPECT_TRUE(CharsList.empty());
+    EXPECT_EQ(CharsList.Count(), 0u);
     EXPECT_EQ(TextCharCount, 0);
 }
 
 TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
     // "score: " on row 1 and "FPS: " on row 35.5, both at 0.75: rows of 21 units, glyphs reaching 13 up, 14 down.
-    EXPECT_EQ(RunProgramHeadless(3), -1);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 3), -1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     EXPECT_EQ(StripsOfColour(frame, Yellow, 0, 40), StrokeCount("score: 0"));
     EXPECT_EQ(StripsOfColour(frame, 0xFF4043FF, 700, 768), 0);
@@ -291,14 +298,14 @@ TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
     Headless::Reset();
     ResetAllState();
     ShowFrameRate = 1;
-    EXPECT_EQ(RunProgramHeadless(3), -1);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 3), -1);
     EXPECT_EQ(StripsOfColour(Headless::Frames().back(), 0xFF4043FF, 700, 768),
               StrokeCount("FPS: " + std::to_string(Fps)));
 }
 
 TEST_F(GameTextTest, ExitPromptShowsItsThreeTexts) {
-    Headless::PressKey(2, KeyEscape);
-    EXPECT_EQ(RunProgramHeadless(40), -1);
+    Headless::PressKey(LevelPageShown + 2, KeyEscape);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 40), -1);
     ASSERT_EQ(ExitPromptShown, 1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     // The headline popped in to full size on row 20; the two help lines at 0.75 on rows 28.5 and 30.

@@ -1,0 +1,154 @@
+// The ring sections: twelve chords a ring, turning, growing outward, drawn each frame, and regrown when a ring is
+// shot empty.
+#include "Sections.h"
+#include "Effects.h"
+#include "Fortress.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "game/Startup.h"
+#include "graphics/TPoly.h"
+#include "platform/Random.h"
+
+EntityList<Sections> SectionsList;
+
+namespace {
+constexpr int SectionArc = 30;
+constexpr int HalfArc = 15;
+constexpr int FullTurn = 360;
+constexpr float HighestAngle = 359;
+constexpr int StartRadius = 12;
+constexpr int RadiusPerRing = 6;
+constexpr int SectionLife = 2;
+constexpr int InnerScore = 30, MiddleScore = 20, OuterScore = 10;
+constexpr int MiddleTarget = 88, OuterTarget = 112;
+constexpr int FullColour = 255;
+constexpr float GrowStep = 1.5f;
+constexpr float RidingInset = 3;
+constexpr int InnerStartAngle = 24;
+constexpr float InnerTarget = 64.0f;
+constexpr float NewInnerSpeed = 1.0f;
+constexpr int RingCount = 3;
+
+float WrapAngle(float angle) {
+    if (angle > HighestAngle) angle -= FullTurn;
+    return angle;
+}
+
+float LiftAngle(float angle) {
+    if (angle < 0) angle += FullTurn;
+    return angle;
+}
+
+void DrawSection(const Sections& s) {
+    DrawSegment(s.x1, s.y1, s.x2, s.y2, s.Color, GlowWidth8, s.rcol, s.gcol, s.bcol);
+}
+} // namespace
+
+void CreateSections(int startAngle, float growTo, std::uint32_t color, float speed, int ring) {
+    for (int i = 0; i < RingSections; ++i) {
+        Sections& s = SectionsList.Add();
+        s.Angle1 = static_cast<float>((startAngle + SectionArc * i) % FullTurn);
+        s.Angle2 = static_cast<float>((startAngle + SectionArc * (i + 1)) % FullTurn);
+        s.Angle0 = static_cast<float>((startAngle + SectionArc * (i + 1) - HalfArc) % FullTurn);
+        s.Radius = static_cast<float>(ring * RadiusPerRing + StartRadius);
+        s.speed = speed;
+        s.Color = color;
+        s.Life = SectionLife;
+        s.Ring = ring;
+        s.GrowToThisSize = static_cast<int>(growTo);
+        s.Score = ring == 0 ? InnerScore : ring == 1 ? MiddleScore : OuterScore;
+        s.rcol = s.gcol = s.bcol = FullColour;
+    }
+}
+
+void MoveSections() {
+    SectionsList.Walk([](Sections& s) {
+        s.Angle0 += s.speed;
+        s.Angle1 += s.speed;
+        s.Angle2 += s.speed;
+        s.Angle0 = LiftAngle(WrapAngle(s.Angle0));
+        s.Angle1 = LiftAngle(WrapAngle(s.Angle1));
+        s.Angle2 = LiftAngle(WrapAngle(s.Angle2));
+        float r = s.Radius;
+        s.x0 = FortressX + Sin(s.Angle0) * r;
+        s.y0 = FortressY - Cos(s.Angle0) * r;
+        s.x1 = FortressX + Sin(s.Angle1) * r;
+        s.y1 = FortressY - Cos(s.Angle1) * r;
+        s.x2 = FortressX + Sin(s.Angle2) * r;
+        s.y2 = FortressY - Cos(s.Angle2) * r;
+        s.MissileX = FortressX + Sin(s.Angle0) * (r - RidingInset);
+        s.MissileY = FortressY - Cos(s.Angle0) * (r - RidingInset);
+    });
+}
+
+void UpdateSections() {
+    int inRing[RingCount] = {0, 0, 0};
+    SectionsList.Walk([&](Sections& s) {
+        if (s.Radius < static_cast<float>(s.GrowToThisSize)) s.Radius += GrowStep;
+        DrawSection(s);
+        if (s.Ring >= 0 && s.Ring < RingCount) inRing[s.Ring] += 1;
+    });
+    FinishSegments();
+    if (inRing[0] == 0 || inRing[1] == 0 || inRing[2] == 0) GrowRings();
+}
+
+void GrowRings() {
+    float outerNeighbourSpeed = 0;
+    SectionsList.Walk([&](Sections& s) {
+        s.Ring += 1;
+        if (s.Ring == 1) {
+            s.Score = MiddleScore;
+            s.GrowToThisSize = MiddleTarget;
+            s.Color = RingColor1;
+            outerNeighbourSpeed = s.speed;
+        } else if (s.Ring == 2) {
+            // A ring pushed outward keeps the points it was worth as the middle ring's successor.
+            s.Score = InnerScore;
+            s.GrowToThisSize = OuterTarget;
+            s.Color = RingColor2;
+        } else if (s.Ring >= RingCount) {
+            SectionsList.Remove(s);
+        }
+    });
+    // The new inner ring turns against the ring just outside it.
+    float innerSpeed = outerNeighbourSpeed >= 0 ? -NewInnerSpeed : NewInnerSpeed;
+    CreateSections(InnerStartAngle, InnerTarget, RingColor0, innerSpeed, 0);
+    if (SoundFXOn == 1 && DemoMode == 0) Sound::Play("GrowRings", 0);
+    SpeedUpRings();
+}
+
+void SpeedUpRings() {
+    SectionsList.Walk([](Sections& s) {
+        if (s.speed < 0) {
+            s.speed -= RingSpeedStep;
+            if (s.speed < -RingSpeedLimit) s.speed = -RingSpeedLimit;
+        } else if (s.speed > 0) {
+            s.speed += RingSpeedStep;
+            if (s.speed > RingSpeedLimit) s.speed = RingSpeedLimit;
+        }
+    });
+}
+
+void CollapseRings() {
+    int count = 0;
+    SectionsList.Walk([&](Sections& s) {
+        if (s.Radius > 0) {
+            s.Radius -= GrowStep;
+            DrawSection(s);
+            count += 1;
+        } else {
+            SectionsList.Remove(s);
+        }
+    });
+    if (count == 0 && ExplosionsActive == 0) CannonDestroyed = 0;
+    FinishSegments();
+}
+
+void ClearFortress() {
+    SectionsList.Clear();
+    PlayerBulletsList.Clear();
+    ClearEnemyBullets();
+    ClearExplosions();
+}

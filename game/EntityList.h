@@ -1,0 +1,71 @@
+// The list every kind of game object lives in: records in creation order, walked front to back, with removal of any
+// record (the current one included) allowed during a walk.
+#pragma once
+#include <cstddef>
+#include <list>
+
+// A removed record leaves the walk at once but stays in memory until the walk that removed it ends, so the step
+// that removed it can finish with it. Removing a record that is no longer listed does nothing, and emptying the
+// list during a walk ends the walk after the current record.
+template <typename Record> class EntityList {
+  public:
+    // Appends a record with every field zero and returns it.
+    Record& Add() {
+        Nodes.emplace_back();
+        return Nodes.back().Value;
+    }
+
+    void Remove(Record& record) {
+        for (auto it = Nodes.begin(); it != Nodes.end(); ++it) {
+            if (&it->Value != &record) continue;
+            if (!it->Listed) return;
+            it->Listed = false;
+            if (Walks == 0) Nodes.erase(it);
+            return;
+        }
+    }
+
+    void Clear() {
+        if (Walks == 0) {
+            Nodes.clear();
+            return;
+        }
+        for (Node& node : Nodes) node.Listed = false;
+    }
+
+    // Calls step(record) for every listed record, front to back; records appended during the walk are reached too.
+    template <typename Step> void Walk(Step step) {
+        Walks += 1;
+        for (auto it = Nodes.begin(); it != Nodes.end(); ++it)
+            if (it->Listed) step(it->Value);
+        Walks -= 1;
+        if (Walks == 0) Nodes.remove_if([](const Node& node) { return !node.Listed; });
+    }
+
+    std::size_t Count() const {
+        std::size_t count = 0;
+        for (const Node& node : Nodes)
+            if (node.Listed) count += 1;
+        return count;
+    }
+
+    bool Contains(const Record& record) const {
+        for (const Node& node : Nodes)
+            if (node.Listed && &node.Value == &record) return true;
+        return false;
+    }
+
+    // Every listed record in list order, for readers that only look.
+    template <typename Look> void Each(Look look) const {
+        for (const Node& node : Nodes)
+            if (node.Listed) look(node.Value);
+    }
+
+  private:
+    struct Node {
+        Record Value{};
+        bool Listed = true;
+    };
+    std::list<Node> Nodes;
+    int Walks = 0;
+};

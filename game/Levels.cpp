@@ -1,0 +1,189 @@
+// The rules of a game: points and bonus ships, the level page with the fortress rebuilt behind it, the blast that
+// ends a level and the sequence that follows a lost ship.
+#include "Levels.h"
+#include "GameState.h"
+#include "Pages.h"
+#include "Ship.h"
+#include "ShipLost.h"
+#include "Startup.h"
+#include "fortress/Effects.h"
+#include "fortress/Fortress.h"
+#include "fortress/Sections.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "graphics/Shapes.h"
+#include "graphics/Stars.h"
+#include "graphics/VectorFont.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Random.h"
+#include "platform/Text.h"
+#include "platform/Time.h"
+
+namespace {
+constexpr int SpawnCannonDelay = 120;
+constexpr std::uint32_t Opaque = 0xFF000000;
+constexpr int DimmestBlast = 0x404040, BrightestBlast = 0xFFFFFF;
+constexpr std::uint32_t GreyBlast = 0xFFC0C0C0;
+constexpr int BlastCount = 8;
+constexpr int FortressBlastSpread = 38;
+constexpr int ShipBlastSpread = 32;
+constexpr int SecondBlastFrame = 40;
+constexpr int LeaveDelayMs = 100;
+
+struct RingStart {
+    int StartAngle;
+    float GrowTo;
+    float Speed;
+};
+constexpr RingStart LevelRings[3] = {{24, 64.0f, -0.9f}, {30, 88.0f, 1.4f}, {36, 112.0f, -1.4f}};
+
+void DrawLevelPageTexts() {
+    DrawPageText("get ready player...", 10, 14, PageBlue, PageFullText);
+    if (ShipsLeft > 0) DrawPageText(IntToText(ShipsLeft) + " ships left", 19, 24, PageCyan, PageSmallText);
+    if (ShipsLeft == 0) DrawPageText("final ship", 20, 24, PageCyan, PageSmallText);
+    DrawPageScore(24);
+}
+
+void RunLevelPage() {
+    int leave = 0;
+    int frames = 0;
+    do {
+        Cls();
+        DrawBackdrop();
+        DrawStars();
+        DrawChars();
+        DrawLevelPageTexts();
+        Flip(-1);
+        ScanKeys();
+        if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
+        if (ControlMode > 0 && (JoyDown(PadFireButton, 0) || JoyDown(PadThrustButton, 0))) leave = 1;
+        frames += 1;
+        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > LevelPageFrames) leave = 1;
+    } while (leave != 1);
+}
+
+// One random 24-bit colour for a blast, or grey in the grey palette.
+std::uint32_t BlastColour() {
+    int bits = Rand(DimmestBlast, BrightestBlast);
+    if (ColorsOn == 0) return GreyBlast;
+    return Opaque + static_cast<std::uint32_t>(bits);
+}
+} // namespace
+
+void AddScore(int points) {
+    Score += points;
+    BonusCounter += points;
+    if (BonusCounter > BonusShipPoints - 1) {
+        BonusCounter -= BonusShipPoints;
+        ShipsLeft += 1;
+        if (SoundFXOn == 1) Sound::Play("BonusShip", 0);
+    }
+}
+
+void StartLevel() {
+    if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
+    FlushKeys();
+    CharsList.Clear();
+    TextCharCount = 0;
+    TypeHeadline("LevelPageText", LevelText(Level));
+    RunLevelPage();
+    FpsTimer = static_cast<float>(MilliSecs());
+    PlayerDead = 0;
+    ShipXSpeed = ShipYSpeed = 0;
+    ShipX = SpawnX;
+    ShipY = SpawnY;
+    ShipAngle = SpawnAngle;
+    CannonFireDelay = SpawnCannonDelay;
+    SpawnGrace = SpawnGraceFrames;
+    SectionsList.Clear();
+    ClearEnemyBullets();
+    ClearExplosions();
+    PlayerBulletsList.Clear();
+    ClearMissiles();
+    ClearParticles();
+    CreateSections(LevelRings[0].StartAngle, LevelRings[0].GrowTo, RingColor0, LevelRings[0].Speed, 0);
+    CreateSections(LevelRings[1].StartAngle, LevelRings[1].GrowTo, RingColor1, LevelRings[1].Speed, 1);
+    CreateSections(LevelRings[2].StartAngle, LevelRings[2].GrowTo, RingColor2, LevelRings[2].Speed, 2);
+    CannonAngle = 0;
+    if (SoundFXOn == 1) Sound::Play("GrowRings", 0);
+    for (int level = 1; level <= Level; ++level) SpeedUpRings();
+}
+
+void CompleteLevel() {
+    if (CannonDestroyed != 1) return;
+    CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, BigExplosion);
+    for (int i = 0; i < BlastCount; ++i) {
+        std::uint32_t colour = BlastColour();
+        // The y offset is drawn before the x offset.
+        int dy = Rand(-FortressBlastSpread, FortressBlastSpread);
+        int dx = Rand(-FortressBlastSpread, FortressBlastSpread);
+        CreateExplosion(static_cast<int>(FortressX) + dx, static_cast<int>(FortressY) + dy, colour, SmallExplosion);
+    }
+    if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
+    int frames = 0;
+    do {
+        Cls();
+        DrawBackdrop();
+        DrawStars();
+        MoveSections();
+        UpdateExplosions();
+        CollapseRings();
+        UpdatePlayerBullets();
+        DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle));
+        DrawFrameRate();
+        Flip(-1);
+        frames += 1;
+        if (frames == SecondBlastFrame) {
+            CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, ShockwaveExplosion);
+            if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
+        }
+    } while (CannonDestroyed != 0);
+    Level += 1;
+    Delay(LeaveDelayMs);
+    FlushKeys();
+    StartLevel();
+}
+
+void PlayerDeath() {
+    if (PlayerDead != 1) return;
+    ClearEnemyBullets();
+    ClearFrags();
+    CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, BigExplosion);
+    for (int i = 0; i < BlastCount; ++i) {
+        std::uint32_t colour = BlastColour();
+        // The y offset is drawn before the x offset.
+        int dy = Rand(-ShipBlastSpread, ShipBlastSpread);
+        int dx = Rand(-ShipBlastSpread, ShipBlastSpread);
+        CreateExplosion(static_cast<int>(ShipX + static_cast<float>(dx)),
+                        static_cast<int>(ShipY + static_cast<float>(dy)), colour, SmallExplosion);
+    }
+    if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
+    int frames = 0;
+    do {
+        Cls();
+        DrawBackdrop();
+        DrawStars();
+        MoveSections();
+        UpdateSections();
+        UpdateCannon();
+        UpdateExplosions();
+        UpdateFrags();
+        DrawFrameRate();
+        Flip(-1);
+        frames += 1;
+        if (frames == SecondBlastFrame) {
+            if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
+            CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, ShockwaveExplosion);
+            CreateFrag(0);
+            CreateFrag(1);
+            CreateFrag(2);
+        }
+    } while (ExplosionsActive != 0);
+    GameState = 2;
+    ShipsLeft -= 1;
+    PlayerDead = 0;
+    ShipLostScreen();
+    Delay(LeaveDelayMs);
+    FlushKeys();
+}

@@ -1,0 +1,80 @@
+// The pieces the level, ship-lost and game-over pages share.
+#include "Pages.h"
+#include "GameLoop.h"
+#include "GameState.h"
+#include "Startup.h"
+#include "frontend/Settings.h"
+#include "graphics/VectorFont.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Text.h"
+
+int KeyPressed;
+
+namespace {
+constexpr std::size_t ScoreDigits = 8;
+constexpr int TwoDigits = 10;
+constexpr std::uint32_t HeadlineColour = 0xFFFF4080;
+constexpr int HeadlineRed = 255, HeadlineGreen = 64, HeadlineBlue = 128;
+constexpr std::uint32_t FrameRateColour = 0xFF4043FF;
+constexpr int FrameRateRed = 64, FrameRateGreen = 67, FrameRateBlue = 255;
+constexpr float FrameRateColumn = 41, FrameRateRow = 35.5f, FrameRateScale = 0.75f;
+} // namespace
+
+void DrawBackdrop() {
+    if (UseBackground == 1)
+        DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
+}
+
+void DrawFrameRate() {
+    UpdateFrameRate();
+    if (ShowFrameRate == 1)
+        DrawVectorText("FPS: " + IntToText(Fps), FrameRateColumn, FrameRateRow, FrameRateColour, 0, FrameRateScale,
+                       FrameRateScale, 0, FrameRateRed, FrameRateGreen, FrameRateBlue);
+}
+
+std::string ScoreText(int score) {
+    std::string text = IntToText(score);
+    while (text.size() < ScoreDigits) text = "0" + text;
+    return text;
+}
+
+std::string LevelText(int level) {
+    std::string text = IntToText(level);
+    if (level < TwoDigits) text = "0" + text;
+    return text;
+}
+
+void TypeHeadline(const char* label, const std::string& suffix) {
+    RestoreData(label);
+    int x = ReadDataInt();
+    int y = ReadDataInt();
+    float scaleX = ReadDataFloat();
+    float scaleY = ReadDataFloat();
+    std::string text = ReadDataString();
+    TypeChars(x, y, text + suffix, scaleX, scaleY, HeadlineColour, HeadlineRed, HeadlineGreen, HeadlineBlue);
+}
+
+void DrawPageText(const std::string& text, float x, float y, PageColour colour, float scale) {
+    DrawVectorText(text, x, y, colour.Argb, 0, scale, scale, 0, colour.Red, colour.Green, colour.Blue);
+}
+
+void DrawPageScore(float row) {
+    constexpr float ScoreColumn = 16.5f, DigitsColumn = 15, DigitsBelow = 1.5f;
+    DrawPageText("score", ScoreColumn, row, PageBlue, PageFullText);
+    DrawPageText(ScoreText(Score), DigitsColumn, row + DigitsBelow, PageYellow, PageFullText);
+}
+
+void ScanKeys() {
+    KeyPressed = 0;
+    RestoreData("KeyNames");
+    int code = 0;
+    do {
+        code = ReadDataInt();
+        ReadDataString();
+        if (KeyHit(code)) KeyPressed = code;
+    } while (code != LastKeyCode && code != KeyPressed);
+}
+
+void ResetPages() { KeyPressed = 0; }

@@ -1,0 +1,203 @@
+// The pages between plays: the level page, the ship-lost page and the game-over page with its personal best and
+// sync offer, the any-key scan, and the page tables.
+#include "game/Pages.h"
+#include "NeonFixture.h"
+#include "fortress/Fortress.h"
+#include "fortress/Sections.h"
+#include "game/GameState.h"
+#include "game/Levels.h"
+#include "game/Ship.h"
+#include "game/ShipLost.h"
+#include "platform/Data.h"
+#include "platform/Input.h"
+#include <algorithm>
+#include <string>
+
+using LevelPageTest = NeonFixture;
+using ShipLostPageTest = NeonFixture;
+using GameOverPageTest = NeonFixture;
+using KeyScanTest = GameFixture;
+using PageTableTest = GameFixture;
+
+namespace {
+constexpr int KeyA = 65;
+constexpr int KeyReturnCode = 13;
+
+bool Shown(const std::string& text) {
+    const std::deque<std::string>& texts = RecentTexts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+bool ShownPadded(const std::string& text) {
+    for (const std::string& t : RecentTexts())
+        if (t.find(text) != std::string::npos) return true;
+    return false;
+}
+
+int FramesOf(void (*page)()) {
+    int before = Headless::FrameCount();
+    page();
+    return Headless::FrameCount() - before;
+}
+} // namespace
+
+TEST_F(LevelPageTest, ClosesByItselfAfter241FramesAndShowsTheLevelWithTwoDigits) {
+    Level = 9;
+    ShipsLeft = 2;
+    EXPECT_EQ(FramesOf(StartLevel), 241);
+    EXPECT_TRUE(Shown("level 09"));
+    EXPECT_TRUE(Shown("get ready player..."));
+    EXPECT_TRUE(Shown("2 ships left"));
+    EXPECT_TRUE(Shown("00000000"));
+    EXPECT_EQ(SectionsList.Count(), 36u);
+    EXPECT_EQ(ShipX, 900.0f);
+    EXPECT_EQ(SpawnGrace, 60);
+
+    Level = 10;
+    ShipsLeft = 0;
+    Headless::PressKey(Headless::FrameCount() + 3, KeyReturnCode);
+    EXPECT_EQ(FramesOf(StartLevel), 3);
+    EXPECT_TRUE(Shown("level 10"));
+    EXPECT_TRUE(Shown("final ship"));
+}
+
+TEST_F(LevelPageTest, AnyKeyOfTheTableOrAHeldPadButtonClosesIt) {
+    Headless::PressKey(Headless::FrameCount() + 5, KeyA);
+    EXPECT_EQ(FramesOf(StartLevel), 5);
+    ControlMode = 1;
+    Headless::PlugPad(Headless::FrameCount(), true);
+    Headless::Schedule({Headless::InputEvent::PadButtonDown, Headless::FrameCount() + 7, PadThrustButton});
+    EXPECT_EQ(FramesOf(StartLevel), 7);
+}
+
+TEST_F(ShipLostPageTest, LosingAShipOnLevelThreeWithTwoLeftNamesTheLevelAndTheShips) {
+    Level = 3;
+    ShipsLeft = 2;
+    Score = 1234;
+    ShipX = 10;
+    EXPECT_EQ(FramesOf(ShipLostScreen), 241);
+    EXPECT_TRUE(Shown("you died on level 03"));
+    EXPECT_TRUE(Shown("you still have 2 ships left"));
+    EXPECT_TRUE(Shown("get ready player..."));
+    EXPECT_TRUE(Shown("00001234"));
+    EXPECT_EQ(ShipX, 900.0f); // the next ship is on the field
+    EXPECT_EQ(SpawnGrace, 60);
+
+    ShipsLeft = 1;
+    Headless::PressKey(Headless::FrameCount() + 2, KeyFire);
+    EXPECT_EQ(FramesOf(ShipLostScreen), 2);
+    EXPECT_TRUE(Shown("you have 1 ship left"));
+}
+
+TEST_F(GameOverPageTest, NoPointsShowsTheTauntWithThePlayersNameAndThrustDoesNotSync) {
+    ShipsLeft = -1;
+    Score = 0;
+    PlayerName = "rowan";
+    Headless::PressKey(Headless::FrameCount() + 400, KeyThrust);
+    EXPECT_EQ(FramesOf(ShipLostScreen), 400); // it never closes by itself
+    EXPECT_TRUE(Shown(" game over"));
+    EXPECT_TRUE(Shown("00000000"));
+    EXPECT_TRUE(Shown("seriously rowan..."));
+    EXPECT_TRUE(Shown("0 points?"));
+    EXPECT_TRUE(Shown("...is that the best you can do?"));
+    EXPECT_TRUE(ShownPadded(" press any key to go back to mainmenu."));
+    EXPECT_EQ(GameState, 3);
+    EXPECT_EQ(OnlineLevels[0], "-"); // no sync
+}
+
+TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
+    ShipsLeft = -1;
+    Score = 500;
+    PersonalHighscore = 500;
+    Headless::PressKey(Headless::FrameCount() + 2, KeyA);
+    ShipLostScreen();
+    EXPECT_EQ(NewPersonalBest, 0);
+    EXPECT_FALSE(Shown("you have beaten your own score."));
+    EXPECT_FALSE(Shown("seriously unnamed..."));
+
+    Score = 501;
+    Headless::PressKey(Headless::FrameCount() + 2, KeyA);
+    ShipLostScreen();
+    EXPECT_EQ(NewPersonalBest, 1);
+    EXPECT_EQ(PersonalHighscore, 501);
+    EXPECT_TRUE(Shown("you have beaten your own score."));
+    EXPECT_TRUE(Shown("press thrust to sync your highscore"));
+}
+
+TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
+    ShipsLeft = -1;
+    Score = 120;
+    PersonalHighscore = 1000;
+    Headless::PressKey(Headless::FrameCount() + 3, KeyReturnCode);
+    EXPECT_EQ(FramesOf(ShipLostScreen), 3);
+    // The sync clears the top ten to its placeholders before it fetches it.
+    EXPECT_EQ(OnlineLevels[0], "0");
+    EXPECT_EQ(OnlineScores[9], ".");
+    EXPECT_EQ(GameState, 3);
+}
+
+TEST_F(GameOverPageTest, ScoresOfMoreThanEightDigitsShowEveryDigit) {
+    EXPECT_EQ(ScoreText(42), "00000042");
+    EXPECT_EQ(ScoreText(12345678), "12345678");
+    EXPECT_EQ(ScoreText(1234567890), "1234567890");
+    EXPECT_EQ(LevelText(7), "07");
+    EXPECT_EQ(LevelText(123), "123");
+}
+
+TEST_F(KeyScanTest, FindsTheFirstPressedKeyInTableOrder) {
+    ScanKeys();
+    EXPECT_EQ(KeyPressed, 0);
+    Headless::PressKey(Headless::FrameCount(), KeyA);
+    Headless::PressKey(Headless::FrameCount(), 32);
+    ScanKeys();
+    EXPECT_EQ(KeyPressed, 32); // Space comes before A in the table
+    ScanKeys();
+    EXPECT_EQ(KeyPressed, KeyA); // A's press is still waiting: the scan stopped at Space
+}
+
+TEST_F(PageTableTest, EachHeadlineTableHoldsOneEntryOfFiveValues) {
+    for (const char* label : {"LevelPageText", "ShipLostText", "GameOverText"}) {
+        EXPECT_EQ(DataTableLength(label), 5) << label;
+    }
+    RestoreData("GameOverText");
+    EXPECT_EQ(ReadDataInt(), 5); // stored as 5.5
+}
+
+using SequenceTest = NeonFixture;
+
+TEST_F(SequenceTest, ALostShipCostsASpareAndTheNextOneStartsWithTheRingsAsTheyWere) {
+    Level = 3;
+    ShipsLeft = 2;
+    PlayerDead = 1;
+    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
+    SectionsList.Walk([](Sections& s) {
+        if (s.Ring == 2) SectionsList.Remove(s);
+        if (s.Ring == 1) s.Life = 1;
+    });
+    // Without explosions the blast sequence lasts one frame; then the ship-lost page its 241.
+    EXPECT_EQ(FramesOf(PlayerDeath), 1 + 241);
+    EXPECT_EQ(ShipsLeft, 1);
+    EXPECT_EQ(PlayerDead, 0);
+    EXPECT_EQ(GameState, 2);
+    // The rings keep their damage: the emptied outer ring regrew as a shift, the hit sections stay hit.
+    int hit = 0;
+    SectionsList.Each([&](const Sections& s) { hit += s.Life == 1 ? 1 : 0; });
+    EXPECT_EQ(hit, 12);
+    EXPECT_EQ(SectionsList.Count(), 36u);
+    EXPECT_TRUE(Shown("you died on level 03"));
+    PlayerDead = 0;
+    EXPECT_EQ(FramesOf(PlayerDeath), 0);
+}
+
+TEST_F(SequenceTest, ADestroyedCannonRaisesTheLevelAndRebuildsTheFortress) {
+    Level = 4;
+    CannonDestroyed = 1;
+    EXPECT_EQ(FramesOf(CompleteLevel), 1 + 241);
+    EXPECT_EQ(Level, 5);
+    EXPECT_EQ(CannonDestroyed, 0);
+    EXPECT_EQ(SectionsList.Count(), 36u);
+    EXPECT_TRUE(Shown("level 05"));
+    EXPECT_EQ(FramesOf(CompleteLevel), 0);
+}

@@ -1,0 +1,178 @@
+// The player's ship: turning, coasting, the bounce off the fortress, and the gun with its spawn grace and its
+// three-bullet limit, on the routines and in scripted games.
+#include "game/Ship.h"
+#include "GameFixture.h"
+#include "fortress/Collisions.h"
+#include "frontend/Settings.h"
+#include "game/GameState.h"
+#include "platform/Input.h"
+#include "platform/headless/HeadlessAudio.h"
+#include <cmath>
+#include <vector>
+
+using ShipControlTest = GameFixture;
+using ShipBounceTest = GameFixture;
+using ShipGunTest = GameFixture;
+
+namespace {
+// A ship at rest in open space with the start-up tuning and tables; keys held from now on act at once.
+void ShipInOpenSpace() {
+    SetShipTuning();
+    FillTrigTables();
+    ShipX = 200;
+    ShipY = 150;
+    ShipAngle = 90;
+}
+
+void ShipFrame() {
+    UpdateShipControls();
+    MoveShip();
+}
+
+// Degrees from a to b, -180 .. 180.
+float AngleBetween(float a, float b) {
+    float d = std::fmod(b - a + 540.0f, 360.0f) - 180.0f;
+    return d;
+}
+
+int BulletsAfterPlayFrames(int frames) {
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + frames), -1);
+    return static_cast<int>(PlayerBulletsList.Count());
+}
+} // namespace
+
+TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDegreesAFrame) {
+    ShipInOpenSpace();
+    Headless::HoldKey(Headless::FrameCount(), KeyTurnLeft, 1000);
+    Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
+    for (int i = 0; i < 30; ++i) ShipFrame();
+    EXPECT_EQ(ShipAngle, 90.0f);
+    EXPECT_EQ(TurnSpeed, 0.0f);
+
+    Headless::Reset();
+    ResetAllState();
+    ShipInOpenSpace();
+    Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
+    for (int i = 0; i < 10; ++i) ShipFrame();
+    float before = ShipAngle;
+    ShipFrame();
+    EXPECT_FLOAT_EQ(ShipAngle - before, 5.0f); // the cap of 5 applies before the move, the decay after it
+    EXPECT_GT(ShipAngle, 90.0f);
+}
+
+TEST_F(ShipControlTest, ASpeedOfThirteenCoastsToRestIn325Frames) {
+    ShipInOpenSpace();
+    ShipXSpeed = 13;
+    for (int i = 0; i < 324; ++i) MoveShip();
+    EXPECT_GT(ShipSpeed, 0.0f);
+    EXPECT_NEAR(ShipXSpeed, 0.04f, 1e-4f);
+    MoveShip();
+    EXPECT_NEAR(ShipSpeed, 0.0f, 1e-4f);
+    MoveShip();
+    EXPECT_EQ(ShipSpeed, 0.0f);
+    EXPECT_NEAR(ShipYSpeed, 0.0f, 1e-6f);
+}
+
+TEST_F(ShipControlTest, ThrustPushesAlongTheFacingAndTheWrapKeepsTheShipOnTheField) {
+    ShipInOpenSpace();
+    ShipAngle = 180; // nose down
+    MoveShip();      // the thrust direction follows the facing one move later
+    Headless::HoldKey(Headless::FrameCount(), KeyThrust, 1000);
+    ShipFrame();
+    EXPECT_NEAR(ShipYSpeed, 0.3f - 0.04f, 1e-4f);
+    EXPECT_NEAR(ShipXSpeed, 0.0f, 1e-4f);
+    EXPECT_EQ(ShipShape, ThrustShipShape);
+    ShipX = -3;
+    ShipY = 770;
+    UpdateShipControls();
+    EXPECT_FLOAT_EQ(ShipX, 1021.0f);
+    EXPECT_FLOAT_EQ(ShipY, 2.0f);
+}
+
+TEST_F(ShipBounceTest, ThrustingAtTheFortressBouncesOutAtHalfSpeedFacingOutward) {
+    ShipInOpenSpace();
+    ShipX = 900;
+    ShipY = 384;
+    ShipAngle = 270; // straight at the centre
+    Headless::HoldKey(Headless::FrameCount(), KeyThrust, 100000);
+    int bounces = 0;
+    for (int i = 0; i < 2000; ++i) {
+        UpdateShipControls();
+        float vx = ShipXSpeed, vy = ShipYSpeed;
+        float expected = std::min(std::sqrt(vx * vx + vy * vy), ShipMaxSpeed) - ShipFriction;
+        MoveShip();
+        ASSERT_FALSE(WithinDistance(static_cast<int>(ShipX), static_cast<int>(ShipY), 512, 384, BounceRadius))
+            << "frame " << i << " at " << ShipX << ", " << ShipY;
+        if (ShipX != ShipOldX || ShipY != ShipOldY) continue;
+        bounces += 1;
+        EXPECT_NEAR(ShipSpeed, expected / 2, 1e-4f);
+        EXPECT_NEAR(std::hypot(ShipXSpeed, ShipYSpeed), ShipSpeed, 1e-3f);
+        float outward = std::atan2(ShipY - 384, ShipX - 512) * 57.29578f + 90;
+        EXPECT_LE(std::fabs(AngleBetween(outward, ShipAngle)), 22.01f);
+        EXPECT_GE(ShipAngle, 0.0f);
+        EXPECT_LT(ShipAngle, 360.0f);
+    }
+    EXPECT_GT(bounces, 3);
+}
+
+TEST_F(ShipGunTest, FireDuringTheSpawnGraceFiresOneBulletOnTheSixtiethFrame) {
+    struct Case {
+        const char* Name;
+        int Presses;
+        bool Held;
+    } cases[] = {{"one press", 1, false}, {"four presses", 4, false}, {"held", 0, true}};
+    for (const Case& c : cases) {
+        for (int stop : {59, 60, 80}) {
+            Headless::Reset();
+            ResetAllState();
+            for (int p = 0; p < c.Presses; ++p) Headless::PressKey(LevelPageShown + 5 + 10 * p, KeyFire);
+            if (c.Held) Headless::HoldKey(LevelPageShown + 2, KeyFire, 100);
+            EXPECT_EQ(BulletsAfterPlayFrames(stop), stop < 60 ? 0 : 1) << c.Name << " at frame " << stop;
+        }
+    }
+}
+
+TEST_F(ShipGunTest, ThreeBulletsInFlightBlockAFourthUntilOneExpires) {
+    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
+    EXPECT_EQ(BulletsAfterPlayFrames(100), 3);
+
+    Headless::Reset();
+    ResetAllState();
+    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
+    // The first bullet has been moved its 61 times by frame 133; a press then fires again beside the other two.
+    Headless::PressKey(LevelPageShown + 133, KeyFire);
+    EXPECT_EQ(BulletsAfterPlayFrames(136), 3);
+    EXPECT_EQ(PlayerBulletCount, 3);
+}
+
+TEST_F(ShipGunTest, ABulletLeavesFromTheShipAtTenUnitsAFrameAlongItsFacing) {
+    ShipInOpenSpace();
+    ShipAngle = 30;
+    ShipXSpeed = 5; // the ship's own speed is not added
+    FirePlayerBullet(1);
+    ASSERT_EQ(PlayerBulletsList.Count(), 1u);
+    PlayerBulletsList.Each([](const PlayerBullets& b) {
+        EXPECT_FLOAT_EQ(b.x, 200.0f);
+        EXPECT_FLOAT_EQ(b.y, 150.0f);
+        EXPECT_NEAR(b.xspeed, 5.0f, 1e-4f);
+        EXPECT_NEAR(b.yspeed, -8.660254f, 1e-4f);
+        EXPECT_EQ(b.life, 0);
+    });
+    EXPECT_EQ(ShotCooldown, ShotCooldownFrames);
+    FirePlayerBullet(1); // the cooldown holds the gun
+    EXPECT_EQ(PlayerBulletsList.Count(), 1u);
+}
+
+TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
+    Headless::HoldKey(LevelPageShown + 1, KeyThrust, 200);
+    Headless::HoldKey(LevelPageShown + 230, KeyThrust, 10);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 260), -1);
+    std::vector<int> starts;
+    for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())
+        if (event.Type == HeadlessAudio::AudioEvent::Play && event.Sound == "res\\ThrustSND.ogg")
+            starts.push_back(event.Frame - LevelPageShown);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_LE(starts[0], 2);
+    EXPECT_GE(starts[1], 230);
+    EXPECT_LE(starts[1], 232);
+}

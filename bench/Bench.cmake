@@ -6,8 +6,9 @@ target_link_libraries(kestrovar_bench_headless PRIVATE kestrovar_game kestrovar_
 target_compile_options(kestrovar_bench_headless PRIVATE ${KESTROVAR_BENCH_FLAGS})
 
 if(TARGET kestrovar_backend_sdl)
-  add_executable(kestrovar_bench ${CMAKE_CURRENT_LIST_DIR}/BenchMain.cpp)
-  target_link_libraries(kestrovar_bench PRIVATE kestrovar_game kestrovar_backend_sdl kestrovar_warnings)
+  add_executable(kestrovar_bench ${CMAKE_CURRENT_LIST_DIR}/BenchMain.cpp ${CMAKE_CURRENT_LIST_DIR}/NeonFrameBench.cpp)
+  target_link_libraries(kestrovar_bench PRIVATE kestrovar_game kestrovar_backend_sdl kestrovar_warnings
+    PkgConfig::EPOXY)
   target_compile_options(kestrovar_bench PRIVATE ${KESTROVAR_BENCH_FLAGS})
   add_dependencies(kestrovar_bench kestrovar_bench_headless)
 endif()

@@ -1,5 +1,7 @@
-// The benchmark: prints one "name: value unit" line per figure. Start-up runs on the real back end (SDL's offscreen
-// driver unless a display is asked for); the game-logic figures come from the headless twin beside this program.
+// The benchmark: prints one "name: value unit" line per figure. Start-up and the busy neon frame run on the real back
+// end (SDL's offscreen driver unless a display is asked for); the game-logic figures come from the headless twin
+// beside this program.
+#include "NeonFrameBench.h"
 #include "game/Startup.h"
 #include "platform/sdl/SdlControl.h"
 #include <chrono>
@@ -28,6 +30,28 @@ std::string BesideUs(const char* name) {
     return full.substr(0, full.rfind('/') + 1) + name;
 }
 
+// Targets, printed beside the figures for whoever reads them.
+constexpr int DrawCallTarget = 8;
+constexpr double BuildTargetUs = 100;
+constexpr double WallTargetUs = 12000;
+constexpr double SpeedupFloor = 0.9;
+
+void PrintNeonFrame() {
+    NeonFrameFigures figures = MeasureNeonFrame();
+    std::printf("neon_frame_strips: %d strips\n", figures.Strips);
+    std::printf("neon_frame_draw_calls: %d calls (target at most %d)\n", figures.DrawCalls, DrawCallTarget);
+    std::printf("neon_frame_build_us: %.1f us (target at most %.0f)\n", figures.BuildUs, BuildTargetUs);
+    std::printf("neon_frame_wall_us: %.0f us (target under %.0f)\n", figures.WallUs, WallTargetUs);
+    if (!figures.Compared) {
+        std::printf("batched_speedup: unmeasured (no compatibility context for the one-by-one way)\n");
+        return;
+    }
+    std::printf("neon_frame_batched_cpu_us: %.0f us\n", figures.BatchedCpuUs);
+    std::printf("neon_frame_one_by_one_cpu_us: %.0f us\n", figures.OneByOneCpuUs);
+    double speedup = figures.BatchedCpuUs > 0 ? figures.OneByOneCpuUs / figures.BatchedCpuUs : 0;
+    std::printf("batched_speedup: %.2f x (expect at least %.1f on a software renderer)\n", speedup, SpeedupFloor);
+}
+
 int RunTwin(const char* name) {
     std::string command = BesideUs(name);
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -42,6 +66,9 @@ int main() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::printf("startup_to_first_frame_ms: %.1f ms\n", StartupToFirstFrameMs());
+    std::fflush(stdout);
+    SdlControl::Shutdown();
+    PrintNeonFrame();
     std::fflush(stdout);
     SdlControl::Shutdown();
     return RunTwin("kestrovar_bench_headless");

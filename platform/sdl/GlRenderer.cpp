@@ -131,6 +131,8 @@ bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& er
     }
     glGenBuffers(1, &Buffer);
     glBindBuffer(GL_ARRAY_BUFFER, Buffer);
+    glGenBuffers(1, &IndexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, IndexBuffer);
     const GLsizei stride = sizeof(Vertex);
     glEnableVertexAttribArray(PositionAttribute);
     glVertexAttribPointer(PositionAttribute, 2, GL_FLOAT, GL_FALSE, stride,
@@ -160,6 +162,7 @@ bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& er
     glEnable(GL_SCISSOR_TEST);
     glViewport(0, 0, DrawableWidth, DrawableHeight);
     Vertices.reserve(BatchLimit + 8);
+    Indices.reserve(BatchLimit * 3);
     if (glGetError() != GL_NO_ERROR) {
         error = "setting up OpenGL failed";
         return false;
@@ -246,20 +249,43 @@ bool GlRenderer::Begin(unsigned kind, unsigned texture, const DrawState& state) 
 
 void GlRenderer::Flush() {
     if (Vertices.empty()) return;
+    if (!Submitting) {
+        Vertices.clear();
+        Indices.clear();
+        return;
+    }
     ApplyBlend(Current.Blend);
     ApplyScissor(Current.Scissor);
     ApplyTexture(Current.Texture);
-    if (!VertexArray) glBindBuffer(GL_ARRAY_BUFFER, Buffer);
+    if (!VertexArray) {
+        glBindBuffer(GL_ARRAY_BUFFER, Buffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, IndexBuffer);
+    }
     // Given afresh each batch, so a buffer the GPU still reads for the last one doesn't hold us up.
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(Vertices.size() * sizeof(Vertex)), Vertices.data(),
                  GL_STREAM_DRAW);
-    glDrawArrays(Current.Kind, 0, static_cast<GLsizei>(Vertices.size()));
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(Indices.size() * sizeof(std::uint32_t)),
+                 Indices.data(), GL_STREAM_DRAW);
+    glDrawElements(Current.Kind, static_cast<GLsizei>(Indices.size()), GL_UNSIGNED_INT, nullptr);
     ++DrawCalls;
     Vertices.clear();
+    Indices.clear();
+}
+
+void GlRenderer::Finish() {
+    Flush();
+    glFinish();
+}
+
+void GlRenderer::SetSubmitting(bool submit) {
+    // What was collected goes the way it was collected for.
+    Flush();
+    Submitting = submit;
 }
 
 void GlRenderer::Clear(const DrawState& state) {
     Flush();
+    if (!Submitting) return;
     Clip clip;
     clip.X = std::max(state.ViewX, 0);
     clip.Y = std::max(state.ViewY, 0);
@@ -282,6 +308,8 @@ void GlRenderer::ClearWhole() {
 // A segment between pixel centres lights the pixels from the first up to, not including, the last.
 void GlRenderer::AddSegment(float x1, float y1, float x2, float y2, const DrawState& state) {
     std::uint8_t r = Channel(state.Red), g = Channel(state.Green), b = Channel(state.Blue);
+    auto first = static_cast<std::uint32_t>(Vertices.size());
+    Indices.insert(Indices.end(), {first, first + 1});
     Vertices.push_back({x1 + PixelCentre, y1 + PixelCentre, 0.5f, 0.5f, r, g, b, 255});
     Vertices.push_back({x2 + PixelCentre, y2 + PixelCentre, 0.5f, 0.5f, r, g, b, 255});
 }
@@ -360,7 +388,9 @@ void GlRenderer::Picture(const DrawState& state, Image& image, int frame, float 
     Vertex topRight{right, top, area.U1, area.V0, r, g, b, 255};
     Vertex bottomLeft{left, bottom, area.U0, area.V1, r, g, b, 255};
     Vertex bottomRight{right, bottom, area.U1, area.V1, r, g, b, 255};
-    Vertices.insert(Vertices.end(), {topLeft, topRight, bottomLeft, topRight, bottomRight, bottomLeft});
+    auto first = static_cast<std::uint32_t>(Vertices.size());
+    Vertices.insert(Vertices.end(), {topLeft, topRight, bottomLeft, bottomRight});
+    Indices.insert(Indices.end(), {first, first + 1, first + 2, first + 1, first + 3, first + 2});
 }
 
 void GlRenderer::Strip(const DrawState& state, Image& image, int frame, const StripVertex* vertices, int count,
@@ -381,11 +411,10 @@ void GlRenderer::Strip(const DrawState& state, Image& image, int frame, const St
                       static_cast<std::uint8_t>(v.Argb >> 24)};
     };
     // Each three consecutive vertices of the strip make a triangle, just as GL's own strips do.
-    for (int i = 0; i + 2 < count; ++i) {
-        Vertices.push_back(convert(vertices[i]));
-        Vertices.push_back(convert(vertices[i + 1]));
-        Vertices.push_back(convert(vertices[i + 2]));
-    }
+    auto first = static_cast<std::uint32_t>(Vertices.size());
+    for (int i = 0; i < count; ++i) Vertices.push_back(convert(vertices[i]));
+    for (std::uint32_t i = 0; i + 2 < static_cast<std::uint32_t>(count); ++i)
+        Indices.insert(Indices.end(), {first + i, first + i + 1, first + i + 2});
 }
 
 std::vector<std::uint8_t> GlRenderer::ReadPixels(int& width, int& height) {

@@ -1,5 +1,5 @@
-// The OpenGL drawing behind the SDL back end: one shader program and one vertex buffer, primitives collected into
-// batches that share texture, blend mode, clip rectangle and primitive kind, drawn in the order they were asked for.
+// The OpenGL drawing behind the SDL back end: one shader program, one vertex and one index buffer, primitives
+// collected into batches that share texture, blend, clip and kind, drawn in the order they were asked for.
 #pragma once
 #include "../Backend.h"
 #include <cstdint>
@@ -24,6 +24,10 @@ class GlRenderer {
 
     // Draws what is collected.
     void Flush();
+    // Draws what is collected and waits until GL has finished drawing it.
+    void Finish();
+    // While off, primitives are still turned into vertices and batched, but batches and clears never reach GL.
+    void SetSubmitting(bool submit);
     // The whole drawable to black, margins included.
     void ClearWhole();
     // The drawable as drawn so far, RGBA, top row first.
@@ -67,14 +71,18 @@ class GlRenderer {
     unsigned Program = 0;
     unsigned VertexArray = 0;
     unsigned Buffer = 0;
+    unsigned IndexBuffer = 0;
     unsigned WhiteTexture = 0;
     int AlphaCutUniform = -1;
 
     BatchKey Current;
     std::vector<Vertex> Vertices;
+    // Each batch is drawn indexed, so a strip's vertices are shared by its triangles rather than repeated.
+    std::vector<std::uint32_t> Indices;
     // What GL is set to now, so unchanged state isn't set again; -1 and empty mean not known.
     int AppliedBlend = -1;
     Clip AppliedScissor{-1, -1, -1, -1};
     unsigned AppliedTexture = 0;
     int DrawCalls = 0;
+    bool Submitting = true;
 };

@@ -39,6 +39,8 @@ struct SdlDisplay {
     bool KeepShown = false;
     std::vector<std::uint8_t> Shown;
     int ShownWidth = 0, ShownHeight = 0;
+    bool PreferCompatibility = false;
+    SdlControl::StripSink Redirected = nullptr;
 };
 
 SdlDisplay Sdl;
@@ -164,7 +166,7 @@ bool OpenDisplay(int width, int height, bool fullScreen, std::string& error) {
     if (fullScreen && !EnterFullScreen(width, height, error)) return false;
     SDL_ShowWindow(Sdl.Window);
 
-    bool core = CreateContext(true);
+    bool core = !Sdl.PreferCompatibility && CreateContext(true);
     if (!core && !CreateContext(false)) return Fail(error, "no OpenGL context");
     if (SDL_GL_MakeCurrent(Sdl.Window, Sdl.Context) != 0) return Fail(error, "the OpenGL context won't start");
     if (!Sdl.Renderer.Create(width, height, core, error)) {
@@ -242,7 +244,12 @@ void Picture(const DrawState& state, Image& image, int frame, float x, float y) 
 }
 
 void Strip(const DrawState& state, Image& image, int frame, const StripVertex* vertices, int count) {
-    if (Sdl.Open) Sdl.Renderer.Strip(state, image, frame, vertices, count, Sdl.Generation);
+    if (!Sdl.Open) return;
+    if (Sdl.Redirected) {
+        Sdl.Redirected(image, frame, state.Blend, vertices, count);
+        return;
+    }
+    Sdl.Renderer.Strip(state, image, frame, vertices, count, Sdl.Generation);
 }
 
 void PumpEvents() {
@@ -342,6 +349,18 @@ std::vector<std::uint8_t> LastShownFrame(int& width, int& height) {
 }
 
 int DrawCallsLastFrame() { return Sdl.LastDrawCalls; }
+
+void RedirectStrips(StripSink sink) { Sdl.Redirected = sink; }
+
+void FinishDrawing() {
+    if (Sdl.Open) Sdl.Renderer.Finish();
+}
+
+void SetSubmitToGl(bool submit) {
+    if (Sdl.Open) Sdl.Renderer.SetSubmitting(submit);
+}
+
+void PreferCompatibilityContext(bool prefer) { Sdl.PreferCompatibility = prefer; }
 int FramesShown() { return Sdl.FramesShown; }
 
 std::string WindowTitle() { return Sdl.Window ? SDL_GetWindowTitle(Sdl.Window) : Sdl.Title; }
@@ -352,6 +371,7 @@ bool PointerShown() {
 
 void Shutdown() {
     CloseWindow();
+    Sdl.Redirected = nullptr;
     ClosePad();
     SDL_Quit();
     Sdl.TimerStarted = false;

@@ -1,6 +1,7 @@
 // The SDL back end's controls for the display tests and the benchmark: ending a run at a chosen frame, reading the
-// picture back, and counting the draw calls a frame took. The game itself never includes this.
+// picture back, counting the draw calls a frame took, and timing the renderer. The game itself never includes this.
 #pragma once
+#include "platform/Display.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,20 @@ int FramesShown();
 // The title the window carries, or will carry once it opens.
 std::string WindowTitle();
 bool PointerShown();
+
+// Where strips go instead of the renderer while one is set: the picture, its frame, the blend mode and the
+// vertices, in strip order. nullptr gives them back to the renderer.
+using StripSink = void (*)(const Image& image, int frame, int blend, const StripVertex* vertices, int count);
+void RedirectStrips(StripSink sink);
+
+// Draws what is collected and waits until GL has finished drawing it.
+void FinishDrawing();
+// While off, drawing is still turned into vertices and batched but nothing reaches GL, so our own share of a frame
+// can be timed on its own. Switching draws (on) or drops (off) what was collected so far. On by default.
+void SetSubmitToGl(bool submit);
+// Displays opened while this is on get a compatibility context rather than a core one, so the caller may draw
+// with the old fixed-function calls between our own. Off by default.
+void PreferCompatibilityContext(bool prefer);
 
 // Closes the display and shuts SDL down; the next Graphics starts it again.
 void Shutdown();

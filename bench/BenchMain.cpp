@@ -30,7 +30,7 @@ std::string BesideUs(const char* name) {
     return full.substr(0, full.rfind('/') + 1) + name;
 }
 
-// Targets, printed beside the figures for whoever reads them.
+// Targets, printed on stderr so that stdout holds only "name: value unit" lines.
 constexpr int DrawCallTarget = 8;
 constexpr double BuildTargetUs = 100;
 constexpr double WallTargetUs = 12000;
@@ -39,17 +39,19 @@ constexpr double SpeedupFloor = 0.9;
 void PrintNeonFrame() {
     NeonFrameFigures figures = MeasureNeonFrame();
     std::printf("neon_frame_strips: %d strips\n", figures.Strips);
-    std::printf("neon_frame_draw_calls: %d calls (target at most %d)\n", figures.DrawCalls, DrawCallTarget);
-    std::printf("neon_frame_build_us: %.1f us (target at most %.0f)\n", figures.BuildUs, BuildTargetUs);
-    std::printf("neon_frame_wall_us: %.0f us (target under %.0f)\n", figures.WallUs, WallTargetUs);
+    std::printf("neon_frame_draw_calls: %d calls\n", figures.DrawCalls);
+    std::printf("neon_frame_build_us: %.1f us\n", figures.BuildUs);
+    std::printf("neon_frame_wall_us: %.0f us\n", figures.WallUs);
+    std::fprintf(stderr, "targets: draw calls at most %d, build at most %.0f us, wall under %.0f us, speed-up %.1f\n",
+                 DrawCallTarget, BuildTargetUs, WallTargetUs, SpeedupFloor);
     if (!figures.Compared) {
-        std::printf("batched_speedup: unmeasured (no compatibility context for the one-by-one way)\n");
+        std::fprintf(stderr, "batched_speedup unmeasured: no compatibility context for the one-by-one way\n");
         return;
     }
     std::printf("neon_frame_batched_cpu_us: %.0f us\n", figures.BatchedCpuUs);
     std::printf("neon_frame_one_by_one_cpu_us: %.0f us\n", figures.OneByOneCpuUs);
     double speedup = figures.BatchedCpuUs > 0 ? figures.OneByOneCpuUs / figures.BatchedCpuUs : 0;
-    std::printf("batched_speedup: %.2f x (expect at least %.1f on a software renderer)\n", speedup, SpeedupFloor);
+    std::printf("batched_speedup: %.2f x\n", speedup);
 }
 
 int RunTwin(const char* name) {

@@ -244,11 +244,7 @@ void LoadScene() {
     ResetGlowWidths();
     NeonMode = 1;
     PlayfieldOffsetX = PlayfieldOffsetY = 0;
-    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
-    PlayerShotsImage = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
-    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
-    MidHandleImage(GlowDotImage);
-    MidHandleImage(PlayerShotsImage);
+    LoadImages();
     BuildShapeTables();
     LoadZoomTable();
     LoadFontGlyphs();

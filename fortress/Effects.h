@@ -1,15 +1,58 @@
-// Explosions, particles and ship fragments as the rest of the game starts them.
+// Explosions, particles and ship fragments: their records, lists, and the routines that start, move and draw them.
 #pragma once
+#include "game/EntityList.h"
 #include <cstdint>
 
 constexpr int SmallExplosion = 0;
 constexpr int BigExplosion = 1;
 constexpr int ShockwaveExplosion = 2;
 
+struct Explosions {
+    float x1 = 0, y1 = 0; // the ray's origin, or a spark's or streak's position
+    float Angle1 = 0;
+    float Angle2 = 0;
+    float Length = 0;
+    float speed = 0;
+    int Count = 0; // frames left, counted down before each draw
+    int Ring = 0;
+    int Steps = 0; // how much a ray shrinks a frame
+    std::uint32_t color = 0;
+    int ExplosionType = 0;
+};
+
+struct Particles {
+    float x = 0, y = 0;
+    float xspeed = 0, yspeed = 0;
+    int life = 0;
+    std::uint32_t color = 0;
+};
+
+struct frags {
+    float x = 0, y = 0;
+    float Angle = 0;
+    int WhichOne = 0; // direction of flight, degrees
+    int Data = 0;     // which line set it is drawn from
+    float RotateSpeed = 0;
+    float Distance = 0; // flight speed, growing every frame
+};
+
+extern EntityList<Explosions> ExplosionsList;
+extern EntityList<Particles> ParticlesList;
+extern EntityList<frags> FragsList;
+
+constexpr int FragLineSets = 3;
+constexpr int FragLinesPerSet = 7;
+constexpr int FragLineInts = 4;
+// The fragments' line sets, read from the data tables at these labels.
+extern const char* const FragLineLabels[FragLineSets];
+
 void CreateExplosion(int x, int y, std::uint32_t color, int type);
 void CreateParticles(int x, int y);
+void UpdateParticles();
 void CreateFrag(int index);
 void UpdateFrags();
 void ClearExplosions();
 void ClearParticles();
 void ClearFrags();
+// Every debris list empty, as in a fresh run.
+void ResetEffects();

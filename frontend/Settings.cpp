@@ -1,6 +1,8 @@
-// The settings and their first-run defaults.
+// The settings, their first-run defaults, and the settings file that keeps them between runs.
 #include "Settings.h"
 #include "game/GameState.h"
+#include "graphics/TPoly.h"
+#include "platform/Streams.h"
 
 int FullScreen, ScreenWidth, ScreenHeight, PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY;
 int UseBackground, SoundFXOn, MusicOn, ColorsOn, GlowAmount, NeonMode;
@@ -18,6 +20,83 @@ constexpr int KeyCursorLeft = 37;
 constexpr int KeyCursorRight = 39;
 constexpr int KeyLeftAlt = 164;
 constexpr int KeyLeftControl = 162;
+constexpr int FirstKeyCode = 1, LastUsableKeyCode = 254;
+constexpr int LeastGlow = -3, MostGlow = 3;
+constexpr int PlayfieldWidth = 1024, PlayfieldHeight = 768;
+constexpr int DisplaySizes[][2] = {{1024, 768}, {1280, 1024}, {1440, 900}, {1680, 1050}};
+constexpr int HeadInts = 21;
+constexpr std::size_t HeadBytes = HeadInts * 4;
+constexpr int ReservedInts = 4;
+const char* const DefaultSettingsPath = "Kestrovar.dat";
+const char* const ClosingLines[] = {"Don't bother trying to changing any", "of these values, because they're not",
+                                    "synced with the online server - only", "the latest in-game score is synced."};
+
+std::string SettingsFile = DefaultSettingsPath;
+// The bytes of a file whose head was cut short, written aside before the next save replaces it.
+std::string DamagedBytes;
+bool HaveDamagedBytes = false;
+
+int HeadInt(const std::string& head, int index) {
+    unsigned value = 0;
+    for (int b = 3; b >= 0; --b) value = (value << 8) | static_cast<unsigned char>(head[index * 4 + b]);
+    return static_cast<int>(value);
+}
+
+int UsableKey(int code, int fallback) { return code >= FirstKeyCode && code <= LastUsableKeyCode ? code : fallback; }
+
+void MendStoredValues() {
+    MendDisplaySize();
+    KeyTurnLeft = UsableKey(KeyTurnLeft, KeyCursorLeft);
+    KeyTurnRight = UsableKey(KeyTurnRight, KeyCursorRight);
+    KeyThrust = UsableKey(KeyThrust, KeyLeftAlt);
+    KeyFire = UsableKey(KeyFire, KeyLeftControl);
+    if (GlowAmount < LeastGlow || GlowAmount > MostGlow) GlowAmount = 0;
+}
+
+// Keeps a damaged file's bytes beside it as "<name>.bad"; false when they could not be written.
+bool KeepDamagedBytes() {
+    std::string badPath = SettingsFile + ".bad";
+    Stream* bad = WriteFile(badPath.c_str());
+    if (!bad) return false;
+    WriteBytes(bad, DamagedBytes);
+    bool written = FlushStream(bad);
+    return CloseStream(bad) && written;
+}
+
+void WriteSettings(Stream* stream) {
+    WriteInt(stream, FullScreen);
+    WriteInt(stream, UseBackground);
+    WriteInt(stream, PersonalHighscore);
+    WriteInt(stream, KeyTurnLeft);
+    WriteInt(stream, KeyTurnRight);
+    WriteInt(stream, KeyThrust);
+    WriteInt(stream, KeyFire);
+    for (int i = 0; i < ReservedInts; ++i) WriteInt(stream, 0);
+    WriteInt(stream, ScreenWidth);
+    WriteInt(stream, ScreenHeight);
+    WriteInt(stream, PlayfieldOffsetX);
+    WriteInt(stream, PlayfieldOffsetY);
+    WriteInt(stream, SavedOffsetY);
+    WriteInt(stream, SoundFXOn);
+    WriteInt(stream, MusicOn);
+    WriteInt(stream, ColorsOn);
+    WriteInt(stream, GlowAmount);
+    WriteInt(stream, NeonMode);
+    WriteLine(stream, PlayerName);
+    WriteLine(stream, SettingsSpareLine);
+    for (int row = 0; row < OnlineRows; ++row) {
+        WriteLine(stream, OnlineNames[row]);
+        WriteLine(stream, OnlineScores[row]);
+        WriteLine(stream, OnlineLevels[row]);
+        WriteLine(stream, OnlineDates[row]);
+    }
+    WriteLine(stream, "\r\n");
+    for (const char* line : ClosingLines) WriteLine(stream, line);
+}
+
+void SettingsNotSaved(const std::string& why) {
+    ReportFileProblem("Kestrovar: settings not saved to " + SettingsFile + ": " + why + "; the old file is kept");
+}
 } // namespace
 
 void ClearOnlineTable() {
@@ -53,6 +132,105 @@ void SetDefaultSettings() {
     ClearOnlineTable();
 }
 
-// Until the settings file is kept, every run starts from the defaults and the orderly end keeps nothing.
-void LoadSettings() { SetDefaultSettings(); }
-void SaveSettings() {}
+bool UsableDisplaySize(int width, int height) {
+    for (const auto& size : DisplaySizes)
+        if (size[0] == width && size[1] == height) return true;
+    return false;
+}
+
+void MendDisplaySize() {
+    if (!UsableDisplaySize(ScreenWidth, ScreenHeight)) {
+        ScreenWidth = PlayfieldWidth;
+        ScreenHeight = PlayfieldHeight;
+        PlayfieldOffsetX = PlayfieldOffsetY = SavedOffsetY = 0;
+        return;
+    }
+    int spareX = ScreenWidth - PlayfieldWidth, spareY = ScreenHeight - PlayfieldHeight;
+    if (PlayfieldOffsetX < 0 || PlayfieldOffsetX > spareX) PlayfieldOffsetX = spareX / 2;
+    if (PlayfieldOffsetY < 0 || PlayfieldOffsetY > spareY) PlayfieldOffsetY = spareY / 2;
+}
+
+void LoadSettings() {
+    Stream* stream = ReadFile(SettingsFile.c_str());
+    if (!stream) {
+        SetDefaultSettings();
+        return;
+    }
+    std::string head = ReadBytes(stream, HeadBytes);
+    if (head.size() < HeadBytes) {
+        // A head cut short: the game starts from the defaults and the damaged bytes go aside at the next save.
+        CloseStream(stream);
+        SetDefaultSettings();
+        DamagedBytes = head;
+        HaveDamagedBytes = true;
+        return;
+    }
+    int index = 0;
+    FullScreen = HeadInt(head, index++);
+    UseBackground = HeadInt(head, index++);
+    PersonalHighscore = HeadInt(head, index++);
+    KeyTurnLeft = HeadInt(head, index++);
+    KeyTurnRight = HeadInt(head, index++);
+    KeyThrust = HeadInt(head, index++);
+    KeyFire = HeadInt(head, index++);
+    index += ReservedInts;
+    ScreenWidth = HeadInt(head, index++);
+    ScreenHeight = HeadInt(head, index++);
+    PlayfieldOffsetX = HeadInt(head, index++);
+    PlayfieldOffsetY = HeadInt(head, index++);
+    SavedOffsetY = HeadInt(head, index++);
+    SoundFXOn = HeadInt(head, index++);
+    MusicOn = HeadInt(head, index++);
+    ColorsOn = HeadInt(head, index++);
+    GlowAmount = HeadInt(head, index++);
+    NeonMode = HeadInt(head, index++);
+    PlayerName = ReadLine(stream, LongestSettingsLine);
+    SettingsSpareLine = ReadLine(stream, LongestSettingsLine);
+    for (int row = 0; row < OnlineRows; ++row) {
+        OnlineNames[row] = ReadLine(stream, LongestSettingsLine);
+        OnlineScores[row] = ReadLine(stream, LongestSettingsLine);
+        OnlineLevels[row] = ReadLine(stream, LongestSettingsLine);
+        OnlineDates[row] = ReadLine(stream, LongestSettingsLine);
+    }
+    CloseStream(stream);
+    MendStoredValues();
+    UpdateGlowWidths();
+}
+
+void SaveSettings() {
+    if (HaveDamagedBytes) {
+        if (!KeepDamagedBytes()) {
+            SettingsNotSaved("the damaged file could not be kept aside as " + SettingsFile + ".bad");
+            return;
+        }
+        HaveDamagedBytes = false;
+        DamagedBytes.clear();
+    }
+    std::string newPath = SettingsFile + ".new";
+    Stream* stream = WriteFile(newPath.c_str());
+    if (!stream) {
+        SettingsNotSaved("can't write " + newPath);
+        return;
+    }
+    WriteSettings(stream);
+    bool written = FlushStream(stream);
+    if (!CloseStream(stream) || !written) {
+        DeleteFile(newPath.c_str());
+        SettingsNotSaved("writing " + newPath + " failed");
+        return;
+    }
+    if (!RenameFile(newPath.c_str(), SettingsFile.c_str())) {
+        DeleteFile(newPath.c_str());
+        SettingsNotSaved("can't replace it with " + newPath);
+    }
+}
+
+void SetSettingsPath(const std::string& path) { SettingsFile = path; }
+const std::string& SettingsPath() { return SettingsFile; }
+
+void ResetSettings() {
+    SetDefaultSettings();
+    SettingsFile = DefaultSettingsPath;
+    DamagedBytes.clear();
+    HaveDamagedBytes = false;
+}

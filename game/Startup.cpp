@@ -5,7 +5,10 @@
 #include "Pages.h"
 #include "Ship.h"
 #include "ShipLost.h"
+#include "fortress/Cannon.h"
+#include "fortress/Effects.h"
 #include "fortress/Fortress.h"
+#include "fortress/Missiles.h"
 #include "frontend/Intro.h"
 #include "frontend/Network.h"
 #include "frontend/Settings.h"
@@ -46,16 +49,6 @@ namespace {
 bool ProgramStarted = false;
 constexpr int AudioChannels = 100;
 constexpr int LogoValuesPerLine = 8;
-constexpr int SmallestScreenHeight = 768;
-constexpr int DefaultScreenWidth = 1024;
-
-void LoadImages() {
-    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
-    PlayerShotsImage = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
-    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
-    MidHandleImage(GlowDotImage);
-    MidHandleImage(PlayerShotsImage);
-}
 
 void LoadSounds() {
     for (const char* resource : SoundResources) Sound::Load(resource, 1);
@@ -64,13 +57,8 @@ void LoadSounds() {
 }
 
 void OpenDisplay() {
-    // A stored height below the smallest mode (a hand-edited file) still gets the game a window.
-    if (ScreenHeight < SmallestScreenHeight) {
-        ScreenWidth = DefaultScreenWidth;
-        ScreenHeight = SmallestScreenHeight;
-        FullScreen = 0;
-        PlayfieldOffsetX = PlayfieldOffsetY = 0;
-    }
+    // A size the game can't open (set in memory after the load) gets 1024 x 768, as the loader mends a stored one.
+    MendDisplaySize();
     Graphics(ScreenWidth, ScreenHeight, FullScreen == 1 ? 1 : 0, 60);
     SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, 1024, 768);
 }
@@ -117,6 +105,14 @@ void FillTrigTables() {
         SinTable[i] = Sin(static_cast<float>(i));
         CosTable[i] = Cos(static_cast<float>(i));
     }
+}
+
+void LoadImages() {
+    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
+    PlayerShotsImage = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
+    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
+    MidHandleImage(GlowDotImage);
+    MidHandleImage(PlayerShotsImage);
 }
 
 void SetPalette() {
@@ -171,11 +167,14 @@ void RunProgram() {
 void ResetAllState() {
     ResetPlatform();
     ResetGameState();
-    SetDefaultSettings();
+    ResetSettings();
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();
     ClearFortress();
+    ResetCannon();
+    ResetMissiles();
+    ResetEffects();
     Network::ResetNetworkBinding();
     Sound::ResetSounds();
     SetCloseHandler(nullptr);

@@ -23,6 +23,8 @@ extern std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingC
 extern const char* const WindowTitle;
 extern const char* const SoundResources[15];
 
+// The glow sprite, the bullet cells and the backdrop, with the handles the game draws them by.
+void LoadImages();
 void SetPalette();
 // Sin and Cos of every whole degree 0 to 360.
 void FillTrigTables();

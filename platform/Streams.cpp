@@ -36,16 +36,32 @@ void WriteInt(Stream* stream, int value) {
     if (std::fwrite(bytes, 1, 4, stream->File) != 4) stream->Failed = true;
 }
 
-std::string ReadLine(Stream* stream) {
+std::string ReadLine(Stream* stream) { return ReadLine(stream, std::string().max_size()); }
+
+std::string ReadLine(Stream* stream, std::size_t longest) {
     std::string line;
     if (!stream) return line;
     for (;;) {
         int c = std::fgetc(stream->File);
         if (c == EOF || c == 10 || c == 0) break;
         if (c == 13) continue;
-        line += static_cast<char>(c);
+        if (line.size() < longest) line += static_cast<char>(c);
     }
     return line;
+}
+
+std::string ReadBytes(Stream* stream, std::size_t count) {
+    std::string bytes;
+    if (!stream) return bytes;
+    bytes.resize(count);
+    std::size_t got = std::fread(bytes.data(), 1, count, stream->File);
+    bytes.resize(got);
+    return bytes;
+}
+
+void WriteBytes(Stream* stream, const std::string& bytes) {
+    if (!stream) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream->File) != bytes.size()) stream->Failed = true;
 }
 
 void WriteLine(Stream* stream, const std::string& text) {
@@ -80,6 +96,8 @@ bool CloseStream(Stream* stream) {
 
 bool RenameFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
 bool DeleteFile(const char* path) { return std::remove(path) == 0; }
+
+void ReportFileProblem(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
 
 bool FileExists(const char* path) {
     std::FILE* file = std::fopen(path, "rb");

@@ -1,8 +1,11 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
+#include "frontend/Settings.h"
 #include "game/Startup.h"
+#include "platform/Streams.h"
 #include "platform/headless/Headless.h"
 #include <gtest/gtest.h>
+#include <string>
 
 // Frames the first level page stays up when no key closes it: play begins with the next frame.
 constexpr int LevelPageShown = 241;
@@ -12,8 +15,20 @@ class GameFixture : public ::testing::Test {
     void SetUp() override {
         Headless::Reset();
         ResetAllState();
+        // Each test has a settings file of its own, so that no run reads what another test's run saved.
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        TestSettingsPath = ::testing::TempDir() + "kestrovar_" + test->test_suite_name() + "_" + test->name() + ".dat";
+        RemoveTestSettingsFiles();
+        SetSettingsPath(TestSettingsPath);
     }
-    void TearDown() override { Headless::Reset(); }
+    void TearDown() override {
+        Headless::Reset();
+        RemoveTestSettingsFiles();
+    }
+    void RemoveTestSettingsFiles() const {
+        for (const char* suffix : {"", ".bad", ".new"}) DeleteFile((TestSettingsPath + suffix).c_str());
+    }
+    std::string TestSettingsPath;
 };
 
 // Runs the whole program until it ends or reaches the stop frame; returns the exit status, or -1 when stopped.

@@ -52,6 +52,8 @@ void PressPadButton(int frame, int button);
 void PlugPad(int frame, bool plugged);
 void CloseWindow(int frame);
 
+// Called after every flip with the number of flips so far, before a stop at that frame (null: none).
+void SetFlipHook(void (*hook)(int frame));
 // Stops the run with RunStopped when Flip is called at this frame (-1: never).
 void StopAtFrame(int frame);
 // Keep the draw calls of the last `count` frames only (0 keeps none, -1 keeps all).

@@ -28,6 +28,7 @@ struct Machine {
     std::uint32_t PadButtons = 0;
     std::vector<Headless::FrameRecord> Frames;
     Headless::FrameRecord Current;
+    void (*FlipHook)(int) = nullptr;
 };
 
 Machine M;
@@ -58,6 +59,8 @@ void Reset() {
     PlatformResetInput();
     HeadlessAudio::Reset();
 }
+
+void SetFlipHook(void (*hook)(int frame)) { M.FlipHook = hook; }
 
 void Schedule(const InputEvent& event) {
     // Stable by frame: events of one frame arrive in the order they were scheduled.
@@ -136,6 +139,7 @@ void Present(bool waitForVblank) {
     M.Current = Headless::FrameRecord{};
     ++M.Flips;
     M.Clock += static_cast<std::uint32_t>(M.WorkPerFrame);
+    if (M.FlipHook != nullptr) M.FlipHook(M.Flips);
     if (M.StopFrame >= 0 && M.Flips >= M.StopFrame) throw Headless::RunStopped{M.Flips};
 }
 

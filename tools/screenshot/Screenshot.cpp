@@ -173,11 +173,7 @@ void DrawScene() {
 }
 
 void LoadForScene() {
-    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
-    PlayerShotsImage = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
-    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
-    MidHandleImage(GlowDotImage);
-    MidHandleImage(PlayerShotsImage);
+    LoadImages();
     BuildShapeTables();
     LoadZoomTable();
     LoadFontGlyphs();

@@ -1,0 +1,178 @@
+// The cannon: it turns toward the ship, fires through gaps in the rings, keeps its missiles out and is drawn with its
+// spinning chevrons; and the enemy bullets it fires, which fly straight through the rings.
+#include "Cannon.h"
+#include "Collisions.h"
+#include "Fortress.h"
+#include "Missiles.h"
+#include "Sections.h"
+#include "frontend/Settings.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "game/Startup.h"
+#include "graphics/Shapes.h"
+#include "graphics/TPoly.h"
+#include "platform/Display.h"
+#include "platform/Random.h"
+#include <cmath>
+
+EntityList<EnemyBullets> EnemyBulletsList;
+float CannonTurn;
+int ChevronFrame;
+int ChevronFrameTimer;
+
+namespace {
+constexpr float FullTurn = 360;
+constexpr float HalfTurn = 180;
+constexpr float QuarterTurn = 90;
+constexpr float LastWholeDegree = 359;
+constexpr float BaseTurnStep = 1.4f;
+constexpr float TurnStepPerLevel = 0.081f;
+constexpr float FiringArc = 10;
+constexpr int BaseMissileQuota = 3;
+constexpr int LevelsPerExtraMissile = 2;
+constexpr int ChevronFrames = 6;
+constexpr int ChevronFrameLength = 5; // the timer runs 0 … 5, so a frame shows for 6 calls
+constexpr int White = 255;
+constexpr int ChevronGrey = 128;
+constexpr int BurstStepDegrees = 20;
+constexpr int BurstLastDegree = 360; // the upward ray is drawn twice
+constexpr int RayShortest = 10, RayLongest = 30;
+constexpr int FlickerLow = 128, FlickerHigh = 255;
+constexpr float FieldRight = 1024; // the bullets leave past 1024 across but past 767 down
+constexpr float FieldBottom = 767;
+
+void DrawCannon() {
+    if (CannonAngle < 0) CannonAngle += FullTurn;
+    if (CannonAngle > LastWholeDegree) CannonAngle -= FullTurn;
+    int row = static_cast<int>(CannonAngle);
+    for (const ShapeStroke& stroke : CannonShapes[row]) {
+        std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
+        if (ColorsOn == 0)
+            DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, White, White, White);
+        else
+            DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
+    }
+    for (int k = 0; k < StrokesPerFrame; ++k) {
+        const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * ChevronFrame + k];
+        std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
+        if (ColorsOn == 0)
+            DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, ChevronGrey, ChevronGrey, ChevronGrey);
+        else
+            DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
+    }
+    ChevronFrameTimer += 1;
+    if (ChevronFrameTimer > ChevronFrameLength) {
+        ChevronFrameTimer = 0;
+        ChevronFrame += 1;
+        if (ChevronFrame >= ChevronFrames) ChevronFrame = 0;
+    }
+}
+
+void DrawBurstRay(const EnemyBullets& bullet, int k) {
+    int length = Rand(RayShortest, RayLongest);
+    float len = static_cast<float>(length);
+    float degrees = static_cast<float>(k);
+    int dx = static_cast<int>(Sin(degrees) * len);
+    int dy = -static_cast<int>(Cos(degrees) * len);
+    float x1 = bullet.x + static_cast<float>(PlayfieldOffsetX);
+    float y1 = bullet.y + static_cast<float>(PlayfieldOffsetY);
+    float x2 = x1 + static_cast<float>(dx);
+    float y2 = y1 + static_cast<float>(dy);
+    if (NeonMode == 0) {
+        if (ColorsOn == 0) {
+            int grey = Rand(FlickerLow, FlickerHigh);
+            SetColor(grey, grey, grey);
+        } else {
+            int red = Rand(FlickerLow, FlickerHigh);
+            int green = Rand(FlickerLow, FlickerHigh);
+            int blue = Rand(FlickerLow, FlickerHigh);
+            SetColor(red, green, blue);
+        }
+        DrawLine(x1, y1, x2, y2, 1);
+        SetColor(White, White, White);
+    } else {
+        TPoly::Line(GlowDotImage, 0, x1, y1, PaletteColor0, x2, y2, PaletteColor1, static_cast<float>(GlowWidth4), true,
+                    false);
+    }
+}
+} // namespace
+
+float AngleDiff(float a, float b) {
+    return std::fmod(std::fmod(b - a, FullTurn) + (FullTurn + HalfTurn), FullTurn) - HalfTurn;
+}
+
+float CentreBearing(float x, float y) {
+    float bearing = std::fmod(ATan2(y - FortressY, x - FortressX) + QuarterTurn, FullTurn);
+    if (bearing < 0) bearing += FullTurn;
+    return bearing;
+}
+
+int LineOfFireBlockers(float x, float y) {
+    int blockers = 0;
+    SectionsList.Each([&](const Sections& s) {
+        if (SegmentsCross(s.x1, s.y1, s.x2, s.y2, FortressX, FortressY, x, y)) blockers += 1;
+    });
+    return blockers;
+}
+
+void UpdateCannon() {
+    if (ExitPromptShown == 0) {
+        float bearing = CentreBearing(ShipX, ShipY);
+        CannonTurn = AngleDiff(CannonAngle, bearing);
+        float step = BaseTurnStep + TurnStepPerLevel * static_cast<float>(Level);
+        // The cannon never rests: on target it swings one step either side.
+        if (CannonTurn < 0) {
+            CannonAngle -= step;
+            if (CannonAngle < 0) CannonAngle += FullTurn;
+        } else {
+            CannonAngle += step;
+            if (CannonAngle > LastWholeDegree) CannonAngle -= FullTurn;
+        }
+        if (PlayerDead == 0) {
+            if (CannonFireDelay > 0) CannonFireDelay -= 1;
+            int blockers = LineOfFireBlockers(ShipX, ShipY);
+            // The shot flies at the ship's exact bearing; the facing only has to be near it.
+            if (blockers == 0 && CannonFireDelay == 0 && CannonTurn > -FiringArc && CannonTurn < FiringArc)
+                FireEnemyBullet(static_cast<int>(bearing));
+        }
+        if (MissileCount < Level / LevelsPerExtraMissile + BaseMissileQuota)
+            LaunchMissile(static_cast<int>(CannonAngle));
+    }
+    DrawCannon();
+}
+
+void FireEnemyBullet(int angle) {
+    EnemyBullets& bullet = EnemyBulletsList.Add();
+    float degrees = static_cast<float>(angle);
+    bullet.xspeed = Sin(degrees) * EnemyBulletSpeed;
+    bullet.yspeed = -Cos(degrees) * EnemyBulletSpeed;
+    bullet.x = FortressX + Sin(degrees) * EnemyBulletSpeed;
+    bullet.y = FortressY - Cos(degrees) * EnemyBulletSpeed;
+    CannonFireDelay = CannonShotDelay;
+}
+
+void UpdateEnemyBullets() {
+    TPoly::_Begin();
+    EnemyBulletsList.Walk([](EnemyBullets& bullet) {
+        bullet.x_old = bullet.x;
+        bullet.y_old = bullet.y;
+        bullet.x += bullet.xspeed;
+        bullet.y += bullet.yspeed;
+        for (int k = 0; k <= BurstLastDegree; k += BurstStepDegrees) DrawBurstRay(bullet, k);
+        if (bullet.x < 0 || bullet.x > FieldRight || bullet.y < 0 || bullet.y > FieldBottom) {
+            EnemyBulletsList.Remove(bullet);
+        } else if (ShipStruckWithin(bullet.x, bullet.y, EnemyBulletHitRadius)) {
+            EnemyBulletsList.Remove(bullet);
+        }
+    });
+    TPoly::_End();
+}
+
+void ClearEnemyBullets() { EnemyBulletsList.Clear(); }
+
+void ResetCannon() {
+    EnemyBulletsList.Clear();
+    CannonTurn = 0;
+    ChevronFrame = 0;
+    ChevronFrameTimer = 0;
+}

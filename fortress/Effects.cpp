@@ -1,0 +1,224 @@
+// The debris of the fight: ray bursts, sparks and streaks, the particles of a downed missile and the ship's
+// fragments, each advanced and drawn once a frame in its own walk.
+#include "Effects.h"
+#include "frontend/Settings.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "game/Startup.h"
+#include "graphics/TPoly.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Random.h"
+
+EntityList<Explosions> ExplosionsList;
+EntityList<Particles> ParticlesList;
+EntityList<frags> FragsList;
+const char* const FragLineLabels[FragLineSets] = {"FragLines0", "FragLines1", "FragLines2"};
+
+namespace {
+constexpr int BurstRays = 20;
+constexpr int BurstSector = 20;
+constexpr int RayShortest = 40, RayLongest = 80;
+constexpr int SectorJitterHigh = 17;
+constexpr int RayJitter = 8;
+constexpr int RayFrames = 24;
+constexpr std::uint32_t OpaqueTop = 0xFF000000;
+constexpr std::uint32_t BurstBrightening = 0x202020;
+constexpr int SparkPieces = 64;
+constexpr int LastDegree = 359;
+constexpr int SparkSlowest = 6, SparkFastest = 12;
+constexpr int SparkShortest = 30, SparkLongest = 110;
+constexpr int StreakSlowest = 8, StreakFastest = 16;
+constexpr int StreakShortest = 20, StreakLongest = 80;
+constexpr int SparkColourLow = 0x404040, SparkColourHigh = 0xFFFFFF;
+constexpr std::uint32_t GreySpark = 0xFFC0C0C0;
+constexpr float StreakLengthFactor = 4;
+constexpr float FieldRight = 1023, FieldBottom = 767;
+constexpr int ParticlePieces = 32;
+constexpr int ParticleColourSpread = 50000;
+constexpr float ParticleSlowest = 1.5f, ParticleFastest = 3.5f;
+constexpr int ParticleShortest = 20, ParticleLongest = 60;
+constexpr float DotSize = 1;
+constexpr int FragDirectionStep = 119;
+constexpr float FragSpinLimit = 12;
+constexpr float FragAcceleration = 0.05f;
+constexpr std::uint32_t FragColour = 0xFF1A54FF;
+constexpr int FragGrey = 192;
+constexpr int FragRed = 80, FragGreen = 80, FragBlue = 255;
+constexpr int FlickerLow = 128, FlickerHigh = 255;
+constexpr int White = 255;
+
+// One piece or dot in the display style: white, or a fresh flicker colour for each piece and frame.
+void DrawDebris(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth) {
+    if (NeonMode == 0 && ColorsOn == 1) {
+        int red = Rand(FlickerLow, FlickerHigh);
+        int green = Rand(FlickerLow, FlickerHigh);
+        int blue = Rand(FlickerLow, FlickerHigh);
+        DrawSegment(x1, y1, x2, y2, colour, glowWidth, red, green, blue);
+    } else {
+        DrawSegment(x1, y1, x2, y2, colour, glowWidth, White, White, White);
+    }
+}
+
+void AddPieces(int x, int y, int type, int slowest, int fastest, int shortest, int longest) {
+    for (int i = 0; i < SparkPieces; ++i) {
+        Explosions& e = ExplosionsList.Add();
+        e.x1 = static_cast<float>(x);
+        e.y1 = static_cast<float>(y);
+        int angle = Rand(0, LastDegree);
+        e.Angle1 = static_cast<float>(angle);
+        int speed = Rand(slowest, fastest);
+        e.speed = static_cast<float>(speed);
+        e.Count = Rand(shortest, longest);
+        e.color = GreySpark;
+        if (ColorsOn == 1) e.color = static_cast<std::uint32_t>(Rand(SparkColourLow, SparkColourHigh)) + OpaqueTop;
+        e.ExplosionType = type;
+    }
+}
+
+void StepPiece(Explosions& e) {
+    e.Count -= 1;
+    if (e.Count == 0) {
+        ExplosionsList.Remove(e);
+    } else {
+        float x2 = 0, y2 = 0;
+        if (e.ExplosionType == SmallExplosion) {
+            float length = static_cast<float>(static_cast<int>(e.Length));
+            e.Length -= static_cast<float>(e.Steps);
+            int dx = static_cast<int>(Sin(e.Angle1) * length);
+            int dy = -static_cast<int>(Cos(e.Angle1) * length);
+            x2 = e.x1 + static_cast<float>(dx);
+            y2 = e.y1 + static_cast<float>(dy);
+        } else if (e.ExplosionType == BigExplosion) {
+            e.x1 += Sin(e.Angle1) * e.speed;
+            e.y1 += -Cos(e.Angle1) * e.speed;
+            x2 = e.x1 + DotSize;
+            y2 = e.y1 + DotSize;
+        } else {
+            float reach = e.speed * StreakLengthFactor;
+            x2 = static_cast<float>(static_cast<int>(e.x1 + Sin(e.Angle1) * reach));
+            y2 = static_cast<float>(static_cast<int>(e.y1 - Cos(e.Angle1) * reach));
+        }
+        DrawDebris(e.x1, e.y1, x2, y2, e.color, GlowWidth3);
+        if (NeonMode == 0) SetColor(White, White, White);
+        if (e.ExplosionType == ShockwaveExplosion) {
+            e.x1 += Sin(e.Angle1) * e.speed;
+            e.y1 += -Cos(e.Angle1) * e.speed;
+        }
+        ExplosionsActive += 1;
+    }
+    if (e.x1 < 0 || e.x1 > FieldRight || e.y1 < 0 || e.y1 > FieldBottom) ExplosionsList.Remove(e);
+}
+
+void DrawFrag(const frags& f) {
+    RestoreData(FragLineLabels[f.Data]);
+    float c = Cos(f.Angle);
+    float s = Sin(f.Angle);
+    for (int k = 0; k < FragLinesPerSet; ++k) {
+        float ax = static_cast<float>(ReadDataInt());
+        float ay = static_cast<float>(ReadDataInt());
+        float bx = static_cast<float>(ReadDataInt());
+        float by = static_cast<float>(ReadDataInt());
+        float x1 = f.x + (ax * c + ay * s);
+        float y1 = f.y + (ax * s - ay * c);
+        float x2 = f.x + (bx * c + by * s);
+        float y2 = f.y + (bx * s - by * c);
+        if (ColorsOn == 0)
+            DrawSegment(x1, y1, x2, y2, OpaqueWhite, GlowWidth5, FragGrey, FragGrey, FragGrey);
+        else
+            DrawSegment(x1, y1, x2, y2, FragColour, GlowWidth5, FragRed, FragGreen, FragBlue);
+    }
+}
+} // namespace
+
+void CreateExplosion(int x, int y, std::uint32_t color, int type) {
+    if (type == SmallExplosion) {
+        for (int i = 0; i < BurstRays; ++i) {
+            Explosions& e = ExplosionsList.Add();
+            e.x1 = static_cast<float>(x);
+            e.y1 = static_cast<float>(y);
+            int length = Rand(RayShortest, RayLongest);
+            e.Length = static_cast<float>(length);
+            // The sector's offset is drawn before the jitter.
+            int sector = Rand(0, SectorJitterHigh);
+            int jitter = Rand(-RayJitter, RayJitter);
+            e.Angle1 = static_cast<float>(sector + BurstSector * i + jitter);
+            e.Count = RayFrames;
+            e.Steps = length / RayFrames;
+            e.color = color + OpaqueTop + BurstBrightening; // wraps as 32-bit arithmetic
+            e.ExplosionType = SmallExplosion;
+        }
+    } else if (type == BigExplosion) {
+        AddPieces(x, y, BigExplosion, SparkSlowest, SparkFastest, SparkShortest, SparkLongest);
+    } else if (type == ShockwaveExplosion) {
+        AddPieces(x, y, ShockwaveExplosion, StreakSlowest, StreakFastest, StreakShortest, StreakLongest);
+    }
+}
+
+void UpdateExplosions() {
+    ExplosionsActive = 0;
+    ExplosionsList.Walk(StepPiece);
+}
+
+void CreateParticles(int x, int y) {
+    for (int i = 0; i < ParticlePieces; ++i) {
+        Particles& p = ParticlesList.Add();
+        p.x = static_cast<float>(x);
+        p.y = static_cast<float>(y);
+        int a = Rand(0, LastDegree);
+        // Taken as ARGB: about half of them have a top byte of 0 and add nothing to the glow.
+        p.color = OpaqueWhite;
+        if (ColorsOn == 1) p.color = static_cast<std::uint32_t>(Rand(-ParticleColourSpread, ParticleColourSpread));
+        float angle = static_cast<float>(a);
+        // Two separate draws: the speed differs per axis.
+        float across = Rnd(ParticleSlowest, ParticleFastest);
+        p.xspeed = Sin(angle) * across;
+        float down = Rnd(ParticleSlowest, ParticleFastest);
+        p.yspeed = -Cos(angle) * down;
+        p.life = Rand(ParticleShortest, ParticleLongest);
+    }
+}
+
+void UpdateParticles() {
+    ParticlesList.Walk([](Particles& p) {
+        DrawDebris(p.x, p.y, p.x + DotSize, p.y + DotSize, p.color, GlowWidth1);
+        p.x += p.xspeed;
+        p.y += p.yspeed;
+        p.life -= 1;
+        if (p.life < 0) ParticlesList.Remove(p);
+    });
+    FinishSegments();
+}
+
+void CreateFrag(int index) {
+    frags& f = FragsList.Add();
+    f.x = ShipX;
+    f.y = ShipY;
+    f.Angle = ShipAngle;
+    f.WhichOne = index * FragDirectionStep;
+    f.Data = index;
+    f.RotateSpeed = Rnd(-FragSpinLimit, FragSpinLimit);
+    f.Distance = 0;
+}
+
+void UpdateFrags() {
+    FragsList.Walk([](frags& f) {
+        DrawFrag(f);
+        f.Angle += f.RotateSpeed;
+        f.Distance += FragAcceleration;
+        float direction = static_cast<float>(f.WhichOne);
+        f.x += Sin(direction) * f.Distance;
+        f.y -= Cos(direction) * f.Distance;
+    });
+    FinishSegments();
+}
+
+void ClearExplosions() { ExplosionsList.Clear(); }
+void ClearParticles() { ParticlesList.Clear(); }
+void ClearFrags() { FragsList.Clear(); }
+
+void ResetEffects() {
+    ExplosionsList.Clear();
+    ParticlesList.Clear();
+    FragsList.Clear();
+}

@@ -1,0 +1,272 @@
+// The missiles' state machine, their drawing as flickering sparks, their hits on the ship and a bullet's hit on them.
+#include "Missiles.h"
+#include "Collisions.h"
+#include "Effects.h"
+#include "Fortress.h"
+#include "Sections.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "graphics/Shapes.h"
+#include "graphics/TPoly.h"
+#include "platform/Random.h"
+#include <cmath>
+
+EntityList<Missiles> MissilesList;
+int MissileFrame;
+
+namespace {
+constexpr float FullTurn = 360;
+constexpr float QuarterTurn = 90;
+constexpr float ThreeQuarterTurn = 270;
+constexpr float LastWholeDegree = 359;
+constexpr float MuzzleDistance = 16;
+constexpr float LaunchSpeed = 2;
+constexpr int LevelSpeedBonus = 2;
+constexpr int LifePerLevel = 60;
+constexpr int BaseLife = 420;
+constexpr int SettleRadius = 18;
+constexpr int HangShortest = 30, HangLongest = 180;
+constexpr int DeflectShortest = 20, DeflectLongest = 50;
+constexpr int LeaveSpread = 22;
+constexpr int LifeCountsAboveMode = 5; // the trips out to a ring are free
+constexpr int PercentLow = 1, PercentHigh = 100;
+constexpr int LeaveRingChance = 25;  // 25 in 100 leave outward, the rest start hunting
+constexpr int SettleOuterBelow = 51; // 50 in 100 settle on the outer ring
+constexpr int MiddleRingDistance = 120;
+constexpr int StraightOutFrames = 30;
+constexpr int RideInset = 2;
+constexpr float AimOffset = 16; // the missiles aim right of and below the ship's position
+constexpr int SteerStep = 4;
+constexpr int SteerDeadZone = 2;
+constexpr int HalfTurnDegrees = 180;
+constexpr int FullTurnDegrees = 360;
+constexpr float BaseHuntSpeed = 2;
+constexpr float HuntSpeedPerLevel = 0.1f;
+constexpr float HuntSpeedLimit = 5;
+constexpr float DeflectSpeed = 3;
+constexpr int HomeRadius = 130;
+constexpr float FieldWidth = 1024, FieldHeight = 768;
+constexpr float FieldRight = 1023, FieldBottom = 767;
+constexpr int SparkFrames = 4;
+constexpr int FlickerLow = 128, FlickerHigh = 255;
+constexpr int White = 255;
+constexpr std::uint32_t MissileBlastColour = 0xFFC080A0;
+constexpr int InnerRing = 0, MiddleRing = 1, OuterRing = 2;
+
+bool NearMidpoint(const Missiles& m, const Sections& s) {
+    return WithinDistance(static_cast<int>(m.x), static_cast<int>(m.y), static_cast<int>(s.x0), static_cast<int>(s.y0),
+                          SettleRadius);
+}
+
+void SettleOn(Missiles& m, const Sections& s, float ringAngle) {
+    m.RingAngle = ringAngle;
+    m.RingDistance = static_cast<int>(s.Radius);
+    m.RingSpeed = s.speed;
+    m.Mode = MissileRiding;
+    m.HangAround = Rand(HangShortest, HangLongest);
+}
+
+// Every section of the ring within reach settles the missile again: the last one in list order decides.
+void SettleOnRing(Missiles& m, int ring) {
+    SectionsList.Each([&](const Sections& s) {
+        if (s.Ring != ring || !NearMidpoint(m, s)) return;
+        m.TargetRing += 1;
+        SettleOn(m, s, s.Angle0);
+    });
+}
+
+// Straight out from the centre, give or take the spread.
+float OutwardHeading(const Missiles& m) {
+    float t = std::fmod(ATan2(m.y - FortressY, m.x - FortressX) + QuarterTurn, FullTurn);
+    int spread = Rand(-LeaveSpread, LeaveSpread);
+    t += static_cast<float>(spread);
+    if (t < 0) t += FullTurn;
+    return t;
+}
+
+void Deflect(Missiles& m) {
+    float t = OutwardHeading(m);
+    m.Angle = t;
+    m.xspeed = Sin(t) * DeflectSpeed;
+    m.yspeed = -Cos(t) * DeflectSpeed;
+    m.Mode = MissileDeflected;
+    m.HangAround = Rand(DeflectShortest, DeflectLongest);
+}
+
+void Ride(Missiles& m) {
+    m.RingAngle += m.RingSpeed;
+    if (m.RingAngle > LastWholeDegree) m.RingAngle -= FullTurn;
+    if (m.RingAngle < 0) m.RingAngle += FullTurn;
+    float r = static_cast<float>(m.RingDistance - RideInset);
+    m.x = FortressX + Sin(m.RingAngle) * r;
+    m.y = FortressY - Cos(m.RingAngle) * r;
+    if (m.HangAround > 0) m.HangAround -= 1;
+    if (m.HangAround > 0) return;
+    int r100 = Rand(PercentLow, PercentHigh);
+    if (r100 > LeaveRingChance) {
+        m.Mode = MissileHunting;
+        return;
+    }
+    m.Inwards_Outwards = 0;
+    m.Mode = MissileToMiddleRing;
+    float t = OutwardHeading(m);
+    m.xspeed = Sin(t);
+    m.yspeed = -Cos(t);
+}
+
+void Hunt(Missiles& m) {
+    float aimX = ShipX + AimOffset;
+    float aimY = ShipY + AimOffset;
+    float target = std::fmod(ATan2(m.y - aimY, m.x - aimX) + ThreeQuarterTurn, FullTurn);
+    int h = static_cast<int>(m.Angle);
+    float d = target - static_cast<float>(h);
+    if (d < 0) d += FullTurn;
+    if (d >= FullTurn) d -= FullTurn;
+    if (d > SteerDeadZone && d <= HalfTurnDegrees) {
+        h += SteerStep;
+        if (h >= FullTurnDegrees) h -= FullTurnDegrees;
+    } else if (d > HalfTurnDegrees && d < FullTurnDegrees - SteerDeadZone) {
+        h -= SteerStep;
+        if (h < 0) h += FullTurnDegrees;
+    }
+    m.Angle = static_cast<float>(h);
+    float pace = MissileHuntSpeed();
+    m.x += Sin(m.Angle) * pace;
+    m.y += -Cos(m.Angle) * pace;
+    if (m.x < 0) m.x += FieldWidth;
+    if (m.y < 0) m.y += FieldHeight;
+    if (m.x > FieldRight) m.x -= FieldWidth;
+    if (m.y > FieldBottom) m.y -= FieldHeight;
+    if (!WithinDistance(static_cast<int>(m.x), static_cast<int>(m.y), static_cast<int>(FortressX),
+                        static_cast<int>(FortressY), HomeRadius))
+        return;
+    // The walk goes on after a match: a later match finds the missile no longer hunting and deflects it.
+    SectionsList.Each([&](const Sections& s) {
+        if (!NearMidpoint(m, s)) return;
+        if (m.Mode == MissileHunting && s.Missile == 0 && s.Ring == OuterRing) {
+            int chance = Rand(PercentLow, PercentHigh);
+            if (chance < SettleOuterBelow) {
+                SettleOn(m, s, s.Angle2);
+                return;
+            }
+        }
+        Deflect(m);
+    });
+}
+
+void StepMissile(Missiles& m) {
+    if (m.Mode > LifeCountsAboveMode) m.Life -= 1;
+    if (m.Life < 0) MissilesList.Remove(m); // it still takes this frame's step
+    switch (m.Mode) {
+    case MissileToInnerRing:
+        m.RingDistance += 1;
+        m.x += m.xspeed;
+        m.y -= m.yspeed; // mirrored top to bottom: it crosses to the far side of the inner ring
+        SettleOnRing(m, InnerRing);
+        break;
+    case MissileToMiddleRing:
+        if (m.Inwards_Outwards != 0) break;
+        m.x += m.xspeed;
+        m.y += m.yspeed;
+        m.RingDistance += 1;
+        SettleOnRing(m, MiddleRing);
+        if (m.Mode == MissileToMiddleRing && m.RingDistance > MiddleRingDistance) m.Mode = MissileHunting;
+        break;
+    case MissileRiding: Ride(m); break;
+    case MissileDeflected:
+        m.x += m.xspeed;
+        m.y += m.yspeed;
+        m.HangAround -= 1;
+        if (m.HangAround < 0) m.Mode = MissileHunting;
+        break;
+    case MissileStraightOut:
+        m.x += m.xspeed;
+        m.y += m.yspeed;
+        m.RingDistance += 1;
+        if (m.RingDistance > StraightOutFrames) m.Mode = MissileHunting;
+        break;
+    case MissileHunting: Hunt(m); break;
+    default: break;
+    }
+}
+
+void DrawMissile(const Missiles& m) {
+    MissileFrame += 1;
+    if (MissileFrame >= SparkFrames) MissileFrame = 0;
+    int row = Rand(0, ShapeRows - 1);
+    for (int k = 0; k < StrokesPerFrame; ++k) {
+        const ShapeStroke& stroke = SparkShapes[row][StrokesPerFrame * MissileFrame + k];
+        std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
+        if (NeonMode == 0 && ColorsOn == 1) {
+            int red = Rand(FlickerLow, FlickerHigh);
+            int green = Rand(FlickerLow, FlickerHigh);
+            int blue = Rand(FlickerLow, FlickerHigh);
+            DrawShapeStroke(stroke, m.x, m.y, colour, GlowWidth3, red, green, blue);
+        } else {
+            DrawShapeStroke(stroke, m.x, m.y, colour, GlowWidth3, White, White, White);
+        }
+    }
+}
+} // namespace
+
+float MissileHuntSpeed() {
+    float s = BaseHuntSpeed + static_cast<float>(Level) * HuntSpeedPerLevel;
+    return s > HuntSpeedLimit ? HuntSpeedLimit : s;
+}
+
+void LaunchMissile(int angle) {
+    Missiles& m = MissilesList.Add();
+    float a = static_cast<float>(angle);
+    m.x = FortressX + Sin(a) * MuzzleDistance;
+    m.y = FortressY - Cos(a) * MuzzleDistance;
+    m.xspeed = Sin(a) * LaunchSpeed;
+    m.yspeed = -Cos(a) * LaunchSpeed;
+    m.Angle = a;
+    m.speed = static_cast<float>(Level + LevelSpeedBonus);
+    m.Life = Level * LifePerLevel + BaseLife;
+    m.RingDistance = 0;
+    m.Inwards_Outwards = 0;
+    m.TargetRing = 1;
+    int r = Rand(1, 2);
+    if (r == 1) {
+        m.Mode = MissileToInnerRing;
+        m.TargetRing = 0;
+    } else {
+        m.Mode = MissileStraightOut;
+    }
+}
+
+void UpdateMissiles() { MissilesList.Walk(StepMissile); }
+
+void DrawMissiles() {
+    MissileCount = 0;
+    MissilesList.Walk([](Missiles& m) {
+        DrawMissile(m);
+        MissileCount += 1;
+        // A missile that strikes the ship stays in play and may strike it again.
+        ShipStruckWithin(m.x, m.y, MissileShipHitRadius);
+    });
+    FinishSegments();
+}
+
+void BulletHitsMissiles(PlayerBullets& bullet) {
+    MissilesList.Walk([&](Missiles& m) {
+        if (!WithinDistance(static_cast<int>(bullet.x), static_cast<int>(bullet.y), static_cast<int>(m.x),
+                            static_cast<int>(m.y), MissileBulletHitRadius))
+            return;
+        CreateExplosion(static_cast<int>(m.x), static_cast<int>(m.y), MissileBlastColour, SmallExplosion);
+        CreateParticles(static_cast<int>(m.x), static_cast<int>(m.y));
+        if (SoundFXOn == 1) Sound::Play("MissileHit", 0);
+        PlayerBulletsList.Remove(bullet);
+        MissilesList.Remove(m);
+    });
+}
+
+void ClearMissiles() { MissilesList.Clear(); }
+
+void ResetMissiles() {
+    MissilesList.Clear();
+    MissileFrame = 0;
+}

@@ -1,0 +1,62 @@
+// The instructions and credits page: its lines come from the instructions table and stay until a key or button.
+#include "Instructions.h"
+#include "GameState.h"
+#include "Pages.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "graphics/VectorFont.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Time.h"
+#include <cstdint>
+#include <string>
+
+namespace {
+constexpr int LeaveDelayMs = 100;
+constexpr int FirstKey = 1, LastKey = 254;
+constexpr int KeyEscapeCode = 27;
+constexpr float PromptPulseStart = 25;
+
+void TypeInstructionLines() {
+    RestoreData("InstructionsText");
+    for (int line = 0; line < InstructionLines; ++line) {
+        int x = ReadDataInt();
+        int y = ReadDataInt();
+        float scale = ReadDataFloat();
+        float rowScale = ReadDataFloat();
+        std::string text = ReadDataString();
+        std::uint32_t colour = static_cast<std::uint32_t>(ReadDataInt());
+        int red = ReadDataInt();
+        int green = ReadDataInt();
+        int blue = ReadDataInt();
+        TypeChars(x, y, text, scale, rowScale, colour, red, green, blue);
+    }
+}
+
+bool LeaveRequested() {
+    ScanKeys();
+    if (KeyPressed >= FirstKey && KeyPressed <= LastKey) return true;
+    if (KeyHit(KeyReturn) || KeyHit(KeyFire) || KeyHit(KeyEscapeCode)) return true;
+    return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+}
+} // namespace
+
+void InstructionsScreen() {
+    if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
+    FlushKeys();
+    CharsList.Clear();
+    TextCharCount = 0;
+    TypeInstructionLines();
+    for (;;) {
+        Cls();
+        DrawBackdrop();
+        DrawChars();
+        Flip(-1);
+        if (LeaveRequested()) break;
+    }
+    Delay(LeaveDelayMs);
+    FlushKeys();
+    CharsList.Clear();
+    PromptPulse = PromptPulseStart;
+}

@@ -1,0 +1,88 @@
+// The replay hash: FNV-1a over the bits of every value that makes up a frame of the game.
+#include "StateHash.h"
+#include "GameState.h"
+#include "Ship.h"
+#include "fortress/Cannon.h"
+#include "fortress/Effects.h"
+#include "fortress/Missiles.h"
+#include "fortress/Sections.h"
+#include <cstring>
+
+namespace {
+constexpr std::uint64_t FnvOffset = 14695981039346656037ull;
+constexpr std::uint64_t FnvPrime = 1099511628211ull;
+
+class Hasher {
+  public:
+    template <typename Value> void Add(const Value& value) {
+        unsigned char bytes[sizeof(Value)];
+        std::memcpy(bytes, &value, sizeof(Value));
+        for (unsigned char b : bytes) {
+            Hash ^= b;
+            Hash *= FnvPrime;
+        }
+    }
+    std::uint64_t Hash = FnvOffset;
+};
+} // namespace
+
+std::uint64_t GameStateHash() {
+    Hasher h;
+    h.Add(Score);
+    h.Add(ShipsLeft);
+    h.Add(Level);
+    h.Add(GameState);
+    h.Add(PlayerDead);
+    h.Add(CannonDestroyed);
+    h.Add(CannonAngle);
+    h.Add(CannonFireDelay);
+    h.Add(MissileCount);
+    h.Add(ShipX);
+    h.Add(ShipY);
+    h.Add(ShipXSpeed);
+    h.Add(ShipYSpeed);
+    h.Add(ShipAngle);
+    SectionsList.Each([&](const Sections& s) {
+        h.Add(s.x0);
+        h.Add(s.y0);
+        h.Add(s.Angle0);
+        h.Add(s.Radius);
+        h.Add(s.speed);
+        h.Add(s.Life);
+        h.Add(s.Ring);
+    });
+    EnemyBulletsList.Each([&](const EnemyBullets& b) {
+        h.Add(b.x);
+        h.Add(b.y);
+    });
+    MissilesList.Each([&](const Missiles& m) {
+        h.Add(m.x);
+        h.Add(m.y);
+        h.Add(m.Angle);
+        h.Add(m.Mode);
+        h.Add(m.Life);
+        h.Add(m.HangAround);
+    });
+    PlayerBulletsList.Each([&](const PlayerBullets& b) {
+        h.Add(b.x);
+        h.Add(b.y);
+        h.Add(b.life);
+    });
+    ExplosionsList.Each([&](const Explosions& e) {
+        h.Add(e.x1);
+        h.Add(e.y1);
+        h.Add(e.Count);
+        h.Add(e.color);
+    });
+    ParticlesList.Each([&](const Particles& p) {
+        h.Add(p.x);
+        h.Add(p.y);
+        h.Add(p.life);
+    });
+    FragsList.Each([&](const frags& f) {
+        h.Add(f.x);
+        h.Add(f.y);
+        h.Add(f.Angle);
+    });
+    return h.Hash;
+}

@@ -1,0 +1,268 @@
+// The cannon and its bullets: bearings, the turn, the firing arc, the line of fire, shot delays, the missile quota,
+// the chevrons and the bullets' flight, drawing and hits.
+#include "fortress/Cannon.h"
+#include "NeonFixture.h"
+#include "fortress/Effects.h"
+#include "fortress/Fortress.h"
+#include "fortress/Missiles.h"
+#include "fortress/Sections.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "platform/Random.h"
+
+namespace {
+using CannonAimTest = NeonFixture;
+using CannonFireTest = NeonFixture;
+using EnemyBulletTest = NeonFixture;
+
+// The ship `distance` from the centre at the given bearing.
+void PlaceShip(float bearing, float distance) {
+    ShipX = FortressX + Sin(bearing) * distance;
+    ShipY = FortressY - Cos(bearing) * distance;
+}
+
+// The cannon at level 1, ready to fire, with a full quota of missiles so none is launched.
+void ReadyCannon() {
+    Level = 1;
+    PlayerDead = 0;
+    ExitPromptShown = 0;
+    MissileCount = 3;
+    CannonFireDelay = 1;
+}
+} // namespace
+
+TEST_F(CannonAimTest, BearingsFromTheCentreFollowTheCompass) {
+    EXPECT_NEAR(CentreBearing(512, 100), 0.0f, 1e-3f);
+    EXPECT_NEAR(CentreBearing(800, 384), 90.0f, 1e-3f);
+    EXPECT_NEAR(CentreBearing(512, 700), 180.0f, 1e-3f);
+    EXPECT_NEAR(CentreBearing(100, 384), 270.0f, 1e-3f);
+}
+
+TEST_F(CannonAimTest, AngleDiffIsTheShortestSignedTurn) {
+    EXPECT_FLOAT_EQ(AngleDiff(350, 10), 20.0f);
+    EXPECT_FLOAT_EQ(AngleDiff(10, 350), -20.0f);
+    EXPECT_FLOAT_EQ(AngleDiff(0, 180), -180.0f); // the half turn counts as the negative end
+    EXPECT_FLOAT_EQ(AngleDiff(90, 90), 0.0f);
+    EXPECT_FLOAT_EQ(AngleDiff(0, 359), -1.0f);
+}
+
+TEST_F(CannonAimTest, TheCannonTurnsALevelDependentStepAndNeverRests) {
+    ReadyCannon();
+    PlayerDead = 1; // no shots in the way
+    CannonAngle = 0;
+    PlaceShip(90, 300);
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, 1.481f, 1e-4f);
+    Level = 10;
+    MissileCount = 10;
+    CannonAngle = 0;
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, 2.21f, 1e-4f);
+    // From 350 toward a bearing of 10 it turns clockwise through 360.
+    Level = 1;
+    CannonAngle = 359;
+    PlaceShip(10, 300);
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, 0.481f, 1e-3f);
+    // On target it swings one step either side.
+    CannonAngle = 90;
+    PlaceShip(90, 300);
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, 91.481f, 1e-3f);
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, 90.0f, 1e-3f);
+    // Turning anticlockwise past 0 lands between 359 and 360, which the drawing's wrap makes slightly negative
+    // (drawn with row 0).
+    CannonAngle = 1;
+    PlaceShip(270, 300);
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, -0.481f, 1e-3f);
+    CannonAngle = 3;
+    UpdateCannon();
+    EXPECT_NEAR(CannonAngle, 1.519f, 1e-3f);
+}
+
+TEST_F(CannonAimTest, BehindTheExitPromptTheCannonHoldsStillButItsChevronsSpin) {
+    ReadyCannon();
+    MissileCount = 0;
+    ExitPromptShown = 1;
+    CannonAngle = 45;
+    PlaceShip(0, 300);
+    UpdateCannon();
+    EXPECT_FLOAT_EQ(CannonAngle, 45.0f);
+    EXPECT_EQ(CannonFireDelay, 1);
+    EXPECT_EQ(MissilesList.Count(), 0u);
+    EXPECT_EQ(ChevronFrameTimer, 1);
+}
+
+TEST_F(CannonAimTest, EachChevronFrameShowsForSixCallsInACycleOf36) {
+    ExitPromptShown = 1;
+    for (int call = 1; call <= 36; ++call) {
+        UpdateCannon();
+        EXPECT_EQ(ChevronFrame, (call / 6) % 6) << call;
+    }
+    EXPECT_EQ(ChevronFrame, 0);
+    EXPECT_EQ(ChevronFrameTimer, 0);
+}
+
+TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
+    ExitPromptShown = 1;
+    ForgetCalls();
+    UpdateCannon();
+    std::size_t one = Strips().size();
+    EXPECT_GT(one, 0u);
+    EXPECT_EQ(one % (CannonStrokes + StrokesPerFrame), 0u);
+    NeonMode = 0;
+    ApplyDisplayStyle();
+    ForgetCalls();
+    UpdateCannon();
+    EXPECT_EQ(Lines().size(), static_cast<std::size_t>(CannonStrokes + StrokesPerFrame));
+}
+
+TEST_F(CannonFireTest, AShotNeedsTheFacingStrictlyWithinTenDegrees) {
+    PlaceShip(0, 300);
+    struct Case {
+        float Facing;
+        std::size_t Shots;
+    } cases[] = {{350, 0}, {351, 1}, {10, 0}, {9, 1}, {0, 1}};
+    for (const Case& c : cases) {
+        EnemyBulletsList.Clear();
+        ReadyCannon();
+        CannonAngle = c.Facing;
+        UpdateCannon();
+        EXPECT_EQ(EnemyBulletsList.Count(), c.Shots) << c.Facing;
+    }
+}
+
+TEST_F(CannonFireTest, TheBulletFliesAtTheShipsBearingNotTheFacing) {
+    ReadyCannon();
+    CannonAngle = 95;
+    PlaceShip(90, 300);
+    UpdateCannon();
+    ASSERT_EQ(EnemyBulletsList.Count(), 1u);
+    EnemyBulletsList.Each([](const EnemyBullets& b) {
+        EXPECT_NEAR(b.x, 528.0f, 1e-3f);
+        EXPECT_NEAR(b.y, 384.0f, 1e-3f);
+        EXPECT_NEAR(b.xspeed, 16.0f, 1e-4f);
+        EXPECT_NEAR(b.yspeed, 0.0f, 1e-4f);
+    });
+    EXPECT_EQ(CannonFireDelay, CannonShotDelay);
+}
+
+TEST_F(CannonFireTest, ShotsComeThirtyFramesApartAnd120AfterANewLife) {
+    ReadyCannon();
+    CannonAngle = 0;
+    PlaceShip(0, 300);
+    UpdateCannon();
+    ASSERT_EQ(EnemyBulletsList.Count(), 1u);
+    for (int frame = 1; frame < CannonShotDelay; ++frame) UpdateCannon();
+    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
+    UpdateCannon();
+    EXPECT_EQ(EnemyBulletsList.Count(), 2u);
+
+    EnemyBulletsList.Clear();
+    CannonFireDelay = 120;
+    for (int frame = 1; frame < 120; ++frame) UpdateCannon();
+    EXPECT_EQ(EnemyBulletsList.Count(), 0u);
+    UpdateCannon();
+    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
+    // A dead ship draws no fire, and the delay stands still.
+    PlayerDead = 1;
+    CannonFireDelay = 1;
+    UpdateCannon();
+    EXPECT_EQ(CannonFireDelay, 1);
+}
+
+TEST_F(CannonFireTest, OneIntactChordBlocksTheLineButAGapOrAnEndPointDoesNot) {
+    // One ring with its ends at 0, 30, 60 … degrees, standing still.
+    CreateSections(0, 64.0f, RingColor0, 0.0f, 0);
+    MoveSections();
+    EXPECT_EQ(LineOfFireBlockers(FortressX + Sin(15) * 300, FortressY - Cos(15) * 300), 1);
+    // Straight up runs exactly through the end point two chords share.
+    EXPECT_EQ(LineOfFireBlockers(512, 100), 0);
+    ReadyCannon();
+    CannonAngle = 15;
+    PlaceShip(15, 300);
+    UpdateCannon();
+    EXPECT_EQ(EnemyBulletsList.Count(), 0u);
+    // Shoot the chord away: the gap lets the shot through.
+    SectionsList.Walk([](Sections& s) {
+        if (s.Angle0 > 14 && s.Angle0 < 16) SectionsList.Remove(s);
+    });
+    ASSERT_EQ(SectionsList.Count(), 11u);
+    CannonFireDelay = 1;
+    CannonAngle = 15;
+    UpdateCannon();
+    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
+}
+
+TEST_F(CannonFireTest, TheMissileQuotaGrowsEveryOtherLevel) {
+    struct Case {
+        int Level, Count;
+        std::size_t Launched;
+    } cases[] = {{1, 2, 1}, {1, 3, 0}, {2, 3, 1}, {3, 4, 0}, {4, 4, 1}, {5, 5, 0}};
+    for (const Case& c : cases) {
+        MissilesList.Clear();
+        ReadyCannon();
+        PlayerDead = 1; // launches go on whether or not the ship is alive
+        Level = c.Level;
+        MissileCount = c.Count;
+        UpdateCannon();
+        EXPECT_EQ(MissilesList.Count(), c.Launched) << c.Level << " " << c.Count;
+    }
+}
+
+TEST_F(EnemyBulletTest, ABulletLeavesPast1024AcrossAndPast767Down) {
+    struct Case {
+        float X, Y, XSpeed, YSpeed;
+        std::size_t Left;
+    } cases[] = {{1008, 300, 16, 0, 1}, {1009, 300, 16, 0, 0}, {300, 751, 0, 16, 1},
+                 {300, 752, 0, 16, 0},  {16, 300, -16, 0, 1},  {15, 300, -16, 0, 0}};
+    ShipX = 0;
+    ShipY = 0;
+    for (const Case& c : cases) {
+        EnemyBulletsList.Clear();
+        EnemyBullets& b = EnemyBulletsList.Add();
+        b.x = c.X;
+        b.y = c.Y;
+        b.xspeed = c.XSpeed;
+        b.yspeed = c.YSpeed;
+        UpdateEnemyBullets();
+        EXPECT_EQ(EnemyBulletsList.Count(), c.Left) << c.X << "," << c.Y;
+    }
+}
+
+TEST_F(EnemyBulletTest, ABulletWithin32OfTheShipDestroysItAndIsUsedUp) {
+    PlaceShip(90, 64);
+    FireEnemyBullet(90);
+    UpdateEnemyBullets(); // at 32: not yet within 32
+    EXPECT_EQ(PlayerDead, 0);
+    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
+    UpdateEnemyBullets(); // at 48
+    EXPECT_EQ(PlayerDead, 1);
+    EXPECT_EQ(EnemyBulletsList.Count(), 0u);
+    EXPECT_EQ(ExplosionsList.Count(), 64u); // the ship's blast of sparks
+}
+
+TEST_F(EnemyBulletTest, ABurstIsNineteenRaysFromPaletteColourZeroToOne) {
+    ShipX = ShipY = 0;
+    FireEnemyBullet(180);
+    NeonMode = 0;
+    ColorsOn = 0;
+    ApplyDisplayStyle();
+    ForgetCalls();
+    UpdateEnemyBullets();
+    std::vector<Headless::DrawCall> lines = Lines();
+    ASSERT_EQ(lines.size(), 19u);
+    for (const Headless::DrawCall& line : lines) {
+        EXPECT_EQ(line.Red, line.Green); // grey flicker in the grey palette
+        EXPECT_EQ(line.Green, line.Blue);
+        EXPECT_GE(line.Red, 128);
+        float length = std::hypot(line.X2 - line.X1, line.Y2 - line.Y1);
+        EXPECT_LE(length, 30.5f);
+    }
+    // The upward ray is drawn twice: first and last go the same way.
+    EXPECT_FLOAT_EQ(lines.front().X2 - lines.front().X1, 0.0f);
+    EXPECT_FLOAT_EQ(lines.back().X2 - lines.back().X1, 0.0f);
+    EXPECT_LT(lines.back().Y2, lines.back().Y1);
+}

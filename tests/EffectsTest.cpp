@@ -1,0 +1,207 @@
+// The debris: ray bursts, sparks and streaks, particles and the ship's fragments, with the fragment tables.
+#include "fortress/Effects.h"
+#include "NeonFixture.h"
+#include "fortress/Fortress.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "platform/Data.h"
+#include "platform/Random.h"
+
+namespace {
+using ExplosionTest = NeonFixture;
+using ParticleTest = NeonFixture;
+using FragTest = NeonFixture;
+
+Explosions& Piece(int type, float x, float y, float angle) {
+    Explosions& e = ExplosionsList.Add();
+    e.ExplosionType = type;
+    e.x1 = x;
+    e.y1 = y;
+    e.Angle1 = angle;
+    return e;
+}
+
+void Wireframe() {
+    NeonMode = 0;
+    ApplyDisplayStyle();
+}
+} // namespace
+
+TEST_F(ExplosionTest, ABurstIsTwentyRaysCoveringTheCircleInTheBrightenedColour) {
+    CreateExplosion(300, 200, 0x0073730C, SmallExplosion);
+    ASSERT_EQ(ExplosionsList.Count(), 20u);
+    int i = 0;
+    ExplosionsList.Each([&](const Explosions& e) {
+        EXPECT_FLOAT_EQ(e.x1, 300.0f);
+        EXPECT_EQ(e.Count, 24);
+        EXPECT_GE(e.Length, 40.0f);
+        EXPECT_LE(e.Length, 80.0f);
+        EXPECT_EQ(e.Steps, static_cast<int>(e.Length) / 24);
+        EXPECT_GE(e.Angle1, 20.0f * static_cast<float>(i) - 8);
+        EXPECT_LE(e.Angle1, 20.0f * static_cast<float>(i) + 25);
+        EXPECT_EQ(e.color, 0xFF93932Cu);
+        i += 1;
+    });
+    CreateExplosion(300, 200, 0, 3);
+    EXPECT_EQ(ExplosionsList.Count(), 20u);
+}
+
+TEST_F(ExplosionTest, ARayShrinksByItsStepsAndIsDrawn23Times) {
+    Wireframe();
+    struct Case {
+        float Length;
+        int Steps;
+        float First, Last;
+    } cases[] = {{40, 1, 40, 18}, {80, 3, 80, 14}};
+    for (const Case& c : cases) {
+        ExplosionsList.Clear();
+        Explosions& e = Piece(SmallExplosion, 300, 300, 90);
+        e.Length = c.Length;
+        e.Steps = c.Steps;
+        e.Count = 24;
+        std::vector<float> drawn;
+        for (int frame = 0; frame < 30; ++frame) {
+            ForgetCalls();
+            UpdateExplosions();
+            for (const Headless::DrawCall& line : Lines()) drawn.push_back(line.X2 - line.X1);
+        }
+        ASSERT_EQ(drawn.size(), 23u);
+        EXPECT_FLOAT_EQ(drawn.front(), c.First);
+        EXPECT_FLOAT_EQ(drawn.back(), c.Last);
+        EXPECT_EQ(ExplosionsList.Count(), 0u);
+        EXPECT_EQ(ExplosionsActive, 0);
+    }
+}
+
+TEST_F(ExplosionTest, ABurstAt1024IsDrawnOnceAndRemovedButOneAt0Or1023Stays) {
+    for (int x : {0, 1023, 1024}) {
+        ExplosionsList.Clear();
+        CreateExplosion(x, 300, 0xFF102030, SmallExplosion);
+        UpdateExplosions();
+        EXPECT_EQ(ExplosionsActive, 20) << x;
+        EXPECT_EQ(ExplosionsList.Count(), x == 1024 ? 0u : 20u) << x;
+    }
+}
+
+TEST_F(ExplosionTest, ASparkLeavingAtTheTopIsRemovedWhateverItsCount) {
+    Explosions& e = Piece(BigExplosion, 512, 384, 0);
+    e.speed = 12;
+    e.Count = 1000;
+    for (int move = 0; move < 32; ++move) UpdateExplosions();
+    EXPECT_EQ(ExplosionsList.Count(), 1u); // at 0, not above the top
+    UpdateExplosions();
+    EXPECT_EQ(ExplosionsList.Count(), 0u);
+}
+
+TEST_F(ExplosionTest, AStreakIsDrawnFourMovesLongBeforeItMoves) {
+    Wireframe();
+    Explosions& e = Piece(ShockwaveExplosion, 300, 300, 90);
+    e.speed = 10;
+    e.Count = 5;
+    ForgetCalls();
+    UpdateExplosions();
+    std::vector<Headless::DrawCall> lines = Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_FLOAT_EQ(lines[0].X1, 300.0f);
+    EXPECT_FLOAT_EQ(lines[0].X2, 340.0f);
+    EXPECT_NEAR(e.x1, 310.0f, 1e-4f);
+}
+
+TEST_F(ExplosionTest, SparksAndStreaksAreSixtyFourPiecesAndGreyInTheGreyPalette) {
+    CreateExplosion(400, 300, 0, BigExplosion);
+    CreateExplosion(400, 300, 0, ShockwaveExplosion);
+    ASSERT_EQ(ExplosionsList.Count(), 128u);
+    int sparks = 0;
+    ExplosionsList.Each([&](const Explosions& e) {
+        EXPECT_EQ(e.color >> 24, 0xFFu);
+        if (e.ExplosionType == BigExplosion) {
+            sparks += 1;
+            EXPECT_GE(e.speed, 6.0f);
+            EXPECT_LE(e.speed, 12.0f);
+            EXPECT_GE(e.Count, 30);
+            EXPECT_LE(e.Count, 110);
+        } else {
+            EXPECT_GE(e.speed, 8.0f);
+            EXPECT_LE(e.speed, 16.0f);
+            EXPECT_GE(e.Count, 20);
+            EXPECT_LE(e.Count, 80);
+        }
+    });
+    EXPECT_EQ(sparks, 64);
+    ExplosionsList.Clear();
+    ColorsOn = 0;
+    CreateExplosion(400, 300, 0, BigExplosion);
+    CreateExplosion(400, 300, 0, ShockwaveExplosion);
+    ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC0C0C0u); });
+    CreateParticles(400, 300);
+    ParticlesList.Each([](const Particles& p) { EXPECT_EQ(p.color, 0xFFFFFFFFu); });
+}
+
+TEST_F(ParticleTest, ThirtyTwoParticlesLiveTheirLifePlusOneFrames) {
+    CreateParticles(500, 400);
+    ASSERT_EQ(ParticlesList.Count(), 32u);
+    ParticlesList.Each([](const Particles& p) {
+        EXPECT_GE(p.life, 20);
+        EXPECT_LE(p.life, 60);
+        float speed = std::hypot(p.xspeed, p.yspeed);
+        EXPECT_LE(speed, 3.5f * std::sqrt(2.0f) + 1e-3f);
+        // Half a million-wide draw read as ARGB: opaque near white or nearly black and transparent.
+        EXPECT_TRUE(p.color >= 0xFFFF3CB0u || p.color <= 0x0000C350u);
+    });
+    ParticlesList.Clear();
+    Particles& p = ParticlesList.Add();
+    p.life = 3;
+    p.xspeed = 1;
+    int draws = 0;
+    for (int frame = 0; frame < 10; ++frame) {
+        ForgetCalls();
+        UpdateParticles();
+        draws += Strips().empty() ? 0 : 1;
+    }
+    EXPECT_EQ(draws, 4);
+    EXPECT_EQ(ParticlesList.Count(), 0u);
+}
+
+TEST_F(FragTest, TheFragmentTablesHoldSevenLinesEach) {
+    for (const char* label : FragLineLabels) EXPECT_EQ(DataTableLength(label), FragLinesPerSet * FragLineInts);
+    RestoreData("FragLines1");
+    EXPECT_EQ(ReadDataInt(), 6);
+    EXPECT_EQ(ReadDataInt(), -6);
+    RestoreData("FragLines2");
+    for (int k = 0; k < FragLinesPerSet * FragLineInts - 1; ++k) ReadDataInt();
+    EXPECT_EQ(ReadDataInt(), 10);
+}
+
+TEST_F(FragTest, ThreeFragmentsFlyApartAt0119And238AndSpeedUp) {
+    ShipX = 400;
+    ShipY = 300;
+    ShipAngle = 30;
+    for (int index = 0; index < 3; ++index) CreateFrag(index);
+    int index = 0;
+    FragsList.Each([&](const frags& f) {
+        EXPECT_EQ(f.WhichOne, index * 119);
+        EXPECT_EQ(f.Data, index);
+        EXPECT_FLOAT_EQ(f.Angle, 30.0f);
+        EXPECT_GE(f.RotateSpeed, -12.0f);
+        EXPECT_LE(f.RotateSpeed, 12.0f);
+        index += 1;
+    });
+    Wireframe();
+    ForgetCalls();
+    UpdateFrags();
+    std::vector<Headless::DrawCall> lines = Lines();
+    ASSERT_EQ(lines.size(), 21u);
+    EXPECT_EQ(lines[0].Red, 80);
+    EXPECT_EQ(lines[0].Blue, 255);
+    UpdateFrags();
+    const frags* first = nullptr;
+    FragsList.Each([&](const frags& f) {
+        if (first == nullptr) first = &f;
+    });
+    EXPECT_NEAR(first->y, 300.0f - 0.05f - 0.10f, 1e-4f);
+    EXPECT_NEAR(first->Distance, 0.10f, 1e-5f);
+    // The first line of set 0, (6, 8), rotated by 30 degrees.
+    float c = Cos(30), s = Sin(30);
+    EXPECT_NEAR(lines[0].X1, 400.0f + 6 * c + 8 * s, 1e-3f);
+    EXPECT_NEAR(lines[0].Y1, 300.0f + 6 * s - 8 * c, 1e-3f);
+}

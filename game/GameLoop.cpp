@@ -96,9 +96,7 @@ void StartGame() {
     CannonFireDelay = 120;
     SpawnGrace = 60;
     ClearFortress();
-    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
-    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
-    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
+    BuildMenuRings();
     CannonAngle = 0;
     CreateStars();
     MenuLogoA = MenuLogoB = 180;

@@ -84,12 +84,6 @@ void ReadGhostMovement() {
     for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
 }
 
-void BuildMenuRings() {
-    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
-    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
-    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
-}
-
 // Until the main menu exists, the program plays one game and leaves as the menu's quit does.
 void RunMainMenu() {
     ShipsLeft = 3;
@@ -113,6 +107,12 @@ void LoadImages() {
     BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
     MidHandleImage(GlowDotImage);
     MidHandleImage(PlayerShotsImage);
+}
+
+void BuildMenuRings() {
+    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
 }
 
 void SetPalette() {

@@ -25,6 +25,8 @@ extern const char* const SoundResources[15];
 
 // The glow sprite, the bullet cells and the backdrop, with the handles the game draws them by.
 void LoadImages();
+// The three rings behind the title and menu, and the ones a game starts with before its level page.
+void BuildMenuRings();
 void SetPalette();
 // Sin and Cos of every whole degree 0 to 360.
 void FillTrigTables();

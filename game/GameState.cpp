@@ -13,7 +13,7 @@ int MenuLogoA = 180, MenuLogoB = 180;
 
 int ControlMode, PadActive;
 int PadFireButton = 0, PadThrustButton = 1;
-float PadZeroPositionX, PadZeroPositionY;
+float PadZeroPositionX, PadZeroPositionY, PadMenuRestY;
 int ShowFrameRate;
 
 void ResetGameState() {
@@ -29,6 +29,6 @@ void ResetGameState() {
     ControlMode = PadActive = 0;
     PadFireButton = 0;
     PadThrustButton = 1;
-    PadZeroPositionX = PadZeroPositionY = 0;
+    PadZeroPositionX = PadZeroPositionY = PadMenuRestY = 0;
     ShowFrameRate = 0;
 }

@@ -29,6 +29,7 @@ extern int PadFireButton;
 extern int PadThrustButton;
 extern float PadZeroPositionX;
 extern float PadZeroPositionY;
+extern float PadMenuRestY; // the pad's y axis at rest, for moving through menus
 extern int ShowFrameRate;
 
 void ResetGameState();

@@ -19,6 +19,7 @@
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"
 #include "platform/Display.h"
+#include "platform/Input.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "platform/System.h"
@@ -84,14 +85,10 @@ void ReadGhostMovement() {
     for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
 }
 
+constexpr int StartGameDelayMs = 250;
+
 // Until the main menu exists, the program plays one game and leaves as the menu's quit does.
-void RunMainMenu() {
-    ShipsLeft = 3;
-    Level = 1;
-    Score = 0;
-    DemoMode = 0;
-    PlayGame();
-}
+void RunMainMenu() { StartGameFromMenu(); }
 } // namespace
 
 void FillTrigTables() {
@@ -131,22 +128,27 @@ void SetPalette() {
     }
 }
 
-void RunProgram() {
-    if (ProgramStarted) return;
-    ProgramStarted = true;
+void SetUpProgram(StartupFor purpose) {
     // The resources are built in and found by name; the audio system comes first.
     Sound::StartAudio(AudioChannels);
     BuildShapeTables();
     LoadZoomTable();
     SetWindowTitle(WindowTitle);
-    Network::BindNetworkComponent();
-    Network::ConfigureNetworkComponent();
+    // A replay plays the game as a fresh install has it: no network, no settings file read or written.
+    if (purpose == StartupFor::Player) {
+        Network::BindNetworkComponent();
+        Network::ConfigureNetworkComponent();
+    }
     LoadImages();
     LoadSounds();
     SeedRnd(MilliSecs());
     ClearOnlineTable();
-    LoadSettings();
-    SetCloseHandler(SaveSettings); // closing the window is a confirmed quit
+    if (purpose == StartupFor::Player) {
+        LoadSettings();
+        SetCloseHandler(SaveSettings); // closing the window is a confirmed quit
+    } else {
+        SetDefaultSettings();
+    }
     OpenDisplay();
     SelectBlendForStyle();
     LoadFontGlyphs();
@@ -158,6 +160,29 @@ void RunProgram() {
     ReadGhostMovement();
     SetPalette();
     BuildMenuRings();
+}
+
+void StartGameFromMenu() {
+    ShipsLeft = 3;
+    Level = 1;
+    Score = 0;
+    DemoMode = 0;
+    FlushKeys();
+    FlushJoy();
+    Delay(StartGameDelayMs);
+    // The pad's rest position is taken as the game starts: any push away from it steers.
+    PadZeroPositionX = JoyX(0);
+    PadZeroPositionY = JoyY(0);
+    PadMenuRestY = JoyY(0);
+    FlushJoy();
+    if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
+    PlayGame();
+}
+
+void RunProgram() {
+    if (ProgramStarted) return;
+    ProgramStarted = true;
+    SetUpProgram(StartupFor::Player);
     RunIntro();
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
     RunMainMenu();

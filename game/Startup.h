@@ -30,6 +30,15 @@ void BuildMenuRings();
 void SetPalette();
 // Sin and Cos of every whole degree 0 to 360.
 void FillTrigTables();
+enum class StartupFor {
+    Player, // the real program: network component, the player's settings file, saved again on a window close
+    Replay, // a replay: the defaults of a fresh install, no network, nothing written
+};
+// Start-up's set-up in its fixed order, up to the menu's rings: everything the intro and the menu take for granted.
+void SetUpProgram(StartupFor purpose);
+// The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
+// when the game is over or left.
+void StartGameFromMenu();
 // Runs the whole program once: start-up, the game, and the orderly end.
 void RunProgram();
 // Every module's state back to how a fresh process finds it.

@@ -1,82 +1,60 @@
-// The replay: a committed input script and seed played headless from start-up, its per-frame state hash compared
-// with the committed golden file, naming the first frame that differs. After a deliberate change of behaviour,
-// regenerate the golden file with:  KESTROVAR_UPDATE_GOLDEN=1 ./kestrovar_tests --gtest_filter='ReplayTest.*'
+// The replay: a committed input script of a bot game played headless from start-up through the replay engine, its
+// per-frame state hash compared with the committed golden file, naming the first frame that differs. After a
+// deliberate change of behaviour, regenerate the golden file with (from the build's tests folder):
+//   KESTROVAR_UPDATE_GOLDEN=1 ./kestrovar_tests --gtest_filter='ReplayTest.*'
 #include "GameFixture.h"
-#include "fortress/Effects.h"
+#include "fortress/Cannon.h"
 #include "fortress/Missiles.h"
 #include "game/GameState.h"
 #include "game/StateHash.h"
-#include "platform/Random.h"
+#include "game/replay/ReplayEngine.h"
+#include "platform/headless/HeadlessAudio.h"
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 using ReplayTest = GameFixture;
 
-constexpr int ReplayFrames = 3300;
 const std::string ScriptPath = std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.txt";
 const std::string GoldenPath = std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.golden";
 
-// What the replay saw on the way, so the test knows the script plays a real fight.
+// What the replay saw on the way, so the test knows the script plays a whole fight.
 struct Seen {
     std::vector<std::uint64_t> Hashes;
-    int Seed = 0;
-    int FewestShips = 99;
-    int MostScore = 0;
-    std::size_t MostParticles = 0;
+    std::vector<std::string> Lines;
+    ReplayOutcome Outcome;
+    int FewestShips = 3;
+    int MostLevel = 0;
+    int LevelWonWithShips = -1;
+    std::size_t MostEnemyBullets = 0;
     std::size_t MostMissiles = 0;
+    int MissilesDowned = 0;
 };
-Seen Replay;
 
-void TakeFrame(int frame) {
-    // The seed takes over after the first frame, before the game starts.
-    if (frame == 1) SeedRnd(Replay.Seed);
-    Replay.Hashes.push_back(GameStateHash());
-    if (DemoMode == 0 && ShipsLeft < Replay.FewestShips) Replay.FewestShips = ShipsLeft;
-    if (Score > Replay.MostScore) Replay.MostScore = Score;
-    if (ParticlesList.Count() > Replay.MostParticles) Replay.MostParticles = ParticlesList.Count();
-    if (MissilesList.Count() > Replay.MostMissiles) Replay.MostMissiles = MissilesList.Count();
-}
-
-// Reads the script's seed and schedules its key events; false when the file cannot be read.
-bool LoadScript() {
+Seen PlayFirstGame() {
+    Seen seen;
+    ReplayScript script;
     std::ifstream file(ScriptPath);
-    if (!file) return false;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == ';') continue;
-        std::istringstream fields(line);
-        std::string first, kind;
-        fields >> first;
-        if (first == "seed") {
-            fields >> Replay.Seed;
-            continue;
+    std::string error;
+    EXPECT_TRUE(ParseReplayScript(file, script, error)) << ScriptPath << ": " << error;
+    seen.Outcome = RunReplay(script, [&seen](int frame) {
+        seen.Hashes.push_back(GameStateHash());
+        seen.Lines.push_back(ReplayStateLine(frame));
+        if (ShipsLeft < seen.FewestShips) seen.FewestShips = ShipsLeft;
+        if (Level > seen.MostLevel) {
+            if (seen.MostLevel == 1) seen.LevelWonWithShips = ShipsLeft;
+            seen.MostLevel = Level;
         }
-        int code = 0;
-        fields >> kind >> code;
-        Headless::InputEvent event;
-        event.Frame = std::stoi(first);
-        event.Type = kind == "down" ? Headless::InputEvent::KeyDown : Headless::InputEvent::KeyUp;
-        event.Code = code;
-        Headless::Schedule(event);
-    }
-    return true;
-}
-
-std::vector<std::uint64_t> PlayReplay() {
-    Replay = Seen{};
-    EXPECT_TRUE(LoadScript()) << ScriptPath;
-    Headless::KeepFrames(0);
-    Headless::SetFlipHook(TakeFrame);
-    // The game may end before the last frame: the program then returns to the menu and ends.
-    int status = RunProgramHeadless(ReplayFrames);
-    EXPECT_TRUE(status == -1 || status == 0) << status;
-    Headless::SetFlipHook(nullptr);
-    return Replay.Hashes;
+        seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, EnemyBulletsList.Count());
+        seen.MostMissiles = std::max(seen.MostMissiles, MissilesList.Count());
+    });
+    for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())
+        if (event.Type == HeadlessAudio::AudioEvent::Play && event.Sound == "res\\MissileHit.ogg")
+            seen.MissilesDowned += 1;
+    return seen;
 }
 
 std::vector<std::uint64_t> ReadGolden() {
@@ -90,17 +68,23 @@ std::vector<std::uint64_t> ReadGolden() {
 } // namespace
 
 TEST_F(ReplayTest, TheScriptedGameMatchesItsGoldenHashFrameByFrame) {
-    std::vector<std::uint64_t> hashes = PlayReplay();
-    ASSERT_GT(hashes.size(), static_cast<std::size_t>(ReplayFrames / 2));
-    // A real fight: points scored, missiles out and downed, a ship lost.
-    EXPECT_GT(Replay.MostScore, 0);
-    EXPECT_GT(Replay.MostParticles, 0u);
-    EXPECT_GE(Replay.MostMissiles, 3u);
-    EXPECT_LT(Replay.FewestShips, 3);
+    Seen seen = PlayFirstGame();
+    // A whole fight: rings shot open and a level won with a ship already lost, missiles downed, enemy bullets
+    // fired, and every ship lost in the end.
+    EXPECT_EQ(seen.Outcome.How, ReplayOutcome::Ending::GameOver);
+    EXPECT_GE(seen.MostLevel, 2);
+    EXPECT_GE(seen.LevelWonWithShips, 0);
+    EXPECT_LT(seen.LevelWonWithShips, 3);
+    EXPECT_EQ(seen.FewestShips, -1);
+    EXPECT_GT(seen.MissilesDowned, 0);
+    EXPECT_GE(seen.MostMissiles, 3u);
+    EXPECT_GT(seen.MostEnemyBullets, 0u);
+    ASSERT_EQ(seen.Hashes.size(), static_cast<std::size_t>(seen.Outcome.Frames));
+
     const char* update = std::getenv("KESTROVAR_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
         std::ofstream out(GoldenPath);
-        for (std::uint64_t hash : hashes) {
+        for (std::uint64_t hash : seen.Hashes) {
             char text[24];
             std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
             out << text << '\n';
@@ -110,17 +94,32 @@ TEST_F(ReplayTest, TheScriptedGameMatchesItsGoldenHashFrameByFrame) {
         return;
     }
     std::vector<std::uint64_t> golden = ReadGolden();
-    ASSERT_EQ(golden.size(), hashes.size()) << GoldenPath;
-    for (std::size_t frame = 0; frame < hashes.size(); ++frame)
-        ASSERT_EQ(hashes[frame], golden[frame]) << "first frame that differs: " << frame + 1;
+    for (std::size_t frame = 0; frame < std::min(golden.size(), seen.Hashes.size()); ++frame)
+        ASSERT_EQ(seen.Hashes[frame], golden[frame])
+            << "first frame that differs: " << frame + 1 << "\n  now: " << seen.Lines[frame];
+    ASSERT_EQ(seen.Hashes.size(), golden.size()) << "the game now lasts a different number of frames";
 }
 
 TEST_F(ReplayTest, TheSameScriptAndSeedPlayTheSameGameTwice) {
-    std::vector<std::uint64_t> first = PlayReplay();
-    Headless::Reset();
-    ResetAllState();
-    std::vector<std::uint64_t> second = PlayReplay();
-    ASSERT_EQ(first.size(), second.size());
-    for (std::size_t frame = 0; frame < first.size(); ++frame)
-        ASSERT_EQ(first[frame], second[frame]) << "first frame that differs: " << frame + 1;
+    Seen first = PlayFirstGame();
+    Seen second = PlayFirstGame();
+    ASSERT_EQ(first.Hashes.size(), second.Hashes.size());
+    for (std::size_t frame = 0; frame < first.Hashes.size(); ++frame)
+        ASSERT_EQ(first.Hashes[frame], second.Hashes[frame]) << "first frame that differs: " << frame + 1;
+    EXPECT_EQ(ReplayFinalLine(first.Outcome), ReplayFinalLine(second.Outcome));
+}
+
+TEST_F(ReplayTest, AnotherSeedPlaysAnotherGame) {
+    ReplayScript script;
+    std::ifstream file(ScriptPath);
+    std::string error;
+    ASSERT_TRUE(ParseReplayScript(file, script, error)) << error;
+    Seen first = PlayFirstGame();
+    script.Seed += 1;
+    std::vector<std::uint64_t> hashes;
+    RunReplay(script, [&hashes](int) { hashes.push_back(GameStateHash()); });
+    std::size_t shorter = std::min(hashes.size(), first.Hashes.size());
+    std::size_t differing = 0;
+    for (std::size_t frame = 0; frame < shorter; ++frame) differing += hashes[frame] != first.Hashes[frame];
+    EXPECT_GT(differing, shorter / 2);
 }

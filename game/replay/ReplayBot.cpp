@@ -1,0 +1,157 @@
+// The bot player. It reads the state the way a player reads the screen and presses the player's keys; what it
+// presses goes through the same input path as a real keyboard, so a recorded bot game replays exactly.
+#include "ReplayBot.h"
+#include "ReplayEngine.h"
+#include "fortress/Collisions.h"
+#include "fortress/Missiles.h"
+#include "fortress/Sections.h"
+#include "frontend/Settings.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "platform/Random.h"
+#include <cmath>
+
+namespace {
+constexpr float CentreX = 512, CentreY = 384;
+constexpr float FullTurn = 360, HalfTurn = 180;
+constexpr int BulletMoves = 61;
+constexpr int CannonRadius = 28;
+constexpr int MissileRadius = 14;
+constexpr float AimTolerance = 2.5f; // degrees either side the resting angle may miss the target by
+constexpr float NearRange = 250;     // no closer thrust than this to the fortress
+constexpr float DegreesPerRadian = 57.2957795f;
+
+float Wrap180(float angle) {
+    while (angle > HalfTurn) angle -= FullTurn;
+    while (angle <= -HalfTurn) angle += FullTurn;
+    return angle;
+}
+
+// The bearing from the ship to a point, 0 up and clockwise, as the ship's angle counts.
+float BearingTo(float x, float y) {
+    float bearing = std::atan2(x - ShipX, ShipY - y) * DegreesPerRadian;
+    return bearing < 0 ? bearing + FullTurn : bearing;
+}
+
+// Where the ship's nose comes to rest when the turn key state is `turn` (-1, 0, 1) for one frame and then let go.
+float RestingAngle(int turn) {
+    float speed = TurnSpeed;
+    float angle = ShipAngle;
+    for (int step = 0; step < 40; ++step) {
+        if (step == 0 && turn < 0) speed = std::fmax(speed - TurnAccel, -TurnMax);
+        if (step == 0 && turn > 0) speed = std::fmin(speed + TurnAccel, TurnMax);
+        angle += speed;
+        if (speed > 0)
+            speed = std::fmax(speed - TurnFriction, 0.0f);
+        else if (speed < 0)
+            speed = std::fmin(speed + TurnFriction, 0.0f);
+        if (speed == 0 && step > 0) break;
+    }
+    return angle;
+}
+} // namespace
+
+bool BulletWouldReachCannon(float angle) {
+    float xspeed = Sin(angle) * PlayerBulletSpeed;
+    float yspeed = -Cos(angle) * PlayerBulletSpeed;
+    float x = ShipX, y = ShipY;
+    for (int move = 1; move <= BulletMoves; ++move) {
+        float oldX = x, oldY = y;
+        x += xspeed;
+        y += yspeed;
+        bool blocked = false;
+        SectionsList.Walk([&](Sections& section) {
+            if (blocked) return;
+            float turned = section.speed * static_cast<float>(move);
+            float r = section.Radius;
+            float x1 = CentreX + Sin(section.Angle1 + turned) * r, y1 = CentreY - Cos(section.Angle1 + turned) * r;
+            float x2 = CentreX + Sin(section.Angle2 + turned) * r, y2 = CentreY - Cos(section.Angle2 + turned) * r;
+            if (SegmentsCross(oldX, oldY, x, y, x1, y1, x2, y2)) blocked = true;
+        });
+        if (blocked) return false;
+        if (WithinDistance(static_cast<int>(x), static_cast<int>(y), static_cast<int>(CentreX),
+                           static_cast<int>(CentreY), CannonRadius))
+            return true;
+    }
+    return false;
+}
+
+ReplayBot::ReplayBot(const ReplayBotStyle& style) : Style(style), Choices(style.Seed) {}
+
+void ReplayBot::SetKey(int frame, int key, bool down) {
+    if (Held[key] == down) return;
+    Held[key] = down;
+    Headless::InputEvent event;
+    event.Type = down ? Headless::InputEvent::KeyDown : Headless::InputEvent::KeyUp;
+    event.Frame = frame;
+    event.Code = key;
+    InjectReplayEvent(event);
+    Made.push_back(event);
+}
+
+void ReplayBot::Play(int frame) {
+    // A fire press lasts one frame, so that every shot is a new hit of the key.
+    if (Held[KeyFire]) SetKey(frame, KeyFire, false);
+    // The game state stays 2 after a lost ship; 3 means the game is being left.
+    bool fighting = GameState != 3 && PlayerDead == 0 && CannonDestroyed == 0 && ShipsLeft >= 0;
+    if (!fighting) {
+        SetKey(frame, KeyTurnLeft, false);
+        SetKey(frame, KeyTurnRight, false);
+        SetKey(frame, KeyThrust, false);
+        return;
+    }
+    std::uniform_real_distribution<double> chance(0, 1);
+    if (chance(Choices) < Style.WanderChance) {
+        const int keys[] = {KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire};
+        int key = keys[Choices() % 4];
+        SetKey(frame, key, !Held[key]);
+        return;
+    }
+    PlayFight(frame);
+}
+
+void ReplayBot::PlayFight(int frame) {
+    std::uniform_real_distribution<double> chance(0, 1);
+    // The target: the nearest missile within range, else the cannon.
+    float targetX = CentreX, targetY = CentreY;
+    bool missile = false;
+    float nearest = static_cast<float>(Style.MissileRange);
+    MissilesList.Walk([&](Missiles& m) {
+        float distance = std::hypot(m.x - ShipX, m.y - ShipY);
+        if (distance < nearest) {
+            nearest = distance;
+            targetX = m.x;
+            targetY = m.y;
+            missile = true;
+        }
+    });
+    float bearing = BearingTo(targetX, targetY);
+    int turn = 0;
+    float best = std::fabs(Wrap180(bearing - RestingAngle(0)));
+    for (int option : {-1, 1}) {
+        float miss = std::fabs(Wrap180(bearing - RestingAngle(option)));
+        if (miss + AimTolerance < best) {
+            best = miss;
+            turn = option;
+        }
+    }
+    SetKey(frame, KeyTurnLeft, turn < 0);
+    SetKey(frame, KeyTurnRight, turn > 0);
+
+    float aimError = std::fabs(Wrap180(bearing - ShipAngle));
+    float distance = std::hypot(targetX - ShipX, targetY - ShipY);
+    bool closeToFortress = std::hypot(CentreX - ShipX, CentreY - ShipY) < NearRange;
+    SetKey(frame, KeyThrust,
+           !missile && aimError < AimTolerance && !closeToFortress && chance(Choices) < Style.ThrustChance);
+
+    bool gunReady = ShotCooldown == 0 && PlayerBulletCount < MostPlayerBullets && SpawnGrace <= 1;
+    if (!gunReady) return;
+    bool shoot = false;
+    if (missile) {
+        float cone = std::asin(std::fmin(1.0f, MissileRadius / std::fmax(distance, 1.0f))) * DegreesPerRadian;
+        shoot = aimError < cone;
+    } else if (aimError < AimTolerance * 2) {
+        shoot = BulletWouldReachCannon(ShipAngle) || chance(Choices) < Style.DigChance;
+    }
+    if (shoot) SetKey(frame, KeyFire, true);
+}

@@ -1,0 +1,35 @@
+// Playing an input script headless: start-up's set-up, the menu's "start game" with the script's seed, the events
+// fed by frame, and the game's state as one line of text whenever it is wanted.
+#pragma once
+#include "ReplayScript.h"
+#include <functional>
+#include <string>
+
+struct ReplayOutcome {
+    enum class Ending {
+        ScriptEnded, // the end frame was reached with the game still on
+        GameOver,    // the last ship was lost: the game-over page came up
+        GameLeft,    // the player left through the exit prompt
+        ProgramEnded // the program itself ended (a fault the game reports, or its orderly end)
+    };
+    Ending How = Ending::ScriptEnded;
+    int Frames = 0;     // flips since the game started
+    int ExitStatus = 0; // the program's status when it ended
+};
+
+// Called after every flip of the game, with the flips since the game started (1 after the first).
+using ReplayFrameObserver = std::function<void(int frame)>;
+
+// Plays the script from a fresh machine and fresh state; the game's own state is left as the last frame had it.
+ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer = {});
+
+// During a run (from an observer): adds an event, its frame counted from the game's start; an event for the frame
+// just shown is seen by the next frame's input reads.
+void InjectReplayEvent(Headless::InputEvent event);
+
+// "frame=120 score=40 ships=3 level=1 x=900.00 y=256.00 angle=270.00 sections=36 missiles=1 enemy-bullets=0
+// explosions=2 hash=2f543d006a08df9d": the state now, as the replay tool prints it.
+std::string ReplayStateLine(int frame);
+// The closing line: how the replay ended, then the state line of its last frame.
+std::string ReplayFinalLine(const ReplayOutcome& outcome);
+const char* ReplayEndingName(ReplayOutcome::Ending how);

@@ -1,0 +1,172 @@
+// Reading and writing input scripts. A script may come from anywhere (later, from a player's upload), so every
+// number is range-checked and a fault names its line instead of playing a different game.
+#include "ReplayScript.h"
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <ostream>
+#include <sstream>
+
+namespace {
+constexpr int LowestKey = 1, HighestKey = 254;
+constexpr int HighestPadButton = 31;
+constexpr std::size_t LongestLine = 4096;
+
+bool ReadInt(const std::string& word, long lowest, long highest, int& value) {
+    if (word.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long parsed = std::strtol(word.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < lowest || parsed > highest) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool ReadAxis(const std::string& word, float& value) {
+    if (word.empty()) return false;
+    char* end = nullptr;
+    float parsed = std::strtof(word.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(parsed) || parsed < -1 || parsed > 1) return false;
+    value = parsed;
+    return true;
+}
+
+std::vector<std::string> Words(const std::string& line) {
+    std::string text = line.substr(0, line.find(';'));
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::istringstream fields(text);
+    std::vector<std::string> words;
+    std::string word;
+    while (fields >> word) words.push_back(word);
+    return words;
+}
+
+const char* ControlsName(ReplayScript::Controls controls) {
+    switch (controls) {
+    case ReplayScript::Controls::Pad: return "pad";
+    case ReplayScript::Controls::PadSwapped: return "pad-swapped";
+    case ReplayScript::Controls::Keyboard: break;
+    }
+    return "keyboard";
+}
+
+// One event line: "<frame> <kind> [values]". Returns what is wrong, or an empty text.
+std::string ReadEvent(const std::vector<std::string>& words, Headless::InputEvent& event) {
+    using Event = Headless::InputEvent;
+    if (!ReadInt(words[0], 0, ReplayMostFrames, event.Frame)) return "a frame from 0 to 2160000 expected";
+    if (words.size() < 2) return "an event expected after the frame";
+    const std::string& kind = words[1];
+    std::size_t values = words.size() - 2;
+    if (kind == "down" || kind == "up") {
+        event.Type = kind == "down" ? Event::KeyDown : Event::KeyUp;
+        if (values != 1 || !ReadInt(words[2], LowestKey, HighestKey, event.Code))
+            return "one key code from 1 to 254 expected";
+    } else if (kind == "button-down" || kind == "button-up") {
+        event.Type = kind == "button-down" ? Event::PadButtonDown : Event::PadButtonUp;
+        if (values != 1 || !ReadInt(words[2], 0, HighestPadButton, event.Code))
+            return "one pad button from 0 to 31 expected";
+    } else if (kind == "pad") {
+        event.Type = Event::PadAxes;
+        if (values != 2 || !ReadAxis(words[2], event.X) || !ReadAxis(words[3], event.Y))
+            return "two axis values from -1 to 1 expected";
+    } else if (kind == "plug" || kind == "unplug") {
+        event.Type = kind == "plug" ? Event::PadPlug : Event::PadUnplug;
+        if (values != 0) return "nothing expected after " + kind;
+    } else {
+        return "unknown event \"" + kind + "\"";
+    }
+    return "";
+}
+} // namespace
+
+bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error) {
+    ReplayScript read;
+    bool haveSeed = false, haveEnd = false;
+    std::string line;
+    int number = 0;
+    auto fail = [&](const std::string& what) {
+        error = "line " + std::to_string(number) + ": " + what;
+        return false;
+    };
+    while (std::getline(in, line)) {
+        number += 1;
+        if (line.size() > LongestLine) return fail("line too long");
+        std::vector<std::string> words = Words(line);
+        if (words.empty()) continue;
+        if (words[0] == "seed") {
+            // Any 32-bit value: the generator keeps the low 31 bits, as it does for a clock reading.
+            long long seed = 0;
+            char* end = nullptr;
+            if (words.size() == 2) seed = std::strtoll(words[1].c_str(), &end, 10);
+            if (words.size() != 2 || *end != '\0' || words[1].empty() || seed < -2147483648LL || seed > 4294967295LL)
+                return fail("one seed from -2147483648 to 4294967295 expected");
+            if (haveSeed) return fail("a second seed");
+            read.Seed = static_cast<int>(static_cast<std::uint32_t>(seed));
+            haveSeed = true;
+        } else if (words[0] == "controls") {
+            if (words.size() != 2) return fail("keyboard, pad or pad-swapped expected");
+            if (words[1] == "keyboard")
+                read.ControlSetup = ReplayScript::Controls::Keyboard;
+            else if (words[1] == "pad")
+                read.ControlSetup = ReplayScript::Controls::Pad;
+            else if (words[1] == "pad-swapped")
+                read.ControlSetup = ReplayScript::Controls::PadSwapped;
+            else
+                return fail("keyboard, pad or pad-swapped expected");
+        } else if (words[0] == "end") {
+            if (words.size() != 2 || !ReadInt(words[1], 1, ReplayMostFrames, read.EndFrame))
+                return fail("one end frame from 1 to 2160000 expected");
+            haveEnd = true;
+        } else {
+            Headless::InputEvent event;
+            std::string wrong = ReadEvent(words, event);
+            if (!wrong.empty()) return fail(wrong);
+            if (read.Events.size() >= ReplayMostEvents) return fail("too many events");
+            read.Events.push_back(event);
+        }
+    }
+    if (in.bad()) return fail("the script could not be read");
+    if (!haveSeed) {
+        error = "no seed line";
+        return false;
+    }
+    // Events come in frame order; within a frame, in the order they are listed.
+    std::stable_sort(read.Events.begin(), read.Events.end(),
+                     [](const Headless::InputEvent& a, const Headless::InputEvent& b) { return a.Frame < b.Frame; });
+    int lastEvent = read.Events.empty() ? 0 : read.Events.back().Frame;
+    if (!haveEnd) read.EndFrame = std::max(lastEvent, 1);
+    if (read.EndFrame < lastEvent) {
+        error = "an event at frame " + std::to_string(lastEvent) + " comes after the end frame " +
+                std::to_string(read.EndFrame);
+        return false;
+    }
+    script = std::move(read);
+    return true;
+}
+
+void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
+    using Event = Headless::InputEvent;
+    out << "seed " << script.Seed << "\n";
+    if (script.ControlSetup != ReplayScript::Controls::Keyboard)
+        out << "controls " << ControlsName(script.ControlSetup) << "\n";
+    out << std::setprecision(9); // axis values come back exactly
+    for (const Event& event : script.Events) {
+        if (event.Type == Event::Close) continue; // scripts have no window to close
+        out << event.Frame << ' ';
+        switch (event.Type) {
+        case Event::KeyDown: out << "down " << event.Code; break;
+        case Event::KeyUp: out << "up " << event.Code; break;
+        case Event::PadButtonDown: out << "button-down " << event.Code; break;
+        case Event::PadButtonUp: out << "button-up " << event.Code; break;
+        case Event::PadAxes: out << "pad " << event.X << ' ' << event.Y; break;
+        case Event::PadPlug: out << "plug"; break;
+        case Event::PadUnplug: out << "unplug"; break;
+        case Event::Close: break;
+        }
+        out << "\n";
+    }
+    out << "end " << script.EndFrame << "\n";
+}

@@ -1,0 +1,36 @@
+// An input script: the seed a game starts from and the key and pad events that play it, by frame.
+//
+// The text format, one entry a line; ';' starts a comment that runs to the end of the line:
+//   seed 20261208          the seed the random generator takes as the game starts (required)
+//   controls keyboard      keyboard (the default), pad or pad-swapped: the pad as the options screen sets it up
+//   end 3300               the last frame played (default: the frame of the last event)
+//   241 down 37            at frame 241, key 37 goes down (a Windows virtual-key code, 1 to 254)
+//   244 up 37              ... and comes up again
+//   300 pad -1 0           the pad's stick, each axis -1 to 1
+//   310 button-down 0      a pad button (0 to 31) goes down; button-up lets it go
+//   0 plug                 a pad is plugged in (unplug takes it away)
+// A frame number counts the flips since the game started: an event at frame F is what the game's input reads see
+// after its F-th flip. Events of one frame arrive in the order they are listed.
+#pragma once
+#include "platform/headless/Headless.h"
+#include <istream>
+#include <string>
+#include <vector>
+
+struct ReplayScript {
+    enum class Controls { Keyboard, Pad, PadSwapped };
+    int Seed = 0;
+    Controls ControlSetup = Controls::Keyboard;
+    int EndFrame = 0;
+    std::vector<Headless::InputEvent> Events; // frames count from the game's start
+};
+
+// The most frames and events one script may ask for: ten hours of play, and a few events a frame.
+constexpr int ReplayMostFrames = 10 * 60 * 60 * 60;
+constexpr std::size_t ReplayMostEvents = 4'000'000;
+
+// Reads a script; on a fault returns false with the line number and what is wrong in `error`, and leaves `script`
+// as it was.
+bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error);
+// Writes a script in the same format, one event a line; parsing what it writes gives the same script back.
+void WriteReplayScript(std::ostream& out, const ReplayScript& script);

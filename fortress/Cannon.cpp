@@ -7,6 +7,7 @@
 #include "Sections.h"
 #include "frontend/Settings.h"
 #include "game/GameState.h"
+#include "game/Playfield.h"
 #include "game/Ship.h"
 #include "game/Startup.h"
 #include "graphics/Shapes.h"
@@ -21,10 +22,6 @@ int ChevronFrame;
 int ChevronFrameTimer;
 
 namespace {
-constexpr float FullTurn = 360;
-constexpr float HalfTurn = 180;
-constexpr float QuarterTurn = 90;
-constexpr float LastWholeDegree = 359;
 constexpr float BaseTurnStep = 1.4f;
 constexpr float TurnStepPerLevel = 0.081f;
 constexpr float FiringArc = 10;
@@ -32,14 +29,11 @@ constexpr int BaseMissileQuota = 3;
 constexpr int LevelsPerExtraMissile = 2;
 constexpr int ChevronFrames = 6;
 constexpr int ChevronFrameLength = 5; // the timer runs 0 … 5, so a frame shows for 6 calls
-constexpr int White = 255;
 constexpr int ChevronGrey = 128;
 constexpr int BurstStepDegrees = 20;
 constexpr int BurstLastDegree = 360; // the upward ray is drawn twice
 constexpr int RayShortest = 10, RayLongest = 30;
-constexpr int FlickerLow = 128, FlickerHigh = 255;
-constexpr float FieldRight = 1024; // the bullets leave past 1024 across but past 767 down
-constexpr float FieldBottom = 767;
+constexpr float BulletsLeaveRight = 1024; // enemy bullets leave past 1024 across but past 767 down
 
 void DrawCannon() {
     if (CannonAngle < 0) CannonAngle += FullTurn;
@@ -159,7 +153,7 @@ void UpdateEnemyBullets() {
         bullet.x += bullet.xspeed;
         bullet.y += bullet.yspeed;
         for (int k = 0; k <= BurstLastDegree; k += BurstStepDegrees) DrawBurstRay(bullet, k);
-        if (bullet.x < 0 || bullet.x > FieldRight || bullet.y < 0 || bullet.y > FieldBottom) {
+        if (bullet.x < 0 || bullet.x > BulletsLeaveRight || bullet.y < 0 || bullet.y > FieldBottom) {
             EnemyBulletsList.Remove(bullet);
         } else if (ShipStruckWithin(bullet.x, bullet.y, EnemyBulletHitRadius)) {
             EnemyBulletsList.Remove(bullet);

@@ -8,6 +8,7 @@
 #include "frontend/Sound.h"
 #include "game/GameState.h"
 #include "game/Levels.h"
+#include "game/Playfield.h"
 #include "game/Ship.h"
 #include "game/Startup.h"
 #include "platform/Display.h"
@@ -21,13 +22,8 @@ constexpr std::uint32_t HitBrightening = 0x7F7F7F;
 constexpr int HitDarkening = 80;
 constexpr std::uint32_t CannonBlastColour = 0xFFFF00FF;
 constexpr std::uint32_t ShipBlastColour = 0xFFFF00FF;
-constexpr float FullTurn = 360;
-constexpr float QuarterTurn = 90;
 constexpr int BounceSpread = 22;
-constexpr float FieldWidth = 1024, FieldHeight = 768;
-constexpr float FieldRight = 1023, FieldBottom = 767;
 constexpr int BulletLifetime = 60;
-constexpr int White = 255;
 
 // The first section in list order whose chord the bullet's move crosses takes the hit.
 bool StrikeSections(PlayerBullets& bullet) {

@@ -3,6 +3,7 @@
 #include "Effects.h"
 #include "frontend/Settings.h"
 #include "game/GameState.h"
+#include "game/Playfield.h"
 #include "game/Ship.h"
 #include "game/Startup.h"
 #include "graphics/TPoly.h"
@@ -33,7 +34,6 @@ constexpr int StreakShortest = 20, StreakLongest = 80;
 constexpr int SparkColourLow = 0x404040, SparkColourHigh = 0xFFFFFF;
 constexpr std::uint32_t GreySpark = 0xFFC0C0C0;
 constexpr float StreakLengthFactor = 4;
-constexpr float FieldRight = 1023, FieldBottom = 767;
 constexpr int ParticlePieces = 32;
 constexpr int ParticleColourSpread = 50000;
 constexpr float ParticleSlowest = 1.5f, ParticleFastest = 3.5f;
@@ -45,8 +45,6 @@ constexpr float FragAcceleration = 0.05f;
 constexpr std::uint32_t FragColour = 0xFF1A54FF;
 constexpr int FragGrey = 192;
 constexpr int FragRed = 80, FragGreen = 80, FragBlue = 255;
-constexpr int FlickerLow = 128, FlickerHigh = 255;
-constexpr int White = 255;
 
 // One piece or dot in the display style: white, or a fresh flicker colour for each piece and frame.
 void DrawDebris(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth) {

@@ -7,6 +7,7 @@
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
 #include "game/GameState.h"
+#include "game/Playfield.h"
 #include "game/Ship.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
@@ -17,10 +18,6 @@ EntityList<Missiles> MissilesList;
 int MissileFrame;
 
 namespace {
-constexpr float FullTurn = 360;
-constexpr float QuarterTurn = 90;
-constexpr float ThreeQuarterTurn = 270;
-constexpr float LastWholeDegree = 359;
 constexpr float MuzzleDistance = 16;
 constexpr float LaunchSpeed = 2;
 constexpr int LevelSpeedBonus = 2;
@@ -47,11 +44,7 @@ constexpr float HuntSpeedPerLevel = 0.1f;
 constexpr float HuntSpeedLimit = 5;
 constexpr float DeflectSpeed = 3;
 constexpr int HomeRadius = 130;
-constexpr float FieldWidth = 1024, FieldHeight = 768;
-constexpr float FieldRight = 1023, FieldBottom = 767;
 constexpr int SparkFrames = 4;
-constexpr int FlickerLow = 128, FlickerHigh = 255;
-constexpr int White = 255;
 constexpr std::uint32_t MissileBlastColour = 0xFFC080A0;
 constexpr int InnerRing = 0, MiddleRing = 1, OuterRing = 2;
 

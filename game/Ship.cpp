@@ -5,6 +5,7 @@
 #include "fortress/Collisions.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
+#include "game/Playfield.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
 #include <cmath>
@@ -17,11 +18,8 @@ float ShipMaxSpeed, ShipFriction, ShipThrust, TurnAccel, TurnFriction, TurnMax;
 EntityList<PlayerBullets> PlayerBulletsList;
 
 namespace {
-constexpr float FullTurn = 360;
 constexpr float TableOffset = 270; // the trig tables turned so that angle 0 thrusts upward
 constexpr int FireGate = 4;        // presses are only read below this many bullets; the gun itself stops at 3
-constexpr float FieldWidth = 1024, FieldHeight = 768;
-constexpr float FieldRight = 1023, FieldBottom = 767;
 
 void Thrust(int previousShape) {
     ShipShape = ThrustShipShape;

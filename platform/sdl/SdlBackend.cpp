@@ -35,6 +35,7 @@ struct SdlDisplay {
     int StopAfter = -1;
     int ShownSinceStop = 0;
     int FramesShown = 0;
+    long long SleptMs = 0; // every sleep asked for since the program began
     int LastDrawCalls = 0;
     bool KeepShown = false;
     std::vector<std::uint8_t> Shown;
@@ -310,7 +311,9 @@ std::uint32_t Ticks() {
 }
 
 void Sleep(int ms) {
-    if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+    if (ms <= 0) return;
+    Sdl.SleptMs += ms;
+    SDL_Delay(static_cast<Uint32>(ms));
 }
 
 void Exit(int status) {
@@ -362,6 +365,7 @@ void SetSubmitToGl(bool submit) {
 
 void PreferCompatibilityContext(bool prefer) { Sdl.PreferCompatibility = prefer; }
 int FramesShown() { return Sdl.FramesShown; }
+long long MillisecondsSlept() { return Sdl.SleptMs; }
 
 std::string WindowTitle() { return Sdl.Window ? SDL_GetWindowTitle(Sdl.Window) : Sdl.Title; }
 bool PointerShown() {

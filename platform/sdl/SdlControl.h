@@ -27,6 +27,8 @@ std::vector<std::uint8_t> LastShownFrame(int& width, int& height);
 // The GL draw calls the last shown frame took (clears not counted), and the frames shown since the program began.
 int DrawCallsLastFrame();
 int FramesShown();
+// The milliseconds of sleep asked for since the program began: pauses and the frame clock's waits.
+long long MillisecondsSlept();
 
 // The title the window carries, or will carry once it opens.
 std::string WindowTitle();

@@ -51,9 +51,7 @@ Seen PlayFirstGame() {
         seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, EnemyBulletsList.Count());
         seen.MostMissiles = std::max(seen.MostMissiles, MissilesList.Count());
     });
-    for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())
-        if (event.Type == HeadlessAudio::AudioEvent::Play && event.Sound == "res\\MissileHit.ogg")
-            seen.MissilesDowned += 1;
+    seen.MissilesDowned = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
     return seen;
 }
 

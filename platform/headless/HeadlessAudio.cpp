@@ -132,6 +132,11 @@ void SetDeviceAvailable(bool available) { A.Available = available; }
 bool DeviceOpen() { return A.Open; }
 int ChannelCount() { return static_cast<int>(A.Channels.size()); }
 const std::vector<AudioEvent>& Events() { return A.Events; }
+int PlayCount(const std::string& sound) {
+    int count = 0;
+    for (const AudioEvent& event : A.Events) count += event.Type == AudioEvent::Play && event.Sound == sound;
+    return count;
+}
 const std::vector<CreatedSound>& Sounds() { return A.Sounds; }
 } // namespace HeadlessAudio
 

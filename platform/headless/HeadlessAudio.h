@@ -30,6 +30,8 @@ void SetDeviceAvailable(bool available);
 bool DeviceOpen();
 int ChannelCount();
 const std::vector<AudioEvent>& Events();
+// How many times the sound with this stored name was started.
+int PlayCount(const std::string& sound);
 const std::vector<CreatedSound>& Sounds();
 
 } // namespace HeadlessAudio

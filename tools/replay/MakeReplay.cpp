@@ -18,13 +18,6 @@ struct Seen {
     int FewestShips = 3;
     int MostScore = 0;
 };
-
-int MissilesDowned() {
-    int downed = 0;
-    for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())
-        if (event.Type == HeadlessAudio::AudioEvent::Play && event.Sound == "res\\MissileHit.ogg") downed += 1;
-    return downed;
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +38,10 @@ int main(int argc, char** argv) {
             frames = std::atoi(argv[i + 1]);
         else if (option == "--dig")
             dig = std::atof(argv[i + 1]);
+        else {
+            std::fprintf(stderr, "kestrovar_make_replay: unknown option %s\n", option.c_str());
+            return 2;
+        }
     }
     for (int attempt = 1; attempt <= tries; ++attempt) {
         ReplayBotStyle style;
@@ -65,7 +62,7 @@ int main(int argc, char** argv) {
             if (DemoMode == 0 && ShipsLeft < seen.FewestShips) seen.FewestShips = ShipsLeft;
             if (Score > seen.MostScore) seen.MostScore = Score;
         });
-        int downed = MissilesDowned();
+        int downed = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
         std::printf("try %d: %s after %d frames, level %d (won at %d), fewest ships %d, score %d, missiles downed %d\n",
                     attempt, ReplayEndingName(outcome.How), outcome.Frames, seen.MostLevel, seen.LevelWonAt,
                     seen.FewestShips, seen.MostScore, downed);

@@ -2,6 +2,8 @@
 // draws and changes nothing, so the game around it can already be run and seen.
 #include "frontend/HighScores.h"
 #include "frontend/Intro.h"
+#include "frontend/NameEntry.h"
+#include "frontend/Options.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
 #include "graphics/Shapes.h"
@@ -14,3 +16,7 @@ void CheckVersion() {}
 void HighscoreScreen() {}
 
 void RunIntro() {}
+
+void OptionsScreen() {}
+void NameEntry() {}
+void RedefineKeys() {}

@@ -1,0 +1,13 @@
+// The shared frame of the front-end screens: clear, backdrop, stars, and the paced flip.
+#include "ScreenFrame.h"
+#include "game/Pages.h"
+#include "graphics/Stars.h"
+#include "platform/Display.h"
+
+void BeginScreenFrame(ScreenStars stars) {
+    Cls();
+    DrawBackdrop();
+    if (stars == ScreenStars::Shown) DrawStars();
+}
+
+void EndScreenFrame() { Flip(-1); }

@@ -10,6 +10,7 @@
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
 #include "frontend/Intro.h"
+#include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
@@ -193,6 +194,7 @@ void ResetAllState() {
     ResetPlatform();
     ResetGameState();
     ResetSettings();
+    ResetVersionNotice();
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();

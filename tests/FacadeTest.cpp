@@ -147,7 +147,7 @@ TEST_F(PadTest, NoPadReadsCentredAndUnpressed) {
 }
 
 namespace {
-std::string TempPath(const char* name) { return std::string(::testing::TempDir()) + name; }
+std::string TempPath(const char* name) { return std::string(KESTROVAR_TEST_DIR) + name; }
 
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

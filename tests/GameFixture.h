@@ -15,9 +15,11 @@ class GameFixture : public ::testing::Test {
     void SetUp() override {
         Headless::Reset();
         ResetAllState();
-        // Each test has a settings file of its own, so that no run reads what another test's run saved.
+        // Each test has a settings file of its own, in its own build's folder, so that no run reads what another
+        // test's run saved, nor what the same suite running at once from another build saved.
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        TestSettingsPath = ::testing::TempDir() + "kestrovar_" + test->test_suite_name() + "_" + test->name() + ".dat";
+        TestSettingsPath =
+            std::string(KESTROVAR_TEST_DIR) + "kestrovar_" + test->test_suite_name() + "_" + test->name() + ".dat";
         RemoveTestSettingsFiles();
         SetSettingsPath(TestSettingsPath);
     }

@@ -91,7 +91,7 @@ TEST_F(ReplayEngineTest, ThePadButtonsFollowTheChosenSetUp) {
 TEST_F(ReplayEngineTest, ThePlayersSettingsFileIsNeitherReadNorWritten) {
     namespace fs = std::filesystem;
     fs::path before = fs::current_path();
-    fs::path folder = fs::path(::testing::TempDir()) / "kestrovar_replay_settings";
+    fs::path folder = fs::path(KESTROVAR_TEST_DIR) / "kestrovar_replay_settings";
     fs::remove_all(folder);
     fs::create_directories(folder);
     fs::current_path(folder);

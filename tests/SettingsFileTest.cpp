@@ -391,12 +391,12 @@ TEST_F(SettingsSaveTest, AFolderThatCannotBeWrittenKeepsTheOldFileAndSaysSoInOne
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
 
     // A folder that does not exist.
-    SetSettingsPath(::testing::TempDir() + "no_such_kestrovar_folder/Kestrovar.dat");
+    SetSettingsPath(std::string(KESTROVAR_TEST_DIR) + "no_such_kestrovar_folder/Kestrovar.dat");
     ::testing::internal::CaptureStderr();
     SaveSettings();
     message = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-    EXPECT_FALSE(fs::exists(::testing::TempDir() + "no_such_kestrovar_folder"));
+    EXPECT_FALSE(fs::exists(std::string(KESTROVAR_TEST_DIR) + "no_such_kestrovar_folder"));
 }
 
 TEST_F(SettingsSaveTest, ARenameThatFailsRemovesTheNewFileAndSaysSo) {

@@ -1,6 +1,6 @@
 // The cannon at the fortress centre and its enemy bullets: aiming, the line of fire, the missile quota, drawing.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 
 struct EnemyBullets {
     float x = 0, y = 0;
@@ -15,6 +15,7 @@ extern int ChevronFrame;
 extern int ChevronFrameTimer;
 
 constexpr int CannonShotDelay = 30;
+constexpr int SpawnCannonDelay = 120; // frames the cannon holds its fire when a ship appears
 constexpr float EnemyBulletSpeed = 16;
 constexpr int EnemyBulletHitRadius = 32;
 

@@ -10,7 +10,7 @@
 #include "game/Levels.h"
 #include "game/Playfield.h"
 #include "game/Ship.h"
-#include "game/Startup.h"
+#include "graphics/Images.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include <cmath>

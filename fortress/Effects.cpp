@@ -5,7 +5,6 @@
 #include "game/GameState.h"
 #include "game/Playfield.h"
 #include "game/Ship.h"
-#include "game/Startup.h"
 #include "graphics/TPoly.h"
 #include "platform/Data.h"
 #include "platform/Display.h"

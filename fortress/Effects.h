@@ -1,6 +1,6 @@
 // Explosions, particles and ship fragments: their records, lists, and the routines that start, move and draw them.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 #include <cstdint>
 
 constexpr int SmallExplosion = 0;

@@ -1,6 +1,6 @@
 // The homing missiles: launch from the cannon's muzzle, the ride on the rings, the hunt, drawing and the ship test.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 
 struct Missiles {
     float x = 0, y = 0;

@@ -6,8 +6,9 @@
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
 #include "game/GameState.h"
+#include "game/Playfield.h"
 #include "game/Ship.h"
-#include "game/Startup.h"
+#include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "platform/Random.h"
 
@@ -16,8 +17,7 @@ EntityList<Sections> SectionsList;
 namespace {
 constexpr int SectionArc = 30;
 constexpr int HalfArc = 15;
-constexpr int FullTurn = 360;
-constexpr float HighestAngle = 359;
+constexpr int WholeTurn = static_cast<int>(FullTurn); // for the whole-degree start angles
 constexpr int StartRadius = 12;
 constexpr int RadiusPerRing = 6;
 constexpr int SectionLife = 2;
@@ -32,7 +32,7 @@ constexpr float NewInnerSpeed = 1.0f;
 constexpr int RingCount = 3;
 
 float WrapAngle(float angle) {
-    if (angle > HighestAngle) angle -= FullTurn;
+    if (angle > LastWholeDegree) angle -= FullTurn;
     return angle;
 }
 
@@ -49,9 +49,9 @@ void DrawSection(const Sections& s) {
 void CreateSections(int startAngle, float growTo, std::uint32_t color, float speed, int ring) {
     for (int i = 0; i < RingSections; ++i) {
         Sections& s = SectionsList.Add();
-        s.Angle1 = static_cast<float>((startAngle + SectionArc * i) % FullTurn);
-        s.Angle2 = static_cast<float>((startAngle + SectionArc * (i + 1)) % FullTurn);
-        s.Angle0 = static_cast<float>((startAngle + SectionArc * (i + 1) - HalfArc) % FullTurn);
+        s.Angle1 = static_cast<float>((startAngle + SectionArc * i) % WholeTurn);
+        s.Angle2 = static_cast<float>((startAngle + SectionArc * (i + 1)) % WholeTurn);
+        s.Angle0 = static_cast<float>((startAngle + SectionArc * (i + 1) - HalfArc) % WholeTurn);
         s.Radius = static_cast<float>(ring * RadiusPerRing + StartRadius);
         s.speed = speed;
         s.Color = color;
@@ -104,7 +104,7 @@ void GrowRings() {
             s.Color = RingColor1;
             outerNeighbourSpeed = s.speed;
         } else if (s.Ring == 2) {
-            // A ring pushed outward keeps the points it was worth as the middle ring's successor.
+            // The ring pushed to the outside becomes worth the inner ring's 30 points, more than the 20 it had.
             s.Score = InnerScore;
             s.GrowToThisSize = OuterTarget;
             s.Color = RingColor2;

@@ -1,6 +1,6 @@
 // The rings of the fortress: the section record, its list, and the growth, speed-up and collapse of the rings.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 #include <cstdint>
 
 struct Sections {

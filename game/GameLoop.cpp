@@ -6,6 +6,7 @@
 #include "Pages.h"
 #include "Ship.h"
 #include "Startup.h"
+#include "fortress/Cannon.h"
 #include "fortress/Fortress.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
@@ -93,8 +94,8 @@ void StartGame() {
     ShipX = 900;
     ShipY = 256;
     ShipAngle = 270; // nose to the left, toward the fortress
-    CannonFireDelay = 120;
-    SpawnGrace = 60;
+    CannonFireDelay = SpawnCannonDelay;
+    SpawnGrace = SpawnGraceFrames;
     ClearFortress();
     BuildMenuRings();
     CannonAngle = 0;

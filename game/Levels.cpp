@@ -6,6 +6,7 @@
 #include "Ship.h"
 #include "ShipLost.h"
 #include "Startup.h"
+#include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
@@ -21,7 +22,6 @@
 #include "platform/Time.h"
 
 namespace {
-constexpr int SpawnCannonDelay = 120;
 constexpr std::uint32_t Opaque = 0xFF000000;
 constexpr int DimmestBlast = 0x404040, BrightestBlast = 0xFFFFFF;
 constexpr std::uint32_t GreyBlast = 0xFFC0C0C0;
@@ -59,7 +59,7 @@ void RunLevelPage() {
         if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
         if (ControlMode > 0 && (JoyDown(PadFireButton, 0) || JoyDown(PadThrustButton, 0))) leave = 1;
         frames += 1;
-        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > LevelPageFrames) leave = 1;
+        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > PageFrameLimit) leave = 1;
     } while (leave != 1);
 }
 

@@ -7,4 +7,3 @@ void CompleteLevel();
 void PlayerDeath();
 
 constexpr int BonusShipPoints = 10000;
-constexpr int LevelPageFrames = 240; // the page closes once it has been shown more frames than this

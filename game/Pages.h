@@ -15,6 +15,8 @@ constexpr PageColour PageYellow = {0xFFFFFF00, 255, 255, 0};
 constexpr PageColour PageWhite = {0xFFFFFFFF, 255, 255, 255};
 constexpr PageColour PageGreen = {0xFF80FF40, 128, 255, 64};
 constexpr float PageSmallText = 0.75f, PageFullText = 1.0f;
+// The level page and the lost-ship page close by themselves once shown more frames than this.
+constexpr int PageFrameLimit = 240;
 
 extern int KeyPressed; // the key ScanKeys found, 0 when none
 

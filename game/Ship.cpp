@@ -19,7 +19,7 @@ EntityList<PlayerBullets> PlayerBulletsList;
 
 namespace {
 constexpr float TableOffset = 270; // the trig tables turned so that angle 0 thrusts upward
-constexpr int FireGate = 4;        // presses are only read below this many bullets; the gun itself stops at 3
+constexpr int FireGate = 4; // a press is always taken, but fires only below this many bullets; the gun stops at 3
 
 void Thrust(int previousShape) {
     ShipShape = ThrustShipShape;

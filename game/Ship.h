@@ -1,6 +1,6 @@
 // The player's ship: its state, its tuning, its frame steps and the bullets it fires.
 #pragma once
-#include "EntityList.h"
+#include "core/EntityList.h"
 
 extern float ShipX, ShipY, ShipXSpeed, ShipYSpeed, ShipAngle, TurnSpeed;
 extern float ShipOldX, ShipOldY, ShipSpeed;

@@ -3,6 +3,7 @@
 #include "GameState.h"
 #include "Pages.h"
 #include "Ship.h"
+#include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "frontend/HighScores.h"
@@ -20,9 +21,7 @@ int NewPersonalBest;
 namespace {
 constexpr int StateLeave = 3;
 constexpr int PadGraceFrames = 60;
-constexpr int PageFrames = 240;
 constexpr int SyncDelayMs = 150;
-constexpr int SpawnCannonDelay = 120;
 
 void DrawShipsLeftTexts() {
     DrawPageText("get ready player...", 10, 18, PageBlue, PageFullText);
@@ -130,7 +129,7 @@ void ShipLostScreen() {
         if (ControlMode > 0 && frames == PadGraceFrames) FlushJoy();
         if (ControlMode > 0 && frames > PadGraceFrames && JoyHit(PadFireButton, 0)) leave = 1;
         frames += 1;
-        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > PageFrames) leave = 1;
+        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > PageFrameLimit) leave = 1;
     } while (leave != 1);
     PrepareNextShip();
 }

@@ -14,6 +14,8 @@
 #include "frontend/Network.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
+#include "graphics/Images.h"
+#include "graphics/Palette.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"
@@ -31,12 +33,6 @@ float CosTable[TrigTableSize];
 int LogoLineCount;
 int LogoData[LogoDataSize];
 float GhostMovement[GhostMovementSize];
-
-Image* GlowDotImage;
-Image* PlayerShotsImage;
-Image* BackdropImage;
-
-std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
 
 const char* const WindowTitle = "Kestrovar v1.2";
 
@@ -99,34 +95,10 @@ void FillTrigTables() {
     }
 }
 
-void LoadImages() {
-    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
-    PlayerShotsImage = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
-    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
-    MidHandleImage(GlowDotImage);
-    MidHandleImage(PlayerShotsImage);
-}
-
 void BuildMenuRings() {
     CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
     CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
     CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
-}
-
-void SetPalette() {
-    if (ColorsOn == 1) {
-        PaletteColor0 = 0xFFFF8080;
-        PaletteColor1 = 0xFFE47C0C;
-        RingColor0 = 0xFF74740E;
-        RingColor1 = 0xFF773B07;
-        RingColor2 = 0xFF770E0E;
-    } else {
-        PaletteColor0 = 0xFF808080;
-        PaletteColor1 = 0xFFFFFFFF;
-        RingColor0 = 0xFF404040;
-        RingColor1 = 0xFF606060;
-        RingColor2 = 0xFF808080;
-    }
 }
 
 void SetUpProgram(StartupFor purpose) {
@@ -206,7 +178,7 @@ void ResetAllState() {
     Sound::ResetSounds();
     SetCloseHandler(nullptr);
     ProgramStarted = false;
-    GlowDotImage = PlayerShotsImage = BackdropImage = nullptr;
+    ResetImages();
     LogoLineCount = 0;
     ResetShip();
     ResetStars();

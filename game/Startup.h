@@ -1,6 +1,7 @@
 // The program's start-up: resources, tables, settings, display, intro, and the hand-over to the menu.
 #pragma once
-#include "platform/Display.h"
+#include "graphics/Images.h"  // start-up loads the pictures
+#include "graphics/Palette.h" // and sets the palette
 #include <cstdint>
 
 constexpr int TrigTableSize = 361;
@@ -14,20 +15,11 @@ extern int LogoLineCount;
 extern int LogoData[LogoDataSize];
 extern float GhostMovement[GhostMovementSize];
 
-extern Image* GlowDotImage;
-extern Image* PlayerShotsImage;
-extern Image* BackdropImage;
-
-extern std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
-
 extern const char* const WindowTitle;
 extern const char* const SoundResources[15];
 
-// The glow sprite, the bullet cells and the backdrop, with the handles the game draws them by.
-void LoadImages();
 // The three rings behind the title and menu, and the ones a game starts with before its level page.
 void BuildMenuRings();
-void SetPalette();
 // Sin and Cos of every whole degree 0 to 360.
 void FillTrigTables();
 enum class StartupFor {

@@ -1,9 +1,9 @@
 // The shape tables: each stored stroke list turned to every whole degree once at start-up, and the ship drawn from
 // its table with the flickering thrust flame.
 #include "Shapes.h"
+#include "Images.h"
 #include "TPoly.h"
 #include "frontend/Settings.h"
-#include "game/Startup.h"
 #include "platform/Data.h"
 #include "platform/Display.h"
 #include "platform/Random.h"

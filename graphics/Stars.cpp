@@ -1,8 +1,8 @@
 // The starfield: placed at random when a game or the menu starts, then never moved.
 #include "Stars.h"
+#include "Images.h"
 #include "TPoly.h"
 #include "frontend/Settings.h"
-#include "game/Startup.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The background starfield: 24 fixed glowing dots behind the play and menu screens.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 
 struct Stars {
     float x = 0, y = 0;

@@ -1,8 +1,8 @@
 // The glow renderer: each segment becomes an 8-vertex strip across the glow sprite's centre column, handed to the
 // display as one textured strip; and the glow widths that follow the player's glow amount.
 #include "TPoly.h"
+#include "Images.h"
 #include "frontend/Settings.h"
-#include "game/Startup.h"
 #include "platform/Random.h"
 #include <array>
 #include <bit>

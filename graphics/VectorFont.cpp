@@ -1,9 +1,9 @@
 // The vector font's tables and text operations: glyphs drawn stroke by stroke in 28-unit cells, the pop-in zoom,
 // and the text pages whose characters appear one a frame.
 #include "VectorFont.h"
+#include "Images.h"
 #include "TPoly.h"
 #include "frontend/Settings.h"
-#include "game/Startup.h"
 #include "platform/Data.h"
 #include "platform/Display.h"
 #include "platform/Random.h"

@@ -1,6 +1,6 @@
 // The vector font: text drawn stroke by stroke, the pop-in zoom and the letter-by-letter pages.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 #include <cstdint>
 #include <deque>
 #include <string>

@@ -15,3 +15,11 @@ float JoyY(int port = 0);
 int JoyHit(int button, int port = 0);
 int JoyDown(int button, int port = 0);
 void FlushJoy();
+
+// One input event as a recording or a script holds it: what the player did, and the frame it reached the game at.
+struct InputEvent {
+    enum Kind { KeyDown, KeyUp, PadAxes, PadButtonDown, PadButtonUp, PadPlug, PadUnplug, Close } Type = KeyDown;
+    int Frame = 0; // delivered once this many flips have happened
+    int Code = 0;  // key code or pad button
+    float X = 0, Y = 0;
+};

@@ -1,6 +1,6 @@
 // The list every game object lives in: walks in creation order with removal during the walk, removals of records
 // no longer listed, and a list emptied in the middle of its own walk.
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 #include <gtest/gtest.h>
 #include <vector>
 

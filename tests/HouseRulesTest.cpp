@@ -28,7 +28,7 @@ std::vector<fs::path> SourcesUnder(const char* folder, bool recursive = true) {
 
 std::vector<fs::path> GameAndTestSources() {
     std::vector<fs::path> files;
-    for (const char* folder : {"game", "fortress", "graphics", "frontend"}) {
+    for (const char* folder : {"core", "game", "fortress", "graphics", "frontend"}) {
         auto more = SourcesUnder(folder);
         files.insert(files.end(), more.begin(), more.end());
     }
@@ -42,7 +42,45 @@ const std::regex BannedInclude(
     R"(^\s*#\s*include\s*[<"](SDL2?/|SDL[_.]|GL/|GLES|EGL/|epoxy/|windows\.h|unistd\.h|dlfcn\.h|fcntl\.h|sys/|pthread\.h|dirent\.h|signal\.h|termios\.h|X11/|jpeglib\.h|png\.h|vorbis/|curl/))");
 const std::regex BannedCall(
     R"(\b(dlopen|dlsym|fsync|fdatasync|SDL_\w+|gl[A-Z]\w*|std::rename|::rename|getenv|std::getenv|time\s*\(\s*(nullptr|NULL|0)\s*\)|std::chrono::system_clock|rand\s*\(\s*\)|srand)\b)");
+
+// What each folder may not include: the replays reach the back end only through the facade, and the drawing code
+// and the fortress sit below start-up and the game.
+struct LayerRule {
+    const char* Folder;
+    std::regex Banned;
+};
+const std::regex IncludeOfBackEnd(R"(^\s*#\s*include\s*[<"][^>"]*(headless|sdl)/)");
+const std::regex IncludeOfGameAbove(R"(^\s*#\s*include\s*[<"](game/)?(EntityList|Startup)\.h[>"])");
+
+std::vector<std::string> BreachesOf(const LayerRule& rule) {
+    std::vector<std::string> breaches;
+    for (const fs::path& file : SourcesUnder(rule.Folder)) {
+        std::ifstream in(file);
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number)
+            if (std::regex_search(line, rule.Banned))
+                breaches.push_back(file.string() + ":" + std::to_string(number) + ": " + line);
+    }
+    return breaches;
+}
 } // namespace
+
+TEST(HouseRulesTest, LowerLayersIncludeNothingAboveThem) {
+    const LayerRule rules[] = {{"game/replay", IncludeOfBackEnd},
+                               {"graphics", IncludeOfGameAbove},
+                               {"fortress", IncludeOfGameAbove},
+                               {"core", IncludeOfGameAbove}};
+    for (const LayerRule& rule : rules)
+        for (const std::string& breach : BreachesOf(rule)) ADD_FAILURE() << breach;
+    // The rules see the lines they are there for.
+    EXPECT_TRUE(std::regex_search("#include \"platform/headless/Headless.h\"", IncludeOfBackEnd));
+    EXPECT_TRUE(std::regex_search("#include \"../sdl/SdlControl.h\"", IncludeOfBackEnd));
+    EXPECT_FALSE(std::regex_search("#include \"platform/ScriptedRun.h\"", IncludeOfBackEnd));
+    EXPECT_TRUE(std::regex_search("#include \"game/EntityList.h\"", IncludeOfGameAbove));
+    EXPECT_TRUE(std::regex_search(" # include \"game/Startup.h\"", IncludeOfGameAbove));
+    EXPECT_FALSE(std::regex_search("#include \"core/EntityList.h\"", IncludeOfGameAbove));
+    EXPECT_FALSE(std::regex_search("#include \"game/GameState.h\"", IncludeOfGameAbove));
+}
 
 TEST(HouseRulesTest, GameCodeIncludesNoPlatformHeaders) {
     std::vector<fs::path> files = GameAndTestSources();

@@ -6,7 +6,7 @@
 #include <string>
 
 namespace {
-using Event = Headless::InputEvent;
+using Event = InputEvent;
 
 bool Parse(const std::string& text, ReplayScript& script, std::string& error) {
     std::istringstream in(text);

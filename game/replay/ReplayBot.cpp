@@ -81,8 +81,8 @@ ReplayBot::ReplayBot(const ReplayBotStyle& style) : Style(style), Choices(style.
 void ReplayBot::SetKey(int frame, int key, bool down) {
     if (Held[key] == down) return;
     Held[key] = down;
-    Headless::InputEvent event;
-    event.Type = down ? Headless::InputEvent::KeyDown : Headless::InputEvent::KeyUp;
+    InputEvent event;
+    event.Type = down ? InputEvent::KeyDown : InputEvent::KeyUp;
     event.Frame = frame;
     event.Code = key;
     InjectReplayEvent(event);

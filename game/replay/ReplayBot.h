@@ -2,7 +2,7 @@
 // gap on the way in, digs at the rings now and then, and shoots down missiles that come near. Soaks use it to reach
 // every part of the fight, and it records the scripted games the replay tests play.
 #pragma once
-#include "platform/headless/Headless.h"
+#include "platform/Input.h"
 #include <random>
 #include <vector>
 
@@ -20,7 +20,7 @@ class ReplayBot {
     // Looks at the frame just shown and sets the keys the next frame reads, through the replay engine.
     void Play(int frame);
     // Every event the bot has made, frames counted from the game's start.
-    const std::vector<Headless::InputEvent>& Events() const { return Made; }
+    const std::vector<InputEvent>& Events() const { return Made; }
 
   private:
     void SetKey(int frame, int key, bool down);
@@ -28,7 +28,7 @@ class ReplayBot {
     ReplayBotStyle Style;
     std::mt19937 Choices;
     bool Held[256] = {};
-    std::vector<Headless::InputEvent> Made;
+    std::vector<InputEvent> Made;
 };
 
 // True when a bullet fired now along `angle` from the ship would reach the cannon with the rings as they turn.

@@ -10,6 +10,7 @@
 #include "game/Startup.h"
 #include "game/StateHash.h"
 #include "platform/Random.h"
+#include "platform/ScriptedRun.h"
 #include <cstdio>
 
 namespace {
@@ -39,42 +40,42 @@ void SetUpControls(ReplayScript::Controls controls) {
 } // namespace
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer) {
-    Headless::Reset();
+    ScriptedRun::Reset();
     ResetAllState();
-    Headless::KeepFrames(0);
+    ScriptedRun::KeepFrames(0);
     ReplayOutcome outcome;
     try {
         SetUpProgram(StartupFor::Replay);
         SetUpControls(script.ControlSetup);
         Current.Observer = &observer;
-        Current.StartFlips = Headless::FrameCount();
-        for (Headless::InputEvent event : script.Events) {
+        Current.StartFlips = ScriptedRun::FrameCount();
+        for (InputEvent event : script.Events) {
             event.Frame += Current.StartFlips;
-            Headless::Schedule(event);
+            ScriptedRun::Schedule(event);
         }
-        Headless::StopAtFrame(Current.StartFlips + script.EndFrame);
-        Headless::SetFlipHook(AfterFlip);
+        ScriptedRun::StopAtFrame(Current.StartFlips + script.EndFrame);
+        ScriptedRun::SetFlipHook(AfterFlip);
         SeedRnd(script.Seed);
         StartGameFromMenu();
         outcome.How = ReplayOutcome::Ending::GameLeft;
     } catch (const GameIsOver&) {
         outcome.How = ReplayOutcome::Ending::GameOver;
-    } catch (const Headless::RunStopped&) {
+    } catch (const ScriptedRun::RunStopped&) {
         outcome.How = ReplayOutcome::Ending::ScriptEnded;
-    } catch (const Headless::ProgramEnded& ended) {
+    } catch (const ScriptedRun::ProgramEnded& ended) {
         outcome.How = ReplayOutcome::Ending::ProgramEnded;
         outcome.ExitStatus = ended.Status;
     }
-    outcome.Frames = Headless::FrameCount() - Current.StartFlips;
-    Headless::SetFlipHook(nullptr);
-    Headless::StopAtFrame(-1);
+    outcome.Frames = ScriptedRun::FrameCount() - Current.StartFlips;
+    ScriptedRun::SetFlipHook(nullptr);
+    ScriptedRun::StopAtFrame(-1);
     Current = Run{};
     return outcome;
 }
 
-void InjectReplayEvent(Headless::InputEvent event) {
+void InjectReplayEvent(InputEvent event) {
     event.Frame += Current.StartFlips;
-    Headless::Schedule(event);
+    ScriptedRun::Schedule(event);
 }
 
 std::string ReplayStateLine(int frame) {

@@ -25,7 +25,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
 
 // During a run (from an observer): adds an event, its frame counted from the game's start; an event for the frame
 // just shown is seen by the next frame's input reads.
-void InjectReplayEvent(Headless::InputEvent event);
+void InjectReplayEvent(InputEvent event);
 
 // "frame=120 score=40 ships=3 level=1 x=900.00 y=256.00 angle=270.00 sections=36 missiles=1 enemy-bullets=0
 // explosions=2 hash=2f543d006a08df9d": the state now, as the replay tool prints it.

@@ -54,8 +54,8 @@ const char* ControlsName(ReplayScript::Controls controls) {
 }
 
 // One event line: "<frame> <kind> [values]". Returns what is wrong, or an empty text.
-std::string ReadEvent(const std::vector<std::string>& words, Headless::InputEvent& event) {
-    using Event = Headless::InputEvent;
+std::string ReadEvent(const std::vector<std::string>& words, InputEvent& event) {
+    using Event = InputEvent;
     if (!ReadInt(words[0], 0, ReplayMostFrames, event.Frame)) return "a frame from 0 to 2160000 expected";
     if (words.size() < 2) return "an event expected after the frame";
     const std::string& kind = words[1];
@@ -121,7 +121,7 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
                 return fail("one end frame from 1 to 2160000 expected");
             haveEnd = true;
         } else {
-            Headless::InputEvent event;
+            InputEvent event;
             std::string wrong = ReadEvent(words, event);
             if (!wrong.empty()) return fail(wrong);
             if (read.Events.size() >= ReplayMostEvents) return fail("too many events");
@@ -135,7 +135,7 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
     }
     // Events come in frame order; within a frame, in the order they are listed.
     std::stable_sort(read.Events.begin(), read.Events.end(),
-                     [](const Headless::InputEvent& a, const Headless::InputEvent& b) { return a.Frame < b.Frame; });
+                     [](const InputEvent& a, const InputEvent& b) { return a.Frame < b.Frame; });
     int lastEvent = read.Events.empty() ? 0 : read.Events.back().Frame;
     if (!haveEnd) read.EndFrame = std::max(lastEvent, 1);
     if (read.EndFrame < lastEvent) {
@@ -148,7 +148,7 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
 }
 
 void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
-    using Event = Headless::InputEvent;
+    using Event = InputEvent;
     out << "seed " << script.Seed << "\n";
     if (script.ControlSetup != ReplayScript::Controls::Keyboard)
         out << "controls " << ControlsName(script.ControlSetup) << "\n";

@@ -12,7 +12,7 @@
 // A frame number counts the flips since the game started: an event at frame F is what the game's input reads see
 // after its F-th flip. Events of one frame arrive in the order they are listed.
 #pragma once
-#include "platform/headless/Headless.h"
+#include "platform/Input.h"
 #include <istream>
 #include <string>
 #include <vector>
@@ -22,7 +22,7 @@ struct ReplayScript {
     int Seed = 0;
     Controls ControlSetup = Controls::Keyboard;
     int EndFrame = 0;
-    std::vector<Headless::InputEvent> Events; // frames count from the game's start
+    std::vector<InputEvent> Events; // frames count from the game's start
 };
 
 // The most frames and events one script may ask for: ten hours of play, and a few events a frame.

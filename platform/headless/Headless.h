@@ -2,6 +2,7 @@
 // run at a chosen frame from inside any screen loop.
 #pragma once
 #include "../Display.h"
+#include "../ScriptedRun.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,26 +26,18 @@ struct FrameRecord {
     std::vector<DrawCall> Calls;
 };
 
-// Thrown from Flip when the run reaches its stop frame, and from the program's end.
-struct RunStopped {
-    int Frame;
-};
-struct ProgramEnded {
-    int Status;
-};
-
-struct InputEvent {
-    enum Kind { KeyDown, KeyUp, PadAxes, PadButtonDown, PadButtonUp, PadPlug, PadUnplug, Close } Type = KeyDown;
-    int Frame = 0; // delivered once this many flips have happened
-    int Code = 0;  // key code or pad button
-    float X = 0, Y = 0;
-};
-
-// Back to a fresh machine: clock 0, no display, no input, no recording.
-void Reset();
+// The scripted run, as the replays drive it (platform/ScriptedRun.h).
+using ::InputEvent;
+using ScriptedRun::FrameCount;
+using ScriptedRun::KeepFrames;
+using ScriptedRun::ProgramEnded;
+using ScriptedRun::Reset;
+using ScriptedRun::RunStopped;
+using ScriptedRun::Schedule;
+using ScriptedRun::SetFlipHook;
+using ScriptedRun::StopAtFrame;
 
 // Input scripts. A press is a key-down at the frame and its key-up one frame later.
-void Schedule(const InputEvent& event);
 void PressKey(int frame, int key);
 void HoldKey(int frame, int key, int frames);
 void SetPad(int frame, float x, float y);
@@ -52,19 +45,12 @@ void PressPadButton(int frame, int button);
 void PlugPad(int frame, bool plugged);
 void CloseWindow(int frame);
 
-// Called after every flip with the number of flips so far, before a stop at that frame (null: none).
-void SetFlipHook(void (*hook)(int frame));
-// Stops the run with RunStopped when Flip is called at this frame (-1: never).
-void StopAtFrame(int frame);
-// Keep the draw calls of the last `count` frames only (0 keeps none, -1 keeps all).
-void KeepFrames(int count);
 // A fixed amount of virtual time each frame's work takes before its flip (0 by default).
 void SetWorkPerFrame(int ms);
 // Fails OpenDisplay, as a machine without a display would.
 void SetDisplayAvailable(bool available);
 void AdvanceClock(int ms);
 
-int FrameCount(); // flips so far
 std::uint32_t Clock();
 const std::vector<FrameRecord>& Frames();
 const FrameRecord& CurrentFrame(); // what has been drawn since the last flip

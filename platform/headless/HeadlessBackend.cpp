@@ -52,7 +52,7 @@ void Record(Headless::DrawCall call, const DrawState& state) {
 }
 } // namespace
 
-namespace Headless {
+namespace ScriptedRun {
 
 void Reset() {
     M = Machine{};
@@ -68,6 +68,14 @@ void Schedule(const InputEvent& event) {
                                [](const InputEvent& a, const InputEvent& b) { return a.Frame < b.Frame; });
     M.Script.insert(at, event);
 }
+
+void StopAtFrame(int frame) { M.StopFrame = frame; }
+void KeepFrames(int count) { M.Keep = count; }
+int FrameCount() { return M.Flips; }
+
+} // namespace ScriptedRun
+
+namespace Headless {
 
 void PressKey(int frame, int key) { HoldKey(frame, key, 1); }
 
@@ -88,12 +96,9 @@ void PlugPad(int frame, bool plugged) {
 }
 
 void CloseWindow(int frame) { Schedule({InputEvent::Close, frame, 0, 0, 0}); }
-void StopAtFrame(int frame) { M.StopFrame = frame; }
-void KeepFrames(int count) { M.Keep = count; }
 void SetWorkPerFrame(int ms) { M.WorkPerFrame = ms; }
 void SetDisplayAvailable(bool available) { M.DisplayAvailable = available; }
 void AdvanceClock(int ms) { M.Clock += static_cast<std::uint32_t>(ms); }
-int FrameCount() { return M.Flips; }
 std::uint32_t Clock() { return M.Clock; }
 const std::vector<FrameRecord>& Frames() { return M.Frames; }
 const FrameRecord& CurrentFrame() { return M.Current; }

@@ -1,4 +1,28 @@
-// The intro before the main menu.
+// The intro before the main menu: a swirling starfield, the presenter's emblem zooming in while it spins, then the
+// credit lines; Escape shortens it.
 #pragma once
+#include "game/EntityList.h"
+#include <cstdint>
+#include <string>
 
-void RunIntro();
+struct IntroStars {
+    float x = 0, y = 0;
+    float speed = 0;
+    float angle = 0;
+    float dist = 0;
+    std::uint32_t color = 0; // packed colour of the star's second dot in the neon style
+    float xspeed = 0, yspeed = 0;
+};
+
+extern EntityList<IntroStars> IntroStarsList;
+
+constexpr int IntroEmblemSegments = 115;
+constexpr int IntroWorkSize = 4000; // the emblem table's values: its count, then eight a segment
+constexpr std::uint32_t EmblemFlashColour = 0xFFC8D2DC;
+extern const std::string PresenterLine;
+extern const std::string MakerLine;
+
+// Runs the intro once, from its sound to the blank frame after it.
+void Intro();
+// No stars and no emblem read, as before the intro.
+void ResetIntro();

@@ -156,7 +156,7 @@ void RunProgram() {
     if (ProgramStarted) return;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
-    RunIntro();
+    Intro();
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
     RunMainMenu();
     SaveSettings();
@@ -167,6 +167,7 @@ void ResetAllState() {
     ResetGameState();
     ResetSettings();
     ResetVersionNotice();
+    ResetIntro();
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();

@@ -7,8 +7,12 @@
 #include <gtest/gtest.h>
 #include <string>
 
-// Frames the first level page stays up when no key closes it: play begins with the next frame.
-constexpr int LevelPageShown = 241;
+// Flips the intro shows when no key shortens it: 101 growing, 78 spinning, 221 holding, then one blank.
+constexpr int IntroShown = 401;
+// Flips the first level page stays up when no key closes it, and the flips from the program's start until then:
+// play begins with the next frame.
+constexpr int LevelPageFlips = 241;
+constexpr int LevelPageShown = IntroShown + LevelPageFlips;
 
 class GameFixture : public ::testing::Test {
   protected:

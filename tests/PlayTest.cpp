@@ -27,7 +27,7 @@ Outcome PlayShootingGame(int frames) {
 } // namespace
 
 TEST_F(PlayTest, FiringAtTheFortressShootsSectionsAwayAndScoresTheirPoints) {
-    Outcome played = PlayShootingGame(600);
+    Outcome played = PlayShootingGame(300);
     EXPECT_GT(played.Score, 0);
     EXPECT_EQ(played.Score % 10, 0);
     EXPECT_EQ(BonusCounter, played.Score);

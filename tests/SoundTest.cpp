@@ -344,10 +344,11 @@ TEST_F(SoundInGameTest, EffectsAndMusicStaySilentWhenTheirSettingsAreOff) {
         SoundFXOn = c.Effects;
         MusicOn = c.Music;
         // Thrust held, shots fired, then the exit prompt (which blips) and leaving.
-        Headless::HoldKey(LevelPageShown + 2, KeyThrust, 6);
-        for (int frame = LevelPageShown + 3; frame < LevelPageShown + 9; frame += 2) Headless::PressKey(frame, KeyFire);
-        Headless::PressKey(EscapeFrame, KeyEscape);
-        Headless::PressKey(AnswerFrame, KeyY);
+        // The game alone: frames count from its start, without the intro before it.
+        Headless::HoldKey(LevelPageFlips + 2, KeyThrust, 6);
+        for (int frame = LevelPageFlips + 3; frame < LevelPageFlips + 9; frame += 2) Headless::PressKey(frame, KeyFire);
+        Headless::PressKey(EscapeFrame - IntroShown, KeyEscape);
+        Headless::PressKey(AnswerFrame - IntroShown, KeyY);
         Headless::StopAtFrame(1000);
         ASSERT_NO_THROW(PlayGame());
         int effects = 0, music = 0;

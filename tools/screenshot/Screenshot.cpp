@@ -1,5 +1,6 @@
 // Saves a frame of the real back end as PNG: a scripted neon test scene (shapes, rings of glow segments, text at
 // every scale the screens use) or a frame of the running game, in either style and palette and at any glow level.
+#include "frontend/Intro.h"
 #include "frontend/Settings.h"
 #include "game/GameState.h"
 #include "game/Startup.h"
@@ -20,9 +21,9 @@
 namespace {
 constexpr const char* Usage =
     "usage: kestrovar_screenshot OUT.png [--wireframe] [--grey] [--glow N] [--no-backdrop] [--size WxH]\n"
-    "                            [--game FRAMES] [--fps]\n"
+    "                            [--game FRAMES] [--fps] [--intro FRAMES]\n"
     "  Without --game: the test scene in the given style. With --game: the game as it starts (its own settings),\n"
-    "  saved after FRAMES frames.\n"
+    "  saved after FRAMES frames. With --intro: the intro's frame FRAMES in the given style.\n"
     "  Run with SDL_VIDEODRIVER=offscreen to need no display.\n";
 constexpr float RingRadii[3] = {64, 88, 112};
 constexpr int RingSections[3] = {24, 30, 36};
@@ -32,6 +33,7 @@ constexpr int FlameSeed = 31;
 struct Options {
     std::string Out;
     bool Game = false;
+    bool Intro = false;
     int Frames = 60;
     bool Fps = false;
 };
@@ -83,6 +85,9 @@ bool Parse(int argc, char** argv, Options& options) {
             GlowAmount = std::atoi(argv[++i]);
         } else if (arg == "--game" && more) {
             options.Game = true;
+            options.Frames = std::atoi(argv[++i]);
+        } else if (arg == "--intro" && more) {
+            options.Intro = true;
             options.Frames = std::atoi(argv[++i]);
         } else if (arg == "--size" && more) {
             if (std::sscanf(argv[++i], "%dx%d", &ScreenWidth, &ScreenHeight) != 2) return false;
@@ -196,7 +201,26 @@ int main(int argc, char** argv) {
     }
     int width = 0, height = 0;
     std::vector<std::uint8_t> pixels;
-    if (options.Game) {
+    if (options.Intro) {
+        // The intro as start-up runs it, in the style and palette asked for.
+        int neon = NeonMode, colours = ColorsOn, backdrop = UseBackground, glow = GlowAmount;
+        ResetAllState();
+        SetUpProgram(StartupFor::Replay);
+        NeonMode = neon;
+        ColorsOn = colours;
+        UseBackground = backdrop;
+        GlowAmount = glow;
+        UpdateGlowWidths();
+        SetPalette();
+        ApplyDisplayStyle();
+        SdlControl::SetKeepBackBuffer(true);
+        SdlControl::StopAfterFrames(options.Frames);
+        try {
+            Intro();
+        } catch (const SdlControl::RunStopped&) {
+        }
+        pixels = SdlControl::LastShownFrame(width, height);
+    } else if (options.Game) {
         // The game as a player starts it: its settings come from the settings file (or the first run's defaults),
         // so the style flags shape the test scene only.
         ResetAllState();

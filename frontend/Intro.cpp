@@ -4,7 +4,7 @@
 #include "ScreenFrame.h"
 #include "Settings.h"
 #include "Sound.h"
-#include "game/Startup.h"
+#include "graphics/Images.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"

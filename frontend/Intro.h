@@ -1,7 +1,7 @@
 // The intro before the main menu: a swirling starfield, the presenter's emblem zooming in while it spins, then the
 // credit lines; Escape shortens it.
 #pragma once
-#include "game/EntityList.h"
+#include "core/EntityList.h"
 #include <cstdint>
 #include <string>
 

@@ -34,6 +34,8 @@ void Strip(const DrawState& state, Image& image, int frame, const StripVertex* v
 // Input: delivers pending window events to the common code (PlatformKeyEvent, PlatformCloseRequested).
 void PumpEvents();
 int PadCount();
+// Which pad is in use: 0 when none, else a number that changes whenever another pad takes over.
+int PadIdentity();
 bool PadRead(int port, float& x, float& y, std::uint32_t& buttons);
 
 // Time.
@@ -48,4 +50,5 @@ void Sleep(int ms);
 // Called by the back ends.
 void PlatformKeyEvent(int keyCode, bool down);
 void PlatformCloseRequested();
+void PlatformFocusLost();
 void PlatformResetInput();

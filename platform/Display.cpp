@@ -50,10 +50,14 @@ Image* MakeImage(const char* resource, int cellWidth, int cellHeight, int firstC
 
 void Graphics(int width, int height, int fullscreen, int hertz, int /*flags*/) {
     std::string error;
-    if (!Backend::OpenDisplay(width, height, fullscreen != 0, error)) {
+    if (!TryGraphics(width, height, fullscreen, hertz, error)) {
         std::string message = "Unable to open the display: " + error;
         RuntimeError(message.c_str());
     }
+}
+
+bool TryGraphics(int width, int height, int fullscreen, int hertz, std::string& why) {
+    if (!Backend::OpenDisplay(width, height, fullscreen != 0, why)) return false;
     DisplayWidth = width;
     DisplayHeight = height;
     FullScreenMode = fullscreen != 0;
@@ -61,6 +65,7 @@ void Graphics(int width, int height, int fullscreen, int hertz, int /*flags*/) {
     State.ViewWidth = width;
     State.ViewHeight = height;
     Clock.Reset(MilliSecs(), hertz > 0 ? hertz : GameRefreshRate);
+    return true;
 }
 
 bool GraphicsOpen() { return Backend::DisplayOpen(); }

@@ -1,6 +1,7 @@
 // Display and drawing: the window or full screen, the drawing state and the few primitives the game draws with.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Blend modes, numbered as the game stores them.
@@ -36,6 +37,9 @@ struct StripVertex {
 
 // Opens the display; opening again replaces the previous one. The game always passes hertz 60 and flags 0.
 void Graphics(int width, int height, int fullscreen, int hertz, int flags = 0);
+// Opens the display as Graphics does, but a mode that can't be had is not the end of the program: false with the
+// reason in `why`, and no display open until one opens.
+bool TryGraphics(int width, int height, int fullscreen, int hertz, std::string& why);
 bool GraphicsOpen();
 int GraphicsWidth();
 int GraphicsHeight();

@@ -17,6 +17,7 @@ struct PadPort {
     bool Sampled = false;
 };
 PadPort Pads[PadPortCount];
+int FocusLosses = 0;
 
 // A real stick rests a little off centre and jitters; inside this the axis reads exactly 0.
 constexpr float PadDeadZone = 0.15f;
@@ -67,7 +68,10 @@ void PlatformKeyEvent(int keyCode, bool down) {
     }
 }
 
+void PlatformFocusLost() { ++FocusLosses; }
+
 void PlatformResetInput() {
+    FocusLosses = 0;
     for (int k = 0; k < KeyCodeCount; ++k) {
         KeyHits[k] = 0;
         KeysDown[k] = false;
@@ -126,6 +130,19 @@ int JoyDown(int button, int port) {
     if (!ValidPort(port) || !ValidButton(button)) return 0;
     SamplePad(port);
     return (Pads[port].Buttons >> button) & 1u;
+}
+
+int JoyId(int port) {
+    if (port != 0) return 0; // one pad is used at a time, on port 0
+    Backend::PumpEvents();
+    return Backend::PadIdentity();
+}
+
+int WindowFocusLost() {
+    Backend::PumpEvents();
+    int losses = FocusLosses;
+    FocusLosses = 0;
+    return losses;
 }
 
 void FlushJoy() {

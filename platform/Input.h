@@ -18,8 +18,25 @@ void FlushJoy();
 
 // One input event as a recording or a script holds it: what the player did, and the frame it reached the game at.
 struct InputEvent {
-    enum Kind { KeyDown, KeyUp, PadAxes, PadButtonDown, PadButtonUp, PadPlug, PadUnplug, Close } Type = KeyDown;
+    enum Kind {
+        KeyDown,
+        KeyUp,
+        PadAxes,
+        PadButtonDown,
+        PadButtonUp,
+        PadPlug,
+        PadUnplug,
+        Close,
+        FocusLost
+    } Type = KeyDown;
     int Frame = 0; // delivered once this many flips have happened
     int Code = 0;  // key code or pad button
     float X = 0, Y = 0;
 };
+
+// Which pad answers on the port: 0 when none, else a number that changes whenever another pad takes its place.
+int JoyId(int port = 0);
+
+// The times the window lost the input focus since the last call; clears that count. FlushKeys leaves it alone:
+// losing the focus is no key press, and the game decides where it counts.
+int WindowFocusLost();

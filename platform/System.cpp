@@ -26,6 +26,11 @@ void RuntimeError(const char* message) {
     Backend::Exit(1);
 }
 
+void ReportProblem(const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+    std::fflush(stderr);
+}
+
 void EndProgram(int status) { Backend::Exit(status); }
 
 void SetCloseHandler(void (*handler)()) { CloseHandler = handler; }

@@ -75,6 +75,9 @@ std::string ReadEvent(const std::vector<std::string>& words, InputEvent& event) 
     } else if (kind == "plug" || kind == "unplug") {
         event.Type = kind == "plug" ? Event::PadPlug : Event::PadUnplug;
         if (values != 0) return "nothing expected after " + kind;
+    } else if (kind == "focus-lost") {
+        event.Type = Event::FocusLost;
+        if (values != 0) return "nothing expected after " + kind;
     } else {
         return "unknown event \"" + kind + "\"";
     }
@@ -164,6 +167,7 @@ void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
         case Event::PadAxes: out << "pad " << event.X << ' ' << event.Y; break;
         case Event::PadPlug: out << "plug"; break;
         case Event::PadUnplug: out << "unplug"; break;
+        case Event::FocusLost: out << "focus-lost"; break;
         case Event::Close: break;
         }
         out << "\n";

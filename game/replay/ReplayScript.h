@@ -9,6 +9,7 @@
 //   300 pad -1 0           the pad's stick, each axis -1 to 1
 //   310 button-down 0      a pad button (0 to 31) goes down; button-up lets it go
 //   0 plug                 a pad is plugged in (unplug takes it away)
+//   500 focus-lost         the window loses the input focus (the game pauses in its exit prompt)
 // A frame number counts the flips since the game started: an event at frame F is what the game's input reads see
 // after its F-th flip. Events of one frame arrive in the order they are listed.
 #pragma once

@@ -44,11 +44,19 @@ void SetPad(int frame, float x, float y);
 void PressPadButton(int frame, int button);
 void PlugPad(int frame, bool plugged);
 void CloseWindow(int frame);
+// The window loses the input focus (another window comes to the front).
+void LoseFocus(int frame);
 
+// Called after every sleep with the milliseconds slept (null: none): a test's way to act while the game waits
+// between two frames.
+void SetSleepHook(void (*hook)(int ms));
 // A fixed amount of virtual time each frame's work takes before its flip (0 by default).
 void SetWorkPerFrame(int ms);
 // Fails OpenDisplay, as a machine without a display would.
 void SetDisplayAvailable(bool available);
+// The monitor's size: a full-screen mode larger than it is refused, as a monitor without that mode refuses it
+// (windows of any size open). 0 x 0, the default, takes every mode.
+void SetMonitorSize(int width, int height);
 void AdvanceClock(int ms);
 
 std::uint32_t Clock();

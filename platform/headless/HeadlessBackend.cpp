@@ -5,6 +5,7 @@
 #include "HeadlessAudio.h"
 #include <algorithm>
 #include <deque>
+#include <string>
 
 namespace {
 struct Machine {
@@ -14,6 +15,7 @@ struct Machine {
     int Keep = -1;
     int WorkPerFrame = 0;
     bool DisplayAvailable = true;
+    int MonitorWidth = 0, MonitorHeight = 0;
     bool Open = false;
     int Generation = 0;
     int Width = 0, Height = 0;
@@ -24,11 +26,13 @@ struct Machine {
     std::vector<Headless::InputEvent> Script; // in delivery order
     std::size_t NextEvent = 0;
     bool PadPlugged = false;
+    int PadsPlugged = 0; // each plug is another pad
     float PadX = 0, PadY = 0;
     std::uint32_t PadButtons = 0;
     std::vector<Headless::FrameRecord> Frames;
     Headless::FrameRecord Current;
     void (*FlipHook)(int) = nullptr;
+    void (*SleepHook)(int) = nullptr;
 };
 
 Machine M;
@@ -96,8 +100,14 @@ void PlugPad(int frame, bool plugged) {
 }
 
 void CloseWindow(int frame) { Schedule({InputEvent::Close, frame, 0, 0, 0}); }
+void LoseFocus(int frame) { Schedule({InputEvent::FocusLost, frame, 0, 0, 0}); }
+void SetSleepHook(void (*hook)(int ms)) { M.SleepHook = hook; }
 void SetWorkPerFrame(int ms) { M.WorkPerFrame = ms; }
 void SetDisplayAvailable(bool available) { M.DisplayAvailable = available; }
+void SetMonitorSize(int width, int height) {
+    M.MonitorWidth = width;
+    M.MonitorHeight = height;
+}
 void AdvanceClock(int ms) { M.Clock += static_cast<std::uint32_t>(ms); }
 std::uint32_t Clock() { return M.Clock; }
 const std::vector<FrameRecord>& Frames() { return M.Frames; }
@@ -117,6 +127,13 @@ namespace Backend {
 bool OpenDisplay(int width, int height, bool fullScreen, std::string& error) {
     if (!M.DisplayAvailable) {
         error = "no display available";
+        return false;
+    }
+    bool monitorKnown = M.MonitorWidth > 0 && M.MonitorHeight > 0;
+    if (fullScreen && monitorKnown && (width > M.MonitorWidth || height > M.MonitorHeight)) {
+        // As the real back end: the refused mode leaves no display behind.
+        M.Open = false;
+        error = "the monitor has no " + std::to_string(width) + "x" + std::to_string(height) + " mode";
         return false;
     }
     M.Open = true;
@@ -202,18 +219,23 @@ void PumpEvents() {
         case Headless::InputEvent::PadButtonUp:
             if (event.Code >= 0 && event.Code < 32) M.PadButtons &= ~(1u << event.Code);
             break;
-        case Headless::InputEvent::PadPlug: M.PadPlugged = true; break;
+        case Headless::InputEvent::PadPlug:
+            if (!M.PadPlugged) ++M.PadsPlugged;
+            M.PadPlugged = true;
+            break;
         case Headless::InputEvent::PadUnplug:
             M.PadPlugged = false;
             M.PadButtons = 0;
             M.PadX = M.PadY = 0;
             break;
         case Headless::InputEvent::Close: PlatformCloseRequested(); break;
+        case Headless::InputEvent::FocusLost: PlatformFocusLost(); break;
         }
     }
 }
 
 int PadCount() { return M.PadPlugged ? 1 : 0; }
+int PadIdentity() { return M.PadPlugged ? M.PadsPlugged : 0; }
 
 bool PadRead(int port, float& x, float& y, std::uint32_t& buttons) {
     if (port != 0 || !M.PadPlugged) return false;
@@ -225,7 +247,9 @@ bool PadRead(int port, float& x, float& y, std::uint32_t& buttons) {
 
 std::uint32_t Ticks() { return M.Clock; }
 void Sleep(int ms) {
-    if (ms > 0) M.Clock += static_cast<std::uint32_t>(ms);
+    if (ms <= 0) return;
+    M.Clock += static_cast<std::uint32_t>(ms);
+    if (M.SleepHook != nullptr) M.SleepHook(ms);
 }
 
 void Exit(int status) { throw Headless::ProgramEnded{status}; }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 constexpr int UnknownInterval = -2;
@@ -95,13 +96,34 @@ bool Fail(std::string& error, const char* what) {
     return false;
 }
 
+// Whether the monitor has a mode at least this large. A driver that names no size for its mode (0 x 0) can't
+// switch modes at all: only what its desktop holds fits.
+bool MonitorHolds(int display, int width, int height) {
+    for (int i = 0; i < SDL_GetNumDisplayModes(display); ++i) {
+        SDL_DisplayMode listed;
+        if (SDL_GetDisplayMode(display, i, &listed) != 0) continue;
+        if (listed.w >= width && listed.h >= height) return true;
+        SDL_DisplayMode desktop;
+        if ((listed.w == 0 || listed.h == 0) && SDL_GetDesktopDisplayMode(display, &desktop) == 0 &&
+            desktop.w >= width && desktop.h >= height)
+            return true;
+    }
+    return false;
+}
+
 // A real mode switch to the asked size, or the nearest larger mode the monitor has.
 bool EnterFullScreen(int width, int height, std::string& error) {
     int display = std::max(SDL_GetWindowDisplayIndex(Sdl.Window), 0);
     SDL_DisplayMode wanted{SDL_PIXELFORMAT_UNKNOWN, width, height, GameHz, nullptr};
     SDL_DisplayMode closest;
-    if (SDL_GetClosestDisplayMode(display, &wanted, &closest) && SDL_SetWindowDisplayMode(Sdl.Window, &closest) != 0)
-        return Fail(error, "no full-screen mode");
+    // A monitor without a mode this large would show only part of the playfield: refused, so that the caller can
+    // keep a mode that works.
+    if (!MonitorHolds(display, width, height) || !SDL_GetClosestDisplayMode(display, &wanted, &closest)) {
+        error = "the monitor has no " + std::to_string(width) + "x" + std::to_string(height) + " mode";
+        CloseWindow();
+        return false;
+    }
+    if (SDL_SetWindowDisplayMode(Sdl.Window, &closest) != 0) return Fail(error, "no full-screen mode");
     if (SDL_SetWindowFullscreen(Sdl.Window, SDL_WINDOW_FULLSCREEN) != 0) return Fail(error, "no full screen");
     return true;
 }
@@ -266,6 +288,7 @@ void PumpEvents() {
         case SDL_QUIT: PlatformCloseRequested(); break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) PlatformCloseRequested();
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) PlatformFocusLost();
             break;
         case SDL_CONTROLLERDEVICEADDED: OpenPad(event.cdevice.which); break;
         case SDL_CONTROLLERDEVICEREMOVED:
@@ -280,6 +303,8 @@ void PumpEvents() {
 }
 
 int PadCount() { return Sdl.Pad ? 1 : 0; }
+// SDL never gives two devices one instance id in a run, so the id names the pad that holds the port.
+int PadIdentity() { return Sdl.Pad ? static_cast<int>(Sdl.PadId) + 1 : 0; }
 
 bool PadRead(int port, float& x, float& y, std::uint32_t& buttons) {
     if (port != 0 || !Sdl.Pad) return false;

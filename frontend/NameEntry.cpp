@@ -1,0 +1,188 @@
+// Name entry and key redefinition: the player's name typed letter by letter, and the four game keys asked for anew
+// by holding each, with the key-name table that both screens show keys by.
+#include "NameEntry.h"
+#include "ScreenFrame.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "game/Pages.h"
+#include "graphics/VectorFont.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Time.h"
+#include <cstdint>
+#include <string>
+
+namespace {
+constexpr int KeyBackspace = 8;
+constexpr int KeyEscape = 27;
+constexpr int KeySpace = 32;
+constexpr int KeyY = 89;
+constexpr int KeyN = 78;
+constexpr int FirstNameKey = 48; // "0"; the scan runs up to "Z"
+constexpr int LastNameKey = 90;
+constexpr std::size_t LongestName = 10;
+constexpr int NameLeaveDelayMs = 150;
+constexpr int AnswerDelayMs = 200;
+constexpr int KeysDoneDelayMs = 100;
+constexpr int WaitStartDelayMs = 100;
+// Between passes over the table while a key is awaited: the wait needs no more than a look every millisecond.
+constexpr int KeyPollMs = 1;
+constexpr float KeyNameColumns = 12;
+constexpr float KeyLinesColumn = 3;
+constexpr float KeyLineRows[4] = {9, 11, 13, 15};
+const char* const KeyLabels[4] = {"Turn Left", "Turn Right", "thrust Key", "Fire Key"};
+
+struct TextColour {
+    std::uint32_t Argb;
+    int Red, Green, Blue;
+};
+constexpr TextColour Yellow = {0xFFFFFF00, 255, 255, 0};
+constexpr TextColour Red = {0xFFFF4040, 255, 64, 64};
+constexpr TextColour Cyan = {0xFF00FFFF, 0, 255, 255};
+constexpr TextColour Lilac = {0xFF8080FF, 128, 128, 255};
+constexpr TextColour Green = {0xFF80FF40, 128, 255, 64};
+
+void Text(const std::string& text, float x, float y, const TextColour& colour) {
+    DrawVectorText(text, x, y, colour.Argb, 0, 1, 1, 0, colour.Red, colour.Green, colour.Blue);
+}
+
+void Blip() {
+    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+}
+
+int* KeySetting(int action) {
+    int* const settings[4] = {&KeyTurnLeft, &KeyTurnRight, &KeyThrust, &KeyFire};
+    return settings[action];
+}
+
+void DrawNameScreen() {
+    BeginScreenFrame(ScreenStars::Hidden);
+    DrawVectorTextBold("set name", 2.5f, 2.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 64);
+    // Each help line twice at one place: the yellow words, then the key names in red in the gaps left for them.
+    Text("edit name using keys     and    .", 2.0f, 7.0f, Yellow);
+    Text("                     a-z     0-9.", 2.0f, 7.0f, Red);
+    Text("use           to erase characters.", 2.0f, 8.5f, Yellow);
+    Text("    backspace                     ", 2.0f, 8.5f, Red);
+    Text("      or     to end editing.", 5.0f, 10.0f, Yellow);
+    Text("enter    esc                ", 5.0f, 10.0f, Red);
+    Text("(max 10 chars)", 11.0f, 14.0f, Red);
+    Text("current player:", 5.0f, 18.0f, Cyan);
+    Text(PlayerName, 21.0f, 18.0f, Lilac);
+}
+
+// The first of "0".."Z" hit this frame, space counting as soon as it is seen; 0 when none.
+int TypedCharacter() {
+    for (int code = FirstNameKey; code <= LastNameKey; ++code) {
+        if (KeyHit(code)) return code;
+        if (KeyHit(KeySpace)) return KeySpace;
+    }
+    return 0;
+}
+
+// The heading and the key lines of the redefinition screens; `shown` lines get their key names, the line after
+// them (when `asking`) only its label.
+void DrawKeysScreen(int shown, bool asking) {
+    BeginScreenFrame(ScreenStars::Hidden);
+    DrawVectorText("redefine", 2.5f, 2.0f, Green.Argb, 0, 3, 1, 0, Green.Red, Green.Green, Green.Blue);
+    DrawVectorText("keys", 4.5f, 5.0f, Green.Argb, 0, 3, 1, 0, Green.Red, Green.Green, Green.Blue);
+    for (int action = 0; action < shown; ++action)
+        DrawKeyLine(KeyLabels[action], *KeySetting(action), KeyLinesColumn, KeyLineRows[action], 0);
+    if (asking) DrawKeyLine(KeyLabels[shown], 0, KeyLinesColumn, KeyLineRows[shown], 1);
+}
+
+// The question screen until Y, N or Escape is held: 1 for yes, 0 for no.
+int AskToRedefine() {
+    for (;;) {
+        BeginScreenFrame(ScreenStars::Hidden);
+        DrawVectorTextBold("redefine", 2.5f, 2.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 64);
+        DrawVectorTextBold("keys", 4.5f, 5.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 40);
+        Text(" these are the currrent keys", 4.5f, 18.5f, Green);
+        Text("do you want to redefine (y/n)", 4.5f, 20.0f, Green);
+        for (int action = 0; action < 4; ++action)
+            DrawKeyLine(KeyLabels[action], *KeySetting(action), KeyLinesColumn, KeyLineRows[action], 0);
+        EndScreenFrame();
+        int answer = -1;
+        if (KeyDown(KeyY)) answer = 1;
+        if (KeyDown(KeyN) || KeyDown(KeyEscape)) answer = 0;
+        if (answer >= 0) return answer;
+    }
+}
+} // namespace
+
+std::string KeyName(int code) {
+    RestoreData("KeyNames");
+    for (;;) {
+        int row = ReadDataInt();
+        std::string name = ReadDataString();
+        if (row == code || row == LastKeyCode) return name;
+    }
+}
+
+void DrawKeyLine(const std::string& label, int code, float column, float row, int hideName) {
+    Text(label, column, row, Yellow);
+    if (hideName != 1) Text(KeyName(code), column + KeyNameColumns, row, Yellow);
+}
+
+void WaitForKey() {
+    KeyPressed = 0;
+    Delay(WaitStartDelayMs);
+    FlushKeys();
+    for (;;) {
+        RestoreData("KeyNames");
+        int code = 0;
+        do {
+            code = ReadDataInt();
+            ReadDataString();
+            if (KeyDown(code)) KeyPressed = code;
+        } while (code != KeyPressed && code != LastKeyCode);
+        if (KeyPressed > 0) break;
+        Delay(KeyPollMs);
+    }
+    Blip();
+}
+
+void NameEntry() {
+    FlushKeys();
+    for (;;) {
+        DrawNameScreen();
+        if (KeyHit(KeyBackspace)) {
+            Blip();
+            if (!PlayerName.empty()) PlayerName.pop_back();
+        }
+        if (int typed = TypedCharacter()) {
+            if (PlayerName.size() < LongestName) {
+                PlayerName += static_cast<char>(typed);
+                Blip();
+            }
+            FlushKeys(); // one character a frame
+        }
+        EndScreenFrame();
+        if (KeyHit(KeyEscape) || KeyHit(KeyReturn) || KeyHit(KeyFire)) break;
+    }
+    // Escape keeps the edits as well: there is no undo.
+    Blip();
+    if (PlayerName.empty()) PlayerName = "noname";
+    Delay(NameLeaveDelayMs);
+    FlushKeys();
+}
+
+void RedefineKeys() {
+    for (;;) {
+        int yes = AskToRedefine();
+        Blip();
+        Delay(AnswerDelayMs);
+        FlushKeys();
+        if (!yes) return;
+        for (int action = 0; action < 4; ++action) {
+            DrawKeysScreen(action, true);
+            EndScreenFrame();
+            WaitForKey();
+            *KeySetting(action) = KeyPressed;
+        }
+        DrawKeysScreen(4, false);
+        EndScreenFrame();
+        Delay(KeysDoneDelayMs);
+        FlushKeys();
+    }
+}

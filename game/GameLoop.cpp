@@ -83,9 +83,11 @@ void ExitPrompt() {
     ExitPromptShown = 0;
     Delay(100);
     FlushKeys();
+    WindowFocusLost(); // a focus lost while the prompt was up needs no second prompt
 }
 
 void StartGame() {
+    WindowFocusLost(); // the focus lost before this game is no reason to pause it
     FpsTimer = static_cast<float>(MilliSecs());
     PlayerDead = 0;
     Score = 0;
@@ -143,7 +145,8 @@ void PlayGame() {
         GameFrame();
         CompleteLevel();
         PlayerDeath();
-        if (KeyHit(KeyEscape)) ExitPrompt();
+        // Losing the window's focus (another window in front) pauses as Escape does, so it never costs a ship.
+        if (KeyHit(KeyEscape) || (GameState != StateLeave && WindowFocusLost() > 0)) ExitPrompt();
     }
     EndGame();
 }

@@ -1,7 +1,6 @@
 // Routines the frame loop and start-up already call whose subsystems are still being built: until each lands it
 // draws and changes nothing, so the game around it can already be run and seen.
 #include "frontend/HighScores.h"
-#include "frontend/Options.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
 #include "graphics/Shapes.h"
@@ -12,5 +11,3 @@
 void SyncScores() {}
 void CheckVersion() {}
 void HighscoreScreen() {}
-
-void OptionsScreen() {}

@@ -1,6 +1,7 @@
 // The ship's state and tuning, its controls (turn, thrust, fire, wrap), its movement with friction and its gun.
 #include "Ship.h"
 #include "GameState.h"
+#include "PadRest.h"
 #include "Startup.h"
 #include "fortress/Collisions.h"
 #include "frontend/Settings.h"
@@ -51,6 +52,7 @@ void SetShipTuning() {
 }
 
 void UpdateShipControls() {
+    FollowPadChange();
     float jx = JoyX(0);
     if (KeyDown(KeyTurnLeft) || (PadActive == 1 && jx < PadZeroPositionX)) {
         TurnSpeed -= TurnAccel;

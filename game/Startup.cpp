@@ -2,6 +2,7 @@
 #include "Startup.h"
 #include "GameLoop.h"
 #include "GameState.h"
+#include "PadRest.h"
 #include "Pages.h"
 #include "Ship.h"
 #include "ShipLost.h"
@@ -26,7 +27,9 @@
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "platform/System.h"
+#include "platform/Text.h"
 #include "platform/Time.h"
+#include <string>
 
 float SinTable[TrigTableSize];
 float CosTable[TrigTableSize];
@@ -57,7 +60,15 @@ void LoadSounds() {
 void OpenDisplay() {
     // A size the game can't open (set in memory after the load) gets 1024 x 768, as the loader mends a stored one.
     MendDisplaySize();
-    Graphics(ScreenWidth, ScreenHeight, FullScreen == 1 ? 1 : 0, 60);
+    std::string why;
+    if (FullScreen == 1 && !TryGraphics(ScreenWidth, ScreenHeight, 1, 60, why)) {
+        // A stored full screen the monitor won't switch to would end every start: a window of that size instead.
+        std::string message = "Kestrovar: can't open " + IntToText(ScreenWidth) + "x" + IntToText(ScreenHeight) +
+                              " full screen (" + why + "); opening a window instead";
+        ReportProblem(message.c_str());
+        FullScreen = 0;
+    }
+    if (FullScreen != 1) Graphics(ScreenWidth, ScreenHeight, 0, 60);
     SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, 1024, 768);
 }
 
@@ -144,9 +155,7 @@ void StartGameFromMenu() {
     FlushJoy();
     Delay(StartGameDelayMs);
     // The pad's rest position is taken as the game starts: any push away from it steers.
-    PadZeroPositionX = JoyX(0);
-    PadZeroPositionY = JoyY(0);
-    PadMenuRestY = JoyY(0);
+    SamplePadRest();
     FlushJoy();
     if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
     PlayGame();
@@ -165,6 +174,7 @@ void RunProgram() {
 void ResetAllState() {
     ResetPlatform();
     ResetGameState();
+    ResetPadRest();
     ResetSettings();
     ResetVersionNotice();
     ResetIntro();

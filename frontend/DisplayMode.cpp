@@ -1,0 +1,57 @@
+// Opening the display in a new mode, and falling back to one that works when it can't be had.
+#include "DisplayMode.h"
+#include "Settings.h"
+#include "graphics/TPoly.h"
+#include "platform/Display.h"
+#include "platform/System.h"
+#include "platform/Text.h"
+#include <string>
+
+namespace {
+constexpr int GameHertz = 60;
+constexpr int PlayfieldWidth = 1024, PlayfieldHeight = 768;
+constexpr DisplayMode SmallestWindow = {PlayfieldWidth, PlayfieldHeight, 0, 0, 0, 0};
+
+void TakeMode(const DisplayMode& mode) {
+    ScreenWidth = mode.Width;
+    ScreenHeight = mode.Height;
+    PlayfieldOffsetX = mode.OffsetX;
+    PlayfieldOffsetY = mode.OffsetY;
+    SavedOffsetY = mode.SavedOffsetY;
+    FullScreen = mode.Full;
+}
+
+bool OpenMode(std::string& why) {
+    if (!TryGraphics(ScreenWidth, ScreenHeight, FullScreen == 1 ? 1 : 0, GameHertz, why)) return false;
+    HideMouse();
+    SetDrawingState();
+    return true;
+}
+} // namespace
+
+DisplayMode CurrentDisplayMode() {
+    return {ScreenWidth, ScreenHeight, PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY, FullScreen};
+}
+
+void SetDrawingState() {
+    SetColor(255, 255, 255);
+    ApplyDisplayStyle();
+    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, PlayfieldWidth, PlayfieldHeight);
+}
+
+bool ChangeDisplayMode(const DisplayMode& wanted) {
+    DisplayMode before = CurrentDisplayMode();
+    TakeMode(wanted);
+    std::string why;
+    if (OpenMode(why)) return true;
+    std::string message = "Kestrovar: can't open " + IntToText(wanted.Width) + "x" + IntToText(wanted.Height) +
+                          (wanted.Full == 1 ? " full screen" : " in a window") + " (" + why + "); keeping " +
+                          IntToText(before.Width) + "x" + IntToText(before.Height) +
+                          (before.Full == 1 ? " full screen" : " in a window");
+    ReportProblem(message.c_str());
+    TakeMode(before);
+    if (OpenMode(why)) return false;
+    TakeMode(SmallestWindow);
+    if (!OpenMode(why)) Graphics(PlayfieldWidth, PlayfieldHeight, 0, GameHertz); // no display at all: the end
+    return false;
+}

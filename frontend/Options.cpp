@@ -1,0 +1,264 @@
+// The options screen: fifteen lines, each an action that takes effect at once (display mode and size, name, keys,
+// backdrop, glow, palette, sound, music, style, controls), chosen with the keys or the pad.
+#include "Options.h"
+#include "DisplayMode.h"
+#include "NameEntry.h"
+#include "ScreenFrame.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "fortress/Sections.h"
+#include "game/GameState.h"
+#include "game/PadRest.h"
+#include "game/Pages.h"
+#include "game/Startup.h"
+#include "graphics/TPoly.h"
+#include "graphics/VectorFont.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Text.h"
+#include "platform/Time.h"
+#include <cstdint>
+#include <string>
+
+namespace {
+constexpr int OptionLines = 15;
+constexpr int LineFullScreen = 0, LineFirstSize = 1, LineName = 5, LineKeys = 6;
+constexpr int LineBackground = 7, LineGlow = 8, LineColours = 9, LineEffects = 10, LineMusic = 11;
+constexpr int LineStyle = 12, LineControls = 13, LineReturn = 14;
+constexpr int KeyEscape = 27, KeyUp = 38, KeyDown40 = 40, KeyF12 = 123;
+constexpr int PadMoveDelayMs = 150;
+constexpr float LinesColumn = 2.0f, MarkerColumn = 0.5f, FirstLineRow = 5.5f, LineRows = 1.5f;
+
+// Lines 1 to 4: the four sizes, each with the offsets that centre the playfield.
+struct SizeLine {
+    int Width, Height, OffsetX, OffsetY;
+};
+constexpr SizeLine Sizes[4] = {{1024, 768, 0, 0}, {1280, 1024, 128, 128}, {1440, 900, 208, 66}, {1680, 1050, 328, 141}};
+const char* const SizeTexts[4] = {"set resolution to 1024x768  (4:3)", "set resolution to 1280x1024 (4:3)",
+                                  "set resolution to 1440x900  (16:10)", "set resolution to 1680x1050 (16:9)"};
+
+struct LineColour {
+    std::uint32_t Argb;
+    int Red, Green, Blue;
+};
+constexpr LineColour DisplayLineColour = {0xFFFF40F0, 255, 64, 240};
+constexpr LineColour White = {0xFFFFFFFF, 255, 255, 255};
+constexpr LineColour NameLineColour = {0xFFFFFF00, 255, 255, 0};
+constexpr LineColour SettingLineColour = {0xFFFF00FF, 255, 0, 255};
+
+struct ScreenState {
+    int Selection = 0;
+    bool Leave = false;
+    std::string PadText;
+    bool FirstPadFrame = true;
+    int PadsSeen = 0; // pads attached when last looked, to find one plugged in while the screen is up
+};
+
+void PlayEffect(const char* name) {
+    if (SoundFXOn == 1) Sound::Play(name, 0);
+}
+
+int Flipped(int setting) { return setting == 1 ? 0 : 1; }
+
+std::string OnOff(const std::string& what, int setting) { return what + (setting == 1 ? " (on)/off" : " on/(off)"); }
+
+std::string LineText(int line, const ScreenState& screen) {
+    std::string size = IntToText(ScreenWidth) + "x" + IntToText(ScreenHeight);
+    switch (line) {
+    case LineFullScreen:
+        return FullScreen == 1 ? "change to window mode (" + size + ")" : "change to fullscreen(" + size + ")";
+    case LineName: return "change playername from: " + PlayerName;
+    case LineKeys: return "redefine keys";
+    case LineBackground: return OnOff("use background", UseBackground);
+    case LineGlow: return "Adjust amount of glow";
+    case LineColours: return OnOff("set colors", ColorsOn);
+    case LineEffects: return OnOff("Sound effects", SoundFXOn);
+    case LineMusic: return OnOff("Music", MusicOn);
+    case LineStyle: return NeonMode == 1 ? "Graphics mode wireframe/(neon)" : "Graphics mode (wireframe)/neon";
+    case LineControls:
+        if (ControlMode == 1) return "Controls (pad - normal buttons)";
+        if (ControlMode == 2) return "Controls (pad - reversed buttons)";
+        return "Controls " + screen.PadText;
+    case LineReturn: return "return to mainmenu";
+    default: return SizeTexts[line - LineFirstSize];
+    }
+}
+
+const LineColour& ColourOf(int line) {
+    if (line == LineFullScreen) return DisplayLineColour;
+    if (line == LineName) return NameLineColour;
+    if (line >= LineKeys && line <= LineControls) return SettingLineColour;
+    return White;
+}
+
+void DrawOptions(const ScreenState& screen) {
+    Cls();
+    SetColor(255, 255, 255);
+    DrawBackdrop();
+    DrawVectorTextBold("options", 3.0f, 2.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 40);
+    DrawVectorText(">", MarkerColumn, FirstLineRow + LineRows * static_cast<float>(screen.Selection), 0xFF80FF40, 0, 1,
+                   1, 0, 128, 255, 64);
+    for (int line = 0; line < OptionLines; ++line) {
+        const LineColour& colour = ColourOf(line);
+        DrawVectorText(LineText(line, screen), LinesColumn, FirstLineRow + LineRows * static_cast<float>(line),
+                       colour.Argb, 0, 1, 1, 0, colour.Red, colour.Green, colour.Blue);
+    }
+}
+
+void ChooseSize(int line) {
+    const SizeLine& size = Sizes[line - LineFirstSize];
+    DisplayMode wanted = {size.Width, size.Height, size.OffsetX, size.OffsetY, size.OffsetY, FullScreen};
+    if (!ChangeDisplayMode(wanted)) PlayEffect("BounceSND");
+}
+
+void ChooseControls() {
+    if (JoyCount() == 0) {
+        PlayEffect("BounceSND");
+        PadActive = 0;
+        ControlMode = 0;
+        return;
+    }
+    PlayEffect("BlipSND");
+    PadActive = 1;
+    ControlMode = (ControlMode + 1) % 3;
+    PadMenuRestY = JoyY(0);
+    if (ControlMode == 1) {
+        PadFireButton = 0;
+        PadThrustButton = 1;
+    } else if (ControlMode == 2) {
+        PadFireButton = 1;
+        PadThrustButton = 0;
+    }
+}
+
+// The glow screen arrives with the title logo and the stars; until it does, its line blips and opens nothing.
+void OpenGlowScreen() {}
+
+void Choose(int line, ScreenState& screen) {
+    switch (line) {
+    case LineFullScreen: {
+        DisplayMode wanted = CurrentDisplayMode();
+        wanted.Full = Flipped(FullScreen);
+        if (!ChangeDisplayMode(wanted)) PlayEffect("BounceSND");
+        break;
+    }
+    case LineName:
+        PlayEffect("BlipSND");
+        NameEntry();
+        break;
+    case LineKeys:
+        PlayEffect("BlipSND");
+        RedefineKeys();
+        break;
+    case LineBackground:
+        PlayEffect("BlipSND");
+        UseBackground = Flipped(UseBackground);
+        break;
+    case LineGlow:
+        if (NeonMode == 1) {
+            PlayEffect("BlipSND");
+            OpenGlowScreen();
+        } else {
+            PlayEffect("BounceSND");
+        }
+        break;
+    case LineColours:
+        PlayEffect("BlipSND");
+        ColorsOn = Flipped(ColorsOn);
+        SetPalette();
+        // The rings keep the colours they were made with: made again, they show the new palette at once.
+        SectionsList.Clear();
+        BuildMenuRings();
+        break;
+    case LineEffects:
+        PlayEffect("BlipSND"); // heard only when the effects were on
+        SoundFXOn = Flipped(SoundFXOn);
+        break;
+    case LineMusic:
+        PlayEffect("BlipSND");
+        MusicOn = Flipped(MusicOn);
+        if (MusicOn == 0 && Sound::IsPlaying("menu-loop") == 1) Sound::Stop("menu-loop");
+        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        break;
+    case LineStyle:
+        PlayEffect("BlipSND");
+        NeonMode = Flipped(NeonMode);
+        SetDrawingState();
+        break;
+    case LineControls: ChooseControls(); break;
+    case LineReturn: screen.Leave = true; break;
+    default: ChooseSize(line); break;
+    }
+}
+
+// The pad text for the next frame, whether a pad is there, and the pad's rest taken once pad controls are chosen.
+void DetectPad(ScreenState& screen) {
+    int pads = JoyCount();
+    // A pad plugged in while the screen is up is taken in as one that was there from the start.
+    if (pads > 0 && screen.PadsSeen == 0) screen.FirstPadFrame = true;
+    screen.PadsSeen = pads;
+    if (PadActive == 1 && ControlMode == 0) screen.PadText = "(keyboard, pad present)";
+    if (pads == 0) {
+        screen.PadText = "(keyboard, no pad present)";
+        PadActive = 0;
+        ControlMode = 0;
+        screen.FirstPadFrame = false;
+    } else if (screen.FirstPadFrame) {
+        PadActive = 1;
+    }
+    if (ControlMode == 1 && screen.FirstPadFrame) {
+        screen.FirstPadFrame = false;
+        SamplePadRest();
+        FlushJoy();
+    }
+}
+
+bool PadChoice() { return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0)); }
+
+void MoveSelection(ScreenState& screen) {
+    float padY = JoyY(0);
+    if (KeyHit(KeyUp) || (ControlMode > 0 && padY < PadMenuRestY)) {
+        screen.Selection = screen.Selection == 0 ? OptionLines - 1 : screen.Selection - 1;
+        PlayEffect("BlipSND");
+        if (padY < PadMenuRestY) Delay(PadMoveDelayMs);
+        FlushJoy();
+    }
+    if (KeyHit(KeyDown40) || (ControlMode > 0 && padY > PadMenuRestY)) {
+        screen.Selection = screen.Selection == OptionLines - 1 ? 0 : screen.Selection + 1;
+        PlayEffect("BlipSND");
+        if (padY > PadMenuRestY) Delay(PadMoveDelayMs);
+        FlushJoy();
+    }
+}
+
+bool LeaveNow(const ScreenState& screen) {
+    if (screen.Leave || KeyHit(KeyEscape)) return true;
+    if (screen.Selection != LineReturn) return false;
+    if (KeyDown(KeyFire) || KeyHit(KeyReturn)) return true;
+    return ControlMode > 0 && PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+}
+} // namespace
+
+void OptionsScreen() {
+    FlushKeys();
+    ScreenState screen;
+    screen.PadsSeen = JoyCount();
+    PadMenuRestY = JoyY(0);
+    for (;;) {
+        // Only what is pressed during this frame counts.
+        FlushKeys();
+        FlushJoy();
+        DrawOptions(screen);
+        if (KeyHit(KeyF12)) {
+            ShowFrameRate = Flipped(ShowFrameRate);
+            PlayEffect("BlipSND");
+        }
+        DetectPad(screen);
+        EndScreenFrame();
+        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) Choose(screen.Selection, screen);
+        MoveSelection(screen);
+        if (LeaveNow(screen)) break;
+    }
+    FlushKeys();
+    PlayEffect("BlipSND");
+}

@@ -1,0 +1,55 @@
+// A game played with the pad pulled out and another plugged in, and a game whose window loses the focus.
+#include "GameFixture.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include <map>
+
+using PadInPlayTest = GameFixture;
+using FocusLossTest = GameFixture;
+
+namespace {
+constexpr int KeyN = 78;
+constexpr int PlayStart = LevelPageShown; // the first frame of play
+
+struct Seen {
+    float ShipX, ShipAngle;
+    int PromptShown;
+};
+std::map<int, Seen> SeenAt;
+void Watch(int frame) { SeenAt[frame] = {ShipX, ShipAngle, ExitPromptShown}; }
+} // namespace
+
+TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
+    // The stick rests a little to the right when the game starts, so that is its rest.
+    Headless::PlugPad(0, true);
+    Headless::SetPad(0, 0.5f, 0);
+    ControlMode = 1;
+    PadActive = 1;
+    SeenAt.clear();
+    Headless::SetFlipHook(Watch);
+    Headless::PlugPad(PlayStart + 20, false);
+    Headless::PlugPad(PlayStart + 40, true); // another pad, its stick at the centre
+    Headless::SetPad(PlayStart + 60, 1, 0);
+    EXPECT_EQ(RunProgramHeadless(PlayStart + 80), -1);
+    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(SeenAt[PlayStart + 19].ShipAngle, 270.0f) << "at rest the ship doesn't turn";
+    EXPECT_EQ(SeenAt[PlayStart + 39].ShipAngle, 270.0f) << "no pad: no turn";
+    EXPECT_EQ(SeenAt[PlayStart + 59].ShipAngle, 270.0f) << "the new pad at rest: no turn";
+    EXPECT_GT(SeenAt[PlayStart + 79].ShipAngle, 270.0f) << "the new pad pushed right turns the ship right";
+}
+
+TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGameStood) {
+    SeenAt.clear();
+    Headless::SetFlipHook(Watch);
+    Headless::HoldKey(PlayStart + 1, KeyThrust, 10);
+    Headless::LoseFocus(PlayStart + 15);
+    Headless::PressKey(PlayStart + 35, KeyN);
+    EXPECT_EQ(RunProgramHeadless(PlayStart + 50), -1);
+    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(SeenAt[PlayStart + 20].PromptShown, 1);
+    EXPECT_EQ(SeenAt[PlayStart + 20].ShipX, SeenAt[PlayStart + 34].ShipX) << "the ship stood still behind the prompt";
+    EXPECT_EQ(SeenAt[PlayStart + 45].PromptShown, 0);
+    EXPECT_LT(SeenAt[PlayStart + 45].ShipX, SeenAt[PlayStart + 34].ShipX) << "and drifts on after it";
+    EXPECT_EQ(ShipsLeft, 3);
+    EXPECT_EQ(GameState, 0);
+}

@@ -11,6 +11,7 @@
 #include "game/PadRest.h"
 #include "game/Pages.h"
 #include "game/Startup.h"
+#include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"

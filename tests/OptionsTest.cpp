@@ -4,6 +4,7 @@
 #include "FrontEndFixture.h"
 #include "fortress/Sections.h"
 #include "game/GameState.h"
+#include "graphics/Palette.h"
 #include "platform/Input.h"
 
 using OptionsTest = FrontEndFixture;

@@ -1,0 +1,192 @@
+// The PostgreSQL back end. Every statement is prepared once per connection and run with bound parameters; an
+// upload is one statement, so its nonce and its score are committed together or not at all.
+#include "server/PostgresStore.h"
+#include <libpq-fe.h>
+
+namespace ScoreServer {
+
+namespace {
+// Held for the migration's transaction, so that servers starting together migrate one after the other.
+constexpr const char* MigrationLock = "SELECT pg_advisory_xact_lock(8642)";
+
+const char* const MigrationSteps[CurrentSchemaVersion] = {
+    // 1: the boards and the version list.
+    "CREATE TABLE scores(id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY, board TEXT NOT NULL,"
+    " name TEXT NOT NULL, level BIGINT NOT NULL, score BIGINT NOT NULL, date TEXT NOT NULL,"
+    " created_at TIMESTAMPTZ NOT NULL DEFAULT now());"
+    "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
+    "CREATE TABLE versions(product TEXT PRIMARY KEY, version TEXT NOT NULL);"
+    "INSERT INTO versions(product, version) VALUES('kestrovar', '1.2');",
+    // 2: nonces of uploads, so that a replayed upload is refused by every server and across restarts.
+    "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at BIGINT NOT NULL);"
+    "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",
+};
+
+struct PreparedText {
+    const char* Name;
+    const char* Sql;
+};
+const PreparedText Prepared[] = {
+    {"forget_nonces", "DELETE FROM upload_nonces WHERE seen_at < $1"},
+    {"add_score", "WITH fresh AS (INSERT INTO upload_nonces(nonce, seen_at) VALUES($1, $2) ON CONFLICT DO NOTHING"
+                  " RETURNING 1) INSERT INTO scores(board, name, level, score, date)"
+                  " SELECT $3, $4, $5, $6, $7 FROM fresh"},
+    {"top", "SELECT name, level, score, date FROM scores WHERE board = $1 ORDER BY score DESC, id ASC LIMIT $2"},
+    {"versions", "SELECT product, version FROM versions ORDER BY product LIMIT $1"},
+    {"put_version", "INSERT INTO versions(product, version) VALUES($1, $2)"
+                    " ON CONFLICT(product) DO UPDATE SET version = EXCLUDED.version"},
+};
+
+struct ResultHolder {
+    PGresult* R;
+    explicit ResultHolder(PGresult* r) : R(r) {}
+    ~ResultHolder() { PQclear(R); }
+    ResultHolder(const ResultHolder&) = delete;
+    ResultHolder& operator=(const ResultHolder&) = delete;
+};
+} // namespace
+
+struct PostgresStore::Connection {
+    PGconn* Conn = nullptr;
+    ~Connection() { PQfinish(Conn); }
+
+    [[noreturn]] void Fail(const std::string& what) {
+        std::string message = PQerrorMessage(Conn);
+        while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+        throw StoreError("postgresql: " + what + ": " + message);
+    }
+    void Exec(const char* sql) {
+        ResultHolder result(PQexec(Conn, sql));
+        ExecStatusType status = PQresultStatus(result.R);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) Fail(sql);
+    }
+    // Runs a prepared statement with text parameters; the result must be a command or rows.
+    PGresult* Run(const char* name, std::initializer_list<const char*> values) {
+        PGresult* result =
+            PQexecPrepared(Conn, name, static_cast<int>(values.size()), values.begin(), nullptr, nullptr, 0);
+        ExecStatusType status = PQresultStatus(result);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+            PQclear(result);
+            Fail(name);
+        }
+        return result;
+    }
+};
+
+// Borrows a pooled connection; one found broken (the database restarted) is dropped instead of returned.
+class PostgresStore::Lease {
+  public:
+    explicit Lease(PostgresStore& store) : Store(store) {
+        {
+            std::lock_guard lock(Store.PoolMutex);
+            if (!Store.Idle.empty()) {
+                Held = std::move(Store.Idle.back());
+                Store.Idle.pop_back();
+            }
+        }
+        if (!Held) Held = Store.OpenConnection();
+    }
+    ~Lease() {
+        if (PQstatus(Held->Conn) != CONNECTION_OK || PQtransactionStatus(Held->Conn) != PQTRANS_IDLE) return;
+        std::lock_guard lock(Store.PoolMutex);
+        Store.Idle.push_back(std::move(Held));
+    }
+    Connection* operator->() { return Held.get(); }
+
+  private:
+    PostgresStore& Store;
+    std::unique_ptr<Connection> Held;
+};
+
+std::unique_ptr<PostgresStore::Connection> PostgresStore::OpenConnection() {
+    auto connection = std::make_unique<Connection>();
+    connection->Conn = PQconnectdb(ConnectionString.c_str());
+    if (PQstatus(connection->Conn) != CONNECTION_OK) connection->Fail("cannot connect");
+    connection->Exec("SET client_min_messages = warning");
+    for (const PreparedText& statement : Prepared) {
+        ResultHolder result(PQprepare(connection->Conn, statement.Name, statement.Sql, 0, nullptr));
+        if (PQresultStatus(result.R) != PGRES_COMMAND_OK) connection->Fail(statement.Name);
+    }
+    return connection;
+}
+
+PostgresStore::PostgresStore(const std::string& connectionString) : ConnectionString(connectionString) {
+    auto connection = std::make_unique<Connection>();
+    connection->Conn = PQconnectdb(ConnectionString.c_str());
+    if (PQstatus(connection->Conn) != CONNECTION_OK) connection->Fail("cannot connect");
+    connection->Exec("SET client_min_messages = warning");
+    connection->Exec("BEGIN");
+    try {
+        connection->Exec(MigrationLock);
+        connection->Exec("CREATE TABLE IF NOT EXISTS schema_version(version INTEGER NOT NULL)");
+        ResultHolder current(PQexec(connection->Conn, "SELECT version FROM schema_version"));
+        if (PQresultStatus(current.R) != PGRES_TUPLES_OK) connection->Fail("schema version");
+        int version = PQntuples(current.R) > 0 ? std::atoi(PQgetvalue(current.R, 0, 0)) : 0;
+        if (version > CurrentSchemaVersion)
+            throw StoreError("database has schema " + std::to_string(version) + ", newer than this server's " +
+                             std::to_string(CurrentSchemaVersion));
+        for (int step = version; step < CurrentSchemaVersion; ++step) connection->Exec(MigrationSteps[step]);
+        connection->Exec("DELETE FROM schema_version");
+        connection->Exec(("INSERT INTO schema_version VALUES(" + std::to_string(CurrentSchemaVersion) + ")").c_str());
+        connection->Exec("COMMIT");
+    } catch (...) {
+        PQclear(PQexec(connection->Conn, "ROLLBACK"));
+        throw;
+    }
+    Idle.push_back(OpenConnection());
+}
+
+PostgresStore::~PostgresStore() = default;
+
+AddOutcome PostgresStore::AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
+                                   std::int64_t forgetBefore) {
+    Lease connection(*this);
+    std::string forget = std::to_string(forgetBefore), seen = std::to_string(nonceTime);
+    std::string level = std::to_string(entry.Level), score = std::to_string(entry.Score);
+    PQclear(connection->Run("forget_nonces", {forget.c_str()}));
+    ResultHolder result(
+        connection->Run("add_score", {nonce.c_str(), seen.c_str(), entry.Board.c_str(), entry.Name.c_str(),
+                                      level.c_str(), score.c_str(), entry.Date.c_str()}));
+    return std::atoi(PQcmdTuples(result.R)) == 1 ? AddOutcome::Added : AddOutcome::NonceSeen;
+}
+
+std::vector<ScoreEntry> PostgresStore::TopScores(const std::string& board, int count) {
+    Lease connection(*this);
+    std::string limit = std::to_string(count);
+    ResultHolder result(connection->Run("top", {board.c_str(), limit.c_str()}));
+    std::vector<ScoreEntry> rows;
+    for (int i = 0; i < PQntuples(result.R); ++i) {
+        ScoreEntry row;
+        row.Board = board;
+        row.Name = PQgetvalue(result.R, i, 0);
+        row.Level = std::stoll(PQgetvalue(result.R, i, 1));
+        row.Score = std::stoll(PQgetvalue(result.R, i, 2));
+        row.Date = PQgetvalue(result.R, i, 3);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<VersionEntry> PostgresStore::Versions(int count) {
+    Lease connection(*this);
+    std::string limit = std::to_string(count);
+    ResultHolder result(connection->Run("versions", {limit.c_str()}));
+    std::vector<VersionEntry> rows;
+    for (int i = 0; i < PQntuples(result.R); ++i)
+        rows.push_back({PQgetvalue(result.R, i, 0), PQgetvalue(result.R, i, 1)});
+    return rows;
+}
+
+void PostgresStore::SetVersion(const std::string& product, const std::string& version) {
+    Lease connection(*this);
+    PQclear(connection->Run("put_version", {product.c_str(), version.c_str()}));
+}
+
+int PostgresStore::SchemaVersion() {
+    Lease connection(*this);
+    ResultHolder result(PQexec(connection->Conn, "SELECT version FROM schema_version"));
+    if (PQresultStatus(result.R) != PGRES_TUPLES_OK || PQntuples(result.R) != 1) return -1;
+    return std::atoi(PQgetvalue(result.R, 0, 0));
+}
+
+} // namespace ScoreServer

@@ -1,0 +1,31 @@
+// The PostgreSQL back end over libpq: several stateless score servers behind a load balancer share one database,
+// and PostgreSQL-compatible distributed engines serve unchanged.
+#pragma once
+#include "server/ScoreStore.h"
+#include <mutex>
+
+namespace ScoreServer {
+
+class PostgresStore : public ScoreStore {
+  public:
+    explicit PostgresStore(const std::string& connectionString);
+    ~PostgresStore() override;
+    AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
+                        std::int64_t forgetBefore) override;
+    std::vector<ScoreEntry> TopScores(const std::string& board, int count) override;
+    std::vector<VersionEntry> Versions(int count) override;
+    void SetVersion(const std::string& product, const std::string& version) override;
+    int SchemaVersion() override;
+
+    struct Connection;
+
+  private:
+    class Lease;
+    std::unique_ptr<Connection> OpenConnection();
+
+    std::string ConnectionString;
+    std::mutex PoolMutex;
+    std::vector<std::unique_ptr<Connection>> Idle;
+};
+
+} // namespace ScoreServer

@@ -1,0 +1,85 @@
+// kestrovar-scores: opens the database (migrating it), binds the address, and serves until SIGINT or SIGTERM.
+#include "server/HttpFront.h"
+#include "server/ServerOptions.h"
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+#include <thread>
+
+using namespace ScoreServer;
+
+namespace {
+constexpr int StopRetryMs = 20;
+
+// The log names the database without a password a connection URI may carry.
+std::string ShownLocation(const std::string& location) {
+    if (!IsPostgresLocation(location)) return location;
+    std::size_t scheme = location.find("://") + 3, at = location.find('@', scheme);
+    if (at == std::string::npos) return location;
+    return location.substr(0, scheme) + "...@" + location.substr(at + 1);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = ParseServerOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "kestrovar-scores: %s\n", error.c_str());
+        return 2;
+    }
+    if (options->Help) {
+        std::fputs(ServerHelpText().c_str(), stdout);
+        return 0;
+    }
+
+    // The signals are taken by one waiting thread, never by a handler in the middle of a request; every thread
+    // started from here on inherits the mask. A client that hangs up must not end the server either.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::string location = options->Database.empty() ? DefaultDatabasePath() : options->Database;
+    std::unique_ptr<ScoreStore> store;
+    try {
+        store = OpenScoreStore(location);
+        if (!options->GameVersion.empty()) store->SetVersion("kestrovar", options->GameVersion);
+    } catch (const StoreError& failure) {
+        std::fprintf(stderr, "kestrovar-scores: %s\n", failure.what());
+        return 1;
+    }
+
+    ScoreService service(*store, options->Service);
+    HttpFront front(service, options->Threads, stderr);
+    int port = front.Bind(options->Host, options->Port);
+    if (port < 0) {
+        std::fprintf(stderr, "kestrovar-scores: cannot listen on %s:%d\n", options->Host.c_str(), options->Port);
+        return 1;
+    }
+    std::fprintf(stderr, "kestrovar-scores listening on %s:%d, database %s (schema %d)\n", options->Host.c_str(), port,
+                 ShownLocation(location).c_str(), store->SchemaVersion());
+
+    std::atomic<bool> finished = false;
+    std::thread signalWaiter([&] {
+        int received = 0;
+        sigwait(&stopSignals, &received);
+        if (received == SIGINT || received == SIGTERM)
+            std::fprintf(stderr, "kestrovar-scores stopping (%s): finishing requests in flight\n",
+                         received == SIGINT ? "SIGINT" : "SIGTERM");
+        // A signal that comes before the server has begun to serve is repeated until it has stopped.
+        while (!finished) {
+            front.Stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(StopRetryMs));
+        }
+    });
+    bool served = front.Run();
+    finished = true;
+    if (!served) pthread_kill(signalWaiter.native_handle(), SIGTERM); // the waiter is still waiting: wake it
+    signalWaiter.join();
+    std::fprintf(stderr, "kestrovar-scores stopped\n");
+    return served ? 0 : 1;
+}

@@ -1,0 +1,116 @@
+// Options take their value as "--name value" or "--name=value".
+#include "server/ServerOptions.h"
+#include "server/RequestSignature.h"
+#include <charconv>
+#include <cstdlib>
+
+namespace ScoreServer {
+
+namespace {
+constexpr std::size_t MaxVersionLength = 32;
+
+std::optional<long long> WholeNumber(const std::string& text, long long low, long long high) {
+    long long value = 0;
+    auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (failure != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
+    return value;
+}
+} // namespace
+
+std::string ServerHelpText() {
+    return "Usage: kestrovar-scores [options]\n"
+           "The Kestrovar score server: the online top ten and the version list the game asks for.\n"
+           "\n"
+           "  --host ADDRESS          address to listen on (default 127.0.0.1; 0.0.0.0 for every interface)\n"
+           "  --port N                port to listen on (default 8642; 0 picks a free one, named in the log)\n"
+           "  --db LOCATION           an SQLite file, or a PostgreSQL connection URI postgresql://...\n"
+           "                          (default $XDG_DATA_HOME/kestrovar/scores.sqlite,\n"
+           "                          else ~/.local/share/kestrovar/scores.sqlite)\n"
+           "  --key KEY               the key requests are signed with (default: the game's own)\n"
+           "  --rate-limit N          requests per second per client address, 0 for no limit (default 10)\n"
+           "  --rate-burst N          requests a client may send at once before the limit bites (default 20)\n"
+           "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
+           "  --max-parameters N      most query parameters accepted (default 12)\n"
+           "  --threads N             requests served at once (default 8)\n"
+           "  --game-version TEXT     the current game version, stored for the game's version check\n"
+           "  --help                  this text\n"
+           "\n"
+           "Logs one line per request to standard error. Stops on SIGINT or SIGTERM after finishing the\n"
+           "requests in flight.\n";
+}
+
+std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* argv, std::string& error) {
+    ServerOptions options;
+    options.Service.Key = GameKey();
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i], value;
+        std::size_t equals = argument.find('=');
+        bool inlineValue = equals != std::string::npos;
+        std::string name = inlineValue ? argument.substr(0, equals) : argument;
+        if (name == "--help" && !inlineValue) {
+            options.Help = true;
+            continue;
+        }
+        if (inlineValue) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        std::optional<long long> number;
+        auto numberIn = [&](long long low, long long high) {
+            number = WholeNumber(value, low, high);
+            if (!number)
+                error = name + " wants a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                        ", not \"" + value + "\"";
+            return number.has_value();
+        };
+        if (name == "--host") {
+            options.Host = value;
+        } else if (name == "--port") {
+            if (!numberIn(0, 65535)) return std::nullopt;
+            options.Port = static_cast<int>(*number);
+        } else if (name == "--db") {
+            options.Database = value;
+        } else if (name == "--key") {
+            if (value.empty()) {
+                error = "--key may not be empty";
+                return std::nullopt;
+            }
+            options.Service.Key = value;
+        } else if (name == "--rate-limit") {
+            if (!numberIn(0, 1'000'000)) return std::nullopt;
+            options.Service.RatePerSecond = static_cast<double>(*number);
+        } else if (name == "--rate-burst") {
+            if (!numberIn(1, 1'000'000)) return std::nullopt;
+            options.Service.RateBurst = static_cast<double>(*number);
+        } else if (name == "--max-query-length") {
+            if (!numberIn(64, 8000)) return std::nullopt;
+            options.Service.MaxQueryLength = static_cast<std::size_t>(*number);
+        } else if (name == "--max-parameters") {
+            if (!numberIn(1, 100)) return std::nullopt;
+            options.Service.MaxParameters = static_cast<std::size_t>(*number);
+        } else if (name == "--threads") {
+            if (!numberIn(1, 256)) return std::nullopt;
+            options.Threads = static_cast<int>(*number);
+        } else if (name == "--game-version") {
+            // It becomes a line of the version reply: short, printable, one line.
+            bool printable = !value.empty() && value.size() <= MaxVersionLength;
+            for (char c : value) printable = printable && c > ' ' && c < 127;
+            if (!printable) {
+                error = "--game-version wants 1 to " + std::to_string(MaxVersionLength) +
+                        " printable characters without spaces";
+                return std::nullopt;
+            }
+            options.GameVersion = value;
+        } else {
+            error = "unknown option " + name + " (see --help)";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+} // namespace ScoreServer

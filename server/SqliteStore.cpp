@@ -1,0 +1,235 @@
+// The SQLite back end. Writes use BEGIN IMMEDIATE so that the nonce check and the insert see one state of the
+// file; the write-ahead log with synchronous=FULL makes a commit durable before the reply is sent.
+#include "server/SqliteStore.h"
+#include <sqlite3.h>
+
+namespace ScoreServer {
+
+namespace {
+constexpr int BusyTimeoutMs = 5000;
+
+// Each step takes the schema from the version before it to its own number.
+const char* const MigrationSteps[CurrentSchemaVersion] = {
+    // 1: the boards and the version list.
+    "CREATE TABLE scores(id INTEGER PRIMARY KEY, board TEXT NOT NULL, name TEXT NOT NULL, level INTEGER NOT NULL,"
+    " score INTEGER NOT NULL, date TEXT NOT NULL, created_at INTEGER NOT NULL DEFAULT (strftime('%s','now')));"
+    "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
+    "CREATE TABLE versions(product TEXT PRIMARY KEY, version TEXT NOT NULL);"
+    "INSERT INTO versions(product, version) VALUES('kestrovar', '1.2');",
+    // 2: nonces of uploads, so that a replayed upload is refused across restarts.
+    "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at INTEGER NOT NULL);"
+    "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",
+};
+
+enum Statement { Begin, Commit, Rollback, ForgetNonces, RecordNonce, InsertScore, Top, ListVersions, PutVersion };
+const char* const StatementTexts[] = {
+    "BEGIN IMMEDIATE",
+    "COMMIT",
+    "ROLLBACK",
+    "DELETE FROM upload_nonces WHERE seen_at < ?1",
+    "INSERT INTO upload_nonces(nonce, seen_at) VALUES(?1, ?2) ON CONFLICT DO NOTHING",
+    "INSERT INTO scores(board, name, level, score, date) VALUES(?1, ?2, ?3, ?4, ?5)",
+    "SELECT name, level, score, date FROM scores WHERE board = ?1 ORDER BY score DESC, id ASC LIMIT ?2",
+    "SELECT product, version FROM versions ORDER BY product LIMIT ?1",
+    "INSERT INTO versions(product, version) VALUES(?1, ?2) ON CONFLICT(product) DO UPDATE SET version = ?2",
+};
+constexpr int StatementCount = sizeof StatementTexts / sizeof StatementTexts[0];
+
+[[noreturn]] void Fail(sqlite3* db, const std::string& what) {
+    throw StoreError("sqlite: " + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+}
+} // namespace
+
+struct SqliteStore::Connection {
+    sqlite3* Db = nullptr;
+    sqlite3_stmt* Statements[StatementCount] = {};
+    ~Connection() {
+        for (sqlite3_stmt* statement : Statements) sqlite3_finalize(statement);
+        sqlite3_close(Db);
+    }
+    void Exec(const char* sql) {
+        char* message = nullptr;
+        if (sqlite3_exec(Db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            std::string text = message ? message : "unknown error";
+            sqlite3_free(message);
+            throw StoreError(std::string("sqlite: ") + text);
+        }
+    }
+    // Resets the statement on the way in and on the way out, so that no read stays open on the file.
+    struct Use {
+        sqlite3_stmt* S;
+        explicit Use(sqlite3_stmt* s) : S(s) { sqlite3_reset(S), sqlite3_clear_bindings(S); }
+        ~Use() { sqlite3_reset(S); }
+    };
+    void Prepare() {
+        for (int i = 0; i < StatementCount; ++i)
+            if (sqlite3_prepare_v3(Db, StatementTexts[i], -1, SQLITE_PREPARE_PERSISTENT, &Statements[i], nullptr) !=
+                SQLITE_OK)
+                Fail(Db, StatementTexts[i]);
+    }
+    sqlite3_stmt* operator[](Statement which) { return Statements[which]; }
+    void Run(Statement which) {
+        Use use(Statements[which]);
+        if (sqlite3_step(use.S) != SQLITE_DONE) Fail(Db, StatementTexts[which]);
+    }
+};
+
+class SqliteStore::Lease {
+  public:
+    explicit Lease(SqliteStore& store) : Store(store) {
+        {
+            std::lock_guard lock(Store.PoolMutex);
+            if (!Store.Idle.empty()) {
+                Held = std::move(Store.Idle.back());
+                Store.Idle.pop_back();
+            }
+        }
+        if (!Held) {
+            Held = Store.OpenConnection();
+            Held->Prepare();
+        }
+    }
+    ~Lease() {
+        std::lock_guard lock(Store.PoolMutex);
+        Store.Idle.push_back(std::move(Held));
+    }
+    Connection* operator->() { return Held.get(); }
+    Connection& operator*() { return *Held; }
+
+  private:
+    SqliteStore& Store;
+    std::unique_ptr<Connection> Held;
+};
+
+SqliteStore::SqliteStore(const std::string& path) : Path(path) {
+    auto first = OpenConnection();
+    // The journal mode is a property of the file: set once, every later connection finds it.
+    first->Exec("PRAGMA journal_mode=WAL");
+    Migrate(*first);
+    first->Prepare();
+    Idle.push_back(std::move(first));
+}
+
+SqliteStore::~SqliteStore() = default;
+
+std::unique_ptr<SqliteStore::Connection> SqliteStore::OpenConnection() {
+    auto connection = std::make_unique<Connection>();
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(Path.c_str(), &connection->Db, flags, nullptr) != SQLITE_OK)
+        Fail(connection->Db, "cannot open " + Path);
+    sqlite3_busy_timeout(connection->Db, BusyTimeoutMs);
+    connection->Exec("PRAGMA synchronous=FULL");
+    return connection;
+}
+
+void SqliteStore::Migrate(Connection& connection) {
+    connection.Exec("BEGIN IMMEDIATE");
+    try {
+        int version = 0;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(connection.Db, "PRAGMA user_version", -1, &statement, nullptr) != SQLITE_OK)
+            Fail(connection.Db, "user_version");
+        if (sqlite3_step(statement) == SQLITE_ROW) version = sqlite3_column_int(statement, 0);
+        sqlite3_finalize(statement);
+        if (version > CurrentSchemaVersion)
+            throw StoreError("database " + Path + " has schema " + std::to_string(version) +
+                             ", newer than this server's " + std::to_string(CurrentSchemaVersion));
+        for (; version < CurrentSchemaVersion; ++version) connection.Exec(MigrationSteps[version]);
+        connection.Exec(("PRAGMA user_version=" + std::to_string(CurrentSchemaVersion)).c_str());
+        connection.Exec("COMMIT");
+    } catch (...) {
+        sqlite3_exec(connection.Db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+AddOutcome SqliteStore::AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
+                                 std::int64_t forgetBefore) {
+    Lease connection(*this);
+    connection->Run(Begin);
+    try {
+        {
+            Connection::Use use((*connection)[ForgetNonces]);
+            sqlite3_bind_int64(use.S, 1, forgetBefore);
+            if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "forget nonces");
+        }
+        {
+            Connection::Use use((*connection)[RecordNonce]);
+            sqlite3_bind_text(use.S, 1, nonce.data(), static_cast<int>(nonce.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(use.S, 2, nonceTime);
+            if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "record nonce");
+        }
+        if (sqlite3_changes(connection->Db) == 0) {
+            connection->Run(Rollback);
+            return AddOutcome::NonceSeen;
+        }
+        {
+            Connection::Use use((*connection)[InsertScore]);
+            sqlite3_bind_text(use.S, 1, entry.Board.data(), static_cast<int>(entry.Board.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(use.S, 2, entry.Name.data(), static_cast<int>(entry.Name.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(use.S, 3, entry.Level);
+            sqlite3_bind_int64(use.S, 4, entry.Score);
+            sqlite3_bind_text(use.S, 5, entry.Date.data(), static_cast<int>(entry.Date.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "insert score");
+        }
+        connection->Run(Commit);
+    } catch (...) {
+        sqlite3_exec(connection->Db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    return AddOutcome::Added;
+}
+
+std::vector<ScoreEntry> SqliteStore::TopScores(const std::string& board, int count) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[Top]);
+    sqlite3_bind_text(use.S, 1, board.data(), static_cast<int>(board.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int(use.S, 2, count);
+    std::vector<ScoreEntry> rows;
+    int step;
+    while ((step = sqlite3_step(use.S)) == SQLITE_ROW) {
+        ScoreEntry row;
+        row.Board = board;
+        row.Name = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 0));
+        row.Level = sqlite3_column_int64(use.S, 1);
+        row.Score = sqlite3_column_int64(use.S, 2);
+        row.Date = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 3));
+        rows.push_back(std::move(row));
+    }
+    if (step != SQLITE_DONE) Fail(connection->Db, "top scores");
+    return rows;
+}
+
+std::vector<VersionEntry> SqliteStore::Versions(int count) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[ListVersions]);
+    sqlite3_bind_int(use.S, 1, count);
+    std::vector<VersionEntry> rows;
+    int step;
+    while ((step = sqlite3_step(use.S)) == SQLITE_ROW)
+        rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(use.S, 0)),
+                        reinterpret_cast<const char*>(sqlite3_column_text(use.S, 1))});
+    if (step != SQLITE_DONE) Fail(connection->Db, "versions");
+    return rows;
+}
+
+void SqliteStore::SetVersion(const std::string& product, const std::string& version) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[PutVersion]);
+    sqlite3_bind_text(use.S, 1, product.data(), static_cast<int>(product.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(use.S, 2, version.data(), static_cast<int>(version.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "set version");
+}
+
+int SqliteStore::SchemaVersion() {
+    Lease connection(*this);
+    sqlite3_stmt* statement = nullptr;
+    int version = -1;
+    if (sqlite3_prepare_v2(connection->Db, "PRAGMA user_version", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        version = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    return version;
+}
+
+} // namespace ScoreServer

@@ -1,0 +1,34 @@
+// The SQLite back end: one database file, write-ahead log, every commit synced before its reply.
+#pragma once
+#include "server/ScoreStore.h"
+#include <mutex>
+
+struct sqlite3;
+
+namespace ScoreServer {
+
+class SqliteStore : public ScoreStore {
+  public:
+    explicit SqliteStore(const std::string& path);
+    ~SqliteStore() override;
+    AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
+                        std::int64_t forgetBefore) override;
+    std::vector<ScoreEntry> TopScores(const std::string& board, int count) override;
+    std::vector<VersionEntry> Versions(int count) override;
+    void SetVersion(const std::string& product, const std::string& version) override;
+    int SchemaVersion() override;
+
+    struct Connection;
+
+  private:
+    // Connections are pooled: each request thread borrows one, with its prepared statements, and gives it back.
+    class Lease;
+    std::unique_ptr<Connection> OpenConnection();
+    void Migrate(Connection& connection);
+
+    std::string Path;
+    std::mutex PoolMutex;
+    std::vector<std::unique_ptr<Connection>> Idle;
+};
+
+} // namespace ScoreServer

@@ -31,7 +31,7 @@ const PreparedText Prepared[] = {
     {"add_score", "WITH fresh AS (INSERT INTO upload_nonces(nonce, seen_at) VALUES($1, $2) ON CONFLICT DO NOTHING"
                   " RETURNING 1) INSERT INTO scores(board, name, level, score, date)"
                   " SELECT $3, $4, $5, $6, $7 FROM fresh"},
-    {"top", "SELECT name, level, score, date FROM scores WHERE board = $1 ORDER BY score DESC, id ASC LIMIT $2"},
+    {"top", PostgresStore::TopScoresSql},
     {"versions", "SELECT product, version FROM versions ORDER BY product LIMIT $1"},
     {"put_version", "INSERT INTO versions(product, version) VALUES($1, $2)"
                     " ON CONFLICT(product) DO UPDATE SET version = EXCLUDED.version"},

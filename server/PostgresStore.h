@@ -8,6 +8,10 @@ namespace ScoreServer {
 
 class PostgresStore : public ScoreStore {
   public:
+    // The top of one board: one walk down the index scores_board_rank, no sorting.
+    static constexpr const char* TopScoresSql =
+        "SELECT name, level, score, date FROM scores WHERE board = $1 ORDER BY score DESC, id ASC LIMIT $2";
+
     explicit PostgresStore(const std::string& connectionString);
     ~PostgresStore() override;
     AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,

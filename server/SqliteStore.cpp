@@ -29,7 +29,7 @@ const char* const StatementTexts[] = {
     "DELETE FROM upload_nonces WHERE seen_at < ?1",
     "INSERT INTO upload_nonces(nonce, seen_at) VALUES(?1, ?2) ON CONFLICT DO NOTHING",
     "INSERT INTO scores(board, name, level, score, date) VALUES(?1, ?2, ?3, ?4, ?5)",
-    "SELECT name, level, score, date FROM scores WHERE board = ?1 ORDER BY score DESC, id ASC LIMIT ?2",
+    SqliteStore::TopScoresSql,
     "SELECT product, version FROM versions ORDER BY product LIMIT ?1",
     "INSERT INTO versions(product, version) VALUES(?1, ?2) ON CONFLICT(product) DO UPDATE SET version = ?2",
 };

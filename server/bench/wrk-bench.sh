@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The score server's load figures: wrk on loopback against kestrovar-scores, getscore (the top ten) requests per
+# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder).
+#   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
+# Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
+# SERVER_THREADS (default 8), BACKENDS (default "sqlite postgresql").
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="${1:-build/rel}"
+duration="${DURATION:-10}"
+connections="${CONNECTIONS:-8}"
+wrkThreads="${WRK_THREADS:-2}"
+serverThreads="${SERVER_THREADS:-8}"
+backends="${BACKENDS:-sqlite postgresql}"
+server="$build/server/kestrovar-scores"
+signer="$build/server/kestrovar_scores_signer"
+lua="server/bench/getscore.lua"
+for tool in "$server" "$signer"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
+command -v wrk >/dev/null || { echo "wrk is missing (tools/setup.sh installs it)" >&2; exit 1; }
+
+work="$(mktemp -d /tmp/kestrovar-bench-XXXXXX)"
+serverPid=""
+pgBin=""
+runAs=()
+cleanup() {
+  [ -n "$serverPid" ] && kill "$serverPid" 2>/dev/null && wait "$serverPid" 2>/dev/null || true
+  [ -n "$pgBin" ] && "${runAs[@]}" "$pgBin/pg_ctl" -D "$work/pg/data" -m fast -w stop >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+startPostgres() {
+  pgBin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)"
+  mkdir -p "$work/pg"
+  if [ "$(id -u)" -eq 0 ]; then # initdb and postgres refuse root
+    chown nobody "$work/pg"
+    chmod 755 "$work"
+    runAs=(runuser -u nobody --)
+  fi
+  "${runAs[@]}" "$pgBin/initdb" -D "$work/pg/data" -A trust -U kestrovar --no-sync >/dev/null
+  "${runAs[@]}" "$pgBin/pg_ctl" -D "$work/pg/data" -l "$work/pg/data/server.log" -w \
+    -o "-c listen_addresses='' -k $work/pg -p 5432" start >/dev/null
+  "${runAs[@]}" "$pgBin/createdb" -h "$work/pg" -p 5432 -U kestrovar kestrovar
+}
+
+measure() {
+  local backend="$1" db="$2"
+  "$server" --port 0 --db "$db" --rate-limit 0 --threads "$serverThreads" 2>"$work/$backend.log" &
+  serverPid=$!
+  local port=""
+  for _ in $(seq 100); do
+    port="$(grep -o 'listening on [0-9.]*:[0-9]*' "$work/$backend.log" | sed 's/.*://' || true)"
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
+  [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
+  # A full board: 100 uploads with distinct scores.
+  "$signer" 100 "option=addscore&user=bench&level=1&score=10%20&date=08%20Dec%202026&difficulty=" >"$work/uploads"
+  local i=0
+  while read -r path; do
+    i=$((i + 1))
+    curl -sf "http://127.0.0.1:$port${path/score=10%20/score=$((i * 10))%20}" >/dev/null || true
+  done <"$work/uploads"
+  # Each request needs a fresh nonce: sign more than the run can send (replays would show as non-2xx).
+  "$signer" $((duration * 40000)) "option=getscore&nbscore=10" >"$work/paths"
+  wrk -t"$wrkThreads" -c"$connections" -d"${duration}s" --latency -s "$lua" "http://127.0.0.1:$port" \
+    -- "$work/paths" "$wrkThreads" >"$work/$backend.wrk"
+  local rps p99 p50 non2xx errors
+  rps="$(awk '/^requests_per_second/ {print $2}' "$work/$backend.wrk")"
+  p99="$(awk '/^p99_ms/ {print $2}' "$work/$backend.wrk")"
+  p50="$(awk '/^p50_ms/ {print $2}' "$work/$backend.wrk")"
+  non2xx="$(awk '/^non_2xx/ {print $2}' "$work/$backend.wrk")"
+  errors="$(awk '/^socket_errors/ {print $2}' "$work/$backend.wrk")"
+  echo "$backend getscore: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
+    "wrk -t$wrkThreads -c$connections -d${duration}s, server --threads $serverThreads, $(nproc) cores," \
+    "load average before: $loadBefore)"
+  kill "$serverPid"
+  wait "$serverPid" || true
+  serverPid=""
+}
+
+for backend in $backends; do
+  case "$backend" in
+  sqlite) loadBefore="$(cut -d' ' -f1-3 /proc/loadavg)"; measure sqlite "$work/scores.sqlite" ;;
+  postgresql)
+    startPostgres
+    loadBefore="$(cut -d' ' -f1-3 /proc/loadavg)"
+    measure postgresql "postgresql:///kestrovar?host=$work/pg&port=5432&user=kestrovar"
+    ;;
+  *) echo "unknown back end $backend" >&2; exit 1 ;;
+  esac
+done

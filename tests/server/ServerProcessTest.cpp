@@ -1,0 +1,115 @@
+// kestrovar-scores as a player runs it: its options, its defaults, its log, and how it stops.
+#include "ServerTestSupport.h"
+#include "frontend/Network.h"
+#include "server/HttpFront.h"
+#include "server/RequestSignature.h"
+#include "server/ServerOptions.h"
+#include "server/SqliteStore.h"
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <future>
+#include <gtest/gtest.h>
+#include <regex>
+#include <thread>
+
+using namespace ScoreServer;
+using namespace ServerTests;
+
+namespace {
+TEST(ServerProcessTest, SignsWithTheGamesKey) { EXPECT_EQ(GameKey(), Network::NetworkKey()); }
+
+TEST(ServerProcessTest, HelpListsEveryOptionAndTheParserTakesEachOne) {
+    std::string help = ServerHelpText();
+    std::regex option(R"((--[a-z-]+) ([A-Z]+)?)");
+    int listed = 0;
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it) {
+        std::string name = (*it)[1], value = (*it)[2].matched ? name == "--game-version" ? "1.3" : "64" : "";
+        std::vector<const char*> argv = {"kestrovar-scores", name.c_str()};
+        if (!value.empty()) argv.push_back(value.c_str());
+        std::string error;
+        EXPECT_TRUE(ParseServerOptions(static_cast<int>(argv.size()), argv.data(), error)) << name << ": " << error;
+        ++listed;
+    }
+    EXPECT_GE(listed, 10);
+    std::string error;
+    const char* unknown[] = {"kestrovar-scores", "--prot", "80"};
+    EXPECT_FALSE(ParseServerOptions(3, unknown, error));
+    const char* badPort[] = {"kestrovar-scores", "--port", "80x"};
+    EXPECT_FALSE(ParseServerOptions(3, badPort, error));
+}
+
+TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
+    TempFolder folder;
+    ServerProcess server("", folder.Path() + "/server.log", {}, folder.Path());
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/kestrovar/scores.sqlite"));
+    EXPECT_NE(server.Log().find("listening on 127.0.0.1:"), std::string::npos);
+
+    // Spaces as the component sends them, percent-encoded on the wire and signed as sent.
+    std::string upload = "option=addscore&user=pixel%20ace&level=2&score=1720%20&date=08%20Dec%202026&difficulty=";
+    EXPECT_EQ(HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed(upload)).Status, 200);
+    HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10"));
+    EXPECT_EQ(top.Status, 200);
+    EXPECT_EQ(top.Body, "pixel ace\n2\n1720\n-\n08 Dec 2026\n");
+    HttpResult forged =
+        HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10", "Kestrovar_scores.php",
+                                                                 NowSeconds(), RandomNonce(), "wrong key"));
+    EXPECT_EQ(forged.Status, 403);
+    EXPECT_EQ(forged.Body, "error: bad signature\n");
+    EXPECT_EQ(HttpGet(server.Port(), "/Kestrovar_scores.php?" + std::string(10'000, 'a')).Status, 414);
+
+    server.Signal(SIGTERM);
+    EXPECT_EQ(server.Wait(), 0);
+    std::string log = server.Log();
+    std::regex requestLine(R"(\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ 127\.0\.0\.1 GET /Kestrovar_scores\.php (\d{3}) )");
+    std::vector<std::string> statuses;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), requestLine); it != std::sregex_iterator(); ++it)
+        statuses.push_back((*it)[1]);
+    std::sort(statuses.begin(), statuses.end()); // a line is written once its reply is out: threads may race
+    EXPECT_EQ(statuses, (std::vector<std::string>{"200", "200", "403"})) << log;
+    EXPECT_TRUE(std::regex_search(log, std::regex(R"(\n\S+Z - - - 414 -\n)"))) << log; // refused before parsing
+    EXPECT_NE(log.find("kestrovar-scores stopped"), std::string::npos) << log;
+}
+
+// A store that holds each top-ten read until the test lets it go.
+class HeldStore : public SqliteStore {
+  public:
+    using SqliteStore::SqliteStore;
+    std::promise<void> Entered;
+    std::shared_future<void> Release;
+    std::vector<ScoreEntry> TopScores(const std::string& board, int count) override {
+        Entered.set_value();
+        Release.wait();
+        return SqliteStore::TopScores(board, count);
+    }
+};
+
+TEST(ServerProcessTest, AStopFinishesTheRequestsInFlight) {
+    TempFolder folder;
+    HeldStore store(folder.Path() + "/scores.sqlite");
+    std::promise<void> release;
+    store.Release = release.get_future().share();
+    ServiceSettings settings;
+    settings.Key = GameKey();
+    ScoreService service(store, settings);
+    std::FILE* log = std::fopen((folder.Path() + "/log").c_str(), "w");
+    HttpFront front(service, 2, log);
+    int port = front.Bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    std::thread serving([&] { front.Run(); });
+
+    auto inFlight = std::async(std::launch::async, [&] {
+        return HttpGet(port, "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10"));
+    });
+    store.Entered.get_future().wait();
+    std::thread stopping([&] { front.Stop(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    release.set_value();
+    EXPECT_EQ(inFlight.get().Status, 200);
+    stopping.join();
+    serving.join();
+    EXPECT_EQ(HttpGet(port, "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10")).Status, 0);
+    std::fclose(log);
+}
+} // namespace

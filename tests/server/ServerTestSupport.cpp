@@ -1,0 +1,219 @@
+// The score server's test support: a private PostgreSQL, the server as a child process, signing and fetching.
+#include "ServerTestSupport.h"
+#include "server/RequestSignature.h"
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <httplib.h>
+#include <libpq-fe.h>
+#include <mutex>
+#include <pwd.h>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace ServerTests {
+
+namespace {
+constexpr const char* PostgresUser = "kestrovar";
+constexpr const char* PostgresPort = "5432"; // only names the socket file inside the private folder
+constexpr const char* UnprivilegedUser = "nobody";
+constexpr int StartWaitMs = 10'000;
+
+std::string MakeTemp(const char* pattern) {
+    std::string path = (fs::temp_directory_path() / pattern).string();
+    std::vector<char> buffer(path.begin(), path.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+    return buffer.data();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool RunCommand(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+std::unique_ptr<PostgresCluster> SharedCluster;
+std::string SharedWhyNot;
+std::once_flag SharedOnce;
+} // namespace
+
+TempFolder::TempFolder() : Folder(MakeTemp("kestrovar-test-XXXXXX")) {}
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(Folder, ignored);
+}
+
+bool PostgresCluster::Start(std::string& error) {
+    for (const fs::path root : {"/usr/lib/postgresql"}) {
+        std::error_code missing;
+        for (const auto& version : fs::directory_iterator(root, missing))
+            if (fs::exists(version.path() / "bin" / "initdb") && version.path().string() + "/bin" > BinDir)
+                BinDir = version.path().string() + "/bin";
+    }
+    if (BinDir.empty()) {
+        error = "no PostgreSQL server installed (Debian: apt-get install postgresql-15)";
+        return false;
+    }
+    Folder = MakeTemp("kestrovar-pg-XXXXXX");
+    if (geteuid() == 0) {
+        // initdb and postgres refuse to run as root: the cluster belongs to an unprivileged user.
+        passwd* user = getpwnam(UnprivilegedUser);
+        if (!user || !fs::exists("/usr/sbin/runuser")) {
+            error = "running as root without runuser or a 'nobody' user to start PostgreSQL as";
+            return false;
+        }
+        if (chown(Folder.c_str(), user->pw_uid, user->pw_gid) != 0) {
+            error = "cannot hand " + Folder + " to " + UnprivilegedUser;
+            return false;
+        }
+        RunAs = std::string("/usr/sbin/runuser -u ") + UnprivilegedUser + " -- ";
+    }
+    std::string data = Folder + "/data";
+    if (!RunCommand(RunAs + BinDir + "/initdb -D " + data + " -A trust -U " + PostgresUser + " -E UTF8 --no-sync > " +
+                    Folder + "/initdb.log 2>&1")) {
+        error = "initdb failed: " + ReadAll(Folder + "/initdb.log");
+        return false;
+    }
+    if (!RunCommand(RunAs + BinDir + "/pg_ctl -D " + data + " -l " + data + "/server.log -w -t 30 -o \"-c " +
+                    "listen_addresses='' -k " + Folder + " -p " + PostgresPort + "\" start > /dev/null 2>&1")) {
+        error = "PostgreSQL did not start: " + ReadAll(data + "/server.log");
+        return false;
+    }
+    Started = true;
+    return true;
+}
+
+PostgresCluster::~PostgresCluster() {
+    if (Started) RunCommand(RunAs + BinDir + "/pg_ctl -D " + Folder + "/data -m fast -w stop > /dev/null 2>&1");
+    std::error_code ignored;
+    if (!Folder.empty()) fs::remove_all(Folder, ignored);
+}
+
+PostgresCluster* PostgresCluster::Shared() {
+    std::call_once(SharedOnce, [] {
+        std::unique_ptr<PostgresCluster> cluster(new PostgresCluster);
+        if (cluster->Start(SharedWhyNot)) SharedCluster = std::move(cluster);
+    });
+    return SharedCluster.get();
+}
+
+const std::string& PostgresCluster::WhyNot() { return SharedWhyNot; }
+
+std::string PostgresCluster::FreshDatabase() {
+    std::string common = "?host=" + Folder + "&port=" + PostgresPort + "&user=" + PostgresUser;
+    PGconn* admin = PQconnectdb(("postgresql:///postgres" + common).c_str());
+    for (const char* sql : {"DROP DATABASE IF EXISTS kestrovar_test WITH (FORCE)", "CREATE DATABASE kestrovar_test"})
+        PQclear(PQexec(admin, sql));
+    PQfinish(admin);
+    return "postgresql:///kestrovar_test" + common;
+}
+
+std::int64_t NowSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string RandomNonce() {
+    static std::mutex mutex;
+    static std::mt19937_64 random(std::random_device{}());
+    std::lock_guard lock(mutex);
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(random()));
+    return text;
+}
+
+std::string Signed(const std::string& query, const std::string& script, std::int64_t stamp, const std::string& nonce,
+                   const std::string& key) {
+    return ScoreServer::SignQuery(key.empty() ? ScoreServer::GameKey() : key, script, query, stamp, nonce);
+}
+
+std::string FreshLocation(const std::string& backend, const TempFolder& folder, std::string& skipReason) {
+    if (backend == "sqlite") return folder.Path() + "/scores.sqlite";
+    PostgresCluster* cluster = PostgresCluster::Shared();
+    if (!cluster) {
+        skipReason = "PostgreSQL unavailable: " + PostgresCluster::WhyNot();
+        return "";
+    }
+    return cluster->FreshDatabase();
+}
+
+ServerProcess::ServerProcess(const std::string& database, const std::string& logFile,
+                             std::initializer_list<std::string> extra, const std::string& dataHome)
+    : LogFile(logFile) {
+    std::vector<std::string> arguments = {KESTROVAR_SCORES_BINARY, "--port", "0"};
+    if (!database.empty()) arguments.insert(arguments.end(), {"--db", database});
+    arguments.insert(arguments.end(), extra);
+    Child = fork();
+    if (Child == 0) {
+        int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(log, STDERR_FILENO);
+        dup2(log, STDOUT_FILENO);
+        if (!dataHome.empty()) setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    const std::regex listening(R"(listening on [0-9.]+:([0-9]+))");
+    for (int waited = 0; waited < StartWaitMs; waited += 10) {
+        std::smatch match;
+        std::string log = Log();
+        if (std::regex_search(log, match, listening)) {
+            BoundPort = std::stoi(match[1]);
+            return;
+        }
+        if (waitpid(Child, nullptr, WNOHANG) == Child) {
+            Child = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+ServerProcess::~ServerProcess() {
+    if (Child > 0) {
+        kill(Child, SIGKILL);
+        waitpid(Child, nullptr, 0);
+    }
+}
+
+void ServerProcess::Signal(int signal) {
+    if (Child > 0) kill(Child, signal);
+}
+
+int ServerProcess::Wait() {
+    if (Child <= 0) return -1;
+    int status = 0;
+    waitpid(Child, &status, 0);
+    Child = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string ServerProcess::Log() const { return ReadAll(LogFile); }
+
+HttpResult HttpGet(int port, const std::string& target) {
+    httplib::Client client("127.0.0.1", port);
+    client.set_keep_alive(false);
+    client.set_url_encode(false); // the target goes on the wire exactly as it was signed
+    client.set_read_timeout(10, 0);
+    auto result = client.Get(target.c_str());
+    if (!result) return {};
+    return {result->status, result->body};
+}
+
+} // namespace ServerTests

@@ -82,6 +82,33 @@ TEST(HouseRulesTest, LowerLayersIncludeNothingAboveThem) {
     EXPECT_FALSE(std::regex_search("#include \"game/GameState.h\"", IncludeOfGameAbove));
 }
 
+namespace {
+std::string FileText(const fs::path& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+} // namespace
+
+// CI builds what a player builds, so a build that fails only for players (another build type, another folder) is
+// seen; and a compiler's new warning stops CI, never a player.
+TEST(HouseRulesTest, CiBuildsThePlayersBuildAndOnlyCiTurnsWarningsIntoErrors) {
+    const std::regex configure(R"(cmake -S \. -B (\S+) -DCMAKE_BUILD_TYPE=(\w+)([^\n]*))");
+    std::smatch play, test;
+    std::string playScript = FileText(SourceDir / "tools/play.sh"), testScript = FileText(SourceDir / "tools/test.sh");
+    ASSERT_TRUE(std::regex_search(playScript, play, configure));
+    ASSERT_TRUE(std::regex_search(testScript, test, configure));
+    EXPECT_EQ(play[1], test[1]) << "the build folder";
+    EXPECT_EQ(play[2], test[2]) << "the build type";
+    EXPECT_NE(test[3].str().find("-DKESTROVAR_WERROR=ON"), std::string::npos) << test[0];
+    EXPECT_NE(play[3].str().find("-DKESTROVAR_WERROR=OFF"), std::string::npos) << play[0];
+    // -Werror appears once in the build, behind the option.
+    std::string build = FileText(SourceDir / "CMakeLists.txt");
+    std::size_t first = build.find("-Werror");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(build.find("-Werror", first + 1), std::string::npos);
+    EXPECT_TRUE(std::regex_search(build, std::regex(R"(if\(KESTROVAR_WERROR\)\s*\n[^\n]*-Werror)")));
+}
+
 TEST(HouseRulesTest, GameCodeIncludesNoPlatformHeaders) {
     std::vector<fs::path> files = GameAndTestSources();
     ASSERT_GT(files.size(), 10u);

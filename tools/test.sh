@@ -13,12 +13,15 @@ if command -v clang-format >/dev/null; then
 fi
 
 echo "== optimised build and tests"
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The player's build (tools/play.sh: the same folder and build type) with warnings as errors, then the tests.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON >/dev/null
+cmake --build build/release -j"$jobs" --target kestrovar
 cmake --build build/release -j"$jobs"
 (cd build/release && ctest -j"$jobs" --output-on-failure --timeout 300)
 
 echo "== sanitizer build and tests"
-cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF >/dev/null
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF \
+  -DKESTROVAR_WERROR=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ASAN_OPTIONS=detect_odr_violation=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest -j"$jobs" --output-on-failure --timeout 600)

@@ -1,4 +1,5 @@
 // The real back end: an SDL2 window with an OpenGL context, keyboard and game controller events, SDL's clock.
+#include "../Audio.h"
 #include "../Backend.h"
 #include "GlRenderer.h"
 #include "KeyMap.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -146,6 +148,39 @@ bool RunsAtSixtyHz(int display, const SDL_DisplayMode& current) {
     return false;
 }
 
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != 0;
+}
+
+// SDL draws into nothing with its offscreen or dummy driver when it finds no display, and the game would then play
+// unseen until killed: those drivers only when SDL_VIDEODRIVER names them (the tests do).
+bool DriverNamed(const char* driver) {
+    const char* named = std::getenv("SDL_VIDEODRIVER");
+    return named != nullptr && SDL_strcasecmp(named, driver) == 0;
+}
+
+bool StartVideo(std::string& error) {
+    if (!EnvironmentSet("SDL_VIDEODRIVER") && !EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY")) {
+        error = "no display to show the game on (DISPLAY and WAYLAND_DISPLAY are not set)";
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        error = SDL_GetError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    for (const char* unseen : {"offscreen", "dummy"}) {
+        if (driver == nullptr || std::strcmp(driver, unseen) != 0 || DriverNamed(unseen)) continue;
+        error = std::string("no display to show the game on (SDL found only its ") + unseen + " driver)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
+    // The game plays on without a controller subsystem; the keyboard still works.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    return true;
+}
+
 bool CreateContext(bool core) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, core ? 3 : 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, core ? 3 : 1);
@@ -158,14 +193,7 @@ bool CreateContext(bool core) {
 namespace Backend {
 
 bool OpenDisplay(int width, int height, bool fullScreen, std::string& error) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-            error = SDL_GetError();
-            return false;
-        }
-        // The game plays on without a controller subsystem; the keyboard still works.
-        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-    }
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && !StartVideo(error)) return false;
     // Held for the program's life: destroying the last window would otherwise unload the GL driver, and a mode
     // change would load it all over again.
     if (!Sdl.LibraryLoaded) {
@@ -341,9 +369,12 @@ void Sleep(int ms) {
     SDL_Delay(static_cast<Uint32>(ms));
 }
 
+// Every way out comes here: the sound stops and the mixer closes before the window and SDL go, so that the mixer's
+// thread never outlives the sounds it plays and a full-screen mode is given back to the desktop.
 void Exit(int status) {
     std::fflush(stdout);
     std::fflush(stderr);
+    Audio::Close();
     SdlControl::Shutdown();
     std::exit(status);
 }

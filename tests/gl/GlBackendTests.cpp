@@ -1,6 +1,7 @@
 // The SDL back end's window, events, pad and clock under the offscreen driver: key presses and SDL's auto-repeat,
 // a virtual game controller plugged in and out, the window's close, the title and pointer, and failing to open.
 #include "GlTestSupport.h"
+#include "platform/Audio.h"
 #include "platform/Backend.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -8,6 +9,7 @@
 #include "platform/Time.h"
 #include "platform/sdl/SdlControl.h"
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -164,6 +166,65 @@ TEST(GlBackendDeathTest, NoDisplayEndsTheGameWithOneLine) {
             std::exit(3);
         },
         ::testing::ExitedWithCode(1), "Unable to open the display: [^\n]*kestrovar_no_such_driver");
+}
+
+TEST(GlBackendDeathTest, WithoutADisplaySdlsUnseenDriversAreTakenOnlyWhenNamed) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Nothing names a driver and there is no display: one line, before SDL tries anything.
+    EXPECT_EXIT(
+        {
+            unsetenv("SDL_VIDEODRIVER");
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            Graphics(1024, 768, 0, 60);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(1), "^Unable to open the display: no display to show the game on [^\n]*\n$");
+    // A display is named but cannot be had, so SDL falls back to drawing off screen: refused as well.
+    EXPECT_EXIT(
+        {
+            unsetenv("SDL_VIDEODRIVER");
+            unsetenv("WAYLAND_DISPLAY");
+            setenv("DISPLAY", ":kestrovar-none", 1);
+            Graphics(1024, 768, 0, 60);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(1), "Unable to open the display: no display [^\n]*only its offscreen driver");
+}
+
+// Run at the process's exit: what is still open after the program's way out.
+void ReportWhatIsOpen() {
+    std::fprintf(stderr, "at exit: mixer %s, SDL %s\n", Mix_QuerySpec(nullptr, nullptr, nullptr) ? "open" : "closed",
+                 SDL_WasInit(0) ? "running" : "shut down");
+}
+
+void OpenSoundAndDisplay() {
+    std::atexit(ReportWhatIsOpen);
+    ASSERT_TRUE(Audio::Open(8));
+    Graphics(1024, 768, 0, 60);
+}
+
+TEST(GlBackendDeathTest, EveryWayOutClosesTheMixerThenSdl) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* closed = "at exit: mixer closed, SDL shut down";
+    EXPECT_EXIT(
+        {
+            OpenSoundAndDisplay();
+            EndProgram(0);
+        },
+        ::testing::ExitedWithCode(0), closed);
+    EXPECT_EXIT(
+        {
+            OpenSoundAndDisplay();
+            PlatformCloseRequested();
+        },
+        ::testing::ExitedWithCode(0), closed);
+    EXPECT_EXIT(
+        {
+            OpenSoundAndDisplay();
+            RuntimeError("a fatal error");
+        },
+        ::testing::ExitedWithCode(1), closed);
 }
 
 void SayClosed() { std::fprintf(stderr, "close handler ran\n"); }

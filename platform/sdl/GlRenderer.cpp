@@ -87,8 +87,8 @@ bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& er
     *this = GlRenderer{};
     Width = width;
     Height = height;
-    DrawableWidth = width;
-    DrawableHeight = height;
+    DrawableWidth = PictureWidth = width;
+    DrawableHeight = PictureHeight = height;
     if (!coreProfile && epoxy_gl_version() < 20) {
         error = "OpenGL 2.0 or later is needed";
         return false;
@@ -177,7 +177,13 @@ void GlRenderer::SetDrawableSize(int width, int height) {
     Flush();
     DrawableWidth = width;
     DrawableHeight = height;
-    glViewport(0, 0, width, height);
+    // Scaled by the smaller of the two ratios, so that neither side is stretched more than the other.
+    double scale = std::min(static_cast<double>(width) / Width, static_cast<double>(height) / Height);
+    PictureWidth = std::min(width, static_cast<int>(Width * scale + 0.5));
+    PictureHeight = std::min(height, static_cast<int>(Height * scale + 0.5));
+    PictureX = (width - PictureWidth) / 2;
+    PictureY = (height - PictureHeight) / 2;
+    glViewport(PictureX, height - PictureY - PictureHeight, PictureWidth, PictureHeight);
     AppliedScissor = Clip{-1, -1, -1, -1};
 }
 
@@ -212,12 +218,12 @@ void GlRenderer::ApplyScissor(const Clip& clip) {
     if (clip == AppliedScissor) return;
     AppliedScissor = clip;
     // Our clip is in drawing pixels from the top left; GL's in real pixels from the bottom left.
-    double sx = static_cast<double>(DrawableWidth) / Width;
-    double sy = static_cast<double>(DrawableHeight) / Height;
-    int left = static_cast<int>(clip.X * sx + 0.5);
-    int right = static_cast<int>((clip.X + clip.Width) * sx + 0.5);
-    int top = static_cast<int>(clip.Y * sy + 0.5);
-    int bottom = static_cast<int>((clip.Y + clip.Height) * sy + 0.5);
+    double sx = static_cast<double>(PictureWidth) / Width;
+    double sy = static_cast<double>(PictureHeight) / Height;
+    int left = PictureX + static_cast<int>(clip.X * sx + 0.5);
+    int right = PictureX + static_cast<int>((clip.X + clip.Width) * sx + 0.5);
+    int top = PictureY + static_cast<int>(clip.Y * sy + 0.5);
+    int bottom = PictureY + static_cast<int>((clip.Y + clip.Height) * sy + 0.5);
     glScissor(left, DrawableHeight - bottom, right - left, bottom - top);
 }
 

@@ -13,7 +13,8 @@ class GlRenderer {
     bool Create(int width, int height, bool coreProfile, std::string& error);
     // Forgets the GL objects without touching GL: the context they lived in is gone or going.
     void Abandon();
-    // The size of the window's drawable in real pixels, which may differ from the drawing size.
+    // The size of the window's drawable in real pixels, which may differ from the drawing size: the picture is
+    // drawn as large as fits, its shape kept, centred between black margins.
     void SetDrawableSize(int width, int height);
 
     void Clear(const DrawState& state);
@@ -68,6 +69,8 @@ class GlRenderer {
 
     int Width = 0, Height = 0;                 // drawing pixels
     int DrawableWidth = 0, DrawableHeight = 0; // real pixels
+    int PictureX = 0, PictureY = 0;            // the picture's place in the drawable, real pixels from the top left
+    int PictureWidth = 0, PictureHeight = 0;
     unsigned Program = 0;
     unsigned VertexArray = 0;
     unsigned Buffer = 0;

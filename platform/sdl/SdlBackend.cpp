@@ -212,7 +212,7 @@ bool OpenDisplay(int width, int height, bool fullScreen, std::string& error) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     Sdl.Window = SDL_CreateWindow(Sdl.Title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!Sdl.Window) return Fail(error, "no window");
     if (fullScreen && !EnterFullScreen(width, height, error)) return false;
     SDL_ShowWindow(Sdl.Window);

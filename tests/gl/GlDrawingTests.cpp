@@ -3,6 +3,7 @@
 #include "GlTestSupport.h"
 #include "platform/Display.h"
 #include "platform/sdl/SdlControl.h"
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -342,6 +343,28 @@ TEST_F(GlDrawing, MarginsAroundThePlayfieldStayBlack) {
         Flip(0);
         EXPECT_EQ(ShownScreen().LitPixels(), RectanglePixels(128, 128, 1024, 768));
         EXPECT_TRUE(ReadScreen().LitPixels().empty()) << "the buffer after the flip starts black";
+    }
+}
+
+// The window manager gave a window of another shape than asked: the picture keeps its shape, as large as fits,
+// centred between black margins.
+TEST_F(GlDrawing, AWindowOfAnotherShapeShowsThePictureWholeBetweenBlackMargins) {
+    struct Case {
+        int Width, Height;
+        int Left, Top, PictureWidth, PictureHeight;
+    };
+    // 800 x 800: 800 x 600 with 100 rows above and below. 1000 x 500: scaled by 500 / 768 to 666.67, so 667 x 500,
+    // with 333 columns of margin, 166 of them on the left. (Smaller than asked: the offscreen driver's surface
+    // keeps the size the window opened at.)
+    for (Case shape : {Case{800, 800, 0, 100, 800, 600}, Case{1000, 500, 166, 0, 667, 500}}) {
+        SDL_SetWindowSize(SDL_GL_GetCurrentWindow(), shape.Width, shape.Height);
+        Flip(0); // the drawable's size is taken at each frame
+        Quad(0, 0, 1024, 768, White);
+        ReadBack screen = ReadScreen();
+        ASSERT_EQ(screen.Width, shape.Width);
+        ASSERT_EQ(screen.Height, shape.Height);
+        EXPECT_EQ(screen.LitPixels(), RectanglePixels(shape.Left, shape.Top, shape.PictureWidth, shape.PictureHeight))
+            << shape.Width << " x " << shape.Height;
     }
 }
 

@@ -88,7 +88,7 @@ void ExitPrompt() {
 
 void StartGame() {
     WindowFocusLost(); // the focus lost before this game is no reason to pause it
-    FpsTimer = static_cast<float>(MilliSecs());
+    FpsTimer = MilliSecs();
     PlayerDead = 0;
     Score = 0;
     Level = 1;
@@ -132,8 +132,8 @@ int ReadExitAnswer() {
 void UpdateFrameRate() {
     FpsFrames += 1;
     // The timer moves on by whole windows, so after a stall several frames in a row each close one.
-    if (static_cast<float>(MilliSecs()) - FpsTimer > FpsWindowMs) {
-        FpsTimer += FpsWindowMs;
+    if (MilliSecsBetween(FpsTimer, MilliSecs()) > FpsWindowMs) {
+        FpsTimer = MilliSecsAfter(FpsTimer, FpsWindowMs);
         Fps = static_cast<int>(FpsFrames * 2);
         FpsFrames = 0;
     }

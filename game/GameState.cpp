@@ -8,7 +8,8 @@ float CannonAngle;
 int MissileCount;
 float PromptPulse = 25;
 int Fps;
-float FpsTimer, FpsFrames;
+int FpsTimer;
+float FpsFrames;
 int MenuLogoA = 180, MenuLogoB = 180;
 
 int ControlMode, PadActive;

@@ -17,7 +17,7 @@ extern float CannonAngle;
 extern int MissileCount;
 extern float PromptPulse; // 25 down to 0: the pop-in of a prompt's headline
 extern int Fps;
-extern float FpsTimer;
+extern int FpsTimer; // a MilliSecs reading: a float would round a reading of hours to tens of milliseconds
 extern float FpsFrames;
 extern int MenuLogoA;
 extern int MenuLogoB;

@@ -88,7 +88,7 @@ void StartLevel() {
     TextCharCount = 0;
     TypeHeadline("LevelPageText", LevelText(Level));
     RunLevelPage();
-    FpsTimer = static_cast<float>(MilliSecs());
+    FpsTimer = MilliSecs();
     PlayerDead = 0;
     ShipXSpeed = ShipYSpeed = 0;
     ShipX = SpawnX;

@@ -76,7 +76,7 @@ void StartSync() {
 }
 
 void PrepareNextShip() {
-    FpsTimer = static_cast<float>(MilliSecs());
+    FpsTimer = MilliSecs();
     ShipX = SpawnX;
     ShipY = SpawnY;
     ShipXSpeed = ShipYSpeed = 0;

@@ -1,5 +1,6 @@
 // The frame clock behind Flip(-1).
 #include "FramePacing.h"
+#include "Time.h"
 
 void FrameClock::Reset(int now, int hertz) {
     Rate = hertz > 0 ? hertz : 60;
@@ -10,15 +11,15 @@ void FrameClock::Reset(int now, int hertz) {
 }
 
 int FrameClock::Advance(int now) {
-    NextFrame += MsPerFrame;
+    NextFrame = MilliSecsAfter(NextFrame, MsPerFrame);
     Accumulator += Remainder;
     if (Accumulator >= Rate) {
         Accumulator -= Rate;
-        NextFrame += 1;
+        NextFrame = MilliSecsAfter(NextFrame, 1);
     }
-    int wait = NextFrame - now;
+    int wait = MilliSecsBetween(now, NextFrame);
     if (wait > 0) return wait;
     // Late: the next frame is due a whole frame from now, not sooner.
-    NextFrame -= wait;
+    NextFrame = now;
     return 0;
 }

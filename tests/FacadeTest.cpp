@@ -1,5 +1,7 @@
 // The runtime facade on the headless back end: frame pacing, keys, the pad, streams, text and the data cursor.
 #include "GameFixture.h"
+#include "game/GameLoop.h"
+#include "game/GameState.h"
 #include "platform/Data.h"
 #include "platform/Input.h"
 #include "platform/Streams.h"
@@ -58,6 +60,21 @@ TEST_F(FramePacingTest, FullScreenWithoutTrustedVblankStillPacedByClock) {
     FlipTimes(60);
     EXPECT_EQ(MilliSecs() - start, 1000);
     EXPECT_EQ(Headless::PresentsWithVblank(), 0);
+}
+
+// The clock counts from the machine's start, so a long-running machine's readings pass the largest int: pacing and
+// the frame-rate window measure across it.
+TEST_F(FramePacingTest, PacingAndTheFrameRateHoldAcrossTheClocksWrap) {
+    Headless::AdvanceClock(2147483647 - 500); // 500 ms before the readings turn negative
+    Graphics(1024, 768, 0, 60);
+    int start = MilliSecs();
+    FpsTimer = start;
+    FpsFrames = 40;
+    FlipTimes(60);
+    EXPECT_EQ(MilliSecs(), -2147483149); // start + 1000, wrapped past the largest int
+    UpdateFrameRate();
+    EXPECT_EQ(FpsTimer, start + 500);
+    EXPECT_EQ(Fps, 82);
 }
 
 TEST_F(FramePacingTest, DelayAdvancesVirtualClockAndIgnoresNegative) {

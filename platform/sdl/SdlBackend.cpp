@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace {
@@ -16,6 +17,7 @@ constexpr int UnknownInterval = -2;
 constexpr int AxisFullScale = 32767;
 constexpr int PadButtonBits = 16;
 constexpr int GameHz = 60;
+constexpr std::uint64_t MsPerSecond = 1000, NsPerMs = 1000000;
 constexpr int LowestSixtyHz = 59;
 constexpr int HighestSixtyHz = 61;
 
@@ -33,7 +35,6 @@ struct SdlDisplay {
     int VsyncSixty = -1; // -1: not yet asked for this display
     SDL_GameController* Pad = nullptr;
     SDL_JoystickID PadId = -1;
-    bool TimerStarted = false;
     bool LibraryLoaded = false;
     int StopAfter = -1;
     int ShownSinceStop = 0;
@@ -355,12 +356,14 @@ bool PadRead(int port, float& x, float& y, std::uint32_t& buttons) {
     return true;
 }
 
+// The system's monotonic clock, which counts from the machine's start: a fixed point that differs between runs, so
+// the seed start-up takes from it does too (SDL's own clock counts from its start, which start-up reaches in about
+// the same few hundred milliseconds every run).
 std::uint32_t Ticks() {
-    if (!Sdl.TimerStarted) {
-        SDL_InitSubSystem(SDL_INIT_TIMER);
-        Sdl.TimerStarted = true;
-    }
-    return SDL_GetTicks();
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    auto ms = static_cast<std::uint64_t>(now.tv_sec) * MsPerSecond + static_cast<std::uint64_t>(now.tv_nsec) / NsPerMs;
+    return static_cast<std::uint32_t>(ms); // wraps, as the facade's clock does
 }
 
 void Sleep(int ms) {
@@ -434,7 +437,6 @@ void Shutdown() {
     Sdl.Redirected = nullptr;
     ClosePad();
     SDL_Quit();
-    Sdl.TimerStarted = false;
     Sdl.LibraryLoaded = false;
 }
 

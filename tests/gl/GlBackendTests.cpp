@@ -125,6 +125,18 @@ TEST_F(GlBackend, ClockRunsAndSleeps) {
     EXPECT_GE(MilliSecs() - start, 30);
 }
 
+// Start-up seeds the generator with the clock's reading: two starts a little apart, each with SDL started afresh as
+// a new process finds it, read (and so seed) differently, apart by the time between them.
+TEST(GlBackendClock, TwoFreshStartsSeedDifferently) {
+    SdlControl::Shutdown();
+    int first = MilliSecs();
+    Delay(20);
+    SdlControl::Shutdown();
+    int second = MilliSecs();
+    EXPECT_GE(MilliSecsBetween(first, second), 20);
+    EXPECT_LT(MilliSecsBetween(first, second), 1000);
+}
+
 TEST_F(GlBackend, EachDisplayHasItsOwnGeneration) {
     int first = Backend::DisplayGeneration();
     Graphics(1280, 1024, 0, 60);

@@ -61,8 +61,9 @@ measure() {
     i=$((i + 1))
     curl -sf "http://127.0.0.1:$port${path/score=10%20/score=$((i * 10))%20}" >/dev/null || true
   done <"$work/uploads"
-  # Each request needs a fresh nonce: sign more than the run can send (replays would show as non-2xx).
-  "$signer" $((duration * 40000)) "option=getscore&nbscore=10" >"$work/paths"
+  # Each request needs a fresh nonce: sign more than the run can send, 50,000 a second for each wrk thread (whose
+  # share may be uneven); a replay would show as non-2xx.
+  "$signer" $((duration * 50000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
   wrk -t"$wrkThreads" -c"$connections" -d"${duration}s" --latency -s "$lua" "http://127.0.0.1:$port" \
     -- "$work/paths" "$wrkThreads" >"$work/$backend.wrk"
   local rps p99 p50 non2xx errors

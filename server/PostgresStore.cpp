@@ -73,23 +73,43 @@ struct PostgresStore::Connection {
     }
 };
 
-// Borrows a pooled connection; one found broken (the database restarted) is dropped instead of returned.
+// Borrows a pooled connection; one found broken (the database restarted) is closed instead of returned.
 class PostgresStore::Lease {
   public:
+    // Waits while all of the server's connections are busy, so that servers sharing one database stay within
+    // its connection limit.
     explicit Lease(PostgresStore& store) : Store(store) {
-        {
-            std::lock_guard lock(Store.PoolMutex);
-            if (!Store.Idle.empty()) {
-                Held = std::move(Store.Idle.back());
-                Store.Idle.pop_back();
-            }
+        std::unique_lock lock(Store.PoolMutex);
+        Store.PoolFree.wait(lock, [&] { return !Store.Idle.empty() || Store.Open < Store.MaxOpen; });
+        if (!Store.Idle.empty()) {
+            Held = std::move(Store.Idle.back());
+            Store.Idle.pop_back();
+            return;
         }
-        if (!Held) Held = Store.OpenConnection();
+        ++Store.Open;
+        lock.unlock();
+        try {
+            Held = Store.OpenConnection();
+        } catch (...) {
+            lock.lock();
+            --Store.Open;
+            Store.PoolFree.notify_one();
+            throw;
+        }
     }
     ~Lease() {
-        if (PQstatus(Held->Conn) != CONNECTION_OK || PQtransactionStatus(Held->Conn) != PQTRANS_IDLE) return;
-        std::lock_guard lock(Store.PoolMutex);
-        Store.Idle.push_back(std::move(Held));
+        bool healthy = PQstatus(Held->Conn) == CONNECTION_OK && PQtransactionStatus(Held->Conn) == PQTRANS_IDLE;
+        std::unique_ptr<Connection> broken;
+        {
+            std::lock_guard lock(Store.PoolMutex);
+            if (healthy) {
+                Store.Idle.push_back(std::move(Held));
+            } else {
+                broken = std::move(Held);
+                --Store.Open;
+            }
+        }
+        Store.PoolFree.notify_one();
     }
     Connection* operator->() { return Held.get(); }
 
@@ -110,7 +130,8 @@ std::unique_ptr<PostgresStore::Connection> PostgresStore::OpenConnection() {
     return connection;
 }
 
-PostgresStore::PostgresStore(const std::string& connectionString) : ConnectionString(connectionString) {
+PostgresStore::PostgresStore(const std::string& connectionString, int maxConnections)
+    : ConnectionString(connectionString), MaxOpen(maxConnections) {
     auto connection = std::make_unique<Connection>();
     connection->Conn = PQconnectdb(ConnectionString.c_str());
     if (PQstatus(connection->Conn) != CONNECTION_OK) connection->Fail("cannot connect");
@@ -134,6 +155,7 @@ PostgresStore::PostgresStore(const std::string& connectionString) : ConnectionSt
         throw;
     }
     Idle.push_back(OpenConnection());
+    Open = 1;
 }
 
 PostgresStore::~PostgresStore() = default;

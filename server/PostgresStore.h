@@ -2,6 +2,7 @@
 // and PostgreSQL-compatible distributed engines serve unchanged.
 #pragma once
 #include "server/ScoreStore.h"
+#include <condition_variable>
 #include <mutex>
 
 namespace ScoreServer {
@@ -12,7 +13,7 @@ class PostgresStore : public ScoreStore {
     static constexpr const char* TopScoresSql =
         "SELECT name, level, score, date FROM scores WHERE board = $1 ORDER BY score DESC, id ASC LIMIT $2";
 
-    explicit PostgresStore(const std::string& connectionString);
+    PostgresStore(const std::string& connectionString, int maxConnections);
     ~PostgresStore() override;
     AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
                         std::int64_t forgetBefore) override;
@@ -29,7 +30,10 @@ class PostgresStore : public ScoreStore {
 
     std::string ConnectionString;
     std::mutex PoolMutex;
+    std::condition_variable PoolFree;
     std::vector<std::unique_ptr<Connection>> Idle;
+    int Open = 0;
+    int MaxOpen;
 };
 
 } // namespace ScoreServer

@@ -11,8 +11,8 @@ bool IsPostgresLocation(const std::string& location) {
     return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
 }
 
-std::unique_ptr<ScoreStore> OpenScoreStore(const std::string& location) {
-    if (IsPostgresLocation(location)) return std::make_unique<PostgresStore>(location);
+std::unique_ptr<ScoreStore> OpenScoreStore(const std::string& location, int maxConnections) {
+    if (IsPostgresLocation(location)) return std::make_unique<PostgresStore>(location, maxConnections);
     return std::make_unique<SqliteStore>(location);
 }
 

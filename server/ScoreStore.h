@@ -48,8 +48,11 @@ class ScoreStore {
 // The schema this build writes; start-up migrates older databases up to it.
 constexpr int CurrentSchemaVersion = 2;
 
-// "postgresql://..." or "postgres://..." opens PostgreSQL through libpq; anything else is an SQLite file path.
-std::unique_ptr<ScoreStore> OpenScoreStore(const std::string& location);
+// "postgresql://..." or "postgres://..." opens PostgreSQL through libpq, with at most maxConnections to it;
+// anything else is an SQLite file path.
+constexpr int DefaultDatabaseConnections = 8;
+std::unique_ptr<ScoreStore> OpenScoreStore(const std::string& location,
+                                           int maxConnections = DefaultDatabaseConnections);
 bool IsPostgresLocation(const std::string& location);
 
 // $XDG_DATA_HOME/kestrovar/scores.sqlite, else ~/.local/share/kestrovar/scores.sqlite (folders made as needed).

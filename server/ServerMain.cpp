@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     std::string location = options->Database.empty() ? DefaultDatabasePath() : options->Database;
     std::unique_ptr<ScoreStore> store;
     try {
-        store = OpenScoreStore(location);
+        store = OpenScoreStore(location, options->DatabaseConnections);
         if (!options->GameVersion.empty()) store->SetVersion("kestrovar", options->GameVersion);
     } catch (const StoreError& failure) {
         std::fprintf(stderr, "kestrovar-scores: %s\n", failure.what());

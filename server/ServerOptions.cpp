@@ -26,12 +26,13 @@ std::string ServerHelpText() {
            "  --db LOCATION           an SQLite file, or a PostgreSQL connection URI postgresql://...\n"
            "                          (default $XDG_DATA_HOME/kestrovar/scores.sqlite,\n"
            "                          else ~/.local/share/kestrovar/scores.sqlite)\n"
+           "  --db-connections N      most PostgreSQL connections this server opens (default 8)\n"
            "  --key KEY               the key requests are signed with (default: the game's own)\n"
            "  --rate-limit N          requests per second per client address, 0 for no limit (default 10)\n"
            "  --rate-burst N          requests a client may send at once before the limit bites (default 20)\n"
            "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
            "  --max-parameters N      most query parameters accepted (default 12)\n"
-           "  --threads N             requests served at once (default 8)\n"
+           "  --threads N             connections served at once (default 64)\n"
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
            "  --help                  this text\n"
            "\n"
@@ -74,6 +75,9 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             options.Port = static_cast<int>(*number);
         } else if (name == "--db") {
             options.Database = value;
+        } else if (name == "--db-connections") {
+            if (!numberIn(1, 1000)) return std::nullopt;
+            options.DatabaseConnections = static_cast<int>(*number);
         } else if (name == "--key") {
             if (value.empty()) {
                 error = "--key may not be empty";

@@ -10,7 +10,8 @@ struct ServerOptions {
     std::string Host = "127.0.0.1";
     int Port = 8642;
     std::string Database; // empty: the default file in the user's data folder
-    int Threads = 8;
+    int DatabaseConnections = DefaultDatabaseConnections;
+    int Threads = 64;        // an idle keep-alive connection holds one for up to 2 seconds
     std::string GameVersion; // empty: leave the version list as stored
     ServiceSettings Service;
     bool Help = false;

@@ -3,14 +3,14 @@
 # second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder).
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
 # Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
-# SERVER_THREADS (default 8), BACKENDS (default "sqlite postgresql").
+# SERVER_THREADS (default 64), BACKENDS (default "sqlite postgresql").
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/rel}"
 duration="${DURATION:-10}"
 connections="${CONNECTIONS:-8}"
 wrkThreads="${WRK_THREADS:-2}"
-serverThreads="${SERVER_THREADS:-8}"
+serverThreads="${SERVER_THREADS:-64}"
 backends="${BACKENDS:-sqlite postgresql}"
 server="$build/server/kestrovar-scores"
 signer="$build/server/kestrovar_scores_signer"

@@ -72,6 +72,22 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
     EXPECT_NE(log.find("kestrovar-scores stopped"), std::string::npos) << log;
 }
 
+TEST(ServerProcessTest, AFloodFromOneAddressGets429) {
+    TempFolder folder;
+    ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log",
+                         {"--rate-limit", "1", "--rate-burst", "2"});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    int accepted = 0;
+    HttpResult last;
+    for (int i = 0; i < 6; ++i) {
+        last = HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10"));
+        accepted += last.Status == 200;
+    }
+    EXPECT_LE(accepted, 4); // two at once, and one a second after
+    EXPECT_EQ(last.Status, 429);
+    EXPECT_EQ(last.Body, "error: too many requests\n");
+}
+
 // A store that holds each top-ten read until the test lets it go.
 class HeldStore : public SqliteStore {
   public:

@@ -112,6 +112,25 @@ TEST_P(StorageTest, TheTopTenIsOneWalkDownAnIndex) {
     }
 }
 
+TEST_P(StorageTest, ManyRequestsAtOnceShareTheServersFewConnections) {
+    if (OnSqlite()) GTEST_SKIP() << "an SQLite file has no connection limit to keep";
+    constexpr int MaxConnections = 2, Threads = 8, Reads = 20;
+    auto store = OpenScoreStore(Location, MaxConnections);
+    std::atomic<int> answered = 0;
+    std::vector<std::thread> readers;
+    for (int t = 0; t < Threads; ++t)
+        readers.emplace_back([&] {
+            for (int i = 0; i < Reads; ++i) answered += store->TopScores("", 10).empty();
+        });
+    for (std::thread& reader : readers) reader.join();
+    EXPECT_EQ(answered, Threads * Reads);
+    // The pool keeps its connections open: what the database sees now is every connection the store made.
+    auto open = RawSql("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database()"
+                       " AND pid <> pg_backend_pid()");
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_LE(std::stoi(open[0]), MaxConnections);
+}
+
 TEST_P(StorageTest, KillNineLosesNoAcknowledgedUpload) {
     constexpr int Senders = 4;
     std::set<std::string> acknowledged;

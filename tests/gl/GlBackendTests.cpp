@@ -102,6 +102,30 @@ TEST_F(GlBackend, VirtualControllerPlugsReadsAndUnplugs) {
     EXPECT_FALSE(Backend::PadRead(0, x, y, buttons));
 }
 
+TEST_F(GlBackend, EachPadPluggedInIsAnotherPadAndTheWindowsLostFocusIsCounted) {
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    EXPECT_EQ(JoyId(), 0);
+    int first = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 16, 0);
+    ASSERT_GE(first, 0) << SDL_GetError();
+    int firstId = JoyId();
+    EXPECT_NE(firstId, 0);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(first), 0);
+    EXPECT_EQ(JoyId(), 0);
+    int second = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 16, 0);
+    ASSERT_GE(second, 0) << SDL_GetError();
+    EXPECT_NE(JoyId(), 0);
+    EXPECT_NE(JoyId(), firstId) << "the next pad is another pad";
+    ASSERT_EQ(SDL_JoystickDetachVirtual(second), 0);
+
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    FlushKeys();
+    EXPECT_EQ(WindowFocusLost(), 1) << "a flush of the keys leaves it";
+    EXPECT_EQ(WindowFocusLost(), 0);
+}
+
 TEST_F(GlBackend, TitleGivenBeforeTheWindowIsKept) {
     SdlControl::Shutdown();
     EXPECT_FALSE(GraphicsOpen());

@@ -63,11 +63,11 @@ void RunLevelPage() {
     } while (leave != 1);
 }
 
-// One random 24-bit colour for a blast, or grey in the grey palette.
+// One random 24-bit colour for a blast, or grey in the grey palette, which draws no random number for it (as the
+// fortress's explosions draw none there).
 std::uint32_t BlastColour() {
-    int bits = Rand(DimmestBlast, BrightestBlast);
     if (ColorsOn == 0) return GreyBlast;
-    return Opaque + static_cast<std::uint32_t>(bits);
+    return Opaque + static_cast<std::uint32_t>(Rand(DimmestBlast, BrightestBlast));
 }
 } // namespace
 

@@ -29,6 +29,8 @@ TEST(ReplayScriptTest, ReadsEveryKindOfLine) {
     const std::string text = "; a test game\r\n"
                              "seed 42   ; the seed\r\n"
                              "controls pad-swapped\n"
+                             "palette grey\n"
+                             "style wireframe\n"
                              "\n"
                              "10\tdown 39\n"
                              "5 plug\n"
@@ -43,6 +45,8 @@ TEST(ReplayScriptTest, ReadsEveryKindOfLine) {
     ASSERT_TRUE(Parse(text, script, error)) << error;
     EXPECT_EQ(script.Seed, 42);
     EXPECT_EQ(script.ControlSetup, ReplayScript::Controls::PadSwapped);
+    EXPECT_TRUE(script.GreyPalette);
+    EXPECT_TRUE(script.Wireframe);
     EXPECT_EQ(script.EndFrame, 400);
     // In frame order; the two events of frame 10 (and of frame 5) keep the order they were listed in.
     ASSERT_EQ(script.Events.size(), 7u);
@@ -65,6 +69,8 @@ TEST(ReplayScriptTest, WithoutAnEndLineTheScriptEndsAtItsLastEvent) {
     ASSERT_TRUE(Parse("seed 1\n300 down 37\n120 up 37\n", script, error)) << error;
     EXPECT_EQ(script.EndFrame, 300);
     EXPECT_EQ(script.ControlSetup, ReplayScript::Controls::Keyboard);
+    EXPECT_FALSE(script.GreyPalette);
+    EXPECT_FALSE(script.Wireframe);
     ASSERT_TRUE(Parse("seed 1\n", script, error)) << error;
     EXPECT_EQ(script.EndFrame, 1);
     EXPECT_TRUE(script.Events.empty());
@@ -83,6 +89,7 @@ TEST(ReplayScriptTest, WritingAndReadingBackGivesTheSameScript) {
     ReplayScript script;
     script.Seed = -7;
     script.ControlSetup = ReplayScript::Controls::Pad;
+    script.Wireframe = true;
     script.EndFrame = 900;
     script.Events = {{Event::PadPlug, 0, 0, 0, 0},     {Event::PadAxes, 3, 0, 0.333333343f, -0.1f},
                      {Event::KeyDown, 3, 164, 0, 0},   {Event::PadButtonDown, 4, 2, 0, 0},
@@ -95,6 +102,8 @@ TEST(ReplayScriptTest, WritingAndReadingBackGivesTheSameScript) {
     ASSERT_TRUE(Parse(out.str(), read, error)) << error << "\n" << out.str();
     EXPECT_EQ(read.Seed, script.Seed);
     EXPECT_EQ(read.ControlSetup, script.ControlSetup);
+    EXPECT_EQ(read.GreyPalette, script.GreyPalette);
+    EXPECT_EQ(read.Wireframe, script.Wireframe);
     EXPECT_EQ(read.EndFrame, script.EndFrame);
     ExpectSameEvents(read, script);
 }
@@ -125,6 +134,8 @@ TEST(ReplayScriptTest, AFaultNamesItsLineAndLeavesTheScriptAsItWas) {
         {"seed 4294967296\n", "line 1: one seed"},
         {"seed\n", "line 1: one seed"},
         {"seed 1\ncontrols joystick\n", "line 2: keyboard, pad or pad-swapped expected"},
+        {"seed 1\npalette gray\n", "line 2: colour or grey expected"},
+        {"seed 1\nstyle\n", "line 2: neon or wireframe expected"},
         {"seed 1\nend 0\n", "line 2: one end frame from 1 to 2160000 expected"},
         {"5 down 37\n", "no seed line"},
         {"seed 1\n500 down 37\nend 400\n", "an event at frame 500 comes after the end frame 400"},

@@ -1,6 +1,8 @@
-// The replay: a committed input script of a bot game played headless from start-up through the replay engine, its
-// per-frame state hash compared with the committed golden file, naming the first frame that differs. After a
-// deliberate change of behaviour, regenerate the golden file with (from the build's tests folder):
+// The replays: a committed input script of a bot game played headless from start-up through the replay engine, its
+// per-frame state hash compared with the committed golden file, naming the first frame that differs; the same inputs
+// in the grey palette, and on the pad in the wireframe style with colours on, pin the draws and the controls made
+// only there. After a deliberate change of behaviour, regenerate the golden files with (from the build's tests
+// folder):
 //   KESTROVAR_UPDATE_GOLDEN=1 ./kestrovar_tests --gtest_filter='ReplayTest.*'
 #include "GameFixture.h"
 #include "fortress/Cannon.h"
@@ -19,7 +21,10 @@ namespace {
 using ReplayTest = GameFixture;
 
 const std::string ScriptPath = std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.txt";
-const std::string GoldenPath = std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.golden";
+std::string GoldenPath(const char* name) {
+    return std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/" + name + ".golden";
+}
+constexpr int KeyLeft = 37, KeyRight = 39, KeyThrust = 164, KeyFire = 162;
 
 // What the replay saw on the way, so the test knows the script plays a whole fight.
 struct Seen {
@@ -32,14 +37,40 @@ struct Seen {
     std::size_t MostEnemyBullets = 0;
     std::size_t MostMissiles = 0;
     int MissilesDowned = 0;
+    int ShotsFired = 0;
 };
 
-Seen PlayFirstGame() {
-    Seen seen;
+ReplayScript FirstGameScript() {
     ReplayScript script;
     std::ifstream file(ScriptPath);
     std::string error;
     EXPECT_TRUE(ParseReplayScript(file, script, error)) << ScriptPath << ": " << error;
+    return script;
+}
+
+// The same inputs on a pad with pad controls: the turn keys as the stick pushed left and right, thrust and fire as
+// the pad's buttons 1 and 0.
+ReplayScript OnThePad(ReplayScript script) {
+    std::vector<InputEvent> events = {{InputEvent::PadPlug, 0, 0, 0, 0}};
+    bool left = false, right = false;
+    for (InputEvent event : script.Events) {
+        bool down = event.Type == InputEvent::KeyDown;
+        if (event.Code == KeyLeft || event.Code == KeyRight) {
+            (event.Code == KeyLeft ? left : right) = down;
+            event = {InputEvent::PadAxes, event.Frame, 0, (right ? 1.0f : 0.0f) - (left ? 1.0f : 0.0f), 0};
+        } else if (event.Code == KeyThrust || event.Code == KeyFire) {
+            event = {down ? InputEvent::PadButtonDown : InputEvent::PadButtonUp, event.Frame,
+                     event.Code == KeyThrust ? 1 : 0, 0, 0};
+        }
+        events.push_back(event);
+    }
+    script.Events = events;
+    script.ControlSetup = ReplayScript::Controls::Pad;
+    return script;
+}
+
+Seen Play(const ReplayScript& script) {
+    Seen seen;
     seen.Outcome = RunReplay(script, [&seen](int frame) {
         seen.Hashes.push_back(GameStateHash());
         seen.Lines.push_back(ReplayStateLine(frame));
@@ -52,16 +83,42 @@ Seen PlayFirstGame() {
         seen.MostMissiles = std::max(seen.MostMissiles, MissilesList.Count());
     });
     seen.MissilesDowned = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
+    seen.ShotsFired = HeadlessAudio::PlayCount("res\\PlayerShootSND.ogg");
     return seen;
 }
 
-std::vector<std::uint64_t> ReadGolden() {
+Seen PlayFirstGame() { return Play(FirstGameScript()); }
+
+std::vector<std::uint64_t> ReadGolden(const char* name) {
     std::vector<std::uint64_t> hashes;
-    std::ifstream file(GoldenPath);
+    std::ifstream file(GoldenPath(name));
     std::string line;
     while (std::getline(file, line))
         if (!line.empty()) hashes.push_back(std::stoull(line, nullptr, 16));
     return hashes;
+}
+
+// Compares the game's hashes with the golden file `name`, or writes the file when KESTROVAR_UPDATE_GOLDEN is 1.
+void ExpectGolden(const Seen& seen, const char* name) {
+    ASSERT_EQ(seen.Hashes.size(), static_cast<std::size_t>(seen.Outcome.Frames));
+    const char* update = std::getenv("KESTROVAR_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream out(GoldenPath(name));
+        for (std::uint64_t hash : seen.Hashes) {
+            char text[24];
+            std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+            out << text << '\n';
+        }
+        ASSERT_TRUE(out.good()) << GoldenPath(name);
+        std::printf("wrote %s\n", GoldenPath(name).c_str());
+        return;
+    }
+    std::vector<std::uint64_t> golden = ReadGolden(name);
+    ASSERT_FALSE(golden.empty()) << GoldenPath(name);
+    for (std::size_t frame = 0; frame < std::min(golden.size(), seen.Hashes.size()); ++frame)
+        ASSERT_EQ(seen.Hashes[frame], golden[frame])
+            << name << ": first frame that differs: " << frame + 1 << "\n  now: " << seen.Lines[frame];
+    ASSERT_EQ(seen.Hashes.size(), golden.size()) << name << ": the game now lasts a different number of frames";
 }
 } // namespace
 
@@ -77,25 +134,24 @@ TEST_F(ReplayTest, TheScriptedGameMatchesItsGoldenHashFrameByFrame) {
     EXPECT_GT(seen.MissilesDowned, 0);
     EXPECT_GE(seen.MostMissiles, 3u);
     EXPECT_GT(seen.MostEnemyBullets, 0u);
-    ASSERT_EQ(seen.Hashes.size(), static_cast<std::size_t>(seen.Outcome.Frames));
+    ExpectGolden(seen, "FirstGame");
+}
 
-    const char* update = std::getenv("KESTROVAR_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
-        std::ofstream out(GoldenPath);
-        for (std::uint64_t hash : seen.Hashes) {
-            char text[24];
-            std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-            out << text << '\n';
-        }
-        ASSERT_TRUE(out.good()) << GoldenPath;
-        std::printf("wrote %s\n", GoldenPath.c_str());
-        return;
-    }
-    std::vector<std::uint64_t> golden = ReadGolden();
-    for (std::size_t frame = 0; frame < std::min(golden.size(), seen.Hashes.size()); ++frame)
-        ASSERT_EQ(seen.Hashes[frame], golden[frame])
-            << "first frame that differs: " << frame + 1 << "\n  now: " << seen.Lines[frame];
-    ASSERT_EQ(seen.Hashes.size(), golden.size()) << "the game now lasts a different number of frames";
+TEST_F(ReplayTest, TheGreyPaletteGameMatchesItsGoldenHashFrameByFrame) {
+    ReplayScript script = FirstGameScript();
+    script.GreyPalette = true;
+    Seen seen = Play(script);
+    EXPECT_LT(seen.FewestShips, 3) << "a lost ship's blast, drawn grey";
+    ExpectGolden(seen, "GreyGame");
+}
+
+TEST_F(ReplayTest, TheWireframeGameOnThePadMatchesItsGoldenHashFrameByFrame) {
+    ReplayScript script = OnThePad(FirstGameScript());
+    script.Wireframe = true;
+    Seen seen = Play(script);
+    EXPECT_GT(seen.ShotsFired, 10) << "the pad's fire button";
+    EXPECT_LT(seen.FewestShips, 3);
+    ExpectGolden(seen, "WireframePadGame");
 }
 
 TEST_F(ReplayTest, TheSameScriptAndSeedPlayTheSameGameTwice) {
@@ -108,10 +164,7 @@ TEST_F(ReplayTest, TheSameScriptAndSeedPlayTheSameGameTwice) {
 }
 
 TEST_F(ReplayTest, AnotherSeedPlaysAnotherGame) {
-    ReplayScript script;
-    std::ifstream file(ScriptPath);
-    std::string error;
-    ASSERT_TRUE(ParseReplayScript(file, script, error)) << error;
+    ReplayScript script = FirstGameScript();
     Seen first = PlayFirstGame();
     script.Seed += 1;
     std::vector<std::uint64_t> hashes;

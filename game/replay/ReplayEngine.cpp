@@ -5,6 +5,8 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "frontend/DisplayMode.h"
+#include "frontend/Settings.h"
 #include "game/GameState.h"
 #include "game/Ship.h"
 #include "game/Startup.h"
@@ -37,6 +39,18 @@ void SetUpControls(ReplayScript::Controls controls) {
     PadFireButton = ControlMode == 1 ? 0 : 1;
     PadThrustButton = ControlMode == 1 ? 1 : 0;
 }
+
+// The palette and the drawing style as the options screen sets them; the game's start builds its rings anew.
+void SetUpLook(const ReplayScript& script) {
+    if (script.GreyPalette) {
+        ColorsOn = 0;
+        SetPalette();
+    }
+    if (script.Wireframe) {
+        NeonMode = 0;
+        SetDrawingState();
+    }
+}
 } // namespace
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer) {
@@ -47,6 +61,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
     try {
         SetUpProgram(StartupFor::Replay);
         SetUpControls(script.ControlSetup);
+        SetUpLook(script);
         Current.Observer = &observer;
         Current.StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {

@@ -119,6 +119,14 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
                 read.ControlSetup = ReplayScript::Controls::PadSwapped;
             else
                 return fail("keyboard, pad or pad-swapped expected");
+        } else if (words[0] == "palette") {
+            if (words.size() != 2 || (words[1] != "colour" && words[1] != "grey"))
+                return fail("colour or grey expected");
+            read.GreyPalette = words[1] == "grey";
+        } else if (words[0] == "style") {
+            if (words.size() != 2 || (words[1] != "neon" && words[1] != "wireframe"))
+                return fail("neon or wireframe expected");
+            read.Wireframe = words[1] == "wireframe";
         } else if (words[0] == "end") {
             if (words.size() != 2 || !ReadInt(words[1], 1, ReplayMostFrames, read.EndFrame))
                 return fail("one end frame from 1 to 2160000 expected");
@@ -155,6 +163,8 @@ void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
     out << "seed " << script.Seed << "\n";
     if (script.ControlSetup != ReplayScript::Controls::Keyboard)
         out << "controls " << ControlsName(script.ControlSetup) << "\n";
+    if (script.GreyPalette) out << "palette grey\n";
+    if (script.Wireframe) out << "style wireframe\n";
     out << std::setprecision(9); // axis values come back exactly
     for (const Event& event : script.Events) {
         if (event.Type == Event::Close) continue; // scripts have no window to close

@@ -3,6 +3,8 @@
 // The text format, one entry a line; ';' starts a comment that runs to the end of the line:
 //   seed 20261208          the seed the random generator takes as the game starts (required)
 //   controls keyboard      keyboard (the default), pad or pad-swapped: the pad as the options screen sets it up
+//   palette grey           colour (the default) or grey, as the options screen's colours setting
+//   style wireframe        neon (the default) or wireframe, as the options screen's graphics mode
 //   end 3300               the last frame played (default: the frame of the last event)
 //   241 down 37            at frame 241, key 37 goes down (a Windows virtual-key code, 1 to 254)
 //   244 up 37              ... and comes up again
@@ -22,6 +24,8 @@ struct ReplayScript {
     enum class Controls { Keyboard, Pad, PadSwapped };
     int Seed = 0;
     Controls ControlSetup = Controls::Keyboard;
+    bool GreyPalette = false;
+    bool Wireframe = false;
     int EndFrame = 0;
     std::vector<InputEvent> Events; // frames count from the game's start
 };

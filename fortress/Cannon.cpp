@@ -55,6 +55,7 @@ void DrawCannon() {
         else
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
+    if (NeonMode == 0) SetColor(White, White, White); // the chevrons' colour stays behind otherwise
     ChevronFrameTimer += 1;
     if (ChevronFrameTimer > ChevronFrameLength) {
         ChevronFrameTimer = 0;

@@ -117,6 +117,12 @@ TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
     ForgetCalls();
     UpdateCannon();
     EXPECT_EQ(Lines().size(), static_cast<std::size_t>(CannonStrokes + StrokesPerFrame));
+    // The grey chevrons leave the colour white again for whatever is drawn next.
+    ColorsOn = 0;
+    UpdateCannon();
+    DrawLine(0, 0, 10, 0);
+    const Headless::DrawCall& next = Lines().back();
+    EXPECT_EQ(std::vector<int>({next.Red, next.Green, next.Blue}), std::vector<int>({255, 255, 255}));
 }
 
 TEST_F(CannonFireTest, AShotNeedsTheFacingStrictlyWithinTenDegrees) {

@@ -51,6 +51,8 @@ void MendStoredValues() {
     KeyThrust = UsableKey(KeyThrust, KeyLeftAlt);
     KeyFire = UsableKey(KeyFire, KeyLeftControl);
     if (GlowAmount < LeastGlow || GlowAmount > MostGlow) GlowAmount = 0;
+    // Every drawing routine draws in one of the two styles; any other value would draw nothing at all.
+    if (NeonMode != 0 && NeonMode != 1) NeonMode = 1;
 }
 
 // Keeps a damaged file's bytes beside it as "<name>.bad"; false when they could not be written.

@@ -1,6 +1,7 @@
 // The settings file: its exact layout on a first run, loading back what was saved, the mends for damaged or odd
 // files, the all-or-nothing save, and a seeded corpus of broken files the loader must survive.
 #include "GameFixture.h"
+#include "frontend/DisplayMode.h"
 #include "frontend/Settings.h"
 #include "game/GameState.h"
 #include "graphics/TPoly.h"
@@ -318,7 +319,7 @@ TEST_F(SettingsMendTest, AStartWithAnUnusableStoredSizeOpensTheSmallestDisplay) 
     EXPECT_EQ(HeadValue(bytes, 13), 0);
 }
 
-TEST_F(SettingsMendTest, KeyCodesOutsideOneTo254AndGlowOutsideMinus3To3FallBack) {
+TEST_F(SettingsMendTest, KeyCodesOutsideOneTo254GlowOutsideMinus3To3AndStylesOtherThan0Or1FallBack) {
     struct Case {
         int Left, Right, Thrust, Fire, Glow;
         int WantLeft, WantRight, WantThrust, WantFire, WantGlow;
@@ -345,6 +346,14 @@ TEST_F(SettingsMendTest, KeyCodesOutsideOneTo254AndGlowOutsideMinus3To3FallBack)
         EXPECT_EQ(GlowAmount, c.WantGlow);
         EXPECT_EQ(GlowWidth1, 10 + c.WantGlow);
         EXPECT_EQ(PersonalHighscore, 4321);
+    }
+    const std::pair<int, int> styles[] = {{2, 1}, {-1, 1}, {0, 0}, {1, 1}}; // stored, kept
+    for (auto [stored, kept] : styles) {
+        std::vector<int> head = HeadOf(1024, 768, 0, 0, 0);
+        head[20] = stored;
+        PutFile(TestSettingsPath, FileWith(head));
+        LoadSettings();
+        EXPECT_EQ(NeonMode, kept) << stored;
     }
 }
 
@@ -415,7 +424,30 @@ TEST_F(SettingsSaveTest, ARenameThatFailsRemovesTheNewFileAndSaysSo) {
     fs::remove_all(folder);
 }
 
-TEST_F(SettingsFuzzTest, ASeededCorpusOfBrokenFilesLoadsSafelyAndSavesStably) {
+namespace {
+// A few frames of a new game with the settings as loaded, as start-up opens the display for them: the lines and glow
+// strips the last one drew.
+std::size_t LinesAndStripsOfAFewFrames() {
+    constexpr int FewFrames = 3;
+    Graphics(ScreenWidth, ScreenHeight, 0, 60);
+    SetDrawingState();
+    SetPalette();
+    Headless::KeepFrames(1);
+    Headless::StopAtFrame(Headless::FrameCount() + FewFrames);
+    try {
+        StartGameFromMenu();
+    } catch (const Headless::RunStopped&) {
+    }
+    Headless::StopAtFrame(-1);
+    std::size_t drawn = 0;
+    for (const Headless::DrawCall& call : Headless::Frames().back().Calls)
+        drawn += call.Type == Headless::DrawCall::Line || call.Type == Headless::DrawCall::Strip;
+    return drawn;
+}
+} // namespace
+
+TEST_F(SettingsFuzzTest, ASeededCorpusOfBrokenFilesLoadsSafelyAndSavesStablyAndPlays) {
+    SetUpProgram(StartupFor::Replay); // the tables and pictures a game draws with
     constexpr int Files = 400;
     constexpr unsigned Seed = 20261208;
     std::mt19937 random(Seed);
@@ -467,5 +499,6 @@ TEST_F(SettingsFuzzTest, ASeededCorpusOfBrokenFilesLoadsSafelyAndSavesStably) {
         SaveSettings();
         EXPECT_EQ(FileBytes(TestSettingsPath), saved) << n;
         DeleteFile((TestSettingsPath + ".bad").c_str());
+        EXPECT_GT(LinesAndStripsOfAFewFrames(), 0u) << "a game started with file " << n << "'s settings shows nothing";
     }
 }

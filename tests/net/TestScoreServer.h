@@ -1,0 +1,95 @@
+// A score server inside the test process: answers scripted per script name, keeps every request it saw, and can
+// hold requests unanswered to play a server that has stopped answering.
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <httplib.h>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class TestScoreServer {
+  public:
+    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
+    struct Seen {
+        std::string Path;   // decoded
+        std::string Target; // as it came over the wire
+        httplib::Params Params;
+    };
+
+    TestScoreServer() {
+        // One request a connection: a connection kept open would hold the server's stop for its keep-alive time.
+        Server.set_keep_alive_max_count(1);
+        Port = Server.bind_to_any_port("127.0.0.1");
+        Server.Get(R"(/(\w+\.php))", [this](const httplib::Request& request, httplib::Response& response) {
+            Handler handler;
+            {
+                // Kept before the answer goes out, so a test that has its reply has the request too.
+                std::lock_guard<std::mutex> lock(Guard);
+                Requests.push_back({request.path, request.target, request.params});
+                handler = Handlers[request.matches[1]];
+            }
+            if (handler)
+                handler(request, response);
+            else
+                response.status = 404;
+        });
+        Thread = std::thread([this] { Server.listen_after_bind(); });
+        // Stopping a server that has not begun to listen does nothing, and it would then listen for ever.
+        while (!Server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    ~TestScoreServer() {
+        Release();
+        Server.stop();
+        Thread.join();
+    }
+
+    std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(Port) + "/"; }
+
+    void On(const std::string& script, Handler handler) {
+        std::lock_guard<std::mutex> lock(Guard);
+        Handlers[script] = std::move(handler);
+    }
+    void Answer(const std::string& script, const std::string& body, int status = 200) {
+        On(script, [body, status](const httplib::Request&, httplib::Response& response) {
+            response.status = status;
+            response.set_content(body, "text/plain");
+        });
+    }
+    // The script's requests are held until the server goes (or a minute has passed).
+    void Hold(const std::string& script) {
+        On(script, [this](const httplib::Request&, httplib::Response& response) {
+            std::unique_lock<std::mutex> lock(HoldGuard);
+            Released.wait_for(lock, std::chrono::minutes(1), [this] { return Free; });
+            response.set_content("too late\n", "text/plain");
+        });
+    }
+
+    std::vector<Seen> SeenRequests() const {
+        std::lock_guard<std::mutex> lock(Guard);
+        return Requests;
+    }
+
+    int Port = 0;
+
+  private:
+    void Release() {
+        std::lock_guard<std::mutex> lock(HoldGuard);
+        Free = true;
+        Released.notify_all();
+    }
+
+    httplib::Server Server;
+    std::thread Thread;
+    mutable std::mutex Guard;
+    std::map<std::string, Handler> Handlers;
+    std::vector<Seen> Requests;
+    std::mutex HoldGuard;
+    std::condition_variable Released;
+    bool Free = false;
+};

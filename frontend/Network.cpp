@@ -99,6 +99,12 @@ bool BindNetworkComponent(const char* fileName) {
     return true;
 }
 
+void GoOffline() {
+    Bound = OfflineSlots;
+    Loaded = false;
+    SlotsFound = 0;
+}
+
 bool ComponentLoaded() { return Loaded; }
 int BoundSlots() { return SlotsFound; }
 

@@ -12,6 +12,8 @@ extern const char* const ComponentFileName;
 // Binds the component. Without it the game runs on offline: nothing is sent and every answer is empty.
 // Returns true when the library itself was found.
 bool BindNetworkComponent(const char* fileName = ComponentFileName);
+// Offline as without a component, whatever lies beside the executable: a sync ends at once and changes nothing.
+void GoOffline();
 bool ComponentLoaded();
 int BoundSlots();
 void ResetNetworkBinding();

@@ -122,6 +122,8 @@ void SetUpProgram(StartupFor purpose) {
     if (purpose == StartupFor::Player) {
         Network::BindNetworkComponent();
         Network::ConfigureNetworkComponent();
+    } else {
+        Network::GoOffline();
     }
     LoadImages();
     LoadSounds();

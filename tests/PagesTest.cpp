@@ -5,6 +5,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "frontend/Network.h"
 #include "game/GameState.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
@@ -23,6 +24,7 @@ using PageTableTest = GameFixture;
 namespace {
 constexpr int KeyA = 65;
 constexpr int KeyReturnCode = 13;
+constexpr int KeyEscapeCode = 27;
 
 bool Shown(const std::string& text) {
     const std::deque<std::string>& texts = RecentTexts();
@@ -129,9 +131,14 @@ TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
     ShipsLeft = -1;
     Score = 120;
     PersonalHighscore = 1000;
+    Network::GoOffline();
     Headless::PressKey(Headless::FrameCount() + 3, KeyReturnCode);
-    EXPECT_EQ(FramesOf(ShipLostScreen), 3);
-    // The sync clears the top ten to its placeholders before it fetches it.
+    Headless::PressKey(Headless::FrameCount() + 6, KeyEscapeCode);
+    // Three frames of the page, the sync's wait screen, then the high-score screen until Escape.
+    EXPECT_EQ(FramesOf(ShipLostScreen), 6);
+    EXPECT_TRUE(Shown("    the game is now attempting to sync"));
+    EXPECT_TRUE(Shown("playername     level     topscore"));
+    // The sync clears the top ten to its placeholders before it fetches it; offline, nothing replaces them.
     EXPECT_EQ(OnlineLevels[0], "0");
     EXPECT_EQ(OnlineScores[9], ".");
     EXPECT_EQ(GameState, 3);

@@ -1,0 +1,239 @@
+// The high-score screen with the personal best and the online top ten, the sync that uploads the last score and
+// fetches the top ten behind its wait screen, and the version check that follows every sync.
+#include "HighScores.h"
+#include "MainMenu.h"
+#include "NameEntry.h"
+#include "Network.h"
+#include "ScreenFrame.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "game/GameState.h"
+#include "game/Pages.h"
+#include "game/Ship.h"
+#include "graphics/Shapes.h"
+#include "graphics/TPoly.h"
+#include "graphics/VectorFont.h"
+#include "platform/Data.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Text.h"
+#include "platform/Time.h"
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int UploadCommand = 1;
+constexpr int ListCommand = 2; // the top ten, and the version list
+constexpr int GoodReply = 2;
+constexpr int PollDelayMs = 10;
+constexpr int SyncDelayMs = 150;
+constexpr int ScreenDelayMs = 100;
+constexpr int KeyTab = 9;
+constexpr int KeyEscape = 27;
+
+const std::string RunningVersion = "1.2";
+const std::string ProductKey = "kestrovar";
+// The difficulty the server keeps beside each score; the game has one difficulty and sends it empty.
+const std::string DifficultyText = "";
+const std::string ListQuery = "Kestrovar_scores.php?option=getscore&nbscore=10";
+const std::string VersionQuery = "VersionCheck.php?option=getversion&nbscore=30";
+
+constexpr int LinesPerEntry = 5;     // name, level, score, one line the game ignores, date
+constexpr int LinesPerVersion = 2;   // product key, version
+constexpr int VersionListSize = 100; // the version reply fills at most this many entries
+constexpr int ShownRows = 8;         // rows 8 and 9 are kept and stored but never shown
+
+// The wait screen's lines.
+constexpr float WaitTextColumn = 3.0f;
+constexpr float WaitFirstRow = 8.0f, WaitRowStep = 2.0f;
+constexpr float WaitTextScale = 0.75f;
+constexpr float WaitShipX = 512, WaitShipY = 48;
+
+// The high-score screen's layout, in character cells.
+constexpr float TitleColumn = 1.5f, TitleRow = 2.0f, TitleScale = 3.0f, TitleRowScale = 1.0f;
+constexpr float ScoreColumn = 2.0f, LastScoreRow = 5.5f, BestScoreRow = 7.0f;
+constexpr float NameLineRow = 32.5f;
+constexpr float SyncLineColumn = 2.5f, SyncLineRow = 34.0f;
+constexpr float LeaveLineRow = 35.5f;
+constexpr float HeaderColumn = 2.0f, HeaderRow = 9.15f;
+constexpr float TableColumn = 2.0f, TableFirstRow = 10.75f, TableRowStep = 1.5f;
+constexpr float SmallText = 0.75f, FullText = 1.0f;
+// The two rules around the table, in playfield units.
+constexpr float RuleLeft = 20, RuleRight = 986, RuleTop = 232, RuleBottom = 646;
+constexpr std::uint32_t RuleColour = 0xFF2080FF;
+
+constexpr std::size_t RowNameWidth = 10;
+constexpr std::size_t RowLevelWidth = 3;
+constexpr std::size_t RowScoreLongest = 10;
+constexpr std::size_t RowScoreWidth = 8;
+const std::string RowGap = "      ";
+
+void DrawText(const std::string& text, float x, float y, PageColour colour, float scale) {
+    DrawVectorText(text, x, y, colour.Argb, 0, scale, scale, 0, colour.Red, colour.Green, colour.Blue);
+}
+
+void Blip() {
+    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+}
+
+// The name as the server keeps it: A to Z in lower case, every other character as it is.
+std::string ServerName(const std::string& name) {
+    std::string lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+void ShowWaitScreen() {
+    BeginScreenFrame(ScreenStars::Hidden);
+    RestoreData("SyncWaitText");
+    float row = WaitFirstRow;
+    for (std::string line = ReadDataString(); line != "#"; line = ReadDataString()) {
+        DrawText(line, WaitTextColumn, row, PageGreen, WaitTextScale);
+        row += WaitRowStep;
+    }
+    DrawShipShape(ShipShape, WaitShipX, WaitShipY, 0);
+    EndScreenFrame();
+}
+
+void TakeTopTen() {
+    int lines = Network::GetNbOfLines();
+    for (int k = 0; 1 + LinesPerEntry * k <= lines && k < OnlineRows; ++k) {
+        int first = 1 + LinesPerEntry * k;
+        OnlineNames[k] = Network::GetResult(first);
+        OnlineLevels[k] = Network::GetResult(first + 1);
+        OnlineScores[k] = Network::GetResult(first + 2);
+        OnlineDates[k] = Network::GetResult(first + 4);
+    }
+}
+
+void DrawRules() {
+    int red = ColorsOn == 1 ? 32 : 255;
+    int green = ColorsOn == 1 ? 128 : 255;
+    int blue = 255;
+    DrawSegment(RuleLeft, RuleTop, RuleRight, RuleTop, RuleColour, GlowWidth5, red, green, blue);
+    DrawSegment(RuleLeft, RuleBottom, RuleRight, RuleBottom, RuleColour, GlowWidth5, red, green, blue);
+    FinishSegments();
+}
+
+void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestText) {
+    SetColor(255, 255, 255);
+    BeginScreenFrame(ScreenStars::Hidden);
+    DrawVectorTextBold("highscores", TitleColumn, TitleRow, PageGreen.Argb, 0, TitleScale, TitleRowScale, 0,
+                       PageGreen.Red, PageGreen.Green, PageGreen.Blue);
+    DrawText("last score achieved    : " + scoreText, ScoreColumn, LastScoreRow, PageWhite, FullText);
+    DrawText("personal highscore:    : " + bestText, ScoreColumn, BestScoreRow, PageWhite, FullText);
+    DrawCentredText("press tab to change name from: " + PlayerName, NameLineRow, 0xFFFF4080, SmallText, 255, 64, 128);
+    DrawText("online scores - press fire to sync highscore", SyncLineColumn, SyncLineRow, PageCyan, SmallText);
+    DrawCentredText("press ESCAPE or THRUST to return to menu.", LeaveLineRow, PageYellow.Argb, SmallText,
+                    PageYellow.Red, PageYellow.Green, PageYellow.Blue);
+    DrawText("playername     level     topscore", HeaderColumn, HeaderRow, {0xFFFF0000, 255, 0, 0}, FullText);
+    DrawRules();
+    for (int row = 0; row < ShownRows; ++row)
+        if (HighscoreRowShown(row))
+            DrawText(HighscoreRowText(row), TableColumn, TableFirstRow + TableRowStep * static_cast<float>(row),
+                     PageYellow, FullText);
+    EndScreenFrame();
+}
+
+bool FireHit() { return KeyHit(KeyFire) || KeyHit(KeyReturn) || (PadActive == 1 && JoyHit(PadFireButton, 0)); }
+
+bool LeaveHit() { return KeyHit(KeyEscape) || KeyDown(KeyThrust) || (PadActive == 1 && JoyHit(PadThrustButton, 0)); }
+
+// The rows a sync from this screen fetches afresh show nothing until the reply fills them.
+void PlaceholderShownRows() {
+    for (int row = 0; row < ShownRows; ++row) {
+        OnlineNames[row] = "..........";
+        OnlineLevels[row] = "-";
+        OnlineScores[row] = "-";
+        OnlineDates[row] = " ";
+    }
+}
+} // namespace
+
+std::string HighscoreRowText(int row) {
+    std::string name = OnlineNames[row].substr(0, RowNameWidth);
+    name.resize(RowNameWidth, ' ');
+    std::string level = OnlineLevels[row];
+    if (level.size() > RowLevelWidth) level = level.substr(level.size() - RowLevelWidth);
+    level.insert(0, RowLevelWidth - level.size(), ' ');
+    std::replace(level.begin(), level.end(), ' ', '0');
+    std::string score = OnlineScores[row].substr(0, RowScoreLongest);
+    if (score.size() < RowScoreWidth) score.insert(0, RowScoreWidth - score.size(), ' ');
+    return name + RowGap + level + RowGap + score;
+}
+
+bool HighscoreRowShown(int row) { return OnlineScores[row] > "0"; }
+
+void SyncScores() {
+    ShowWaitScreen();
+    std::string name = ServerName(PlayerName);
+    std::string level = IntToText(Level);
+    std::string score = IntToText(Score);
+    std::string syncDate = CurrentDate();
+    Delay(SyncDelayMs);
+    FlushKeys();
+    if (Score > 0 && Level > 0)
+        Network::Send(UploadCommand,
+                      "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level + "&score=" + score +
+                          " " + DifficultyText + "&date=" + syncDate + "&difficulty=" + DifficultyText,
+                      1, 0);
+    Network::Send(ListCommand, ListQuery, 1, 0);
+    while (Network::GetNumberOfCommandsInQueue() != 0) {
+        Network::Update();
+        Network::Receive(UploadCommand); // the upload's reply says nothing the game uses
+        if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) TakeTopTen();
+        Delay(PollDelayMs);
+    }
+    Delay(SyncDelayMs);
+    FlushKeys();
+}
+
+void CheckVersion() {
+    std::vector<std::string> keys(VersionListSize), versions(VersionListSize);
+    KeyPressed = 0;
+    Network::Send(ListCommand, VersionQuery, 1, 0);
+    while (Network::GetNumberOfCommandsInQueue() != 0) {
+        Network::Update();
+        if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) {
+            for (int k = 0; 1 + LinesPerVersion * k <= Network::GetNbOfLines() && k < VersionListSize; ++k) {
+                keys[static_cast<std::size_t>(k)] = Network::GetResult(1 + LinesPerVersion * k);
+                versions[static_cast<std::size_t>(k)] = Network::GetResult(2 + LinesPerVersion * k);
+            }
+        }
+        Delay(PollDelayMs);
+    }
+    // Only the entries the lists hold are searched: a reply of more than a hundred entries keeps its first hundred.
+    int last = std::min((Network::GetNbOfLines() - 1) / LinesPerVersion, VersionListSize - 1);
+    std::string found;
+    for (int k = 0; k <= last; ++k)
+        if (keys[static_cast<std::size_t>(k)] == ProductKey) found = versions[static_cast<std::size_t>(k)];
+    if (!found.empty() && found != RunningVersion) VersionNotice = "  new version (v" + found + ") is available";
+    Delay(ScreenDelayMs);
+    FlushKeys();
+}
+
+void HighscoreScreen() {
+    std::string scoreText = ScoreText(Score);
+    std::string bestText = ScoreText(PersonalHighscore);
+    Delay(ScreenDelayMs);
+    FlushKeys();
+    for (;;) {
+        DrawHighscoreScreen(scoreText, bestText);
+        if (KeyHit(KeyTab)) NameEntry();
+        if (FireHit()) {
+            KeyPressed = 0;
+            PlaceholderShownRows();
+            Blip();
+            SyncScores();
+            CheckVersion();
+            FlushKeys();
+        }
+        if (LeaveHit()) {
+            FlushKeys();
+            Blip();
+            return;
+        }
+    }
+}

@@ -1,0 +1,173 @@
+// The sync, the version check and the high-score screen through the real component, against a score server inside
+// the test process.
+#include "frontend/HighScores.h"
+#include "NeonFixture.h"
+#include "TestScoreServer.h"
+#include "frontend/MainMenu.h"
+#include "frontend/Network.h"
+#include "game/GameState.h"
+#include "game/Pages.h"
+#include "platform/Text.h"
+#include <algorithm>
+
+namespace {
+constexpr int KeyReturnCode = 13;
+constexpr int KeyEscapeCode = 27;
+
+bool Shown(const std::string& text) {
+    const std::deque<std::string>& texts = RecentTexts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+void MarkRows() {
+    for (int row = 0; row < OnlineRows; ++row) {
+        OnlineNames[row] = "name" + IntToText(row);
+        OnlineLevels[row] = IntToText(row);
+        OnlineScores[row] = IntToText(100 + row);
+        OnlineDates[row] = "date" + IntToText(row);
+    }
+}
+
+const char* const ThreeEntries = "MaxAbc\n7\n5000\nignored\n01 Dec 2026\n"
+                                 "de\n1234\n400\nignored\n02 Dec 2026\n"
+                                 "f\n12\n0\nignored\n03 Dec 2026\n";
+} // namespace
+
+class HighScoresTest : public NeonFixture {
+  protected:
+    void SetUp() override {
+        NeonFixture::SetUp();
+        ASSERT_TRUE(Network::BindNetworkComponent());
+        Network::Cancel();
+        Network::SetServer(Server.BaseUrl());
+        Network::SetKey(Network::NetworkKey());
+        Server.Answer("Kestrovar_scores.php", ThreeEntries);
+    }
+    void TearDown() override {
+        Network::Cancel();
+        NeonFixture::TearDown();
+    }
+    std::vector<TestScoreServer::Seen> Requests(const char* option) const {
+        std::vector<TestScoreServer::Seen> found;
+        for (const auto& request : Server.SeenRequests())
+            if (request.Params.count("option") && request.Params.find("option")->second == option)
+                found.push_back(request);
+        return found;
+    }
+    TestScoreServer Server;
+};
+
+TEST_F(HighScoresTest, SyncUploadsAScoreUnderTheLowerCaseNameAndWithoutOneOnlyFetches) {
+    PlayerName = "MaX_Well9";
+    Score = 120;
+    Level = 7;
+    SyncScores();
+    EXPECT_TRUE(Shown("    the game is now attempting to sync"));
+    EXPECT_TRUE(Shown(" this message for more than a second or so."));
+    auto uploads = Requests("addscore");
+    ASSERT_EQ(uploads.size(), 1u);
+    const httplib::Params& upload = uploads[0].Params;
+    EXPECT_EQ(upload.find("user")->second, "max_well9");
+    EXPECT_EQ(upload.find("level")->second, "7");
+    EXPECT_EQ(upload.find("score")->second, "120 ");
+    EXPECT_EQ(upload.find("date")->second, CurrentDate());
+    EXPECT_EQ(upload.find("difficulty")->second, "");
+    ASSERT_EQ(Requests("getscore").size(), 1u);
+    EXPECT_EQ(Requests("getscore")[0].Params.find("nbscore")->second, "10");
+
+    Score = 0;
+    SyncScores();
+    EXPECT_EQ(Requests("addscore").size(), 1u);
+    EXPECT_EQ(Requests("getscore").size(), 2u);
+}
+
+TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasServed) {
+    MarkRows();
+    SyncScores();
+    EXPECT_EQ(OnlineNames[0], "MaxAbc");
+    EXPECT_EQ(OnlineDates[1], "02 Dec 2026");
+    EXPECT_EQ(OnlineScores[2], "0");
+    for (int row = 3; row < OnlineRows; ++row) {
+        EXPECT_EQ(OnlineNames[row], "name" + IntToText(row));
+        EXPECT_EQ(OnlineLevels[row], IntToText(row));
+        EXPECT_EQ(OnlineScores[row], IntToText(100 + row));
+        EXPECT_EQ(OnlineDates[row], "date" + IntToText(row));
+    }
+
+    // From the screen, the sync first puts placeholders in the shown rows; rows 8 and 9 are never touched.
+    MarkRows();
+    ResetVectorText();
+    LoadFontGlyphs();
+    int start = Headless::FrameCount();
+    Headless::PressKey(start + 2, KeyReturnCode);
+    Headless::PressKey(start + 5, KeyEscapeCode);
+    HighscoreScreen();
+    EXPECT_EQ(OnlineLevels[1], "1234");
+    EXPECT_EQ(OnlineNames[3], "..........");
+    EXPECT_EQ(OnlineScores[7], "-");
+    EXPECT_EQ(OnlineNames[8], "name8");
+    EXPECT_EQ(OnlineScores[9], "109");
+    EXPECT_EQ(HighscoreRowText(0), "MaxAbc          007          5000");
+    EXPECT_EQ(HighscoreRowText(1), "de              234           400");
+    EXPECT_TRUE(Shown(HighscoreRowText(0)));
+    EXPECT_TRUE(Shown(HighscoreRowText(1)));
+    EXPECT_FALSE(Shown(HighscoreRowText(2))); // a score of "0" is no score
+    EXPECT_FALSE(HighscoreRowShown(3));       // nor is the placeholder
+    EXPECT_TRUE(Shown("last score achieved    : 00000000"));
+    EXPECT_TRUE(Shown("playername     level     topscore"));
+}
+
+TEST_F(HighScoresTest, RowsCutAndPadTheirFields) {
+    OnlineNames[0] = "averylongname";
+    OnlineLevels[0] = "";
+    OnlineScores[0] = "12345678901";
+    EXPECT_EQ(HighscoreRowText(0), "averylongn      000      1234567890");
+    OnlineNames[1] = "x";
+    OnlineLevels[1] = "4 2";
+    OnlineScores[1] = "9";
+    EXPECT_EQ(HighscoreRowText(1), "x               402             9");
+    EXPECT_TRUE(HighscoreRowShown(1));
+    OnlineScores[1] = ".";
+    EXPECT_FALSE(HighscoreRowShown(1));
+}
+
+TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
+    Server.Answer("VersionCheck.php", "othergame\n9.9\nkestrovar\n1.2\n");
+    CheckVersion();
+    EXPECT_EQ(VersionNotice, CreditLine);
+    EXPECT_EQ(Requests("getversion").at(0).Params.find("nbscore")->second, "30");
+
+    // An entry past the hundred the lists hold is not read, and the search stays inside them.
+    std::string longList;
+    for (int k = 0; k < 150; ++k) longList += "game" + IntToText(k) + "\n1.0\n";
+    Server.Answer("VersionCheck.php", longList + "kestrovar\n2.0\n");
+    CheckVersion();
+    EXPECT_EQ(VersionNotice, CreditLine);
+
+    Server.Answer("VersionCheck.php", "kestrovar\n1.3\n");
+    CheckVersion();
+    EXPECT_EQ(VersionNotice, "  new version (v1.3) is available");
+}
+
+TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWere) {
+    std::string closedServer;
+    {
+        TestScoreServer gone;
+        closedServer = gone.BaseUrl();
+    }
+    Network::SetServer(closedServer);
+    MarkRows();
+    Score = 500;
+    Level = 3;
+    int start = Headless::FrameCount();
+    SyncScores();
+    CheckVersion();
+    EXPECT_EQ(Headless::FrameCount() - start, 1); // the wait screen, drawn once
+    EXPECT_TRUE(Shown("   games access to the internet. Allow"));
+    for (int row = 0; row < OnlineRows; ++row) {
+        EXPECT_EQ(OnlineNames[row], "name" + IntToText(row));
+        EXPECT_EQ(OnlineScores[row], IntToText(100 + row));
+    }
+    EXPECT_EQ(VersionNotice, CreditLine);
+    EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 0);
+}

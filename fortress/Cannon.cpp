@@ -131,7 +131,8 @@ void UpdateCannon() {
             if (blockers == 0 && CannonFireDelay == 0 && CannonTurn > -FiringArc && CannonTurn < FiringArc)
                 FireEnemyBullet(static_cast<int>(bearing));
         }
-        if (MissileCount < Level / LevelsPerExtraMissile + BaseMissileQuota)
+        // The attract play never moves or draws missiles, so the menu's cannon launches none.
+        if (DemoMode == 0 && MissileCount < Level / LevelsPerExtraMissile + BaseMissileQuota)
             LaunchMissile(static_cast<int>(CannonAngle));
     }
     DrawCannon();

@@ -129,6 +129,8 @@ void DrawFrag(const frags& f) {
 } // namespace
 
 void CreateExplosion(int x, int y, std::uint32_t color, int type) {
+    // Blasts are only moved and drawn in a player's game: the attract play's hits make none.
+    if (DemoMode == 1) return;
     if (type == SmallExplosion) {
         for (int i = 0; i < BurstRays; ++i) {
             Explosions& e = ExplosionsList.Add();

@@ -5,6 +5,19 @@
 // Runs the menu until the player confirms leaving.
 void MainMenu();
 
+constexpr int MenuItems = 5;
+constexpr int MenuMoveLockFrames = 15; // frames between two moves of the carousel, a held key included
+constexpr int GhostRecordValues = 5;   // x, y, angle, fire flag, shape
+constexpr int GhostLastIndex = 9975;   // the first value of the flight's last whole record
+constexpr int CreditPeriodLast = 180;  // the bottom line changes after 181 frames
+
+extern int MenuItem;     // the carousel item shown, 0 … 4
+extern int CreditTimer;  // frames the bottom line has shown its text
+extern int CreditToggle; // 0 the credit line, 1 the version notice
+extern int GhostIndex;   // the first value of the ghost's current record
+// The menu's own state as a new process has it.
+void ResetMainMenu();
+
 // The credit line naming the game's makers.
 extern const std::string CreditLine;
 // What the menu's bottom line shows in turn with the credit line: the credit line itself until a version check

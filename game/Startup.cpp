@@ -80,6 +80,14 @@ void SelectBlendForStyle() {
     }
 }
 
+void ReadGhostMovement() {
+    RestoreData("GhostMovement");
+    for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
+}
+
+constexpr int StartGameDelayMs = 250;
+} // namespace
+
 void ReadLogo() {
     RestoreData("LogoData");
     LogoLineCount = ReadDataInt();
@@ -87,17 +95,6 @@ void ReadLogo() {
     if (values < 0 || values > LogoDataSize) RuntimeError("Logo table too large");
     for (int i = 0; i < values; ++i) LogoData[i] = ReadDataInt();
 }
-
-void ReadGhostMovement() {
-    RestoreData("GhostMovement");
-    for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
-}
-
-constexpr int StartGameDelayMs = 250;
-
-// Until the main menu exists, the program plays one game and leaves as the menu's quit does.
-void RunMainMenu() { StartGameFromMenu(); }
-} // namespace
 
 void FillTrigTables() {
     for (int i = 0; i < TrigTableSize; ++i) {
@@ -169,7 +166,7 @@ void RunProgram() {
     SetUpProgram(StartupFor::Player);
     Intro();
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
-    RunMainMenu();
+    MainMenu();
     SaveSettings();
 }
 
@@ -180,6 +177,7 @@ void ResetAllState() {
     ResetSettings();
     ResetVersionNotice();
     ResetIntro();
+    ResetMainMenu();
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();

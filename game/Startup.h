@@ -20,6 +20,8 @@ extern const char* const SoundResources[15];
 
 // The three rings behind the title and menu, and the ones a game starts with before its level page.
 void BuildMenuRings();
+// The title logo's lines from its data table.
+void ReadLogo();
 // Sin and Cos of every whole degree 0 to 360.
 void FillTrigTables();
 enum class StartupFor {

@@ -12,8 +12,8 @@
 
 namespace {
 using CannonAimTest = NeonFixture;
-using CannonFireTest = NeonFixture;
-using EnemyBulletTest = NeonFixture;
+using CannonFireTest = PlayerGameFixture;
+using EnemyBulletTest = PlayerGameFixture;
 
 // The ship `distance` from the centre at the given bearing.
 void PlaceShip(float bearing, float distance) {

@@ -8,7 +8,7 @@
 #include "platform/Random.h"
 
 namespace {
-using ExplosionTest = NeonFixture;
+using ExplosionTest = PlayerGameFixture;
 using ParticleTest = NeonFixture;
 using FragTest = NeonFixture;
 

@@ -1,6 +1,7 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
 #include "frontend/Settings.h"
+#include "frontend/Sound.h"
 #include "game/Startup.h"
 #include "platform/Streams.h"
 #include "platform/headless/Headless.h"
@@ -38,10 +39,28 @@ class GameFixture : public ::testing::Test {
 };
 
 // Runs the whole program until it ends or reaches the stop frame; returns the exit status, or -1 when stopped.
+// The program opens on the main menu.
 inline int RunProgramHeadless(int stopFrame = -1) {
     Headless::StopAtFrame(stopFrame);
     try {
         RunProgram();
+        return 0;
+    } catch (const Headless::ProgramEnded& ended) {
+        return ended.Status;
+    } catch (const Headless::RunStopped&) {
+        return -1;
+    }
+}
+
+// Start-up as the program runs it, then a game started at once as the menu's "start game" starts it, with no menu
+// frame before it: the game's frames are numbered from the program's first flip and its random draws are the
+// program's first. Returns 0 when the game ends, -1 when stopped.
+inline int RunGameHeadless(int stopFrame = -1) {
+    Headless::StopAtFrame(stopFrame);
+    try {
+        SetUpProgram(StartupFor::Player);
+        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        StartGameFromMenu();
         return 0;
     } catch (const Headless::ProgramEnded& ended) {
         return ended.Status;

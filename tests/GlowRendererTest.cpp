@@ -45,7 +45,7 @@ TEST_F(GlowWidthTest, FirstRunTableThenFormulasAtEveryGlowLevel) {
     const int firstRun[10] = {10, 14, 16, 18, 20, 21, 24, 26, 28, 32};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(Widths[i], firstRun[i]) << "GlowWidth" << i + 1;
 
-    struct Level {
+    struct GlowLevel {
         int Glow;
         int Expected[10];
     } levels[] = {
@@ -53,7 +53,7 @@ TEST_F(GlowWidthTest, FirstRunTableThenFormulasAtEveryGlowLevel) {
         {0, {10, 14, 16, 18, 20, 21, 24, 20, 28, 32}},
         {3, {13, 17, 19, 24, 26, 27, 33, 29, 37, 41}},
     };
-    for (const Level& level : levels) {
+    for (const GlowLevel& level : levels) {
         GlowAmount = level.Glow;
         UpdateGlowWidths();
         ReadWidths();

@@ -14,7 +14,7 @@ namespace {
 using MissileLaunchTest = NeonFixture;
 using MissileStepTest = NeonFixture;
 using MissileHuntTest = NeonFixture;
-using MissileHitTest = NeonFixture;
+using MissileHitTest = PlayerGameFixture;
 
 Missiles& OnlyMissile() {
     Missiles* found = nullptr;

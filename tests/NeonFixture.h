@@ -3,6 +3,7 @@
 #pragma once
 #include "GameFixture.h"
 #include "frontend/Settings.h"
+#include "game/GameState.h"
 #include "game/Startup.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
@@ -38,6 +39,15 @@ class NeonFixture : public GameFixture {
     static std::vector<Headless::DrawCall> Lines() { return CallsOf(Headless::DrawCall::Line); }
     // A flip: what follows is recorded in a fresh frame.
     static void ForgetCalls() { Flip(0); }
+};
+
+// The drawing fixture inside a player's game: blasts and missiles are made only there, never in the attract play.
+class PlayerGameFixture : public NeonFixture {
+  protected:
+    void SetUp() override {
+        NeonFixture::SetUp();
+        DemoMode = 0;
+    }
 };
 
 // The segment a capped strip was made from: its ends are the middles of vertex pairs 2-3 and 4-5, its half-width

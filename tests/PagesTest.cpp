@@ -171,7 +171,7 @@ TEST_F(PageTableTest, EachHeadlineTableHoldsOneEntryOfFiveValues) {
     EXPECT_EQ(ReadDataInt(), 5); // stored as 5.5
 }
 
-using SequenceTest = NeonFixture;
+using SequenceTest = PlayerGameFixture;
 
 TEST_F(SequenceTest, ALostShipCostsASpareAndTheNextOneStartsWithTheRingsAsTheyWere) {
     Level = 3;

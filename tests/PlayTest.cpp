@@ -21,7 +21,7 @@ struct Outcome {
 Outcome PlayShootingGame(int frames) {
     Headless::HoldKey(LevelPageShown, KeyTurnLeft, 3);
     for (int f = 61; f < frames; f += 6) Headless::PressKey(LevelPageShown + f, KeyFire);
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + frames), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
     return {Score, SectionsList.Count(), ShipX, ShipY, ShipAngle, RndDraw()};
 }
 } // namespace

@@ -247,7 +247,7 @@ TEST_F(ShipDrawTest, WireframeShipIsBlueWithARandomWarmFlameOrAllGrey) {
 }
 
 TEST_F(ShipDrawTest, GameFrameDrawsTheShipAtItsSpawnPoint) {
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 3), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
     ASSERT_FALSE(Headless::Frames().empty());
     const Headless::FrameRecord& frame = Headless::Frames().back();
     int hull = 0;

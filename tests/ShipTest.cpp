@@ -36,7 +36,7 @@ float AngleBetween(float a, float b) {
 }
 
 int BulletsAfterPlayFrames(int frames) {
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + frames), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
     return static_cast<int>(PlayerBulletsList.Count());
 }
 } // namespace
@@ -167,7 +167,7 @@ TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
     // Short presses: the ship stays clear of the fortress and its missiles and is still flying for the second.
     Headless::HoldKey(LevelPageShown + 1, KeyThrust, 20);
     Headless::HoldKey(LevelPageShown + 40, KeyThrust, 10);
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 60), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + 60), -1);
     EXPECT_EQ(PlayerDead, 0);
     std::vector<int> starts;
     for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())

@@ -310,7 +310,7 @@ TEST_F(SoundDeviceTest, AppExitReleasesTheAudioSystemAndSilencesWhatFollows) {
 TEST_F(SoundInGameTest, StartUpPlaysMenuMusicAndTheGameSwitchesLoopsAndBlipsAtThePrompt) {
     Headless::PressKey(EscapeFrame, KeyEscape);
     Headless::PressKey(AnswerFrame, KeyY);
-    ASSERT_EQ(RunProgramHeadless(1000), 0);
+    ASSERT_EQ(RunGameHeadless(1000), 0);
     std::vector<Event> music = EventsOn(HeadlessAudio::MusicStream);
     ASSERT_EQ(music.size(), 5u);
     EXPECT_EQ(music[0].Type, Event::Play);

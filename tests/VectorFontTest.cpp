@@ -290,7 +290,7 @@ TEST_F(TextPageTest, ResetEmptiesThePageAndItsCounter) {
 
 TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
     // "score: " on row 1 and "FPS: " on row 35.5, both at 0.75: rows of 21 units, glyphs reaching 13 up, 14 down.
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 3), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     EXPECT_EQ(StripsOfColour(frame, Yellow, 0, 40), StrokeCount("score: 0"));
     EXPECT_EQ(StripsOfColour(frame, 0xFF4043FF, 700, 768), 0);
@@ -298,14 +298,14 @@ TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
     Headless::Reset();
     ResetAllState();
     ShowFrameRate = 1;
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 3), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
     EXPECT_EQ(StripsOfColour(Headless::Frames().back(), 0xFF4043FF, 700, 768),
               StrokeCount("FPS: " + std::to_string(Fps)));
 }
 
 TEST_F(GameTextTest, ExitPromptShowsItsThreeTexts) {
     Headless::PressKey(LevelPageShown + 2, KeyEscape);
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 40), -1);
+    EXPECT_EQ(RunGameHeadless(LevelPageShown + 40), -1);
     ASSERT_EQ(ExitPromptShown, 1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     // The headline popped in to full size on row 20; the two help lines at 0.75 on rows 28.5 and 30.

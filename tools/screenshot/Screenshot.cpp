@@ -1,10 +1,15 @@
 // Saves a frame of the real back end as PNG: a scripted neon test scene (shapes, rings of glow segments, text at
-// every scale the screens use) or a frame of the running game, in either style and palette and at any glow level.
+// every scale the screens use), the title logo, a frame of the main menu or of the running game, in either style
+// and palette and at any glow level.
+#include "fortress/Fortress.h"
 #include "frontend/Intro.h"
+#include "frontend/MainMenu.h"
 #include "frontend/Settings.h"
 #include "game/GameState.h"
 #include "game/Startup.h"
+#include "graphics/Logo.h"
 #include "graphics/Shapes.h"
+#include "graphics/Stars.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -21,22 +26,33 @@
 namespace {
 constexpr const char* Usage =
     "usage: kestrovar_screenshot OUT.png [--wireframe] [--grey] [--glow N] [--no-backdrop] [--size WxH]\n"
-    "                            [--game FRAMES] [--fps] [--intro FRAMES]\n"
-    "  Without --game: the test scene in the given style. With --game: the game as it starts (its own settings),\n"
-    "  saved after FRAMES frames. With --intro: the intro's frame FRAMES in the given style.\n"
+    "                            [--logo | --menu FRAMES | --intro FRAMES | --game FRAMES] [--fps]\n"
+    "  Without a mode: the test scene in the given style. --logo: the title logo over the stars. --menu: the main\n"
+    "  menu over its attract play in the given style, saved after FRAMES frames. --intro: the intro's frame\n"
+    "  FRAMES in the given style. --game: the game as it starts (its own settings), saved after FRAMES frames.\n"
     "  Run with SDL_VIDEODRIVER=offscreen to need no display.\n";
 constexpr float RingRadii[3] = {64, 88, 112};
 constexpr int RingSections[3] = {24, 30, 36};
 constexpr float SectionGapDegrees = 3;
 constexpr int FlameSeed = 31;
 
+enum class Mode { Scene, Logo, Menu, Intro, Game };
+
 struct Options {
     std::string Out;
-    bool Game = false;
-    bool Intro = false;
+    Mode Shown = Mode::Scene;
     int Frames = 60;
     bool Fps = false;
+    // The style asked for, applied over the defaults once the program has set itself up.
+    int Neon = 1, Colours = 1, Backdrop = 1, Glow = 0;
 };
+
+void ApplyStyle(const Options& options) {
+    NeonMode = options.Neon;
+    ColorsOn = options.Colours;
+    UseBackground = options.Backdrop;
+    GlowAmount = options.Glow;
+}
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba) {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -74,20 +90,25 @@ bool Parse(int argc, char** argv, Options& options) {
         std::string arg = argv[i];
         bool more = i + 1 < argc;
         if (arg == "--wireframe") {
-            NeonMode = 0;
+            options.Neon = 0;
         } else if (arg == "--grey") {
-            ColorsOn = 0;
+            options.Colours = 0;
         } else if (arg == "--no-backdrop") {
-            UseBackground = 0;
+            options.Backdrop = 0;
         } else if (arg == "--fps") {
             options.Fps = true;
         } else if (arg == "--glow" && more) {
-            GlowAmount = std::atoi(argv[++i]);
-        } else if (arg == "--game" && more) {
-            options.Game = true;
+            options.Glow = std::atoi(argv[++i]);
+        } else if (arg == "--logo") {
+            options.Shown = Mode::Logo;
+        } else if (arg == "--menu" && more) {
+            options.Shown = Mode::Menu;
             options.Frames = std::atoi(argv[++i]);
         } else if (arg == "--intro" && more) {
-            options.Intro = true;
+            options.Shown = Mode::Intro;
+            options.Frames = std::atoi(argv[++i]);
+        } else if (arg == "--game" && more) {
+            options.Shown = Mode::Game;
             options.Frames = std::atoi(argv[++i]);
         } else if (arg == "--size" && more) {
             if (std::sscanf(argv[++i], "%dx%d", &ScreenWidth, &ScreenHeight) != 2) return false;
@@ -195,44 +216,57 @@ int main(int argc, char** argv) {
     SetDefaultSettings();
     ResetGlowWidths();
     Options options;
+    options.Glow = GlowAmount;
     if (!Parse(argc, argv, options)) {
         std::fputs(Usage, stderr);
         return 2;
     }
     int width = 0, height = 0;
     std::vector<std::uint8_t> pixels;
-    if (options.Intro) {
-        // The intro as start-up runs it, in the style and palette asked for.
-        int neon = NeonMode, colours = ColorsOn, backdrop = UseBackground, glow = GlowAmount;
+    if (options.Shown != Mode::Scene && options.Shown != Mode::Logo) {
         ResetAllState();
-        SetUpProgram(StartupFor::Replay);
-        NeonMode = neon;
-        ColorsOn = colours;
-        UseBackground = backdrop;
-        GlowAmount = glow;
-        UpdateGlowWidths();
-        SetPalette();
-        ApplyDisplayStyle();
         SdlControl::SetKeepBackBuffer(true);
-        SdlControl::StopAfterFrames(options.Frames);
         try {
-            Intro();
+            if (options.Shown == Mode::Game) {
+                // The game as a player starts it: its settings come from the settings file (or the first run's
+                // defaults), so the style flags shape the other modes only.
+                SetUpProgram(StartupFor::Player);
+                ShowFrameRate = options.Fps ? 1 : 0;
+                SdlControl::StopAfterFrames(options.Frames);
+                StartGameFromMenu();
+            } else {
+                // The intro or the menu as a fresh install shows it, in the style asked for.
+                SetUpProgram(StartupFor::Replay);
+                ApplyStyle(options);
+                ShowFrameRate = options.Fps ? 1 : 0;
+                UpdateGlowWidths();
+                ApplyDisplayStyle();
+                SetPalette();
+                ClearFortress();
+                BuildMenuRings();
+                SdlControl::StopAfterFrames(options.Frames);
+                if (options.Shown == Mode::Intro)
+                    Intro();
+                else
+                    MainMenu();
+            }
         } catch (const SdlControl::RunStopped&) {
         }
         pixels = SdlControl::LastShownFrame(width, height);
-    } else if (options.Game) {
-        // The game as a player starts it: its settings come from the settings file (or the first run's defaults),
-        // so the style flags shape the test scene only.
-        ResetAllState();
-        ShowFrameRate = options.Fps ? 1 : 0;
-        SdlControl::SetKeepBackBuffer(true);
-        SdlControl::StopAfterFrames(options.Frames);
-        try {
-            RunProgram();
-        } catch (const SdlControl::RunStopped&) {
-        }
-        pixels = SdlControl::LastShownFrame(width, height);
+    } else if (options.Shown == Mode::Logo) {
+        ApplyStyle(options);
+        LoadForScene();
+        ReadLogo();
+        CreateStars();
+        Cls();
+        if (UseBackground == 1)
+            DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
+        DrawStars();
+        DrawLogo(0);
+        pixels = SdlControl::ReadPixels(width, height);
+        Flip(0);
     } else {
+        ApplyStyle(options);
         LoadForScene();
         DrawScene();
         pixels = SdlControl::ReadPixels(width, height);

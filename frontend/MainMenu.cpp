@@ -1,0 +1,303 @@
+// The main menu: a carousel of five items over the attract play (the logo flying in, the stars, the fortress and the
+// recorded ghost ship), the help lines, the bottom line and the confirmation before the program ends.
+#include "MainMenu.h"
+#include "HighScores.h"
+#include "Options.h"
+#include "ScreenFrame.h"
+#include "Settings.h"
+#include "Sound.h"
+#include "fortress/Fortress.h"
+#include "fortress/Sections.h"
+#include "game/GameLoop.h"
+#include "game/GameState.h"
+#include "game/Instructions.h"
+#include "game/Ship.h"
+#include "game/Startup.h"
+#include "graphics/Logo.h"
+#include "graphics/Shapes.h"
+#include "graphics/Stars.h"
+#include "graphics/TPoly.h"
+#include "graphics/VectorFont.h"
+#include "platform/Input.h"
+#include <cstdint>
+
+int MenuItem;
+int CreditTimer;
+int CreditToggle;
+int GhostIndex;
+
+namespace {
+constexpr int KeyTab = 9, KeyReturnCode = 13, KeyEscapeCode = 27;
+constexpr int KeyCursorLeft = 37, KeyCursorUp = 38, KeyCursorRight = 39, KeyCursorDown = 40;
+constexpr int StateRunning = 0, StateLeaving = 1, StateConfirming = 2;
+constexpr int LogoStartAngle = 180, LogoStep = 4, LogoOuterRest = 0, LogoInnerRest = 360;
+constexpr float PromptPulseStart = 25, MenuPulseStep = 1.5f, ConfirmPulseStep = 1;
+constexpr int MenuCannonDelay = 120;
+constexpr float ItemRow = 20;
+constexpr std::uint32_t HelpColour = 0xFFFF40FF;
+constexpr int HelpRed = 255, HelpGreen = 64, HelpBlue = 255;
+constexpr std::uint32_t CreditColour = 0xFF4043FF;
+constexpr int CreditRed = 64, CreditGreen = 67, CreditBlue = 255;
+constexpr float SmallText = 0.75f, VersionScale = 0.5f;
+constexpr float GhostFires = 1.0f;
+constexpr int AnswerNone = 0, AnswerYes = 1, AnswerNo = 2;
+
+struct CarouselItem {
+    const char* Text;
+    float Column;
+};
+constexpr CarouselItem Carousel[MenuItems] = {
+    {"start game", 14.0f},  {"instructions", 12.5f}, {"set options", 13.5f},
+    {"show scores", 13.5f}, {" exit game", 13.5f},
+};
+constexpr int ItemStart = 0, ItemInstructions = 1, ItemOptions = 2, ItemScores = 3, ItemExit = 4;
+
+int MoveLock;
+
+void PlayEffect(const char* name) {
+    if (SoundFXOn == 1) Sound::Play(name, 0);
+}
+
+void DrawSmallText(const std::string& text, float column, float row, std::uint32_t colour, int red, int green,
+                   int blue) {
+    DrawVectorText(text, column, row, colour, 0, SmallText, SmallText, 0, red, green, blue);
+}
+
+void DrawVersion() {
+    DrawVectorText("v1.2", 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen, HelpBlue);
+}
+
+void DrawCreditLine() { DrawSmallText(CreditLine, 8, 35, CreditColour, CreditRed, CreditGreen, CreditBlue); }
+
+void DrawBottomLine() {
+    if (CreditToggle == 0 || VersionNotice == CreditLine)
+        DrawCreditLine();
+    else
+        DrawSmallText(VersionNotice, 8, 35, OpaqueWhite, 255, 255, 255);
+}
+
+// The rings the ghost's flight was recorded against: built afresh whenever the flight starts over.
+void RebuildRings() {
+    SectionsList.Clear();
+    BuildMenuRings();
+}
+
+void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
+
+void StepLogo() {
+    if (MenuLogoA > LogoOuterRest) MenuLogoA -= LogoStep;
+    if (MenuLogoB < LogoInnerRest) MenuLogoB += LogoStep;
+    DrawLogoOuter(MenuLogoA);
+    DrawLogoInner(MenuLogoB);
+}
+
+// One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
+// scoring (nothing of those would ever be moved or shown here).
+void StepDemoWorld() {
+    DrawStars();
+    MoveSections();
+    UpdateSections();
+    UpdateCannon();
+    UpdatePlayerBullets();
+    UpdateEnemyBullets();
+}
+
+void StepGhost() {
+    const float* record = &GhostMovement[GhostIndex];
+    ShipAngle = record[2];
+    ShipX = record[0];
+    ShipY = record[1];
+    // The recorded shape, so the flame shows where the flight thrusted.
+    ShipShape = static_cast<int>(record[4]);
+    DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle));
+    if (record[3] == GhostFires) FirePlayerBullet(0);
+    GhostIndex += GhostRecordValues;
+    // The table's last value begins no whole record: the flight starts over after the last whole one.
+    if (GhostIndex > GhostLastIndex) {
+        GhostIndex = 0;
+        RebuildRings();
+    }
+}
+
+void DrawCarouselItem() {
+    const CarouselItem& item = Carousel[MenuItem];
+    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+}
+
+void StepCarousel(int step) {
+    MenuItem = (MenuItem + step + MenuItems) % MenuItems;
+    PromptPulse = PromptPulseStart;
+    PlayEffect("BlipSND");
+    MoveLock = MenuMoveLockFrames;
+    FlushJoy();
+}
+
+// Both keys of a direction are read every frame, so hits that come while the lock is set are used up. A key still
+// held once the lock has run out moves again: one item every 15 frames for as long as it is held.
+void ReadCarouselMoves() {
+    float jx = JoyX(0);
+    bool downHit = KeyHit(KeyCursorDown) != 0;
+    bool rightHit = KeyHit(KeyCursorRight) != 0;
+    bool held = KeyDown(KeyCursorDown) != 0 || KeyDown(KeyCursorRight) != 0;
+    bool pad = ControlMode > 0 && jx > PadZeroPositionX;
+    if ((downHit || rightHit || held || pad) && MoveLock == 0) StepCarousel(1);
+    bool upHit = KeyHit(KeyCursorUp) != 0;
+    bool leftHit = KeyHit(KeyCursorLeft) != 0;
+    held = KeyDown(KeyCursorUp) != 0 || KeyDown(KeyCursorLeft) != 0;
+    pad = ControlMode > 0 && jx < PadZeroPositionX;
+    if ((upHit || leftHit || held || pad) && MoveLock == 0) StepCarousel(-1);
+}
+
+bool ConfirmHit() {
+    if (KeyHit(KeyReturnCode) || KeyHit(KeyFire)) return true;
+    return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+}
+
+void ReturnFromGame() {
+    CreditTimer = 0;
+    RebuildRings();
+    CannonFireDelay = MenuCannonDelay;
+    FlyInLogo();
+    GhostIndex = 0;
+    // What the game changed (the personal best above all) is kept at once, not only when the program ends.
+    SaveSettings();
+}
+
+void ActOnItem() {
+    switch (MenuItem) {
+    case ItemStart:
+        StartGameFromMenu();
+        ReturnFromGame();
+        break;
+    case ItemInstructions:
+        PlayEffect("BlipSND");
+        InstructionsScreen();
+        MenuItem = 0;
+        break;
+    case ItemOptions:
+        PlayEffect("BlipSND");
+        OptionsScreen();
+        CreditTimer = 0;
+        FlyInLogo();
+        MenuItem = 0;
+        break;
+    case ItemScores:
+        PlayEffect("BlipSND");
+        HighscoreScreen();
+        CreditTimer = 0;
+        FlyInLogo();
+        MenuItem = 0;
+        break;
+    case ItemExit:
+        PlayEffect("BlipSND");
+        GameState = StateConfirming;
+        MenuItem = 0;
+        break;
+    }
+}
+
+void MenuFrame() {
+    BeginScreenFrame(ScreenStars::Hidden);
+    StepLogo();
+    StepDemoWorld();
+    StepGhost();
+    DrawCarouselItem();
+    if (MoveLock > 0) {
+        MoveLock -= 1;
+        if (MoveLock == 0) FlushJoy();
+    }
+    ReadCarouselMoves();
+    if (PromptPulse > 0) PromptPulse -= MenuPulseStep;
+    DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    if (KeyHit(KeyTab)) {
+        PlayEffect("BlipSND");
+        OptionsScreen();
+        FlyInLogo();
+        MenuItem = 0;
+    }
+    if (ConfirmHit()) ActOnItem();
+    if (KeyHit(KeyEscapeCode)) {
+        PlayEffect("BlipSND");
+        GameState = StateConfirming;
+        MenuItem = 0;
+    }
+    DrawVersion();
+    DrawBottomLine();
+    EndScreenFrame();
+    CreditTimer += 1;
+    if (CreditTimer > CreditPeriodLast) {
+        CreditTimer = 0;
+        CreditToggle = 1 - CreditToggle;
+    }
+}
+
+// The whole logo stands still over the fortress, which turns on without its bullets while the question is up.
+void ConfirmFrame() {
+    BeginScreenFrame(ScreenStars::Hidden);
+    DrawLogo(0);
+    DrawStars();
+    MoveSections();
+    UpdateSections();
+    UpdateCannon();
+    DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+    DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawCreditLine();
+    DrawVersion();
+    EndScreenFrame();
+}
+
+// The pad answers first; a key overrides it, and a no key wins over a yes key in the same frame.
+int ReadConfirmAnswer() {
+    int answer = AnswerNone;
+    if (ControlMode > 0) {
+        float jx = JoyX(0);
+        if (jx > PadZeroPositionX) answer = AnswerNo;
+        if (jx < PadZeroPositionX) answer = AnswerYes;
+    }
+    int keys = ReadExitAnswer();
+    if (keys != AnswerNone) answer = keys;
+    return answer;
+}
+
+void ConfirmExit() {
+    PromptPulse = PromptPulseStart;
+    FlushKeys();
+    int answer = AnswerNone;
+    do {
+        ConfirmFrame();
+        answer = ReadConfirmAnswer();
+        if (PromptPulse > 0) PromptPulse -= ConfirmPulseStep;
+    } while (answer == AnswerNone);
+    PromptPulse = PromptPulseStart;
+    GameState = answer == AnswerYes ? StateLeaving : StateRunning;
+    FlushKeys();
+}
+} // namespace
+
+void MainMenu() {
+    CreateStars();
+    MenuItem = 0;
+    GameState = StateRunning;
+    FlyInLogo();
+    PromptPulse = PromptPulseStart;
+    CreditTimer = 0;
+    GhostIndex = 0;
+    CannonFireDelay = MenuCannonDelay;
+    MoveLock = 0;
+    do {
+        MenuFrame();
+        if (GameState == StateConfirming) ConfirmExit();
+    } while (GameState != StateLeaving);
+    FlushKeys();
+    FlushJoy();
+}
+
+void ResetMainMenu() {
+    MenuItem = 0;
+    CreditTimer = 0;
+    CreditToggle = 0;
+    GhostIndex = 0;
+    MoveLock = 0;
+}

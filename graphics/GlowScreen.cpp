@@ -1,0 +1,120 @@
+// The glow screen: seven octagons, one a level, the chosen one spinning, and arrows or the pad to change the level.
+#include "GlowScreen.h"
+#include "Logo.h"
+#include "TPoly.h"
+#include "VectorFont.h"
+#include "frontend/ScreenFrame.h"
+#include "frontend/Settings.h"
+#include "frontend/Sound.h"
+#include "game/GameState.h"
+#include "platform/Input.h"
+#include "platform/Time.h"
+#include <cstdint>
+
+namespace {
+constexpr std::size_t PaddedLength = 48; // padding stops once a line is longer than this
+constexpr float InfoColumn = 1, InfoFirstRow = 25, InfoRowStep = 1.5f, InfoScale = 0.75f;
+constexpr std::uint32_t InfoColour = 0xFFFF8080;
+constexpr int KeyCursorLeft = 37, KeyCursorUp = 38, KeyCursorRight = 39, KeyCursorDown = 40;
+constexpr int KeyReturnCode = 13, KeyEscapeCode = 27;
+constexpr int PadStepDelayMs = 150;
+constexpr float SpinStep = 0.5f;
+constexpr float SpinWrapAbove = 359, FullTurnDegrees = 360;
+constexpr float OctagonCentreX = 512, OctagonStepX = 140, OctagonY = 512, OctagonSide = 36;
+constexpr int OctagonSides = 8;
+constexpr std::uint32_t OctagonGrey = 0xFF404040, OctagonTeal = 0xFF009090;
+constexpr std::uint32_t ChosenWhite = 0xFFFFFFFF, ChosenYellow = 0xFFFFFF00;
+
+const char* const GlowLevelTexts[MostGlow - LeastGlow + 1] = {
+    "Glow amount: minimal",       "Glow amount: almost minimal", "Glow amount: below average", "Glow amount: normal",
+    "Glow amount: above average", "Glow amount: maximum amount", "Glow amount: too much :-)",
+};
+
+void PlayEffect(const char* name) {
+    if (SoundFXOn == 1) Sound::Play(name, 0);
+}
+
+void DrawGlowTexts() {
+    DrawVectorText("set glow", 2.5f, 2, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 64);
+    DrawVectorText("use arrows to adjust glow and fire to exit.", 2.5f, 35.5f, 0xFF00FFFF, 0, 0.75f, 0.75f, 0, 0, 255,
+                   255);
+    GlowInfoLine("The amount of glow shown can depend on", -12);
+    GlowInfoLine("you monitor, as they are all different.", -11);
+    GlowInfoLine("Use this to adjust the amount of glow", -9);
+    GlowInfoLine("if you think it needs more or less.", -8);
+}
+
+// The spin advances for every octagon, chosen or not, so the chosen one turns 3.5 degrees a frame.
+void DrawOctagons(float& spin) {
+    for (int level = LeastGlow; level <= MostGlow; ++level) {
+        std::uint32_t colour = ColorsOn == 0 ? OctagonGrey : OctagonTeal;
+        spin += SpinStep;
+        if (spin > SpinWrapAbove) spin -= FullTurnDegrees;
+        int angle = 0;
+        if (level == GlowAmount) {
+            colour = ColorsOn == 0 ? ChosenWhite : ChosenYellow;
+            angle = static_cast<int>(spin);
+        }
+        DrawPolygonShape(OctagonCentreX + OctagonStepX * static_cast<float>(level), OctagonY, angle, OctagonSides,
+                         OctagonSide, colour);
+    }
+}
+
+bool PadPushed(bool pushed) { return ControlMode > 0 && pushed; }
+
+void ReadGlowKeys(float restX) {
+    float jx = JoyX(0);
+    bool down = KeyHit(KeyTurnLeft) || KeyHit(KeyCursorLeft) || KeyHit(KeyCursorUp) || PadPushed(jx < restX);
+    if (down && GlowAmount > LeastGlow) {
+        PlayEffect("BounceSND");
+        GlowAmount -= 1;
+        FlushJoy();
+        UpdateGlowWidths();
+        // A pad held over steps once every 150 ms rather than every frame.
+        if (jx < restX) Delay(PadStepDelayMs);
+    }
+    bool up = KeyHit(KeyTurnRight) || KeyHit(KeyCursorRight) || KeyHit(KeyCursorDown) || PadPushed(jx > restX);
+    if (up && GlowAmount < MostGlow) {
+        PlayEffect("BounceSND");
+        FlushJoy();
+        GlowAmount += 1;
+        UpdateGlowWidths();
+        if (jx > restX) Delay(PadStepDelayMs);
+    }
+}
+
+bool LeaveGlowScreen() {
+    if (KeyHit(KeyFire) || KeyHit(KeyEscapeCode) || KeyHit(KeyReturnCode)) return true;
+    return ControlMode > 0 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+}
+} // namespace
+
+void GlowInfoLine(const std::string& text, int row) {
+    std::string padded = text;
+    do {
+        padded = " " + padded + " ";
+    } while (padded.size() <= PaddedLength);
+    DrawVectorText(padded, InfoColumn, InfoFirstRow + static_cast<float>(row) * InfoRowStep, InfoColour, 0, InfoScale,
+                   InfoScale, 0, 255, 128, 128);
+}
+
+void GlowScreen() {
+    PlayEffect("BlipSND");
+    float spin = 0;
+    FlushJoy();
+    // Any push away from where the pad rests as the screen opens counts.
+    float restX = JoyX(0);
+    FlushKeys();
+    for (;;) {
+        BeginScreenFrame(ScreenStars::Hidden);
+        DrawGlowTexts();
+        DrawOctagons(spin);
+        int level = GlowAmount < LeastGlow ? LeastGlow : GlowAmount > MostGlow ? MostGlow : GlowAmount;
+        GlowInfoLine(GlowLevelTexts[level - LeastGlow], 4);
+        ReadGlowKeys(restX);
+        EndScreenFrame();
+        if (LeaveGlowScreen()) break;
+    }
+    UpdateGlowWidths();
+    PlayEffect("BlipSND");
+}

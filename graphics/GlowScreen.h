@@ -1,0 +1,11 @@
+// The glow screen: the player picks the amount of glow from seven levels while watching its effect.
+#pragma once
+#include <string>
+
+constexpr int LeastGlow = -3, MostGlow = 3;
+
+// One line of the glow screen's text, padded with spaces on both sides so that it sits in the middle; rows are one
+// and a half text lines apart, row 0 at line 25.
+void GlowInfoLine(const std::string& text, int row);
+// Runs the glow screen until the player leaves it; GlowAmount and the glow widths change as the level does.
+void GlowScreen();

@@ -16,6 +16,7 @@
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
 #include "graphics/Images.h"
+#include "graphics/Logo.h"
 #include "graphics/Palette.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -33,8 +34,6 @@
 
 float SinTable[TrigTableSize];
 float CosTable[TrigTableSize];
-int LogoLineCount;
-int LogoData[LogoDataSize];
 float GhostMovement[GhostMovementSize];
 
 const char* const WindowTitle = "Kestrovar v1.2";
@@ -49,7 +48,6 @@ const char* const SoundResources[15] = {
 namespace {
 bool ProgramStarted = false;
 constexpr int AudioChannels = 100;
-constexpr int LogoValuesPerLine = 8;
 
 void LoadSounds() {
     for (const char* resource : SoundResources) Sound::Load(resource, 1);
@@ -87,14 +85,6 @@ void ReadGhostMovement() {
 
 constexpr int StartGameDelayMs = 250;
 } // namespace
-
-void ReadLogo() {
-    RestoreData("LogoData");
-    LogoLineCount = ReadDataInt();
-    int values = LogoLineCount * LogoValuesPerLine;
-    if (values < 0 || values > LogoDataSize) RuntimeError("Logo table too large");
-    for (int i = 0; i < values; ++i) LogoData[i] = ReadDataInt();
-}
 
 void FillTrigTables() {
     for (int i = 0; i < TrigTableSize; ++i) {
@@ -190,7 +180,7 @@ void ResetAllState() {
     SetCloseHandler(nullptr);
     ProgramStarted = false;
     ResetImages();
-    LogoLineCount = 0;
+    ResetLogo();
     ResetShip();
     ResetStars();
     ResetPages();

@@ -5,14 +5,11 @@
 #include <cstdint>
 
 constexpr int TrigTableSize = 361;
-constexpr int LogoDataSize = 2100;
 constexpr int GhostMovementSize = 10000;
 constexpr int GhostMovementValues = 9981;
 
 extern float SinTable[TrigTableSize];
 extern float CosTable[TrigTableSize];
-extern int LogoLineCount;
-extern int LogoData[LogoDataSize];
 extern float GhostMovement[GhostMovementSize];
 
 extern const char* const WindowTitle;
@@ -20,8 +17,6 @@ extern const char* const SoundResources[15];
 
 // The three rings behind the title and menu, and the ones a game starts with before its level page.
 void BuildMenuRings();
-// The title logo's lines from its data table.
-void ReadLogo();
 // Sin and Cos of every whole degree 0 to 360.
 void FillTrigTables();
 enum class StartupFor {

@@ -1,13 +1,17 @@
 // The title wordmark from the logo table, and the polygon outline of the glow screen.
 #include "Logo.h"
+#include "Images.h"
 #include "TPoly.h"
 #include "frontend/Settings.h"
-#include "game/Startup.h"
+#include "platform/Data.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
+#include "platform/System.h"
+
+int LogoLineCount;
+int LogoData[LogoDataSize];
 
 namespace {
-constexpr int LogoValuesPerLine = 8;
 constexpr std::uint32_t LogoGrey = 0xFF808080;
 constexpr int WireframeGrey = 128;
 constexpr int White = 255;
@@ -48,6 +52,16 @@ void DrawLogoLines(int first, int last, int angle, LogoPart part) {
     if (NeonMode == 0) SetColor(White, White, White);
 }
 } // namespace
+
+void ReadLogo() {
+    RestoreData("LogoData");
+    LogoLineCount = ReadDataInt();
+    int values = LogoLineCount * LogoValuesPerLine;
+    if (values < 0 || values > LogoDataSize) RuntimeError("Logo table too large");
+    for (int i = 0; i < values; ++i) LogoData[i] = ReadDataInt();
+}
+
+void ResetLogo() { LogoLineCount = 0; }
 
 void DrawLogo(int angle) { DrawLogoLines(0, LogoLineCount - 1, angle, LogoPart::Whole); }
 

@@ -1,5 +1,6 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
+#include "frontend/Intro.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
 #include "game/Startup.h"
@@ -52,13 +53,14 @@ inline int RunProgramHeadless(int stopFrame = -1) {
     }
 }
 
-// Start-up as the program runs it, then a game started at once as the menu's "start game" starts it, with no menu
-// frame before it: the game's frames are numbered from the program's first flip and its random draws are the
-// program's first. Returns 0 when the game ends, -1 when stopped.
+// Start-up and the intro as the program runs them, then a game started at once as the menu's "start game" starts
+// it, with no menu frame before it: the game's frames are numbered on from the intro's and its random draws follow
+// the intro's. Returns 0 when the game ends, -1 when stopped.
 inline int RunGameHeadless(int stopFrame = -1) {
     Headless::StopAtFrame(stopFrame);
     try {
         SetUpProgram(StartupFor::Player);
+        Intro();
         if (MusicOn == 1) Sound::Play("menu-loop", 1);
         StartGameFromMenu();
         return 0;

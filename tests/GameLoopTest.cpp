@@ -111,10 +111,11 @@ TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
 }
 
 TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
-    Headless::PressKey(LevelPageShown + 10, KeyEscape);
-    Headless::PressKey(LevelPageShown + 30, KeyY);
-    Headless::PressKey(0, KeyReturn); // start game, on the menu's first frame
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 40), -1);
+    // Return on the menu's second frame starts the game one flip later than RunGameHeadless does.
+    Headless::PressKey(IntroShown + 1, KeyReturn);
+    Headless::PressKey(LevelPageShown + 11, KeyEscape);
+    Headless::PressKey(LevelPageShown + 31, KeyY);
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 41), -1);
     EXPECT_EQ(DemoMode, 1);
     EXPECT_EQ(GameState, 0);
     EXPECT_EQ(ExitPromptShown, 0);

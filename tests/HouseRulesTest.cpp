@@ -1,6 +1,7 @@
 // The rules the code base keeps: the game reaches the machine only through the facade, and the built-in data
 // tables hold exactly the values their readers take.
 #include "GameFixture.h"
+#include "graphics/Logo.h"
 #include "platform/Data.h"
 #include <filesystem>
 #include <fstream>

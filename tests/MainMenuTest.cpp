@@ -21,6 +21,8 @@ using MainMenuTest = GameFixture;
 
 constexpr int KeyEscape = 27, KeyY = 89, KeyN = 78, KeyCursorRight = 39;
 constexpr int GhostRecords = 1996;
+// The flips before the menu's first frame is shown; an event at Menu + k is read by the menu's k-th frame after it.
+constexpr int Menu = IntroShown;
 
 std::vector<int> ItemsShown; // MenuItem after each flip
 void RecordItem(int) { ItemsShown.push_back(MenuItem); }
@@ -29,12 +31,12 @@ void RecordItem(int) { ItemsShown.push_back(MenuItem); }
 TEST_F(MainMenuTest, HoldingCursorRightStepsOneItemEvery15FramesAndWraps) {
     ItemsShown.clear();
     Headless::SetFlipHook(RecordItem);
-    Headless::HoldKey(5, KeyCursorRight, 100); // down for frames 5 … 104
-    EXPECT_EQ(RunProgramHeadless(150), -1);
+    Headless::HoldKey(Menu + 5, KeyCursorRight, 100); // down for menu frames 5 … 104
+    EXPECT_EQ(RunProgramHeadless(Menu + 150), -1);
     std::vector<int> steps, items;
-    for (std::size_t frame = 1; frame < ItemsShown.size(); ++frame) {
+    for (std::size_t frame = Menu + 1; frame < ItemsShown.size(); ++frame) {
         if (ItemsShown[frame] == ItemsShown[frame - 1]) continue;
-        steps.push_back(static_cast<int>(frame));
+        steps.push_back(static_cast<int>(frame) - Menu);
         items.push_back(ItemsShown[frame]);
     }
     // The flip hook sees frame n's item after n + 1 flips.
@@ -43,38 +45,39 @@ TEST_F(MainMenuTest, HoldingCursorRightStepsOneItemEvery15FramesAndWraps) {
 }
 
 TEST_F(MainMenuTest, EscapeAsksFirstNoOrEscapeReturnsToStartGameAndYLeaves) {
-    Headless::PressKey(3, KeyCursorRight);
-    Headless::PressKey(10, KeyEscape);
-    Headless::PressKey(20, KeyN);
-    Headless::PressKey(30, KeyEscape);
-    Headless::PressKey(40, KeyEscape);
-    Headless::PressKey(50, KeyEscape);
-    Headless::PressKey(60, KeyY);
+    Headless::PressKey(Menu + 3, KeyCursorRight);
+    Headless::PressKey(Menu + 10, KeyEscape);
+    Headless::PressKey(Menu + 20, KeyN);
+    Headless::PressKey(Menu + 30, KeyEscape);
+    Headless::PressKey(Menu + 40, KeyEscape);
+    Headless::PressKey(Menu + 50, KeyEscape);
+    Headless::PressKey(Menu + 60, KeyY);
     ItemsShown.clear();
     Headless::SetFlipHook(RecordItem);
     EXPECT_EQ(RunProgramHeadless(1000), 0);
-    EXPECT_EQ(ItemsShown[5], 1);
-    EXPECT_EQ(ItemsShown[25], 0); // back from the first question on "start game"
+    EXPECT_EQ(ItemsShown[Menu + 5], 1);
+    EXPECT_EQ(ItemsShown[Menu + 25], 0); // back from the first question on "start game"
     EXPECT_EQ(GameState, 1);
     // Y comes with frame 60 and ends the program after it; the settings are written as it ends.
-    EXPECT_EQ(Headless::FrameCount(), 60);
+    EXPECT_EQ(Headless::FrameCount(), Menu + 60);
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
 }
 
 TEST_F(MainMenuTest, YesAndNoInOneFrameOfTheQuestionIsNo) {
-    Headless::PressKey(10, KeyEscape);
-    Headless::PressKey(20, KeyY);
-    Headless::PressKey(20, KeyN);
-    EXPECT_EQ(RunProgramHeadless(40), -1);
+    Headless::PressKey(Menu + 10, KeyEscape);
+    Headless::PressKey(Menu + 20, KeyY);
+    Headless::PressKey(Menu + 20, KeyN);
+    EXPECT_EQ(RunProgramHeadless(Menu + 40), -1);
     EXPECT_EQ(GameState, 0);
 }
 
 TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSaved) {
-    Headless::PressKey(0, KeyReturn);
-    Headless::PressKey(LevelPageShown + 10, KeyEscape);
-    Headless::PressKey(LevelPageShown + 20, KeyY);
-    // Y is answered after frame 261; the menu's first two frames after it are drawn before the stop.
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 23), -1);
+    // Return on the menu's second frame: the game's frames come one flip after those of RunGameHeadless.
+    Headless::PressKey(Menu + 1, KeyReturn);
+    Headless::PressKey(LevelPageShown + 11, KeyEscape);
+    Headless::PressKey(LevelPageShown + 21, KeyY);
+    // The menu's first two frames after the game are drawn before the stop.
+    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 24), -1);
     EXPECT_EQ(DemoMode, 1);
     EXPECT_EQ(MenuItem, 0);
     EXPECT_EQ(MenuLogoA, 180 - 2 * 4);
@@ -87,7 +90,7 @@ TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSave
 
 TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     // Frame n plays record n; the last record's frame starts the flight over and rebuilds the rings.
-    EXPECT_EQ(RunProgramHeadless(GhostRecords - 1), -1);
+    EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords - 1), -1);
     EXPECT_EQ(GhostIndex, GhostLastIndex);
     float outer = 0;
     SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
@@ -95,7 +98,7 @@ TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     Headless::Reset();
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
-    EXPECT_EQ(RunProgramHeadless(GhostRecords), -1);
+    EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords), -1);
     EXPECT_EQ(GhostIndex, 0);
     ASSERT_EQ(SectionsList.Count(), 36u);
     SectionsList.Each([](const Sections& s) {

@@ -11,6 +11,7 @@
 #include "game/PadRest.h"
 #include "game/Pages.h"
 #include "game/Startup.h"
+#include "graphics/GlowScreen.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -132,9 +133,6 @@ void ChooseControls() {
     }
 }
 
-// The glow screen arrives with the title logo and the stars; until it does, its line blips and opens nothing.
-void OpenGlowScreen() {}
-
 void Choose(int line, ScreenState& screen) {
     switch (line) {
     case LineFullScreen: {
@@ -158,7 +156,7 @@ void Choose(int line, ScreenState& screen) {
     case LineGlow:
         if (NeonMode == 1) {
             PlayEffect("BlipSND");
-            OpenGlowScreen();
+            GlowScreen();
         } else {
             PlayEffect("BounceSND");
         }

@@ -30,7 +30,7 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
     Headless::PlugPad(PlayStart + 20, false);
     Headless::PlugPad(PlayStart + 40, true); // another pad, its stick at the centre
     Headless::SetPad(PlayStart + 60, 1, 0);
-    EXPECT_EQ(RunProgramHeadless(PlayStart + 80), -1);
+    EXPECT_EQ(RunGameHeadless(PlayStart + 80), -1);
     Headless::SetFlipHook(nullptr);
     EXPECT_EQ(SeenAt[PlayStart + 19].ShipAngle, 270.0f) << "at rest the ship doesn't turn";
     EXPECT_EQ(SeenAt[PlayStart + 39].ShipAngle, 270.0f) << "no pad: no turn";
@@ -44,7 +44,7 @@ TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGame
     Headless::HoldKey(PlayStart + 1, KeyThrust, 10);
     Headless::LoseFocus(PlayStart + 15);
     Headless::PressKey(PlayStart + 35, KeyN);
-    EXPECT_EQ(RunProgramHeadless(PlayStart + 50), -1);
+    EXPECT_EQ(RunGameHeadless(PlayStart + 50), -1);
     Headless::SetFlipHook(nullptr);
     EXPECT_EQ(SeenAt[PlayStart + 20].PromptShown, 1);
     EXPECT_EQ(SeenAt[PlayStart + 20].ShipX, SeenAt[PlayStart + 34].ShipX) << "the ship stood still behind the prompt";

@@ -11,6 +11,7 @@
 #include "game/GameLoop.h"
 #include "game/GameState.h"
 #include "game/Instructions.h"
+#include "game/PadRest.h"
 #include "game/Ship.h"
 #include "game/Startup.h"
 #include "graphics/Logo.h"
@@ -135,6 +136,7 @@ void StepCarousel(int step) {
 // Both keys of a direction are read every frame, so hits that come while the lock is set are used up. A key still
 // held once the lock has run out moves again: one item every 15 frames for as long as it is held.
 void ReadCarouselMoves() {
+    FollowPadChange(); // a pad pulled out doesn't run the carousel on from the rest taken before
     float jx = JoyX(0);
     bool downHit = KeyHit(KeyCursorDown) != 0;
     bool rightHit = KeyHit(KeyCursorRight) != 0;
@@ -252,6 +254,7 @@ void ConfirmFrame() {
 int ReadConfirmAnswer() {
     int answer = AnswerNone;
     if (ControlMode > 0) {
+        FollowPadChange();
         float jx = JoyX(0);
         if (jx > PadZeroPositionX) answer = AnswerNo;
         if (jx < PadZeroPositionX) answer = AnswerYes;

@@ -1,11 +1,14 @@
 // A game played with the pad pulled out and another plugged in, and a game whose window loses the focus.
 #include "GameFixture.h"
+#include "frontend/MainMenu.h"
 #include "game/GameState.h"
 #include "game/Ship.h"
+#include <algorithm>
 #include <map>
 
 using PadInPlayTest = GameFixture;
 using FocusLossTest = GameFixture;
+using PadInMenuTest = GameFixture;
 
 namespace {
 constexpr int KeyN = 78;
@@ -17,6 +20,8 @@ struct Seen {
 };
 std::map<int, Seen> SeenAt;
 void Watch(int frame) { SeenAt[frame] = {ShipX, ShipAngle, ExitPromptShown}; }
+int MostItem = 0;
+void WatchItem(int) { MostItem = std::max(MostItem, MenuItem); }
 } // namespace
 
 TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
@@ -52,4 +57,17 @@ TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGame
     EXPECT_LT(SeenAt[PlayStart + 45].ShipX, SeenAt[PlayStart + 34].ShipX) << "and drifts on after it";
     EXPECT_EQ(ShipsLeft, 3);
     EXPECT_EQ(GameState, 0);
+}
+
+TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {
+    ControlMode = 1;
+    PadActive = 1;
+    MostItem = 0;
+    Headless::SetFlipHook(WatchItem);
+    Headless::PlugPad(IntroShown + 10, true);
+    Headless::SetPad(IntroShown + 10, 0.5f, 0); // it arrives pushed a little: that is where it rests
+    Headless::PlugPad(IntroShown + 40, false);
+    EXPECT_EQ(RunProgramHeadless(IntroShown + 80), -1);
+    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(MostItem, 0);
 }

@@ -11,6 +11,7 @@
 #include "game/Ship.h"
 #include "graphics/Stars.h"
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -105,4 +106,25 @@ TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
         EXPECT_EQ(s.Life, 2);
         EXPECT_LT(s.Radius, 30.0f);
     });
+}
+
+TEST_F(MainMenuTest, TheGhostFlightStartsAtRestAndIsARecordedFlight) {
+    SetUpProgram(StartupFor::Replay);
+    EXPECT_EQ(GhostMovement[0], 768.0f);
+    EXPECT_EQ(GhostMovement[1], 600.0f);
+    EXPECT_EQ(GhostMovement[2], 0.0f);
+    int shots = 0, thrusting = 0;
+    for (int record = 0; record < GhostRecords; ++record) {
+        const float* r = &GhostMovement[record * GhostRecordValues];
+        ASSERT_TRUE(r[3] == 0.0f || r[3] == 1.0f) << record;
+        ASSERT_TRUE(r[4] == 9.0f || r[4] == 12.0f) << record;
+        ASSERT_GE(r[2], 0.0f);
+        ASSERT_LT(r[2], 360.0f);
+        shots += r[3] == 1.0f ? 1 : 0;
+        thrusting += r[4] == 12.0f ? 1 : 0;
+        // A flown ship: no jump between frames (the edge wrap aside, which this flight never needs).
+        if (record > 0) ASSERT_LT(std::hypot(r[0] - r[-5], r[1] - r[-4]), 13.5f) << record;
+    }
+    EXPECT_NEAR(shots, 88, 8);
+    EXPECT_NEAR(thrusting, 900, 100);
 }

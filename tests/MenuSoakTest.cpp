@@ -1,0 +1,80 @@
+// The menu's attract play for a stretch of menu time, with every list's largest size printed: the ghost's shots
+// open the rings again and again, and no list grows without bound.
+#include "GameFixture.h"
+#include "fortress/Cannon.h"
+#include "fortress/Effects.h"
+#include "fortress/Missiles.h"
+#include "fortress/Sections.h"
+#include "frontend/MainMenu.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "graphics/Stars.h"
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+using MenuSoakTest = GameFixture;
+constexpr int GhostRecords = 1996;
+} // namespace
+
+// The attract play for a stretch of menu time (20,000 frames; KESTROVAR_SOAK_FRAMES=216000 for the hour the
+// sanitizer build runs): the ghost's shots open the rings again and again, and no list grows without bound.
+TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
+    int frames = 20000;
+    if (const char* wanted = std::getenv("KESTROVAR_SOAK_FRAMES")) frames = std::stoi(wanted);
+    struct Largest {
+        std::size_t Sections = 0, EnemyBullets = 0, Missiles = 0, PlayerBullets = 0;
+        std::size_t Explosions = 0, Particles = 0, Frags = 0, Stars = 0;
+    };
+    static Largest most;
+    static int shots, sectionsShot, cannonHits;
+    static std::size_t standing;
+    static float closest;
+    most = {};
+    shots = sectionsShot = cannonHits = 0;
+    standing = 36;
+    closest = 1e9f;
+    Headless::KeepFrames(0);
+    Headless::SetFlipHook([](int) {
+        most.Sections = std::max(most.Sections, SectionsList.Count());
+        most.EnemyBullets = std::max(most.EnemyBullets, EnemyBulletsList.Count());
+        most.Missiles = std::max(most.Missiles, MissilesList.Count());
+        most.PlayerBullets = std::max(most.PlayerBullets, PlayerBulletsList.Count());
+        most.Explosions = std::max(most.Explosions, ExplosionsList.Count());
+        most.Particles = std::max(most.Particles, ParticlesList.Count());
+        most.Frags = std::max(most.Frags, FragsList.Count());
+        most.Stars = std::max(most.Stars, StarsList.Count());
+        if (ShotCooldown == ShotCooldownFrames) shots += 1;
+        // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
+        std::size_t now = SectionsList.Count();
+        if (now < standing && GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
+        standing = now;
+        cannonHits += CannonDestroyed;
+        CannonDestroyed = 0;
+        if (GhostIndex != 0) closest = std::min(closest, std::hypot(ShipX - FortressX, ShipY - FortressY));
+    });
+    EXPECT_EQ(RunProgramHeadless(IntroShown + frames), -1);
+    std::printf("menu soak: %d frames, %d ghost shots, %d sections shot away, %d cannon hits, ghost at least %.0f from "
+                "the centre; largest lists: sections %zu, enemy bullets %zu, missiles %zu, "
+                "player bullets %zu, explosions %zu, particles %zu, frags %zu, stars %zu\n",
+                frames, shots, sectionsShot, cannonHits, static_cast<double>(closest), most.Sections, most.EnemyBullets,
+                most.Missiles, most.PlayerBullets, most.Explosions, most.Particles, most.Frags, most.Stars);
+    // The ghost flies like a player showing the game: it shoots, its shots open the rings, none reaches the cannon
+    // and it never flies into the rings.
+    int loops = frames / GhostRecords;
+    EXPECT_GT(shots, loops * 80);
+    EXPECT_GT(sectionsShot, loops * 30);
+    EXPECT_EQ(cannonHits, 0);
+    EXPECT_GT(closest, 150.0f);
+    EXPECT_LE(most.Sections, 36u);
+    EXPECT_LE(most.EnemyBullets, 4u);
+    EXPECT_EQ(most.Missiles, 0u);
+    EXPECT_LE(most.PlayerBullets, 3u);
+    EXPECT_EQ(most.Explosions, 0u);
+    EXPECT_EQ(most.Particles, 0u);
+    EXPECT_EQ(most.Frags, 0u);
+    EXPECT_EQ(most.Stars, 24u);
+}

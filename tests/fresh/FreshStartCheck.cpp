@@ -1,64 +1,130 @@
-// A fresh process must start the game exactly as a test does after resetting every module: the program's own
-// initial values and the reset routines agree. Runs the game once straight from process start and once after
-// ResetAllState, and compares what the same frame drew.
+// A fresh process must play the game exactly as a test does after resetting every module: the program's own
+// initial values and the reset routines agree. Plays the first frames of a recorded game once straight from process
+// start and once after ResetAllState, and compares the state hash, the drawing and the sounds of every frame.
 #include "game/Startup.h"
+#include "game/StateHash.h"
+#include "game/replay/ReplayScript.h"
+#include "platform/Random.h"
 #include "platform/headless/Headless.h"
+#include "platform/headless/HeadlessAudio.h"
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
-constexpr int CompareFrame = 30;
+// The level page and some hundreds of frames of play after it: rings shot at, the cannon firing, missiles out.
+constexpr int FramesCompared = 900;
 
-std::vector<Headless::DrawCall> RunToCompareFrame() {
+struct Played {
+    std::vector<std::uint64_t> Hashes;   // one a frame
+    std::vector<std::uint64_t> Drawings; // a digest of each frame's draw calls
+    std::vector<HeadlessAudio::AudioEvent> Sounds;
+};
+Played* Recording = nullptr;
+
+// FNV-1a over the values of every draw call of the frame just shown.
+std::uint64_t DrawingDigest() {
+    std::uint64_t digest = 14695981039346656037ull;
+    auto add = [&digest](double value) {
+        digest ^= static_cast<std::uint64_t>(static_cast<std::int64_t>(value * 1024.0));
+        digest *= 1099511628211ull;
+    };
+    for (const Headless::DrawCall& call : Headless::Frames().back().Calls) {
+        for (double value :
+             {double(call.Type), double(call.Red), double(call.Green), double(call.Blue), double(call.Blend),
+              double(call.ViewX), double(call.ViewY), double(call.ViewWidth), double(call.ViewHeight), double(call.X1),
+              double(call.Y1), double(call.X2), double(call.Y2), double(call.Frame)})
+            add(value);
+        for (const StripVertex& vertex : call.Vertices)
+            for (double value :
+                 {double(vertex.X), double(vertex.Y), double(vertex.U), double(vertex.V), double(vertex.Argb)})
+                add(value);
+    }
+    return digest;
+}
+
+void RecordFrame(int /*flips*/) {
+    Recording->Hashes.push_back(GameStateHash());
+    Recording->Drawings.push_back(DrawingDigest());
+}
+
+// As the replay engine plays a script, but without its reset first: the first run sees the process's own state.
+Played Play(const ReplayScript& script) {
+    Played played;
+    Recording = &played;
     Headless::KeepFrames(1);
-    Headless::StopAtFrame(CompareFrame);
     try {
-        RunProgram();
+        SetUpProgram(StartupFor::Replay);
+        int startFlips = Headless::FrameCount();
+        for (InputEvent event : script.Events) {
+            event.Frame += startFlips;
+            Headless::Schedule(event);
+        }
+        Headless::StopAtFrame(startFlips + FramesCompared);
+        Headless::SetFlipHook(RecordFrame);
+        SeedRnd(script.Seed);
+        StartGameFromMenu();
     } catch (const Headless::RunStopped&) {
     } catch (const Headless::ProgramEnded& ended) {
         std::fprintf(stderr, "the game ended at once with status %d\n", ended.Status);
     }
-    if (Headless::Frames().empty()) return {};
-    return Headless::Frames().back().Calls;
+    Headless::SetFlipHook(nullptr);
+    played.Sounds = HeadlessAudio::Events();
+    Recording = nullptr;
+    return played;
 }
 
-bool SameVertex(const StripVertex& a, const StripVertex& b) {
-    return a.X == b.X && a.Y == b.Y && a.U == b.U && a.V == b.V && a.Argb == b.Argb;
-}
-
-bool SameCall(const Headless::DrawCall& a, const Headless::DrawCall& b) {
-    if (a.Type != b.Type || a.Red != b.Red || a.Green != b.Green || a.Blue != b.Blue || a.Blend != b.Blend ||
-        a.ViewX != b.ViewX || a.ViewY != b.ViewY || a.ViewWidth != b.ViewWidth || a.ViewHeight != b.ViewHeight ||
-        a.X1 != b.X1 || a.Y1 != b.Y1 || a.X2 != b.X2 || a.Y2 != b.Y2 || a.Frame != b.Frame ||
-        a.Vertices.size() != b.Vertices.size())
-        return false;
-    for (std::size_t i = 0; i < a.Vertices.size(); ++i)
-        if (!SameVertex(a.Vertices[i], b.Vertices[i])) return false;
-    return true;
+bool SameSound(const HeadlessAudio::AudioEvent& a, const HeadlessAudio::AudioEvent& b) {
+    return a.Type == b.Type && a.Frame == b.Frame && a.Channel == b.Channel && a.Sound == b.Sound && a.Loop == b.Loop &&
+           a.Volume == b.Volume;
 }
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kestrovar_fresh_start_check SCRIPT.txt\n");
+        return 2;
+    }
+    ReplayScript script;
+    std::ifstream file(argv[1]);
+    std::string error;
+    if (!ParseReplayScript(file, script, error)) {
+        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+        return 2;
+    }
     Headless::Reset();
-    std::vector<Headless::DrawCall> fresh = RunToCompareFrame();
+    Played fresh = Play(script);
     Headless::Reset();
     ResetAllState();
-    std::vector<Headless::DrawCall> reset = RunToCompareFrame();
-    if (reset.size() < 2) {
-        std::fprintf(stderr, "frame %d drew almost nothing (%zu calls)\n", CompareFrame, reset.size());
+    Played reset = Play(script);
+    if (reset.Hashes.size() != static_cast<std::size_t>(FramesCompared) || fresh.Hashes.size() != reset.Hashes.size()) {
+        std::fprintf(stderr, "a fresh start played %zu frames, a reset %zu, of %d\n", fresh.Hashes.size(),
+                     reset.Hashes.size(), FramesCompared);
         return 1;
     }
-    if (fresh.size() != reset.size()) {
-        std::fprintf(stderr, "fresh start drew %zu calls, after reset %zu\n", fresh.size(), reset.size());
-        return 1;
-    }
-    for (std::size_t i = 0; i < fresh.size(); ++i) {
-        if (!SameCall(fresh[i], reset[i])) {
-            std::fprintf(stderr, "draw call %zu of frame %d differs between a fresh start and a reset\n", i,
-                         CompareFrame);
+    for (std::size_t frame = 0; frame < fresh.Hashes.size(); ++frame) {
+        if (fresh.Hashes[frame] != reset.Hashes[frame]) {
+            std::fprintf(stderr, "frame %zu's state differs between a fresh start and a reset\n", frame + 1);
+            return 1;
+        }
+        if (fresh.Drawings[frame] != reset.Drawings[frame]) {
+            std::fprintf(stderr, "frame %zu's drawing differs between a fresh start and a reset\n", frame + 1);
             return 1;
         }
     }
-    std::printf("fresh start and reset agree on %zu draw calls\n", fresh.size());
+    if (fresh.Sounds.size() != reset.Sounds.size()) {
+        std::fprintf(stderr, "a fresh start made %zu sound events, a reset %zu\n", fresh.Sounds.size(),
+                     reset.Sounds.size());
+        return 1;
+    }
+    for (std::size_t i = 0; i < fresh.Sounds.size(); ++i) {
+        if (!SameSound(fresh.Sounds[i], reset.Sounds[i])) {
+            std::fprintf(stderr, "sound event %zu (frame %d) differs between a fresh start and a reset\n", i,
+                         reset.Sounds[i].Frame);
+            return 1;
+        }
+    }
+    std::printf("fresh start and reset agree on %d frames and %zu sound events\n", FramesCompared, fresh.Sounds.size());
     return 0;
 }

@@ -10,6 +10,17 @@ void FrameClock::Reset(int now, int hertz) {
     NextFrame = now;
 }
 
+namespace {
+constexpr int LowestSixtyHz = 59, HighestSixtyHz = 61;
+} // namespace
+
+bool VblankKeepsSixty(const ListedMode& current, const std::vector<ListedMode>& listed) {
+    if (current.Hertz < LowestSixtyHz || current.Hertz > HighestSixtyHz) return false;
+    for (const ListedMode& mode : listed)
+        if (mode.Width == current.Width && mode.Height == current.Height && mode.Hertz == current.Hertz) return true;
+    return false;
+}
+
 int FrameClock::Advance(int now) {
     NextFrame = MilliSecsAfter(NextFrame, MsPerFrame);
     Accumulator += Remainder;

@@ -3,6 +3,7 @@
 #include "game/GameLoop.h"
 #include "game/GameState.h"
 #include "platform/Data.h"
+#include "platform/FramePacing.h"
 #include "platform/Input.h"
 #include "platform/Streams.h"
 #include "platform/Text.h"
@@ -75,6 +76,28 @@ TEST_F(FramePacingTest, PacingAndTheFrameRateHoldAcrossTheClocksWrap) {
     UpdateFrameRate();
     EXPECT_EQ(FpsTimer, start + 500);
     EXPECT_EQ(Fps, 82);
+}
+
+TEST_F(FramePacingTest, ATrustedSixtyHertzBlankPacesTheFullScreenAndOnlyIt) {
+    Headless::SetVblankAt60Hz(true);
+    Graphics(1280, 1024, 1, 60);
+    int start = MilliSecs();
+    FlipTimes(60);
+    EXPECT_EQ(MilliSecs() - start, 1000);
+    EXPECT_EQ(Headless::PresentsWithVblank(), 60);
+    // A window is paced by the clock, whatever the monitor's blank.
+    Graphics(1024, 768, 0, 60);
+    FlipTimes(60);
+    EXPECT_EQ(Headless::PresentsWithVblank(), 60);
+}
+
+TEST(VblankModeTest, TheBlankIsTrustedOnlyAtARateNearSixtyThatTheMonitorLists) {
+    const std::vector<ListedMode> listed = {{1024, 768, 60}, {1280, 1024, 59}, {1920, 1080, 144}};
+    EXPECT_TRUE(VblankKeepsSixty({1024, 768, 60}, listed));
+    EXPECT_TRUE(VblankKeepsSixty({1280, 1024, 59}, listed));
+    EXPECT_FALSE(VblankKeepsSixty({1920, 1080, 144}, listed)) << "too fast";
+    EXPECT_FALSE(VblankKeepsSixty({1920, 1080, 60}, listed)) << "60 Hz filled in for a size listed at another rate";
+    EXPECT_FALSE(VblankKeepsSixty({800, 600, 60}, listed)) << "a size not listed";
 }
 
 TEST_F(FramePacingTest, DelayAdvancesVirtualClockAndIgnoresNegative) {

@@ -52,6 +52,9 @@ void LoseFocus(int frame);
 void SetSleepHook(void (*hook)(int ms));
 // A fixed amount of virtual time each frame's work takes before its flip (0 by default).
 void SetWorkPerFrame(int ms);
+// A full screen whose vertical blank runs at a trusted 60 Hz (off by default): Flip(-1) then presents in step with
+// it, and each such present waits on the virtual clock for the next of 60 blanks a second.
+void SetVblankAt60Hz(bool granted);
 // Fails OpenDisplay, as a machine without a display would.
 void SetDisplayAvailable(bool available);
 // The monitor's size: a full-screen mode larger than it is refused, as a monitor without that mode refuses it

@@ -23,6 +23,7 @@ struct Machine {
     bool PointerShown = true;
     std::string Title;
     int VblankPresents = 0;
+    bool VblankAt60Hz = false;
     std::vector<Headless::InputEvent> Script; // in delivery order
     std::size_t NextEvent = 0;
     bool PadPlugged = false;
@@ -53,6 +54,14 @@ void Record(Headless::DrawCall call, const DrawState& state) {
     call.ViewWidth = state.ViewWidth;
     call.ViewHeight = state.ViewHeight;
     if (M.Keep != 0) M.Current.Calls.push_back(std::move(call));
+}
+
+// The virtual vertical blank comes 60 times a second, the k-th at k * 1000 / 60 ms rounded down.
+void WaitForVblank() {
+    constexpr std::uint64_t BlanksPerSecond = 60, MsPerSecond = 1000;
+    std::uint64_t blank = M.Clock * BlanksPerSecond / MsPerSecond;
+    while (blank * MsPerSecond / BlanksPerSecond <= M.Clock) ++blank;
+    M.Clock = static_cast<std::uint32_t>(blank * MsPerSecond / BlanksPerSecond);
 }
 } // namespace
 
@@ -103,6 +112,7 @@ void CloseWindow(int frame) { Schedule({InputEvent::Close, frame, 0, 0, 0}); }
 void LoseFocus(int frame) { Schedule({InputEvent::FocusLost, frame, 0, 0, 0}); }
 void SetSleepHook(void (*hook)(int ms)) { M.SleepHook = hook; }
 void SetWorkPerFrame(int ms) { M.WorkPerFrame = ms; }
+void SetVblankAt60Hz(bool granted) { M.VblankAt60Hz = granted; }
 void SetDisplayAvailable(bool available) { M.DisplayAvailable = available; }
 void SetMonitorSize(int width, int height) {
     M.MonitorWidth = width;
@@ -148,10 +158,11 @@ bool DisplayOpen() { return M.Open; }
 int DisplayGeneration() { return M.Generation; }
 void SetTitle(const char* title) { M.Title = title; }
 void ShowPointer(bool show) { M.PointerShown = show; }
-bool VsyncGives60Hz() { return false; } // the virtual display has no vertical blank: the clock paces
+bool VsyncGives60Hz() { return M.Open && M.FullScreen && M.VblankAt60Hz; }
 
 void Present(bool waitForVblank) {
     if (waitForVblank) ++M.VblankPresents;
+    if (waitForVblank && M.VblankAt60Hz) WaitForVblank();
     M.Current.Number = M.Flips;
     if (M.Keep != 0) {
         M.Frames.push_back(std::move(M.Current));

@@ -1,6 +1,7 @@
 // The real back end: an SDL2 window with an OpenGL context, keyboard and game controller events, SDL's clock.
 #include "../Audio.h"
 #include "../Backend.h"
+#include "../FramePacing.h"
 #include "GlRenderer.h"
 #include "KeyMap.h"
 #include "SdlControl.h"
@@ -18,8 +19,6 @@ constexpr int AxisFullScale = 32767;
 constexpr int PadButtonBits = 16;
 constexpr int GameHz = 60;
 constexpr std::uint64_t MsPerSecond = 1000, NsPerMs = 1000000;
-constexpr int LowestSixtyHz = 59;
-constexpr int HighestSixtyHz = 61;
 
 struct SdlDisplay {
     SDL_Window* Window = nullptr;
@@ -139,14 +138,12 @@ void DeliverKey(const SDL_Keysym& key, bool down) {
 
 // SDL fills a mode's unknown refresh rate in from the rate asked for, so only a rate the display lists is believed.
 bool RunsAtSixtyHz(int display, const SDL_DisplayMode& current) {
-    if (current.refresh_rate < LowestSixtyHz || current.refresh_rate > HighestSixtyHz) return false;
+    std::vector<ListedMode> listed;
     for (int i = 0; i < SDL_GetNumDisplayModes(display); ++i) {
-        SDL_DisplayMode listed;
-        if (SDL_GetDisplayMode(display, i, &listed) == 0 && listed.w == current.w && listed.h == current.h &&
-            listed.refresh_rate == current.refresh_rate)
-            return true;
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(display, i, &mode) == 0) listed.push_back({mode.w, mode.h, mode.refresh_rate});
     }
-    return false;
+    return VblankKeepsSixty({current.w, current.h, current.refresh_rate}, listed);
 }
 
 bool EnvironmentSet(const char* name) {

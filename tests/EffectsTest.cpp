@@ -200,8 +200,8 @@ TEST_F(FragTest, ThreeFragmentsFlyApartAt0119And238AndSpeedUp) {
     });
     EXPECT_NEAR(first->y, 300.0f - 0.05f - 0.10f, 1e-4f);
     EXPECT_NEAR(first->Distance, 0.10f, 1e-5f);
-    // The first line of set 0, (6, 8), rotated by 30 degrees.
-    float c = Cos(30), s = Sin(30);
-    EXPECT_NEAR(lines[0].X1, 400.0f + 6 * c + 8 * s, 1e-3f);
-    EXPECT_NEAR(lines[0].Y1, 300.0f + 6 * s - 8 * c, 1e-3f);
+    // The first line of set 0, (6, 8), rotated by 30 degrees: 400 + 6 cos 30 + 8 sin 30 = 400 + 5.196 + 4, and
+    // 300 + 6 sin 30 - 8 cos 30 = 300 + 3 - 6.928.
+    EXPECT_NEAR(lines[0].X1, 409.196f, 1e-3f);
+    EXPECT_NEAR(lines[0].Y1, 296.072f, 1e-3f);
 }

@@ -98,9 +98,10 @@ TEST_F(VectorTextTest, TextStandsInCellsWithTheOffsetAndUnknownCharactersTakeACe
     auto strips = Strips();
     int a = FontGlyphIndex('a');
     ASSERT_EQ(strips.size(), 2u * (FontGlyphs[a][0] + 1));
-    // Pen at column 2 x 28 x 0.5, row 3 x 28 x 2; "[" draws nothing but the third character stands two cells on.
-    ExpectSegments(strips, 0, GlyphAt(a, 128 + 28, 128 + 168, 0.5f));
-    ExpectSegments(strips, 5, GlyphAt(a, 128 + 28 + 28, 128 + 168, 0.5f));
+    // Pen at column 2 x 28 x 0.5, row 3 x 28 x 2: (156, 296); "[" draws nothing but the third character stands two
+    // cells on, at (184, 296). The first stroke of "a", (-9, -6) to (10, -6), at half size.
+    ExpectSegments(strips, 0, {{151.5f, 293, 161, 293, 0}});
+    ExpectSegments(strips, 5, {{179.5f, 293, 189, 293, 0}});
     for (const auto& strip : strips) {
         EXPECT_EQ(strip.Vertices[0].Argb, 0xFF00FF00u);
         EXPECT_NEAR(SegmentOf(strip).HalfWidth, static_cast<float>(GlowWidth3), 1e-3);
@@ -109,7 +110,8 @@ TEST_F(VectorTextTest, TextStandsInCellsWithTheOffsetAndUnknownCharactersTakeACe
 
     ForgetCalls();
     DrawVectorText("x", 100, 200, 0xFF00FF00, 0, 1, 1, 1, 0, 255, 0); // pixel position
-    ExpectSegments(Strips(), 0, GlyphAt(FontGlyphIndex('x'), 228, 328, 1));
+    // "x" is (10, -6) to (-9, 12) and (10, 12) to (-9, -6) about the pen at (100 + 128, 200 + 128).
+    ExpectSegments(Strips(), 0, {{238, 322, 219, 340, 0}, {238, 340, 219, 322, 0}});
 }
 
 TEST_F(VectorTextTest, StrokesStoredTwiceAreDrawnTwice) {

@@ -123,7 +123,9 @@ TEST_F(MainMenuTest, TheGhostFlightStartsAtRestAndIsARecordedFlight) {
         shots += r[3] == 1.0f ? 1 : 0;
         thrusting += r[4] == 12.0f ? 1 : 0;
         // A flown ship: no jump between frames (the edge wrap aside, which this flight never needs).
-        if (record > 0) ASSERT_LT(std::hypot(r[0] - r[-5], r[1] - r[-4]), 13.5f) << record;
+        if (record > 0) {
+            ASSERT_LT(std::hypot(r[0] - r[-5], r[1] - r[-4]), 13.5f) << record;
+        }
     }
     EXPECT_NEAR(shots, 88, 8);
     EXPECT_NEAR(thrusting, 900, 100);

@@ -121,7 +121,7 @@ TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
     ColorsOn = 0;
     UpdateCannon();
     DrawLine(0, 0, 10, 0);
-    const Headless::DrawCall& next = Lines().back();
+    const Headless::DrawCall next = Lines().back(); // a copy: Lines() is a temporary
     EXPECT_EQ(std::vector<int>({next.Red, next.Green, next.Blue}), std::vector<int>({255, 255, 255}));
 }
 

@@ -15,3 +15,17 @@ if(TARGET kestrovar_backend_sdl)
   target_compile_options(kestrovar_bench PRIVATE ${KESTROVAR_BENCH_FLAGS})
   add_dependencies(kestrovar_bench kestrovar_bench_headless)
 endif()
+
+# The network component's figures: a score server inside the process, the component beside the program as it is
+# beside the game.
+if(TARGET kestrovar_net)
+  pkg_check_modules(NET_BENCH_HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  find_package(Threads REQUIRED)
+  add_executable(kestrovar_net_bench ${CMAKE_CURRENT_LIST_DIR}/NetBench.cpp)
+  target_include_directories(kestrovar_net_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/net)
+  target_link_libraries(kestrovar_net_bench PRIVATE kestrovar_game kestrovar_backend_headless kestrovar_warnings
+    PkgConfig::NET_BENCH_HTTPLIB Threads::Threads)
+  target_compile_options(kestrovar_net_bench PRIVATE ${KESTROVAR_BENCH_FLAGS})
+  set_target_properties(kestrovar_net_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+  add_dependencies(kestrovar_net_bench kestrovar_net)
+endif()

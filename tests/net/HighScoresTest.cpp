@@ -101,6 +101,7 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 5, KeyEscapeCode);
+    Headless::StopAtFrame(start + 40);
     HighscoreScreen();
     EXPECT_EQ(OnlineLevels[1], "1234");
     EXPECT_EQ(OnlineNames[3], "..........");
@@ -115,6 +116,25 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     EXPECT_FALSE(HighscoreRowShown(3));       // nor is the placeholder
     EXPECT_TRUE(Shown("last score achieved    : 00000000"));
     EXPECT_TRUE(Shown("playername     level     topscore"));
+}
+
+TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
+    constexpr int KeyTab = 9, KeyB = 66;
+    PlayerName = "ace";
+    int start = Headless::FrameCount();
+    Headless::StopAtFrame(start + 40); // a screen that never leaves fails rather than hangs
+    Headless::PressKey(start + 2, KeyTab);
+    Headless::PressKey(start + 4, KeyB);
+    Headless::PressKey(start + 6, KeyReturnCode);
+    Headless::HoldKey(start + 10, KeyThrust, 5);
+    HighscoreScreen();
+    EXPECT_TRUE(Shown("set name"));
+    EXPECT_EQ(PlayerName, "aceB");
+    const std::deque<std::string>& texts = RecentTexts();
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.find("press tab to change name from: aceB") != std::string::npos;
+    }));
+    EXPECT_EQ(Requests("getscore").size(), 0u); // neither key syncs
 }
 
 TEST_F(HighScoresTest, RowsCutAndPadTheirFields) {

@@ -1,0 +1,111 @@
+// The network component's figures: the longest Update call while many requests run, and how long the sync's wait
+// screen stands (the sync and the version check after it) against a server that answers, no server at all, and a
+// server that takes the connection and never answers. Prints "name: value unit" lines.
+#include "TestScoreServer.h"
+#include "frontend/HighScores.h"
+#include "frontend/Network.h"
+#include "frontend/Settings.h"
+#include "game/GameState.h"
+#include "game/Startup.h"
+#include "platform/Time.h"
+#include "platform/headless/Headless.h"
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int Rounds = 50;
+constexpr int SendsPerRound = 10;
+constexpr auto PollPause = std::chrono::milliseconds(1);
+
+double Microseconds(Clock::duration span) { return std::chrono::duration<double, std::micro>(span).count(); }
+
+const char* const TopTen = "ace\n12\n51300\nx\n01 Dec 2026\nrookie\n3\n2500\nx\n02 Dec 2026\n";
+
+// Requests sent in rounds while the earlier ones are still running, Update polled every millisecond as a game frame
+// would; some go to a port nobody listens on, so failures are timed too.
+void PrintLongestUpdate(TestScoreServer& server, const std::string& closedServer) {
+    double longest = 0, total = 0;
+    int calls = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        Network::SetServer(round % 5 == 4 ? closedServer : server.BaseUrl());
+        for (int i = 0; i < SendsPerRound; ++i)
+            Network::Send(2, "Kestrovar_scores.php?option=getscore&nbscore=10", 1, 0);
+        for (int poll = 0; poll < 3; ++poll) {
+            auto start = Clock::now();
+            Network::Update();
+            double us = Microseconds(Clock::now() - start);
+            longest = std::max(longest, us);
+            total += us;
+            ++calls;
+            while (Network::Receive(2) != 0) {
+            }
+            std::this_thread::sleep_for(PollPause);
+        }
+    }
+    while (Network::GetNumberOfCommandsInQueue() != 0) {
+        auto start = Clock::now();
+        Network::Update();
+        double us = Microseconds(Clock::now() - start);
+        longest = std::max(longest, us);
+        total += us;
+        ++calls;
+        while (Network::Receive(2) != 0) {
+        }
+        std::this_thread::sleep_for(PollPause);
+    }
+    std::printf("net_update_longest_us: %.0f us\n", longest);
+    std::printf("net_update_mean_us: %.1f us\n", total / calls);
+    std::printf("net_update_calls: %d calls\n", calls);
+}
+
+// The sync and the version check as game over runs them. The headless clock makes the game's own pauses (150 ms
+// twice, 100 ms, and 10 ms a poll) instant, so the real time measured is the network's; the pauses are added from the
+// virtual clock to give what a player would see.
+void PrintWaitScreen(const char* name, const std::string& baseUrl) {
+    Network::SetServer(baseUrl);
+    Score = 5130;
+    Level = 3;
+    std::uint32_t virtualBefore = Headless::Clock();
+    auto start = Clock::now();
+    SyncScores();
+    CheckVersion();
+    double networkMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    double pausesMs = static_cast<double>(Headless::Clock() - virtualBefore);
+    std::printf("net_wait_screen_%s_ms: %.0f ms\n", name, networkMs + pausesMs);
+    std::fprintf(stderr, "  %s: %.0f ms on the network, %.0f ms of the game's own pauses, top row \"%s\"\n", name,
+                 networkMs, pausesMs, OnlineNames[0].c_str());
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    Headless::Reset();
+    ResetAllState();
+    if (!Network::BindNetworkComponent()) {
+        std::fprintf(stderr, "no %s beside this program\n", Network::ComponentFileName);
+        return 1;
+    }
+    Network::ConfigureNetworkComponent();
+    TestScoreServer server;
+    server.Answer("Kestrovar_scores.php", TopTen);
+    server.Answer("VersionCheck.php", "kestrovar\n1.2\n");
+    std::string closedServer;
+    {
+        TestScoreServer gone;
+        closedServer = gone.BaseUrl();
+    }
+    PrintLongestUpdate(server, closedServer);
+    PrintWaitScreen("answering_server", server.BaseUrl());
+    PrintWaitScreen("no_server", closedServer);
+    if (quick) return 0;
+    TestScoreServer silent;
+    silent.Hold("Kestrovar_scores.php");
+    silent.Hold("VersionCheck.php");
+    PrintWaitScreen("silent_server", silent.BaseUrl());
+    return 0;
+}

@@ -3,7 +3,9 @@
 # second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder).
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
 # Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
-# SERVER_THREADS (default 64), BACKENDS (default "sqlite postgresql").
+# SERVER_THREADS (default 64), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a
+# shared machine busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which
+# the kernel's autogroups otherwise share out evenly with every other session; the figures then say so).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/rel}"
@@ -12,6 +14,7 @@ connections="${CONNECTIONS:-8}"
 wrkThreads="${WRK_THREADS:-2}"
 serverThreads="${SERVER_THREADS:-64}"
 backends="${BACKENDS:-sqlite postgresql}"
+autogroupNice="${AUTOGROUP_NICE:-}"
 server="$build/server/kestrovar-scores"
 signer="$build/server/kestrovar_scores_signer"
 lua="server/bench/getscore.lua"
@@ -23,6 +26,7 @@ serverPid=""
 pgBin=""
 runAs=()
 cleanup() {
+  [ -n "${autogroupBefore:-}" ] && echo "$autogroupBefore" >/proc/self/autogroup # the group is the caller's too
   [ -n "$serverPid" ] && kill "$serverPid" 2>/dev/null && wait "$serverPid" 2>/dev/null || true
   [ -n "$pgBin" ] && "${runAs[@]}" "$pgBin/pg_ctl" -D "$work/pg/data" -m fast -w stop >/dev/null 2>&1 || true
   rm -rf "$work"
@@ -41,6 +45,9 @@ startPostgres() {
   "${runAs[@]}" "$pgBin/pg_ctl" -D "$work/pg/data" -l "$work/pg/data/server.log" -w \
     -o "-c listen_addresses='' -k $work/pg -p 5432" start >/dev/null
   "${runAs[@]}" "$pgBin/createdb" -h "$work/pg" -p 5432 -U kestrovar kestrovar
+  # pg_ctl starts the server in a session (and so a scheduling group) of its own.
+  [ -n "$autogroupNice" ] && echo "$autogroupNice" >"/proc/$(head -1 "$work/pg/data/postmaster.pid")/autogroup"
+  return 0
 }
 
 measure() {
@@ -49,7 +56,7 @@ measure() {
   serverPid=$!
   local port=""
   for _ in $(seq 100); do
-    port="$(grep -o 'listening on [0-9.]*:[0-9]*' "$work/$backend.log" | sed 's/.*://' || true)"
+    port="$(grep -o 'listening on [0-9.]*:[0-9]*' "$work/$backend.log" 2>/dev/null | sed 's/.*://' || true)"
     [ -n "$port" ] && break
     sleep 0.1
   done
@@ -74,11 +81,16 @@ measure() {
   errors="$(awk '/^socket_errors/ {print $2}' "$work/$backend.wrk")"
   echo "$backend getscore: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
     "wrk -t$wrkThreads -c$connections -d${duration}s, server --threads $serverThreads, $(nproc) cores," \
-    "load average before: $loadBefore)"
+    "load average before: $loadBefore${autogroupNice:+, autogroup nice $autogroupNice})"
   kill "$serverPid"
   wait "$serverPid" || true
   serverPid=""
 }
+
+if [ -n "$autogroupNice" ]; then
+  autogroupBefore="$(sed 's/.*nice //' /proc/self/autogroup)"
+  echo "$autogroupNice" >/proc/self/autogroup
+fi
 
 for backend in $backends; do
   case "$backend" in

@@ -11,6 +11,7 @@
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
 #include "frontend/Intro.h"
+#include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "frontend/Settings.h"
@@ -47,6 +48,13 @@ const char* const SoundResources[15] = {
 
 namespace {
 bool ProgramStarted = false;
+bool KeepPlayerGames = false; // the player's own games, not the replays and watched games
+
+// The window's close is a confirmed quit: the settings are saved, and a game in progress is kept.
+void SaveOnClose() {
+    KeepGameInProgress();
+    SaveSettings();
+}
 constexpr int AudioChannels = 100;
 
 void LoadSounds() {
@@ -118,7 +126,9 @@ void SetUpProgram(StartupFor purpose) {
     ClearOnlineTable();
     if (purpose == StartupFor::Player) {
         LoadSettings();
-        SetCloseHandler(SaveSettings); // closing the window is a confirmed quit
+        SetCloseHandler(SaveOnClose); // closing the window is a confirmed quit
+    } else if (purpose == StartupFor::Watch) {
+        LoadSettings();
     } else {
         SetDefaultSettings();
     }
@@ -136,6 +146,7 @@ void SetUpProgram(StartupFor purpose) {
 }
 
 void StartGameFromMenu() {
+    if (KeepPlayerGames) BeginKeptGame();
     ShipsLeft = 3;
     Level = 1;
     Score = 0;
@@ -148,12 +159,14 @@ void StartGameFromMenu() {
     FlushJoy();
     if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
     PlayGame();
+    if (KeepPlayerGames) EndKeptGame();
 }
 
 void RunProgram() {
     if (ProgramStarted) return;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
+    KeepPlayerGames = true;
     Intro();
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
     MainMenu();
@@ -179,6 +192,8 @@ void ResetAllState() {
     Sound::ResetSounds();
     SetCloseHandler(nullptr);
     ProgramStarted = false;
+    KeepPlayerGames = false;
+    ResetKeptGames();
     ResetImages();
     ResetLogo();
     ResetShip();

@@ -3,6 +3,7 @@
 #include "graphics/Images.h"  // start-up loads the pictures
 #include "graphics/Palette.h" // and sets the palette
 #include <cstdint>
+#include <string>
 
 constexpr int TrigTableSize = 361;
 constexpr int GhostMovementSize = 10000;
@@ -22,13 +23,18 @@ void FillTrigTables();
 enum class StartupFor {
     Player, // the real program: network component, the player's settings file, saved again on a window close
     Replay, // a replay: the defaults of a fresh install, no network, nothing written
+    Watch,  // a kept game watched again: the player's settings for the display, no network, nothing written
 };
 // Start-up's set-up in its fixed order, up to the menu's rings: everything the intro and the menu take for granted.
 void SetUpProgram(StartupFor purpose);
 // The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
 // when the game is over or left.
 void StartGameFromMenu();
-// Runs the whole program once: start-up, the game, and the orderly end.
+// Runs the whole program once: start-up, the game, and the orderly end. Every game the player plays is kept.
 void RunProgram();
+// Plays a kept game's script in the game's window, at its pace and with its sounds, until it ends or Escape is
+// pressed; returns the program's exit status. A script that cannot be read is refused with its line named before
+// anything else happens (status 2).
+int WatchReplay(const std::string& path);
 // Every module's state back to how a fresh process finds it.
 void ResetAllState();

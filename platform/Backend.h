@@ -52,3 +52,5 @@ void PlatformKeyEvent(int keyCode, bool down);
 void PlatformCloseRequested();
 void PlatformFocusLost();
 void PlatformResetInput();
+// The common code's input pump: the back end's events, then a played-back game's events that are due.
+void PumpInput();

@@ -17,6 +17,8 @@ bool FullScreenMode = false;
 int DisplayWidth = 0;
 int DisplayHeight = 0;
 constexpr int GameRefreshRate = 60;
+int Flips = 0;
+void (*FlipObserver)() = nullptr;
 
 // Images live as long as the program: the game loads a handful at start-up and keeps them.
 std::deque<Image> Images;
@@ -81,7 +83,7 @@ void Cls() {
 
 void Flip(int sync) {
     if (!Backend::DisplayOpen()) return;
-    Backend::PumpEvents();
+    PumpInput();
     bool vblank = sync != 0;
     if (sync == -1) {
         // Full screen trusts the vertical blank only where it really runs at 60 Hz; everywhere else the frame
@@ -93,7 +95,12 @@ void Flip(int sync) {
         }
     }
     Backend::Present(vblank);
+    ++Flips;
+    if (FlipObserver) FlipObserver();
 }
+
+int FlipsShown() { return Flips; }
+void SetFlipObserver(void (*observer)()) { FlipObserver = observer; }
 
 void SetColor(int r, int g, int b) {
     State.Red = r & 255;
@@ -155,4 +162,6 @@ void ResetDisplayState() {
     Clock = FrameClock{};
     FullScreenMode = false;
     DisplayWidth = DisplayHeight = 0;
+    Flips = 0;
+    FlipObserver = nullptr;
 }

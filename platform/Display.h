@@ -50,6 +50,10 @@ void Cls();
 // Shows the frame. -1: paced to 60 frames per second by the frame clock (vertical blank only where it is known to
 // run at 60 Hz).
 void Flip(int sync);
+// Frames shown since the program began.
+int FlipsShown();
+// Called after every flip (null: none), for watching the game frame by frame as it is shown.
+void SetFlipObserver(void (*observer)());
 
 void SetColor(int r, int g, int b);
 void SetBlend(int mode);

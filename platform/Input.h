@@ -1,5 +1,6 @@
 // Keyboard and game pad: down flags and hit counters by Windows virtual-key code, pad axes and buttons.
 #pragma once
+#include <vector>
 
 constexpr int KeyCodeCount = 256;
 constexpr int PadPortCount = 16;
@@ -40,3 +41,20 @@ int JoyId(int port = 0);
 // The times the window lost the input focus since the last call; clears that count. FlushKeys leaves it alone:
 // losing the focus is no key press, and the game decides where it counts.
 int WindowFocusLost();
+
+// Keeping a game as a replay. While recording, every key and pad change the game's reads take in is kept as an
+// event whose frame counts the flips since the recording began: played back from the same start, the game reads
+// the same input at the same moments.
+void StartInputRecording();
+void StopInputRecording();
+bool InputRecording();
+const std::vector<InputEvent>& RecordedInput();
+
+// Playing a kept game back on the real machine: the events reach the game's reads as a recording took them in
+// (frames counted from now), and the keyboard and pad no longer do; Escape pressed on the keyboard is kept aside
+// as the viewer's wish to stop watching.
+void StartInputPlayback(const std::vector<InputEvent>& events);
+void StopInputPlayback();
+bool PlaybackEscapePressed();
+// Flips since the latest recording or playback began.
+int InputFramesSinceStart();

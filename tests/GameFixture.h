@@ -1,6 +1,7 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
 #include "frontend/Intro.h"
+#include "frontend/KeptGames.h"
 #include "frontend/Settings.h"
 #include "frontend/Sound.h"
 #include "game/Startup.h"
@@ -26,8 +27,8 @@ class GameFixture : public ::testing::Test {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         TestSettingsPath =
             std::string(KESTROVAR_TEST_DIR) + "kestrovar_" + test->test_suite_name() + "_" + test->name() + ".dat";
-        RemoveTestSettingsFiles();
         SetSettingsPath(TestSettingsPath);
+        RemoveTestSettingsFiles();
     }
     void TearDown() override {
         Headless::Reset();
@@ -35,6 +36,8 @@ class GameFixture : public ::testing::Test {
     }
     void RemoveTestSettingsFiles() const {
         for (const char* suffix : {"", ".bad", ".new"}) DeleteFile((TestSettingsPath + suffix).c_str());
+        // The games a run of the program kept beside the settings file.
+        for (const std::string& kept : KeptGameFiles()) DeleteFile(kept.c_str());
     }
     std::string TestSettingsPath;
 };

@@ -1,9 +1,24 @@
-// The executable: takes no arguments and runs the program once.
+// The executable: with no arguments it runs the program once; "--watch FILE" shows a kept game again.
 #include "game/Startup.h"
 #include "platform/System.h"
+#include <cstdio>
+#include <string>
 
-int main() {
-    RunProgram();
+namespace {
+constexpr int UsageStatus = 2;
+}
+
+int main(int argc, char** argv) {
+    if (argc == 1) {
+        RunProgram();
+    } else if (argc == 3 && std::string(argv[1]) == "--watch") {
+        int status = WatchReplay(argv[2]);
+        // A refused script ends before anything was started.
+        if (status != 0) return status;
+    } else {
+        std::fprintf(stderr, "usage: kestrovar [--watch REPLAY]\n");
+        return UsageStatus;
+    }
     // Ends as the other ways out do: sound and display shut down in order before the process goes.
     EndProgram(0);
 }

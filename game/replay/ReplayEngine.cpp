@@ -31,26 +31,6 @@ void AfterFlip(int flips) {
     if (ShipsLeft < 0) throw GameIsOver{};
 }
 
-// The pad as the options screen leaves it for each choice of controls.
-void SetUpControls(ReplayScript::Controls controls) {
-    if (controls == ReplayScript::Controls::Keyboard) return;
-    PadActive = 1;
-    ControlMode = controls == ReplayScript::Controls::Pad ? 1 : 2;
-    PadFireButton = ControlMode == 1 ? 0 : 1;
-    PadThrustButton = ControlMode == 1 ? 1 : 0;
-}
-
-// The palette and the drawing style as the options screen sets them; the game's start builds its rings anew.
-void SetUpLook(const ReplayScript& script) {
-    if (script.GreyPalette) {
-        ColorsOn = 0;
-        SetPalette();
-    }
-    if (script.Wireframe) {
-        NeonMode = 0;
-        SetDrawingState();
-    }
-}
 } // namespace
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer) {
@@ -60,8 +40,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
     ReplayOutcome outcome;
     try {
         SetUpProgram(StartupFor::Replay);
-        SetUpControls(script.ControlSetup);
-        SetUpLook(script);
+        ApplyReplaySetup(script);
         Current.Observer = &observer;
         Current.StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {
@@ -93,17 +72,6 @@ void InjectReplayEvent(InputEvent event) {
     ScriptedRun::Schedule(event);
 }
 
-std::string ReplayStateLine(int frame) {
-    char line[320];
-    std::snprintf(line, sizeof line,
-                  "frame=%d score=%d ships=%d level=%d x=%.2f y=%.2f angle=%.2f sections=%zu missiles=%zu "
-                  "enemy-bullets=%zu explosions=%zu hash=%016llx",
-                  frame, Score, ShipsLeft, Level, static_cast<double>(ShipX), static_cast<double>(ShipY),
-                  static_cast<double>(ShipAngle), SectionsList.Count(), MissilesList.Count(), EnemyBulletsList.Count(),
-                  ExplosionsList.Count(), static_cast<unsigned long long>(GameStateHash()));
-    return line;
-}
-
 const char* ReplayEndingName(ReplayOutcome::Ending how) {
     switch (how) {
     case ReplayOutcome::Ending::GameOver: return "game-over";
@@ -115,5 +83,5 @@ const char* ReplayEndingName(ReplayOutcome::Ending how) {
 }
 
 std::string ReplayFinalLine(const ReplayOutcome& outcome) {
-    return std::string("end=") + ReplayEndingName(outcome.How) + " " + ReplayStateLine(outcome.Frames);
+    return ReplayEndLine(ReplayEndingName(outcome.How), outcome.Frames);
 }

@@ -2,6 +2,7 @@
 // fed by frame, and the game's state as one line of text whenever it is wanted.
 #pragma once
 #include "ReplayScript.h"
+#include "ReplaySetup.h"
 #include <functional>
 #include <string>
 
@@ -27,9 +28,6 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
 // just shown is seen by the next frame's input reads.
 void InjectReplayEvent(InputEvent event);
 
-// "frame=120 score=40 ships=3 level=1 x=900.00 y=256.00 angle=270.00 sections=36 missiles=1 enemy-bullets=0
-// explosions=2 hash=2f543d006a08df9d": the state now, as the replay tool prints it.
-std::string ReplayStateLine(int frame);
 // The closing line: how the replay ended, then the state line of its last frame.
 std::string ReplayFinalLine(const ReplayOutcome& outcome);
 const char* ReplayEndingName(ReplayOutcome::Ending how);

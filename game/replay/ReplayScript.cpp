@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iomanip>
+#include <iterator>
 #include <ostream>
 #include <sstream>
 
@@ -119,6 +120,11 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
                 read.ControlSetup = ReplayScript::Controls::PadSwapped;
             else
                 return fail("keyboard, pad or pad-swapped expected");
+        } else if (words[0] == "keys") {
+            bool good = words.size() == 5;
+            for (int k = 0; good && k < 4; ++k)
+                good = ReadInt(words[static_cast<std::size_t>(k) + 1], LowestKey, HighestKey, read.Keys[k]);
+            if (!good) return fail("four key codes from 1 to 254 expected");
         } else if (words[0] == "palette") {
             if (words.size() != 2 || (words[1] != "colour" && words[1] != "grey"))
                 return fail("colour or grey expected");
@@ -163,6 +169,10 @@ void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
     out << "seed " << script.Seed << "\n";
     if (script.ControlSetup != ReplayScript::Controls::Keyboard)
         out << "controls " << ControlsName(script.ControlSetup) << "\n";
+    const ReplayScript defaults;
+    if (!std::equal(std::begin(script.Keys), std::end(script.Keys), std::begin(defaults.Keys)))
+        out << "keys " << script.Keys[0] << ' ' << script.Keys[1] << ' ' << script.Keys[2] << ' ' << script.Keys[3]
+            << "\n";
     if (script.GreyPalette) out << "palette grey\n";
     if (script.Wireframe) out << "style wireframe\n";
     out << std::setprecision(9); // axis values come back exactly

@@ -3,6 +3,7 @@
 // The text format, one entry a line; ';' starts a comment that runs to the end of the line:
 //   seed 20261208          the seed the random generator takes as the game starts (required)
 //   controls keyboard      keyboard (the default), pad or pad-swapped: the pad as the options screen sets it up
+//   keys 37 39 164 162     the keys for turning left and right, thrust and fire (default: these)
 //   palette grey           colour (the default) or grey, as the options screen's colours setting
 //   style wireframe        neon (the default) or wireframe, as the options screen's graphics mode
 //   end 3300               the last frame played (default: the frame of the last event)
@@ -26,6 +27,7 @@ struct ReplayScript {
     Controls ControlSetup = Controls::Keyboard;
     bool GreyPalette = false;
     bool Wireframe = false;
+    int Keys[4] = {37, 39, 164, 162}; // turn left, turn right, thrust, fire
     int EndFrame = 0;
     std::vector<InputEvent> Events; // frames count from the game's start
 };

@@ -19,6 +19,7 @@ constexpr int AxisFullScale = 32767;
 constexpr int PadButtonBits = 16;
 constexpr int GameHz = 60;
 constexpr std::uint64_t MsPerSecond = 1000, NsPerMs = 1000000;
+constexpr Uint32 StaleInputMs = 1000;
 
 struct SdlDisplay {
     SDL_Window* Window = nullptr;
@@ -38,6 +39,8 @@ struct SdlDisplay {
     int StopAfter = -1;
     int ShownSinceStop = 0;
     int FramesShown = 0;
+    int PumpedAtFrame = -1;
+    Uint32 PumpedAtTicks = 0;
     long long SleptMs = 0; // every sleep asked for since the program began
     int LastDrawCalls = 0;
     bool KeepShown = false;
@@ -303,6 +306,13 @@ void Strip(const DrawState& state, Image& image, int frame, const StripVertex* v
 
 void PumpEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    // Input reaches the game once a frame, at the first read after a flip, as a kept game's playback delivers it,
+    // so the game reads the same input at the same moments when it is played again. A screen that waits without
+    // showing frames still hears the window after a while.
+    Uint32 now = SDL_GetTicks();
+    if (Sdl.PumpedAtFrame == Sdl.FramesShown && now - Sdl.PumpedAtTicks < StaleInputMs) return;
+    Sdl.PumpedAtFrame = Sdl.FramesShown;
+    Sdl.PumpedAtTicks = now;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {

@@ -1,0 +1,159 @@
+// Keeping every game: the seed and the input as the game read them, written in the replay script format whole or
+// not at all, with the line the replay tool ends with when it plays the script, so a kept game can be checked.
+#include "KeptGames.h"
+#include "Settings.h"
+#include "game/GameState.h"
+#include "game/replay/ReplaySetup.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Random.h"
+#include "platform/Streams.h"
+#include "platform/Text.h"
+#include <sstream>
+
+namespace {
+struct KeptGame {
+    bool On = false;
+    bool Ended = false;
+    ReplayScript Script;
+    int Frames = 0;
+    std::string EndLine;
+};
+KeptGame Current;
+
+constexpr std::size_t LongestHeaderLine = 512;
+constexpr int HeaderLines = 4;
+const std::string ScoreMark = "; score=";
+
+std::string KeptBase() {
+    std::string path = SettingsPath();
+    std::size_t slash = path.rfind('/');
+    std::size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
+    return path;
+}
+
+// The game-over page has just been shown: the replay tool stops at this flip and prints this line.
+void WatchForGameOver() {
+    if (!Current.On || Current.Ended || ShipsLeft >= 0) return;
+    Current.Frames = InputFramesSinceStart();
+    Current.EndLine = ReplayEndLine("game-over", Current.Frames);
+    Current.Ended = true;
+    StopInputRecording();
+    SetFlipObserver(nullptr);
+}
+
+bool WriteWhole(const std::string& path, const std::string& text) {
+    std::string fresh = path + ".new";
+    Stream* stream = WriteFile(fresh.c_str());
+    if (!stream) {
+        ReportFileProblem("Kestrovar: game not kept: can't write " + fresh);
+        return false;
+    }
+    WriteBytes(stream, text);
+    bool flushed = FlushStream(stream);
+    if (!CloseStream(stream) || !flushed || !RenameFile(fresh.c_str(), path.c_str())) {
+        DeleteFile(fresh.c_str());
+        ReportFileProblem("Kestrovar: game not kept: writing " + path + " failed");
+        return false;
+    }
+    return true;
+}
+
+std::string ScriptText(const KeptGame& game, const std::string& ending) {
+    std::ostringstream text;
+    text << "; A game of Kestrovar kept as a replay: \"kestrovar --watch FILE\" shows it again, kestrovar_replay FILE\n"
+         << "; plays it headless.\n"
+         << ScoreMark << Score << " level=" << Level << " ending=" << ending << "\n";
+    if (!game.EndLine.empty()) text << "; " << game.EndLine << "\n";
+    WriteReplayScript(text, game.Script);
+    return text.str();
+}
+
+// The last game moves into the history, the oldest there is dropped, and the new game becomes the last.
+void KeepScript(const std::string& text) {
+    int best = 0;
+    bool haveBest = KeptGameScore(BestGamePath(), best);
+    if (FileExists(LastGamePath().c_str())) {
+        DeleteFile(HistoryGamePath(KeptHistoryGames).c_str());
+        for (int n = KeptHistoryGames - 1; n >= 1; --n)
+            if (FileExists(HistoryGamePath(n).c_str()))
+                RenameFile(HistoryGamePath(n).c_str(), HistoryGamePath(n + 1).c_str());
+        RenameFile(LastGamePath().c_str(), HistoryGamePath(1).c_str());
+    }
+    WriteWhole(LastGamePath(), text);
+    if (!haveBest || Score > best) WriteWhole(BestGamePath(), text);
+}
+
+void Finish(const char* ending, bool exact) {
+    Current.Frames = InputFramesSinceStart();
+    if (exact) Current.EndLine = ReplayEndLine(ending, Current.Frames);
+    StopInputRecording();
+    SetFlipObserver(nullptr);
+    Current.Ended = true;
+}
+} // namespace
+
+void BeginKeptGame() {
+    Current = KeptGame{};
+    Current.On = true;
+    // The generator's state now is the game's seed: keeping the game changes nothing in it.
+    Current.Script.Seed = RndSeed();
+    TakeReplaySetup(Current.Script);
+    SeedRnd(Current.Script.Seed);
+    StartInputRecording();
+    SetFlipObserver(WatchForGameOver);
+}
+
+void EndKeptGame() {
+    if (!Current.On) return;
+    bool over = Current.Ended;
+    // Left through the exit prompt: the replay ends as the game returns, before another flip.
+    if (!over) Finish("game-left", true);
+    Current.Script.Events = RecordedInput();
+    Current.Script.EndFrame = Current.Frames + 1;
+    KeepScript(ScriptText(Current, over ? "game-over" : "game-left"));
+    Current = KeptGame{};
+}
+
+void KeepGameInProgress() {
+    if (!Current.On) return;
+    bool over = Current.Ended;
+    // The close came part way through a frame, so no end line is promised: the script stops at the last flip.
+    if (!over) Finish("window-closed", false);
+    Current.Script.Events = RecordedInput();
+    Current.Script.EndFrame = over ? Current.Frames + 1 : (Current.Frames > 0 ? Current.Frames : 1);
+    KeepScript(ScriptText(Current, over ? "game-over" : "window-closed"));
+    Current = KeptGame{};
+}
+
+std::string LastGamePath() { return KeptBase() + "-last-game.txt"; }
+std::string BestGamePath() { return KeptBase() + "-best-game.txt"; }
+std::string HistoryGamePath(int n) { return KeptBase() + "-game-" + IntToText(n) + ".txt"; }
+
+std::vector<std::string> KeptGameFiles() {
+    std::vector<std::string> files = {LastGamePath(), BestGamePath()};
+    for (int n = 1; n <= KeptHistoryGames; ++n) files.push_back(HistoryGamePath(n));
+    std::size_t kept = files.size();
+    for (std::size_t i = 0; i < kept; ++i) files.push_back(files[i] + ".new");
+    return files;
+}
+
+bool KeptGameScore(const std::string& path, int& score) {
+    Stream* stream = ReadFile(path.c_str());
+    if (!stream) return false;
+    bool found = false;
+    for (int line = 0; line < HeaderLines && !found && !Eof(stream); ++line) {
+        std::string text = ReadLine(stream, LongestHeaderLine);
+        if (text.rfind(ScoreMark, 0) != 0) continue;
+        std::string digits;
+        for (std::size_t i = ScoreMark.size(); i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+            digits += text[i];
+        found = !digits.empty() && digits.size() < 10;
+        if (found) score = std::stoi(digits);
+    }
+    CloseStream(stream);
+    return found;
+}
+
+void ResetKeptGames() { Current = KeptGame{}; }

@@ -1,0 +1,25 @@
+// Every game a player plays, kept as a replay script beside the settings file: the last game, the best-scoring
+// game and a short history of the games before the last.
+#pragma once
+#include <string>
+#include <vector>
+
+constexpr int KeptHistoryGames = 8;
+
+// At the start of a player's game: the seed taken, the input recorded from here on.
+void BeginKeptGame();
+// When the game has returned to the menu: the script written as the last game, and as the best when it scored more.
+void EndKeptGame();
+// When the window closes during a game: what was played so far, kept as the last game.
+void KeepGameInProgress();
+
+// Where the kept games live: beside the settings file, named after it ("Kestrovar-last-game.txt").
+std::string LastGamePath();
+std::string BestGamePath();
+std::string HistoryGamePath(int n); // 1 the game before the last, up to KeptHistoryGames
+// Every file the kept games may leave, their half-written ".new" files included.
+std::vector<std::string> KeptGameFiles();
+// The score a kept game's file says it reached; false when it says none.
+bool KeptGameScore(const std::string& path, int& score);
+
+void ResetKeptGames();

@@ -1,0 +1,67 @@
+// The set-up a replay script carries, and the state line every replay ends with.
+#include "ReplaySetup.h"
+#include "fortress/Cannon.h"
+#include "fortress/Effects.h"
+#include "fortress/Missiles.h"
+#include "fortress/Sections.h"
+#include "frontend/DisplayMode.h"
+#include "frontend/Settings.h"
+#include "game/GameState.h"
+#include "game/Ship.h"
+#include "game/StateHash.h"
+#include "graphics/Palette.h"
+#include <cstdio>
+
+namespace {
+constexpr int PadFirst = 0, PadSecond = 1; // the pad's buttons as the options screen assigns them
+}
+
+void ApplyReplaySetup(const ReplayScript& script) {
+    KeyTurnLeft = script.Keys[0];
+    KeyTurnRight = script.Keys[1];
+    KeyThrust = script.Keys[2];
+    KeyFire = script.Keys[3];
+    if (script.ControlSetup != ReplayScript::Controls::Keyboard) {
+        PadActive = 1;
+        ControlMode = script.ControlSetup == ReplayScript::Controls::Pad ? 1 : 2;
+        PadFireButton = ControlMode == 1 ? PadFirst : PadSecond;
+        PadThrustButton = ControlMode == 1 ? PadSecond : PadFirst;
+    }
+    // The palette and the drawing style as the options screen sets them; the game's start builds its rings anew.
+    int colours = script.GreyPalette ? 0 : 1, neon = script.Wireframe ? 0 : 1;
+    if (colours != ColorsOn) {
+        ColorsOn = colours;
+        SetPalette();
+    }
+    if (neon != NeonMode) {
+        NeonMode = neon;
+        SetDrawingState();
+    }
+}
+
+void TakeReplaySetup(ReplayScript& script) {
+    script.Keys[0] = KeyTurnLeft;
+    script.Keys[1] = KeyTurnRight;
+    script.Keys[2] = KeyThrust;
+    script.Keys[3] = KeyFire;
+    script.ControlSetup = ControlMode == 1   ? ReplayScript::Controls::Pad
+                          : ControlMode == 2 ? ReplayScript::Controls::PadSwapped
+                                             : ReplayScript::Controls::Keyboard;
+    script.Wireframe = NeonMode == 0;
+    script.GreyPalette = ColorsOn != 1;
+}
+
+std::string ReplayStateLine(int frame) {
+    char line[320];
+    std::snprintf(line, sizeof line,
+                  "frame=%d score=%d ships=%d level=%d x=%.2f y=%.2f angle=%.2f sections=%zu missiles=%zu "
+                  "enemy-bullets=%zu explosions=%zu hash=%016llx",
+                  frame, Score, ShipsLeft, Level, static_cast<double>(ShipX), static_cast<double>(ShipY),
+                  static_cast<double>(ShipAngle), SectionsList.Count(), MissilesList.Count(), EnemyBulletsList.Count(),
+                  ExplosionsList.Count(), static_cast<unsigned long long>(GameStateHash()));
+    return line;
+}
+
+std::string ReplayEndLine(const char* ending, int frame) {
+    return std::string("end=") + ending + " " + ReplayStateLine(frame);
+}

@@ -1,0 +1,164 @@
+// Every game kept as a replay: a bot's game through the real program, kept and played again headless and in the
+// watch mode to the same end; the last, best and history files; a damaged script refused before anything happens.
+#include "frontend/KeptGames.h"
+#include "GameFixture.h"
+#include "game/GameState.h"
+#include "game/replay/ReplayBot.h"
+#include "game/replay/ReplayEngine.h"
+#include "platform/Input.h"
+#include "platform/ScriptedRun.h"
+#include <fstream>
+#include <sstream>
+
+namespace {
+constexpr int KeyEscape = 27;
+constexpr int LongestRun = 60000;
+
+constexpr int KeySpace = 32;
+constexpr int GameOverPageShown = 30;
+
+constexpr int KeyReturn = 13;
+constexpr int MenuFramesBeforeStart = 5;
+
+ReplayBot* Player = nullptr;
+bool GameOverPageLeft = false;
+
+// The bot plays whenever a game is on and leaves the game-over page with a key; the run stops once the menu is
+// back. The intro and the menu run untouched.
+void PlayWhileAGameRuns(int flips) {
+    if (DemoMode == 0 && ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
+    if (DemoMode == 0 && ShipsLeft < 0 && !GameOverPageLeft) {
+        Headless::PressKey(flips + GameOverPageShown, KeySpace);
+        GameOverPageLeft = true;
+    }
+    if (DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips + 1);
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The end line a kept game's file promises: the comment after the score line.
+std::string PromisedEndLine(const std::string& text) {
+    std::size_t at = text.find("\n; end=");
+    if (at == std::string::npos) return "";
+    std::size_t start = at + 3;
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class KeptGamesTest : public GameFixture {
+  protected:
+    // Plays one bot game through the program from its start to its end; returns the kept last game's text.
+    std::string KeepABotGame() {
+        ReplayBotStyle style;
+        style.Seed = 5;
+        style.WanderChance = 0.2;
+        ReplayBot bot(style);
+        Player = &bot;
+        GameOverPageLeft = false;
+        Headless::SetFlipHook(PlayWhileAGameRuns);
+        Headless::KeepFrames(0);
+        // "start game" is the menu's first item.
+        Headless::PressKey(IntroShown + MenuFramesBeforeStart, KeyReturn);
+        EXPECT_EQ(RunProgramHeadless(LongestRun), -1);
+        EXPECT_LT(Headless::FrameCount(), LongestRun) << "the game ended and the menu came back";
+        Headless::SetFlipHook(nullptr);
+        Player = nullptr;
+        return Contents(LastGamePath());
+    }
+};
+} // namespace
+
+TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKeptWith) {
+    std::string kept = KeepABotGame();
+    std::string promised = PromisedEndLine(kept);
+    ASSERT_EQ(promised.rfind("end=game-over frame=", 0), 0u) << kept.substr(0, 400);
+    EXPECT_EQ(Contents(BestGamePath()), kept); // the first game is the best so far
+
+    ReplayScript script;
+    std::string error;
+    std::istringstream in(kept);
+    ASSERT_TRUE(ParseReplayScript(in, script, error)) << error;
+    EXPECT_GT(script.Events.size(), 10u);
+    ReplayOutcome outcome = RunReplay(script);
+    EXPECT_EQ(ReplayFinalLine(outcome), promised);
+
+    // Watched in the program's own window, the game reaches the same end, pauses on it and the program ends.
+    Headless::Reset();
+    ResetAllState();
+    SetSettingsPath(TestSettingsPath);
+    Write(LastGamePath(), kept);
+    DeleteFile(TestSettingsPath.c_str());
+    Headless::KeepFrames(1);
+    int status = -1;
+    try {
+        status = WatchReplay(LastGamePath());
+    } catch (const ScriptedRun::ProgramEnded& ended) {
+        status = ended.Status;
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReplayEndLine("game-over", InputFramesSinceStart()), promised);
+    EXPECT_FALSE(FileExists(TestSettingsPath.c_str())) << "watching writes no settings";
+
+    // Escape on the keyboard leaves with the next frame, the game still on.
+    Headless::Reset();
+    ResetAllState();
+    SetSettingsPath(TestSettingsPath);
+    Headless::PressKey(50, KeyEscape);
+    try {
+        status = WatchReplay(LastGamePath());
+    } catch (const ScriptedRun::ProgramEnded& ended) {
+        status = ended.Status;
+    }
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Headless::FrameCount(), 51);
+    EXPECT_GE(ShipsLeft, 0);
+}
+
+TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
+    const int scores[] = {300, 900, 100, 500, 200, 700, 400, 800, 600, 50, 150};
+    for (int score : scores) {
+        BeginKeptGame();
+        Score = score;
+        EndKeptGame();
+    }
+    int read = 0;
+    ASSERT_TRUE(KeptGameScore(LastGamePath(), read));
+    EXPECT_EQ(read, 150);
+    ASSERT_TRUE(KeptGameScore(BestGamePath(), read));
+    EXPECT_EQ(read, 900);
+    for (int n = 1; n <= KeptHistoryGames; ++n) {
+        ASSERT_TRUE(KeptGameScore(HistoryGamePath(n), read)) << n;
+        EXPECT_EQ(read, scores[std::size(scores) - 1 - static_cast<std::size_t>(n)]) << n;
+    }
+    EXPECT_FALSE(FileExists(HistoryGamePath(KeptHistoryGames + 1).c_str()));
+    for (const std::string& file : KeptGameFiles()) {
+        bool halfWritten = file.size() > 4 && file.substr(file.size() - 4) == ".new";
+        EXPECT_FALSE(halfWritten && FileExists(file.c_str())) << file;
+    }
+}
+
+TEST_F(KeptGamesTest, ADamagedScriptIsRefusedWithItsLineBeforeAnythingHappens) {
+    BeginKeptGame();
+    Score = 120;
+    EndKeptGame();
+    std::string best = Contents(BestGamePath());
+    std::string damaged = "; a kept game, damaged\nseed 77\n120 down 37\n130 press 37\nend 200\n";
+    Write(LastGamePath(), damaged);
+    ::testing::internal::CaptureStderr();
+    int status = WatchReplay(LastGamePath());
+    std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": line 4: unknown event \"press\"\n");
+    EXPECT_FALSE(Headless::DisplayIsOpen());
+    EXPECT_EQ(Headless::FrameCount(), 0);
+    EXPECT_FALSE(FileExists(TestSettingsPath.c_str()));
+    EXPECT_EQ(Contents(LastGamePath()), damaged);
+    EXPECT_EQ(Contents(BestGamePath()), best);
+    EXPECT_FALSE(FileExists(HistoryGamePath(1).c_str()));
+}

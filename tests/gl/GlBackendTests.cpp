@@ -119,12 +119,15 @@ TEST_F(GlBackend, EachPadPluggedInIsAnotherPadAndTheWindowsLostFocusIsCounted) {
     EXPECT_EQ(JoyId(), 0);
     int first = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 16, 0);
     ASSERT_GE(first, 0) << SDL_GetError();
+    NextFrame();
     int firstId = JoyId();
     EXPECT_NE(firstId, 0);
     ASSERT_EQ(SDL_JoystickDetachVirtual(first), 0);
+    NextFrame();
     EXPECT_EQ(JoyId(), 0);
     int second = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 16, 0);
     ASSERT_GE(second, 0) << SDL_GetError();
+    NextFrame();
     EXPECT_NE(JoyId(), 0);
     EXPECT_NE(JoyId(), firstId) << "the next pad is another pad";
     ASSERT_EQ(SDL_JoystickDetachVirtual(second), 0);
@@ -133,6 +136,7 @@ TEST_F(GlBackend, EachPadPluggedInIsAnotherPadAndTheWindowsLostFocusIsCounted) {
     event.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
+    NextFrame();
     FlushKeys();
     EXPECT_EQ(WindowFocusLost(), 1) << "a flush of the keys leaves it";
     EXPECT_EQ(WindowFocusLost(), 0);

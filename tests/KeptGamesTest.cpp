@@ -31,7 +31,7 @@ void PlayWhileAGameRuns(int flips) {
         Headless::PressKey(flips + GameOverPageShown, KeySpace);
         GameOverPageLeft = true;
     }
-    if (DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips + 1);
+    if (DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
 }
 
 std::string Contents(const std::string& path) {

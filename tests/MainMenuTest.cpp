@@ -130,3 +130,23 @@ TEST_F(MainMenuTest, TheGhostFlightStartsAtRestAndIsARecordedFlight) {
     EXPECT_NEAR(shots, 88, 8);
     EXPECT_NEAR(thrusting, 900, 100);
 }
+
+TEST_F(MainMenuTest, TheBottomLineTakesTurnsWithANewVersionNoticeEvery181Frames) {
+    VersionNotice = "  new version (v1.3) is available";
+    Headless::KeepFrames(-1);
+    EXPECT_EQ(RunProgramHeadless(Menu + 400), -1);
+    // The bottom line on row 35 at 0.75: the credit line in blue, the notice in white.
+    auto bottomStrips = [](int flip, std::uint32_t colour) {
+        int count = 0;
+        for (const Headless::DrawCall& call : Headless::Frames()[static_cast<std::size_t>(flip)].Calls)
+            if (call.Type == Headless::DrawCall::Strip && call.Vertices[0].Argb == colour && call.Y1 > 720) count += 1;
+        return count;
+    };
+    constexpr std::uint32_t CreditBlue = 0xFF4043FF, White = 0xFFFFFFFF;
+    EXPECT_GT(bottomStrips(Menu + 180, CreditBlue), 0);
+    EXPECT_EQ(bottomStrips(Menu + 180, White), 0);
+    EXPECT_EQ(bottomStrips(Menu + 181, CreditBlue), 0);
+    EXPECT_GT(bottomStrips(Menu + 181, White), 0);
+    EXPECT_EQ(bottomStrips(Menu + 362, White), 0);
+    EXPECT_GT(bottomStrips(Menu + 362, CreditBlue), 0);
+}

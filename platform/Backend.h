@@ -44,6 +44,9 @@ void Sleep(int ms);
 
 // Ending the program. The real back end exits the process; the headless one unwinds to the test.
 [[noreturn]] void Exit(int status);
+// A fatal message for a player who may have no terminal to read stderr in: a message box where the back end has a
+// screen to show it on.
+void ShowFatalMessage(const char* message);
 
 } // namespace Backend
 

@@ -23,6 +23,7 @@ std::string ExecutableDirectory() {
 void RuntimeError(const char* message) {
     std::fprintf(stderr, "%s\n", message);
     std::fflush(stderr);
+    Backend::ShowFatalMessage(message);
     Backend::Exit(1);
 }
 

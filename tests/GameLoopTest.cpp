@@ -73,6 +73,8 @@ TEST_F(StartupTest, NoDisplayEndsWithOneLineAndNonZeroStatus) {
     EXPECT_NE(status, -1);
     EXPECT_EQ(message.rfind("Unable to open the display", 0), 0u) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+    // A player who started the game from a desktop icon sees the same line in a message box.
+    EXPECT_EQ(Headless::FatalMessage() + "\n", message);
 }
 
 TEST_F(StartupTest, RunsOnlyOncePerProcess) {

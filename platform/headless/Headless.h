@@ -71,6 +71,8 @@ int DisplayHeight();
 bool DisplayIsFullScreen();
 bool PointerShown();
 std::string Title();
+// The message a fatal error showed in its message box; empty when none did.
+std::string FatalMessage();
 int PresentsWithVblank();
 
 } // namespace Headless

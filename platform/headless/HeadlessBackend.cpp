@@ -33,6 +33,7 @@ struct Machine {
     std::vector<Headless::FrameRecord> Frames;
     Headless::FrameRecord Current;
     void (*FlipHook)(int) = nullptr;
+    std::string FatalMessage;
     void (*SleepHook)(int) = nullptr;
 };
 
@@ -128,6 +129,7 @@ int DisplayHeight() { return M.Height; }
 bool DisplayIsFullScreen() { return M.FullScreen; }
 bool PointerShown() { return M.PointerShown; }
 std::string Title() { return M.Title; }
+std::string FatalMessage() { return M.FatalMessage; }
 int PresentsWithVblank() { return M.VblankPresents; }
 
 } // namespace Headless
@@ -264,5 +266,6 @@ void Sleep(int ms) {
 }
 
 void Exit(int status) { throw Headless::ProgramEnded{status}; }
+void ShowFatalMessage(const char* message) { M.FatalMessage = message; }
 
 } // namespace Backend

@@ -381,6 +381,13 @@ void Sleep(int ms) {
 
 // Every way out comes here: the sound stops and the mixer closes before the window and SDL go, so that the mixer's
 // thread never outlives the sounds it plays and a full-screen mode is given back to the desktop.
+void ShowFatalMessage(const char* message) {
+    // Drivers with no screen (the tests' offscreen one) have no one to show a box to, and a box would wait there.
+    const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Kestrovar", message, Sdl.Window);
+}
+
 void Exit(int status) {
     std::fflush(stdout);
     std::fflush(stderr);

@@ -71,6 +71,9 @@ int WatchReplay(const std::string& path) {
     SetFlipObserver(AfterWatchedFrame);
     SeedRnd(script.Seed);
     StartGameFromMenu();
+    // Left through the exit prompt, as the player left it.
+    std::printf("%s\n", ReplayEndLine("game-left", InputFramesSinceStart()).c_str());
+    std::fflush(stdout);
     SetFlipObserver(nullptr);
     StopInputPlayback();
     return 0;

@@ -17,6 +17,8 @@ grep -qx "Icon=$work/prefix/share/icons/hicolor/256x256/apps/kestrovar.png" "$en
 
 printf 'seed 7\nend 2\n' >"$work/two-frames.txt"
 cd "$work"
+# In the sanitizer build the leak checker would report what SDL's offscreen driver itself keeps until exit.
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
 XDG_DATA_HOME="$work/data" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 60 \
     prefix/bin/kestrovar --watch two-frames.txt >"$work/out"
 grep -q "^end=script-ended frame=2 " "$work/out" || { echo "the installed game did not play"; cat "$work/out"; exit 1; }

@@ -10,7 +10,6 @@
 #include "platform/Display.h"
 #include "platform/Input.h"
 #include "platform/Time.h"
-#include <cstdint>
 #include <string>
 
 namespace {
@@ -33,18 +32,14 @@ constexpr float KeyLinesColumn = 3;
 constexpr float KeyLineRows[4] = {9, 11, 13, 15};
 const char* const KeyLabels[4] = {"Turn Left", "Turn Right", "thrust Key", "Fire Key"};
 
-struct TextColour {
-    std::uint32_t Argb;
-    int Red, Green, Blue;
-};
-constexpr TextColour Yellow = {0xFFFFFF00, 255, 255, 0};
-constexpr TextColour Red = {0xFFFF4040, 255, 64, 64};
-constexpr TextColour Cyan = {0xFF00FFFF, 0, 255, 255};
-constexpr TextColour Lilac = {0xFF8080FF, 128, 128, 255};
-constexpr TextColour Green = {0xFF80FF40, 128, 255, 64};
+constexpr PageColour Yellow = PageYellow;
+constexpr PageColour Red = {0xFFFF4040, 255, 64, 64};
+constexpr PageColour Cyan = PageCyan;
+constexpr PageColour Lilac = {0xFF8080FF, 128, 128, 255};
+constexpr PageColour Green = PageGreen;
 
-void Text(const std::string& text, float x, float y, const TextColour& colour) {
-    DrawVectorText(text, x, y, colour.Argb, 0, 1, 1, 0, colour.Red, colour.Green, colour.Blue);
+void Text(const std::string& text, float x, float y, PageColour colour) {
+    DrawPageText(text, x, y, colour, PageFullText);
 }
 
 void Blip() {

@@ -19,7 +19,6 @@
 #include "platform/Input.h"
 #include "platform/Text.h"
 #include "platform/Time.h"
-#include <cstdint>
 #include <string>
 
 namespace {
@@ -39,14 +38,10 @@ constexpr SizeLine Sizes[4] = {{1024, 768, 0, 0}, {1280, 1024, 128, 128}, {1440,
 const char* const SizeTexts[4] = {"set resolution to 1024x768  (4:3)", "set resolution to 1280x1024 (4:3)",
                                   "set resolution to 1440x900  (16:10)", "set resolution to 1680x1050 (16:9)"};
 
-struct LineColour {
-    std::uint32_t Argb;
-    int Red, Green, Blue;
-};
-constexpr LineColour DisplayLineColour = {0xFFFF40F0, 255, 64, 240};
-constexpr LineColour White = {0xFFFFFFFF, 255, 255, 255};
-constexpr LineColour NameLineColour = {0xFFFFFF00, 255, 255, 0};
-constexpr LineColour SettingLineColour = {0xFFFF00FF, 255, 0, 255};
+constexpr PageColour DisplayLineColour = {0xFFFF40F0, 255, 64, 240};
+constexpr PageColour White = PageWhite;
+constexpr PageColour NameLineColour = PageYellow;
+constexpr PageColour SettingLineColour = {0xFFFF00FF, 255, 0, 255};
 
 struct ScreenState {
     int Selection = 0;
@@ -86,7 +81,7 @@ std::string LineText(int line, const ScreenState& screen) {
     }
 }
 
-const LineColour& ColourOf(int line) {
+const PageColour& ColourOf(int line) {
     if (line == LineFullScreen) return DisplayLineColour;
     if (line == LineName) return NameLineColour;
     if (line >= LineKeys && line <= LineControls) return SettingLineColour;
@@ -101,9 +96,9 @@ void DrawOptions(const ScreenState& screen) {
     DrawVectorText(">", MarkerColumn, FirstLineRow + LineRows * static_cast<float>(screen.Selection), 0xFF80FF40, 0, 1,
                    1, 0, 128, 255, 64);
     for (int line = 0; line < OptionLines; ++line) {
-        const LineColour& colour = ColourOf(line);
-        DrawVectorText(LineText(line, screen), LinesColumn, FirstLineRow + LineRows * static_cast<float>(line),
-                       colour.Argb, 0, 1, 1, 0, colour.Red, colour.Green, colour.Blue);
+        const PageColour& colour = ColourOf(line);
+        DrawPageText(LineText(line, screen), LinesColumn, FirstLineRow + LineRows * static_cast<float>(line), colour,
+                     PageFullText);
     }
 }
 

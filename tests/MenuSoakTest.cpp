@@ -11,6 +11,7 @@
 #include "game/Ship.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"
+#include "support/LargestLists.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,13 +26,8 @@ constexpr int GhostRecords = 1996;
 // The attract play for a stretch of menu time (20,000 frames; KESTROVAR_SOAK_FRAMES=216000 for the hour the
 // sanitizer build runs): the ghost's shots open the rings again and again, and no list grows without bound.
 TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
-    int frames = 20000;
-    if (const char* wanted = std::getenv("KESTROVAR_SOAK_FRAMES")) frames = std::stoi(wanted);
-    struct Largest {
-        std::size_t Sections = 0, EnemyBullets = 0, Missiles = 0, PlayerBullets = 0;
-        std::size_t Explosions = 0, Particles = 0, Frags = 0, Stars = 0;
-    };
-    static Largest most;
+    int frames = SoakFrames(20000);
+    static LargestLists most;
     static int shots, sectionsShot, cannonHits;
     static std::size_t standing;
     static float closest;
@@ -41,14 +37,7 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
     closest = 1e9f;
     Headless::KeepFrames(0);
     Headless::SetFlipHook([](int) {
-        most.Sections = std::max(most.Sections, SectionsList.Count());
-        most.EnemyBullets = std::max(most.EnemyBullets, EnemyBulletsList.Count());
-        most.Missiles = std::max(most.Missiles, MissilesList.Count());
-        most.PlayerBullets = std::max(most.PlayerBullets, PlayerBulletsList.Count());
-        most.Explosions = std::max(most.Explosions, ExplosionsList.Count());
-        most.Particles = std::max(most.Particles, ParticlesList.Count());
-        most.Frags = std::max(most.Frags, FragsList.Count());
-        most.Stars = std::max(most.Stars, StarsList.Count());
+        most.Measure();
         if (ShotCooldown == ShotCooldownFrames) shots += 1;
         // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
         std::size_t now = SectionsList.Count();

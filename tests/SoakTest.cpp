@@ -10,6 +10,7 @@
 #include "game/Ship.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
+#include "support/LargestLists.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,27 +22,18 @@ using SoakTest = GameFixture;
 constexpr int DefaultSoakFrames = 20000;
 constexpr int LongestGame = 30000;
 
-struct Largest {
-    std::size_t Sections = 0, EnemyBullets = 0, Missiles = 0, PlayerBullets = 0;
-    std::size_t Explosions = 0, Particles = 0, Frags = 0;
+struct Largest : LargestLists {
     int Level = 0;
 };
 
 void Measure(Largest& most) {
-    most.Sections = std::max(most.Sections, SectionsList.Count());
-    most.EnemyBullets = std::max(most.EnemyBullets, EnemyBulletsList.Count());
-    most.Missiles = std::max(most.Missiles, MissilesList.Count());
-    most.PlayerBullets = std::max(most.PlayerBullets, PlayerBulletsList.Count());
-    most.Explosions = std::max(most.Explosions, ExplosionsList.Count());
-    most.Particles = std::max(most.Particles, ParticlesList.Count());
-    most.Frags = std::max(most.Frags, FragsList.Count());
+    most.Measure();
     most.Level = std::max(most.Level, Level);
 }
 } // namespace
 
 TEST_F(SoakTest, BotPlayKeepsEveryListBounded) {
-    int frames = DefaultSoakFrames;
-    if (const char* wanted = std::getenv("KESTROVAR_SOAK_FRAMES")) frames = std::stoi(wanted);
+    int frames = SoakFrames(DefaultSoakFrames);
     Largest most;
     int played = 0, games = 0, levelsWon = 0;
     while (played < frames) {

@@ -2,8 +2,8 @@
 // end (SDL's offscreen driver unless a display is asked for); the game-logic figures come from the headless twin
 // beside this program.
 #include "NeonFrameBench.h"
-#include "game/Startup.h"
 #include "platform/sdl/SdlControl.h"
+#include "program/Startup.h"
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -1,12 +1,12 @@
 // The headless half of the benchmark: how many game frames a second the game logic runs with no display at all,
 // over a whole game and over its busiest frames.
+#include "core/GameState.h"
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
-#include "game/Startup.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/Headless.h"
+#include "program/Startup.h"
 #include <chrono>
 #include <cstdio>
 #include <fstream>

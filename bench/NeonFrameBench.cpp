@@ -1,14 +1,14 @@
 // The busy neon frame (backdrop, stars, the fortress's rings, ships, text, lines and shots) timed on the real back
 // end, and the one-primitive-per-segment way of drawing it with immediate-mode calls, kept here only to compare.
 #include "NeonFrameBench.h"
-#include "frontend/Settings.h"
-#include "game/Startup.h"
+#include "core/Settings.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include "platform/sdl/SdlControl.h"
+#include "program/Startup.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

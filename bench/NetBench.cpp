@@ -2,12 +2,12 @@
 // screen stands (the sync and the version check after it) against a server that answers, no server at all, and a
 // server that takes the connection and never answers. Prints "name: value unit" lines.
 #include "TestScoreServer.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "frontend/HighScores.h"
 #include "frontend/Network.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
-#include "game/Startup.h"
 #include "platform/headless/Headless.h"
+#include "program/Startup.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -1,10 +1,10 @@
 // The debris of the fight: ray bursts, sparks and streaks, the particles of a downed missile and the ship's
 // fragments, each advanced and drawn once a frame in its own walk.
 #include "Effects.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
-#include "game/Playfield.h"
-#include "game/Ship.h"
+#include "core/GameState.h"
+#include "core/Playfield.h"
+#include "core/Settings.h"
+#include "core/ShipState.h"
 #include "graphics/TPoly.h"
 #include "platform/Data.h"
 #include "platform/Display.h"

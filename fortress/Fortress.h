@@ -4,6 +4,8 @@
 
 void CreateSections(int startAngle, float growTo, std::uint32_t color, float speed, int ring);
 void ClearFortress();
+// The three rings behind the title and menu, and the ones a game starts with before its level page.
+void BuildMenuRings();
 void MoveSections();
 void UpdateSections();
 void UpdateCannon();

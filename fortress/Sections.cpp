@@ -3,11 +3,11 @@
 #include "Sections.h"
 #include "Effects.h"
 #include "Fortress.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
-#include "game/GameState.h"
-#include "game/Playfield.h"
-#include "game/Ship.h"
+#include "core/GameState.h"
+#include "core/Playfield.h"
+#include "core/Settings.h"
+#include "core/ShipState.h"
+#include "core/Sound.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "platform/Random.h"
@@ -151,4 +151,10 @@ void ClearFortress() {
     PlayerBulletsList.Clear();
     ClearEnemyBullets();
     ClearExplosions();
+}
+
+void BuildMenuRings() {
+    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
 }

@@ -1,6 +1,6 @@
 // Opening the display in a new mode, and falling back to one that works when it can't be had.
 #include "DisplayMode.h"
-#include "Settings.h"
+#include "core/Settings.h"
 #include "graphics/TPoly.h"
 #include "platform/Display.h"
 #include "platform/System.h"
@@ -31,12 +31,6 @@ bool OpenMode(std::string& why) {
 
 DisplayMode CurrentDisplayMode() {
     return {ScreenWidth, ScreenHeight, PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY, FullScreen};
-}
-
-void SetDrawingState() {
-    SetColor(255, 255, 255);
-    ApplyDisplayStyle();
-    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, PlayfieldWidth, PlayfieldHeight);
 }
 
 bool ChangeDisplayMode(const DisplayMode& wanted) {

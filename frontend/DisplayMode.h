@@ -12,5 +12,3 @@ DisplayMode CurrentDisplayMode();
 // viewport. A mode that can't be had (a full-screen size the monitor lacks, a refused mode switch) brings the mode
 // before back, or at worst the smallest window; then false, with one line on stderr saying why.
 bool ChangeDisplayMode(const DisplayMode& wanted);
-// The style's drawing state and the playfield's viewport, after a new display or a change of style.
-void SetDrawingState();

@@ -2,8 +2,8 @@
 // until it stands upright, and a hold with the credit lines. Escape makes every phase left a single frame.
 #include "Intro.h"
 #include "ScreenFrame.h"
-#include "Settings.h"
-#include "Sound.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
 #include "graphics/Images.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"

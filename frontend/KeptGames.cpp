@@ -1,8 +1,9 @@
 // Keeping every game: the seed and the input as the game read them, written in the replay script format whole or
 // not at all, with the line the replay tool ends with when it plays the script, so a kept game can be checked.
 #include "KeptGames.h"
-#include "Settings.h"
-#include "game/GameState.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "frontend/SettingsFile.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -20,6 +21,7 @@ struct KeptGame {
     std::string EndLine;
 };
 KeptGame Current;
+bool KeepPlayerGames = false; // the player's own games, not the replays and watched games
 
 constexpr std::size_t LongestHeaderLine = 512;
 constexpr int HeaderLines = 4;
@@ -156,4 +158,10 @@ bool KeptGameScore(const std::string& path, int& score) {
     return found;
 }
 
-void ResetKeptGames() { Current = KeptGame{}; }
+void SetKeepPlayerGames(bool on) { KeepPlayerGames = on; }
+bool KeepingPlayerGames() { return KeepPlayerGames; }
+
+void ResetKeptGames() {
+    Current = KeptGame{};
+    KeepPlayerGames = false;
+}

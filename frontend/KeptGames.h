@@ -22,4 +22,9 @@ std::vector<std::string> KeptGameFiles();
 // The score a kept game's file says it reached; false when it says none.
 bool KeptGameScore(const std::string& path, int& score);
 
+// Whether the games started from the menu are the player's own, to be kept: the program's own run keeps them, a
+// replay or a watched game does not.
+void SetKeepPlayerGames(bool on);
+bool KeepingPlayerGames();
+
 void ResetKeptGames();

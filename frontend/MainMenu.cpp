@@ -4,22 +4,25 @@
 #include "HighScores.h"
 #include "Options.h"
 #include "ScreenFrame.h"
-#include "Settings.h"
-#include "Sound.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/Tables.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "frontend/KeptGames.h"
+#include "frontend/SettingsFile.h"
 #include "game/GameLoop.h"
-#include "game/GameState.h"
 #include "game/Instructions.h"
 #include "game/PadRest.h"
 #include "game/Ship.h"
-#include "game/Startup.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Input.h"
+#include "platform/Time.h"
 #include <cstdint>
 
 int MenuItem;
@@ -28,6 +31,7 @@ int CreditToggle;
 int GhostIndex;
 
 namespace {
+constexpr int StartGameDelayMs = 250;
 constexpr int KeyTab = 9, KeyReturnCode = 13, KeyEscapeCode = 27;
 constexpr int KeyCursorLeft = 37, KeyCursorUp = 38, KeyCursorRight = 39, KeyCursorDown = 40;
 constexpr int StateRunning = 0, StateLeaving = 1, StateConfirming = 2;
@@ -303,4 +307,21 @@ void ResetMainMenu() {
     CreditToggle = 0;
     GhostIndex = 0;
     MoveLock = 0;
+}
+
+void StartGameFromMenu() {
+    if (KeepingPlayerGames()) BeginKeptGame();
+    ShipsLeft = 3;
+    Level = 1;
+    Score = 0;
+    DemoMode = 0;
+    FlushKeys();
+    FlushJoy();
+    Delay(StartGameDelayMs);
+    // The pad's rest position is taken as the game starts: any push away from it steers.
+    SamplePadRest();
+    FlushJoy();
+    if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
+    PlayGame();
+    if (KeepingPlayerGames()) EndKeptGame();
 }

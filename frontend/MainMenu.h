@@ -24,3 +24,6 @@ extern const std::string CreditLine;
 // finds a newer version, then the notice of it.
 extern std::string VersionNotice;
 void ResetVersionNotice();
+// The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
+// when the game is over or left.
+void StartGameFromMenu();

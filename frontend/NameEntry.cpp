@@ -2,8 +2,8 @@
 // by holding each, with the key-name table that both screens show keys by.
 #include "NameEntry.h"
 #include "ScreenFrame.h"
-#include "Settings.h"
-#include "Sound.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
 #include "game/Pages.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"

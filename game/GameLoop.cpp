@@ -1,15 +1,14 @@
 // The game's frame loop: every update-and-draw routine in its fixed order, then the level-end, death and Escape
 // checks after the flip.
 #include "GameLoop.h"
-#include "GameState.h"
 #include "Levels.h"
 #include "Pages.h"
 #include "Ship.h"
-#include "Startup.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
 #include "fortress/Cannon.h"
 #include "fortress/Fortress.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"

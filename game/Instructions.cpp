@@ -1,9 +1,9 @@
 // The instructions and credits page: its lines come from the instructions table and stay until a key or button.
 #include "Instructions.h"
-#include "GameState.h"
 #include "Pages.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"
 #include "platform/Display.h"

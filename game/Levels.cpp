@@ -1,17 +1,17 @@
-// The rules of a game: points and bonus ships, the level page with the fortress rebuilt behind it, the blast that
+// The rules of a game: the level page with the fortress rebuilt behind it, the blast that
 // ends a level and the sequence that follows a lost ship.
 #include "Levels.h"
-#include "GameState.h"
 #include "Pages.h"
 #include "Ship.h"
 #include "ShipLost.h"
-#include "Startup.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
+#include "graphics/Palette.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
 #include "graphics/VectorFont.h"
@@ -70,16 +70,6 @@ std::uint32_t BlastColour() {
     return Opaque + static_cast<std::uint32_t>(Rand(DimmestBlast, BrightestBlast));
 }
 } // namespace
-
-void AddScore(int points) {
-    Score += points;
-    BonusCounter += points;
-    if (BonusCounter > BonusShipPoints - 1) {
-        BonusCounter -= BonusShipPoints;
-        ShipsLeft += 1;
-        if (SoundFXOn == 1) Sound::Play("BonusShip", 0);
-    }
-}
 
 void StartLevel() {
     if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);

@@ -1,9 +1,7 @@
-// Points, bonus ships, the level page and the level-end and death sequences.
+// The level page and the level-end and death sequences.
 #pragma once
+#include "core/Score.h"
 
-void AddScore(int points);
 void StartLevel();
 void CompleteLevel();
 void PlayerDeath();
-
-constexpr int BonusShipPoints = 10000;

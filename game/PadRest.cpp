@@ -1,6 +1,6 @@
 // The pad's rest position and the pad it was taken from.
 #include "PadRest.h"
-#include "GameState.h"
+#include "core/GameState.h"
 #include "platform/Input.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // The pieces the level, ship-lost and game-over pages share.
 #include "Pages.h"
 #include "GameLoop.h"
-#include "GameState.h"
-#include "Startup.h"
-#include "frontend/Settings.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "graphics/Images.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"
 #include "platform/Display.h"

@@ -1,22 +1,15 @@
-// The ship's state and tuning, its controls (turn, thrust, fire, wrap), its movement with friction and its gun.
+// The ship's tuning, its controls (turn, thrust, fire, wrap), its movement with friction and its gun.
 #include "Ship.h"
-#include "GameState.h"
 #include "PadRest.h"
-#include "Startup.h"
+#include "core/GameState.h"
+#include "core/Playfield.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/Tables.h"
 #include "fortress/Collisions.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
-#include "game/Playfield.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
 #include <cmath>
-
-float ShipX, ShipY, ShipXSpeed, ShipYSpeed, ShipAngle, TurnSpeed;
-float ShipOldX, ShipOldY, ShipSpeed;
-int ShipDirIndex;
-int ShipShape, ShotCooldown, PlayerBulletCount;
-float ShipMaxSpeed, ShipFriction, ShipThrust, TurnAccel, TurnFriction, TurnMax;
-EntityList<PlayerBullets> PlayerBulletsList;
 
 namespace {
 constexpr float TableOffset = 270; // the trig tables turned so that angle 0 thrusts upward
@@ -110,13 +103,4 @@ void FirePlayerBullet(int withSound) {
     bullet.yspeed = -Cos(ShipAngle) * PlayerBulletSpeed;
     bullet.x = ShipX;
     bullet.y = ShipY;
-}
-
-void ResetShip() {
-    ShipX = ShipY = ShipXSpeed = ShipYSpeed = ShipAngle = TurnSpeed = 0;
-    ShipOldX = ShipOldY = ShipSpeed = 0;
-    ShipDirIndex = 0;
-    ShipShape = ShotCooldown = PlayerBulletCount = 0;
-    ShipMaxSpeed = ShipFriction = ShipThrust = TurnAccel = TurnFriction = TurnMax = 0;
-    PlayerBulletsList.Clear();
 }

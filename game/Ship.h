@@ -1,33 +1,8 @@
-// The player's ship: its state, its tuning, its frame steps and the bullets it fires.
+// The player's ship in play: its tuning, its controls (turn, thrust, fire, wrap), its movement and its gun.
 #pragma once
-#include "core/EntityList.h"
-
-extern float ShipX, ShipY, ShipXSpeed, ShipYSpeed, ShipAngle, TurnSpeed;
-extern float ShipOldX, ShipOldY, ShipSpeed;
-extern int ShipDirIndex;
-extern int ShipShape, ShotCooldown, PlayerBulletCount;
-extern float ShipMaxSpeed, ShipFriction, ShipThrust, TurnAccel, TurnFriction, TurnMax;
-
-struct PlayerBullets {
-    float x = 0, y = 0;
-    float x_old = 0, y_old = 0;
-    float xspeed = 0, yspeed = 0;
-    int life = 0;
-};
-
-extern EntityList<PlayerBullets> PlayerBulletsList;
-
-constexpr int PlainShipShape = 9;
-constexpr int ThrustShipShape = 12;
-constexpr float PlayerBulletSpeed = 10.0f;
-constexpr int MostPlayerBullets = 3;
-constexpr int ShotCooldownFrames = 4;
-constexpr int SpawnGraceFrames = 60;
-constexpr float SpawnX = 900, SpawnY = 256, SpawnAngle = 270;
+#include "core/ShipState.h"
 
 void SetShipTuning();
 void UpdateShipControls();
 void MoveShip();
 void FirePlayerBullet(int withSound);
-// The ship at rest at the origin with no tuning and no bullets, as before start-up.
-void ResetShip();

@@ -1,7 +1,7 @@
 // The replay hash: FNV-1a over the bits of every value that makes up a frame of the game.
 #include "StateHash.h"
-#include "GameState.h"
 #include "Ship.h"
+#include "core/GameState.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"

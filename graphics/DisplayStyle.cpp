@@ -1,6 +1,6 @@
-// The switch between the neon and the wireframe style.
+// The switch between the neon and the wireframe style, and the drawing state a new display starts from.
 #include "TPoly.h"
-#include "frontend/Settings.h"
+#include "core/Settings.h"
 
 void ApplyDisplayStyle() {
     if (NeonMode == 0) SetBlend(SOLIDBLEND);
@@ -9,4 +9,14 @@ void ApplyDisplayStyle() {
         TPoly::Initialise();
         TPoly::_Begin();
     }
+}
+
+namespace {
+constexpr int PlayfieldWidth = 1024, PlayfieldHeight = 768;
+}
+
+void SetDrawingState() {
+    SetColor(255, 255, 255);
+    ApplyDisplayStyle();
+    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, PlayfieldWidth, PlayfieldHeight);
 }

@@ -1,6 +1,6 @@
 // The palette, set from the colours setting at start-up and whenever the setting changes.
 #include "Palette.h"
-#include "frontend/Settings.h"
+#include "core/Settings.h"
 
 std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
 

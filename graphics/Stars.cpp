@@ -2,7 +2,7 @@
 #include "Stars.h"
 #include "Images.h"
 #include "TPoly.h"
-#include "frontend/Settings.h"
+#include "core/Settings.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include <cstdint>

@@ -2,7 +2,7 @@
 // display as one textured strip; and the glow widths that follow the player's glow amount.
 #include "TPoly.h"
 #include "Images.h"
-#include "frontend/Settings.h"
+#include "core/Settings.h"
 #include "platform/Random.h"
 #include <array>
 #include <bit>

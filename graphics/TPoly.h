@@ -41,6 +41,8 @@ void UpdateGlowWidths();
 void ResetGlowWidths();
 // SOLIDBLEND for the wireframe style; LIGHTBLEND and a fresh glow batch for the neon style.
 void ApplyDisplayStyle();
+// The style's drawing state and the playfield's viewport, after a new display or a change of style.
+void SetDrawingState();
 
 // The display-style branch for one segment in playfield units (the playfield offset is added here): a glow strip
 // of GlowDotImage at half-width glowWidth in the neon style, SetColor and a one-pixel line in the wireframe style.

@@ -3,7 +3,7 @@
 #include "VectorFont.h"
 #include "Images.h"
 #include "TPoly.h"
-#include "frontend/Settings.h"
+#include "core/Settings.h"
 #include "platform/Data.h"
 #include "platform/Display.h"
 #include "platform/Random.h"

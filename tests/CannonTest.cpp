@@ -2,11 +2,11 @@
 // the chevrons and the bullets' flight, drawing and hits.
 #include "fortress/Cannon.h"
 #include "NeonFixture.h"
+#include "core/GameState.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "platform/Random.h"
 

@@ -1,9 +1,9 @@
 // The hit tests: the distance and crossing tests, bullets against chords and the cannon, and the points they give.
 #include "fortress/Collisions.h"
 #include "NeonFixture.h"
+#include "core/GameState.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
 #include "platform/Random.h"

@@ -1,8 +1,8 @@
 // The debris: ray bursts, sparks and streaks, particles and the ship's fragments, with the fragment tables.
 #include "fortress/Effects.h"
 #include "NeonFixture.h"
+#include "core/GameState.h"
 #include "fortress/Fortress.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "platform/Data.h"
 #include "platform/Random.h"

@@ -1,7 +1,7 @@
 // The runtime facade on the headless back end: frame pacing, keys, the pad, streams, text and the data cursor.
 #include "GameFixture.h"
+#include "core/GameState.h"
 #include "game/GameLoop.h"
-#include "game/GameState.h"
 #include "platform/Data.h"
 #include "platform/FramePacing.h"
 #include "platform/Input.h"

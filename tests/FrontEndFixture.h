@@ -2,7 +2,7 @@
 // plays a screen until it returns or a frame limit stops it.
 #pragma once
 #include "NeonFixture.h"
-#include "frontend/Sound.h"
+#include "core/Sound.h"
 #include "platform/headless/HeadlessAudio.h"
 #include <algorithm>
 #include <string>

@@ -1,12 +1,14 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
+#include "core/Settings.h"
+#include "core/Sound.h"
 #include "frontend/Intro.h"
 #include "frontend/KeptGames.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
-#include "game/Startup.h"
+#include "frontend/MainMenu.h"
+#include "frontend/SettingsFile.h"
 #include "platform/Streams.h"
 #include "platform/headless/Headless.h"
+#include "program/Startup.h"
 #include <gtest/gtest.h>
 #include <string>
 

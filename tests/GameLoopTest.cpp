@@ -1,9 +1,10 @@
 // Start-up into a game, the frame loop, the exit prompt's answer rules and the program's end, run headless.
 #include "game/GameLoop.h"
 #include "GameFixture.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Tables.h"
 #include "frontend/MainMenu.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "platform/Display.h"

@@ -1,7 +1,7 @@
 // The instructions page: its twelve lines from the instructions table, and every way of leaving it.
 #include "game/Instructions.h"
 #include "NeonFixture.h"
-#include "game/GameState.h"
+#include "core/GameState.h"
 #include "platform/Input.h"
 #include <algorithm>
 #include <map>

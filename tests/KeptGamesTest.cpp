@@ -2,7 +2,8 @@
 // watch mode to the same end; the last, best and history files; a damaged script refused before anything happens.
 #include "frontend/KeptGames.h"
 #include "GameFixture.h"
-#include "game/GameState.h"
+#include "core/GameState.h"
+#include "frontend/SettingsFile.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/Input.h"

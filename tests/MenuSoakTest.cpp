@@ -1,13 +1,13 @@
 // The menu's attract play for a stretch of menu time, with every list's largest size printed: the ghost's shots
 // open the rings again and again, and no list grows without bound.
 #include "GameFixture.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
 #include "frontend/MainMenu.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"

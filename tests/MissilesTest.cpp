@@ -2,11 +2,11 @@
 // the lifetime, the ship test and a bullet's hit.
 #include "fortress/Missiles.h"
 #include "NeonFixture.h"
+#include "core/GameState.h"
 #include "fortress/Collisions.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "platform/Random.h"
 

@@ -2,13 +2,13 @@
 // and zoom tables loaded as start-up loads them, and helpers that read back the recorded strips and lines.
 #pragma once
 #include "GameFixture.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
-#include "game/Startup.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
+#include "program/Startup.h"
 #include <cmath>
 #include <vector>
 

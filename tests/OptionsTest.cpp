@@ -2,8 +2,10 @@
 // edge cases a player meets.
 #include "frontend/Options.h"
 #include "FrontEndFixture.h"
+#include "core/GameState.h"
+#include "fortress/Fortress.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
+#include "frontend/SettingsFile.h"
 #include "graphics/Palette.h"
 #include "platform/Input.h"
 

@@ -1,7 +1,7 @@
 // A game played with the pad pulled out and another plugged in, and a game whose window loses the focus.
 #include "GameFixture.h"
+#include "core/GameState.h"
 #include "frontend/MainMenu.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include <algorithm>
 #include <map>

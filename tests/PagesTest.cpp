@@ -2,11 +2,11 @@
 // sync offer, the any-key scan, and the page tables.
 #include "game/Pages.h"
 #include "NeonFixture.h"
+#include "core/GameState.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
 #include "frontend/Network.h"
-#include "game/GameState.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
 #include "game/ShipLost.h"

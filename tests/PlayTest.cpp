@@ -1,9 +1,9 @@
 // Scripted games from start-up: the ship turned toward the fortress and firing shoots sections away and scores,
 // and the same script and seed always play out the same.
 #include "GameFixture.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "fortress/Sections.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "platform/Random.h"
 

@@ -2,8 +2,9 @@
 // set-ups, and that a replay plays the same game whatever the player's own settings file holds.
 #include "game/replay/ReplayEngine.h"
 #include "GameFixture.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "frontend/SettingsFile.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
 #include <cstdio>

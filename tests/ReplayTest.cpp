@@ -5,9 +5,9 @@
 // folder):
 //   KESTROVAR_UPDATE_GOLDEN=1 ./kestrovar_tests --gtest_filter='ReplayTest.*'
 #include "GameFixture.h"
+#include "core/GameState.h"
 #include "fortress/Cannon.h"
 #include "fortress/Missiles.h"
-#include "game/GameState.h"
 #include "game/StateHash.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/HeadlessAudio.h"

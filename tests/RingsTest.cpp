@@ -2,9 +2,9 @@
 // speeds and the collapse.
 #include "GameFixture.h"
 #include "NeonFixture.h"
+#include "core/GameState.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
 #include "game/Levels.h"
 #include "graphics/Stars.h"
 #include "platform/Random.h"

@@ -1,9 +1,11 @@
 // The settings file: its exact layout on a first run, loading back what was saved, the mends for damaged or odd
 // files, the all-or-nothing save, and a seeded corpus of broken files the loader must survive.
+#include "frontend/SettingsFile.h"
 #include "GameFixture.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "frontend/DisplayMode.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
+#include "frontend/MainMenu.h"
 #include "graphics/TPoly.h"
 #include "platform/Streams.h"
 #include <cstdint>

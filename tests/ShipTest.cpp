@@ -2,9 +2,10 @@
 // three-bullet limit, on the routines and in scripted games.
 #include "game/Ship.h"
 #include "GameFixture.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Tables.h"
 #include "fortress/Collisions.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "platform/Input.h"
 #include "platform/headless/HeadlessAudio.h"
 #include <cmath>

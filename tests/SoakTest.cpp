@@ -2,11 +2,11 @@
 // and no list may grow without bound. The frames played default to 20,000; KESTROVAR_SOAK_FRAMES=216000 plays the
 // full hour of game time (the sanitizer build's ctest runs that).
 #include "GameFixture.h"
+#include "core/GameState.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"

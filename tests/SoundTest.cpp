@@ -1,8 +1,8 @@
 // The sound manager on the recording back end: names and channels, restarts, running loops, volumes, the early end
 // of Stop("all"), silence without a device, and the settings that keep effects and music quiet through a game.
-#include "frontend/Sound.h"
+#include "core/Sound.h"
 #include "GameFixture.h"
-#include "frontend/Settings.h"
+#include "core/Settings.h"
 #include "game/GameLoop.h"
 #include "platform/Display.h"
 #include "platform/Resources.h"

@@ -1,7 +1,7 @@
 // The vector font: its character set and tables, text drawn in both styles, the pop-in zoom, centred lines, the
 // letter-by-letter pages, and the texts the game frame and the exit prompt show.
 #include "NeonFixture.h"
-#include "game/GameState.h"
+#include "core/GameState.h"
 #include <string>
 
 using FontTableTest = NeonFixture;

@@ -2,11 +2,11 @@
 // presses goes through the same input path as a real keyboard, so a recorded bot game replays exactly.
 #include "ReplayBot.h"
 #include "ReplayEngine.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "fortress/Collisions.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "platform/Random.h"
 #include <cmath>

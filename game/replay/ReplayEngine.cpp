@@ -1,18 +1,18 @@
 // The replay engine: the whole program is a function of the seed and the input script, so playing the script again
 // on the headless machine gives the same game, frame for frame.
 #include "ReplayEngine.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "frontend/DisplayMode.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
+#include "frontend/MainMenu.h"
 #include "game/Ship.h"
-#include "game/Startup.h"
 #include "game/StateHash.h"
 #include "platform/Random.h"
 #include "platform/ScriptedRun.h"
+#include "program/Startup.h"
 #include <cstdio>
 
 namespace {

@@ -1,15 +1,15 @@
 // The set-up a replay script carries, and the state line every replay ends with.
 #include "ReplaySetup.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "frontend/DisplayMode.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
 #include "graphics/Palette.h"
+#include "graphics/TPoly.h"
 #include <cstdio>
 
 namespace {

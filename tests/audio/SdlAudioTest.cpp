@@ -1,7 +1,7 @@
 // The SDL2_mixer back end on SDL's dummy driver: every built-in sound loads, channels and the music stream start,
 // pause and stop, the loops carry their loop points into playback, and with no driver the game stays silent.
 #include "BuiltInSounds.h"
-#include "frontend/Sound.h"
+#include "core/Sound.h"
 #include "platform/Audio.h"
 #include "platform/Resources.h"
 #include <SDL.h>

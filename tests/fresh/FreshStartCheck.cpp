@@ -1,12 +1,13 @@
 // A fresh process must play the game exactly as a test does after resetting every module: the program's own
 // initial values and the reset routines agree. Plays the first frames of a recorded game once straight from process
 // start and once after ResetAllState, and compares the state hash, the drawing and the sounds of every frame.
-#include "game/Startup.h"
+#include "frontend/MainMenu.h"
 #include "game/StateHash.h"
 #include "game/replay/ReplayScript.h"
 #include "platform/Random.h"
 #include "platform/headless/Headless.h"
 #include "platform/headless/HeadlessAudio.h"
+#include "program/Startup.h"
 #include <cstdio>
 #include <fstream>
 #include <string>

@@ -1,8 +1,8 @@
 // Display modes on the real back end under the offscreen driver, whose one monitor mode is 1024 x 768: a full
 // screen it lacks is refused and the game keeps a display that works.
 #include "GlTestSupport.h"
+#include "core/Settings.h"
 #include "frontend/DisplayMode.h"
-#include "frontend/Settings.h"
 #include "platform/Display.h"
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The neon look on the real back end, checked in the picture read back: a glow strip's cross-section against the
 // glow sprite, additive overlaps, invisible colours, wireframe lines, the playfield's clip and the batched frame.
 #include "GlTestSupport.h"
-#include "frontend/Settings.h"
-#include "game/Startup.h"
+#include "core/Settings.h"
 #include "graphics/TPoly.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include "platform/sdl/SdlControl.h"
+#include "program/Startup.h"
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>

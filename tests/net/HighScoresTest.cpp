@@ -3,9 +3,9 @@
 #include "frontend/HighScores.h"
 #include "NeonFixture.h"
 #include "TestScoreServer.h"
+#include "core/GameState.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
-#include "game/GameState.h"
 #include "game/Pages.h"
 #include "platform/Text.h"
 #include <algorithm>

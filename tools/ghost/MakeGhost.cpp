@@ -7,16 +7,17 @@
 // the tool keeps the same flight.
 //   kestrovar_make_ghost OUT.txt
 #include "GhostPilot.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Tables.h"
 #include "fortress/Cannon.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "game/Ship.h"
-#include "game/Startup.h"
 #include "graphics/Shapes.h"
 #include "platform/Display.h"
 #include "platform/headless/Headless.h"
+#include "program/Startup.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // kestrovar_make_replay: lets the bot play games from a seed and writes the first one that shows the whole fight
 // (rings shot open, a missile downed, a ship lost, a level won) as an input script, checked by replaying it.
 //   kestrovar_make_replay OUT.txt [--seed N] [--tries K] [--frames F] [--dig D]
+#include "core/GameState.h"
 #include "fortress/Missiles.h"
-#include "game/GameState.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/HeadlessAudio.h"

@@ -1,12 +1,11 @@
 // Saves a frame of the real back end as PNG: a scripted neon test scene (shapes, rings of glow segments, text at
 // every scale the screens use), the title logo, a frame of the main menu or of the running game, in either style
 // and palette and at any glow level.
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "fortress/Fortress.h"
 #include "frontend/Intro.h"
 #include "frontend/MainMenu.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
-#include "game/Startup.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -15,6 +14,7 @@
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include "platform/sdl/SdlControl.h"
+#include "program/Startup.h"
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

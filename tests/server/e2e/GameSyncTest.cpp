@@ -2,11 +2,11 @@
 // score server. What the game's online table shows must be what the server holds.
 #include "../ServerTestSupport.h"
 #include "GameFixture.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
 #include "frontend/HighScores.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
-#include "frontend/Settings.h"
-#include "game/GameState.h"
 #include "platform/Text.h"
 
 using namespace ServerTests;

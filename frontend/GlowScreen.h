@@ -1,4 +1,5 @@
-// The glow screen: the player picks the amount of glow from seven levels while watching its effect.
+// The glow screen: the player picks the amount of glow from seven levels while watching its effect. A screen the
+// options open, so it lives with the other screens in frontend/.
 #pragma once
 #include <string>
 

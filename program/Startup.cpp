@@ -1,11 +1,10 @@
-// Start-up in its fixed order: everything later screens take for granted is made here, before the intro runs.
-#include "Startup.h"
-#include "GameLoop.h"
-#include "GameState.h"
-#include "PadRest.h"
-#include "Pages.h"
-#include "Ship.h"
-#include "ShipLost.h"
+// Start-up in its fixed order, on the top floor since it wires every floor below together: everything later screens
+// take for granted is made here, before the intro runs.
+#include "program/Startup.h"
+#include "core/GameState.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/Tables.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
@@ -14,8 +13,12 @@
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
-#include "frontend/Settings.h"
-#include "frontend/Sound.h"
+#include "frontend/SettingsFile.h"
+#include "game/GameLoop.h"
+#include "game/PadRest.h"
+#include "game/Pages.h"
+#include "game/Ship.h"
+#include "game/ShipLost.h"
 #include "graphics/Images.h"
 #include "graphics/Logo.h"
 #include "graphics/Palette.h"
@@ -33,10 +36,6 @@
 #include "platform/Time.h"
 #include <string>
 
-float SinTable[TrigTableSize];
-float CosTable[TrigTableSize];
-float GhostMovement[GhostMovementSize];
-
 const char* const WindowTitle = "Kestrovar v1.2";
 
 const char* const SoundResources[15] = {
@@ -48,7 +47,6 @@ const char* const SoundResources[15] = {
 
 namespace {
 bool ProgramStarted = false;
-bool KeepPlayerGames = false; // the player's own games, not the replays and watched games
 
 // The window's close is a confirmed quit: the settings are saved, and a game in progress is kept.
 void SaveOnClose() {
@@ -91,21 +89,7 @@ void ReadGhostMovement() {
     for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
 }
 
-constexpr int StartGameDelayMs = 250;
 } // namespace
-
-void FillTrigTables() {
-    for (int i = 0; i < TrigTableSize; ++i) {
-        SinTable[i] = Sin(static_cast<float>(i));
-        CosTable[i] = Cos(static_cast<float>(i));
-    }
-}
-
-void BuildMenuRings() {
-    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
-    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
-    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
-}
 
 void SetUpProgram(StartupFor purpose) {
     // The resources are built in and found by name; the audio system comes first.
@@ -145,28 +129,11 @@ void SetUpProgram(StartupFor purpose) {
     BuildMenuRings();
 }
 
-void StartGameFromMenu() {
-    if (KeepPlayerGames) BeginKeptGame();
-    ShipsLeft = 3;
-    Level = 1;
-    Score = 0;
-    DemoMode = 0;
-    FlushKeys();
-    FlushJoy();
-    Delay(StartGameDelayMs);
-    // The pad's rest position is taken as the game starts: any push away from it steers.
-    SamplePadRest();
-    FlushJoy();
-    if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
-    PlayGame();
-    if (KeepPlayerGames) EndKeptGame();
-}
-
 void RunProgram() {
     if (ProgramStarted) return;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
-    KeepPlayerGames = true;
+    SetKeepPlayerGames(true);
     Intro();
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
     MainMenu();
@@ -192,7 +159,6 @@ void ResetAllState() {
     Sound::ResetSounds();
     SetCloseHandler(nullptr);
     ProgramStarted = false;
-    KeepPlayerGames = false;
     ResetKeptGames();
     ResetImages();
     ResetLogo();

@@ -1,6 +1,7 @@
-// The executable: with no arguments it runs the program once; "--watch FILE" shows a kept game again.
-#include "game/Startup.h"
+// The executable, on the top floor: with no arguments it runs the program once; "--watch FILE" shows a kept game
+// again.
 #include "platform/System.h"
+#include "program/Startup.h"
 #include <cstdio>
 #include <string>
 

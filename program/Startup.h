@@ -1,25 +1,14 @@
-// The program's start-up: resources, tables, settings, display, intro, and the hand-over to the menu.
+// The program on top of every floor: start-up (resources, tables, settings, display), the intro and the hand-over
+// to the menu, the orderly end, and watching a kept game again.
 #pragma once
 #include "graphics/Images.h"  // start-up loads the pictures
 #include "graphics/Palette.h" // and sets the palette
 #include <cstdint>
 #include <string>
 
-constexpr int TrigTableSize = 361;
-constexpr int GhostMovementSize = 10000;
-constexpr int GhostMovementValues = 9981;
-
-extern float SinTable[TrigTableSize];
-extern float CosTable[TrigTableSize];
-extern float GhostMovement[GhostMovementSize];
-
 extern const char* const WindowTitle;
 extern const char* const SoundResources[15];
 
-// The three rings behind the title and menu, and the ones a game starts with before its level page.
-void BuildMenuRings();
-// Sin and Cos of every whole degree 0 to 360.
-void FillTrigTables();
 enum class StartupFor {
     Player, // the real program: network component, the player's settings file, saved again on a window close
     Replay, // a replay: the defaults of a fresh install, no network, nothing written
@@ -27,9 +16,6 @@ enum class StartupFor {
 };
 // Start-up's set-up in its fixed order, up to the menu's rings: everything the intro and the menu take for granted.
 void SetUpProgram(StartupFor purpose);
-// The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
-// when the game is over or left.
-void StartGameFromMenu();
 // Runs the whole program once: start-up, the game, and the orderly end. Every game the player plays is kept.
 void RunProgram();
 // Plays a kept game's script in the game's window, at its pace and with its sounds, until it ends or Escape is

@@ -1,7 +1,7 @@
-// Watching a kept game again: its script read whole first, then the game played from the script's seed with the
-// script's input in the game's own window, until the game-over page, the script's end or Escape.
-#include "GameState.h"
-#include "Startup.h"
+// The top floor's other way in, watching a kept game again: its script read whole first, then the game played from the
+// script's seed with the script's input in the game's own window, until the game-over page, the script's end or Escape.
+#include "core/GameState.h"
+#include "frontend/MainMenu.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -9,6 +9,7 @@
 #include "platform/Streams.h"
 #include "platform/System.h"
 #include "platform/Time.h"
+#include "program/Startup.h"
 #include <cstdio>
 #include <sstream>
 

@@ -1,29 +1,11 @@
-// The settings, their first-run defaults, and the settings file that keeps them between runs.
-#include "Settings.h"
-#include "game/GameState.h"
+// The settings file that keeps the settings between runs: read at start-up, written whole or not at all.
+#include "SettingsFile.h"
 #include "graphics/TPoly.h"
 #include "platform/Streams.h"
 
-int FullScreen, ScreenWidth, ScreenHeight, PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY;
-int UseBackground, SoundFXOn, MusicOn, ColorsOn, GlowAmount, NeonMode;
-int KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire;
-std::string PlayerName;
-std::string SettingsSpareLine = " ";
-int PersonalHighscore;
-std::string OnlineNames[OnlineRows];
-std::string OnlineScores[OnlineRows];
-std::string OnlineLevels[OnlineRows];
-std::string OnlineDates[OnlineRows];
-
 namespace {
-constexpr int KeyCursorLeft = 37;
-constexpr int KeyCursorRight = 39;
-constexpr int KeyLeftAlt = 164;
-constexpr int KeyLeftControl = 162;
 constexpr int FirstKeyCode = 1, LastUsableKeyCode = 254;
 constexpr int LeastGlow = -3, MostGlow = 3;
-constexpr int PlayfieldWidth = 1024, PlayfieldHeight = 768;
-constexpr int DisplaySizes[][2] = {{1024, 768}, {1280, 1024}, {1440, 900}, {1680, 1050}};
 constexpr int HeadInts = 21;
 constexpr std::size_t HeadBytes = HeadInts * 4;
 constexpr int ReservedInts = 4;
@@ -46,10 +28,10 @@ int UsableKey(int code, int fallback) { return code >= FirstKeyCode && code <= L
 
 void MendStoredValues() {
     MendDisplaySize();
-    KeyTurnLeft = UsableKey(KeyTurnLeft, KeyCursorLeft);
-    KeyTurnRight = UsableKey(KeyTurnRight, KeyCursorRight);
-    KeyThrust = UsableKey(KeyThrust, KeyLeftAlt);
-    KeyFire = UsableKey(KeyFire, KeyLeftControl);
+    KeyTurnLeft = UsableKey(KeyTurnLeft, DefaultKeyTurnLeft);
+    KeyTurnRight = UsableKey(KeyTurnRight, DefaultKeyTurnRight);
+    KeyThrust = UsableKey(KeyThrust, DefaultKeyThrust);
+    KeyFire = UsableKey(KeyFire, DefaultKeyFire);
     if (GlowAmount < LeastGlow || GlowAmount > MostGlow) GlowAmount = 0;
     // Every drawing routine draws in one of the two styles; any other value would draw nothing at all.
     if (NeonMode != 0 && NeonMode != 1) NeonMode = 1;
@@ -100,57 +82,6 @@ void SettingsNotSaved(const std::string& why) {
     ReportFileProblem("Kestrovar: settings not saved to " + SettingsFile + ": " + why + "; the old file is kept");
 }
 } // namespace
-
-void ClearOnlineTable() {
-    for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = "..........";
-        OnlineScores[row] = "-";
-        OnlineLevels[row] = "-";
-        OnlineDates[row] = " ";
-    }
-}
-
-void SetDefaultSettings() {
-    FullScreen = 0;
-    UseBackground = 1;
-    PersonalHighscore = 0;
-    KeyTurnLeft = KeyCursorLeft;
-    KeyTurnRight = KeyCursorRight;
-    KeyThrust = KeyLeftAlt;
-    KeyFire = KeyLeftControl;
-    ScreenWidth = 1024;
-    ScreenHeight = 768;
-    PlayfieldOffsetX = 0;
-    PlayfieldOffsetY = 0;
-    SavedOffsetY = 0;
-    SoundFXOn = 1;
-    MusicOn = 1;
-    ColorsOn = 1;
-    GlowAmount = 0;
-    NeonMode = 1;
-    PlayerName = "unnamed";
-    SettingsSpareLine = " ";
-    Score = 0;
-    ClearOnlineTable();
-}
-
-bool UsableDisplaySize(int width, int height) {
-    for (const auto& size : DisplaySizes)
-        if (size[0] == width && size[1] == height) return true;
-    return false;
-}
-
-void MendDisplaySize() {
-    if (!UsableDisplaySize(ScreenWidth, ScreenHeight)) {
-        ScreenWidth = PlayfieldWidth;
-        ScreenHeight = PlayfieldHeight;
-        PlayfieldOffsetX = PlayfieldOffsetY = SavedOffsetY = 0;
-        return;
-    }
-    int spareX = ScreenWidth - PlayfieldWidth, spareY = ScreenHeight - PlayfieldHeight;
-    if (PlayfieldOffsetX < 0 || PlayfieldOffsetX > spareX) PlayfieldOffsetX = spareX / 2;
-    if (PlayfieldOffsetY < 0 || PlayfieldOffsetY > spareY) PlayfieldOffsetY = spareY / 2;
-}
 
 void LoadSettings() {
     Stream* stream = ReadFile(SettingsFile.c_str());

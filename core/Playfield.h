@@ -1,5 +1,6 @@
 // The playfield every moving thing lives on and the angles they turn by: 1024 x 768 units, degrees with 0 straight
-// up and growing clockwise; and the colour values the flickering things are drawn in.
+// up and growing clockwise; and the colour values the flickering things are drawn in. Ground floor: every floor
+// that moves or draws a thing reads them.
 #pragma once
 
 constexpr float FieldWidth = 1024, FieldHeight = 768;

@@ -1,4 +1,5 @@
-// The shared state of a game: score, ships, level and the flags the frame loop and its sequences pass around.
+// The shared state of a game: score, ships, level and the flags the frame loop and its sequences pass around. It
+// stands on the ground floor, core/, since every floor above reads it.
 #pragma once
 
 extern int Score;

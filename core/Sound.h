@@ -1,4 +1,5 @@
-// The sound manager: effects and music addressed by name ("BlipSND", "menu-loop"), one channel per sound.
+// The sound manager: effects and music addressed by name ("BlipSND", "menu-loop"), one channel per sound. A
+// service of the ground floor on top of the facade's audio: the fortress, the game and every screen play by name.
 #pragma once
 #include <string>
 

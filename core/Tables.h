@@ -1,0 +1,14 @@
+// The tables every floor reads, filled once at start-up: Sin and Cos of the whole degrees, and the menu's recorded
+// ghost flight.
+#pragma once
+
+constexpr int TrigTableSize = 361;
+constexpr int GhostMovementSize = 10000;
+constexpr int GhostMovementValues = 9981;
+
+extern float SinTable[TrigTableSize];
+extern float CosTable[TrigTableSize];
+extern float GhostMovement[GhostMovementSize];
+
+// Sin and Cos of every whole degree 0 to 360.
+void FillTrigTables();

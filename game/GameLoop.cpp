@@ -8,7 +8,9 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "fortress/Cannon.h"
+#include "fortress/Effects.h"
 #include "fortress/Fortress.h"
+#include "fortress/Missiles.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"
@@ -85,8 +87,23 @@ void ExitPrompt() {
     WindowFocusLost(); // a focus lost while the prompt was up needs no second prompt
 }
 
+// Everything a frame of play reads that the game's start below does not set, as a fresh program has it: the ship's
+// turn, speed, shape, gun cooldown and bullets, the cannon's swing and the chevrons' and sparks' animation, the
+// debris and the counters of missiles and explosions. Without it a turn in progress when one game ended would spin
+// the next game's ship, and a kept game would no longer play the same from a fresh start.
+void StartFromFreshState() {
+    ResetShip();
+    SetShipTuning();
+    ResetCannon();
+    ResetMissiles();
+    ResetEffects();
+    MissileCount = 0;
+    ExplosionsActive = 0;
+}
+
 void StartGame() {
     WindowFocusLost(); // the focus lost before this game is no reason to pause it
+    StartFromFreshState();
     FpsTimer = MilliSecs();
     PlayerDead = 0;
     Score = 0;

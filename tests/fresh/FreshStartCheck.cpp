@@ -1,6 +1,7 @@
 // A fresh process must play the game exactly as a test does after resetting every module: the program's own
 // initial values and the reset routines agree. Plays the first frames of a recorded game once straight from process
-// start and once after ResetAllState, and compares the state hash, the drawing and the sounds of every frame.
+// start, once after ResetAllState and once after another game left mid-turn in the same run, and compares the state
+// hash and the drawing of every frame (and the sounds of the first two).
 #include "frontend/MainMenu.h"
 #include "game/StateHash.h"
 #include "game/replay/ReplayScript.h"
@@ -50,13 +51,36 @@ void RecordFrame(int /*flips*/) {
     Recording->Drawings.push_back(DrawingDigest());
 }
 
+constexpr int KeyTurnLeftCode = 37, KeyEscapeCode = 27, KeyYCode = 89;
+// The game before: the script's first frames, then a turn held as the player leaves through the exit prompt, so that
+// the ship is still turning, its bullets and the debris still in the air, when that game ends.
+constexpr int FramesBefore = 600;
+
+void PlayAGameBefore(const ReplayScript& script) {
+    int startFlips = Headless::FrameCount();
+    for (InputEvent event : script.Events)
+        if (event.Frame < FramesBefore) {
+            event.Frame += startFlips;
+            Headless::Schedule(event);
+        }
+    Headless::HoldKey(startFlips + FramesBefore, KeyTurnLeftCode, 15);
+    Headless::PressKey(startFlips + FramesBefore + 10, KeyEscapeCode);
+    Headless::PressKey(startFlips + FramesBefore + 20, KeyYCode);
+    // A game that never came back would stop here, and the check would find too few frames.
+    Headless::StopAtFrame(startFlips + 4 * FramesBefore);
+    SeedRnd(script.Seed);
+    StartGameFromMenu();
+}
+
 // As the replay engine plays a script, but without its reset first: the first run sees the process's own state.
-Played Play(const ReplayScript& script) {
+// With afterAnotherGame, another game is played and left first in the same run.
+Played Play(const ReplayScript& script, bool afterAnotherGame = false) {
     Played played;
     Recording = &played;
     Headless::KeepFrames(1);
     try {
         SetUpProgram(StartupFor::Replay);
+        if (afterAnotherGame) PlayAGameBefore(script);
         int startFlips = Headless::FrameCount();
         for (InputEvent event : script.Events) {
             event.Frame += startFlips;
@@ -104,14 +128,25 @@ int main(int argc, char** argv) {
                      reset.Hashes.size(), FramesCompared);
         return 1;
     }
-    for (std::size_t frame = 0; frame < fresh.Hashes.size(); ++frame) {
-        if (fresh.Hashes[frame] != reset.Hashes[frame]) {
-            std::fprintf(stderr, "frame %zu's state differs between a fresh start and a reset\n", frame + 1);
+    // A game started after another one in the same run starts from the same state and draws the same.
+    Headless::Reset();
+    ResetAllState();
+    Played after = Play(script, true);
+    for (const auto& [other, name] : {std::pair{&reset, "a reset"}, std::pair{&after, "another game"}}) {
+        if (other->Hashes.size() != fresh.Hashes.size()) {
+            std::fprintf(stderr, "after %s the game played %zu frames, a fresh start %zu\n", name, other->Hashes.size(),
+                         fresh.Hashes.size());
             return 1;
         }
-        if (fresh.Drawings[frame] != reset.Drawings[frame]) {
-            std::fprintf(stderr, "frame %zu's drawing differs between a fresh start and a reset\n", frame + 1);
-            return 1;
+        for (std::size_t frame = 0; frame < fresh.Hashes.size(); ++frame) {
+            if (fresh.Hashes[frame] != other->Hashes[frame]) {
+                std::fprintf(stderr, "frame %zu's state differs between a fresh start and %s\n", frame + 1, name);
+                return 1;
+            }
+            if (fresh.Drawings[frame] != other->Drawings[frame]) {
+                std::fprintf(stderr, "frame %zu's drawing differs between a fresh start and %s\n", frame + 1, name);
+                return 1;
+            }
         }
     }
     if (fresh.Sounds.size() != reset.Sounds.size()) {
@@ -126,6 +161,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("fresh start and reset agree on %d frames and %zu sound events\n", FramesCompared, fresh.Sounds.size());
+    std::printf("fresh start, reset and a game after another agree on %d frames; fresh and reset on %zu sound events\n",
+                FramesCompared, fresh.Sounds.size());
     return 0;
 }

@@ -1,6 +1,7 @@
 // The high-score screen with the personal best and the online top ten, the sync that uploads the last score and
 // fetches the top ten behind its wait screen, and the version check that follows every sync.
 #include "HighScores.h"
+#include "KeptGames.h"
 #include "MainMenu.h"
 #include "NameEntry.h"
 #include "Network.h"
@@ -174,11 +175,18 @@ void SyncScores() {
     std::string syncDate = CurrentDate();
     Delay(SyncDelayMs);
     FlushKeys();
-    if (Score > 0 && Level > 0)
-        Network::Send(UploadCommand,
-                      "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level + "&score=" + score +
-                          " " + DifficultyText + "&date=" + syncDate + "&difficulty=" + DifficultyText,
-                      1, 0);
+    if (Score > 0 && Level > 0) {
+        std::string upload = "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level +
+                             "&score=" + score + " " + DifficultyText + "&date=" + syncDate +
+                             "&difficulty=" + DifficultyText;
+        // The server trusts a game, not a claim: the score goes with the game that scored it, or not at all. A
+        // component that cannot carry a game sends the claim alone, as it always has.
+        std::string game;
+        if (!Network::CanSendPost())
+            Network::Send(UploadCommand, upload, 1, 0);
+        else if (KeptGameForScore(Score, Level, game))
+            Network::SendPost(UploadCommand, upload, game);
+    }
     Network::Send(ListCommand, ListQuery, 1, 0);
     while (Network::GetNumberOfCommandsInQueue() != 0) {
         Network::Update();

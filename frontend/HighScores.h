@@ -2,7 +2,8 @@
 #pragma once
 #include <string>
 
-// Uploads the last score (when there is one) and fetches the top ten, behind the wait screen.
+// Uploads the last score (when there is one) with the kept game that scored it, then fetches the top ten, behind
+// the wait screen. Run one at a time in that order, so the top ten read holds the upload.
 void SyncScores();
 // Asks for the version list and puts the new-version notice on the menu's bottom line when a newer one is out.
 void CheckVersion();

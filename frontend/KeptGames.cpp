@@ -25,7 +25,11 @@ bool KeepPlayerGames = false; // the player's own games, not the replays and wat
 
 constexpr std::size_t LongestHeaderLine = 512;
 constexpr int HeaderLines = 4;
+constexpr std::size_t LongestHeaderNumber = 9;
+// Far beyond the longest game a player can keep: a bigger file is not one the game wrote.
+constexpr std::size_t MostKeptGameBytes = 16 * 1024 * 1024;
 const std::string ScoreMark = "; score=";
+const std::string LevelMark = " level=";
 
 std::string KeptBase() {
     std::string path = SettingsPath();
@@ -60,6 +64,27 @@ bool WriteWhole(const std::string& path, const std::string& text) {
         return false;
     }
     return true;
+}
+
+// The number written right after `mark` in a header line; false when there is none.
+bool HeaderNumber(const std::string& line, const std::string& mark, int& value) {
+    std::size_t at = line.find(mark);
+    if (at == std::string::npos) return false;
+    std::string digits;
+    for (std::size_t i = at + mark.size(); i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) digits += line[i];
+    if (digits.empty() || digits.size() > LongestHeaderNumber) return false;
+    value = std::stoi(digits);
+    return true;
+}
+
+// The score and level a kept game's text names in its header.
+bool HeaderScore(const std::string& text, int& score, int& level) {
+    std::istringstream lines(text);
+    std::string line;
+    for (int n = 0; n < HeaderLines && std::getline(lines, line); ++n)
+        if (line.rfind(ScoreMark, 0) == 0)
+            return HeaderNumber(line, ScoreMark, score) && HeaderNumber(line, LevelMark, level);
+    return false;
 }
 
 std::string ScriptText(const KeptGame& game, const std::string& ending) {
@@ -102,6 +127,7 @@ void BeginKeptGame() {
     // The generator's state now is the game's seed: keeping the game changes nothing in it.
     Current.Script.Seed = RndSeed();
     TakeReplaySetup(Current.Script);
+    Current.Script.Rules = RulesVersion; // the rules this build plays: the server replays the game under them
     SeedRnd(Current.Script.Seed);
     StartInputRecording();
     SetFlipObserver(WatchForGameOver);
@@ -147,15 +173,31 @@ bool KeptGameScore(const std::string& path, int& score) {
     bool found = false;
     for (int line = 0; line < HeaderLines && !found && !Eof(stream); ++line) {
         std::string text = ReadLine(stream, LongestHeaderLine);
-        if (text.rfind(ScoreMark, 0) != 0) continue;
-        std::string digits;
-        for (std::size_t i = ScoreMark.size(); i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-            digits += text[i];
-        found = !digits.empty() && digits.size() < 10;
-        if (found) score = std::stoi(digits);
+        if (text.rfind(ScoreMark, 0) == 0) found = HeaderNumber(text, ScoreMark, score);
     }
     CloseStream(stream);
     return found;
+}
+
+bool KeptGameForScore(int score, int level, std::string& script) {
+    if (Current.On) {
+        // On the game-over page: the script EndKeptGame is about to write, from what was recorded up to the end.
+        if (!Current.Ended) return false;
+        KeptGame over = Current;
+        over.Script.Events = RecordedInput();
+        over.Script.EndFrame = over.Frames + 1;
+        script = ScriptText(over, "game-over");
+        return true;
+    }
+    Stream* stream = ReadFile(LastGamePath().c_str());
+    if (!stream) return false;
+    std::string text = ReadBytes(stream, MostKeptGameBytes + 1);
+    CloseStream(stream);
+    int keptScore = 0, keptLevel = 0;
+    if (text.size() > MostKeptGameBytes || !HeaderScore(text, keptScore, keptLevel)) return false;
+    if (keptScore != score || keptLevel != level) return false;
+    script = std::move(text);
+    return true;
 }
 
 void SetKeepPlayerGames(bool on) { KeepPlayerGames = on; }

@@ -21,6 +21,10 @@ std::string HistoryGamePath(int n); // 1 the game before the last, up to KeptHis
 std::vector<std::string> KeptGameFiles();
 // The score a kept game's file says it reached; false when it says none.
 bool KeptGameScore(const std::string& path, int& score);
+// The script of the game that scored `score` at `level`, as the sync uploads it: the game just over, still on its
+// game-over page and not yet written, or else the last game kept beside the settings. False when neither is that
+// game (a game still being played, no kept game, one that scored otherwise, a file that cannot be read whole).
+bool KeptGameForScore(int score, int level, std::string& script);
 
 // Whether the games started from the menu are the player's own, to be kept: the program's own run keeps them, a
 // replay or a watched game does not.

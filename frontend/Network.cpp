@@ -12,11 +12,13 @@ const char* const EntryPointNames[SlotCount] = {
 };
 
 const char* const ComponentFileName = "libkestrovar_net.so";
+const char* const SendPostEntryPointName = "TESSIK__SendPost";
 
 namespace {
 using TextFn = void (*)(const char*);
 using VoidFn = void (*)();
 using SendFn = void (*)(int, const char*, int, int);
+using SendPostFn = void (*)(int, const char*, const char*);
 using CountFn = int (*)();
 using ReceiveFn = int (*)(int);
 using ResultFn = const char* (*)(int);
@@ -32,6 +34,7 @@ const char* const KeyPieceTwo = "x9Lm3Tb8";
 void StubText(const char*) { Uninitialised(); }
 void StubVoid() { Uninitialised(); }
 void StubSend(int, const char*, int, int) { Uninitialised(); }
+void StubSendPost(int, const char*, const char*) { Uninitialised(); }
 int StubCount() { Uninitialised(); }
 int StubReceive(int) { Uninitialised(); }
 const char* StubResult(int) { Uninitialised(); }
@@ -40,6 +43,7 @@ const char* StubResult(int) { Uninitialised(); }
 void OfflineText(const char*) {}
 void OfflineVoid() {}
 void OfflineSend(int, const char*, int, int) {}
+void OfflineSendPost(int, const char*, const char*) {}
 int OfflineCount() { return 0; }
 int OfflineReceive(int) { return 0; }
 const char* OfflineResult(int) { return ""; }
@@ -54,17 +58,19 @@ struct Slots {
     CountFn GetState;
     ResultFn GetResult;
     CountFn GetNbOfLines;
+    SendPostFn SendPost; // optional: not counted among the bound slots
 };
 
-constexpr Slots StubSlots{StubText,  StubText, StubText,    StubText,  StubText,   StubVoid, StubSend,
-                          StubCount, StubVoid, StubReceive, StubCount, StubResult, StubCount};
-constexpr Slots OfflineSlots{OfflineText,  OfflineText,   OfflineText,  OfflineText, OfflineText,
-                             OfflineVoid,  OfflineSend,   OfflineCount, OfflineVoid, OfflineReceive,
-                             OfflineCount, OfflineResult, OfflineCount};
+constexpr Slots StubSlots{StubText,  StubText, StubText,    StubText,  StubText,   StubVoid,  StubSend,
+                          StubCount, StubVoid, StubReceive, StubCount, StubResult, StubCount, StubSendPost};
+constexpr Slots OfflineSlots{OfflineText,  OfflineText,   OfflineText,  OfflineText,    OfflineText,
+                             OfflineVoid,  OfflineSend,   OfflineCount, OfflineVoid,    OfflineReceive,
+                             OfflineCount, OfflineResult, OfflineCount, OfflineSendPost};
 
 Slots Bound = StubSlots;
 bool Loaded = false;
 int SlotsFound = 0;
+bool PostFound = false;
 
 template <typename Fn> void BindSlot(void* library, int index, Fn& slot) {
     if (void* address = LibrarySymbol(library, EntryPointNames[index])) {
@@ -77,6 +83,7 @@ template <typename Fn> void BindSlot(void* library, int index, Fn& slot) {
 bool BindNetworkComponent(const char* fileName) {
     Bound = StubSlots;
     SlotsFound = 0;
+    PostFound = false;
     void* library = OpenLibrary(fileName);
     Loaded = library != nullptr;
     if (!Loaded) {
@@ -96,6 +103,10 @@ bool BindNetworkComponent(const char* fileName) {
     BindSlot(library, 10, Bound.GetState);
     BindSlot(library, 11, Bound.GetResult);
     BindSlot(library, 12, Bound.GetNbOfLines);
+    if (void* address = LibrarySymbol(library, SendPostEntryPointName)) {
+        Bound.SendPost = reinterpret_cast<SendPostFn>(address);
+        PostFound = true;
+    }
     return true;
 }
 
@@ -103,15 +114,18 @@ void GoOffline() {
     Bound = OfflineSlots;
     Loaded = false;
     SlotsFound = 0;
+    PostFound = false;
 }
 
 bool ComponentLoaded() { return Loaded; }
 int BoundSlots() { return SlotsFound; }
+bool CanSendPost() { return PostFound; }
 
 void ResetNetworkBinding() {
     Bound = StubSlots;
     Loaded = false;
     SlotsFound = 0;
+    PostFound = false;
 }
 
 std::string NetworkKey() { return std::string(KeyPieceOne) + KeyPieceTwo; }
@@ -128,6 +142,9 @@ void SetKeySend(const std::string& key) { Bound.SetKeySend(key.c_str()); }
 void SetKeyReceive(const std::string& key) { Bound.SetKeyReceive(key.c_str()); }
 void Update() { Bound.Update(); }
 void Send(int command, const std::string& query, int a, int b) { Bound.Send(command, query.c_str(), a, b); }
+void SendPost(int command, const std::string& query, const std::string& body) {
+    Bound.SendPost(command, query.c_str(), body.c_str());
+}
 int GetNumberOfCommandsInQueue() { return Bound.GetNumberOfCommandsInQueue(); }
 void Cancel() { Bound.Cancel(); }
 int Receive(int command) { return Bound.Receive(command); }

@@ -1,29 +1,19 @@
 // The component's entry points, under the names the game binds them by: the server and key handed over at
 // start-up, the requests, and the reply the game is reading.
+#include "ComponentState.h"
 #include "RequestUrl.h"
-#include "ServerChoice.h"
-#include "TransferQueue.h"
 #include <ctime>
 #include <string>
 
-#define NET_ENTRY extern "C" __attribute__((visibility("default")))
-
-namespace {
-struct Component {
-    Net::TransferQueue Queue;
-    std::string Server = Net::ChooseServer("");
-    std::string Key;
-    Net::Reply Current;
-};
-
-// Made on first use, so loading the library costs nothing until the game asks for something.
+namespace Net {
 Component& State() {
     static Component component;
     return component;
 }
+} // namespace Net
 
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
-} // namespace
+using Net::State;
+using Net::Text;
 
 NET_ENTRY void TESSIK__SetServer(const char* url) {
     State().Server = Net::ChooseServer(Text(url));
@@ -42,7 +32,7 @@ NET_ENTRY void TESSIK_Update() { State().Queue.Update(); }
 
 // The game passes 1 and 0 after the query on every request; they ask for nothing this component does differently.
 NET_ENTRY void TESSIK__Send(int command, const char* query, int, int) {
-    Component& state = State();
+    Net::Component& state = State();
     long long now = static_cast<long long>(std::time(nullptr));
     state.Queue.Send(command, Net::SignedUrl(state.Server, Text(query), state.Key, now, Net::NewNonce()));
 }

@@ -54,6 +54,13 @@ std::string SignatureHex(const std::string& key, const std::string& message) {
     return Hex(digest, length);
 }
 
+std::string Sha256Hex(const std::string& bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
+    return Hex(digest, length);
+}
+
 std::string NewNonce() {
     unsigned char bytes[NonceBytes];
     if (RAND_bytes(bytes, NonceBytes) != 1) {
@@ -77,6 +84,10 @@ std::string SignedUrl(const std::string& baseUrl, const std::string& query, cons
     std::string script = fullPath.substr(fullPath.rfind('/') + 1);
     std::string signature = SignatureHex(key, script + "?" + params);
     return fullPath + "?" + params + "&sig=" + signature;
+}
+
+std::string WithGameHash(const std::string& query, const std::string& body) {
+    return query + (query.find('?') == std::string::npos ? "?game=" : "&game=") + Sha256Hex(body);
 }
 
 } // namespace Net

@@ -13,6 +13,9 @@ std::string PercentEncode(const std::string& text);
 // HMAC-SHA256 of the message under the key, as 64 lowercase hex digits.
 std::string SignatureHex(const std::string& key, const std::string& message);
 
+// SHA-256 of the bytes, as 64 lowercase hex digits.
+std::string Sha256Hex(const std::string& bytes);
+
 // 16 lowercase hex digits from the system's random source: a request never repeats one.
 std::string NewNonce();
 
@@ -20,5 +23,9 @@ std::string NewNonce();
 // name (the request path's last segment), "?", and the query as sent up to "&sig=".
 std::string SignedUrl(const std::string& baseUrl, const std::string& query, const std::string& key,
                       long long unixSeconds, const std::string& nonce);
+
+// The query with "&game=<SHA-256 of the body>" added ("?game=" when it has no parameters yet), so that the signature
+// made over it covers the body a POST carries.
+std::string WithGameHash(const std::string& query, const std::string& body);
 
 } // namespace Net

@@ -1,4 +1,4 @@
-// The requests in flight on libcurl's multi interface and the replies they finish into.
+// The requests in line and the one on the wire, on libcurl's multi interface, and the replies they finish into.
 #include "TransferQueue.h"
 #include "ReplyBody.h"
 #include <algorithm>
@@ -8,12 +8,20 @@ namespace Net {
 
 struct TransferQueue::Transfer {
     int Command = 0;
-    CURL* Easy = nullptr; // none: the request could not start, and fails at the next Update
+    std::string Url;
+    bool Post = false;
+    std::string Sent; // the POST body; libcurl reads it from here while the transfer runs
+    std::chrono::steady_clock::time_point Deadline;
+    CURL* Easy = nullptr;
+    curl_slist* Headers = nullptr;
     std::string Body;
     bool TooLarge = false;
 };
 
 namespace {
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::milliseconds;
+
 constexpr long HttpOk = 200;
 constexpr const char* UserAgent = "kestrovar_net/1.2";
 
@@ -29,21 +37,38 @@ std::size_t CollectBody(char* data, std::size_t size, std::size_t count, void* u
     return bytes;
 }
 
-CURL* NewRequest(const std::string& url, TransferQueue::Transfer* transfer) {
+// The request's easy handle, allowed what is left of its time; none when libcurl cannot make one.
+CURL* NewRequest(TransferQueue::Transfer& transfer, Milliseconds left) {
     CURL* easy = curl_easy_init();
     if (!easy) return nullptr;
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_URL, transfer.Url.c_str());
+    if (transfer.Post) {
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, transfer.Sent.data());
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(transfer.Sent.size()));
+        // No "Expect: 100-continue": a server that never answers it would cost every upload a second.
+        transfer.Headers = curl_slist_append(transfer.Headers, "Content-Type: text/plain");
+        transfer.Headers = curl_slist_append(transfer.Headers, "Expect:");
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.Headers);
+    } else {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(ConnectTimeOut.count()));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(RequestTimeOut.count()));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(ConnectTimeOut, left).count()));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(std::min(RequestTimeOut, left).count()));
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MostReplyBytes));
     curl_easy_setopt(easy, CURLOPT_USERAGENT, UserAgent);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, CollectBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer);
-    curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     return easy;
+}
+
+void Release(TransferQueue::Transfer& transfer) {
+    if (transfer.Easy) curl_easy_cleanup(transfer.Easy);
+    transfer.Easy = nullptr;
+    curl_slist_free_all(transfer.Headers);
+    transfer.Headers = nullptr;
 }
 } // namespace
 
@@ -63,43 +88,81 @@ TransferQueue::~TransferQueue() {
 void TransferQueue::Send(int command, const std::string& url) {
     auto transfer = std::make_unique<Transfer>();
     transfer->Command = command;
-    bool resting = std::chrono::steady_clock::now() < RestUntil;
-    if (Multi && !resting && Transfers.size() < MostRequestsInFlight) {
-        if (CURL* easy = NewRequest(url, transfer.get())) {
-            if (curl_multi_add_handle(static_cast<CURLM*>(Multi), easy) == CURLM_OK)
-                transfer->Easy = easy;
-            else
-                curl_easy_cleanup(easy);
-        }
+    transfer->Url = url;
+    Queue(std::move(transfer));
+}
+
+void TransferQueue::SendPost(int command, const std::string& url, const std::string& body) {
+    if (body.size() > MostRequestBodyBytes) {
+        Refused.push_back(command);
+        return;
     }
-    Transfers.push_back(std::move(transfer));
+    auto transfer = std::make_unique<Transfer>();
+    transfer->Command = command;
+    transfer->Url = url;
+    transfer->Post = true;
+    transfer->Sent = body;
+    Queue(std::move(transfer));
+}
+
+void TransferQueue::Queue(std::unique_ptr<Transfer> transfer) {
+    if (InFlight() >= static_cast<int>(MostRequestsInFlight)) {
+        Refused.push_back(transfer->Command);
+        return;
+    }
+    transfer->Deadline = Clock::now() + RequestTimeOut;
+    Line.push_back(std::move(transfer));
+}
+
+int TransferQueue::InFlight() const {
+    return (Current ? 1 : 0) + static_cast<int>(Line.size()) + static_cast<int>(Refused.size());
+}
+
+// The first request in line goes on the wire. One whose turn comes while the server rests after a time-out, or
+// after its own time is up, fails at once, as does one libcurl cannot start; the next in line then has its turn.
+void TransferQueue::StartNext() {
+    while (!Current && !Line.empty()) {
+        std::unique_ptr<Transfer> next = std::move(Line.front());
+        Line.pop_front();
+        Clock::time_point now = Clock::now();
+        auto left = std::chrono::duration_cast<Milliseconds>(next->Deadline - now);
+        if (Multi && now >= RestUntil && left.count() > 0) next->Easy = NewRequest(*next, left);
+        if (next->Easy && curl_multi_add_handle(static_cast<CURLM*>(Multi), next->Easy) == CURLM_OK) {
+            Current = std::move(next);
+            return;
+        }
+        Release(*next);
+        Finish(*next, false, std::string());
+    }
 }
 
 void TransferQueue::Update() {
-    // Requests that never started end now, as replies received like any other, so the game's wait sees them.
-    for (std::size_t i = Transfers.size(); i-- > 0;) {
-        if (Transfers[i]->Easy) continue;
-        Finish(*Transfers[i], false, std::string());
-        Transfers.erase(Transfers.begin() + static_cast<std::ptrdiff_t>(i));
+    // Requests turned away at Send end now, as replies received like any other, so the game's wait sees them.
+    for (int command : Refused) {
+        Transfer refused;
+        refused.Command = command;
+        Finish(refused, false, std::string());
     }
-    if (!Multi) return;
+    Refused.clear();
+    StartNext();
+    if (!Current) return;
     CURLM* multi = static_cast<CURLM*>(Multi);
     int running = 0;
     curl_multi_perform(multi, &running);
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-        if (message->msg != CURLMSG_DONE) continue;
-        CURL* easy = message->easy_handle;
+        if (message->msg != CURLMSG_DONE || !Current || message->easy_handle != Current->Easy) continue;
         CURLcode result = message->data.result;
-        Transfer* transfer = nullptr;
-        curl_easy_getinfo(easy, CURLINFO_PRIVATE, &transfer);
         long status = 0;
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-        if (result == CURLE_OPERATION_TIMEDOUT) RestUntil = std::chrono::steady_clock::now() + RestAfterTimeOut;
-        if (!transfer) continue;
-        Finish(*transfer, result == CURLE_OK && status == HttpOk && !transfer->TooLarge, transfer->Body);
-        Remove(transfer);
+        curl_easy_getinfo(Current->Easy, CURLINFO_RESPONSE_CODE, &status);
+        if (result == CURLE_OPERATION_TIMEDOUT) RestUntil = Clock::now() + RestAfterTimeOut;
+        Finish(*Current, result == CURLE_OK && status == HttpOk && !Current->TooLarge, Current->Body);
+        DropCurrent();
     }
+    // The next request starts on this call, so a sync's second request loses no poll.
+    if (Current) return;
+    StartNext();
+    if (Current) curl_multi_perform(multi, &running);
 }
 
 void TransferQueue::Finish(Transfer& transfer, bool good, const std::string& body) {
@@ -111,15 +174,11 @@ void TransferQueue::Finish(Transfer& transfer, bool good, const std::string& bod
     if (Waiting.size() > MostWaitingReplies) Waiting.pop_front();
 }
 
-void TransferQueue::Remove(Transfer* transfer) {
-    if (transfer->Easy) {
-        curl_multi_remove_handle(static_cast<CURLM*>(Multi), transfer->Easy);
-        curl_easy_cleanup(transfer->Easy);
-        transfer->Easy = nullptr;
-    }
-    auto found = std::find_if(Transfers.begin(), Transfers.end(),
-                              [transfer](const std::unique_ptr<Transfer>& t) { return t.get() == transfer; });
-    if (found != Transfers.end()) Transfers.erase(found);
+void TransferQueue::DropCurrent() {
+    if (!Current) return;
+    if (Current->Easy) curl_multi_remove_handle(static_cast<CURLM*>(Multi), Current->Easy);
+    Release(*Current);
+    Current.reset();
 }
 
 bool TransferQueue::Take(int command, Reply& reply) {
@@ -132,7 +191,9 @@ bool TransferQueue::Take(int command, Reply& reply) {
 }
 
 void TransferQueue::Cancel() {
-    while (!Transfers.empty()) Remove(Transfers.back().get());
+    DropCurrent();
+    Line.clear();
+    Refused.clear();
     Waiting.clear();
 }
 

@@ -85,6 +85,7 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     std::string error;
     std::istringstream in(kept);
     ASSERT_TRUE(ParseReplayScript(in, script, error)) << error;
+    EXPECT_NE(kept.find("\nrules " + std::to_string(RulesVersion) + "\n"), std::string::npos) << "played under";
     EXPECT_GT(script.Events.size(), 10u);
     ReplayOutcome outcome = RunReplay(script);
     EXPECT_EQ(ReplayFinalLine(outcome), promised);

@@ -1,6 +1,9 @@
 // The random generator and the arithmetic the game depends on.
 #include "platform/Random.h"
 #include "GameFixture.h"
+#include "core/Tables.h"
+#include <bit>
+#include <cstdint>
 #include <random>
 
 using RandomTest = GameFixture;
@@ -88,4 +91,32 @@ TEST_F(RandomTest, TruncationTowardZeroAndDegrees) {
     EXPECT_NEAR(ATan2(1, 0), 90.0f, 1e-4);
     EXPECT_NEAR(ATan2(0, -1), 180.0f, 1e-4);
     EXPECT_NEAR(ATan2(-1, 0), -90.0f, 1e-4);
+}
+
+// The game's sines, cosines and arc tangents, bit for bit as the golden replays were played with them: a platform
+// whose maths library rounds one of them otherwise would play every replay (and every upload) a different game.
+TEST_F(RandomTest, TrigTablesAndArcTangentKeepTheirBits) {
+    FillTrigTables();
+    const struct {
+        int Degrees;
+        std::uint32_t Sine, Cosine;
+    } angles[] = {{1, 0x3c8ef859u, 0x3f7ff605u},   {30, 0x3f000000u, 0x3f5db3d7u},  {45, 0x3f3504f3u, 0x3f3504f3u},
+                  {60, 0x3f5db3d7u, 0x3f000000u},  {137, 0x3f2e9772u, 0xbf3b39ffu}, {200, 0xbeaf1d44u, 0xbf708fb2u},
+                  {271, 0xbf7ff605u, 0x3c8ef859u}, {359, 0xbc8ef859u, 0x3f7ff605u}};
+    for (const auto& angle : angles) {
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(SinTable[angle.Degrees]), angle.Sine) << angle.Degrees;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(CosTable[angle.Degrees]), angle.Cosine) << angle.Degrees;
+    }
+    const struct {
+        float Y, X;
+        std::uint32_t Degrees;
+    } bearings[] = {{0x1p+0f, 0x1p+0f, 0x42340000u},
+                    {0x1.8p+1f, -0x1p+2f, 0x430f214fu},
+                    {-0x1p-1f, -0x1p+1f, 0xc325f6b9u},
+                    {0x1.ed999ap+6f, 0x1.1be666p+9f, 0x41442ec9u},
+                    {-0x1.0624dep-10f, 0x1.cp+2f, 0xbc061ad9u},
+                    {-0x1.f48p+7f, -0x1.bp+3f, 0xc2ba2cffu}};
+    for (const auto& bearing : bearings)
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(ATan2(bearing.Y, bearing.X)), bearing.Degrees)
+            << bearing.Y << ", " << bearing.X;
 }

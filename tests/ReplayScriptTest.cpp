@@ -28,6 +28,7 @@ void ExpectSameEvents(const ReplayScript& a, const ReplayScript& b) {
 TEST(ReplayScriptTest, ReadsEveryKindOfLine) {
     const std::string text = "; a test game\r\n"
                              "seed 42   ; the seed\r\n"
+                             "rules 7\n"
                              "controls pad-swapped\n"
                              "palette grey\n"
                              "style wireframe\n"
@@ -44,6 +45,7 @@ TEST(ReplayScriptTest, ReadsEveryKindOfLine) {
     std::string error;
     ASSERT_TRUE(Parse(text, script, error)) << error;
     EXPECT_EQ(script.Seed, 42);
+    EXPECT_EQ(script.Rules, 7);
     EXPECT_EQ(script.ControlSetup, ReplayScript::Controls::PadSwapped);
     EXPECT_TRUE(script.GreyPalette);
     EXPECT_TRUE(script.Wireframe);
@@ -68,6 +70,7 @@ TEST(ReplayScriptTest, WithoutAnEndLineTheScriptEndsAtItsLastEvent) {
     std::string error;
     ASSERT_TRUE(Parse("seed 1\n300 down 37\n120 up 37\n", script, error)) << error;
     EXPECT_EQ(script.EndFrame, 300);
+    EXPECT_EQ(script.Rules, 1); // every game kept before the rules line was played under rules 1
     EXPECT_EQ(script.ControlSetup, ReplayScript::Controls::Keyboard);
     EXPECT_FALSE(script.GreyPalette);
     EXPECT_FALSE(script.Wireframe);
@@ -88,6 +91,7 @@ TEST(ReplayScriptTest, SeedsCoverEveryThirtyTwoBitValue) {
 TEST(ReplayScriptTest, WritingAndReadingBackGivesTheSameScript) {
     ReplayScript script;
     script.Seed = -7;
+    script.Rules = 3;
     script.ControlSetup = ReplayScript::Controls::Pad;
     script.Wireframe = true;
     script.EndFrame = 900;
@@ -101,6 +105,7 @@ TEST(ReplayScriptTest, WritingAndReadingBackGivesTheSameScript) {
     std::string error;
     ASSERT_TRUE(Parse(out.str(), read, error)) << error << "\n" << out.str();
     EXPECT_EQ(read.Seed, script.Seed);
+    EXPECT_EQ(read.Rules, 3);
     EXPECT_EQ(read.ControlSetup, script.ControlSetup);
     EXPECT_EQ(read.GreyPalette, script.GreyPalette);
     EXPECT_EQ(read.Wireframe, script.Wireframe);
@@ -137,6 +142,8 @@ TEST(ReplayScriptTest, AFaultNamesItsLineAndLeavesTheScriptAsItWas) {
         {"seed 1\npalette gray\n", "line 2: colour or grey expected"},
         {"seed 1\nstyle\n", "line 2: neon or wireframe expected"},
         {"seed 1\nend 0\n", "line 2: one end frame from 1 to 2160000 expected"},
+        {"seed 1\nrules 0\n", "line 2: one rules version from 1 to 1000000000 expected"},
+        {"seed 1\nrules 1\nrules 2\n", "line 3: a second rules line"},
         {"5 down 37\n", "no seed line"},
         {"seed 1\n500 down 37\nend 400\n", "an event at frame 500 comes after the end frame 400"},
         {"seed 1\n;" + std::string(5000, 'x'), "line 2: line too long"},

@@ -1,8 +1,8 @@
 // The replays: a committed input script of a bot game played headless from start-up through the replay engine, its
-// per-frame state hash compared with the committed golden file, naming the first frame that differs; the same inputs
-// in the grey palette, and on the pad in the wireframe style with colours on, pin the draws and the controls made
-// only there. After a deliberate change of behaviour, regenerate the golden files with (from the build's tests
-// folder):
+// per-frame state hash compared with the committed golden file, naming the first frame that differs, and its final
+// hash with the one tests/replay/Rules.txt pairs with the rules version; the same inputs in the grey palette, and on
+// the pad in the wireframe style with colours on, pin the draws and the controls made only there. After a deliberate
+// change of behaviour, regenerate the golden files with (from the build's tests folder):
 //   KESTROVAR_UPDATE_GOLDEN=1 ./kestrovar_tests --gtest_filter='ReplayTest.*'
 #include "GameFixture.h"
 #include "core/GameState.h"
@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,31 @@ std::vector<std::uint64_t> ReadGolden(const char* name) {
     return hashes;
 }
 
+// The first game's final hash under the build's rules version, as tests/replay/Rules.txt pairs them. Checked in the
+// update run too: a golden file regenerated without a new rules version fails here.
+void ExpectRulesVersionPinsTheGame(const Seen& seen) {
+    const std::string path = std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/Rules.txt";
+    std::ifstream file(path);
+    std::map<int, std::string> finalHashes;
+    int newest = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == ';') continue;
+        std::istringstream fields(line);
+        int version = 0;
+        std::string hash;
+        ASSERT_TRUE(fields >> version >> hash) << path << ": " << line;
+        finalHashes[version] = hash;
+        newest = std::max(newest, version);
+    }
+    ASSERT_FALSE(seen.Hashes.empty());
+    char played[24];
+    std::snprintf(played, sizeof played, "%016llx", static_cast<unsigned long long>(seen.Hashes.back()));
+    EXPECT_EQ(newest, RulesVersion) << path << " has no line for rules " << RulesVersion;
+    EXPECT_EQ(finalHashes[RulesVersion], played)
+        << "the first game now ends otherwise: raise RulesVersion in game/replay/ReplayScript.h and add \""
+        << RulesVersion + 1 << " " << played << "\" to " << path;
+}
+
 // Compares the game's hashes with the golden file `name`, or writes the file when KESTROVAR_UPDATE_GOLDEN is 1.
 void ExpectGolden(const Seen& seen, const char* name) {
     ASSERT_EQ(seen.Hashes.size(), static_cast<std::size_t>(seen.Outcome.Frames));
@@ -134,6 +161,7 @@ TEST_F(ReplayTest, TheScriptedGameMatchesItsGoldenHashFrameByFrame) {
     EXPECT_GT(seen.MissilesDowned, 0);
     EXPECT_GE(seen.MostMissiles, 3u);
     EXPECT_GT(seen.MostEnemyBullets, 0u);
+    ExpectRulesVersionPinsTheGame(seen);
     ExpectGolden(seen, "FirstGame");
 }
 

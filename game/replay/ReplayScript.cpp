@@ -14,6 +14,7 @@ namespace {
 constexpr int LowestKey = 1, HighestKey = 254;
 constexpr int HighestPadButton = 31;
 constexpr std::size_t LongestLine = 4096;
+constexpr long HighestRules = 1'000'000'000; // any version a later build may name, read so it can be refused by name
 
 bool ReadInt(const std::string& word, long lowest, long highest, int& value) {
     if (word.empty()) return false;
@@ -88,7 +89,8 @@ std::string ReadEvent(const std::vector<std::string>& words, InputEvent& event) 
 
 bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error) {
     ReplayScript read;
-    bool haveSeed = false, haveEnd = false;
+    read.Rules = FirstRulesVersion;
+    bool haveSeed = false, haveEnd = false, haveRules = false;
     std::string line;
     int number = 0;
     auto fail = [&](const std::string& what) {
@@ -110,6 +112,11 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
             if (haveSeed) return fail("a second seed");
             read.Seed = static_cast<int>(static_cast<std::uint32_t>(seed));
             haveSeed = true;
+        } else if (words[0] == "rules") {
+            if (words.size() != 2 || !ReadInt(words[1], 1, HighestRules, read.Rules))
+                return fail("one rules version from 1 to 1000000000 expected");
+            if (haveRules) return fail("a second rules line");
+            haveRules = true;
         } else if (words[0] == "controls") {
             if (words.size() != 2) return fail("keyboard, pad or pad-swapped expected");
             if (words[1] == "keyboard")
@@ -167,6 +174,7 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
 void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
     using Event = InputEvent;
     out << "seed " << script.Seed << "\n";
+    out << "rules " << script.Rules << "\n";
     if (script.ControlSetup != ReplayScript::Controls::Keyboard)
         out << "controls " << ControlsName(script.ControlSetup) << "\n";
     const ReplayScript defaults;

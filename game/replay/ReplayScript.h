@@ -2,6 +2,8 @@
 //
 // The text format, one entry a line; ';' starts a comment that runs to the end of the line:
 //   seed 20261208          the seed the random generator takes as the game starts (required)
+//   rules 1                the rules version of the build that played it (default 1: every game kept before the
+//                          line existed was played under rules 1)
 //   controls keyboard      keyboard (the default), pad or pad-swapped: the pad as the options screen sets it up
 //   keys 37 39 164 162     the keys for turning left and right, thrust and fire (default: these)
 //   palette grey           colour (the default) or grey, as the options screen's colours setting
@@ -21,9 +23,17 @@
 #include <string>
 #include <vector>
 
+// The rules the game plays by. A replay proves a score only under the rules that played it, so any change that
+// plays a script differently (the golden replays change) raises this; tests/replay/Rules.txt pairs each version
+// with the first game's final state hash, and the replay test fails when the game changed and the version did not.
+constexpr int RulesVersion = 1;
+// What a script with no rules line was played under.
+constexpr int FirstRulesVersion = 1;
+
 struct ReplayScript {
     enum class Controls { Keyboard, Pad, PadSwapped };
     int Seed = 0;
+    int Rules = RulesVersion;
     Controls ControlSetup = Controls::Keyboard;
     bool GreyPalette = false;
     bool Wireframe = false;

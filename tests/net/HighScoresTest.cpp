@@ -1,14 +1,18 @@
-// The sync, the version check and the high-score screen through the real component, against a score server inside
-// the test process.
+// The sync, the version check and the high-score screen through the real component (and one released before
+// uploads carried their game), against a score server inside the test process.
 #include "frontend/HighScores.h"
 #include "NeonFixture.h"
 #include "TestScoreServer.h"
 #include "core/GameState.h"
+#include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "game/Pages.h"
+#include "platform/Display.h"
 #include "platform/Text.h"
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 namespace {
 constexpr int KeyReturnCode = 13;
@@ -17,6 +21,13 @@ constexpr int KeyEscapeCode = 27;
 bool Shown(const std::string& text) {
     const std::deque<std::string>& texts = RecentTexts();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 void MarkRows() {
@@ -57,10 +68,15 @@ class HighScoresTest : public NeonFixture {
     TestScoreServer Server;
 };
 
-TEST_F(HighScoresTest, SyncUploadsAScoreUnderTheLowerCaseNameAndWithoutOneOnlyFetches) {
+TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOnlyFetches) {
     PlayerName = "MaX_Well9";
+    // A game just over and still on its game-over page: its script goes up before the game is written.
+    BeginKeptGame();
     Score = 120;
     Level = 7;
+    Flip(-1);
+    ShipsLeft = -1;
+    Flip(-1);
     SyncScores();
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown(" this message for more than a second or so."));
@@ -74,11 +90,40 @@ TEST_F(HighScoresTest, SyncUploadsAScoreUnderTheLowerCaseNameAndWithoutOneOnlyFe
     EXPECT_EQ(upload.find("difficulty")->second, "");
     ASSERT_EQ(Requests("getscore").size(), 1u);
     EXPECT_EQ(Requests("getscore")[0].Params.find("nbscore")->second, "10");
+    EndKeptGame();
+    std::string kept = Contents(LastGamePath());
+    EXPECT_EQ(uploads[0].Method, "POST");
+    EXPECT_EQ(uploads[0].Body, kept);
+
+    // Back at the menu, the same game comes from its file.
+    SyncScores();
+    ASSERT_EQ(Requests("addscore").size(), 2u);
+    EXPECT_EQ(Requests("addscore")[1].Body, kept);
 
     Score = 0;
     SyncScores();
-    EXPECT_EQ(Requests("addscore").size(), 1u);
-    EXPECT_EQ(Requests("getscore").size(), 2u);
+    Score = 125; // a score the kept game did not make goes nowhere
+    SyncScores();
+    EXPECT_EQ(Requests("addscore").size(), 2u);
+    EXPECT_EQ(Requests("getscore").size(), 4u);
+}
+
+TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
+    ASSERT_TRUE(Network::BindNetworkComponent("libkestrovar_net_get_only.so"));
+    EXPECT_EQ(Network::BoundSlots(), Network::SlotCount - 1);
+    EXPECT_FALSE(Network::CanSendPost());
+    Network::SetServer(Server.BaseUrl());
+    Network::SetKey(Network::NetworkKey());
+    PlayerName = "ace";
+    Score = 120;
+    Level = 7;
+    SyncScores(); // no kept game at all
+    auto uploads = Requests("addscore");
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(uploads[0].Method, "GET");
+    EXPECT_EQ(uploads[0].Params.find("score")->second, "120 ");
+    EXPECT_EQ(Requests("getscore").size(), 1u);
+    EXPECT_EQ(OnlineNames[0], "MaxAbc");
 }
 
 TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasServed) {

@@ -1,6 +1,6 @@
 // The network component as the game binds it, against a score server inside the test process: replies as lines,
-// every kind of failure as a bad state with no lines, the time-out, many requests, the signature and the player's
-// own choice of server.
+// every kind of failure as a bad state with no lines, the time-out, many requests, the signature, the order requests
+// are answered in, the POST of a kept game, and the player's own choice of server.
 #include "GameFixture.h"
 #include "TestScoreServer.h"
 #include "frontend/Network.h"
@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 #include <regex>
@@ -34,6 +36,19 @@ std::string Hmac(const std::string& key, const std::string& message) {
     unsigned int length = 0;
     HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
          message.size(), digest, &length);
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+std::string Sha256(const std::string& bytes) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
     std::string hex;
     for (unsigned int i = 0; i < length; ++i) {
         char pair[3];
@@ -69,6 +84,63 @@ class NetComponentTest : public GameFixture {
 TEST_F(NetComponentTest, BindsEveryEntryPointButTheOneNoFunctionCanBeNamed) {
     EXPECT_TRUE(Network::ComponentLoaded());
     EXPECT_EQ(Network::BoundSlots(), Network::SlotCount - 1);
+    EXPECT_TRUE(Network::CanSendPost());
+}
+
+TEST_F(NetComponentTest, TheReadSentAfterASlowUploadIsAnsweredAfterItAndHoldsIt) {
+    struct Board {
+        std::mutex Guard;
+        std::string Names;
+    };
+    auto board = std::make_shared<Board>();
+    Server.On("Kestrovar_scores.php", [board](const httplib::Request& request, httplib::Response& response) {
+        if (request.get_param_value("option") == "addscore") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the server plays the game through
+            std::lock_guard<std::mutex> lock(board->Guard);
+            board->Names += request.get_param_value("user") + "\n";
+            response.set_content("ok\n", "text/plain");
+            return;
+        }
+        std::lock_guard<std::mutex> lock(board->Guard);
+        response.set_content(board->Names, "text/plain");
+    });
+    Network::SendPost(1, "Kestrovar_scores.php?option=addscore&user=ace&level=2&score=400 &date=08 Dec 2026",
+                      "seed 5\nrules 1\nend 10\n");
+    Network::Send(2, "Kestrovar_scores.php?option=getscore&nbscore=10", 1, 0);
+    EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 2);
+    PollUntilEmpty();
+    ASSERT_NE(Network::Receive(2), 0);
+    EXPECT_EQ(Network::GetState(), Good);
+    EXPECT_EQ(Network::GetResult(1), "ace");
+    ASSERT_NE(Network::Receive(1), 0);
+    EXPECT_EQ(Network::GetResult(1), "ok");
+}
+
+TEST_F(NetComponentTest, APostCarriesItsBodyWholeAndItsSignatureCoversTheBodysHash) {
+    Server.Answer("Kestrovar_scores.php", "ok\n");
+    std::string body = "; a kept game\nseed 20261208\nrules 1\n";
+    for (int frame = 0; body.size() < 300 * 1024; frame += 3) body += std::to_string(frame) + " down 37\n";
+    Network::SendPost(1, "Kestrovar_scores.php?option=addscore&user=a b&level=1&score=120 &date=08 Dec 2026", body);
+    PollUntilEmpty();
+    ASSERT_NE(Network::Receive(1), 0);
+    EXPECT_EQ(Network::GetState(), Good);
+    EXPECT_EQ(Network::GetResult(1), "ok");
+
+    auto seen = Server.SeenRequests();
+    ASSERT_EQ(seen.size(), 1u);
+    const TestScoreServer::Seen& request = seen[0];
+    EXPECT_EQ(request.Method, "POST");
+    EXPECT_EQ(request.ContentType, "text/plain");
+    EXPECT_EQ(request.Body, body);
+    ASSERT_TRUE(request.Params.count("game") && request.Params.count("sig"));
+    EXPECT_EQ(request.Params.find("game")->second, Sha256(body));
+    EXPECT_EQ(request.Params.find("user")->second, "a b");
+    std::string query = request.Target.substr(request.Target.find('?') + 1);
+    std::size_t sigAt = query.find("&sig=");
+    ASSERT_NE(sigAt, std::string::npos);
+    EXPECT_LT(query.find("&game="), query.find("&ts=")) << "the hash is added before the query is signed";
+    EXPECT_EQ(request.Params.find("sig")->second,
+              Hmac(Network::NetworkKey(), "Kestrovar_scores.php?" + query.substr(0, sigAt)));
 }
 
 TEST_F(NetComponentTest, GoodReplyReadsAsLinesAndTheRequestGoesEncodedAndSigned) {

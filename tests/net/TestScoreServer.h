@@ -1,5 +1,5 @@
-// A score server inside the test process: answers scripted per script name, keeps every request it saw, and can
-// hold requests unanswered to play a server that has stopped answering.
+// A score server inside the test process: answers GETs and POSTs scripted per script name, keeps every request it
+// saw, and can hold requests unanswered to play a server that has stopped answering.
 #pragma once
 #include <chrono>
 #include <condition_variable>
@@ -19,25 +19,31 @@ class TestScoreServer {
         std::string Path;   // decoded
         std::string Target; // as it came over the wire
         httplib::Params Params;
+        std::string Method;
+        std::string Body; // a POST's, as it arrived
+        std::string ContentType;
     };
 
     TestScoreServer() {
         // One request a connection: a connection kept open would hold the server's stop for its keep-alive time.
         Server.set_keep_alive_max_count(1);
         Port = Server.bind_to_any_port("127.0.0.1");
-        Server.Get(R"(/(\w+\.php))", [this](const httplib::Request& request, httplib::Response& response) {
+        auto serve = [this](const httplib::Request& request, httplib::Response& response) {
             Handler handler;
             {
                 // Kept before the answer goes out, so a test that has its reply has the request too.
                 std::lock_guard<std::mutex> lock(Guard);
-                Requests.push_back({request.path, request.target, request.params});
+                Requests.push_back({request.path, request.target, request.params, request.method, request.body,
+                                    request.get_header_value("Content-Type")});
                 handler = Handlers[request.matches[1]];
             }
             if (handler)
                 handler(request, response);
             else
                 response.status = 404;
-        });
+        };
+        Server.Get(R"(/(\w+\.php))", serve);
+        Server.Post(R"(/(\w+\.php))", serve);
         Thread = std::thread([this] { Server.listen_after_bind(); });
         // Stopping a server that has not begun to listen does nothing, and it would then listen for ever.
         while (!Server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -5,6 +5,7 @@
 #include "MainMenu.h"
 #include "NameEntry.h"
 #include "Network.h"
+#include "OnlineGames.h"
 #include "ScreenFrame.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
@@ -32,6 +33,7 @@ constexpr int SyncDelayMs = 150;
 constexpr int ScreenDelayMs = 100;
 constexpr int KeyTab = 9;
 constexpr int KeyEscape = 27;
+constexpr int KeyRowOne = 49; // the keys 1 to 8 pick a shown row's game to watch
 
 const std::string RunningVersion = "1.2";
 const std::string ProductKey = "kestrovar";
@@ -57,6 +59,9 @@ constexpr float ScoreColumn = 2.0f, LastScoreRow = 5.5f, BestScoreRow = 7.0f;
 constexpr float NameLineRow = 32.5f;
 constexpr float SyncLineColumn = 2.5f, SyncLineRow = 34.0f;
 constexpr float LeaveLineRow = 35.5f;
+// Below the table's lower rule and above the name line: the help to watch a row's game, or why it can't be.
+constexpr float WatchLineRow = 31.0f;
+constexpr int WatchNoticeFrames = 180;
 constexpr float HeaderColumn = 2.0f, HeaderRow = 9.15f;
 constexpr float TableColumn = 2.0f, TableFirstRow = 10.75f, TableRowStep = 1.5f;
 constexpr float SmallText = 0.75f, FullText = 1.0f;
@@ -105,6 +110,7 @@ void TakeTopTen() {
         OnlineNames[k] = Network::GetResult(first);
         OnlineLevels[k] = Network::GetResult(first + 1);
         OnlineScores[k] = Network::GetResult(first + 2);
+        OnlineGames[k] = Network::GetResult(first + 3); // the game behind the row, where the server names one
         OnlineDates[k] = Network::GetResult(first + 4);
     }
 }
@@ -118,7 +124,7 @@ void DrawRules() {
     FinishSegments();
 }
 
-void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestText) {
+void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestText, const std::string& watchLine) {
     SetColor(255, 255, 255);
     BeginScreenFrame(ScreenStars::Hidden);
     DrawVectorTextBold("highscores", TitleColumn, TitleRow, PageGreen.Argb, 0, TitleScale, TitleRowScale, 0,
@@ -130,6 +136,7 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
     DrawCentredText("press ESCAPE or THRUST to return to menu.", LeaveLineRow, PageYellow.Argb, SmallText,
                     PageYellow.Red, PageYellow.Green, PageYellow.Blue);
     DrawText("playername     level     topscore", HeaderColumn, HeaderRow, {0xFFFF0000, 255, 0, 0}, FullText);
+    DrawCentredText(watchLine, WatchLineRow, PageCyan.Argb, SmallText, PageCyan.Red, PageCyan.Green, PageCyan.Blue);
     DrawRules();
     for (int row = 0; row < ShownRows; ++row)
         if (HighscoreRowShown(row))
@@ -225,11 +232,21 @@ void CheckVersion() {
 void HighscoreScreen() {
     std::string scoreText = ScoreText(Score);
     std::string bestText = ScoreText(PersonalHighscore);
+    std::string notice; // why the game of a row can't be watched, for a few seconds
+    int noticeFrames = 0;
     Delay(ScreenDelayMs);
     FlushKeys();
     for (;;) {
-        DrawHighscoreScreen(scoreText, bestText);
+        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : "press 1 to 8 to watch a game");
+        if (noticeFrames > 0) noticeFrames -= 1;
         if (KeyHit(KeyTab)) NameEntry();
+        for (int row = 0; row < ShownRows; ++row) {
+            if (!KeyHit(KeyRowOne + row)) continue;
+            Blip();
+            notice = WatchRowGame(row);
+            noticeFrames = notice.empty() ? 0 : WatchNoticeFrames;
+            break;
+        }
         if (FireHit()) {
             KeyPressed = 0;
             PlaceholderShownRows();

@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Tables.h"
+#include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
 #include "frontend/KeptGames.h"
@@ -159,6 +160,19 @@ bool ConfirmHit() {
     return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
 }
 
+} // namespace
+
+void ResetMenuWorld() {
+    ClearFortress();
+    ClearMissiles();
+    ClearParticles();
+    ClearFrags();
+    RebuildRings();
+    CannonFireDelay = MenuCannonDelay;
+    GhostIndex = 0;
+}
+
+namespace {
 void ReturnFromGame() {
     CreditTimer = 0;
     RebuildRings();

@@ -27,3 +27,5 @@ void ResetVersionNotice();
 // The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
 // when the game is over or left.
 void StartGameFromMenu();
+// The menu's fortress as it stands behind the logo: the three rings and nothing in the air, the ghost at its start.
+void ResetMenuWorld();

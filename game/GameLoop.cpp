@@ -99,6 +99,8 @@ void StartFromFreshState() {
     ResetEffects();
     MissileCount = 0;
     ExplosionsActive = 0;
+    ExitPromptShown = 0;
+    PromptPulse = PromptPulseStart;
 }
 
 void StartGame() {
@@ -128,6 +130,8 @@ void StartGame() {
     if (NeonMode == 1) TPoly::_Begin();
 }
 
+} // namespace
+
 void EndGame() {
     if (NeonMode == 1) TPoly::_End();
     GameState = 0;
@@ -135,7 +139,6 @@ void EndGame() {
     if (MusicOn == 1 && Sound::IsPlaying("ingame-loop")) Sound::Stop("ingame-loop");
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
 }
-} // namespace
 
 int ReadExitAnswer() {
     // Each group stops at its first hit; when both groups are hit in one pass, staying wins.

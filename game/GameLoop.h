@@ -2,6 +2,9 @@
 #pragma once
 
 void PlayGame();
+// The game's end as the loop makes it when the game is left: the menu's music and demo mode back. Also for a game
+// cut short from outside the loop (a watched game stopped).
+void EndGame();
 void UpdateFrameRate();
 // The exit prompt's answer for one pass: 1 leave, 2 stay, 0 none yet.
 int ReadExitAnswer();

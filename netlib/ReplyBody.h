@@ -6,9 +6,10 @@
 
 namespace Net {
 
-// The score server's replies are a few hundred bytes; anything far bigger is not a reply of ours.
-constexpr std::size_t MostReplyBytes = 64 * 1024;
-constexpr std::size_t MostReplyLines = 10000;
+// The score server's lists are a few hundred bytes; its longest reply is a game's script, which the server takes
+// up to a megabyte (an hour of play is about half that). Anything bigger is not a reply of ours.
+constexpr std::size_t MostReplyBytes = 1024 * 1024;
+constexpr std::size_t MostReplyLines = 100000;
 
 // Splits on LF and drops every CR, so a server that ends its lines with CR LF reads the same and no line can
 // carry a line break into the settings file. A last line without its LF still counts; an empty body has no lines.

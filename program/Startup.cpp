@@ -13,6 +13,7 @@
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
+#include "frontend/OnlineGames.h"
 #include "frontend/SettingsFile.h"
 #include "game/GameLoop.h"
 #include "game/PadRest.h"
@@ -160,6 +161,7 @@ void ResetAllState() {
     SetCloseHandler(nullptr);
     ProgramStarted = false;
     ResetKeptGames();
+    ResetOnlineGames();
     ResetImages();
     ResetLogo();
     ResetShip();

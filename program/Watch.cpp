@@ -1,7 +1,7 @@
 // The top floor's other way in, watching a kept game again: its script read whole first, then the game played from the
 // script's seed with the script's input in the game's own window, until the game-over page, the script's end or Escape.
 #include "core/GameState.h"
-#include "frontend/MainMenu.h"
+#include "frontend/Watching.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -18,10 +18,6 @@ constexpr int RefusedStatus = 2;
 constexpr std::size_t ReadChunk = 1 << 20;
 // A script of the most events a script may hold stays well inside this.
 constexpr std::size_t LargestScriptBytes = 256u << 20;
-// The last picture stays up a moment before the window closes.
-constexpr int LastFramePauseMs = 2000;
-
-int WatchEndFrame = 0;
 
 bool ReadScript(const std::string& path, ReplayScript& script, std::string& error) {
     Stream* stream = ReadFile(path.c_str());
@@ -44,18 +40,6 @@ bool ReadScript(const std::string& path, ReplayScript& script, std::string& erro
     return ParseReplayScript(in, script, error);
 }
 
-void AfterWatchedFrame() {
-    if (PlaybackEscapePressed()) EndProgram(0);
-    // Where the replay tool stops: the game-over page's first frame, or the script's end.
-    int frame = InputFramesSinceStart();
-    if (ShipsLeft < 0 || frame >= WatchEndFrame) {
-        // The same closing line the replay tool prints, for comparing the two.
-        std::printf("%s\n", ReplayEndLine(ShipsLeft < 0 ? "game-over" : "script-ended", frame).c_str());
-        std::fflush(stdout);
-        Delay(LastFramePauseMs);
-        EndProgram(0);
-    }
-}
 } // namespace
 
 int WatchReplay(const std::string& path) {
@@ -66,16 +50,15 @@ int WatchReplay(const std::string& path) {
         return RefusedStatus;
     }
     SetUpProgram(StartupFor::Watch);
-    ApplyReplaySetup(script);
-    WatchEndFrame = script.EndFrame;
-    StartInputPlayback(script.Events);
-    SetFlipObserver(AfterWatchedFrame);
-    SeedRnd(script.Seed);
-    StartGameFromMenu();
-    // Left through the exit prompt, as the player left it.
-    std::printf("%s\n", ReplayEndLine("game-left", InputFramesSinceStart()).c_str());
+    WatchOutcome outcome = WatchGame(script);
+    // Escape stops watching with no closing line; every other end prints the line the replay tool prints.
+    if (outcome.How == WatchEnding::Escape) EndProgram(0);
+    const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
+                         : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
+                                                                   : "game-left";
+    std::printf("%s\n", ReplayEndLine(ending, outcome.Frames).c_str());
     std::fflush(stdout);
-    SetFlipObserver(nullptr);
+    if (outcome.How != WatchEnding::GameLeft) EndProgram(0);
     StopInputPlayback();
     return 0;
 }

@@ -23,6 +23,13 @@ bool Shown(const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
+// A centred text is drawn padded with spaces.
+bool ShownCentred(const std::string& text) {
+    const std::deque<std::string>& texts = RecentTexts();
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::string& shown) { return shown.find(text) != std::string::npos; });
+}
+
 std::string Contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -175,10 +182,7 @@ TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
     HighscoreScreen();
     EXPECT_TRUE(Shown("set name"));
     EXPECT_EQ(PlayerName, "aceB");
-    const std::deque<std::string>& texts = RecentTexts();
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
-        return text.find("press tab to change name from: aceB") != std::string::npos;
-    }));
+    EXPECT_TRUE(ShownCentred("press tab to change name from: aceB"));
     EXPECT_EQ(Requests("getscore").size(), 0u); // neither key syncs
 }
 
@@ -235,4 +239,54 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     }
     EXPECT_EQ(VersionNotice, CreditLine);
     EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 0);
+}
+
+TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScreenAsItWas) {
+    constexpr int KeyOne = 49;
+    const std::string watched = "0123456789abcdef", missing = "fedcba9876543210";
+    SetUpProgram(StartupFor::Player);
+    Network::SetServer(Server.BaseUrl());
+    Network::SetKey(Network::NetworkKey());
+    Server.On("Kestrovar_scores.php", [&](const httplib::Request& request, httplib::Response& response) {
+        std::string option = request.get_param_value("option"), game = request.get_param_value("game");
+        if (option == "getgame" && game == watched)
+            response.set_content("; a game of the board\nseed 7\nrules 1\nend 100000\n", "text/plain");
+        else if (option == "getgame")
+            response.status = 404;
+        else
+            response.set_content("ace\n3\n4000\n" + watched +
+                                     "\n01 Dec 2026\nbee\n2\n300\n-\n02 Dec 2026\n"
+                                     "cat\n1\n20\n" +
+                                     missing + "\n03 Dec 2026\n",
+                                 "text/plain");
+    });
+    Score = 55;
+    Level = 2;
+    PersonalHighscore = 777;
+    KeyFire = 65;
+    int start = Headless::FrameCount();
+    Headless::PressKey(start + 2, KeyReturnCode);
+    Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
+    Headless::PressKey(start + 8, KeyOne + 2); // "cat"'s game can't be had
+    Headless::PressKey(start + 12, KeyOne);
+    Headless::PressKey(start + 500, KeyEscapeCode); // stops watching
+    Headless::PressKey(start + 560, KeyEscapeCode); // leaves the screen
+    Headless::StopAtFrame(start + 700);
+    HighscoreScreen();
+    EXPECT_GT(Headless::FrameCount() - start, 500) << "the game was played in the window";
+    EXPECT_LT(Headless::FrameCount() - start, 600) << "and Escape came back to the screen, which Escape left";
+    EXPECT_TRUE(ShownCentred("no game to watch on that row"));
+    EXPECT_TRUE(ShownCentred("that game could not be fetched"));
+    EXPECT_TRUE(ShownCentred("press 1 to 8 to watch a game"));
+    EXPECT_TRUE(Shown("get ready player..."));
+    EXPECT_EQ(Requests("getgame").size(), 2u);
+    // Nothing of the player's changed, and the watched game was neither kept nor uploaded.
+    EXPECT_EQ(Score, 55);
+    EXPECT_EQ(Level, 2);
+    EXPECT_EQ(PersonalHighscore, 777);
+    EXPECT_EQ(KeyFire, 65);
+    EXPECT_EQ(DemoMode, 1);
+    EXPECT_FALSE(FileExists(LastGamePath().c_str()));
+    EXPECT_EQ(Requests("addscore").size(), 0u);
+    EXPECT_EQ(OnlineNames[0], "ace");
 }

@@ -4,6 +4,7 @@
 #include "GameFixture.h"
 #include "TestScoreServer.h"
 #include "frontend/Network.h"
+#include "netlib/ReplyBody.h"
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -196,9 +197,9 @@ TEST_F(NetComponentTest, EveryFailureReadsAsABadStateWithNoLines) {
             return true;
         });
     });
-    Server.Answer("Big.php", std::string(64 * 1024 + 1, 'a'));
-    Server.Answer("Lines.php", Repeated("x\n", 10001));
-    Server.Answer("Full.php", Repeated("abcde\n", 10000)); // both limits reached, neither passed
+    Server.Answer("Big.php", std::string(Net::MostReplyBytes + 1, 'a'));
+    Server.Answer("Lines.php", Repeated("x\n", static_cast<int>(Net::MostReplyLines) + 1));
+    Server.Answer("Full.php", Repeated("a\n", static_cast<int>(Net::MostReplyLines))); // the line limit reached, not passed
     const char* scripts[] = {"Error.php", "Cut.php", "Big.php", "Lines.php", "Full.php"};
     for (int i = 0; i < 5; ++i) Network::Send(10 + i, std::string(scripts[i]) + "?option=x", 1, 0);
     std::string closedServer;
@@ -217,7 +218,7 @@ TEST_F(NetComponentTest, EveryFailureReadsAsABadStateWithNoLines) {
     }
     ASSERT_NE(Network::Receive(14), 0);
     EXPECT_EQ(Network::GetState(), Good);
-    EXPECT_EQ(Network::GetNbOfLines(), 10000);
+    EXPECT_EQ(Network::GetNbOfLines(), static_cast<int>(Net::MostReplyLines));
 }
 
 TEST_F(NetComponentTest, ManySendsAllCompleteAndTheQueueEmpties) {

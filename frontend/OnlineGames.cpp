@@ -1,0 +1,132 @@
+// A game of the online board played again for the player to watch: fetched as a script, played as a kept game is
+// watched, and everything it changed put back so that the high-score screen goes on as it was.
+#include "OnlineGames.h"
+#include "HighScores.h"
+#include "KeptGames.h"
+#include "MainMenu.h"
+#include "Network.h"
+#include "Watching.h"
+#include "core/GameState.h"
+#include "game/GameLoop.h"
+#include "graphics/Palette.h"
+#include "graphics/TPoly.h"
+#include "platform/Input.h"
+#include "platform/Time.h"
+#include <sstream>
+
+std::string OnlineGames[OnlineRows];
+
+namespace {
+constexpr int FetchCommand = 2;
+constexpr int GoodReply = 2;
+constexpr int PollDelayMs = 10;
+constexpr int ScreenDelayMs = 100;
+constexpr std::size_t ShortestGameName = 16, LongestGameName = 64;
+const std::string GameQuery = "Kestrovar_scores.php?option=getgame&game=";
+
+// What a watched game changes that the player's own run needs back.
+struct PlayersRun {
+    int Keys[4], Controls, Pad, PadFire, PadThrust, Colours, Neon;
+    int PlayersScore, PlayersLevel, Ships, Bonus, Best, Demo, State;
+    bool Keeping;
+};
+
+PlayersRun TakePlayersRun() {
+    return {{KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire},
+            ControlMode,
+            PadActive,
+            PadFireButton,
+            PadThrustButton,
+            ColorsOn,
+            NeonMode,
+            Score,
+            Level,
+            ShipsLeft,
+            BonusCounter,
+            PersonalHighscore,
+            DemoMode,
+            GameState,
+            KeepingPlayerGames()};
+}
+
+void PutBack(const PlayersRun& run) {
+    KeyTurnLeft = run.Keys[0];
+    KeyTurnRight = run.Keys[1];
+    KeyThrust = run.Keys[2];
+    KeyFire = run.Keys[3];
+    ControlMode = run.Controls;
+    PadActive = run.Pad;
+    PadFireButton = run.PadFire;
+    PadThrustButton = run.PadThrust;
+    if (ColorsOn != run.Colours) {
+        ColorsOn = run.Colours;
+        SetPalette();
+    }
+    if (NeonMode != run.Neon) {
+        NeonMode = run.Neon;
+        SetDrawingState();
+    }
+    Score = run.PlayersScore;
+    Level = run.PlayersLevel;
+    ShipsLeft = run.Ships;
+    BonusCounter = run.Bonus;
+    PersonalHighscore = run.Best;
+    DemoMode = run.Demo;
+    GameState = run.State;
+    SetKeepPlayerGames(run.Keeping);
+}
+
+bool FetchGame(const std::string& name, std::string& text) {
+    bool fetched = false;
+    Network::Send(FetchCommand, GameQuery + name, 1, 0);
+    while (Network::GetNumberOfCommandsInQueue() != 0) {
+        Network::Update();
+        if (Network::Receive(FetchCommand) != 0 && Network::GetState() == GoodReply) {
+            text.clear();
+            for (int line = 1; line <= Network::GetNbOfLines(); ++line) text += Network::GetResult(line) + "\n";
+            fetched = true;
+        }
+        Delay(PollDelayMs);
+    }
+    return fetched;
+}
+
+void WatchFetchedGame(const ReplayScript& script) {
+    PlayersRun run = TakePlayersRun();
+    SetKeepPlayerGames(false);
+    FlushKeys();
+    WatchOutcome outcome = WatchGame(script);
+    StopInputPlayback();
+    // A game left through its exit prompt has ended itself; any other was stopped from outside its loop.
+    if (outcome.How != WatchEnding::GameLeft) EndGame();
+    PutBack(run);
+    ResetMenuWorld();
+    Delay(ScreenDelayMs);
+    FlushKeys();
+}
+} // namespace
+
+bool IsOnlineGameName(const std::string& text) {
+    if (text.size() < ShortestGameName || text.size() > LongestGameName) return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+std::string WatchRowGame(int row) {
+    if (row < 0 || row >= OnlineRows || !HighscoreRowShown(row) || !IsOnlineGameName(OnlineGames[row]))
+        return "no game to watch on that row";
+    std::string text;
+    if (!FetchGame(OnlineGames[row], text)) return "that game could not be fetched";
+    ReplayScript script;
+    std::string error;
+    std::istringstream in(text);
+    if (!ParseReplayScript(in, script, error)) return "that game could not be read";
+    if (script.Rules != RulesVersion) return "that game was played by other rules";
+    WatchFetchedGame(script);
+    return "";
+}
+
+void ResetOnlineGames() {
+    for (std::string& game : OnlineGames) game.clear();
+}

@@ -1,0 +1,20 @@
+// The games behind the online top ten: each row's game as the server names it, fetched through the network
+// component and watched in the game's own window from the high-score screen.
+#pragma once
+#include "core/Settings.h"
+#include <string>
+
+// The game behind each row of the online table, as the last top-ten reply named it on the line the table leaves
+// aside; empty when none. Kept for the run only: the settings file has no place for it.
+extern std::string OnlineGames[OnlineRows];
+
+// Whether a reply's line names a game: 16 to 64 lowercase hex digits.
+bool IsOnlineGameName(const std::string& text);
+
+// Fetches and watches the game behind a shown row of the online table; returns the one line the high-score screen
+// shows when it can't (no game behind the row, a failed download, a script the game can't play), empty when the
+// game was watched. A watched game is never kept nor uploaded, and leaves the player's score, best, controls and
+// style as they were.
+std::string WatchRowGame(int row);
+
+void ResetOnlineGames();

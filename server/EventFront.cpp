@@ -249,7 +249,7 @@ void EventFront::CutLateConnections() {
 bool EventFront::Run() {
     if (ListenSocket < 0) return false;
     MHD_Daemon* daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, &FrontCallbacks::AcceptPolicy, this, &FrontCallbacks::Access,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_USE_TURBO, 0, &FrontCallbacks::AcceptPolicy, this, &FrontCallbacks::Access,
         this, MHD_OPTION_LISTEN_SOCKET, ListenSocket, MHD_OPTION_THREAD_POOL_SIZE,
         static_cast<unsigned>(Settings.Threads), MHD_OPTION_CONNECTION_LIMIT, Settings.MaxConnections,
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, Settings.ConnectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,

@@ -4,9 +4,10 @@
 # beside nginx serving the same reply text as a static file, measured right after it with the same wrk command.
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
 # Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
-# SERVER_THREADS (event loops, default: one a core), NGINX (default 1; 0 leaves the yardstick out), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a
-# shared machine busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which
-# the kernel's autogroups otherwise share out evenly with every other session; the figures then say so).
+# SERVER_THREADS (event loops, default: one a core), WITH_NGINX (default 1; 0 leaves the yardstick out), BACKENDS
+# (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a shared machine busy with other work, a
+# larger CPU share for this script's scheduling group and PostgreSQL's, which the kernel's autogroups otherwise share
+# out evenly with every other session; the figures then say so).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/rel}"
@@ -14,7 +15,7 @@ duration="${DURATION:-10}"
 connections="${CONNECTIONS:-8}"
 wrkThreads="${WRK_THREADS:-2}"
 serverThreads="${SERVER_THREADS:-$(nproc)}"
-withNginx="${NGINX:-1}"
+withNginx="${WITH_NGINX:-1}"
 backends="${BACKENDS:-sqlite postgresql}"
 autogroupNice="${AUTOGROUP_NICE:-}"
 server="$build/server/kestrovar-scores"

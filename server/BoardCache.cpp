@@ -83,6 +83,16 @@ std::string BoardCache::VersionText(int count) {
     return listing->Prefix(count);
 }
 
+bool BoardCache::Holds(const std::string& board) {
+    std::lock_guard lock(Mutex);
+    return Boards.count(board) > 0;
+}
+
+bool BoardCache::HoldsVersions() {
+    std::lock_guard lock(Mutex);
+    return Versions != nullptr;
+}
+
 void BoardCache::Changed(const std::string& board) {
     try {
         auto listing = ReadBoard(board);

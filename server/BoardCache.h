@@ -22,6 +22,9 @@ class BoardCache {
     std::string TopText(const std::string& board, int count);
     // The first count versions, two lines each.
     std::string VersionText(int count);
+    // Whether a read of this board, or of the versions, is answered without the store.
+    bool Holds(const std::string& board);
+    bool HoldsVersions();
     // A score was stored on this board: read it again now.
     void Changed(const std::string& board);
 

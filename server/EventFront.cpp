@@ -10,6 +10,7 @@
 #include <memory>
 #include <microhttpd.h>
 #include <netdb.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -76,7 +77,17 @@ struct EventFront::Request {
     Clock::time_point Start = Clock::now();
     int Status = 0;
     bool HeadersIn = false;
+    bool HandedOver = false;
+    std::optional<Reply> Ready; // a worker's answer, sent once the connection is resumed
 };
+
+namespace {
+std::string_view Query(const EventFront::Request& request) {
+    std::size_t question = request.Target.find('?');
+    if (question == std::string::npos) return {};
+    return std::string_view(request.Target).substr(question + 1);
+}
+} // namespace
 
 struct FrontCallbacks {
     static MHD_Result AcceptPolicy(void* self, const sockaddr* address, socklen_t) {
@@ -143,7 +154,16 @@ struct FrontCallbacks {
             return MHD_YES;
         }
         if (request->Status != 0) return MHD_YES; // answered already
-        return front.Answer(connection, *request) ? MHD_YES : MHD_NO;
+        if (request->Ready)
+            return Send(connection, *request, request->Ready->Status, request->Ready->Body) ? MHD_YES : MHD_NO;
+        if (request->HandedOver) return MHD_YES;
+        // A read from memory is answered here on the event loop; what may wait on storage goes to a worker, so
+        // that a slow database never holds the loop's other connections.
+        if (request->Method == MHD_HTTP_METHOD_GET && front.Service.AnswersFromMemory(Query(*request)))
+            return front.Answer(connection, *request) ? MHD_YES : MHD_NO;
+        if (!front.HandOver(connection, *request))
+            return Refuse(connection, *request, MHD_HTTP_SERVICE_UNAVAILABLE, "busy");
+        return MHD_YES;
     }
 
     static void RequestEnded(void* self, MHD_Connection* connection, void** context, MHD_RequestTerminationCode) {
@@ -198,13 +218,44 @@ EventFront::~EventFront() {
     if (ListenSocket >= 0) close(ListenSocket);
 }
 
-int EventFront::Answer(MHD_Connection* connection, Request& request) {
-    std::size_t question = request.Target.find('?');
-    std::string_view query;
-    if (question != std::string::npos) query = std::string_view(request.Target).substr(question + 1);
-    Reply reply = Service.Handle(request.Path, query, request.Address, request.Body);
+Reply EventFront::Compute(Request& request) {
+    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body);
     if (!reply.LogNote.empty()) std::fprintf(Log, "%s storage: %s\n", UtcNow().c_str(), reply.LogNote.c_str());
+    return reply;
+}
+
+int EventFront::Answer(MHD_Connection* connection, Request& request) {
+    Reply reply = Compute(request);
     return FrontCallbacks::Send(connection, request, reply.Status, reply.Body);
+}
+
+bool EventFront::HandOver(MHD_Connection* connection, Request& request) {
+    std::lock_guard lock(JobMutex);
+    if (Jobs.size() >= Settings.MaxWaiting || RefuseJobs) return false;
+    request.HandedOver = true;
+    FrontCallbacks::Watch(connection, Watched::Answering); // its wait is the server's, not the client's
+    // Suspended before a worker can take it, since the worker resumes it.
+    MHD_suspend_connection(connection);
+    Jobs.push_back({connection, &request});
+    JobReady.notify_one();
+    return true;
+}
+
+void EventFront::Work() {
+    for (;;) {
+        Job job;
+        bool refuse = false;
+        {
+            std::unique_lock lock(JobMutex);
+            JobReady.wait(lock, [&] { return RefuseJobs || !Jobs.empty(); });
+            if (Jobs.empty()) return;
+            job = Jobs.front();
+            Jobs.pop_front();
+            refuse = RefuseJobs;
+        }
+        job.Taken->Ready = refuse ? Reply{MHD_HTTP_SERVICE_UNAVAILABLE, "error: stopping\n", {}} : Compute(*job.Taken);
+        MHD_resume_connection(job.Connection);
+    }
 }
 
 int EventFront::Bind(const std::string& host, int port) {
@@ -249,8 +300,8 @@ void EventFront::CutLateConnections() {
 bool EventFront::Run() {
     if (ListenSocket < 0) return false;
     MHD_Daemon* daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_USE_TURBO, 0, &FrontCallbacks::AcceptPolicy, this, &FrontCallbacks::Access,
-        this, MHD_OPTION_LISTEN_SOCKET, ListenSocket, MHD_OPTION_THREAD_POOL_SIZE,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_TURBO, 0, &FrontCallbacks::AcceptPolicy,
+        this, &FrontCallbacks::Access, this, MHD_OPTION_LISTEN_SOCKET, ListenSocket, MHD_OPTION_THREAD_POOL_SIZE,
         static_cast<unsigned>(Settings.Threads), MHD_OPTION_CONNECTION_LIMIT, Settings.MaxConnections,
         MHD_OPTION_PER_IP_CONNECTION_LIMIT, Settings.ConnectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
         static_cast<unsigned>(Settings.IdleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory,
@@ -258,6 +309,7 @@ bool EventFront::Run() {
         &FrontCallbacks::RequestEnded, this, MHD_OPTION_NOTIFY_CONNECTION, &FrontCallbacks::ConnectionEvent, this,
         MHD_OPTION_END);
     if (!daemon) return false;
+    for (int i = 0; i < Settings.Workers; ++i) Workers.emplace_back([this] { Work(); });
 
     std::unique_lock lock(StateMutex);
     while (!StopAsked) {
@@ -279,6 +331,15 @@ bool EventFront::Run() {
         lock.lock();
     }
     lock.unlock();
+    // Workers finish what they hold (bounded by the database's time-outs) and answer what still waits with 503,
+    // resuming every connection they were given before the connections are closed.
+    {
+        std::lock_guard jobs(JobMutex);
+        RefuseJobs = true;
+    }
+    JobReady.notify_all();
+    for (std::thread& worker : Workers) worker.join();
+    Workers.clear();
     MHD_stop_daemon(daemon);
     return true;
 }

@@ -7,9 +7,12 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_set>
+#include <vector>
 
 struct MHD_Connection;
 
@@ -17,6 +20,8 @@ namespace ScoreServer {
 
 struct FrontSettings {
     int Threads = 4;                // event loops, each with its own epoll set
+    int Workers = 8;                // answer the requests that may wait on storage, off the event loops
+    std::size_t MaxWaiting = 256;   // such requests waiting for a worker; past that, 503 at once
     unsigned MaxConnections = 1000; // in all
     unsigned ConnectionsPerAddress = 16;
     int HeaderSeconds = 5;            // from a connection's start, or its previous reply, to a request's last header
@@ -44,7 +49,10 @@ class EventFront {
 
   private:
     friend struct FrontCallbacks; // libmicrohttpd's callbacks, in EventFront.cpp
+    Reply Compute(Request& request);
     int Answer(MHD_Connection* connection, Request& request);
+    bool HandOver(MHD_Connection* connection, Request& request);
+    void Work();
     void CutLateConnections();
 
     ScoreService& Service;
@@ -55,6 +63,16 @@ class EventFront {
 
     std::mutex WatchMutex; // the open connections, for the deadline sweep
     std::unordered_set<Watched*> Open;
+
+    struct Job {
+        MHD_Connection* Connection;
+        Request* Taken;
+    };
+    std::mutex JobMutex;
+    std::condition_variable JobReady;
+    std::deque<Job> Jobs;
+    bool RefuseJobs = false; // stopping: what still waits is answered 503 without being run
+    std::vector<std::thread> Workers;
 
     std::mutex StateMutex;
     std::condition_variable StateChanged;

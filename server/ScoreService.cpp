@@ -64,6 +64,18 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
       Nonces(Settings.StampWindowSeconds, Settings.MaxNonces),
       Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds) {}
 
+bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
+    auto parsed = rawQuery.size() <= Settings.MaxQueryLength ? ParseQuery(rawQuery) : std::nullopt;
+    if (!parsed) return true; // refused at once
+    std::string option, board;
+    for (const QueryParameter& parameter : *parsed)
+        if (parameter.Name == "option")
+            option = parameter.Value;
+        else if (parameter.Name == "difficulty")
+            board = parameter.Value;
+    return (option == "getscore" && Boards.Holds(board)) || (option == "getversion" && Boards.HoldsVersions());
+}
+
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
                            [[maybe_unused]] std::string_view body) {
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");

@@ -36,6 +36,7 @@ std::string ServerHelpText() {
            "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
            "  --max-parameters N      most query parameters accepted (default 12)\n"
            "  --threads N             event loops serving the connections (default 4)\n"
+           "  --workers N             threads answering the requests that may wait on the database (default 8)\n"
            "  --max-connections N     most connections open at once (default 1000)\n"
            "  --connections-per-address N  most connections open at once from one address (default 16)\n"
            "  --header-timeout N      seconds a request's headers may take, from the connection's start or its\n"
@@ -108,6 +109,9 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
         } else if (name == "--threads") {
             if (!numberIn(1, 64)) return std::nullopt;
             options.Front.Threads = static_cast<int>(*number);
+        } else if (name == "--workers") {
+            if (!numberIn(1, 256)) return std::nullopt;
+            options.Front.Workers = static_cast<int>(*number);
         } else if (name == "--max-connections") {
             if (!numberIn(1, 100'000)) return std::nullopt;
             options.Front.MaxConnections = static_cast<unsigned>(*number);

@@ -106,9 +106,12 @@ class HeldStore : public SqliteStore {
     using SqliteStore::SqliteStore;
     std::promise<void> Entered;
     std::shared_future<void> Release;
+    std::string HeldBoard;
     std::vector<ScoreEntry> TopScores(const std::string& board, int count) override {
-        Entered.set_value();
-        Release.wait();
+        if (board == HeldBoard) {
+            Entered.set_value();
+            Release.wait();
+        }
         return SqliteStore::TopScores(board, count);
     }
 };
@@ -140,6 +143,38 @@ TEST(ServerProcessTest, AStopFinishesTheRequestsInFlight) {
     stopping.join();
     serving.join();
     EXPECT_EQ(HttpGet(port, "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10")).Status, 0);
+    std::fclose(log);
+}
+
+TEST(ServerProcessTest, ARequestWaitingOnStorageHoldsUpNoOther) {
+    TempFolder folder;
+    HeldStore store(folder.Path() + "/scores.sqlite");
+    store.HeldBoard = "slow"; // the first read of this board waits on the store until the test lets it go
+    std::promise<void> release;
+    store.Release = release.get_future().share();
+    ServiceSettings settings;
+    settings.Key = GameKey();
+    ScoreService service(store, settings);
+    std::FILE* log = std::fopen((folder.Path() + "/log").c_str(), "w");
+    FrontSettings frontSettings;
+    frontSettings.Threads = 1; // one event loop for every connection
+    EventFront front(service, frontSettings, log);
+    int port = front.Bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    std::thread serving([&] { front.Run(); });
+
+    const std::string top = "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10");
+    EXPECT_EQ(HttpGet(port, top).Status, 200); // the main board, held in memory from now on
+    auto waiting = std::async(std::launch::async, [&] {
+        return HttpGet(port, "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10&difficulty=slow"));
+    });
+    store.Entered.get_future().wait();
+    // Answered while the other request still waits on the store (or never: the store waits on this reply).
+    EXPECT_EQ(HttpGet(port, "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10")).Status, 200);
+    release.set_value();
+    EXPECT_EQ(waiting.get().Status, 200);
+    front.Stop();
+    serving.join();
     std::fclose(log);
 }
 } // namespace

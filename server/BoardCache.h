@@ -1,6 +1,5 @@
 // The replies to the two public reads, the top ten and the version list, kept in memory as the text the game reads,
-// so that a read never waits on the database. Renewed when this server stores a score, and on an interval for
-// changes made by other servers sharing the database.
+// so that a read never waits on the database.
 #pragma once
 #include "server/ScoreStore.h"
 #include <condition_variable>
@@ -12,6 +11,7 @@
 
 namespace ScoreServer {
 
+// Renewed when this server stores a score, and on an interval for what other servers sharing the database store.
 class BoardCache {
   public:
     // renewSeconds: how often every board held is read again; 0 renews only on Changed.

@@ -1,7 +1,4 @@
-// The score service behind libmicrohttpd. The query is taken from the raw request target, exactly as the client
-// signed it. libmicrohttpd's own time-out is an idle one (a header line every few seconds keeps it waiting for
-// ever), so the header and body deadlines are kept here: a sweep shuts the socket of a connection past its
-// deadline, and libmicrohttpd then closes it as a client that went away.
+// The score service behind libmicrohttpd, with the header and body deadlines its idle time-out cannot keep.
 #include "server/EventFront.h"
 #include <arpa/inet.h>
 #include <chrono>
@@ -14,6 +11,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+// The query is taken from the raw request target, exactly as the client signed it. libmicrohttpd's own time-out is
+// an idle one (a header line every few seconds keeps it waiting for ever), so the deadlines are kept here: a sweep
+// shuts the socket of a connection past its deadline, and libmicrohttpd then closes it as a client that went away.
 namespace ScoreServer {
 
 namespace {

@@ -1,6 +1,5 @@
-// The HTTP side of the score server on libmicrohttpd's epoll loop: many idle or slow connections held cheaply, each
-// bounded (header and body deadlines, connections per address and in all, body size, idle keep-alive), every GET
-// and POST handed to the score service, one log line per request, and a stop that finishes the requests in flight.
+// The score server's HTTP side on libmicrohttpd's epoll loops: many idle or slow connections held cheaply and each
+// bounded, GETs and POSTs handed to the score service, one log line per request, a stop that finishes what it took.
 #pragma once
 #include "server/AddressRateLimiter.h"
 #include "server/ScoreService.h"

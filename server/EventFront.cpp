@@ -48,6 +48,12 @@ std::string LoggedPath(const std::string& path) {
     return shown;
 }
 
+// One write a line, so that lines from different threads never interleave; straight to the file, so that the
+// event loops never queue on the stream's lock while another writes.
+void WriteLine(std::FILE* log, const std::string& line) {
+    [[maybe_unused]] ssize_t written = write(fileno(log), line.data(), line.size());
+}
+
 std::string AddressText(const sockaddr* address) {
     char text[INET6_ADDRSTRLEN] = "-";
     if (address && address->sa_family == AF_INET)
@@ -130,10 +136,7 @@ struct FrontCallbacks {
             request->Path = path;
             const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
             request->Address = AddressText(info ? info->client_addr : nullptr);
-            {
-                std::lock_guard lock(front.StateMutex);
-                ++front.InFlight;
-            }
+            ++front.InFlight;
             Watch(connection, EventFront::Watched::Body);
             bool isGet = request->Method == MHD_HTTP_METHOD_GET;
             bool isPost = request->Method == MHD_HTTP_METHOD_POST;
@@ -176,13 +179,15 @@ struct FrontCallbacks {
             char took[32];
             std::snprintf(took, sizeof took, "%.3fms",
                           std::chrono::duration<double, std::milli>(Clock::now() - request->Start).count());
-            // One call per line, so that lines from different threads never interleave.
-            std::fprintf(front.Log, "%s %s %s %s %d %s\n", UtcNow().c_str(), LoggedPath(request->Address).c_str(),
-                         LoggedPath(request->Method).c_str(), LoggedPath(request->Path).c_str(), request->Status, took);
+            WriteLine(front.Log, UtcNow() + " " + LoggedPath(request->Address) + " " + LoggedPath(request->Method) +
+                                     " " + LoggedPath(request->Path) + " " + std::to_string(request->Status) + " " +
+                                     took + "\n");
         }
-        std::lock_guard lock(front.StateMutex);
-        --front.InFlight;
-        front.StateChanged.notify_all();
+        // Only a stop waits for the count to reach nothing: the requests never wake anyone else.
+        if (--front.InFlight == 0 && front.StopAsked) {
+            std::lock_guard lock(front.StateMutex);
+            front.StateChanged.notify_all();
+        }
     }
 
     static void Watch(MHD_Connection* connection, EventFront::Watched::Phase phase) {
@@ -220,7 +225,7 @@ EventFront::~EventFront() {
 
 Reply EventFront::Compute(Request& request) {
     Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body);
-    if (!reply.LogNote.empty()) std::fprintf(Log, "%s storage: %s\n", UtcNow().c_str(), reply.LogNote.c_str());
+    if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
     return reply;
 }
 

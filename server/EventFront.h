@@ -75,8 +75,8 @@ class EventFront {
 
     std::mutex StateMutex;
     std::condition_variable StateChanged;
-    bool StopAsked = false;
-    int InFlight = 0; // requests whose headers are in and whose reply is not yet out
+    std::atomic<bool> StopAsked = false;
+    std::atomic<int> InFlight = 0; // requests whose headers are in and whose reply is not yet out
 };
 
 } // namespace ScoreServer

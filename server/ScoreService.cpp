@@ -73,7 +73,9 @@ bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
             option = parameter.Value;
         else if (parameter.Name == "difficulty")
             board = parameter.Value;
-    return (option == "getscore" && Boards.Holds(board)) || (option == "getversion" && Boards.HoldsVersions());
+    if (option == "getscore") return Boards.Holds(board);
+    if (option == "getversion") return Boards.HoldsVersions();
+    return option != "addscore"; // anything else is refused before storage
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,

@@ -39,7 +39,7 @@ class ScoreService {
                  std::function<double()> steadyClock = {});
     // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent.
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
-    // refused before storage); the HTTP front answers the others away from its event loops.
+    // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
     bool AnswersFromMemory(std::string_view rawQuery);
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
                  std::string_view body = {});

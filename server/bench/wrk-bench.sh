@@ -3,15 +3,16 @@
 # second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder), each
 # beside nginx serving the same reply text as a static file, measured right after it with the same wrk command.
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
-# Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
-# SERVER_THREADS (event loops, default: one a core), WITH_NGINX (default 1; 0 leaves the yardstick out), BACKENDS
-# (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a shared machine busy with other work, a
-# larger CPU share for this script's scheduling group and PostgreSQL's, which the kernel's autogroups otherwise share
-# out evenly with every other session; the figures then say so).
+# Environment: DURATION (seconds, default 5: every signed request carries a nonce, and the server remembers at most
+# 500,000 before it answers 503 busy, which a longer run at 50,000 a second would reach), CONNECTIONS (default 8),
+# WRK_THREADS (default 2), SERVER_THREADS (event loops, default: one a core), WITH_NGINX (default 1; 0 leaves the
+# yardstick out), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a shared machine
+# busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which the kernel's
+# autogroups otherwise share out evenly with every other session; the figures then say so).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/rel}"
-duration="${DURATION:-10}"
+duration="${DURATION:-5}"
 connections="${CONNECTIONS:-8}"
 wrkThreads="${WRK_THREADS:-2}"
 serverThreads="${SERVER_THREADS:-$(nproc)}"
@@ -69,20 +70,19 @@ measure() {
     sleep 0.1
   done
   [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
-  # A full board: 100 uploads with distinct scores.
-  "$signer" 100 "option=addscore&user=bench&level=1&score=10%20&date=08%20Dec%202026&difficulty=" >"$work/uploads"
-  local i=0
-  while read -r path; do
-    i=$((i + 1))
-    curl -sf "http://127.0.0.1:$port${path/score=10%20/score=$((i * 10))%20}" >/dev/null || true
-  done <"$work/uploads"
-  # Each request needs a fresh nonce: sign more than the run can send, 50,000 a second for each wrk thread (whose
+  # A full board: 100 uploads with distinct scores, each signed as sent.
+  local i
+  for i in $(seq 100); do
+    curl -sf "http://127.0.0.1:$port$("$signer" 1 "option=addscore&user=bench&level=1&score=$((i * 10))%20&date=08%20Dec%202026&difficulty=")" >/dev/null
+  done
+  # Each request needs a fresh nonce: sign more than the run can send, 100,000 a second for each wrk thread (whose
   # share may be uneven); a replay would show as non-2xx.
-  "$signer" $((duration * 50000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
+  "$signer" $((duration * 100000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
+  # The yardstick's file: the same reply text, taken before the run fills the server's nonce memory.
+  curl -sf "http://127.0.0.1:$port$("$signer" 1 "option=getscore&nbscore=10")" >"$work/static/Kestrovar_scores.php"
   runWrk "$backend" "$port" "$work/paths" "server --threads $serverThreads"
   if [ "$withNginx" = 1 ]; then
-    # The yardstick: the same reply text as a static file, with as many nginx workers as the server has loops.
-    curl -sf "http://127.0.0.1:$port$("$signer" 1 "option=getscore&nbscore=10")" >"$work/static/Kestrovar_scores.php"
+    # nginx serves it as a static file, with as many workers as the server has event loops.
     kill "$serverPid"
     wait "$serverPid" || true
     serverPid=""

@@ -24,7 +24,10 @@ signer="$build/server/kestrovar_scores_signer"
 lua="server/bench/getscore.lua"
 for tool in "$server" "$signer"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
 command -v wrk >/dev/null || { echo "wrk is missing (tools/setup.sh installs it)" >&2; exit 1; }
-if [ "$withNginx" = 1 ] && ! [ -x /usr/sbin/nginx ]; then echo "nginx is missing (tools/setup.sh installs it)" >&2; exit 1; fi
+if [ "$withNginx" = 1 ] && ! [ -x /usr/sbin/nginx ]; then
+  echo "nginx is missing (tools/setup.sh installs it)" >&2
+  exit 1
+fi
 
 work="$(mktemp -d /tmp/kestrovar-bench-XXXXXX)"
 mkdir -p "$work/static"
@@ -71,9 +74,10 @@ measure() {
   done
   [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
   # A full board: 100 uploads with distinct scores, each signed as sent.
-  local i
+  local i upload
   for i in $(seq 100); do
-    curl -sf "http://127.0.0.1:$port$("$signer" 1 "option=addscore&user=bench&level=1&score=$((i * 10))%20&date=08%20Dec%202026&difficulty=")" >/dev/null
+    upload="option=addscore&user=bench&level=1&score=$((i * 10))%20&date=08%20Dec%202026&difficulty="
+    curl -sf "http://127.0.0.1:$port$("$signer" 1 "$upload")" >/dev/null
   done
   # Each request needs a fresh nonce: sign more than the run can send, 100,000 a second for each wrk thread (whose
   # share may be uneven); a replay would show as non-2xx.
@@ -138,7 +142,10 @@ http {
 CONF
   /usr/sbin/nginx -c "$work/nginx.conf" -e "$work/nginx-error.log" &
   nginxPid=$!
-  for _ in $(seq 100); do curl -sf "http://127.0.0.1:$nginxPort/Kestrovar_scores.php" >/dev/null && break; sleep 0.1; done
+  for _ in $(seq 100); do
+    curl -sf "http://127.0.0.1:$nginxPort/Kestrovar_scores.php" >/dev/null && break
+    sleep 0.1
+  done
 }
 
 if [ -n "$autogroupNice" ]; then

@@ -1,7 +1,9 @@
 // The PostgreSQL back end. Every statement is prepared once per connection and run with bound parameters; an
 // upload is one statement, so its nonce and its score are committed together or not at all.
 #include "server/PostgresStore.h"
+#include <chrono>
 #include <libpq-fe.h>
+#include <utility>
 
 namespace ScoreServer {
 
@@ -37,6 +39,46 @@ const PreparedText Prepared[] = {
                     " ON CONFLICT(product) DO UPDATE SET version = EXCLUDED.version"},
 };
 
+// A database that stops answering holds a request no longer than these: a connection attempt, a silent peer
+// (keep-alive probes, unacknowledged data), a statement; and a request waits no longer for a free connection.
+constexpr const char* ConnectTimeoutSeconds = "2";
+constexpr const char* KeepAliveIdleSeconds = "2";
+constexpr const char* KeepAliveIntervalSeconds = "1";
+constexpr const char* KeepAliveCount = "2";
+constexpr const char* UnacknowledgedLimitMs = "3000";
+constexpr const char* StatementTimeoutOption = "-c statement_timeout=3000";
+constexpr auto PoolWait = std::chrono::seconds(1);
+// While the database is away, requests are refused at once; one tries again after this long.
+constexpr std::int64_t RetryConnectAfterMs = 500;
+
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+PGconn* ConnectBounded(const std::string& location) {
+    // The location's own settings come after these defaults, so a URI may still choose its own.
+    const char* const keywords[] = {"connect_timeout",
+                                    "keepalives",
+                                    "keepalives_idle",
+                                    "keepalives_interval",
+                                    "keepalives_count",
+                                    "tcp_user_timeout",
+                                    "options",
+                                    "dbname",
+                                    nullptr};
+    const char* const values[] = {ConnectTimeoutSeconds,
+                                  "1",
+                                  KeepAliveIdleSeconds,
+                                  KeepAliveIntervalSeconds,
+                                  KeepAliveCount,
+                                  UnacknowledgedLimitMs,
+                                  StatementTimeoutOption,
+                                  location.c_str(),
+                                  nullptr};
+    return PQconnectdbParams(keywords, values, 1);
+}
+
 struct ResultHolder {
     PGresult* R;
     explicit ResultHolder(PGresult* r) : R(r) {}
@@ -48,6 +90,8 @@ struct ResultHolder {
 
 struct PostgresStore::Connection {
     PGconn* Conn = nullptr;
+    PostgresStore* Store = nullptr;
+    bool MayRetry = false; // taken from the pool and not yet used: it may have died with a database restart
     ~Connection() { PQfinish(Conn); }
 
     [[noreturn]] void Fail(const std::string& what) {
@@ -60,14 +104,20 @@ struct PostgresStore::Connection {
         ExecStatusType status = PQresultStatus(result.R);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) Fail(sql);
     }
-    // Runs a prepared statement with text parameters; the result must be a command or rows.
+    // Runs a prepared statement with text parameters; the result must be a command or rows. The first statement
+    // on a pooled connection that turns out dead is run once more on a new connection: a restarted database
+    // never saw it.
     PGresult* Run(const char* name, std::initializer_list<const char*> values) {
         PGresult* result =
             PQexecPrepared(Conn, name, static_cast<int>(values.size()), values.begin(), nullptr, nullptr, 0);
         ExecStatusType status = PQresultStatus(result);
+        bool retry = std::exchange(MayRetry, false) && PQstatus(Conn) == CONNECTION_BAD;
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
             PQclear(result);
-            Fail(name);
+            if (!retry) Fail(name);
+            PQfinish(std::exchange(Conn, nullptr));
+            Conn = Store->Connect();
+            return Run(name, values);
         }
         return result;
     }
@@ -77,13 +127,15 @@ struct PostgresStore::Connection {
 class PostgresStore::Lease {
   public:
     // Waits while all of the server's connections are busy, so that servers sharing one database stay within
-    // its connection limit.
+    // its connection limit; but not for ever.
     explicit Lease(PostgresStore& store) : Store(store) {
         std::unique_lock lock(Store.PoolMutex);
-        Store.PoolFree.wait(lock, [&] { return !Store.Idle.empty() || Store.Open < Store.MaxOpen; });
+        if (!Store.PoolFree.wait_for(lock, PoolWait, [&] { return !Store.Idle.empty() || Store.Open < Store.MaxOpen; }))
+            throw StoreError("postgresql: no free connection within the wait");
         if (!Store.Idle.empty()) {
             Held = std::move(Store.Idle.back());
             Store.Idle.pop_back();
+            Held->MayRetry = true;
             return;
         }
         ++Store.Open;
@@ -98,7 +150,8 @@ class PostgresStore::Lease {
         }
     }
     ~Lease() {
-        bool healthy = PQstatus(Held->Conn) == CONNECTION_OK && PQtransactionStatus(Held->Conn) == PQTRANS_IDLE;
+        bool healthy =
+            Held->Conn && PQstatus(Held->Conn) == CONNECTION_OK && PQtransactionStatus(Held->Conn) == PQTRANS_IDLE;
         std::unique_ptr<Connection> broken;
         {
             std::lock_guard lock(Store.PoolMutex);
@@ -118,22 +171,33 @@ class PostgresStore::Lease {
     std::unique_ptr<Connection> Held;
 };
 
+PGconn* PostgresStore::Connect() {
+    if (NowMs() < RetryAtMs) throw StoreError("postgresql: unavailable (the last attempt to connect failed)");
+    Connection connection;
+    connection.Conn = ConnectBounded(ConnectionString);
+    if (PQstatus(connection.Conn) != CONNECTION_OK) {
+        RetryAtMs = NowMs() + RetryConnectAfterMs;
+        connection.Fail("cannot connect");
+    }
+    connection.Exec("SET client_min_messages = warning");
+    for (const PreparedText& statement : Prepared) {
+        ResultHolder result(PQprepare(connection.Conn, statement.Name, statement.Sql, 0, nullptr));
+        if (PQresultStatus(result.R) != PGRES_COMMAND_OK) connection.Fail(statement.Name);
+    }
+    return std::exchange(connection.Conn, nullptr);
+}
+
 std::unique_ptr<PostgresStore::Connection> PostgresStore::OpenConnection() {
     auto connection = std::make_unique<Connection>();
-    connection->Conn = PQconnectdb(ConnectionString.c_str());
-    if (PQstatus(connection->Conn) != CONNECTION_OK) connection->Fail("cannot connect");
-    connection->Exec("SET client_min_messages = warning");
-    for (const PreparedText& statement : Prepared) {
-        ResultHolder result(PQprepare(connection->Conn, statement.Name, statement.Sql, 0, nullptr));
-        if (PQresultStatus(result.R) != PGRES_COMMAND_OK) connection->Fail(statement.Name);
-    }
+    connection->Store = this;
+    connection->Conn = Connect();
     return connection;
 }
 
 PostgresStore::PostgresStore(const std::string& connectionString, int maxConnections)
     : ConnectionString(connectionString), MaxOpen(maxConnections) {
     auto connection = std::make_unique<Connection>();
-    connection->Conn = PQconnectdb(ConnectionString.c_str());
+    connection->Conn = ConnectBounded(ConnectionString);
     if (PQstatus(connection->Conn) != CONNECTION_OK) connection->Fail("cannot connect");
     connection->Exec("SET client_min_messages = warning");
     connection->Exec("BEGIN");

@@ -2,8 +2,11 @@
 // and PostgreSQL-compatible distributed engines serve unchanged.
 #pragma once
 #include "server/ScoreStore.h"
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+
+typedef struct pg_conn PGconn;
 
 namespace ScoreServer {
 
@@ -27,6 +30,9 @@ class PostgresStore : public ScoreStore {
   private:
     class Lease;
     std::unique_ptr<Connection> OpenConnection();
+    // A new connection with the statements prepared; fails at once for a while after a failed attempt, so that
+    // requests are refused quickly while the database is away.
+    PGconn* Connect();
 
     std::string ConnectionString;
     std::mutex PoolMutex;
@@ -34,6 +40,7 @@ class PostgresStore : public ScoreStore {
     std::vector<std::unique_ptr<Connection>> Idle;
     int Open = 0;
     int MaxOpen;
+    std::atomic<std::int64_t> RetryAtMs = 0;
 };
 
 } // namespace ScoreServer

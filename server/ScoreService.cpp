@@ -4,6 +4,7 @@
 #include "server/QueryString.h"
 #include "server/RequestSignature.h"
 #include "server/ScoreRules.h"
+#include <algorithm>
 #include <chrono>
 #include <map>
 
@@ -47,9 +48,6 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
     return found == parameters.end() ? Absent : found->second;
 }
 
-// The text the game reads in place of the line it ignores; never an empty line, so no reader can lose count.
-std::string IgnoredLine(const std::string& board) { return board.empty() ? "-" : board; }
-
 std::int64_t UnixSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
@@ -63,9 +61,25 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
                            std::function<double()> steadyClock)
     : Store(store), Settings(std::move(settings)), WallClock(wallClock ? wallClock : UnixSeconds),
       SteadyClock(steadyClock ? steadyClock : SteadySeconds), Limiter(Settings.RatePerSecond, Settings.RateBurst),
-      Nonces(Settings.StampWindowSeconds, Settings.MaxNonces) {}
+      Nonces(Settings.StampWindowSeconds, Settings.MaxNonces),
+      Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds) {}
 
-Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address) {
+bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
+    auto parsed = rawQuery.size() <= Settings.MaxQueryLength ? ParseQuery(rawQuery) : std::nullopt;
+    if (!parsed) return true; // refused at once
+    std::string option, board;
+    for (const QueryParameter& parameter : *parsed)
+        if (parameter.Name == "option")
+            option = parameter.Value;
+        else if (parameter.Name == "difficulty")
+            board = parameter.Value;
+    if (option == "getscore") return Boards.Holds(board);
+    if (option == "getversion") return Boards.HoldsVersions();
+    return option != "addscore"; // anything else is refused before storage
+}
+
+Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
+                           [[maybe_unused]] std::string_view body) {
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
 
@@ -102,10 +116,7 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
                 return Refuse(400, "unknown request");
             auto count = ParseCount(Get(parameters, "nbscore"));
             if (!count || *count < 1 || *count > MaxListedVersions) return Refuse(400, "bad nbscore");
-            Reply reply;
-            for (const VersionEntry& entry : Store.Versions(static_cast<int>(*count)))
-                reply.Body += entry.Product + "\n" + entry.Version + "\n";
-            return reply;
+            return {200, Boards.VersionText(static_cast<int>(*count)), {}};
         }
         if (option == "getscore") {
             if (!HasExactly(parameters, {"option", "nbscore", "ts", "nonce", "sig"}, {"difficulty"}))
@@ -114,11 +125,7 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (!count || *count < 1 || *count > MaxListedScores) return Refuse(400, "bad nbscore");
             const std::string& board = Get(parameters, "difficulty");
             if (!IsBoardName(board)) return Refuse(400, "bad difficulty");
-            Reply reply;
-            for (const ScoreEntry& entry : Store.TopScores(board, static_cast<int>(*count)))
-                reply.Body += entry.Name + "\n" + std::to_string(entry.Level) + "\n" + std::to_string(entry.Score) +
-                              "\n" + IgnoredLine(entry.Board) + "\n" + entry.Date + "\n";
-            return reply;
+            return {200, Boards.TopText(board, static_cast<int>(*count)), {}};
         }
         if (option == "addscore") {
             if (!HasExactly(parameters,
@@ -142,6 +149,7 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (Store.AddScore(entry, Get(parameters, "nonce"), *stamp, now - Settings.StampWindowSeconds) ==
                 AddOutcome::NonceSeen)
                 return Refuse(403, "nonce already used");
+            Boards.Changed(entry.Board);
             return {200, "ok\n", {}};
         }
         return Refuse(400, "unknown request");

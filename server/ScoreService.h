@@ -2,6 +2,7 @@
 // Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
 #pragma once
 #include "server/AddressRateLimiter.h"
+#include "server/BoardCache.h"
 #include "server/NonceCache.h"
 #include "server/ScoreStore.h"
 #include <cstdint>
@@ -19,6 +20,7 @@ struct ServiceSettings {
     double RateBurst = 20;
     std::int64_t StampWindowSeconds = 300;
     std::size_t MaxNonces = 500'000;
+    double RenewBoardsSeconds = 0; // the public reads are read again this often (0: only when a score is stored)
 };
 
 struct Reply {
@@ -36,7 +38,11 @@ class ScoreService {
     ScoreService(ScoreStore& store, ServiceSettings settings, std::function<std::int64_t()> wallClock = {},
                  std::function<double()> steadyClock = {});
     // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent.
-    Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address);
+    // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
+    // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
+    bool AnswersFromMemory(std::string_view rawQuery);
+    Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
+                 std::string_view body = {});
 
   private:
     ScoreStore& Store;
@@ -45,6 +51,7 @@ class ScoreService {
     std::function<double()> SteadyClock;
     AddressRateLimiter Limiter;
     NonceCache Nonces;
+    BoardCache Boards;
 };
 
 } // namespace ScoreServer

@@ -1,5 +1,5 @@
 // kestrovar-scores: opens the database (migrating it), binds the address, and serves until SIGINT or SIGTERM.
-#include "server/HttpFront.h"
+#include "server/EventFront.h"
 #include "server/ServerOptions.h"
 #include <atomic>
 #include <chrono>
@@ -12,6 +12,7 @@ using namespace ScoreServer;
 
 namespace {
 constexpr int StopRetryMs = 20;
+constexpr double BoardRenewSeconds = 1;
 
 // The log names the database without a password a connection URI may carry.
 std::string ShownLocation(const std::string& location) {
@@ -53,8 +54,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // Other servers may share a PostgreSQL board: what they store shows here within a renewal.
+    options->Service.RenewBoardsSeconds = BoardRenewSeconds;
     ScoreService service(*store, options->Service);
-    HttpFront front(service, options->Threads, stderr);
+    EventFront front(service, options->Front, stderr);
     int port = front.Bind(options->Host, options->Port);
     if (port < 0) {
         std::fprintf(stderr, "kestrovar-scores: cannot listen on %s:%d\n", options->Host.c_str(), options->Port);

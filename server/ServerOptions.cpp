@@ -8,6 +8,7 @@ namespace ScoreServer {
 
 namespace {
 constexpr std::size_t MaxVersionLength = 32;
+constexpr long long MaxTimeoutSeconds = 600;
 
 std::optional<long long> WholeNumber(const std::string& text, long long low, long long high) {
     long long value = 0;
@@ -28,11 +29,20 @@ std::string ServerHelpText() {
            "                          else ~/.local/share/kestrovar/scores.sqlite)\n"
            "  --db-connections N      most PostgreSQL connections this server opens (default 8)\n"
            "  --key KEY               the key requests are signed with (default: the game's own)\n"
-           "  --rate-limit N          requests per second per client address, 0 for no limit (default 10)\n"
-           "  --rate-burst N          requests a client may send at once before the limit bites (default 20)\n"
+           "  --rate-limit N          requests, and new connections, per second per client address, 0 for no\n"
+           "                          limit (default 10)\n"
+           "  --rate-burst N          requests (and connections) a client may send at once before the limit\n"
+           "                          bites (default 20)\n"
            "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
            "  --max-parameters N      most query parameters accepted (default 12)\n"
-           "  --threads N             connections served at once (default 64)\n"
+           "  --threads N             event loops serving the connections (default 4)\n"
+           "  --workers N             threads answering the requests that may wait on the database (default 8)\n"
+           "  --max-connections N     most connections open at once (default 1000)\n"
+           "  --connections-per-address N  most connections open at once from one address (default 16)\n"
+           "  --header-timeout N      seconds a request's headers may take, from the connection's start or its\n"
+           "                          previous reply (default 5)\n"
+           "  --body-timeout N        seconds a request's body may take (default 20)\n"
+           "  --idle-timeout N        seconds a connection may sit idle or unread (default 5)\n"
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
            "  --help                  this text\n"
            "\n"
@@ -86,10 +96,10 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             options.Service.Key = value;
         } else if (name == "--rate-limit") {
             if (!numberIn(0, 1'000'000)) return std::nullopt;
-            options.Service.RatePerSecond = static_cast<double>(*number);
+            options.Service.RatePerSecond = options.Front.ConnectionsPerSecond = static_cast<double>(*number);
         } else if (name == "--rate-burst") {
             if (!numberIn(1, 1'000'000)) return std::nullopt;
-            options.Service.RateBurst = static_cast<double>(*number);
+            options.Service.RateBurst = options.Front.ConnectionBurst = static_cast<double>(*number);
         } else if (name == "--max-query-length") {
             if (!numberIn(64, 8000)) return std::nullopt;
             options.Service.MaxQueryLength = static_cast<std::size_t>(*number);
@@ -97,8 +107,26 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             if (!numberIn(1, 100)) return std::nullopt;
             options.Service.MaxParameters = static_cast<std::size_t>(*number);
         } else if (name == "--threads") {
+            if (!numberIn(1, 64)) return std::nullopt;
+            options.Front.Threads = static_cast<int>(*number);
+        } else if (name == "--workers") {
             if (!numberIn(1, 256)) return std::nullopt;
-            options.Threads = static_cast<int>(*number);
+            options.Front.Workers = static_cast<int>(*number);
+        } else if (name == "--max-connections") {
+            if (!numberIn(1, 100'000)) return std::nullopt;
+            options.Front.MaxConnections = static_cast<unsigned>(*number);
+        } else if (name == "--connections-per-address") {
+            if (!numberIn(1, 100'000)) return std::nullopt;
+            options.Front.ConnectionsPerAddress = static_cast<unsigned>(*number);
+        } else if (name == "--header-timeout") {
+            if (!numberIn(1, MaxTimeoutSeconds)) return std::nullopt;
+            options.Front.HeaderSeconds = static_cast<int>(*number);
+        } else if (name == "--body-timeout") {
+            if (!numberIn(1, MaxTimeoutSeconds)) return std::nullopt;
+            options.Front.BodySeconds = static_cast<int>(*number);
+        } else if (name == "--idle-timeout") {
+            if (!numberIn(1, MaxTimeoutSeconds)) return std::nullopt;
+            options.Front.IdleSeconds = static_cast<int>(*number);
         } else if (name == "--game-version") {
             // It becomes a line of the version reply: short, printable, one line.
             bool printable = !value.empty() && value.size() <= MaxVersionLength;

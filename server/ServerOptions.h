@@ -1,5 +1,6 @@
 // kestrovar-scores' command line: every option with its default, and the help text that lists them.
 #pragma once
+#include "server/EventFront.h"
 #include "server/ScoreService.h"
 #include <optional>
 #include <string>
@@ -11,9 +12,9 @@ struct ServerOptions {
     int Port = 8642;
     std::string Database; // empty: the default file in the user's data folder
     int DatabaseConnections = DefaultDatabaseConnections;
-    int Threads = 64;        // an idle keep-alive connection holds one for up to 2 seconds
     std::string GameVersion; // empty: leave the version list as stored
     ServiceSettings Service;
+    FrontSettings Front;
     bool Help = false;
 };
 

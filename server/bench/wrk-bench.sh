@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # The score server's load figures: wrk on loopback against kestrovar-scores, getscore (the top ten) requests per
-# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder).
+# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder), each
+# beside nginx serving the same reply text as a static file, measured right after it with the same wrk command.
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
-# Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
-# SERVER_THREADS (default 64), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a
-# shared machine busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which
-# the kernel's autogroups otherwise share out evenly with every other session; the figures then say so).
+# Environment: DURATION (seconds, default 5: every signed request carries a nonce, and the server remembers at most
+# 500,000 before it answers 503 busy, which a longer run at 50,000 a second would reach), CONNECTIONS (default 8),
+# WRK_THREADS (default 2), SERVER_THREADS (event loops, default: one a core), WITH_NGINX (default 1; 0 leaves the
+# yardstick out), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a shared machine
+# busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which the kernel's
+# autogroups otherwise share out evenly with every other session; the figures then say so).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/rel}"
-duration="${DURATION:-10}"
+duration="${DURATION:-5}"
 connections="${CONNECTIONS:-8}"
 wrkThreads="${WRK_THREADS:-2}"
-serverThreads="${SERVER_THREADS:-64}"
+serverThreads="${SERVER_THREADS:-$(nproc)}"
+withNginx="${WITH_NGINX:-1}"
 backends="${BACKENDS:-sqlite postgresql}"
 autogroupNice="${AUTOGROUP_NICE:-}"
 server="$build/server/kestrovar-scores"
@@ -20,14 +24,22 @@ signer="$build/server/kestrovar_scores_signer"
 lua="server/bench/getscore.lua"
 for tool in "$server" "$signer"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
 command -v wrk >/dev/null || { echo "wrk is missing (tools/setup.sh installs it)" >&2; exit 1; }
+if [ "$withNginx" = 1 ] && ! [ -x /usr/sbin/nginx ]; then
+  echo "nginx is missing (tools/setup.sh installs it)" >&2
+  exit 1
+fi
 
 work="$(mktemp -d /tmp/kestrovar-bench-XXXXXX)"
+mkdir -p "$work/static"
+chmod 755 "$work" "$work/static" # nginx's workers run as nobody when started as root
 serverPid=""
+nginxPid=""
 pgBin=""
 runAs=()
 cleanup() {
   [ -n "${autogroupBefore:-}" ] && echo "$autogroupBefore" >/proc/self/autogroup # the group is the caller's too
   [ -n "$serverPid" ] && kill "$serverPid" 2>/dev/null && wait "$serverPid" 2>/dev/null || true
+  [ -n "$nginxPid" ] && kill "$nginxPid" 2>/dev/null && wait "$nginxPid" 2>/dev/null || true
   [ -n "$pgBin" ] && "${runAs[@]}" "$pgBin/pg_ctl" -D "$work/pg/data" -m fast -w stop >/dev/null 2>&1 || true
   rm -rf "$work"
 }
@@ -61,30 +73,79 @@ measure() {
     sleep 0.1
   done
   [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
-  # A full board: 100 uploads with distinct scores.
-  "$signer" 100 "option=addscore&user=bench&level=1&score=10%20&date=08%20Dec%202026&difficulty=" >"$work/uploads"
-  local i=0
-  while read -r path; do
-    i=$((i + 1))
-    curl -sf "http://127.0.0.1:$port${path/score=10%20/score=$((i * 10))%20}" >/dev/null || true
-  done <"$work/uploads"
-  # Each request needs a fresh nonce: sign more than the run can send, 50,000 a second for each wrk thread (whose
+  # A full board: 100 uploads with distinct scores, each signed as sent.
+  local i upload
+  for i in $(seq 100); do
+    upload="option=addscore&user=bench&level=1&score=$((i * 10))%20&date=08%20Dec%202026&difficulty="
+    curl -sf "http://127.0.0.1:$port$("$signer" 1 "$upload")" >/dev/null
+  done
+  # Each request needs a fresh nonce: sign more than the run can send, 100,000 a second for each wrk thread (whose
   # share may be uneven); a replay would show as non-2xx.
-  "$signer" $((duration * 50000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
+  "$signer" $((duration * 100000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
+  # The yardstick's file: the same reply text, taken before the run fills the server's nonce memory.
+  curl -sf "http://127.0.0.1:$port$("$signer" 1 "option=getscore&nbscore=10")" >"$work/static/Kestrovar_scores.php"
+  runWrk "$backend" "$port" "$work/paths" "server --threads $serverThreads"
+  if [ "$withNginx" = 1 ]; then
+    # nginx serves it as a static file, with as many workers as the server has event loops.
+    kill "$serverPid"
+    wait "$serverPid" || true
+    serverPid=""
+    startNginx
+    runWrk "nginx ($backend reply)" "$nginxPort" "$work/paths" "nginx static file, $serverThreads workers"
+    kill "$nginxPid"
+    wait "$nginxPid" || true
+    nginxPid=""
+  else
+    kill "$serverPid"
+    wait "$serverPid" || true
+    serverPid=""
+  fi
+}
+
+runWrk() {
+  local name="$1" port="$2" paths="$3" what="$4"
+  loadBefore="$(cut -d' ' -f1-3 /proc/loadavg)"
   wrk -t"$wrkThreads" -c"$connections" -d"${duration}s" --latency -s "$lua" "http://127.0.0.1:$port" \
-    -- "$work/paths" "$wrkThreads" >"$work/$backend.wrk"
+    -- "$paths" "$wrkThreads" >"$work/run.wrk"
   local rps p99 p50 non2xx errors
-  rps="$(awk '/^requests_per_second/ {print $2}' "$work/$backend.wrk")"
-  p99="$(awk '/^p99_ms/ {print $2}' "$work/$backend.wrk")"
-  p50="$(awk '/^p50_ms/ {print $2}' "$work/$backend.wrk")"
-  non2xx="$(awk '/^non_2xx/ {print $2}' "$work/$backend.wrk")"
-  errors="$(awk '/^socket_errors/ {print $2}' "$work/$backend.wrk")"
-  echo "$backend getscore: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
-    "wrk -t$wrkThreads -c$connections -d${duration}s, server --threads $serverThreads, $(nproc) cores," \
+  rps="$(awk '/^requests_per_second/ {print $2}' "$work/run.wrk")"
+  p99="$(awk '/^p99_ms/ {print $2}' "$work/run.wrk")"
+  p50="$(awk '/^p50_ms/ {print $2}' "$work/run.wrk")"
+  non2xx="$(awk '/^non_2xx/ {print $2}' "$work/run.wrk")"
+  errors="$(awk '/^socket_errors/ {print $2}' "$work/run.wrk")"
+  echo "$name getscore: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
+    "wrk -t$wrkThreads -c$connections -d${duration}s, $what, $(nproc) cores," \
     "load average before: $loadBefore${autogroupNice:+, autogroup nice $autogroupNice})"
-  kill "$serverPid"
-  wait "$serverPid" || true
-  serverPid=""
+}
+
+startNginx() {
+  nginxPort="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+  cat >"$work/nginx.conf" <<CONF
+worker_processes $serverThreads;
+daemon off;
+pid $work/nginx.pid;
+error_log $work/nginx-error.log;
+events { worker_connections 1024; }
+http {
+  access_log $work/nginx-access.log;
+  client_body_temp_path $work/nginx-body;
+  proxy_temp_path $work/nginx-proxy;
+  fastcgi_temp_path $work/nginx-fastcgi;
+  uwsgi_temp_path $work/nginx-uwsgi;
+  scgi_temp_path $work/nginx-scgi;
+  server {
+    listen 127.0.0.1:$nginxPort;
+    root $work/static;
+    location / { default_type "text/plain; charset=utf-8"; }
+  }
+}
+CONF
+  /usr/sbin/nginx -c "$work/nginx.conf" -e "$work/nginx-error.log" &
+  nginxPid=$!
+  for _ in $(seq 100); do
+    curl -sf "http://127.0.0.1:$nginxPort/Kestrovar_scores.php" >/dev/null && break
+    sleep 0.1
+  done
 }
 
 if [ -n "$autogroupNice" ]; then
@@ -94,10 +155,9 @@ fi
 
 for backend in $backends; do
   case "$backend" in
-  sqlite) loadBefore="$(cut -d' ' -f1-3 /proc/loadavg)"; measure sqlite "$work/scores.sqlite" ;;
+  sqlite) measure sqlite "$work/scores.sqlite" ;;
   postgresql)
     startPostgres
-    loadBefore="$(cut -d' ' -f1-3 /proc/loadavg)"
     measure postgresql "postgresql:///kestrovar?host=$work/pg&port=5432&user=kestrovar"
     ;;
   *) echo "unknown back end $backend" >&2; exit 1 ;;

@@ -3,7 +3,10 @@
 #include "server/ScoreService.h"
 #include "ServerTestSupport.h"
 #include "server/RequestSignature.h"
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace ScoreServer;
 using namespace ServerTests;
@@ -55,10 +58,71 @@ TEST_P(ScoreServiceTest, RepliesInTheLinesTheGameReads) {
                         "cy\n1\n120\n-\n01 Jan 2027\n");
     EXPECT_EQ(Get(Scores, Signed("option=getscore&nbscore=1")).Body, "bob 2\n3\n5000\n-\n08 Dec 2026\n");
 
-    // Two lines an entry for the version check; the stored version follows the server's setting.
+    // Two lines an entry for the version check; the stored version follows the server's setting at start-up.
     EXPECT_EQ(Get(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php")).Body, "kestrovar\n1.2\n");
     Store->SetVersion("kestrovar", "1.3");
-    EXPECT_EQ(Get(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php")).Body, "kestrovar\n1.3\n");
+    ScoreService restarted(*Store, Settings);
+    EXPECT_EQ(restarted.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Body,
+              "kestrovar\n1.3\n");
+}
+
+// A store that can be taken away, as a database that stops answering.
+class LostStore : public ScoreStore {
+  public:
+    explicit LostStore(ScoreStore& inner) : Inner(inner) {}
+    std::atomic<bool> Lost = false;
+    AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
+                        std::int64_t forgetBefore) override {
+        Check();
+        return Inner.AddScore(entry, nonce, nonceTime, forgetBefore);
+    }
+    std::vector<ScoreEntry> TopScores(const std::string& board, int count) override {
+        Check();
+        return Inner.TopScores(board, count);
+    }
+    std::vector<VersionEntry> Versions(int count) override {
+        Check();
+        return Inner.Versions(count);
+    }
+    void SetVersion(const std::string& product, const std::string& version) override {
+        Inner.SetVersion(product, version);
+    }
+    int SchemaVersion() override { return Inner.SchemaVersion(); }
+
+  private:
+    void Check() {
+        if (Lost) throw StoreError("lost");
+    }
+    ScoreStore& Inner;
+};
+
+TEST_P(ScoreServiceTest, ReadsComeFromMemoryAndFollowOtherServersBoards) {
+    // Two servers on one database; the first reads its boards again every 50 ms.
+    LostStore lost(*Store);
+    ServiceSettings renewing = Settings;
+    renewing.RenewBoardsSeconds = 0.05;
+    ScoreService first(lost, renewing), second(*Store, Settings);
+    auto top = [&](ScoreService& service) {
+        return service.Handle(Scores, Signed("option=getscore&nbscore=10"), Client);
+    };
+    ASSERT_EQ(first.Handle(Scores, Signed(Upload("near", "1", "10")), Client).Body, "ok\n");
+    EXPECT_EQ(top(first).Body, "near\n1\n10\n-\n08 Dec 2026\n"); // renewed by its own upload at once
+
+    ASSERT_EQ(second.Handle(Scores, Signed(Upload("far", "1", "20")), Client).Body, "ok\n");
+    const std::string both = "far\n1\n20\n-\n08 Dec 2026\nnear\n1\n10\n-\n08 Dec 2026\n";
+    for (int waited = 0; top(first).Body != both && waited < 5000; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(top(first).Body, both);
+
+    // The database gone: reads are still answered from memory, an upload is refused with 503.
+    EXPECT_EQ(first.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Body,
+              "kestrovar\n1.2\n");
+    lost.Lost = true;
+    Reply read = top(first);
+    EXPECT_EQ(read.Status, 200);
+    EXPECT_EQ(read.Body, both);
+    EXPECT_EQ(first.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Status, 200);
+    EXPECT_EQ(first.Handle(Scores, Signed(Upload("gone", "1", "30")), Client).Status, 503);
 }
 
 TEST_P(ScoreServiceTest, RefusesForgedStaleAndReplayedRequests) {

@@ -1,6 +1,8 @@
 // The score server's test support: a private PostgreSQL, the server as a child process, signing and fetching.
 #include "ServerTestSupport.h"
 #include "server/RequestSignature.h"
+#include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <httplib.h>
 #include <libpq-fe.h>
 #include <mutex>
+#include <poll.h>
 #include <pwd.h>
 #include <random>
 #include <regex>
@@ -57,7 +60,7 @@ TempFolder::~TempFolder() {
     fs::remove_all(Folder, ignored);
 }
 
-bool PostgresCluster::Start(std::string& error) {
+bool PostgresCluster::Create(std::string& error) {
     for (const fs::path root : {"/usr/lib/postgresql"}) {
         std::error_code missing;
         for (const auto& version : fs::directory_iterator(root, missing))
@@ -88,13 +91,23 @@ bool PostgresCluster::Start(std::string& error) {
         error = "initdb failed: " + ReadAll(Folder + "/initdb.log");
         return false;
     }
-    if (!RunCommand(RunAs + BinDir + "/pg_ctl -D " + data + " -l " + data + "/server.log -w -t 30 -o \"-c " +
-                    "listen_addresses='' -k " + Folder + " -p " + PostgresPort + "\" start > /dev/null 2>&1")) {
+    if (!Start()) {
         error = "PostgreSQL did not start: " + ReadAll(data + "/server.log");
         return false;
     }
-    Started = true;
     return true;
+}
+
+bool PostgresCluster::Start() {
+    std::string data = Folder + "/data";
+    Started = RunCommand(RunAs + BinDir + "/pg_ctl -D " + data + " -l " + data + "/server.log -w -t 30 -o \"-c " +
+                         "listen_addresses='' -k " + Folder + " -p " + PostgresPort + "\" start > /dev/null 2>&1");
+    return Started;
+}
+
+bool PostgresCluster::Stop() {
+    Started = !RunCommand(RunAs + BinDir + "/pg_ctl -D " + Folder + "/data -m fast -w stop > /dev/null 2>&1");
+    return !Started;
 }
 
 PostgresCluster::~PostgresCluster() {
@@ -106,7 +119,7 @@ PostgresCluster::~PostgresCluster() {
 PostgresCluster* PostgresCluster::Shared() {
     std::call_once(SharedOnce, [] {
         std::unique_ptr<PostgresCluster> cluster(new PostgresCluster);
-        if (cluster->Start(SharedWhyNot)) SharedCluster = std::move(cluster);
+        if (cluster->Create(SharedWhyNot)) SharedCluster = std::move(cluster);
     });
     return SharedCluster.get();
 }
@@ -214,6 +227,48 @@ HttpResult HttpGet(int port, const std::string& target) {
     auto result = client.Get(target.c_str());
     if (!result) return {};
     return {result->status, result->body};
+}
+
+HttpResult HttpGetFrom(const std::string& source, int port, const std::string& target, int timeoutMs) {
+    auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto left = [&] {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<std::int64_t>(0, ms.count()));
+    };
+    int connection = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    inet_pton(AF_INET, source.c_str(), &from.sin_addr);
+    inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    HttpResult result;
+    std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", reply;
+    pollfd waiting{connection, POLLOUT, 0};
+    if (bind(connection, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+        (connect(connection, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 && errno != EINPROGRESS) ||
+        poll(&waiting, 1, left()) != 1 ||
+        send(connection, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+        close(connection);
+        return result;
+    }
+    // The server closes the connection after its reply (Connection: close): read to the end.
+    waiting.events = POLLIN;
+    char buffer[4096];
+    for (;;) {
+        if (poll(&waiting, 1, left()) != 1) {
+            close(connection);
+            return result; // too slow
+        }
+        ssize_t got = recv(connection, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        reply.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(connection);
+    std::size_t headersEnd = reply.find("\r\n\r\n");
+    if (reply.rfind("HTTP/1.", 0) != 0 || reply.size() < 12 || headersEnd == std::string::npos) return result;
+    result.Status = std::atoi(reply.c_str() + 9);
+    result.Body = reply.substr(headersEnd + 4);
+    return result;
 }
 
 } // namespace ServerTests

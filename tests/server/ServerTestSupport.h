@@ -28,11 +28,14 @@ class PostgresCluster {
     static const std::string& WhyNot();
     // A fresh, empty database; each call drops and recreates it.
     std::string FreshDatabase();
+    // Stops the server (fast: its connections are cut), and starts it again on the same data.
+    bool Stop();
+    bool Start();
     ~PostgresCluster();
 
   private:
     PostgresCluster() = default;
-    bool Start(std::string& error);
+    bool Create(std::string& error);
     std::string Folder, BinDir, RunAs;
     bool Started = false;
 };
@@ -70,5 +73,8 @@ struct HttpResult {
     std::string Body;
 };
 HttpResult HttpGet(int port, const std::string& target);
+// A GET on a connection of its own from the given loopback address (another address than the tests' others, so
+// that the server's per-address limits do not count it with them); no reply within timeoutMs is Status 0.
+HttpResult HttpGetFrom(const std::string& source, int port, const std::string& target, int timeoutMs);
 
 } // namespace ServerTests

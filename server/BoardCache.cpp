@@ -1,0 +1,130 @@
+// The public reads from memory. Each listing is built from the store outside the lock and swapped in whole, so a
+// reader never sees half a board and never waits while the store is read.
+#include "server/BoardCache.h"
+#include <chrono>
+
+namespace ScoreServer {
+
+namespace {
+// Boards are named by the client; past this many, further boards are read from the store each time.
+constexpr std::size_t MaxBoardsHeld = 256;
+
+// The text the game reads in place of the line it ignores; never an empty line, so no reader can lose count.
+std::string IgnoredLine(const std::string& board) { return board.empty() ? "-" : board; }
+} // namespace
+
+std::string BoardCache::Listing::Prefix(int count) const {
+    if (count <= 0 || Ends.empty()) return {};
+    std::size_t entries = std::min<std::size_t>(static_cast<std::size_t>(count), Ends.size());
+    return Text.substr(0, Ends[entries - 1]);
+}
+
+BoardCache::BoardCache(ScoreStore& store, int depth, double renewSeconds) : Store(store), Depth(depth) {
+    if (renewSeconds <= 0) return;
+    Renewer = std::thread([this, renewSeconds] {
+        auto every = std::chrono::duration<double>(renewSeconds);
+        std::unique_lock lock(RenewMutex);
+        while (!RenewWake.wait_for(lock, every, [&] { return Stopping; })) {
+            lock.unlock();
+            RenewAll();
+            lock.lock();
+        }
+    });
+}
+
+BoardCache::~BoardCache() {
+    {
+        std::lock_guard lock(RenewMutex);
+        Stopping = true;
+    }
+    RenewWake.notify_all();
+    if (Renewer.joinable()) Renewer.join();
+}
+
+std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::string& board) {
+    auto listing = std::make_shared<Listing>();
+    for (const ScoreEntry& entry : Store.TopScores(board, Depth)) {
+        listing->Text += entry.Name + "\n" + std::to_string(entry.Level) + "\n" + std::to_string(entry.Score) + "\n" +
+                         IgnoredLine(entry.Board) + "\n" + entry.Date + "\n";
+        listing->Ends.push_back(listing->Text.size());
+    }
+    return listing;
+}
+
+std::shared_ptr<const BoardCache::Listing> BoardCache::ReadVersions() {
+    auto listing = std::make_shared<Listing>();
+    for (const VersionEntry& entry : Store.Versions(Depth)) {
+        listing->Text += entry.Product + "\n" + entry.Version + "\n";
+        listing->Ends.push_back(listing->Text.size());
+    }
+    return listing;
+}
+
+std::string BoardCache::TopText(const std::string& board, int count) {
+    {
+        std::lock_guard lock(Mutex);
+        auto found = Boards.find(board);
+        if (found != Boards.end()) return found->second->Prefix(count);
+    }
+    auto listing = ReadBoard(board);
+    std::lock_guard lock(Mutex);
+    if (Boards.size() < MaxBoardsHeld) Boards.try_emplace(board, listing);
+    return listing->Prefix(count);
+}
+
+std::string BoardCache::VersionText(int count) {
+    {
+        std::lock_guard lock(Mutex);
+        if (Versions) return Versions->Prefix(count);
+    }
+    auto listing = ReadVersions();
+    std::lock_guard lock(Mutex);
+    if (!Versions) Versions = listing;
+    return listing->Prefix(count);
+}
+
+bool BoardCache::Holds(const std::string& board) {
+    std::lock_guard lock(Mutex);
+    return Boards.count(board) > 0;
+}
+
+bool BoardCache::HoldsVersions() {
+    std::lock_guard lock(Mutex);
+    return Versions != nullptr;
+}
+
+void BoardCache::Changed(const std::string& board) {
+    try {
+        auto listing = ReadBoard(board);
+        std::lock_guard lock(Mutex);
+        if (Boards.count(board) || Boards.size() < MaxBoardsHeld) Boards[board] = listing;
+    } catch (const StoreError&) {
+        // The score is stored: the board shows it at the next renewal; meanwhile reads keep the listing held.
+    }
+}
+
+void BoardCache::RenewAll() {
+    std::vector<std::string> held;
+    {
+        std::lock_guard lock(Mutex);
+        for (const auto& [board, listing] : Boards) held.push_back(board);
+    }
+    try {
+        auto versions = ReadVersions();
+        std::lock_guard lock(Mutex);
+        Versions = versions;
+    } catch (const StoreError&) {
+        return; // the store is away: keep answering from what is held
+    }
+    for (const std::string& board : held) {
+        try {
+            auto listing = ReadBoard(board);
+            std::lock_guard lock(Mutex);
+            Boards[board] = listing;
+        } catch (const StoreError&) {
+            return;
+        }
+    }
+}
+
+} // namespace ScoreServer

@@ -1,0 +1,54 @@
+// The replies to the two public reads, the top ten and the version list, kept in memory as the text the game reads,
+// so that a read never waits on the database.
+#pragma once
+#include "server/ScoreStore.h"
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace ScoreServer {
+
+// Renewed when this server stores a score, and on an interval for what other servers sharing the database store.
+class BoardCache {
+  public:
+    // renewSeconds: how often every board held is read again; 0 renews only on Changed.
+    BoardCache(ScoreStore& store, int depth, double renewSeconds);
+    ~BoardCache();
+    // The first count entries of a board, five lines each. The first read of a board goes to the store (and may
+    // throw StoreError); afterwards it is answered from memory, even while the store is unavailable.
+    std::string TopText(const std::string& board, int count);
+    // The first count versions, two lines each.
+    std::string VersionText(int count);
+    // Whether a read of this board, or of the versions, is answered without the store.
+    bool Holds(const std::string& board);
+    bool HoldsVersions();
+    // A score was stored on this board: read it again now.
+    void Changed(const std::string& board);
+
+  private:
+    // A reply's text with where each entry ends, so that any shorter list is a prefix of it.
+    struct Listing {
+        std::string Text;
+        std::vector<std::size_t> Ends;
+        std::string Prefix(int count) const;
+    };
+    std::shared_ptr<const Listing> ReadBoard(const std::string& board);
+    std::shared_ptr<const Listing> ReadVersions();
+    void RenewAll();
+
+    ScoreStore& Store;
+    int Depth;
+    std::mutex Mutex;
+    std::map<std::string, std::shared_ptr<const Listing>, std::less<>> Boards;
+    std::shared_ptr<const Listing> Versions;
+
+    std::mutex RenewMutex;
+    std::condition_variable RenewWake;
+    bool Stopping = false;
+    std::thread Renewer;
+};
+
+} // namespace ScoreServer

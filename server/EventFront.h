@@ -1,0 +1,82 @@
+// The score server's HTTP side on libmicrohttpd's epoll loops: many idle or slow connections held cheaply and each
+// bounded, GETs and POSTs handed to the score service, one log line per request, a stop that finishes what it took.
+#pragma once
+#include "server/AddressRateLimiter.h"
+#include "server/ScoreService.h"
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+struct MHD_Connection;
+
+namespace ScoreServer {
+
+struct FrontSettings {
+    int Threads = 4;                // event loops, each with its own epoll set
+    int Workers = 8;                // answer the requests that may wait on storage, off the event loops
+    std::size_t MaxWaiting = 256;   // such requests waiting for a worker; past that, 503 at once
+    unsigned MaxConnections = 1000; // in all
+    unsigned ConnectionsPerAddress = 16;
+    int HeaderSeconds = 5;            // from a connection's start, or its previous reply, to a request's last header
+    int BodySeconds = 20;             // from the last header to the last byte of the body
+    int IdleSeconds = 5;              // a keep-alive connection with nothing to do, or a client that stops reading
+    double ConnectionsPerSecond = 10; // new connections per second per address; 0 for no limit
+    double ConnectionBurst = 20;
+};
+
+// A replay upload fits with room to spare; anything larger is refused before it is read.
+constexpr std::size_t MaxRequestBody = 1 << 20;
+
+class EventFront {
+  public:
+    EventFront(ScoreService& service, FrontSettings settings, std::FILE* log);
+    ~EventFront();
+    // The port bound (the one asked for, or a free one for port 0), or -1 when the address cannot be bound.
+    int Bind(const std::string& host, int port);
+    // Serves until Stop; returns once every request taken has been answered (or the stop's grace has passed).
+    bool Run();
+    void Stop();
+
+    struct Watched;
+    struct Request;
+
+  private:
+    friend struct FrontCallbacks; // libmicrohttpd's callbacks, in EventFront.cpp
+    Reply Compute(Request& request);
+    int Answer(MHD_Connection* connection, Request& request);
+    bool HandOver(MHD_Connection* connection, Request& request);
+    void Work();
+    void CutLateConnections();
+
+    ScoreService& Service;
+    FrontSettings Settings;
+    std::FILE* Log;
+    AddressRateLimiter ConnectionLimiter;
+    int ListenSocket = -1;
+
+    std::mutex WatchMutex; // the open connections, for the deadline sweep
+    std::unordered_set<Watched*> Open;
+
+    struct Job {
+        MHD_Connection* Connection;
+        Request* Taken;
+    };
+    std::mutex JobMutex;
+    std::condition_variable JobReady;
+    std::deque<Job> Jobs;
+    bool RefuseJobs = false; // stopping: what still waits is answered 503 without being run
+    std::vector<std::thread> Workers;
+
+    std::mutex StateMutex;
+    std::condition_variable StateChanged;
+    std::atomic<bool> StopAsked = false;
+    std::atomic<int> InFlight = 0; // requests whose headers are in and whose reply is not yet out
+};
+
+} // namespace ScoreServer

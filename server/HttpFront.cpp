@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t KeepAliveRequests = 10'000;
 constexpr int KeepAliveSeconds = 2; // also bounds how long a stop waits on an idle connection
 constexpr int ReadWriteSeconds = 5;
-constexpr std::size_t MaxBody = 1024; // the game sends GETs without a body
+constexpr std::size_t MaxBody = 1 << 20; // an upload's game script; the service refuses past its own limit
 
 using Clock = std::chrono::steady_clock;
 thread_local Clock::time_point RequestStart;
@@ -51,15 +51,17 @@ HttpFront::HttpFront(ScoreService& service, int threads, std::FILE* log)
         RequestTimed = true;
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    Server->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    auto serve = [this](const httplib::Request& request, httplib::Response& response) {
         std::size_t question = request.target.find('?');
         std::string_view query;
         if (question != std::string::npos) query = std::string_view(request.target).substr(question + 1);
-        Reply reply = Service.Handle(request.path, query, request.remote_addr);
+        Reply reply = Service.Handle(request.path, query, request.remote_addr, request.body);
         if (!reply.LogNote.empty()) std::fprintf(Log, "%s storage: %s\n", UtcNow().c_str(), reply.LogNote.c_str());
         response.status = reply.Status;
         response.set_content(reply.Body, "text/plain; charset=utf-8");
-    });
+    };
+    Server->Get(".*", serve);
+    Server->Post(".*", serve); // an upload: the game's script as the body
     Server->set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (response.body.empty()) response.set_content("error: bad request\n", "text/plain; charset=utf-8");
     });

@@ -1,4 +1,4 @@
-// The HTTP side of the score server (cpp-httplib): every GET goes to the score service, one log line per request,
+// The HTTP side of the score server (cpp-httplib): every GET and POST goes to the score service, one log line per request,
 // and a stop that lets the requests in flight finish.
 #pragma once
 #include "server/ScoreService.h"

@@ -1,11 +1,15 @@
-// The score server's requests, free of HTTP: a script name and a raw query in, a status and the reply's lines out.
-// Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
+// The score server's requests, free of HTTP: a script name, a raw query and a body in, a status and the reply's
+// lines out. Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
 #pragma once
 #include "server/AddressRateLimiter.h"
-#include "server/NonceCache.h"
 #include "server/ScoreStore.h"
+#include "server/VerifierPool.h"
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -15,10 +19,13 @@ struct ServiceSettings {
     std::string Key;
     std::size_t MaxQueryLength = 1024;
     std::size_t MaxParameters = 12;
+    std::size_t MaxBodyBytes = 1 << 20; // a ten-minute game's script is a small part of this
     double RatePerSecond = 10;
     double RateBurst = 20;
-    std::int64_t StampWindowSeconds = 300;
-    std::size_t MaxNonces = 500'000;
+    // How long an upload's request waits for its check before it answers "accepted" (the component gives up
+    // after 10 seconds).
+    double VerifyWaitSeconds = 4;
+    VerifierSettings Verifier;
 };
 
 struct Reply {
@@ -32,19 +39,31 @@ constexpr int MaxListedVersions = 100;
 
 class ScoreService {
   public:
-    // wallClock: Unix seconds, for the time stamps; steadyClock: seconds, for the rate limit.
-    ScoreService(ScoreStore& store, ServiceSettings settings, std::function<std::int64_t()> wallClock = {},
-                 std::function<double()> steadyClock = {});
-    // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent.
-    Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address);
+    // steadyClock: seconds, for the rate limit.
+    ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock = {});
+    ~ScoreService();
+    // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent; body: an
+    // upload's game script.
+    Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address, std::string_view body = {});
 
   private:
+    // One check in flight, shared by every request for the same game while it runs.
+    struct PendingCheck {
+        std::mutex Mutex;
+        std::condition_variable Settled;
+        bool Done = false;
+        Reply Outcome;
+    };
+    Reply Upload(const ScoreEntry& claim, const std::string& hash, std::string_view body, const std::string& address);
+    Reply Settle(ScoreEntry claim, const std::string& hash, const std::string& script, const ReplayVerdict& verdict);
+
     ScoreStore& Store;
     ServiceSettings Settings;
-    std::function<std::int64_t()> WallClock;
     std::function<double()> SteadyClock;
     AddressRateLimiter Limiter;
-    NonceCache Nonces;
+    std::mutex PendingMutex;
+    std::map<std::string, std::shared_ptr<PendingCheck>> Pending;
+    std::unique_ptr<VerifierPool> Verifier; // last: stopped first, while everything its checks use is still here
 };
 
 } // namespace ScoreServer

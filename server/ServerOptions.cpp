@@ -3,6 +3,7 @@
 #include "server/RequestSignature.h"
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 
 namespace ScoreServer {
 
@@ -16,6 +17,13 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
     return value;
 }
 } // namespace
+
+std::string DefaultVerifierPath() {
+    std::error_code unknown;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+    if (unknown) return "kestrovar-verify";
+    return (self.parent_path() / "kestrovar-verify").string();
+}
 
 std::string ServerHelpText() {
     return "Usage: kestrovar-scores [options]\n"
@@ -34,6 +42,10 @@ std::string ServerHelpText() {
            "  --max-parameters N      most query parameters accepted (default 12)\n"
            "  --threads N             connections served at once (default 64)\n"
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
+           "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program)\n"
+           "  --verifiers N           replays checked at once (default: one per processor core)\n"
+           "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
+           "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
            "  --help                  this text\n"
            "\n"
            "Logs one line per request to standard error. Stops on SIGINT or SIGTERM after finishing the\n"
@@ -43,6 +55,7 @@ std::string ServerHelpText() {
 std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* argv, std::string& error) {
     ServerOptions options;
     options.Service.Key = GameKey();
+    options.Service.Verifier.WorkerPath = DefaultVerifierPath();
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i], value;
         std::size_t equals = argument.find('=');
@@ -109,6 +122,17 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.GameVersion = value;
+        } else if (name == "--verifier") {
+            options.Service.Verifier.WorkerPath = value;
+        } else if (name == "--verifiers") {
+            if (!numberIn(1, 256)) return std::nullopt;
+            options.Service.Verifier.Workers = static_cast<int>(*number);
+        } else if (name == "--verify-queue") {
+            if (!numberIn(1, 100'000)) return std::nullopt;
+            options.Service.Verifier.QueueLimit = static_cast<std::size_t>(*number);
+        } else if (name == "--verify-frames") {
+            if (!numberIn(1, 2'160'000)) return std::nullopt;
+            options.Service.Verifier.MaxFrames = static_cast<int>(*number);
         } else {
             error = "unknown option " + name + " (see --help)";
             return std::nullopt;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iomanip>
 #include <iterator>
+#include <limits>
 #include <ostream>
 #include <sstream>
 
@@ -110,6 +111,10 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
             if (haveSeed) return fail("a second seed");
             read.Seed = static_cast<int>(static_cast<std::uint32_t>(seed));
             haveSeed = true;
+        } else if (words[0] == "rules") {
+            // Any version is read: whoever plays the script decides whether it plays those rules.
+            if (words.size() != 2 || !ReadInt(words[1], 1, std::numeric_limits<int>::max(), read.Rules))
+                return fail("one rules version from 1 expected");
         } else if (words[0] == "controls") {
             if (words.size() != 2) return fail("keyboard, pad or pad-swapped expected");
             if (words[1] == "keyboard")

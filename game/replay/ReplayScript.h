@@ -21,8 +21,11 @@
 #include <string>
 #include <vector>
 
+constexpr int RulesVersion = 1;
+
 struct ReplayScript {
     enum class Controls { Keyboard, Pad, PadSwapped };
+    int Rules = RulesVersion;
     int Seed = 0;
     Controls ControlSetup = Controls::Keyboard;
     bool GreyPalette = false;

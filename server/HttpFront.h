@@ -1,5 +1,5 @@
-// The HTTP side of the score server (cpp-httplib): every GET and POST goes to the score service, one log line per request,
-// and a stop that lets the requests in flight finish.
+// The HTTP side of the score server (cpp-httplib): every GET and POST goes to the score service, one log line per
+// request, and a stop that lets the requests in flight finish.
 #pragma once
 #include "server/ScoreService.h"
 #include <cstdio>

@@ -201,9 +201,9 @@ AddOutcome PostgresStore::AddGame(const ScoreEntry& entry, const VerifiedGame& g
     std::string level = std::to_string(entry.Level), score = std::to_string(entry.Score);
     std::string frames = std::to_string(game.Frames);
     Lease connection(*this);
-    ResultHolder result(connection->Run(
-        "add_game", {entry.Board.c_str(), entry.Name.c_str(), level.c_str(), score.c_str(), entry.Date.c_str(),
-                     game.Hash.c_str(), game.ReplayEnd.c_str(), frames.c_str(), packed.c_str()}));
+    ResultHolder result(connection->Run("add_game", {entry.Board.c_str(), entry.Name.c_str(), level.c_str(),
+                                                     score.c_str(), entry.Date.c_str(), game.Hash.c_str(),
+                                                     game.ReplayEnd.c_str(), frames.c_str(), packed.c_str()}));
     return std::atoi(PQcmdTuples(result.R)) == 1 ? AddOutcome::Added : AddOutcome::Known;
 }
 

@@ -60,7 +60,8 @@ double SteadySeconds() {
 
 ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock)
     : Store(store), Settings(std::move(settings)), SteadyClock(steadyClock ? steadyClock : SteadySeconds),
-      Limiter(Settings.RatePerSecond, Settings.RateBurst), Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {}
+      Limiter(Settings.RatePerSecond, Settings.RateBurst), Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
+}
 
 ScoreService::~ScoreService() = default;
 

@@ -44,7 +44,8 @@ class ScoreService {
     ~ScoreService();
     // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent; body: an
     // upload's game script.
-    Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address, std::string_view body = {});
+    Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
+                 std::string_view body = {});
 
   private:
     // One check in flight, shared by every request for the same game while it runs.

@@ -79,8 +79,9 @@ ReplayVerdict ReadVerdict(const std::string& output, int status, bool overran) {
     ReplayVerdict verdict;
     verdict.Ending = Field(line, "end");
     verdict.ClosingLine = line;
-    if (code != VerifyWorker::PlayedStatus || verdict.Ending.empty() || !ReadNumber(Field(line, "frame"), verdict.Frames) ||
-        !ReadNumber(Field(line, "score"), verdict.Score) || !ReadNumber(Field(line, "level"), verdict.Level))
+    if (code != VerifyWorker::PlayedStatus || verdict.Ending.empty() ||
+        !ReadNumber(Field(line, "frame"), verdict.Frames) || !ReadNumber(Field(line, "score"), verdict.Score) ||
+        !ReadNumber(Field(line, "level"), verdict.Level))
         return Refused("replay check failed (status " + std::to_string(code) + ")");
     verdict.Played = true;
     return verdict;
@@ -151,15 +152,12 @@ ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& s
     }
     int status = 0;
     for (;;) {
+        if (overran) kill(child, SIGKILL); // before a blocking wait: a worker past its deadline is ended, not awaited
         pid_t reaped = waitpid(child, &status, overran ? 0 : WNOHANG);
         if (reaped == child) break;
         if (reaped < 0 && errno != EINTR) break;
-        if (overran || MillisecondsLeft(deadline) == 0) {
-            overran = true;
-            kill(child, SIGKILL);
-            continue;
-        }
-        usleep(ReapPollMs * 1000);
+        if (MillisecondsLeft(deadline) == 0) overran = true;
+        if (!overran) usleep(ReapPollMs * 1000);
     }
     return ReadVerdict(output, status, overran);
 }

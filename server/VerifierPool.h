@@ -26,9 +26,9 @@ struct VerifierSettings {
 
 // What a check found.
 struct ReplayVerdict {
-    bool Played = false;    // the worker played the script to its end
-    std::string Refusal;    // otherwise why not
-    std::string Ending;     // game-over, game-left or script-ended
+    bool Played = false;     // the worker played the script to its end
+    std::string Refusal;     // otherwise why not
+    std::string Ending;      // game-over, game-left or script-ended
     std::string ClosingLine; // the worker's whole closing line
     std::int64_t Frames = 0, Score = 0, Level = 0;
 };

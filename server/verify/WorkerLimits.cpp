@@ -10,7 +10,7 @@
 namespace VerifyWorker {
 
 namespace {
-constexpr rlim_t FewDescriptors = 16; // standard input, output and error, and what the C library opens
+constexpr rlim_t FewDescriptors = 16;     // standard input, output and error, and what the C library opens
 constexpr rlim_t FewFileBytes = 64 << 10; // the closing line and a note, should either land in a file
 
 bool Cap(int resource, rlim_t value) {
@@ -21,7 +21,9 @@ bool Cap(int resource, rlim_t value) {
 
 std::string FenceIn(const Limits& limits) {
     std::string missed;
-    auto note = [&](const char* what) { missed += std::string(missed.empty() ? "" : ", ") + what + ": " + std::strerror(errno); };
+    auto note = [&](const char* what) {
+        missed += std::string(missed.empty() ? "" : ", ") + what + ": " + std::strerror(errno);
+    };
     // The soft and hard limits alike, so that nothing the worker runs can raise them again.
     if (!Cap(RLIMIT_CPU, static_cast<rlim_t>(limits.CpuSeconds))) note("processor time");
     if (!Cap(RLIMIT_AS, static_cast<rlim_t>(limits.AddressSpaceBytes))) note("address space");

@@ -45,6 +45,7 @@ std::string ServerHelpText() {
            "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
            "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
+           "  --verify-per-address N  most uploads one client address may have checked or waiting (default 4)\n"
            "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
            "  --help                  this text\n"
            "\n"
@@ -130,6 +131,9 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
         } else if (name == "--verify-queue") {
             if (!numberIn(1, 100'000)) return std::nullopt;
             options.Service.Verifier.QueueLimit = static_cast<std::size_t>(*number);
+        } else if (name == "--verify-per-address") {
+            if (!numberIn(1, 100'000)) return std::nullopt;
+            options.Service.Verifier.PerAddress = static_cast<std::size_t>(*number);
         } else if (name == "--verify-frames") {
             if (!numberIn(1, 2'160'000)) return std::nullopt;
             options.Service.Verifier.MaxFrames = static_cast<int>(*number);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The score server's load figures: wrk on loopback against kestrovar-scores, getscore (the top ten) requests per
-# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder).
+# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder): idle,
+# then while a burst of uploaded games is being checked.
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
-# Environment: DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
+# Environment: GAME (the game the burst uploads; default: a ten-minute bot game made first), BURST (games uploaded at
+# once, default 20), DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
 # SERVER_THREADS (default 64), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a
 # shared machine busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which
 # the kernel's autogroups otherwise share out evenly with every other session; the figures then say so).
@@ -17,8 +19,10 @@ backends="${BACKENDS:-sqlite postgresql}"
 autogroupNice="${AUTOGROUP_NICE:-}"
 server="$build/server/kestrovar-scores"
 signer="$build/server/kestrovar_scores_signer"
+bench="$build/server/kestrovar_verify_bench"
+burst="${BURST:-20}"
 lua="server/bench/getscore.lua"
-for tool in "$server" "$signer"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
+for tool in "$server" "$signer" "$bench"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
 command -v wrk >/dev/null || { echo "wrk is missing (tools/setup.sh installs it)" >&2; exit 1; }
 
 work="$(mktemp -d /tmp/kestrovar-bench-XXXXXX)"
@@ -50,9 +54,28 @@ startPostgres() {
   return 0
 }
 
+# One wrk run of getscore; prints its figures after the label given.
+runWrk() {
+  local label="$1" port="$2" out="$work/$3.wrk"
+  # Reads need no signature, but the game signs them: each with its own nonce, more than the run can send.
+  "$signer" $((duration * 50000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
+  wrk -t"$wrkThreads" -c"$connections" -d"${duration}s" --latency -s "$lua" "http://127.0.0.1:$port" \
+    -- "$work/paths" "$wrkThreads" >"$out"
+  local rps p99 p50 non2xx errors
+  rps="$(awk '/^requests_per_second/ {print $2}' "$out")"
+  p99="$(awk '/^p99_ms/ {print $2}' "$out")"
+  p50="$(awk '/^p50_ms/ {print $2}' "$out")"
+  non2xx="$(awk '/^non_2xx/ {print $2}' "$out")"
+  errors="$(awk '/^socket_errors/ {print $2}' "$out")"
+  echo "$label: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
+    "wrk -t$wrkThreads -c$connections -d${duration}s, server --threads $serverThreads, $(nproc) cores," \
+    "load average before: $loadBefore${autogroupNice:+, autogroup nice $autogroupNice})"
+}
+
 measure() {
   local backend="$1" db="$2"
-  "$server" --port 0 --db "$db" --rate-limit 0 --threads "$serverThreads" 2>"$work/$backend.log" &
+  "$server" --port 0 --db "$db" --rate-limit 0 --threads "$serverThreads" --verify-per-address "$burst" \
+    2>"$work/$backend.log" &
   serverPid=$!
   local port=""
   for _ in $(seq 100); do
@@ -61,31 +84,25 @@ measure() {
     sleep 0.1
   done
   [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
-  # A full board: 100 uploads with distinct scores.
-  "$signer" 100 "option=addscore&user=bench&level=1&score=10%20&date=08%20Dec%202026&difficulty=" >"$work/uploads"
-  local i=0
-  while read -r path; do
-    i=$((i + 1))
-    curl -sf "http://127.0.0.1:$port${path/score=10%20/score=$((i * 10))%20}" >/dev/null || true
-  done <"$work/uploads"
-  # Each request needs a fresh nonce: sign more than the run can send, 50,000 a second for each wrk thread (whose
-  # share may be uneven); a replay would show as non-2xx.
-  "$signer" $((duration * 50000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
-  wrk -t"$wrkThreads" -c"$connections" -d"${duration}s" --latency -s "$lua" "http://127.0.0.1:$port" \
-    -- "$work/paths" "$wrkThreads" >"$work/$backend.wrk"
-  local rps p99 p50 non2xx errors
-  rps="$(awk '/^requests_per_second/ {print $2}' "$work/$backend.wrk")"
-  p99="$(awk '/^p99_ms/ {print $2}' "$work/$backend.wrk")"
-  p50="$(awk '/^p50_ms/ {print $2}' "$work/$backend.wrk")"
-  non2xx="$(awk '/^non_2xx/ {print $2}' "$work/$backend.wrk")"
-  errors="$(awk '/^socket_errors/ {print $2}' "$work/$backend.wrk")"
-  echo "$backend getscore: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
-    "wrk -t$wrkThreads -c$connections -d${duration}s, server --threads $serverThreads, $(nproc) cores," \
-    "load average before: $loadBefore${autogroupNice:+, autogroup nice $autogroupNice})"
+  # A full top ten: games cut from the burst's game, each checked.
+  "$bench" fill "$port" "$game" 12 >/dev/null
+  runWrk "$backend getscore idle" "$port" "$backend-idle"
+  # The same, while a burst of games is uploaded a second in and checked, one worker a core.
+  (sleep 1 && "$bench" upload "$port" "$game" "$burst" >"$work/burst") &
+  local uploader=$!
+  runWrk "$backend getscore during a burst of $burst checks ($(basename "$game"))" "$port" "$backend-burst"
+  wait "$uploader"
+  echo "  the burst: $(cat "$work/burst")"
   kill "$serverPid"
   wait "$serverPid" || true
   serverPid=""
 }
+
+game="${GAME:-}"
+if [ -z "$game" ]; then
+  game="$work/ten-minute-game.txt"
+  "$bench" make-game "$game" >/dev/null
+fi
 
 if [ -n "$autogroupNice" ]; then
   autogroupBefore="$(sed 's/.*nice //' /proc/self/autogroup)"

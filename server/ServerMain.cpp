@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <pthread.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace ScoreServer;
 
@@ -53,6 +54,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const VerifierSettings& checker = options->Service.Verifier;
+    if (access(checker.WorkerPath.c_str(), X_OK) != 0)
+        std::fprintf(stderr, "kestrovar-scores: the replay checker %s cannot be run: every upload will be refused\n",
+                     checker.WorkerPath.c_str());
     ScoreService service(*store, options->Service);
     HttpFront front(service, options->Threads, stderr);
     int port = front.Bind(options->Host, options->Port);

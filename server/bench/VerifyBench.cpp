@@ -61,7 +61,7 @@ int MakeGame(const std::string& out, int frames) {
         std::mt19937 temper(static_cast<unsigned>(attempt));
         ReplayBotStyle style;
         style.Seed = static_cast<unsigned>(attempt);
-        style.DigChance = std::uniform_real_distribution<double>(0.02, 0.4)(temper);
+        style.DigChance = attempt % 2 ? 0.0 : std::uniform_real_distribution<double>(0.0, 0.05)(temper);
         style.MissileRange = std::uniform_int_distribution<int>(250, 500)(temper);
         style.ThrustChance = 0.02 * std::uniform_int_distribution<int>(0, 2)(temper);
         ReplayBot bot(style);

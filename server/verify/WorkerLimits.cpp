@@ -12,6 +12,7 @@ namespace VerifyWorker {
 namespace {
 constexpr rlim_t FewDescriptors = 16;     // standard input, output and error, and what the C library opens
 constexpr rlim_t FewFileBytes = 64 << 10; // the closing line and a note, should either land in a file
+constexpr int CheckNiceness = 10;         // a check yields the processor to the server's reads
 
 bool Cap(int resource, rlim_t value) {
     rlimit limit{value, value};
@@ -31,6 +32,8 @@ std::string FenceIn(const Limits& limits) {
     if (!Cap(RLIMIT_CORE, 0)) note("core dumps");
     if (!Cap(RLIMIT_NOFILE, FewDescriptors)) note("descriptors");
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) note("no new privileges");
+    // A burst of checks must not slow the top ten the game reads: the server's threads go first.
+    if (setpriority(PRIO_PROCESS, 0, CheckNiceness) != 0) note("priority");
     // The replay's set-up is offline already (no network component is loaded); a namespace with no interfaces
     // but loopback makes sure. A user namespace lets an unprivileged worker have one where the kernel allows it.
     if (unshare(CLONE_NEWNET) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) note("network namespace");

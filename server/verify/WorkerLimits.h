@@ -1,5 +1,5 @@
 // The fences a replay-checking worker puts up around itself before it reads a byte of a player's script: processor
-// time, memory, files, child processes and the network.
+// time, memory, files, child processes and the network; and a lower priority than the server's reads.
 #pragma once
 #include <string>
 

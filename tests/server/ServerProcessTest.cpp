@@ -79,6 +79,23 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
     EXPECT_NE(log.find("kestrovar-scores stopped"), std::string::npos) << log;
 }
 
+TEST(ServerProcessTest, ACrashingCheckIsARefusalAndTheServerAnswersOn) {
+    TempFolder folder;
+    std::string crash = FakeVerifier(folder, "crash.sh", "kill -SEGV $$");
+    ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log", {"--verifier", crash});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    const TestGame& game = FirstGame();
+    for (int i = 0; i < 3; ++i) {
+        HttpResult refused = HttpPost(
+            server.Port(), "/Kestrovar_scores.php?" + Signed(UploadQuery("n", game.Level, game.Score, game.Script)),
+            game.Script);
+        EXPECT_EQ(refused.Body, "error: replay check crashed (signal 11)\n");
+    }
+    HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?option=getscore&nbscore=10");
+    EXPECT_EQ(top.Status, 200);
+    EXPECT_EQ(top.Body, "");
+}
+
 TEST(ServerProcessTest, AFloodFromOneAddressGets429) {
     TempFolder folder;
     ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log",

@@ -60,8 +60,8 @@ double SteadySeconds() {
 
 ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock)
     : Store(store), Settings(std::move(settings)), SteadyClock(steadyClock ? steadyClock : SteadySeconds),
-      Limiter(Settings.RatePerSecond, Settings.RateBurst), Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
-}
+      Limiter(Settings.RatePerSecond, Settings.RateBurst), Boards(Settings.BoardCacheSeconds),
+      Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {}
 
 ScoreService::~ScoreService() = default;
 
@@ -102,10 +102,15 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (!count || *count < 1 || *count > MaxListedScores) return Refuse(400, "bad nbscore");
             const std::string& board = Get(parameters, "difficulty");
             if (!IsBoardName(board)) return Refuse(400, "bad difficulty");
+            std::string key = board + "\n" + std::to_string(*count);
+            double now = SteadyClock();
+            if (auto kept = Boards.Find(key, now)) return {200, std::move(*kept), {}};
+            std::uint64_t generation = Boards.Generation();
             Reply reply;
             for (const ScoreEntry& entry : Store.TopScores(board, static_cast<int>(*count)))
                 reply.Body += entry.Name + "\n" + std::to_string(entry.Level) + "\n" + std::to_string(entry.Score) +
                               "\n" + IgnoredLine(entry.Board) + "\n" + entry.Date + "\n";
+            Boards.Keep(key, reply.Body, now, generation);
             return reply;
         }
         if (option != "addscore") return Refuse(400, "unknown request");
@@ -195,7 +200,8 @@ Reply ScoreService::Settle(ScoreEntry claim, const std::string& hash, const std:
     claim.Score = verdict.Score;
     claim.Level = verdict.Level;
     try {
-        Store.AddGame(claim, {hash, script, verdict.ClosingLine, verdict.Frames});
+        if (Store.AddGame(claim, {hash, script, verdict.ClosingLine, verdict.Frames}) == AddOutcome::Added)
+            Boards.Clear();
     } catch (const StoreError& error) {
         Reply reply = Refuse(503, "storage unavailable");
         reply.LogNote = error.what();

@@ -2,6 +2,7 @@
 // lines out. Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
 #pragma once
 #include "server/AddressRateLimiter.h"
+#include "server/BoardCache.h"
 #include "server/ScoreStore.h"
 #include "server/VerifierPool.h"
 #include <condition_variable>
@@ -25,6 +26,9 @@ struct ServiceSettings {
     // How long an upload's request waits for its check before it answers "accepted" (the component gives up
     // after 10 seconds).
     double VerifyWaitSeconds = 4;
+    // How long a top-ten reply is answered from memory; a game another server sharing the database added shows
+    // after at most this long (this server's own show at once).
+    double BoardCacheSeconds = 1;
     VerifierSettings Verifier;
 };
 
@@ -62,6 +66,7 @@ class ScoreService {
     ServiceSettings Settings;
     std::function<double()> SteadyClock;
     AddressRateLimiter Limiter;
+    BoardCache Boards;
     std::mutex PendingMutex;
     std::map<std::string, std::shared_ptr<PendingCheck>> Pending;
     std::unique_ptr<VerifierPool> Verifier; // last: stopped first, while everything its checks use is still here

@@ -73,6 +73,23 @@ TEST_P(ScoreServiceTest, TheSameGameIsOneRowHoweverOftenAndWhereverItComes) {
     EXPECT_EQ(Board(), "thrice\n3\n5060\n-\n08 Dec 2026\n");
 }
 
+TEST_P(ScoreServiceTest, TheTopTenComesFromMemoryAndShowsAnotherServersGameWithinAMoment) {
+    double clock = 0;
+    ScoreService reader(*Store, Settings, [&] { return clock; });
+    ScoreService writer(*Store, Settings);
+    auto read = [&] { return reader.Handle(Scores, "option=getscore&nbscore=10", Client).Body; };
+    EXPECT_EQ(read(), "");
+    const TestGame& game = FirstGame();
+    ASSERT_EQ(
+        writer
+            .Handle(Scores, Signed(UploadQuery("elsewhere", game.Level, game.Score, game.Script)), Client, game.Script)
+            .Body,
+        "ok\n");
+    EXPECT_EQ(read(), ""); // the reply kept a moment ago
+    clock += Settings.BoardCacheSeconds;
+    EXPECT_EQ(read(), "elsewhere\n3\n5060\n-\n08 Dec 2026\n");
+}
+
 TEST_P(ScoreServiceTest, AClockADayOffStillUploadsAndEveryEntryNameRoundTrips) {
     const auto& games = CutGames(2);
     EXPECT_EQ(Upload(UploadQuery("late", games[0].Level, games[0].Score, games[0].Script), games[0].Script,

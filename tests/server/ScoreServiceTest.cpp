@@ -185,7 +185,7 @@ TEST_P(ScoreServiceTest, ASlowCheckIsAcceptedFirstAndAFullQueueIsBusy) {
     EXPECT_EQ(send(games[2], "198.51.100.1").Body, "error: busy\n"); // the address's share is taken
     EXPECT_EQ(send(games[3], "198.51.100.2").Body, "error: busy\n"); // the queue is full
     // Once checked, the accepted games are on the board.
-    for (int waited = 0; waited < 100 && Store->TopScores("", 10).size() < 2; ++waited)
+    for (int waited = 0; waited < 200 && Store->TopScores("", 10).size() < 2; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(Store->TopScores("", 10).size(), 2u);
 }

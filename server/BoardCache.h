@@ -23,9 +23,11 @@ class BoardCache {
 
   private:
     static constexpr std::size_t MostKept = 1024; // boards are any short name: never let the map grow unbounded
+    static constexpr double StaleMoments = 5;     // how long, in moments, an old reply stands in for one being read
     struct Entry {
         std::string Reply;
         double ReadAt;
+        bool Refreshing;
     };
     double Kept;
     std::uint64_t Clearings = 0;

@@ -96,6 +96,8 @@ ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& s
     posix_spawn_file_actions_adddup2(&actions, in.Ends[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.Ends[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // Nothing else of the server's: not its database, not its clients' connections.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     // The server blocks its stop signals and ignores SIGPIPE; the worker starts with neither.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);

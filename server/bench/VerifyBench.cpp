@@ -164,7 +164,7 @@ std::string Post(int port, const std::string& script, std::int64_t level, std::i
         ("/Kestrovar_scores.php?" + SignQuery(GameKey(), "Kestrovar_scores.php", query, now.count(), nonce)).c_str(),
         script, "text/plain");
     return result ? std::to_string(result->status) + " " + result->body.substr(0, result->body.find('\n'))
-                  : std::string("no reply");
+                  : "no reply (" + httplib::to_string(result.error()) + ")";
 }
 
 // Posts every script at once; prints how many of each reply came back.

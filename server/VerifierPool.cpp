@@ -8,6 +8,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +31,27 @@ struct Pipe {
         if (Ends[which] >= 0) close(Ends[which]);
         Ends[which] = -1;
     }
+};
+
+// Writing to a worker that has stopped reading raises SIGPIPE on the writing thread: blocked while a check runs
+// (write then fails with EPIPE), and any that came taken before the thread's mask is put back, so that no process
+// that runs checks needs to ignore the signal for itself.
+class PipeSignalBlocked {
+  public:
+    PipeSignalBlocked() {
+        sigemptyset(&Pipe);
+        sigaddset(&Pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &Pipe, &Before);
+    }
+    ~PipeSignalBlocked() {
+        timespec none{};
+        while (sigtimedwait(&Pipe, nullptr, &none) == SIGPIPE) {
+        }
+        pthread_sigmask(SIG_SETMASK, &Before, nullptr);
+    }
+
+  private:
+    sigset_t Pipe, Before;
 };
 
 int MillisecondsLeft(Clock::time_point deadline) {
@@ -89,6 +111,7 @@ ReplayVerdict ReadVerdict(const std::string& output, int status, bool overran) {
 } // namespace
 
 ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& script) {
+    PipeSignalBlocked quiet;
     Pipe in, out;
     if (pipe2(in.Ends, O_CLOEXEC) != 0 || pipe2(out.Ends, O_CLOEXEC) != 0) return Refused("no pipe for the check");
     posix_spawn_file_actions_t actions;

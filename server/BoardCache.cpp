@@ -41,8 +41,18 @@ BoardCache::~BoardCache() {
     if (Renewer.joinable()) Renewer.join();
 }
 
+std::uint64_t BoardCache::StartRead() {
+    std::lock_guard lock(Mutex);
+    return ++ReadsStarted;
+}
+
+void BoardCache::Hold(std::shared_ptr<const Listing>& held, std::shared_ptr<const Listing> fresh) {
+    if (!held || held->Started < fresh->Started) held = std::move(fresh);
+}
+
 std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::string& board) {
     auto listing = std::make_shared<Listing>();
+    listing->Started = StartRead();
     for (const ScoreEntry& entry : Store.TopScores(board, Depth)) {
         listing->Text += entry.Name + "\n" + std::to_string(entry.Level) + "\n" + std::to_string(entry.Score) + "\n" +
                          IgnoredLine(entry.Board) + "\n" + entry.Date + "\n";
@@ -53,6 +63,7 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::stri
 
 std::shared_ptr<const BoardCache::Listing> BoardCache::ReadVersions() {
     auto listing = std::make_shared<Listing>();
+    listing->Started = StartRead();
     for (const VersionEntry& entry : Store.Versions(Depth)) {
         listing->Text += entry.Product + "\n" + entry.Version + "\n";
         listing->Ends.push_back(listing->Text.size());
@@ -68,7 +79,7 @@ std::string BoardCache::TopText(const std::string& board, int count) {
     }
     auto listing = ReadBoard(board);
     std::lock_guard lock(Mutex);
-    if (Boards.size() < MaxBoardsHeld) Boards.try_emplace(board, listing);
+    if (Boards.size() < MaxBoardsHeld) Hold(Boards[board], listing);
     return listing->Prefix(count);
 }
 
@@ -79,7 +90,7 @@ std::string BoardCache::VersionText(int count) {
     }
     auto listing = ReadVersions();
     std::lock_guard lock(Mutex);
-    if (!Versions) Versions = listing;
+    Hold(Versions, listing);
     return listing->Prefix(count);
 }
 
@@ -97,7 +108,7 @@ void BoardCache::Changed(const std::string& board) {
     try {
         auto listing = ReadBoard(board);
         std::lock_guard lock(Mutex);
-        if (Boards.count(board) || Boards.size() < MaxBoardsHeld) Boards[board] = listing;
+        if (Boards.count(board) || Boards.size() < MaxBoardsHeld) Hold(Boards[board], listing);
     } catch (const StoreError&) {
         // The score is stored: the board shows it at the next renewal; meanwhile reads keep the listing held.
     }
@@ -112,7 +123,7 @@ void BoardCache::RenewAll() {
     try {
         auto versions = ReadVersions();
         std::lock_guard lock(Mutex);
-        Versions = versions;
+        Hold(Versions, versions);
     } catch (const StoreError&) {
         return; // the store is away: keep answering from what is held
     }
@@ -120,7 +131,7 @@ void BoardCache::RenewAll() {
         try {
             auto listing = ReadBoard(board);
             std::lock_guard lock(Mutex);
-            Boards[board] = listing;
+            Hold(Boards[board], listing);
         } catch (const StoreError&) {
             return;
         }

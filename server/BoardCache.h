@@ -3,15 +3,18 @@
 #pragma once
 #include "server/ScoreStore.h"
 #include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace ScoreServer {
 
-// Renewed when this server stores a score, and on an interval for what other servers sharing the database store.
+// Renewed when this server stores a game (so that it shows at once, even when its check ends after the upload was
+// answered), and on an interval for what other servers sharing the database store.
 class BoardCache {
   public:
     // renewSeconds: how often every board held is read again; 0 renews only on Changed.
@@ -25,7 +28,7 @@ class BoardCache {
     // Whether a read of this board, or of the versions, is answered without the store.
     bool Holds(const std::string& board);
     bool HoldsVersions();
-    // A score was stored on this board: read it again now.
+    // A game was stored on this board: read it again now.
     void Changed(const std::string& board);
 
   private:
@@ -33,8 +36,13 @@ class BoardCache {
     struct Listing {
         std::string Text;
         std::vector<std::size_t> Ends;
+        std::uint64_t Started = 0; // when its read of the store began, in the cache's count of reads
         std::string Prefix(int count) const;
     };
+    std::uint64_t StartRead();
+    // Takes fresh in place of held unless held was read later: a renewal that began before a game was stored
+    // never hides the game that the read after the store already shows.
+    static void Hold(std::shared_ptr<const Listing>& held, std::shared_ptr<const Listing> fresh);
     std::shared_ptr<const Listing> ReadBoard(const std::string& board);
     std::shared_ptr<const Listing> ReadVersions();
     void RenewAll();
@@ -44,6 +52,7 @@ class BoardCache {
     std::mutex Mutex;
     std::map<std::string, std::shared_ptr<const Listing>, std::less<>> Boards;
     std::shared_ptr<const Listing> Versions;
+    std::uint64_t ReadsStarted = 0;
 
     std::mutex RenewMutex;
     std::condition_variable RenewWake;

@@ -1,6 +1,7 @@
 // The PostgreSQL back end. Every statement is prepared once per connection and run with bound parameters; an
-// upload is one statement, so its nonce and its score are committed together or not at all.
+// upload is one statement, and the unique keys make the same game one row however many servers add it at once.
 #include "server/PostgresStore.h"
+#include "server/GameArchive.h"
 #include <chrono>
 #include <libpq-fe.h>
 #include <utility>
@@ -22,6 +23,18 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     // 2: nonces of uploads, so that a replayed upload is refused by every server and across restarts.
     "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at BIGINT NOT NULL);"
     "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",
+    // 3: every row is a verified game, kept compressed and unique by its hash and by the game it plays. The rows
+    // from before (claims nobody checked) are set aside in scores_unverified, never shown; nonces are no longer
+    // needed (the same game sent again is the same row).
+    "ALTER TABLE scores RENAME TO scores_unverified;"
+    "ALTER INDEX scores_board_rank RENAME TO scores_unverified_rank;"
+    "ALTER INDEX scores_pkey RENAME TO scores_unverified_pkey;"
+    "CREATE TABLE scores(id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY, board TEXT NOT NULL,"
+    " name TEXT NOT NULL, level BIGINT NOT NULL, score BIGINT NOT NULL, date TEXT NOT NULL,"
+    " created_at TIMESTAMPTZ NOT NULL DEFAULT now(), game_hash TEXT NOT NULL UNIQUE,"
+    " replay_end TEXT NOT NULL UNIQUE, frames BIGINT NOT NULL, game BYTEA NOT NULL);"
+    "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
+    "DROP TABLE upload_nonces;",
 };
 
 struct PreparedText {
@@ -29,10 +42,11 @@ struct PreparedText {
     const char* Sql;
 };
 const PreparedText Prepared[] = {
-    {"forget_nonces", "DELETE FROM upload_nonces WHERE seen_at < $1"},
-    {"add_score", "WITH fresh AS (INSERT INTO upload_nonces(nonce, seen_at) VALUES($1, $2) ON CONFLICT DO NOTHING"
-                  " RETURNING 1) INSERT INTO scores(board, name, level, score, date)"
-                  " SELECT $3, $4, $5, $6, $7 FROM fresh"},
+    // A game already on the board (by either key, added by any server) adds nothing.
+    {"add_game", "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game)"
+                 " VALUES($1, $2, $3, $4, $5, $6, $7, $8, decode($9, 'hex')) ON CONFLICT DO NOTHING"},
+    {"find_game", "SELECT 1 FROM scores WHERE game_hash = $1"},
+    {"read_game", "SELECT encode(game, 'hex') FROM scores WHERE game_hash = $1"},
     {"top", PostgresStore::TopScoresSql},
     {"versions", "SELECT product, version FROM versions ORDER BY product LIMIT $1"},
     {"put_version", "INSERT INTO versions(product, version) VALUES($1, $2)"
@@ -224,16 +238,50 @@ PostgresStore::PostgresStore(const std::string& connectionString, int maxConnect
 
 PostgresStore::~PostgresStore() = default;
 
-AddOutcome PostgresStore::AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
-                                   std::int64_t forgetBefore) {
-    Lease connection(*this);
-    std::string forget = std::to_string(forgetBefore), seen = std::to_string(nonceTime);
+namespace {
+// Bytes travel as hex text, so that every parameter stays a text parameter.
+std::string Hex(std::string_view bytes) {
+    static const char Digits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (unsigned char c : bytes) {
+        hex += Digits[c >> 4];
+        hex += Digits[c & 15];
+    }
+    return hex;
+}
+std::string Unhex(std::string_view hex) {
+    auto value = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+    std::string bytes;
+    bytes.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(value(hex[i]) * 16 + value(hex[i + 1]));
+    return bytes;
+}
+} // namespace
+
+AddOutcome PostgresStore::AddGame(const ScoreEntry& entry, const VerifiedGame& game) {
+    std::string packed = Hex(CompressScript(game.Script));
     std::string level = std::to_string(entry.Level), score = std::to_string(entry.Score);
-    PQclear(connection->Run("forget_nonces", {forget.c_str()}));
-    ResultHolder result(
-        connection->Run("add_score", {nonce.c_str(), seen.c_str(), entry.Board.c_str(), entry.Name.c_str(),
-                                      level.c_str(), score.c_str(), entry.Date.c_str()}));
-    return std::atoi(PQcmdTuples(result.R)) == 1 ? AddOutcome::Added : AddOutcome::NonceSeen;
+    std::string frames = std::to_string(game.Frames);
+    Lease connection(*this);
+    ResultHolder result(connection->Run("add_game", {entry.Board.c_str(), entry.Name.c_str(), level.c_str(),
+                                                     score.c_str(), entry.Date.c_str(), game.Hash.c_str(),
+                                                     game.ReplayEnd.c_str(), frames.c_str(), packed.c_str()}));
+    return std::atoi(PQcmdTuples(result.R)) == 1 ? AddOutcome::Added : AddOutcome::Known;
+}
+
+bool PostgresStore::HasGame(const std::string& hash) {
+    Lease connection(*this);
+    ResultHolder result(connection->Run("find_game", {hash.c_str()}));
+    return PQntuples(result.R) > 0;
+}
+
+std::optional<std::string> PostgresStore::GameScript(const std::string& hash) {
+    Lease connection(*this);
+    ResultHolder result(connection->Run("read_game", {hash.c_str()}));
+    if (PQntuples(result.R) == 0) return std::nullopt;
+    return ExpandScript(Unhex(PQgetvalue(result.R, 0, 0)));
 }
 
 std::vector<ScoreEntry> PostgresStore::TopScores(const std::string& board, int count) {

@@ -18,8 +18,9 @@ class PostgresStore : public ScoreStore {
 
     PostgresStore(const std::string& connectionString, int maxConnections);
     ~PostgresStore() override;
-    AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
-                        std::int64_t forgetBefore) override;
+    AddOutcome AddGame(const ScoreEntry& entry, const VerifiedGame& game) override;
+    bool HasGame(const std::string& hash) override;
+    std::optional<std::string> GameScript(const std::string& hash) override;
     std::vector<ScoreEntry> TopScores(const std::string& board, int count) override;
     std::vector<VersionEntry> Versions(int count) override;
     void SetVersion(const std::string& product, const std::string& version) override;

@@ -7,7 +7,13 @@ namespace {
 constexpr std::size_t MaxDigits = 18; // fits a 64-bit integer with room to compare against the bounds
 const char* const MonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+constexpr char FirstEntryCharacter = '0', LastEntryCharacter = 'Z'; // the name entry's wheel of characters
+
 bool IsNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' '; }
+// What the game's name entry can produce, lowered: "0" to "Z" (digits, ":;<=>?@" and capitals), a-z and space.
+bool IsEntryCharacter(char c) {
+    return (c >= FirstEntryCharacter && c <= LastEntryCharacter) || (c >= 'a' && c <= 'z') || c == ' ';
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 } // namespace
 
@@ -15,8 +21,8 @@ std::optional<std::string> CheckedName(std::string_view name) {
     if (name.empty() || name.size() > MaxNameLength) return std::nullopt;
     std::string lowered(name);
     for (char& c : lowered) {
+        if (!IsEntryCharacter(c)) return std::nullopt;
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (!IsNameCharacter(c)) return std::nullopt;
     }
     return lowered;
 }

@@ -20,7 +20,8 @@ constexpr std::int64_t CannonPoints = 1710;
 constexpr std::int64_t MaxScore = 100'000'000;
 constexpr std::int64_t MaxLevel = 1 + MaxScore / CannonPoints;
 
-// The name as stored (A-Z lowered as the game does), or nothing when it is not 1 to 10 of [a-z0-9 ].
+// The name as stored (A-Z lowered as the game does), or nothing when it is not 1 to 10 of the characters the
+// game's name entry makes (codes 48 to 90: 0-9 : ; < = > ? @ A-Z), a-z and space.
 std::optional<std::string> CheckedName(std::string_view name);
 // The board (the difficulty text): 0 to 10 of [a-z0-9 ].
 bool IsBoardName(std::string_view board);

@@ -1,11 +1,13 @@
 // The three requests the game makes and every check in front of them, cheapest first: the rate limit and the
-// query's size before any parsing, the signature before anything is remembered or stored.
+// sizes before any parsing, the signature before the game's hash, the hash before a replay is played.
 #include "server/ScoreService.h"
+#include "server/GameArchive.h"
 #include "server/QueryString.h"
 #include "server/RequestSignature.h"
 #include "server/ScoreRules.h"
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <map>
 
 namespace ScoreServer {
@@ -15,13 +17,14 @@ constexpr std::string_view ScoresScript = "Kestrovar_scores.php";
 constexpr std::string_view VersionScript = "VersionCheck.php";
 constexpr std::size_t NonceLength = 16;
 constexpr std::size_t MaxStampDigits = 12;
+constexpr std::size_t GameHashLength = 64;
 
 using Parameters = std::map<std::string, std::string, std::less<>>;
 
 Reply Refuse(int status, std::string_view reason) { return {status, "error: " + std::string(reason) + "\n", {}}; }
 
-bool IsNonce(std::string_view text) {
-    if (text.size() != NonceLength) return false;
+bool IsLowerHex(std::string_view text, std::size_t length) {
+    if (text.size() != length) return false;
     for (char c : text)
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
     return true;
@@ -48,21 +51,18 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
     return found == parameters.end() ? Absent : found->second;
 }
 
-std::int64_t UnixSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 } // namespace
 
-ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::function<std::int64_t()> wallClock,
-                           std::function<double()> steadyClock)
-    : Store(store), Settings(std::move(settings)), WallClock(wallClock ? wallClock : UnixSeconds),
-      SteadyClock(steadyClock ? steadyClock : SteadySeconds), Limiter(Settings.RatePerSecond, Settings.RateBurst),
-      Nonces(Settings.StampWindowSeconds, Settings.MaxNonces),
-      Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds) {}
+ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock)
+    : Store(store), Settings(std::move(settings)), SteadyClock(steadyClock ? steadyClock : SteadySeconds),
+      Limiter(Settings.RatePerSecond, Settings.RateBurst),
+      Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds),
+      Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {}
+
+ScoreService::~ScoreService() = default;
 
 bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
     auto parsed = rawQuery.size() <= Settings.MaxQueryLength ? ParseQuery(rawQuery) : std::nullopt;
@@ -79,9 +79,10 @@ bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                           [[maybe_unused]] std::string_view body) {
+                           std::string_view body) {
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
+    if (body.size() > Settings.MaxBodyBytes) return Refuse(413, "game too large");
 
     std::string_view script = path.substr(path.rfind('/') + 1);
     if (script != ScoresScript && script != VersionScript) return Refuse(404, "no such script");
@@ -93,33 +94,19 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
     for (QueryParameter& parameter : *parsed)
         if (!parameters.emplace(std::move(parameter.Name), std::move(parameter.Value)).second)
             return Refuse(400, "repeated parameter");
-
-    auto signedQuery = SplitSignature(rawQuery);
-    if (!signedQuery) return Refuse(403, "missing or malformed signature");
-    const std::string& stampText = Get(parameters, "ts");
-    auto stamp = stampText.size() <= MaxStampDigits ? ParseCount(stampText) : std::nullopt;
-    if (!stamp || !IsNonce(Get(parameters, "nonce"))) return Refuse(403, "missing or malformed time stamp or nonce");
-    if (!SignatureMatches(Settings.Key, script, *signedQuery)) return Refuse(403, "bad signature");
-    std::int64_t now = WallClock();
-    if (*stamp > now + Settings.StampWindowSeconds || *stamp < now - Settings.StampWindowSeconds)
-        return Refuse(403, "time stamp outside the accepted window");
-    switch (Nonces.Remember(Get(parameters, "nonce"), *stamp, now)) {
-    case NonceCache::Outcome::Seen: return Refuse(403, "nonce already used");
-    case NonceCache::Outcome::Full: return Refuse(503, "busy");
-    case NonceCache::Outcome::Fresh: break;
-    }
-
     const std::string& option = Get(parameters, "option");
+
     try {
+        // Reads are public: a signed one (the game signs everything) is answered the same, its signature unread.
         if (script == VersionScript) {
-            if (option != "getversion" || !HasExactly(parameters, {"option", "nbscore", "ts", "nonce", "sig"}))
+            if (option != "getversion" || !HasExactly(parameters, {"option", "nbscore"}, {"ts", "nonce", "sig"}))
                 return Refuse(400, "unknown request");
             auto count = ParseCount(Get(parameters, "nbscore"));
             if (!count || *count < 1 || *count > MaxListedVersions) return Refuse(400, "bad nbscore");
             return {200, Boards.VersionText(static_cast<int>(*count)), {}};
         }
         if (option == "getscore") {
-            if (!HasExactly(parameters, {"option", "nbscore", "ts", "nonce", "sig"}, {"difficulty"}))
+            if (!HasExactly(parameters, {"option", "nbscore"}, {"difficulty", "ts", "nonce", "sig"}))
                 return Refuse(400, "unknown request");
             auto count = ParseCount(Get(parameters, "nbscore"));
             if (!count || *count < 1 || *count > MaxListedScores) return Refuse(400, "bad nbscore");
@@ -127,37 +114,102 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (!IsBoardName(board)) return Refuse(400, "bad difficulty");
             return {200, Boards.TopText(board, static_cast<int>(*count)), {}};
         }
-        if (option == "addscore") {
-            if (!HasExactly(parameters,
-                            {"option", "user", "level", "score", "date", "difficulty", "ts", "nonce", "sig"}))
-                return Refuse(400, "unknown request");
-            ScoreEntry entry;
-            auto name = CheckedName(Get(parameters, "user"));
-            if (!name) return Refuse(400, "bad name");
-            auto level = ParseCount(Get(parameters, "level"));
-            if (!level) return Refuse(400, "bad level");
-            auto score = ParseCount(Get(parameters, "score"), true); // the game sends the score with a space after it
-            if (!score) return Refuse(400, "bad score");
-            if (std::string broken = ScoreRuleBroken(*level, *score); !broken.empty()) return Refuse(400, broken);
-            if (!IsGameDate(Get(parameters, "date"))) return Refuse(400, "bad date");
-            if (!IsBoardName(Get(parameters, "difficulty"))) return Refuse(400, "bad difficulty");
-            entry.Board = Get(parameters, "difficulty");
-            entry.Name = *name;
-            entry.Level = *level;
-            entry.Score = *score;
-            entry.Date = Get(parameters, "date");
-            if (Store.AddScore(entry, Get(parameters, "nonce"), *stamp, now - Settings.StampWindowSeconds) ==
-                AddOutcome::NonceSeen)
-                return Refuse(403, "nonce already used");
-            Boards.Changed(entry.Board);
-            return {200, "ok\n", {}};
-        }
-        return Refuse(400, "unknown request");
+        if (option != "addscore") return Refuse(400, "unknown request");
+
+        // An upload: signed (the signature covers the game's hash), but not refused for its time stamp, so that a
+        // client whose clock is off still syncs. Its nonce needs no memory: sent again, it is the same game.
+        if (body.empty()) return Refuse(400, "an upload needs its game: there is no replay to check");
+        auto signedQuery = SplitSignature(rawQuery);
+        if (!signedQuery) return Refuse(403, "missing or malformed signature");
+        const std::string& stampText = Get(parameters, "ts");
+        auto stamp = stampText.size() <= MaxStampDigits ? ParseCount(stampText) : std::nullopt;
+        if (!stamp || !IsLowerHex(Get(parameters, "nonce"), NonceLength))
+            return Refuse(403, "missing or malformed time stamp or nonce");
+        if (!SignatureMatches(Settings.Key, script, *signedQuery)) return Refuse(403, "bad signature");
+        if (!HasExactly(parameters,
+                        {"option", "user", "level", "score", "date", "difficulty", "game", "ts", "nonce", "sig"}))
+            return Refuse(400, "unknown request");
+        ScoreEntry claim;
+        auto name = CheckedName(Get(parameters, "user"));
+        if (!name) return Refuse(400, "bad name");
+        auto level = ParseCount(Get(parameters, "level"));
+        if (!level) return Refuse(400, "bad level");
+        auto score = ParseCount(Get(parameters, "score"), true); // the game sends the score with a space after it
+        if (!score) return Refuse(400, "bad score");
+        if (std::string broken = ScoreRuleBroken(*level, *score); !broken.empty()) return Refuse(400, broken);
+        if (!IsGameDate(Get(parameters, "date"))) return Refuse(400, "bad date");
+        if (!IsBoardName(Get(parameters, "difficulty"))) return Refuse(400, "bad difficulty");
+        const std::string& game = Get(parameters, "game");
+        if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game hash");
+        if (Sha256Hex(body) != game) return Refuse(400, "the body is not the game the query names");
+        claim.Board = Get(parameters, "difficulty");
+        claim.Name = *name;
+        claim.Level = *level;
+        claim.Score = *score;
+        claim.Date = Get(parameters, "date");
+        return Upload(claim, game, body, address);
     } catch (const StoreError& error) {
         Reply reply = Refuse(503, "storage unavailable");
         reply.LogNote = error.what();
         return reply;
     }
+}
+
+Reply ScoreService::Upload(const ScoreEntry& claim, const std::string& hash, std::string_view body,
+                           const std::string& address) {
+    if (Store.HasGame(hash)) return {200, "ok\n", {}};
+    if (!Verifier->Enabled()) return Refuse(503, "no replay checker");
+    std::shared_ptr<PendingCheck> check;
+    {
+        // The same game sent again while its check runs waits for that check instead of starting another.
+        std::lock_guard lock(PendingMutex);
+        auto found = Pending.find(hash);
+        if (found != Pending.end()) {
+            check = found->second;
+        } else {
+            check = std::make_shared<PendingCheck>();
+            auto done = [this, check, claim, hash](const ReplayVerdict& verdict, const std::string& script) {
+                Reply outcome = Settle(claim, hash, script, verdict);
+                {
+                    std::lock_guard settledLock(check->Mutex);
+                    check->Outcome = std::move(outcome);
+                    check->Done = true;
+                }
+                check->Settled.notify_all();
+                std::lock_guard pendingLock(PendingMutex);
+                Pending.erase(hash);
+            };
+            if (!Verifier->Submit(std::string(body), address, done)) return Refuse(503, "busy");
+            Pending.emplace(hash, check);
+        }
+    }
+    std::unique_lock lock(check->Mutex);
+    auto wait = std::chrono::duration<double>(Settings.VerifyWaitSeconds);
+    if (!check->Settled.wait_for(lock, wait, [&] { return check->Done; })) return {202, "accepted\n", {}};
+    return check->Outcome;
+}
+
+// Runs on a verifier thread once the replay is played: the board takes what the replay produced, and only when
+// it is what the player claimed.
+Reply ScoreService::Settle(ScoreEntry claim, const std::string& hash, const std::string& script,
+                           const ReplayVerdict& verdict) {
+    if (!verdict.Played) return Refuse(422, verdict.Refusal);
+    if (verdict.Score != claim.Score || verdict.Level != claim.Level)
+        return Refuse(422, "replay ends with score " + std::to_string(verdict.Score) + " at level " +
+                               std::to_string(verdict.Level) + ", not " + std::to_string(claim.Score) + " at level " +
+                               std::to_string(claim.Level));
+    claim.Score = verdict.Score;
+    claim.Level = verdict.Level;
+    try {
+        // Often after the upload was answered "accepted": the board shows the game as soon as it is stored.
+        if (Store.AddGame(claim, {hash, script, verdict.ClosingLine, verdict.Frames}) == AddOutcome::Added)
+            Boards.Changed(claim.Board);
+    } catch (const StoreError& error) {
+        Reply reply = Refuse(503, "storage unavailable");
+        reply.LogNote = error.what();
+        return reply;
+    }
+    return {200, "ok\n", {}};
 }
 
 } // namespace ScoreServer

@@ -1,12 +1,16 @@
-// The score server's requests, free of HTTP: a script name and a raw query in, a status and the reply's lines out.
-// Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
+// The score server's requests, free of HTTP: a script name, a raw query and a body in, a status and the reply's
+// lines out. Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
 #pragma once
 #include "server/AddressRateLimiter.h"
 #include "server/BoardCache.h"
-#include "server/NonceCache.h"
 #include "server/ScoreStore.h"
+#include "server/VerifierPool.h"
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -16,11 +20,16 @@ struct ServiceSettings {
     std::string Key;
     std::size_t MaxQueryLength = 1024;
     std::size_t MaxParameters = 12;
+    std::size_t MaxBodyBytes = 1 << 20; // a ten-minute game's script is a small part of this
     double RatePerSecond = 10;
     double RateBurst = 20;
-    std::int64_t StampWindowSeconds = 300;
-    std::size_t MaxNonces = 500'000;
-    double RenewBoardsSeconds = 0; // the public reads are read again this often (0: only when a score is stored)
+    // How long an upload's request waits for its check before it answers "accepted" (the component gives up
+    // after 10 seconds).
+    double VerifyWaitSeconds = 4;
+    // The public reads are answered from memory and read again this often, for what other servers sharing the
+    // database store (0: only when this server stores a game, which shows at once).
+    double RenewBoardsSeconds = 0;
+    VerifierSettings Verifier;
 };
 
 struct Reply {
@@ -34,10 +43,11 @@ constexpr int MaxListedVersions = 100;
 
 class ScoreService {
   public:
-    // wallClock: Unix seconds, for the time stamps; steadyClock: seconds, for the rate limit.
-    ScoreService(ScoreStore& store, ServiceSettings settings, std::function<std::int64_t()> wallClock = {},
-                 std::function<double()> steadyClock = {});
-    // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent.
+    // steadyClock: seconds, for the rate limit.
+    ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock = {});
+    ~ScoreService();
+    // path: the request path (its last segment names the script); rawQuery: the text after '?', as sent; body: an
+    // upload's game script.
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
     // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
     bool AnswersFromMemory(std::string_view rawQuery);
@@ -45,13 +55,24 @@ class ScoreService {
                  std::string_view body = {});
 
   private:
+    // One check in flight, shared by every request for the same game while it runs.
+    struct PendingCheck {
+        std::mutex Mutex;
+        std::condition_variable Settled;
+        bool Done = false;
+        Reply Outcome;
+    };
+    Reply Upload(const ScoreEntry& claim, const std::string& hash, std::string_view body, const std::string& address);
+    Reply Settle(ScoreEntry claim, const std::string& hash, const std::string& script, const ReplayVerdict& verdict);
+
     ScoreStore& Store;
     ServiceSettings Settings;
-    std::function<std::int64_t()> WallClock;
     std::function<double()> SteadyClock;
     AddressRateLimiter Limiter;
-    NonceCache Nonces;
     BoardCache Boards;
+    std::mutex PendingMutex;
+    std::map<std::string, std::shared_ptr<PendingCheck>> Pending;
+    std::unique_ptr<VerifierPool> Verifier; // last: stopped first, while everything its checks use is still here
 };
 
 } // namespace ScoreServer

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,7 +24,16 @@ struct VersionEntry {
     std::string Version;
 };
 
-enum class AddOutcome { Added, NonceSeen };
+// The game behind a row: the script as uploaded and what playing it again gave.
+struct VerifiedGame {
+    std::string Hash;      // SHA-256 of the script, lowercase hex
+    std::string Script;    // as uploaded; stored compressed
+    std::string ReplayEnd; // the replay's closing line: two scripts that play the same game end on the same line
+    std::int64_t Frames = 0;
+};
+
+// Known: the board already has this game (by its script's hash or by the game it plays); nothing was added.
+enum class AddOutcome { Added, Known };
 
 // Storage failures (a lost connection, a full disk) reach the request handler as this, which answers 503.
 struct StoreError : std::runtime_error {
@@ -34,10 +44,12 @@ struct StoreError : std::runtime_error {
 class ScoreStore {
   public:
     virtual ~ScoreStore() = default;
-    // Adds the score and records the upload's nonce in one transaction: a replayed upload is refused even by
-    // another server sharing the database, or after a restart. Nonces older than forgetBefore are dropped.
-    virtual AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
-                                std::int64_t forgetBefore) = 0;
+    // Adds a verified game's row; the database's unique keys make the same game one row, whichever server (or
+    // however many at once) adds it.
+    virtual AddOutcome AddGame(const ScoreEntry& entry, const VerifiedGame& game) = 0;
+    virtual bool HasGame(const std::string& hash) = 0;
+    // The stored script of a game, expanded; nothing when the board has no such game.
+    virtual std::optional<std::string> GameScript(const std::string& hash) = 0;
     // The best scores of one board, best first; equal scores in the order they arrived.
     virtual std::vector<ScoreEntry> TopScores(const std::string& board, int count) = 0;
     virtual std::vector<VersionEntry> Versions(int count) = 0;
@@ -46,7 +58,7 @@ class ScoreStore {
 };
 
 // The schema this build writes; start-up migrates older databases up to it.
-constexpr int CurrentSchemaVersion = 2;
+constexpr int CurrentSchemaVersion = 3;
 
 // "postgresql://..." or "postgres://..." opens PostgreSQL through libpq, with at most maxConnections to it;
 // anything else is an SQLite file path.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <pthread.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace ScoreServer;
 
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
 
     // Other servers may share a PostgreSQL board: what they store shows here within a renewal.
     options->Service.RenewBoardsSeconds = BoardRenewSeconds;
+    const VerifierSettings& checker = options->Service.Verifier;
+    if (access(checker.WorkerPath.c_str(), X_OK) != 0)
+        std::fprintf(stderr, "kestrovar-scores: the replay checker %s cannot be run: every upload will be refused\n",
+                     checker.WorkerPath.c_str());
     ScoreService service(*store, options->Service);
     EventFront front(service, options->Front, stderr);
     int port = front.Bind(options->Host, options->Port);

@@ -3,6 +3,7 @@
 #include "server/RequestSignature.h"
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 
 namespace ScoreServer {
 
@@ -17,6 +18,13 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
     return value;
 }
 } // namespace
+
+std::string DefaultVerifierPath() {
+    std::error_code unknown;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+    if (unknown) return "kestrovar-verify";
+    return (self.parent_path() / "kestrovar-verify").string();
+}
 
 std::string ServerHelpText() {
     return "Usage: kestrovar-scores [options]\n"
@@ -44,6 +52,11 @@ std::string ServerHelpText() {
            "  --body-timeout N        seconds a request's body may take (default 20)\n"
            "  --idle-timeout N        seconds a connection may sit idle or unread (default 5)\n"
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
+           "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program)\n"
+           "  --verifiers N           replays checked at once (default: one per processor core)\n"
+           "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
+           "  --verify-per-address N  most uploads one client address may have checked or waiting (default 4)\n"
+           "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
            "  --help                  this text\n"
            "\n"
            "Logs one line per request to standard error. Stops on SIGINT or SIGTERM after finishing the\n"
@@ -53,6 +66,7 @@ std::string ServerHelpText() {
 std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* argv, std::string& error) {
     ServerOptions options;
     options.Service.Key = GameKey();
+    options.Service.Verifier.WorkerPath = DefaultVerifierPath();
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i], value;
         std::size_t equals = argument.find('=');
@@ -137,6 +151,20 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.GameVersion = value;
+        } else if (name == "--verifier") {
+            options.Service.Verifier.WorkerPath = value;
+        } else if (name == "--verifiers") {
+            if (!numberIn(1, 256)) return std::nullopt;
+            options.Service.Verifier.Workers = static_cast<int>(*number);
+        } else if (name == "--verify-queue") {
+            if (!numberIn(1, 100'000)) return std::nullopt;
+            options.Service.Verifier.QueueLimit = static_cast<std::size_t>(*number);
+        } else if (name == "--verify-per-address") {
+            if (!numberIn(1, 100'000)) return std::nullopt;
+            options.Service.Verifier.PerAddress = static_cast<std::size_t>(*number);
+        } else if (name == "--verify-frames") {
+            if (!numberIn(1, 2'160'000)) return std::nullopt;
+            options.Service.Verifier.MaxFrames = static_cast<int>(*number);
         } else {
             error = "unknown option " + name + " (see --help)";
             return std::nullopt;

@@ -21,5 +21,7 @@ struct ServerOptions {
 // Nothing, with the reason in `error`, for an unknown option or a value out of range.
 std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* argv, std::string& error);
 std::string ServerHelpText();
+// kestrovar-verify in the folder of the running program.
+std::string DefaultVerifierPath();
 
 } // namespace ScoreServer

@@ -1,6 +1,7 @@
-// The SQLite back end. Writes use BEGIN IMMEDIATE so that the nonce check and the insert see one state of the
-// file; the write-ahead log with synchronous=FULL makes a commit durable before the reply is sent.
+// The SQLite back end. An upload is one INSERT that the unique keys turn into nothing for a known game; the
+// write-ahead log with synchronous=FULL makes a commit durable before the reply is sent.
 #include "server/SqliteStore.h"
+#include "server/GameArchive.h"
 #include <sqlite3.h>
 
 namespace ScoreServer {
@@ -19,16 +20,25 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     // 2: nonces of uploads, so that a replayed upload is refused across restarts.
     "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at INTEGER NOT NULL);"
     "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",
+    // 3: every row is a verified game, kept compressed and unique by its hash and by the game it plays. The rows
+    // from before (claims nobody checked) are set aside in scores_unverified, never shown; nonces are no longer
+    // needed (the same game sent again is the same row).
+    "DROP INDEX scores_board_rank;"
+    "ALTER TABLE scores RENAME TO scores_unverified;"
+    "CREATE TABLE scores(id INTEGER PRIMARY KEY, board TEXT NOT NULL, name TEXT NOT NULL, level INTEGER NOT NULL,"
+    " score INTEGER NOT NULL, date TEXT NOT NULL, created_at INTEGER NOT NULL DEFAULT (strftime('%s','now')),"
+    " game_hash TEXT NOT NULL UNIQUE, replay_end TEXT NOT NULL UNIQUE, frames INTEGER NOT NULL, game BLOB NOT NULL);"
+    "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
+    "DROP TABLE upload_nonces;",
 };
 
-enum Statement { Begin, Commit, Rollback, ForgetNonces, RecordNonce, InsertScore, Top, ListVersions, PutVersion };
+enum Statement { InsertGame, FindGame, ReadGame, Top, ListVersions, PutVersion };
 const char* const StatementTexts[] = {
-    "BEGIN IMMEDIATE",
-    "COMMIT",
-    "ROLLBACK",
-    "DELETE FROM upload_nonces WHERE seen_at < ?1",
-    "INSERT INTO upload_nonces(nonce, seen_at) VALUES(?1, ?2) ON CONFLICT DO NOTHING",
-    "INSERT INTO scores(board, name, level, score, date) VALUES(?1, ?2, ?3, ?4, ?5)",
+    // One statement: a game already on the board (by either key) adds nothing, without a read before the write.
+    "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game)"
+    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT DO NOTHING",
+    "SELECT 1 FROM scores WHERE game_hash = ?1",
+    "SELECT game FROM scores WHERE game_hash = ?1",
     SqliteStore::TopScoresSql,
     "SELECT product, version FROM versions ORDER BY product LIMIT ?1",
     "INSERT INTO versions(product, version) VALUES(?1, ?2) ON CONFLICT(product) DO UPDATE SET version = ?2",
@@ -143,41 +153,47 @@ void SqliteStore::Migrate(Connection& connection) {
     }
 }
 
-AddOutcome SqliteStore::AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
-                                 std::int64_t forgetBefore) {
+namespace {
+void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+} // namespace
+
+AddOutcome SqliteStore::AddGame(const ScoreEntry& entry, const VerifiedGame& game) {
+    std::string packed = CompressScript(game.Script);
     Lease connection(*this);
-    connection->Run(Begin);
-    try {
-        {
-            Connection::Use use((*connection)[ForgetNonces]);
-            sqlite3_bind_int64(use.S, 1, forgetBefore);
-            if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "forget nonces");
-        }
-        {
-            Connection::Use use((*connection)[RecordNonce]);
-            sqlite3_bind_text(use.S, 1, nonce.data(), static_cast<int>(nonce.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(use.S, 2, nonceTime);
-            if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "record nonce");
-        }
-        if (sqlite3_changes(connection->Db) == 0) {
-            connection->Run(Rollback);
-            return AddOutcome::NonceSeen;
-        }
-        {
-            Connection::Use use((*connection)[InsertScore]);
-            sqlite3_bind_text(use.S, 1, entry.Board.data(), static_cast<int>(entry.Board.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_text(use.S, 2, entry.Name.data(), static_cast<int>(entry.Name.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(use.S, 3, entry.Level);
-            sqlite3_bind_int64(use.S, 4, entry.Score);
-            sqlite3_bind_text(use.S, 5, entry.Date.data(), static_cast<int>(entry.Date.size()), SQLITE_TRANSIENT);
-            if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "insert score");
-        }
-        connection->Run(Commit);
-    } catch (...) {
-        sqlite3_exec(connection->Db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
-    return AddOutcome::Added;
+    Connection::Use use((*connection)[InsertGame]);
+    BindText(use.S, 1, entry.Board);
+    BindText(use.S, 2, entry.Name);
+    sqlite3_bind_int64(use.S, 3, entry.Level);
+    sqlite3_bind_int64(use.S, 4, entry.Score);
+    BindText(use.S, 5, entry.Date);
+    BindText(use.S, 6, game.Hash);
+    BindText(use.S, 7, game.ReplayEnd);
+    sqlite3_bind_int64(use.S, 8, game.Frames);
+    sqlite3_bind_blob(use.S, 9, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "insert game");
+    return sqlite3_changes(connection->Db) == 1 ? AddOutcome::Added : AddOutcome::Known;
+}
+
+bool SqliteStore::HasGame(const std::string& hash) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[FindGame]);
+    BindText(use.S, 1, hash);
+    int step = sqlite3_step(use.S);
+    if (step != SQLITE_ROW && step != SQLITE_DONE) Fail(connection->Db, "find game");
+    return step == SQLITE_ROW;
+}
+
+std::optional<std::string> SqliteStore::GameScript(const std::string& hash) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[ReadGame]);
+    BindText(use.S, 1, hash);
+    int step = sqlite3_step(use.S);
+    if (step == SQLITE_DONE) return std::nullopt;
+    if (step != SQLITE_ROW) Fail(connection->Db, "read game");
+    const char* bytes = static_cast<const char*>(sqlite3_column_blob(use.S, 0));
+    return ExpandScript(std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(use.S, 0))));
 }
 
 std::vector<ScoreEntry> SqliteStore::TopScores(const std::string& board, int count) {

@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # The score server's load figures: wrk on loopback against kestrovar-scores, getscore (the top ten) requests per
-# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder), each
-# beside nginx serving the same reply text as a static file, measured right after it with the same wrk command.
+# second and p99 latency, on SQLite and on PostgreSQL (a private PostgreSQL started in a temporary folder): idle, then
+# while a burst of uploaded games is being checked, and beside nginx serving the same reply text as a static file,
+# measured right after it with the same wrk command.
 #   server/bench/wrk-bench.sh [BUILD_DIR]      BUILD_DIR defaults to build/rel
-# Environment: DURATION (seconds, default 5: every signed request carries a nonce, and the server remembers at most
-# 500,000 before it answers 503 busy, which a longer run at 50,000 a second would reach), CONNECTIONS (default 8),
-# WRK_THREADS (default 2), SERVER_THREADS (event loops, default: one a core), WITH_NGINX (default 1; 0 leaves the
-# yardstick out), BACKENDS (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a shared machine
-# busy with other work, a larger CPU share for this script's scheduling group and PostgreSQL's, which the kernel's
-# autogroups otherwise share out evenly with every other session; the figures then say so).
+# Environment: GAME (the game the burst uploads; default: a ten-minute bot game made first), BURST (games uploaded at
+# once, default 20), DURATION (seconds, default 10), CONNECTIONS (default 8), WRK_THREADS (default 2),
+# SERVER_THREADS (event loops, default: one a core), WITH_NGINX (default 1; 0 leaves the yardstick out), BACKENDS
+# (default "sqlite postgresql"), AUTOGROUP_NICE (root only, e.g. -10: on a shared machine busy with other work, a
+# larger CPU share for this script's scheduling group and PostgreSQL's, which the kernel's autogroups otherwise share
+# out evenly with every other session; the figures then say so).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/rel}"
-duration="${DURATION:-5}"
+duration="${DURATION:-10}"
 connections="${CONNECTIONS:-8}"
 wrkThreads="${WRK_THREADS:-2}"
 serverThreads="${SERVER_THREADS:-$(nproc)}"
@@ -21,8 +22,10 @@ backends="${BACKENDS:-sqlite postgresql}"
 autogroupNice="${AUTOGROUP_NICE:-}"
 server="$build/server/kestrovar-scores"
 signer="$build/server/kestrovar_scores_signer"
+bench="$build/server/kestrovar_verify_bench"
+burst="${BURST:-20}"
 lua="server/bench/getscore.lua"
-for tool in "$server" "$signer"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
+for tool in "$server" "$signer" "$bench"; do [ -x "$tool" ] || { echo "build $tool first" >&2; exit 1; }; done
 command -v wrk >/dev/null || { echo "wrk is missing (tools/setup.sh installs it)" >&2; exit 1; }
 if [ "$withNginx" = 1 ] && ! [ -x /usr/sbin/nginx ]; then
   echo "nginx is missing (tools/setup.sh installs it)" >&2
@@ -64,7 +67,8 @@ startPostgres() {
 
 measure() {
   local backend="$1" db="$2"
-  "$server" --port 0 --db "$db" --rate-limit 0 --threads "$serverThreads" 2>"$work/$backend.log" &
+  "$server" --port 0 --db "$db" --rate-limit 0 --threads "$serverThreads" --verify-per-address "$burst" \
+    2>"$work/$backend.log" &
   serverPid=$!
   local port=""
   for _ in $(seq 100); do
@@ -73,47 +77,47 @@ measure() {
     sleep 0.1
   done
   [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
-  # A full board: 100 uploads with distinct scores, each signed as sent.
-  local i upload
-  for i in $(seq 100); do
-    upload="option=addscore&user=bench&level=1&score=$((i * 10))%20&date=08%20Dec%202026&difficulty="
-    curl -sf "http://127.0.0.1:$port$("$signer" 1 "$upload")" >/dev/null
-  done
-  # Each request needs a fresh nonce: sign more than the run can send, 100,000 a second for each wrk thread (whose
-  # share may be uneven); a replay would show as non-2xx.
-  "$signer" $((duration * 100000 * wrkThreads)) "option=getscore&nbscore=10" >"$work/paths"
-  # The yardstick's file: the same reply text, taken before the run fills the server's nonce memory.
-  curl -sf "http://127.0.0.1:$port$("$signer" 1 "option=getscore&nbscore=10")" >"$work/static/Kestrovar_scores.php"
-  runWrk "$backend" "$port" "$work/paths" "server --threads $serverThreads"
+  # A full top ten: games cut from the burst's game, each checked.
+  "$bench" fill "$port" "$game" 12 >/dev/null
+  # Reads need no signature, but the game signs them, each with its own nonce; the server remembers no nonce, so
+  # the run goes round these as often as it needs.
+  "$signer" 200000 "option=getscore&nbscore=10" >"$work/paths"
+  # The yardstick's file: the same reply text.
+  curl -sf "http://127.0.0.1:$port$(head -1 "$work/paths")" >"$work/static/Kestrovar_scores.php"
+  runWrk "$backend getscore idle" "$port" "server --threads $serverThreads"
+  # The same, while a burst of games is uploaded a second in and checked, one worker a core.
+  (sleep 1 && "$bench" upload "$port" "$game" "$burst" >"$work/burst") &
+  local uploader=$!
+  runWrk "$backend getscore during a burst of $burst checks ($(basename "$game"))" "$port" \
+    "server --threads $serverThreads"
+  wait "$uploader"
+  echo "  the burst: $(cat "$work/burst")"
+  kill "$serverPid"
+  wait "$serverPid" || true
+  serverPid=""
   if [ "$withNginx" = 1 ]; then
-    # nginx serves it as a static file, with as many workers as the server has event loops.
-    kill "$serverPid"
-    wait "$serverPid" || true
-    serverPid=""
+    # nginx serves the reply as a static file, with as many workers as the server has event loops.
     startNginx
-    runWrk "nginx ($backend reply)" "$nginxPort" "$work/paths" "nginx static file, $serverThreads workers"
+    runWrk "nginx ($backend reply) getscore" "$nginxPort" "nginx static file, $serverThreads workers"
     kill "$nginxPid"
     wait "$nginxPid" || true
     nginxPid=""
-  else
-    kill "$serverPid"
-    wait "$serverPid" || true
-    serverPid=""
   fi
 }
 
+# One wrk run of getscore; prints its figures after the label given.
 runWrk() {
-  local name="$1" port="$2" paths="$3" what="$4"
+  local label="$1" port="$2" what="$3"
   loadBefore="$(cut -d' ' -f1-3 /proc/loadavg)"
   wrk -t"$wrkThreads" -c"$connections" -d"${duration}s" --latency -s "$lua" "http://127.0.0.1:$port" \
-    -- "$paths" "$wrkThreads" >"$work/run.wrk"
+    -- "$work/paths" "$wrkThreads" >"$work/run.wrk"
   local rps p99 p50 non2xx errors
   rps="$(awk '/^requests_per_second/ {print $2}' "$work/run.wrk")"
   p99="$(awk '/^p99_ms/ {print $2}' "$work/run.wrk")"
   p50="$(awk '/^p50_ms/ {print $2}' "$work/run.wrk")"
   non2xx="$(awk '/^non_2xx/ {print $2}' "$work/run.wrk")"
   errors="$(awk '/^socket_errors/ {print $2}' "$work/run.wrk")"
-  echo "$name getscore: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
+  echo "$label: $rps requests/s, p99 $p99 ms, p50 $p50 ms ($non2xx non-2xx, $errors socket errors;" \
     "wrk -t$wrkThreads -c$connections -d${duration}s, $what, $(nproc) cores," \
     "load average before: $loadBefore${autogroupNice:+, autogroup nice $autogroupNice})"
 }
@@ -147,6 +151,12 @@ CONF
     sleep 0.1
   done
 }
+
+game="${GAME:-}"
+if [ -z "$game" ]; then
+  game="$work/ten-minute-game.txt"
+  "$bench" make-game "$game" >/dev/null
+fi
 
 if [ -n "$autogroupNice" ]; then
   autogroupBefore="$(sed 's/.*nice //' /proc/self/autogroup)"

@@ -1,10 +1,9 @@
-// The score service on both storage back ends: the replies the game reads, and every request it must refuse
-// with the boards left as they were.
+// The score service on both storage back ends, with the real replay checker: the replies the game reads, the
+// games it takes (each checked by playing it again), and every upload it must refuse with the board unchanged.
 #include "server/ScoreService.h"
 #include "ServerTestSupport.h"
 #include "server/RequestSignature.h"
 #include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -15,11 +14,7 @@ namespace {
 const std::string Scores = "/Kestrovar_scores.php";
 const std::string Versions = "/VersionCheck.php";
 const std::string Client = "192.0.2.7";
-
-std::string Upload(const std::string& name, const std::string& level, const std::string& score,
-                   const std::string& date = "08%20Dec%202026") {
-    return "option=addscore&user=" + name + "&level=" + level + "&score=" + score + "%20&date=" + date + "&difficulty=";
-}
+constexpr std::int64_t Day = 24 * 60 * 60;
 
 class ScoreServiceTest : public testing::TestWithParam<std::string> {
   protected:
@@ -30,13 +25,16 @@ class ScoreServiceTest : public testing::TestWithParam<std::string> {
         Store = OpenScoreStore(Location);
         Settings.Key = GameKey();
         Settings.RatePerSecond = 0;
+        Settings.Verifier = RealVerifier();
         Service = std::make_unique<ScoreService>(*Store, Settings);
     }
-    Reply Get(const std::string& path, const std::string& signedQuery) {
-        return Service->Handle(path, signedQuery, Client);
+    Reply Upload(const std::string& query, const std::string& body, std::int64_t stamp = NowSeconds()) {
+        return Service->Handle(Scores, Signed(query, "Kestrovar_scores.php", stamp), Client, body);
     }
-    Reply Add(const std::string& query) { return Get(Scores, Signed(query)); }
-    std::string Board() { return Get(Scores, Signed("option=getscore&nbscore=100")).Body; }
+    Reply Upload(const std::string& name, const TestGame& game) {
+        return Upload(UploadQuery(name, game.Level, game.Score, game.Script), game.Script);
+    }
+    std::string Board() { return Service->Handle(Scores, "option=getscore&nbscore=100", Client).Body; }
 
     TempFolder Folder;
     std::string Location;
@@ -45,25 +43,37 @@ class ScoreServiceTest : public testing::TestWithParam<std::string> {
     std::unique_ptr<ScoreService> Service;
 };
 
-TEST_P(ScoreServiceTest, RepliesInTheLinesTheGameReads) {
-    EXPECT_EQ(Add(Upload("Ada", "1", "120")).Body, "ok\n");
-    EXPECT_EQ(Add(Upload("bob%202", "3", "5000")).Status, 200);
-    EXPECT_EQ(Add(Upload("cy", "1", "120", "01+Jan+2027")).Status, 200); // '+' is a space too
+TEST_P(ScoreServiceTest, AVerifiedGameGoesOnTheBoardAndReadsArePublic) {
+    const TestGame& cut = CutGames(1)[0];
+    EXPECT_EQ(Upload("Ada", FirstGame()).Body, "ok\n");
+    EXPECT_EQ(Upload("bob%202", cut).Body, "ok\n");
 
-    // Five lines an entry (name, level, score, a line the game skips, date), best first, ties in arrival order.
-    Reply top = Get(Scores, Signed("option=getscore&nbscore=10"));
-    EXPECT_EQ(top.Status, 200);
-    EXPECT_EQ(top.Body, "bob 2\n3\n5000\n-\n08 Dec 2026\n"
-                        "ada\n1\n120\n-\n08 Dec 2026\n"
-                        "cy\n1\n120\n-\n01 Jan 2027\n");
-    EXPECT_EQ(Get(Scores, Signed("option=getscore&nbscore=1")).Body, "bob 2\n3\n5000\n-\n08 Dec 2026\n");
-
-    // Two lines an entry for the version check; the stored version follows the server's setting at start-up.
-    EXPECT_EQ(Get(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php")).Body, "kestrovar\n1.2\n");
+    // Five lines an entry (name, level, score, a line the game skips, date), best first; no signature needed.
+    std::string second =
+        "bob 2\n" + std::to_string(cut.Level) + "\n" + std::to_string(cut.Score) + "\n-\n08 Dec 2026\n";
+    EXPECT_EQ(Board(), "ada\n3\n5060\n-\n08 Dec 2026\n" + second);
+    EXPECT_EQ(Service->Handle(Scores, Signed("option=getscore&nbscore=1"), Client).Body,
+              "ada\n3\n5060\n-\n08 Dec 2026\n");
+    EXPECT_EQ(Service->Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.2\n");
+    // The stored version follows the server's setting at start-up.
     Store->SetVersion("kestrovar", "1.3");
     ScoreService restarted(*Store, Settings);
     EXPECT_EQ(restarted.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Body,
               "kestrovar\n1.3\n");
+    // The board keeps the game itself, as it was uploaded.
+    EXPECT_EQ(Store->GameScript(FirstGame().Hash), FirstGame().Script);
+}
+
+TEST_P(ScoreServiceTest, TheSameGameIsOneRowHoweverOftenAndWhereverItComes) {
+    const TestGame& game = FirstGame();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Upload("thrice", game).Body, "ok\n") << i;
+    // Another server sharing the database, and the same play under another comment (another hash, the same game).
+    ScoreService otherServer(*Store, Settings);
+    std::string query = Signed(UploadQuery("other", game.Level, game.Score, game.Script));
+    EXPECT_EQ(otherServer.Handle(Scores, query, Client, game.Script).Body, "ok\n");
+    std::string commented = "; played again\n" + game.Script;
+    EXPECT_EQ(Upload(UploadQuery("comment", game.Level, game.Score, commented), commented).Body, "ok\n");
+    EXPECT_EQ(Board(), "thrice\n3\n5060\n-\n08 Dec 2026\n");
 }
 
 // A store that can be taken away, as a database that stops answering.
@@ -71,10 +81,17 @@ class LostStore : public ScoreStore {
   public:
     explicit LostStore(ScoreStore& inner) : Inner(inner) {}
     std::atomic<bool> Lost = false;
-    AddOutcome AddScore(const ScoreEntry& entry, const std::string& nonce, std::int64_t nonceTime,
-                        std::int64_t forgetBefore) override {
+    AddOutcome AddGame(const ScoreEntry& entry, const VerifiedGame& game) override {
         Check();
-        return Inner.AddScore(entry, nonce, nonceTime, forgetBefore);
+        return Inner.AddGame(entry, game);
+    }
+    bool HasGame(const std::string& hash) override {
+        Check();
+        return Inner.HasGame(hash);
+    }
+    std::optional<std::string> GameScript(const std::string& hash) override {
+        Check();
+        return Inner.GameScript(hash);
     }
     std::vector<ScoreEntry> TopScores(const std::string& board, int count) override {
         Check();
@@ -96,128 +113,147 @@ class LostStore : public ScoreStore {
     ScoreStore& Inner;
 };
 
+std::string EntryLines(const std::string& name, const TestGame& game) {
+    return name + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) + "\n-\n08 Dec 2026\n";
+}
+
 TEST_P(ScoreServiceTest, ReadsComeFromMemoryAndFollowOtherServersBoards) {
     // Two servers on one database; the first reads its boards again every 50 ms.
     LostStore lost(*Store);
     ServiceSettings renewing = Settings;
     renewing.RenewBoardsSeconds = 0.05;
     ScoreService first(lost, renewing), second(*Store, Settings);
-    auto top = [&](ScoreService& service) {
-        return service.Handle(Scores, Signed("option=getscore&nbscore=10"), Client);
+    auto top = [&](ScoreService& service) { return service.Handle(Scores, "option=getscore&nbscore=10", Client); };
+    auto upload = [&](ScoreService& service, const std::string& name, const TestGame& game) {
+        return service.Handle(Scores, Signed(UploadQuery(name, game.Level, game.Score, game.Script)), Client,
+                              game.Script);
     };
-    ASSERT_EQ(first.Handle(Scores, Signed(Upload("near", "1", "10")), Client).Body, "ok\n");
-    EXPECT_EQ(top(first).Body, "near\n1\n10\n-\n08 Dec 2026\n"); // renewed by its own upload at once
+    const TestGame& cut = CutGames(1)[0];
+    ASSERT_LT(cut.Score, FirstGameScore);
+    EXPECT_EQ(top(first).Body, "");
+    ASSERT_EQ(upload(first, "near", cut).Body, "ok\n");
+    EXPECT_EQ(top(first).Body, EntryLines("near", cut)); // renewed by its own game at once
 
-    ASSERT_EQ(second.Handle(Scores, Signed(Upload("far", "1", "20")), Client).Body, "ok\n");
-    const std::string both = "far\n1\n20\n-\n08 Dec 2026\nnear\n1\n10\n-\n08 Dec 2026\n";
+    ASSERT_EQ(upload(second, "far", FirstGame()).Body, "ok\n");
+    const std::string both = EntryLines("far", FirstGame()) + EntryLines("near", cut);
     for (int waited = 0; top(first).Body != both && waited < 5000; waited += 10)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(top(first).Body, both);
 
     // The database gone: reads are still answered from memory, an upload is refused with 503.
-    EXPECT_EQ(first.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Body,
-              "kestrovar\n1.2\n");
+    EXPECT_EQ(first.Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.2\n");
     lost.Lost = true;
     Reply read = top(first);
     EXPECT_EQ(read.Status, 200);
     EXPECT_EQ(read.Body, both);
-    EXPECT_EQ(first.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Status, 200);
-    EXPECT_EQ(first.Handle(Scores, Signed(Upload("gone", "1", "30")), Client).Status, 503);
+    EXPECT_EQ(first.Handle(Versions, "option=getversion&nbscore=30", Client).Status, 200);
+    EXPECT_EQ(upload(first, "gone", CutGames(2)[1]).Status, 503);
 }
 
-TEST_P(ScoreServiceTest, RefusesForgedStaleAndReplayedRequests) {
-    ASSERT_EQ(Add(Upload("first", "1", "10")).Status, 200);
-    const std::string before = Board();
-    const std::string query = Upload("cheat", "1", "990");
-    std::int64_t now = NowSeconds();
-
-    EXPECT_EQ(Get(Scores, Signed(query, "Kestrovar_scores.php", now, RandomNonce(), "not-the-key")).Status, 403);
-    std::string tampered = Signed(query);
-    tampered.replace(tampered.find("990"), 3, "999"); // the score changed after signing
-    EXPECT_EQ(Get(Scores, tampered).Status, 403);
-    EXPECT_EQ(Get(Scores, query + "&ts=" + std::to_string(now) + "&nonce=0123456789abcdef").Status, 403); // no sig
-    EXPECT_EQ(Get(Scores, Signed(query) + "&x=1").Status, 403);                   // the signature must come last
-    EXPECT_EQ(Get(Versions, Signed("option=getversion&nbscore=30")).Status, 403); // signed for the other script
-    EXPECT_EQ(Get(Scores, Signed(query, "Kestrovar_scores.php", now - 301)).Status, 403);
-    EXPECT_EQ(Get(Scores, Signed(query, "Kestrovar_scores.php", now + 301)).Status, 403);
-    EXPECT_EQ(Get(Scores, Signed(query, "Kestrovar_scores.php", now, "XYZ")).Status, 403);
-
-    // The same signed upload twice: refused by this server's memory, and by the database for another server
-    // (or this one after a restart) that shares it.
-    std::string once = Signed(Upload("twice", "1", "20"));
-    EXPECT_EQ(Get(Scores, once).Status, 200);
-    EXPECT_EQ(Get(Scores, once).Status, 403);
-    ScoreService otherServer(*Store, Settings);
-    EXPECT_EQ(otherServer.Handle(Scores, once, Client).Status, 403);
-    EXPECT_EQ(Board(), "twice\n1\n20\n-\n08 Dec 2026\n" + before);
+TEST_P(ScoreServiceTest, AClockADayOffStillUploadsAndEveryEntryNameRoundTrips) {
+    const auto& games = CutGames(2);
+    EXPECT_EQ(Upload(UploadQuery("late", games[0].Level, games[0].Score, games[0].Script), games[0].Script,
+                     NowSeconds() - Day)
+                  .Status,
+              200);
+    // The name entry's characters: digits, ":;<=>?@", capitals (lowered) and space, percent-encoded on the wire.
+    EXPECT_EQ(Upload("%3F%40%3A%3B%3C%3D%3EZ%209", games[1]).Status, 200);
+    EXPECT_NE(Board().find("?@:;<=>z 9\n"), std::string::npos) << Board();
+    EXPECT_NE(Board().find("late\n"), std::string::npos) << Board();
 }
 
-TEST_P(ScoreServiceTest, RefusesBadFieldsAndLeavesTheBoardUnchanged) {
-    ASSERT_EQ(Add(Upload("keeper", "2", "2000")).Status, 200);
+TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
+    ASSERT_EQ(Upload("keeper", CutGames(1)[0]).Status, 200);
     const std::string before = Board();
-    const std::string bad[] = {
-        // Injection attempts and names outside [a-z0-9 ], 1 to 10 characters.
-        Upload("x%27%3B%20DROP%20TABLE%20scores%3B--", "1", "100"),
-        Upload("robert%27--", "1", "100"),
-        Upload("a%00b", "1", "100"),
-        Upload("a%0Ab", "1", "100"),
-        Upload("", "1", "100"),
-        Upload("elevenchars", "1", "100"),
-        Upload("%C3%A9t%C3%A9", "1", "100"),
-        // Malformed and impossible numbers.
-        Upload("n", "-1", "100"),
-        Upload("n", "1e3", "100"),
-        Upload("n", "0x10", "100"),
-        Upload("n", "1", "12abc"),
-        Upload("n", "1", ""),
-        Upload("n", "1", "99999999999999999999999"),
-        Upload("n", "0", "100"),
-        Upload("n", "1", "0"),
-        Upload("n", "1", "105"),       // every award is a multiple of 10
-        Upload("n", "5", "100"),       // four cannons are 6840 points at least
-        Upload("n", "1", "100000010"), // beyond the ceiling
-        Upload("n", "1", "100", "32%20Dec%202026"),
-        Upload("n", "1", "100", "08%20Dec%202026%27%29--"),
-        // Malformed queries: a bad escape, a repeated or unknown parameter, a missing one, too many, too long.
-        Upload("n", "1", "100") + "&level=2",
-        Upload("n", "1", "100") + "&admin=1",
-        "option=addscore&user=n&level=1&score=100&date=08%20Dec%202026",
-        "option=addscore&user=n%zz&level=1&score=100&date=08%20Dec%202026&difficulty=",
-        "option=addscore&a=1&b=2&c=3&d=4&e=5&f=6&g=7&h=8&i=9&j=10",
-        Upload("n", "1", "100") + "&pad=" + std::string(2000, 'a'),
-        "option=dropscores",
-        "option=getscore&nbscore=10%27%20OR%201%3D1",
-        "option=getscore&nbscore=101",
-        "option=getscore&nbscore=10&difficulty=%27%20OR%20%271%27%3D%271",
+    const TestGame& game = FirstGame();
+    auto upload = [&](const std::string& script, std::int64_t level = FirstGameLevel,
+                      std::int64_t score = FirstGameScore) {
+        return Upload(UploadQuery("cheat", level, score, script), script);
     };
-    for (const std::string& query : bad) {
-        Reply reply = Add(query);
-        EXPECT_NE(reply.Status, 200) << query;
-        EXPECT_EQ(reply.Body.rfind("error: ", 0), 0u) << query;
+    struct Case {
+        Reply Got;
+        int Status;
+        std::string Body;
+    };
+    std::string tooLong = game.Script;
+    tooLong.replace(tooLong.find("end 3893"), 8, "end 216001");
+    std::string otherRules = "rules 3\n" + game.Script;
+    const Case cases[] = {
+        // A forged score with a valid signature: the old upload with no game, and a claim with another's game.
+        {Service->Handle(Scores,
+                         Signed("option=addscore&user=n&level=3&score=5060%20&date=08%20Dec%202026"
+                                "&difficulty="),
+                         Client),
+         400, "error: an upload needs its game: there is no replay to check\n"},
+        {Service->Handle(Scores, Signed(UploadQuery("cheat", 3, 5060, game.Script)), Client, game.Script + " "), 400,
+         "error: the body is not the game the query names\n"},
+        // A real game claiming more than it played.
+        {upload(game.Script, 3, 99'999'990), 422,
+         "error: replay ends with score 5060 at level 3, not 99999990 at level 3\n"},
+        // Another rules version; a hostile script: malformed, too long to play, too large to read.
+        {upload(otherRules), 422, "error: replay from rules 3, this server plays rules 1\n"},
+        {upload("seed 1\n10 explode\n"), 422, "error: replay unreadable: line 2: unknown event \"explode\"\n"},
+        {upload(tooLong), 422, "error: replay of 216001 frames, more than the 216000 this server plays\n"},
+        {upload(std::string(Settings.MaxBodyBytes + 1, ';')), 413, "error: game too large\n"},
+        // A signature that does not match what was sent.
+        {Service->Handle(Scores,
+                         Signed(UploadQuery("cheat", 3, 5060, game.Script), "Kestrovar_scores.php", NowSeconds(),
+                                RandomNonce(), "not-the-key"),
+                         Client, game.Script),
+         403, "error: bad signature\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.Got.Status, c.Status) << c.Got.Body;
+        EXPECT_EQ(c.Got.Body, c.Body);
     }
     EXPECT_EQ(Board(), before);
-    EXPECT_EQ(Get("/admin.php", Signed("option=getscore&nbscore=10", "admin.php")).Status, 404);
 }
 
-TEST_P(ScoreServiceTest, AFloodIsCutOffPerAddress) {
-    double clock = 0;
-    Settings.RatePerSecond = 5;
-    Settings.RateBurst = 10;
-    ScoreService limited(*Store, Settings, {}, [&] { return clock; });
-    int accepted = 0, refused = 0;
-    for (int i = 0; i < 50; ++i) {
-        Reply reply = limited.Handle(Scores, Signed(Upload("flood", "1", "10")), "198.51.100.1");
-        accepted += reply.Status == 200;
-        refused += reply.Status == 429;
-    }
-    EXPECT_EQ(accepted, 10);
-    EXPECT_EQ(refused, 40);
-    EXPECT_EQ(limited.Handle(Scores, Signed("option=getscore&nbscore=10"), "198.51.100.2").Status, 200);
-    clock += 1; // a second later five more are let through
-    for (int i = 0; i < 6; ++i)
-        accepted += limited.Handle(Scores, Signed(Upload("flood", "1", "10")), "198.51.100.1").Status == 200;
-    EXPECT_EQ(accepted, 15);
-    EXPECT_EQ(Store->TopScores("", 100).size(), 15u);
+TEST_P(ScoreServiceTest, AWorkerThatCrashesOrRunsOverIsARefusal) {
+    const TestGame& game = FirstGame();
+    Settings.Verifier.WorkerPath = FakeVerifier(Folder, "crash.sh", "kill -ABRT $$");
+    Reply crashed = ScoreService(*Store, Settings)
+                        .Handle(Scores, Signed(UploadQuery("n", 3, 5060, game.Script)), Client, game.Script);
+    EXPECT_EQ(crashed.Status, 422);
+    EXPECT_EQ(crashed.Body, "error: replay check crashed (signal 6)\n");
+
+    Settings.Verifier.WorkerPath = FakeVerifier(Folder, "endless.sh", "exec /bin/sleep 60");
+    Settings.Verifier.DeadlineSeconds = 0.5;
+    Reply overran = ScoreService(*Store, Settings)
+                        .Handle(Scores, Signed(UploadQuery("n", 3, 5060, game.Script)), Client, game.Script);
+    EXPECT_EQ(overran.Status, 422);
+    EXPECT_EQ(overran.Body, "error: replay ran past the time a check may take\n");
+    EXPECT_EQ(Board(), "");
+}
+
+TEST_P(ScoreServiceTest, ASlowCheckIsAcceptedFirstAndAFullQueueIsBusy) {
+    const auto& games = CutGames(4);
+    // One worker, each check a second late; one check may wait; an address may hold two.
+    Settings.Verifier.WorkerPath =
+        FakeVerifier(Folder, "slow.sh", std::string("/bin/sleep 1\nexec ") + KESTROVAR_VERIFY_BINARY + " \"$@\"");
+    Settings.Verifier.Workers = 1;
+    Settings.Verifier.QueueLimit = 1;
+    Settings.Verifier.PerAddress = 2;
+    Settings.VerifyWaitSeconds = 0.1;
+    ScoreService slow(*Store, Settings);
+    auto board = [&] { return slow.Handle(Scores, "option=getscore&nbscore=10", Client).Body; };
+    EXPECT_EQ(board(), ""); // held in memory from here on
+    auto send = [&](const TestGame& game, const std::string& address) {
+        return slow.Handle(Scores, Signed(UploadQuery("slow", game.Level, game.Score, game.Script)), address,
+                           game.Script);
+    };
+    EXPECT_EQ(send(games[0], "198.51.100.1").Body, "accepted\n");    // running
+    EXPECT_EQ(send(games[1], "198.51.100.1").Body, "accepted\n");    // waiting
+    EXPECT_EQ(send(games[2], "198.51.100.1").Body, "error: busy\n"); // the address's share is taken
+    EXPECT_EQ(send(games[3], "198.51.100.2").Body, "error: busy\n"); // the queue is full
+    // Once checked, the accepted games show on the board read from memory: a check that ends after its upload
+    // was answered renews the board too.
+    bool secondBetter = games[1].Score > games[0].Score; // ties stay in the order checked
+    const std::string both = secondBetter ? EntryLines("slow", games[1]) + EntryLines("slow", games[0])
+                                          : EntryLines("slow", games[0]) + EntryLines("slow", games[1]);
+    for (int waited = 0; waited < 200 && board() != both; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(board(), both);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ScoreServiceTest, testing::Values("sqlite", "postgresql"),

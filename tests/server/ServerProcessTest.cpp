@@ -47,29 +47,55 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
     EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/kestrovar/scores.sqlite"));
     EXPECT_NE(server.Log().find("listening on 127.0.0.1:"), std::string::npos);
 
-    // Spaces as the component sends them, percent-encoded on the wire and signed as sent.
-    std::string upload = "option=addscore&user=pixel%20ace&level=2&score=1720%20&date=08%20Dec%202026&difficulty=";
-    EXPECT_EQ(HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed(upload)).Status, 200);
-    HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10"));
+    // An upload POSTs its game; spaces as the component sends them, percent-encoded on the wire and signed as sent.
+    const TestGame& game = FirstGame();
+    std::string upload = Signed(UploadQuery("pixel%20ace", game.Level, game.Score, game.Script));
+    EXPECT_EQ(HttpPost(server.Port(), "/Kestrovar_scores.php?" + upload, game.Script).Body, "ok\n");
+    HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?option=getscore&nbscore=10");
     EXPECT_EQ(top.Status, 200);
-    EXPECT_EQ(top.Body, "pixel ace\n2\n1720\n-\n08 Dec 2026\n");
+    EXPECT_EQ(top.Body, "pixel ace\n3\n5060\n-\n08 Dec 2026\n");
     HttpResult forged =
-        HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10", "Kestrovar_scores.php",
-                                                                 NowSeconds(), RandomNonce(), "wrong key"));
+        HttpPost(server.Port(),
+                 "/Kestrovar_scores.php?" + Signed(UploadQuery("x", 3, 5060, game.Script), "Kestrovar_scores.php",
+                                                   NowSeconds(), RandomNonce(), "wrong key"),
+                 game.Script);
     EXPECT_EQ(forged.Status, 403);
     EXPECT_EQ(forged.Body, "error: bad signature\n");
     EXPECT_EQ(HttpGet(server.Port(), "/Kestrovar_scores.php?" + std::string(10'000, 'a')).Status, 414);
+    // A body past the front's limit is not even read: the headers that announce it are answered.
+    const std::string tooLarge = "POST /Kestrovar_scores.php?option=getscore&nbscore=1 HTTP/1.1\r\nHost: x\r\n"
+                                 "Connection: close\r\nContent-Length: " +
+                                 std::to_string(2 << 20) + "\r\n\r\n";
+    EXPECT_EQ(HttpRequestFrom("127.0.0.1", server.Port(), tooLarge, 5000).Status, 413);
 
     server.Signal(SIGTERM);
     EXPECT_EQ(server.Wait(), 0);
     std::string log = server.Log();
-    std::regex requestLine(R"(\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ 127\.0\.0\.1 GET /Kestrovar_scores\.php (\d{3}) )");
+    std::regex requestLine(
+        R"(\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ 127\.0\.0\.1 (?:GET|POST) /Kestrovar_scores\.php (\d{3}) )");
     std::vector<std::string> statuses;
     for (auto it = std::sregex_iterator(log.begin(), log.end(), requestLine); it != std::sregex_iterator(); ++it)
         statuses.push_back((*it)[1]);
     std::sort(statuses.begin(), statuses.end()); // a line is written once its reply is out: threads may race
-    EXPECT_EQ(statuses, (std::vector<std::string>{"200", "200", "403", "414"})) << log;
+    EXPECT_EQ(statuses, (std::vector<std::string>{"200", "200", "403", "413", "414"})) << log;
     EXPECT_NE(log.find("kestrovar-scores stopped"), std::string::npos) << log;
+}
+
+TEST(ServerProcessTest, ACrashingCheckIsARefusalAndTheServerAnswersOn) {
+    TempFolder folder;
+    std::string crash = FakeVerifier(folder, "crash.sh", "kill -SEGV $$");
+    ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log", {"--verifier", crash});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    const TestGame& game = FirstGame();
+    for (int i = 0; i < 3; ++i) {
+        HttpResult refused = HttpPost(
+            server.Port(), "/Kestrovar_scores.php?" + Signed(UploadQuery("n", game.Level, game.Score, game.Script)),
+            game.Script);
+        EXPECT_EQ(refused.Body, "error: replay check crashed (signal 11)\n");
+    }
+    HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?option=getscore&nbscore=10");
+    EXPECT_EQ(top.Status, 200);
+    EXPECT_EQ(top.Body, "");
 }
 
 TEST(ServerProcessTest, AFloodFromOneAddressGets429AndItsNewConnectionsAreRefused) {

@@ -1,7 +1,9 @@
 // The score server's test support: a private PostgreSQL, the server as a child process, signing and fetching.
 #include "ServerTestSupport.h"
+#include "server/GameArchive.h"
 #include "server/RequestSignature.h"
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -219,6 +221,71 @@ int ServerProcess::Wait() {
 
 std::string ServerProcess::Log() const { return ReadAll(LogFile); }
 
+const TestGame& FirstGame() {
+    static const TestGame game = [] {
+        TestGame made;
+        made.Script = ReadAll(std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.txt");
+        made.Hash = ScoreServer::Sha256Hex(made.Script);
+        made.Score = FirstGameScore;
+        made.Level = FirstGameLevel;
+        return made;
+    }();
+    return game;
+}
+
+const std::vector<TestGame>& CutGames(int count) {
+    constexpr int FirstCut = 1200, CutStep = 40; // the first points come before frame 1200
+    static std::vector<TestGame> games;
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    while (static_cast<int>(games.size()) < count) {
+        int end = FirstCut + CutStep * static_cast<int>(games.size());
+        std::istringstream lines(FirstGame().Script);
+        std::string line, cut;
+        while (std::getline(lines, line)) {
+            if (line.rfind("end ", 0) == 0) continue;
+            if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])) && std::stoi(line) > end) continue;
+            cut += line + "\n";
+        }
+        cut += "end " + std::to_string(end) + "\n";
+        // What the game comes to, from the real checker: the tests of the replay itself pin the games' figures.
+        ScoreServer::ReplayVerdict verdict = ScoreServer::RunVerifier(RealVerifier(), cut);
+        if (!verdict.Played || verdict.Ending != "script-ended")
+            throw std::runtime_error("cut game: " + verdict.Refusal);
+        games.push_back({cut, ScoreServer::Sha256Hex(cut), verdict.Score, verdict.Level});
+    }
+    return games;
+}
+
+ScoreServer::VerifierSettings RealVerifier() {
+    ScoreServer::VerifierSettings settings;
+    settings.WorkerPath = KESTROVAR_VERIFY_BINARY;
+    return settings;
+}
+
+std::string FakeVerifier(const TempFolder& folder, const std::string& name, const std::string& shellLines) {
+    std::string path = folder.Path() + "/" + name;
+    std::ofstream(path) << "#!/bin/sh\n" << shellLines << "\n";
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+    return path;
+}
+
+std::string UploadQuery(const std::string& name, std::int64_t level, std::int64_t score, const std::string& script,
+                        const std::string& date) {
+    return "option=addscore&user=" + name + "&level=" + std::to_string(level) + "&score=" + std::to_string(score) +
+           "%20&date=" + date + "&difficulty=&game=" + ScoreServer::Sha256Hex(script);
+}
+
+HttpResult HttpPost(int port, const std::string& target, const std::string& body) {
+    httplib::Client client("127.0.0.1", port);
+    client.set_keep_alive(false);
+    client.set_url_encode(false);
+    client.set_read_timeout(10, 0);
+    auto result = client.Post(target.c_str(), body, "text/plain");
+    if (!result) return {};
+    return {result->status, result->body};
+}
+
 HttpResult HttpGet(int port, const std::string& target) {
     httplib::Client client("127.0.0.1", port);
     client.set_keep_alive(false);
@@ -229,7 +296,7 @@ HttpResult HttpGet(int port, const std::string& target) {
     return {result->status, result->body};
 }
 
-HttpResult HttpGetFrom(const std::string& source, int port, const std::string& target, int timeoutMs) {
+HttpResult HttpRequestFrom(const std::string& source, int port, const std::string& request, int timeoutMs) {
     auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     auto left = [&] {
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
@@ -242,12 +309,18 @@ HttpResult HttpGetFrom(const std::string& source, int port, const std::string& t
     inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
     to.sin_port = htons(static_cast<std::uint16_t>(port));
     HttpResult result;
-    std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", reply;
+    std::string reply;
     pollfd waiting{connection, POLLOUT, 0};
-    if (bind(connection, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
-        (connect(connection, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 && errno != EINPROGRESS) ||
-        poll(&waiting, 1, left()) != 1 ||
-        send(connection, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+    bool sent = bind(connection, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
+                (connect(connection, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 || errno == EINPROGRESS);
+    for (std::size_t done = 0; sent && done < request.size();) {
+        ssize_t wrote = poll(&waiting, 1, left()) == 1
+                            ? send(connection, request.data() + done, request.size() - done, MSG_NOSIGNAL)
+                            : -1;
+        if (wrote <= 0) sent = false;
+        done += static_cast<std::size_t>(std::max<ssize_t>(wrote, 0));
+    }
+    if (!sent) {
         close(connection);
         return result;
     }
@@ -269,6 +342,21 @@ HttpResult HttpGetFrom(const std::string& source, int port, const std::string& t
     result.Status = std::atoi(reply.c_str() + 9);
     result.Body = reply.substr(headersEnd + 4);
     return result;
+}
+
+HttpResult HttpGetFrom(const std::string& source, int port, const std::string& target, int timeoutMs) {
+    return HttpRequestFrom(source, port, "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n",
+                           timeoutMs);
+}
+
+HttpResult HttpPostFrom(const std::string& source, int port, const std::string& target, const std::string& body,
+                        int timeoutMs) {
+    return HttpRequestFrom(source, port,
+                           "POST " + target +
+                               " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Type: text/plain\r\n"
+                               "Content-Length: " +
+                               std::to_string(body.size()) + "\r\n\r\n" + body,
+                           timeoutMs);
 }
 
 } // namespace ServerTests

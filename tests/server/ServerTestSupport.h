@@ -1,11 +1,13 @@
-// What the score server's tests share: temporary folders, a PostgreSQL server of their own, signed queries, the
-// server binary run as a child process, and an HTTP GET.
+// What the score server's tests share: temporary folders, a PostgreSQL server of their own, signed queries, real
+// games to upload, the server binary run as a child process, and HTTP GET and POST.
 #pragma once
 #include "server/ScoreStore.h"
+#include "server/VerifierPool.h"
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace ServerTests {
 
@@ -47,6 +49,24 @@ std::string Signed(const std::string& query, const std::string& script = "Kestro
                    std::int64_t stamp = NowSeconds(), const std::string& nonce = RandomNonce(),
                    const std::string& key = "");
 
+// A game to upload: its script and what playing it gives.
+struct TestGame {
+    std::string Script;
+    std::string Hash;
+    std::int64_t Score = 0, Level = 0;
+};
+// tests/replay/FirstGame.txt: a bot game that ends at game over with 5060 points at level 3.
+const TestGame& FirstGame();
+constexpr std::int64_t FirstGameScore = 5060, FirstGameLevel = 3;
+// Distinct games: the first game cut short at different frames (each ends "script-ended" with its own score).
+const std::vector<TestGame>& CutGames(int count);
+// The checker the tests' servers use (the real kestrovar-verify), and a stand-in: a shell script of our own.
+ScoreServer::VerifierSettings RealVerifier();
+std::string FakeVerifier(const TempFolder& folder, const std::string& name, const std::string& shellLines);
+// The upload's query as the game builds it, with the game's hash appended as the component appends it (unsigned).
+std::string UploadQuery(const std::string& name, std::int64_t level, std::int64_t score, const std::string& script,
+                        const std::string& date = "08%20Dec%202026");
+
 // A database location for the back end named "sqlite" or "postgresql" (empty, with a skip reason, when the
 // back end is not available here).
 std::string FreshLocation(const std::string& backend, const TempFolder& folder, std::string& skipReason);
@@ -73,8 +93,13 @@ struct HttpResult {
     std::string Body;
 };
 HttpResult HttpGet(int port, const std::string& target);
-// A GET on a connection of its own from the given loopback address (another address than the tests' others, so
-// that the server's per-address limits do not count it with them); no reply within timeoutMs is Status 0.
+HttpResult HttpPost(int port, const std::string& target, const std::string& body);
+// A GET or POST on a connection of its own from the given loopback address (another address than the tests'
+// others, so that the server's per-address limits do not count it with them); no reply within timeoutMs is Status 0.
 HttpResult HttpGetFrom(const std::string& source, int port, const std::string& target, int timeoutMs);
+HttpResult HttpPostFrom(const std::string& source, int port, const std::string& target, const std::string& body,
+                        int timeoutMs);
+// The request's text as given, sent whole, and the reply read to the end.
+HttpResult HttpRequestFrom(const std::string& source, int port, const std::string& request, int timeoutMs);
 
 } // namespace ServerTests

@@ -122,34 +122,42 @@ TEST(ServerUnderAttackTest, ALostDatabaseGets503QuicklyAndTheServerRecoversAndSt
     TempFolder folder;
     ServerProcess server(location, folder.Path() + "/server.log", {"--db-connections", "4"});
     ASSERT_GT(server.Port(), 0) << server.Log();
-    auto upload = [&](int score) {
-        std::string query =
-            "option=addscore&user=pg&level=1&score=" + std::to_string(score) + "%20&date=08%20Dec%202026&difficulty=";
-        return HttpGetFrom("127.0.0.1", server.Port(), "/Kestrovar_scores.php?" + Signed(query), 5000);
+    // Real games, each its own row under its own name: an upload is checked by playing it.
+    const std::vector<TestGame>& games = CutGames(4);
+    auto name = [&](const TestGame& game) { return "pg" + std::to_string(&game - games.data()); };
+    auto upload = [&](const TestGame& game) {
+        std::string query = Signed(UploadQuery(name(game), game.Level, game.Score, game.Script));
+        return HttpPostFrom("127.0.0.1", server.Port(), "/Kestrovar_scores.php?" + query, game.Script, 5000);
     };
-    ASSERT_EQ(upload(10).Status, 200);
-    ASSERT_EQ(HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Status, 200);
+    auto entry = [&](const TestGame& game) {
+        return name(game) + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) +
+               "\n-\n08 Dec 2026\n";
+    };
+    ASSERT_EQ(upload(games[0]).Body, "ok\n");
+    ASSERT_EQ(HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Body, entry(games[0]));
 
     ASSERT_TRUE(cluster->Stop());
     for (int i = 0; i < 3; ++i) {
         auto start = Clock::now();
-        HttpResult refused = upload(20);
+        HttpResult refused = upload(games[1]);
         EXPECT_EQ(refused.Status, 503);
         EXPECT_EQ(refused.Body, "error: storage unavailable\n");
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)); // within the database time-out
-        EXPECT_EQ(HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Body, "pg\n1\n10\n-\n08 Dec 2026\n");
+        EXPECT_EQ(HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Body, entry(games[0]));
     }
 
     // Back again: the next upload is stored, though every pooled connection died with the old server.
     ASSERT_TRUE(cluster->Start());
     std::this_thread::sleep_for(std::chrono::milliseconds(600)); // past the wait between attempts to connect
-    EXPECT_EQ(upload(30).Status, 200);
-    EXPECT_EQ(upload(40).Status, 200);
-    EXPECT_EQ(HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Body.rfind("pg\n1\n40\n", 0), 0u);
+    EXPECT_EQ(upload(games[2]).Body, "ok\n");
+    EXPECT_EQ(upload(games[3]).Body, "ok\n");
+    std::string board = HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Body;
+    EXPECT_NE(board.find(entry(games[3])), std::string::npos) << board;
+    EXPECT_EQ(board.find(entry(games[1])), std::string::npos) << board;
 
     // Lost once more, a SIGTERM still ends the server promptly and in good order.
     ASSERT_TRUE(cluster->Stop());
-    auto uploading = std::async(std::launch::async, [&] { return upload(50).Status; });
+    auto uploading = std::async(std::launch::async, [&] { return upload(games[1]).Status; });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     auto stopping = Clock::now();
     server.Signal(SIGTERM);

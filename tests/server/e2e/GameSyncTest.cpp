@@ -1,5 +1,5 @@
 // End to end: the headless game's sync and version check, through the real network component, against the real
-// score server. What the game's online table shows must be what the server holds.
+// score server and its replay checker. What the game's online table shows must be what the server holds.
 #include "../ServerTestSupport.h"
 #include "GameFixture.h"
 #include "core/GameState.h"
@@ -8,6 +8,8 @@
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "platform/Text.h"
+#include "server/GameArchive.h"
+#include <fstream>
 
 using namespace ServerTests;
 
@@ -43,26 +45,57 @@ class GameSyncTest : public GameFixture {
     std::unique_ptr<ServerProcess> Server;
 };
 
-TEST_F(GameSyncTest, TheSyncFillsTheRowsTheServerHolds) {
-    PlayAndSync("Ace Pilot", 3, 5130);
-    PlayAndSync("ROOKIE", 1, 250);
-    PlayAndSync("Ace Pilot", 2, 4020);
-    PlayAndSync("cheat", 1, 15); // no game pays 15 points: the server refuses it, the sync still reads the board
+TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesNothing) {
+    // Games uploaded as the component POSTs them: the query signed over the game's hash, the script as the body.
+    const TestGame& first = FirstGame();
+    const TestGame& cut = CutGames(1)[0];
+    for (auto [name, game] : {std::pair{"%3F%40%3AAce", &first}, std::pair{"rookie", &cut}})
+        ASSERT_EQ(HttpPost(Server->Port(),
+                           "/Kestrovar_scores.php?" + Signed(UploadQuery(name, game->Level, game->Score, game->Script)),
+                           game->Script)
+                      .Body,
+                  "ok\n")
+            << name;
+
+    // A score the game claims with no game behind it (a sync without a kept game to send) never reaches the
+    // board; the sync still reads the top ten the server holds.
+    PlayAndSync("cheat", 3, 99'999'990);
 
     auto board = ServerBoard();
-    ASSERT_EQ(board.size(), 3u) << Server->Log();
-    EXPECT_EQ(board[0].Name, "ace pilot");
-    EXPECT_EQ(board[2].Name, "rookie");
+    ASSERT_EQ(board.size(), 2u) << Server->Log();
+    EXPECT_EQ(board[0].Name, "?@:ace");
+    EXPECT_EQ(board[1].Name, "rookie");
     for (std::size_t row = 0; row < board.size(); ++row) {
         EXPECT_EQ(OnlineNames[row], board[row].Name) << row;
         EXPECT_EQ(OnlineLevels[row], std::to_string(board[row].Level)) << row;
         EXPECT_EQ(OnlineScores[row], std::to_string(board[row].Score)) << row;
-        EXPECT_EQ(OnlineDates[row], CurrentDate()) << row;
+        EXPECT_EQ(OnlineDates[row], "08 Dec 2026") << row;
     }
-    EXPECT_EQ(OnlineNames[3], "..........");
-    EXPECT_EQ(OnlineScores[3], "-");
+    EXPECT_EQ(OnlineNames[2], "..........");
+    EXPECT_EQ(OnlineScores[2], "-");
 
     CheckVersion();
     EXPECT_EQ(VersionNotice, "  new version (v1.3) is available");
+}
+
+TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneRow) {
+    // The first game kept as the player's last game beside the settings file, its header naming what it scored.
+    const TestGame& game = FirstGame();
+    const std::string kept = "; score=" + std::to_string(game.Score) + " level=" + std::to_string(game.Level) +
+                             " ending=game-over\n" + game.Script;
+    std::ofstream(LastGamePath()) << kept;
+    for (int sync = 0; sync < 3; ++sync) {
+        PlayAndSync("kept", static_cast<int>(game.Level), static_cast<int>(game.Score));
+        // The upload is answered before the read behind it: the table shows the game the sync has just sent.
+        EXPECT_EQ(OnlineNames[0], "kept") << sync << "\n" << Server->Log();
+        EXPECT_EQ(OnlineLevels[0], std::to_string(game.Level)) << sync;
+        EXPECT_EQ(OnlineScores[0], std::to_string(game.Score)) << sync;
+        EXPECT_EQ(OnlineNames[1], "..........") << sync;
+    }
+    auto board = ServerBoard();
+    ASSERT_EQ(board.size(), 1u);
+    EXPECT_EQ(board[0].Name, "kept");
+    EXPECT_EQ(board[0].Score, game.Score);
+    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::Sha256Hex(kept)), kept);
 }
 } // namespace

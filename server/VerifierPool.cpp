@@ -1,0 +1,235 @@
+// Worker processes started with posix_spawn: the script goes in on a pipe, one line comes back on another, and a
+// worker past its deadline is killed. Pipes are written and read together, so a worker that stops reading early (it
+// refused a script too large) never leaves the writer stuck.
+#include "server/VerifierPool.h"
+#include "server/verify/WorkerReply.h"
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace ScoreServer {
+
+namespace {
+constexpr std::size_t MostReplyBytes = 4096;
+constexpr int ReapPollMs = 2;
+
+using Clock = std::chrono::steady_clock;
+
+struct Pipe {
+    int Ends[2] = {-1, -1};
+    ~Pipe() {
+        for (int end : Ends)
+            if (end >= 0) close(end);
+    }
+    void Close(int which) {
+        if (Ends[which] >= 0) close(Ends[which]);
+        Ends[which] = -1;
+    }
+};
+
+// Writing to a worker that has stopped reading raises SIGPIPE on the writing thread: blocked while a check runs
+// (write then fails with EPIPE), and any that came taken before the thread's mask is put back, so that no process
+// that runs checks needs to ignore the signal for itself.
+class PipeSignalBlocked {
+  public:
+    PipeSignalBlocked() {
+        sigemptyset(&Pipe);
+        sigaddset(&Pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &Pipe, &Before);
+    }
+    ~PipeSignalBlocked() {
+        timespec none{};
+        while (sigtimedwait(&Pipe, nullptr, &none) == SIGPIPE) {
+        }
+        pthread_sigmask(SIG_SETMASK, &Before, nullptr);
+    }
+
+  private:
+    sigset_t Pipe, Before;
+};
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// The value of "name=" among a closing line's space-separated fields, or an empty text.
+std::string Field(const std::string& line, const std::string& name) {
+    std::string key = name + "=";
+    for (std::size_t start = 0; start < line.size();) {
+        std::size_t end = line.find(' ', start);
+        if (end == std::string::npos) end = line.size();
+        if (line.compare(start, key.size(), key) == 0) return line.substr(start + key.size(), end - start - key.size());
+        start = end + 1;
+    }
+    return {};
+}
+
+bool ReadNumber(const std::string& text, std::int64_t& value) {
+    if (text.empty() || text.size() > 18) return false;
+    value = 0;
+    bool negative = text[0] == '-';
+    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (negative) value = -value;
+    return text.size() > (negative ? 1u : 0u);
+}
+
+ReplayVerdict Refused(std::string reason) {
+    ReplayVerdict verdict;
+    verdict.Refusal = std::move(reason);
+    return verdict;
+}
+
+// The verdict from what the worker printed and how it ended.
+ReplayVerdict ReadVerdict(const std::string& output, int status, bool overran) {
+    std::string line = output.substr(0, output.find('\n'));
+    if (overran || (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL)))
+        return Refused("replay ran past the time a check may take");
+    if (WIFSIGNALED(status)) return Refused("replay check crashed (signal " + std::to_string(WTERMSIG(status)) + ")");
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (code == VerifyWorker::RefusedStatus && line.rfind(VerifyWorker::RefusedMark, 0) == 0)
+        return Refused(line.substr(VerifyWorker::RefusedMark.size()));
+    ReplayVerdict verdict;
+    verdict.Ending = Field(line, "end");
+    verdict.ClosingLine = line;
+    if (code != VerifyWorker::PlayedStatus || verdict.Ending.empty() ||
+        !ReadNumber(Field(line, "frame"), verdict.Frames) || !ReadNumber(Field(line, "score"), verdict.Score) ||
+        !ReadNumber(Field(line, "level"), verdict.Level))
+        return Refused("replay check failed (status " + std::to_string(code) + ")");
+    verdict.Played = true;
+    return verdict;
+}
+} // namespace
+
+ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& script) {
+    PipeSignalBlocked quiet;
+    Pipe in, out;
+    if (pipe2(in.Ends, O_CLOEXEC) != 0 || pipe2(out.Ends, O_CLOEXEC) != 0) return Refused("no pipe for the check");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in.Ends[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out.Ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // Nothing else of the server's: not its database, not its clients' connections.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    // The server blocks its stop signals and ignores SIGPIPE; the worker starts with neither.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    std::string frames = std::to_string(settings.MaxFrames), cpu = std::to_string(settings.CpuSeconds);
+    std::string path = settings.WorkerPath;
+    char maxFrames[] = "--max-frames", cpuSeconds[] = "--cpu-seconds";
+    char* argv[] = {path.data(), maxFrames, frames.data(), cpuSeconds, cpu.data(), nullptr};
+    char* environment[] = {nullptr}; // nothing of the server's environment reaches a worker
+    pid_t child = -1;
+    int spawned = posix_spawn(&child, path.c_str(), &actions, &attributes, argv, environment);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) return Refused("the replay checker cannot be started");
+    in.Close(0);
+    out.Close(1);
+    fcntl(in.Ends[1], F_SETFL, O_NONBLOCK);
+
+    auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long long>(settings.DeadlineSeconds * 1000));
+    std::size_t written = 0;
+    if (script.empty()) in.Close(1);
+    std::string output;
+    bool overran = false;
+    while (out.Ends[0] >= 0) {
+        pollfd watched[2] = {{out.Ends[0], POLLIN, 0}, {in.Ends[1], POLLOUT, 0}};
+        int count = in.Ends[1] >= 0 ? 2 : 1;
+        int left = MillisecondsLeft(deadline);
+        if (left == 0) {
+            overran = true;
+            break;
+        }
+        if (poll(watched, static_cast<nfds_t>(count), left) < 0 && errno != EINTR) break;
+        if (count == 2 && watched[1].revents) {
+            ssize_t sent = write(in.Ends[1], script.data() + written, script.size() - written);
+            if (sent > 0) written += static_cast<std::size_t>(sent);
+            if ((sent < 0 && errno != EAGAIN) || written == script.size()) in.Close(1); // done, or the worker hung up
+        }
+        if (watched[0].revents) {
+            char buffer[512];
+            ssize_t got = read(out.Ends[0], buffer, sizeof buffer);
+            if (got <= 0 && !(got < 0 && errno == EINTR)) {
+                out.Close(0);
+            } else if (got > 0 && output.size() < MostReplyBytes) {
+                output.append(buffer, static_cast<std::size_t>(got));
+            }
+        }
+    }
+    int status = 0;
+    for (;;) {
+        if (overran) kill(child, SIGKILL); // before a blocking wait: a worker past its deadline is ended, not awaited
+        pid_t reaped = waitpid(child, &status, overran ? 0 : WNOHANG);
+        if (reaped == child) break;
+        if (reaped < 0 && errno != EINTR) break;
+        if (MillisecondsLeft(deadline) == 0) overran = true;
+        if (!overran) usleep(ReapPollMs * 1000);
+    }
+    return ReadVerdict(output, status, overran);
+}
+
+VerifierPool::VerifierPool(VerifierSettings settings) : Settings(std::move(settings)) {
+    if (!Enabled()) return;
+    int workers = Settings.Workers > 0 ? Settings.Workers : static_cast<int>(std::thread::hardware_concurrency());
+    for (int i = 0; i < std::max(workers, 1); ++i) Threads.emplace_back([this] { Serve(); });
+}
+
+VerifierPool::~VerifierPool() {
+    {
+        std::lock_guard lock(Mutex);
+        Stopping = true;
+    }
+    Ready.notify_all();
+    for (std::thread& thread : Threads) thread.join();
+}
+
+bool VerifierPool::Submit(std::string script, const std::string& address, Done done) {
+    {
+        std::lock_guard lock(Mutex);
+        if (!Enabled() || Stopping || Waiting.size() >= Settings.QueueLimit) return false;
+        std::size_t& held = HeldByAddress[address];
+        if (held >= Settings.PerAddress) return false;
+        ++held;
+        Waiting.push_back({std::move(script), address, std::move(done)});
+    }
+    Ready.notify_one();
+    return true;
+}
+
+void VerifierPool::Serve() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(Mutex);
+            Ready.wait(lock, [&] { return Stopping || !Waiting.empty(); });
+            if (Stopping) return;
+            job = std::move(Waiting.front());
+            Waiting.pop_front();
+        }
+        ReplayVerdict verdict = RunVerifier(Settings, job.Script);
+        job.Finished(verdict, job.Script);
+        std::lock_guard lock(Mutex);
+        if (--HeldByAddress[job.Address] == 0) HeldByAddress.erase(job.Address);
+    }
+}
+
+} // namespace ScoreServer

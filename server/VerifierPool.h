@@ -1,0 +1,68 @@
+// The replay checks: a bounded queue of uploaded scripts and a few threads that each hand one at a time to a worker
+// process (kestrovar-verify) and read its verdict. Game code never runs in the server's own threads: a worker that
+// crashes or runs over its time is a refusal, not an outage.
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ScoreServer {
+
+struct VerifierSettings {
+    std::string WorkerPath;       // empty: no checks, every upload refused
+    int Workers = 0;              // checks at once; 0: one per processor core
+    std::size_t QueueLimit = 64;  // checks waiting for a worker
+    std::size_t PerAddress = 4;   // checks one client address may have waiting or running
+    double DeadlineSeconds = 20;  // a worker still running after this long (wall clock) is killed
+    int CpuSeconds = 10;          // the worker's own processor-time limit
+    int MaxFrames = 60 * 60 * 60; // the longest game checked: an hour of play
+};
+
+// What a check found.
+struct ReplayVerdict {
+    bool Played = false;     // the worker played the script to its end
+    std::string Refusal;     // otherwise why not
+    std::string Ending;      // game-over, game-left or script-ended
+    std::string ClosingLine; // the worker's whole closing line
+    std::int64_t Frames = 0, Score = 0, Level = 0;
+};
+
+// Runs one worker on one script, waiting at most the deadline; safe from any thread.
+ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& script);
+
+class VerifierPool {
+  public:
+    using Done = std::function<void(const ReplayVerdict&, const std::string& script)>;
+    explicit VerifierPool(VerifierSettings settings);
+    // Stops taking checks, kills none: the checks already running finish, the waiting ones are dropped.
+    ~VerifierPool();
+    VerifierPool(const VerifierPool&) = delete;
+    VerifierPool& operator=(const VerifierPool&) = delete;
+    // Queues a check; `done` runs on a pool thread once it is over. False when the queue is full or the address
+    // already holds its share of it.
+    bool Submit(std::string script, const std::string& address, Done done);
+    bool Enabled() const { return !Settings.WorkerPath.empty(); }
+
+  private:
+    struct Job {
+        std::string Script, Address;
+        Done Finished;
+    };
+    void Serve();
+
+    VerifierSettings Settings;
+    std::mutex Mutex;
+    std::condition_variable Ready;
+    std::deque<Job> Waiting;
+    std::map<std::string, std::size_t> HeldByAddress;
+    bool Stopping = false;
+    std::vector<std::thread> Threads;
+};
+
+} // namespace ScoreServer

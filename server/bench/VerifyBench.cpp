@@ -1,0 +1,232 @@
+// kestrovar_verify_bench: the replay checker's figures, printed (never timed tests).
+//   kestrovar_verify_bench make-game OUT [FRAMES]      a bot game that lasts FRAMES (default 36000: ten minutes)
+//   kestrovar_verify_bench time GAME [RUNS]            one check at a time on one core: wall and processor time
+//   kestrovar_verify_bench throughput GAME [COUNT]     COUNT checks through the pool, one worker a core: checks/s
+//   kestrovar_verify_bench upload PORT GAME COUNT      COUNT copies of GAME (each its own hash) POSTed at once
+//   kestrovar_verify_bench fill PORT GAME COUNT        COUNT distinct games cut from GAME, checked and POSTed
+#include "game/replay/ReplayBot.h"
+#include "game/replay/ReplayEngine.h"
+#include "server/GameArchive.h"
+#include "server/RequestSignature.h"
+#include "server/VerifierPool.h"
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <fstream>
+#include <httplib.h>
+#include <map>
+#include <random>
+#include <sched.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <thread>
+
+using namespace ScoreServer;
+
+namespace {
+constexpr int TenMinutes = 10 * 60 * 60;
+constexpr int BotTries = 1000;
+constexpr int DefaultRuns = 5;
+constexpr int DefaultCount = 20;
+
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+VerifierSettings Checker() {
+    VerifierSettings settings;
+    settings.WorkerPath = KESTROVAR_VERIFY_BINARY;
+    return settings;
+}
+
+double ChildrenCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+int MakeGame(const std::string& out, int frames) {
+    int longest = 0;
+    for (int attempt = 1; attempt <= BotTries; ++attempt) {
+        // Bots of every temper: how much they dig, how far off they shoot at missiles, how often they thrust.
+        std::mt19937 temper(static_cast<unsigned>(attempt));
+        ReplayBotStyle style;
+        style.Seed = static_cast<unsigned>(attempt);
+        style.DigChance = attempt % 2 ? 0.0 : std::uniform_real_distribution<double>(0.0, 0.05)(temper);
+        style.MissileRange = std::uniform_int_distribution<int>(250, 500)(temper);
+        style.ThrustChance = 0.02 * std::uniform_int_distribution<int>(0, 2)(temper);
+        ReplayBot bot(style);
+        ReplayScript script;
+        script.Seed = 20261208 + attempt;
+        script.EndFrame = frames;
+        ReplayOutcome outcome = RunReplay(script, [&](int frame) { bot.Play(frame); });
+        if (outcome.Frames > longest)
+            std::printf("try %d (dig %.2f, missile range %d, thrust %.2f): %d frames\n", attempt, style.DigChance,
+                        style.MissileRange, style.ThrustChance, outcome.Frames);
+        longest = std::max(longest, outcome.Frames);
+        if (outcome.How != ReplayOutcome::Ending::ScriptEnded) continue;
+        script.Events = bot.Events();
+        std::ofstream file(out);
+        file << "; A bot game of " << frames << " frames made by kestrovar_verify_bench (bot " << attempt << ")\n";
+        WriteReplayScript(file, script);
+        std::printf("wrote %s after %d tries: %s\n", out.c_str(), attempt, ReplayFinalLine(outcome).c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "no bot game lasted %d frames in %d tries (longest %d)\n", frames, BotTries, longest);
+    return 1;
+}
+
+int TimeOne(const std::string& path, int runs) {
+    // One core: the worker inherits this process's processor set.
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(0, &one);
+    sched_setaffinity(0, sizeof one, &one);
+    std::string script = ReadAll(path);
+    std::vector<double> walls, cpus;
+    ReplayVerdict verdict;
+    for (int i = 0; i < runs; ++i) {
+        double cpuBefore = ChildrenCpuSeconds();
+        auto start = Clock::now();
+        verdict = RunVerifier(Checker(), script);
+        walls.push_back(Since(start));
+        cpus.push_back(ChildrenCpuSeconds() - cpuBefore);
+        if (!verdict.Played) {
+            std::fprintf(stderr, "refused: %s\n", verdict.Refusal.c_str());
+            return 1;
+        }
+    }
+    std::sort(walls.begin(), walls.end());
+    std::sort(cpus.begin(), cpus.end());
+    std::printf("verify one game of %lld frames (%s, score %lld), one core: median %.3f s wall, %.3f s processor, "
+                "best %.3f s wall (%d runs, worker start included)\n",
+                static_cast<long long>(verdict.Frames), verdict.Ending.c_str(), static_cast<long long>(verdict.Score),
+                walls[walls.size() / 2], cpus[cpus.size() / 2], walls[0], runs);
+    return 0;
+}
+
+// COUNT copies of a script, each its own hash (a comment line of its own), the same game.
+std::vector<std::string> Copies(const std::string& script, int count) {
+    std::vector<std::string> copies;
+    for (int i = 0; i < count; ++i) copies.push_back("; copy " + std::to_string(i) + "\n" + script);
+    return copies;
+}
+
+int Throughput(const std::string& path, int count) {
+    std::vector<std::string> scripts = Copies(ReadAll(path), count);
+    std::mutex mutex;
+    std::condition_variable allDone;
+    int done = 0, played = 0;
+    auto start = Clock::now();
+    {
+        VerifierSettings settings = Checker();
+        settings.QueueLimit = static_cast<std::size_t>(count);
+        settings.PerAddress = static_cast<std::size_t>(count);
+        VerifierPool pool(settings);
+        for (std::string& script : scripts)
+            pool.Submit(script, "bench", [&](const ReplayVerdict& verdict, const std::string&) {
+                std::lock_guard lock(mutex);
+                ++done;
+                played += verdict.Played;
+                allDone.notify_all();
+            });
+        std::unique_lock lock(mutex);
+        allDone.wait(lock, [&] { return done == count; });
+    }
+    double seconds = Since(start);
+    std::printf("checks per second: %.2f (%d checks of %s, %d played, %.2f s, %u workers on %u cores)\n",
+                count / seconds, count, path.c_str(), played, seconds, std::thread::hardware_concurrency(),
+                std::thread::hardware_concurrency());
+    return played == count ? 0 : 1;
+}
+
+std::string Post(int port, const std::string& script, std::int64_t level, std::int64_t score, const std::string& name) {
+    std::mt19937_64 random(std::random_device{}());
+    char nonce[17];
+    std::snprintf(nonce, sizeof nonce, "%016llx", static_cast<unsigned long long>(random()));
+    std::string query = "option=addscore&user=" + name + "&level=" + std::to_string(level) +
+                        "&score=" + std::to_string(score) +
+                        "%20&date=08%20Dec%202026&difficulty=&game=" + Sha256Hex(script);
+    auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    httplib::Client client("127.0.0.1", port);
+    client.set_url_encode(false);
+    client.set_read_timeout(10, 0);
+    auto result = client.Post(
+        ("/Kestrovar_scores.php?" + SignQuery(GameKey(), "Kestrovar_scores.php", query, now.count(), nonce)).c_str(),
+        script, "text/plain");
+    return result ? std::to_string(result->status) + " " + result->body.substr(0, result->body.find('\n'))
+                  : "no reply (" + httplib::to_string(result.error()) + ")";
+}
+
+// Posts every script at once; prints how many of each reply came back.
+int PostAll(int port, const std::vector<std::string>& scripts, const std::vector<ReplayVerdict>& truths) {
+    std::map<std::string, int> replies;
+    std::mutex mutex;
+    std::vector<std::thread> senders;
+    auto start = Clock::now();
+    for (std::size_t i = 0; i < scripts.size(); ++i)
+        senders.emplace_back([&, i] {
+            std::string reply = Post(port, scripts[i], truths[i].Level, truths[i].Score, "bench" + std::to_string(i));
+            std::lock_guard lock(mutex);
+            ++replies[reply];
+        });
+    for (std::thread& sender : senders) sender.join();
+    std::printf("posted %zu games in %.2f s:", scripts.size(), Since(start));
+    for (const auto& [reply, count] : replies) std::printf(" %d x \"%s\"", count, reply.c_str());
+    std::printf("\n");
+    return 0;
+}
+
+int Upload(int port, const std::string& path, int count) {
+    std::string script = ReadAll(path);
+    ReplayVerdict truth = RunVerifier(Checker(), script);
+    if (!truth.Played) return 1;
+    return PostAll(port, Copies(script, count), std::vector<ReplayVerdict>(static_cast<std::size_t>(count), truth));
+}
+
+// Distinct games: the game cut short at COUNT points in its first minute.
+int Fill(int port, const std::string& path, int count) {
+    constexpr int FirstCut = 1200, CutStep = 60;
+    std::string script = ReadAll(path);
+    std::vector<std::string> cuts;
+    std::vector<ReplayVerdict> truths;
+    for (int k = 0; k < count; ++k) {
+        int end = FirstCut + CutStep * k;
+        std::istringstream lines(script);
+        std::string line, cut;
+        while (std::getline(lines, line)) {
+            if (line.rfind("end ", 0) == 0) continue;
+            if (!line.empty() && line[0] >= '0' && line[0] <= '9' && std::stoi(line) > end) continue;
+            cut += line + "\n";
+        }
+        cut += "end " + std::to_string(end) + "\n";
+        ReplayVerdict truth = RunVerifier(Checker(), cut);
+        if (!truth.Played || truth.Score == 0) continue; // no points yet: nothing to put on a board
+        cuts.push_back(cut);
+        truths.push_back(truth);
+    }
+    return PostAll(port, cuts, truths);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    auto number = [&](std::size_t at, int fallback) { return args.size() > at ? std::stoi(args[at]) : fallback; };
+    if (args.size() >= 2 && args[0] == "make-game") return MakeGame(args[1], number(2, TenMinutes));
+    if (args.size() >= 2 && args[0] == "time") return TimeOne(args[1], number(2, DefaultRuns));
+    if (args.size() >= 2 && args[0] == "throughput") return Throughput(args[1], number(2, DefaultCount));
+    if (args.size() >= 4 && args[0] == "upload") return Upload(std::stoi(args[1]), args[2], std::stoi(args[3]));
+    if (args.size() >= 4 && args[0] == "fill") return Fill(std::stoi(args[1]), args[2], std::stoi(args[3]));
+    std::fprintf(stderr, "usage: kestrovar_verify_bench make-game OUT [FRAMES] | time GAME [RUNS] | throughput GAME "
+                         "[COUNT] | upload PORT GAME COUNT | fill PORT GAME COUNT\n");
+    return 2;
+}

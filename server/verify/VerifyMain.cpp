@@ -1,0 +1,80 @@
+// kestrovar-verify: the score server's replay checker. Fences itself in, reads one input script on standard input,
+// refuses what it will not play, plays the rest headless and prints the closing line.
+//   kestrovar-verify [--max-frames N] [--cpu-seconds N]
+#include "game/replay/ReplayEngine.h"
+#include "server/verify/WorkerLimits.h"
+#include "server/verify/WorkerReply.h"
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+using namespace VerifyWorker;
+
+namespace {
+int Refuse(const std::string& reason) {
+    std::printf("%.*s%s\n", static_cast<int>(RefusedMark.size()), RefusedMark.data(), reason.c_str());
+    std::fflush(stdout);
+    return RefusedStatus;
+}
+
+// The whole of standard input, or false when it holds more than `most` bytes.
+bool ReadInput(std::size_t most, std::string& text) {
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) return false;
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > most) return false;
+    }
+}
+
+bool ReadLimit(const char* text, long long lowest, long long highest, long long& value) {
+    char* end = nullptr;
+    value = std::strtoll(text, &end, 10);
+    return end != text && *end == '\0' && value >= lowest && value <= highest;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    Limits limits;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string option = argv[i];
+        long long value = 0;
+        if (option == "--max-frames" && ReadLimit(argv[i + 1], 1, ReplayMostFrames, value))
+            limits.MaxFrames = static_cast<int>(value);
+        else if (option == "--cpu-seconds" && ReadLimit(argv[i + 1], 1, 3600, value))
+            limits.CpuSeconds = static_cast<int>(value);
+        else
+            return Refuse("worker misconfigured: " + option);
+    }
+    if (argc % 2 == 0) return Refuse("worker misconfigured: a value is missing");
+    std::string missed = FenceIn(limits);
+    if (!missed.empty()) std::fprintf(stderr, "kestrovar-verify: limits not applied: %s\n", missed.c_str());
+
+    std::string text;
+    if (!ReadInput(limits.MaxScriptBytes, text))
+        return Refuse("replay larger than " + std::to_string(limits.MaxScriptBytes) + " bytes");
+    std::istringstream in(text);
+    ReplayScript script;
+    std::string error;
+    if (!ParseReplayScript(in, script, error)) return Refuse("replay unreadable: " + error);
+    if (script.Rules != RulesVersion)
+        return Refuse("replay from rules " + std::to_string(script.Rules) + ", this server plays rules " +
+                      std::to_string(RulesVersion));
+    if (script.EndFrame > limits.MaxFrames)
+        return Refuse("replay of " + std::to_string(script.EndFrame) + " frames, more than the " +
+                      std::to_string(limits.MaxFrames) + " this server plays");
+    if (script.Events.size() > limits.MaxEvents)
+        return Refuse("replay of " + std::to_string(script.Events.size()) + " events, more than the " +
+                      std::to_string(limits.MaxEvents) + " this server plays");
+
+    ReplayOutcome outcome = RunReplay(script);
+    if (outcome.How == ReplayOutcome::Ending::ProgramEnded)
+        return Refuse("the game ended the program (status " + std::to_string(outcome.ExitStatus) + ")");
+    std::printf("%s\n", ReplayFinalLine(outcome).c_str());
+    std::fflush(stdout);
+    return PlayedStatus;
+}

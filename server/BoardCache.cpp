@@ -1,6 +1,7 @@
 // The public reads from memory. Each listing is built from the store outside the lock and swapped in whole, so a
 // reader never sees half a board and never waits while the store is read.
 #include "server/BoardCache.h"
+#include "server/WebPage.h"
 #include <chrono>
 
 namespace ScoreServer {
@@ -9,8 +10,9 @@ namespace {
 // Boards are named by the client; past this many, further boards are read from the store each time.
 constexpr std::size_t MaxBoardsHeld = 256;
 
-// The text the game reads in place of the line it ignores; never an empty line, so no reader can lose count.
-std::string IgnoredLine(const std::string& board) { return board.empty() ? "-" : board; }
+// The line the game's table leaves aside names the game behind the row, for the player to watch it; never an empty
+// line, so no reader can lose count.
+std::string GameLine(const std::string& gameHash) { return gameHash.empty() ? "-" : gameHash; }
 } // namespace
 
 std::string BoardCache::Listing::Prefix(int count) const {
@@ -53,11 +55,14 @@ void BoardCache::Hold(std::shared_ptr<const Listing>& held, std::shared_ptr<cons
 std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::string& board) {
     auto listing = std::make_shared<Listing>();
     listing->Started = StartRead();
-    for (const ScoreEntry& entry : Store.TopScores(board, Depth)) {
+    std::vector<ScoreEntry> rows = Store.TopScores(board, Depth);
+    for (const ScoreEntry& entry : rows) {
         listing->Text += entry.Name + "\n" + std::to_string(entry.Level) + "\n" + std::to_string(entry.Score) + "\n" +
-                         IgnoredLine(entry.Board) + "\n" + entry.Date + "\n";
+                         GameLine(entry.GameHash) + "\n" + entry.Date + "\n";
         listing->Ends.push_back(listing->Text.size());
     }
+    if (rows.size() > static_cast<std::size_t>(WebPageRows)) rows.resize(WebPageRows);
+    listing->Page = BoardPage(rows);
     return listing;
 }
 
@@ -71,17 +76,21 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::ReadVersions() {
     return listing;
 }
 
-std::string BoardCache::TopText(const std::string& board, int count) {
+std::shared_ptr<const BoardCache::Listing> BoardCache::BoardListing(const std::string& board) {
     {
         std::lock_guard lock(Mutex);
         auto found = Boards.find(board);
-        if (found != Boards.end()) return found->second->Prefix(count);
+        if (found != Boards.end()) return found->second;
     }
     auto listing = ReadBoard(board);
     std::lock_guard lock(Mutex);
     if (Boards.size() < MaxBoardsHeld) Hold(Boards[board], listing);
-    return listing->Prefix(count);
+    return listing;
 }
+
+std::string BoardCache::TopText(const std::string& board, int count) { return BoardListing(board)->Prefix(count); }
+
+std::string BoardCache::PageText(const std::string& board) { return BoardListing(board)->Page; }
 
 std::string BoardCache::VersionText(int count) {
     {

@@ -1,5 +1,5 @@
 // The replies to the two public reads, the top ten and the version list, kept in memory as the text the game reads,
-// so that a read never waits on the database.
+// and each board's web page beside its list, so that a read never waits on the database.
 #pragma once
 #include "server/ScoreStore.h"
 #include <condition_variable>
@@ -23,6 +23,8 @@ class BoardCache {
     // The first count entries of a board, five lines each. The first read of a board goes to the store (and may
     // throw StoreError); afterwards it is answered from memory, even while the store is unavailable.
     std::string TopText(const std::string& board, int count);
+    // The board's web page: its best hundred games. Read from the store as TopText is.
+    std::string PageText(const std::string& board);
     // The first count versions, two lines each.
     std::string VersionText(int count);
     // Whether a read of this board, or of the versions, is answered without the store.
@@ -37,6 +39,7 @@ class BoardCache {
         std::string Text;
         std::vector<std::size_t> Ends;
         std::uint64_t Started = 0; // when its read of the store began, in the cache's count of reads
+        std::string Page;          // the web page of a board's listing
         std::string Prefix(int count) const;
     };
     std::uint64_t StartRead();
@@ -44,6 +47,7 @@ class BoardCache {
     // never hides the game that the read after the store already shows.
     static void Hold(std::shared_ptr<const Listing>& held, std::shared_ptr<const Listing> fresh);
     std::shared_ptr<const Listing> ReadBoard(const std::string& board);
+    std::shared_ptr<const Listing> BoardListing(const std::string& board);
     std::shared_ptr<const Listing> ReadVersions();
     void RenewAll();
 

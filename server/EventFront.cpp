@@ -21,7 +21,6 @@ constexpr std::size_t ConnectionMemory = 16 * 1024; // request line and headers;
 constexpr auto SweepEvery = std::chrono::milliseconds(200);
 constexpr auto StopGrace = std::chrono::seconds(5);
 constexpr int ListenBacklog = 1024;
-constexpr const char* PlainText = "text/plain; charset=utf-8";
 
 using Clock = std::chrono::steady_clock;
 
@@ -162,12 +161,11 @@ struct FrontCallbacks {
             return MHD_YES;
         }
         if (request->Status != 0) return MHD_YES; // answered already
-        if (request->Ready)
-            return Send(connection, *request, request->Ready->Status, request->Ready->Body) ? MHD_YES : MHD_NO;
+        if (request->Ready) return Send(connection, *request, *request->Ready) ? MHD_YES : MHD_NO;
         if (request->HandedOver) return MHD_YES;
         // A read from memory is answered here on the event loop; what may wait on storage goes to a worker, so
         // that a slow database never holds the loop's other connections.
-        if (request->Method == MHD_HTTP_METHOD_GET && front.Service.AnswersFromMemory(Query(*request)))
+        if (request->Method == MHD_HTTP_METHOD_GET && front.Service.AnswersFromMemory(request->Path, Query(*request)))
             return front.Answer(connection, *request) ? MHD_YES : MHD_NO;
         if (!front.HandOver(connection, *request))
             return Refuse(connection, *request, MHD_HTTP_SERVICE_UNAVAILABLE, "busy");
@@ -203,13 +201,18 @@ struct FrontCallbacks {
         watched->Waiting = phase;
     }
 
-    static bool Send(MHD_Connection* connection, EventFront::Request& request, int status, const std::string& body) {
+    static bool Send(MHD_Connection* connection, EventFront::Request& request, const Reply& reply) {
+        return Send(connection, request, reply.Status, reply.Body, reply.ContentType);
+    }
+
+    static bool Send(MHD_Connection* connection, EventFront::Request& request, int status, const std::string& body,
+                     const char* contentType = PlainTextType) {
         request.Status = status;
         Watch(connection, EventFront::Watched::Answering);
         MHD_Response* response =
             MHD_create_response_from_buffer(body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
         if (!response) return false;
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, PlainText);
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
         MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(status), response);
         MHD_destroy_response(response);
         return queued == MHD_YES;
@@ -236,7 +239,7 @@ Reply EventFront::Compute(Request& request) {
 
 int EventFront::Answer(MHD_Connection* connection, Request& request) {
     Reply reply = Compute(request);
-    return FrontCallbacks::Send(connection, request, reply.Status, reply.Body);
+    return FrontCallbacks::Send(connection, request, reply);
 }
 
 bool EventFront::HandOver(MHD_Connection* connection, Request& request) {

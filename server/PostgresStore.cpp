@@ -296,6 +296,8 @@ std::vector<ScoreEntry> PostgresStore::TopScores(const std::string& board, int c
         row.Level = std::stoll(PQgetvalue(result.R, i, 1));
         row.Score = std::stoll(PQgetvalue(result.R, i, 2));
         row.Date = PQgetvalue(result.R, i, 3);
+        row.GameHash = PQgetvalue(result.R, i, 4);
+        row.Frames = std::stoll(PQgetvalue(result.R, i, 5));
         rows.push_back(std::move(row));
     }
     return rows;

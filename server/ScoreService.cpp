@@ -51,6 +51,13 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
     return found == parameters.end() ? Absent : found->second;
 }
 
+// The board's web page stands at the server's root: the board the game plays on, its best hundred games.
+const std::string WebPageBoard;
+bool IsWebPage(std::string_view path) {
+    std::string_view last = path.substr(path.rfind('/') + 1);
+    return last.empty() || last == "index.html";
+}
+
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -64,7 +71,8 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
 
 ScoreService::~ScoreService() = default;
 
-bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
+bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view rawQuery) {
+    if (IsWebPage(path)) return Boards.Holds(WebPageBoard);
     auto parsed = rawQuery.size() <= Settings.MaxQueryLength ? ParseQuery(rawQuery) : std::nullopt;
     if (!parsed) return true; // refused at once
     std::string option, board;
@@ -75,6 +83,7 @@ bool ScoreService::AnswersFromMemory(std::string_view rawQuery) {
             board = parameter.Value;
     if (option == "getscore") return Boards.Holds(board);
     if (option == "getversion") return Boards.HoldsVersions();
+    if (option == "getgame") return false;
     return option != "addscore"; // anything else is refused before storage
 }
 
@@ -84,6 +93,13 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
     if (body.size() > Settings.MaxBodyBytes) return Refuse(413, "game too large");
 
+    if (IsWebPage(path)) {
+        try {
+            return {200, Boards.PageText(WebPageBoard), {}, HtmlType};
+        } catch (const StoreError& error) {
+            return {503, "error: storage unavailable\n", error.what()};
+        }
+    }
     std::string_view script = path.substr(path.rfind('/') + 1);
     if (script != ScoresScript && script != VersionScript) return Refuse(404, "no such script");
 
@@ -113,6 +129,16 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             const std::string& board = Get(parameters, "difficulty");
             if (!IsBoardName(board)) return Refuse(400, "bad difficulty");
             return {200, Boards.TopText(board, static_cast<int>(*count)), {}};
+        }
+        if (option == "getgame") {
+            // A game of the board, public as the board is: its script as it was uploaded.
+            if (!HasExactly(parameters, {"option", "game"}, {"ts", "nonce", "sig"}))
+                return Refuse(400, "unknown request");
+            const std::string& game = Get(parameters, "game");
+            if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game");
+            auto kept = Store.GameScript(game);
+            if (!kept) return Refuse(404, "no such game");
+            return {200, std::move(*kept), {}};
         }
         if (option != "addscore") return Refuse(400, "unknown request");
 

@@ -1,5 +1,6 @@
 // The score server's requests, free of HTTP: a script name, a raw query and a body in, a status and the reply's
-// lines out. Every refusal is a non-200 status with one "error: ..." line, which the game reads as a bad state.
+// lines out; and the board as a web page at the root. Every refusal is a non-200 status with one "error: ..." line,
+// which the game reads as a bad state.
 #pragma once
 #include "server/AddressRateLimiter.h"
 #include "server/BoardCache.h"
@@ -32,10 +33,14 @@ struct ServiceSettings {
     VerifierSettings Verifier;
 };
 
+constexpr const char* PlainTextType = "text/plain; charset=utf-8";
+constexpr const char* HtmlType = "text/html; charset=utf-8";
+
 struct Reply {
     int Status = 200;
     std::string Body;
     std::string LogNote; // for the server's log only: why storage failed
+    const char* ContentType = PlainTextType;
 };
 
 constexpr int MaxListedScores = 100;
@@ -50,7 +55,7 @@ class ScoreService {
     // upload's game script.
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
     // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
-    bool AnswersFromMemory(std::string_view rawQuery);
+    bool AnswersFromMemory(std::string_view path, std::string_view rawQuery);
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
                  std::string_view body = {});
 

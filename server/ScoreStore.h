@@ -17,6 +17,9 @@ struct ScoreEntry {
     std::int64_t Level = 0;
     std::int64_t Score = 0;
     std::string Date;
+    // As a listing reads them: the game behind the row (its hash, empty for none) and its length in frames.
+    std::string GameHash;
+    std::int64_t Frames = 0;
 };
 
 struct VersionEntry {

@@ -210,6 +210,8 @@ std::vector<ScoreEntry> SqliteStore::TopScores(const std::string& board, int cou
         row.Level = sqlite3_column_int64(use.S, 1);
         row.Score = sqlite3_column_int64(use.S, 2);
         row.Date = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 3));
+        row.GameHash = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 4));
+        row.Frames = sqlite3_column_int64(use.S, 5);
         rows.push_back(std::move(row));
     }
     if (step != SQLITE_DONE) Fail(connection->Db, "top scores");

@@ -16,6 +16,11 @@ const std::string Versions = "/VersionCheck.php";
 const std::string Client = "192.0.2.7";
 constexpr std::int64_t Day = 24 * 60 * 60;
 
+std::string EntryLines(const std::string& name, const TestGame& game) {
+    return name + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) + "\n" + game.Hash +
+           "\n08 Dec 2026\n";
+}
+
 class ScoreServiceTest : public testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
@@ -50,10 +55,11 @@ TEST_P(ScoreServiceTest, AVerifiedGameGoesOnTheBoardAndReadsArePublic) {
 
     // Five lines an entry (name, level, score, a line the game skips, date), best first; no signature needed.
     std::string second =
-        "bob 2\n" + std::to_string(cut.Level) + "\n" + std::to_string(cut.Score) + "\n-\n08 Dec 2026\n";
-    EXPECT_EQ(Board(), "ada\n3\n5060\n-\n08 Dec 2026\n" + second);
-    EXPECT_EQ(Service->Handle(Scores, Signed("option=getscore&nbscore=1"), Client).Body,
-              "ada\n3\n5060\n-\n08 Dec 2026\n");
+        "bob 2\n" + std::to_string(cut.Level) + "\n" + std::to_string(cut.Score) + "\n" + cut.Hash + "\n08 Dec 2026\n";
+    // The line the game's table leaves aside names the game behind the row.
+    std::string first = "ada\n3\n5060\n" + FirstGame().Hash + "\n08 Dec 2026\n";
+    EXPECT_EQ(Board(), first + second);
+    EXPECT_EQ(Service->Handle(Scores, Signed("option=getscore&nbscore=1"), Client).Body, first);
     EXPECT_EQ(Service->Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.2\n");
     // The stored version follows the server's setting at start-up.
     Store->SetVersion("kestrovar", "1.3");
@@ -73,7 +79,7 @@ TEST_P(ScoreServiceTest, TheSameGameIsOneRowHoweverOftenAndWhereverItComes) {
     EXPECT_EQ(otherServer.Handle(Scores, query, Client, game.Script).Body, "ok\n");
     std::string commented = "; played again\n" + game.Script;
     EXPECT_EQ(Upload(UploadQuery("comment", game.Level, game.Score, commented), commented).Body, "ok\n");
-    EXPECT_EQ(Board(), "thrice\n3\n5060\n-\n08 Dec 2026\n");
+    EXPECT_EQ(Board(), EntryLines("thrice", game));
 }
 
 // A store that can be taken away, as a database that stops answering.
@@ -112,10 +118,6 @@ class LostStore : public ScoreStore {
     }
     ScoreStore& Inner;
 };
-
-std::string EntryLines(const std::string& name, const TestGame& game) {
-    return name + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) + "\n-\n08 Dec 2026\n";
-}
 
 TEST_P(ScoreServiceTest, ReadsComeFromMemoryAndFollowOtherServersBoards) {
     // Two servers on one database; the first reads its boards again every 50 ms.
@@ -160,6 +162,26 @@ TEST_P(ScoreServiceTest, AClockADayOffStillUploadsAndEveryEntryNameRoundTrips) {
     EXPECT_EQ(Upload("%3F%40%3A%3B%3C%3D%3EZ%209", games[1]).Status, 200);
     EXPECT_NE(Board().find("?@:;<=>z 9\n"), std::string::npos) << Board();
     EXPECT_NE(Board().find("late\n"), std::string::npos) << Board();
+}
+
+TEST_P(ScoreServiceTest, EveryGameOnTheBoardCanBeFetchedAndTheRootIsTheBoardsWebPage) {
+    const TestGame& game = FirstGame();
+    ASSERT_EQ(Upload("%3Cb%3E%3C", game).Status, 200);
+    Reply script = Service->Handle(Scores, "option=getgame&game=" + game.Hash, Client);
+    EXPECT_EQ(script.Status, 200);
+    EXPECT_EQ(script.Body, game.Script);
+    EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=" + std::string(64, 'a'), Client).Status, 404);
+    EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=../x", Client).Status, 400);
+
+    Reply page = Service->Handle("/", "", Client);
+    EXPECT_EQ(page.Status, 200);
+    EXPECT_STREQ(page.ContentType, HtmlType);
+    // The name the name entry allowed is text on the page, never markup; the row links to its game and says how long
+    // it lasted (3893 frames: 1 minute 4 seconds).
+    EXPECT_NE(page.Body.find("<td class=\"name\">&lt;b&gt;&lt;</td>"), std::string::npos) << page.Body;
+    EXPECT_EQ(page.Body.find("<b>"), std::string::npos);
+    EXPECT_NE(page.Body.find("option=getgame&amp;game=" + game.Hash + "\""), std::string::npos);
+    EXPECT_NE(page.Body.find("<td>1:04</td>"), std::string::npos);
 }
 
 TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {

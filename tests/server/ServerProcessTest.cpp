@@ -53,7 +53,7 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
     EXPECT_EQ(HttpPost(server.Port(), "/Kestrovar_scores.php?" + upload, game.Script).Body, "ok\n");
     HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?option=getscore&nbscore=10");
     EXPECT_EQ(top.Status, 200);
-    EXPECT_EQ(top.Body, "pixel ace\n3\n5060\n-\n08 Dec 2026\n");
+    EXPECT_EQ(top.Body, "pixel ace\n3\n5060\n" + game.Hash + "\n08 Dec 2026\n");
     HttpResult forged =
         HttpPost(server.Port(),
                  "/Kestrovar_scores.php?" + Signed(UploadQuery("x", 3, 5060, game.Script), "Kestrovar_scores.php",

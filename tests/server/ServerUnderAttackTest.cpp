@@ -130,8 +130,8 @@ TEST(ServerUnderAttackTest, ALostDatabaseGets503QuicklyAndTheServerRecoversAndSt
         return HttpPostFrom("127.0.0.1", server.Port(), "/Kestrovar_scores.php?" + query, game.Script, 5000);
     };
     auto entry = [&](const TestGame& game) {
-        return name(game) + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) +
-               "\n-\n08 Dec 2026\n";
+        return name(game) + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) + "\n" + game.Hash +
+               "\n08 Dec 2026\n";
     };
     ASSERT_EQ(upload(games[0]).Body, "ok\n");
     ASSERT_EQ(HttpGetFrom("127.0.0.1", server.Port(), SignedTop(), PromptMs).Body, entry(games[0]));

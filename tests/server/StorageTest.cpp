@@ -79,14 +79,18 @@ TEST_P(StorageTest, MigratesADatabaseOfTheFirstSchema) {
 
     const TestGame& game = FirstGame();
     const std::string closing = "end=game-over frame=3893 score=5060";
-    EXPECT_EQ(store->AddGame({"", "new", 3, 5060, "02 Jan 2026"}, {game.Hash, game.Script, closing, 3893}),
+    EXPECT_EQ(store->AddGame({"", "new", 3, 5060, "02 Jan 2026", {}, 0}, {game.Hash, game.Script, closing, 3893}),
               AddOutcome::Added);
     // The same script again, and another script that plays the same game, add nothing.
-    EXPECT_EQ(store->AddGame({"", "again", 3, 5060, "02 Jan 2026"}, {game.Hash, game.Script, closing + "x", 3893}),
+    EXPECT_EQ(
+        store->AddGame({"", "again", 3, 5060, "02 Jan 2026", {}, 0}, {game.Hash, game.Script, closing + "x", 3893}),
+        AddOutcome::Known);
+    EXPECT_EQ(store->AddGame({"", "again", 3, 5060, "02 Jan 2026", {}, 0}, {std::string(64, 'a'), "x", closing, 3893}),
               AddOutcome::Known);
-    EXPECT_EQ(store->AddGame({"", "again", 3, 5060, "02 Jan 2026"}, {std::string(64, 'a'), "x", closing, 3893}),
-              AddOutcome::Known);
-    EXPECT_EQ(store->TopScores("", 10).size(), 1u);
+    ASSERT_EQ(store->TopScores("", 10).size(), 1u);
+    // A listing names the game behind each row and its length, for watching it.
+    EXPECT_EQ(store->TopScores("", 10)[0].GameHash, game.Hash);
+    EXPECT_EQ(store->TopScores("", 10)[0].Frames, 3893);
     EXPECT_TRUE(store->HasGame(game.Hash));
     EXPECT_EQ(store->GameScript(game.Hash), game.Script);
     // Kept compressed: the script in well under half its size.

@@ -1,5 +1,6 @@
 // SHA-256 from OpenSSL, compression from zlib.
 #include "server/GameArchive.h"
+#include "server/RequestSignature.h"
 #include <openssl/evp.h>
 #include <zlib.h>
 
@@ -9,13 +10,7 @@ std::string Sha256Hex(std::string_view data) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     EVP_Digest(data.data(), data.size(), digest, &length, EVP_sha256(), nullptr);
-    static const char Digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += Digits[digest[i] >> 4];
-        hex += Digits[digest[i] & 15];
-    }
-    return hex;
+    return LowerHex(digest, length);
 }
 
 std::string CompressScript(std::string_view script) {

@@ -25,11 +25,15 @@ std::string HmacSha256Hex(std::string_view key, std::string_view message) {
     unsigned int length = 0;
     HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
          message.size(), digest, &length);
+    return LowerHex(digest, length);
+}
+
+std::string LowerHex(const unsigned char* bytes, unsigned int length) {
     static const char Digits[] = "0123456789abcdef";
     std::string hex;
     for (unsigned int i = 0; i < length; ++i) {
-        hex += Digits[digest[i] >> 4];
-        hex += Digits[digest[i] & 15];
+        hex += Digits[bytes[i] >> 4];
+        hex += Digits[bytes[i] & 15];
     }
     return hex;
 }

@@ -12,6 +12,8 @@ namespace ScoreServer {
 std::string GameKey();
 
 std::string HmacSha256Hex(std::string_view key, std::string_view message);
+// A digest's bytes as lowercase hex digits, two a byte.
+std::string LowerHex(const unsigned char* bytes, unsigned int length);
 
 // The raw query split at its signature, which must come last and be 64 lowercase hex digits.
 struct SignedQuery {

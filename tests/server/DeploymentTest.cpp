@@ -8,12 +8,6 @@
 using namespace ServerTests;
 
 namespace {
-std::string Read(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(DeploymentTest, NginxAcceptsTheSite) {
     if (std::system("test -x /usr/sbin/nginx && command -v openssl > /dev/null") != 0)
@@ -26,7 +20,7 @@ TEST(DeploymentTest, NginxAcceptsTheSite) {
                               .c_str()),
               0);
     // The site as installed, only its certificate paths pointed at the test's own.
-    std::string site = Read(KESTROVAR_SOURCE_DIR "/server/deploy/kestrovar-scores.nginx");
+    std::string site = FileText(KESTROVAR_SOURCE_DIR "/server/deploy/kestrovar-scores.nginx");
     ASSERT_FALSE(site.empty());
     site = std::regex_replace(site, std::regex("/etc/ssl/kestrovar"), at);
     std::ofstream(at + "/site.conf") << site;
@@ -34,6 +28,6 @@ TEST(DeploymentTest, NginxAcceptsTheSite) {
                                              "/error.log;\nevents {}\nhttp {\n  include " + at + "/site.conf;\n}\n";
     std::string command = "/usr/sbin/nginx -t -q -p " + at + " -e " + at + "/error.log -c " + at + "/nginx.conf > " +
                           at + "/test.log 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << Read(at + "/test.log");
+    EXPECT_EQ(std::system(command.c_str()), 0) << FileText(at + "/test.log");
 }
 } // namespace

@@ -137,6 +137,13 @@ std::string PostgresCluster::FreshDatabase() {
     return "postgresql:///kestrovar_test" + common;
 }
 
+std::string FileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 std::int64_t NowSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();

@@ -42,6 +42,9 @@ class PostgresCluster {
     bool Started = false;
 };
 
+// A file's whole text; empty when it can't be read.
+std::string FileText(const std::string& path);
+
 std::int64_t NowSeconds();
 std::string RandomNonce();
 // The query as the network component sends it: ts, nonce and sig appended.

@@ -10,12 +10,6 @@ using namespace ServerTests;
 using namespace ScoreServer;
 
 namespace {
-std::string Read(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(WebPageTest, ABrowserShowsEveryRowWithItsGameAndAMarkupNameAsText) {
     ASSERT_EQ(std::system("command -v chromium > /dev/null"), 0) << "tools/setup.sh installs chromium";
@@ -36,8 +30,8 @@ TEST(WebPageTest, ABrowserShowsEveryRowWithItsGameAndAMarkupNameAsText) {
     std::string command = "timeout 60 chromium --headless --no-sandbox --disable-gpu --user-data-dir=" + folder.Path() +
                           "/browser --dump-dom http://127.0.0.1:" + std::to_string(server.Port()) + "/ > " + dom +
                           " 2> " + folder.Path() + "/browser.log";
-    ASSERT_EQ(std::system(command.c_str()), 0) << Read(folder.Path() + "/browser.log");
-    std::string page = Read(dom);
+    ASSERT_EQ(std::system(command.c_str()), 0) << FileText(folder.Path() + "/browser.log");
+    std::string page = FileText(dom);
 
     // The rows as the browser built them: rank, name, level, score, date, length, and a link to the game.
     const std::regex row(R"re(<tr><td>(\d+)</td><td class="name">([^<]*)</td><td>(\d+)</td><td>(\d+)</td>)re"

@@ -199,7 +199,8 @@ TEST_F(NetComponentTest, EveryFailureReadsAsABadStateWithNoLines) {
     });
     Server.Answer("Big.php", std::string(Net::MostReplyBytes + 1, 'a'));
     Server.Answer("Lines.php", Repeated("x\n", static_cast<int>(Net::MostReplyLines) + 1));
-    Server.Answer("Full.php", Repeated("a\n", static_cast<int>(Net::MostReplyLines))); // the line limit reached, not passed
+    Server.Answer("Full.php",
+                  Repeated("a\n", static_cast<int>(Net::MostReplyLines))); // the line limit reached, not passed
     const char* scripts[] = {"Error.php", "Cut.php", "Big.php", "Lines.php", "Full.php"};
     for (int i = 0; i < 5; ++i) Network::Send(10 + i, std::string(scripts[i]) + "?option=x", 1, 0);
     std::string closedServer;

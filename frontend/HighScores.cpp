@@ -60,7 +60,7 @@ constexpr float NameLineRow = 32.5f;
 constexpr float SyncLineColumn = 2.5f, SyncLineRow = 34.0f;
 constexpr float LeaveLineRow = 35.5f;
 // Below the table's lower rule and above the name line: the help to watch a row's game, or why it can't be.
-constexpr float WatchLineRow = 31.0f;
+constexpr float WatchLineRow = 31.25f;
 constexpr int WatchNoticeFrames = 180;
 constexpr float HeaderColumn = 2.0f, HeaderRow = 9.15f;
 constexpr float TableColumn = 2.0f, TableFirstRow = 10.75f, TableRowStep = 1.5f;

@@ -101,6 +101,7 @@ void StartFromFreshState() {
     ExplosionsActive = 0;
     ExitPromptShown = 0;
     PromptPulse = PromptPulseStart;
+    GameState = 0; // a game watched from the game-over page starts inside one that is leaving
 }
 
 void StartGame() {

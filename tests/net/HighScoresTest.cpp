@@ -264,6 +264,7 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     Level = 2;
     PersonalHighscore = 777;
     KeyFire = 65;
+    GameState = 3; // on the game-over page of the player's own game, which is leaving
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
@@ -286,6 +287,7 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     EXPECT_EQ(PersonalHighscore, 777);
     EXPECT_EQ(KeyFire, 65);
     EXPECT_EQ(DemoMode, 1);
+    EXPECT_EQ(GameState, 3);
     EXPECT_FALSE(FileExists(LastGamePath().c_str()));
     EXPECT_EQ(Requests("addscore").size(), 0u);
     EXPECT_EQ(OnlineNames[0], "ace");

@@ -18,8 +18,10 @@ struct MHD_Connection;
 namespace ScoreServer {
 
 struct FrontSettings {
-    int Threads = 4;                // event loops, each with its own epoll set
-    int Workers = 8;                // answer the requests that may wait on storage, off the event loops
+    int Threads = 4; // event loops, each with its own epoll set
+    // Answer the requests that may wait on storage, off the event loops. An upload holds its worker while its check
+    // runs (a few seconds at most), so there are enough for a crowd of players syncing at once.
+    int Workers = 64;
     std::size_t MaxWaiting = 256;   // such requests waiting for a worker; past that, 503 at once
     unsigned MaxConnections = 1000; // in all
     unsigned ConnectionsPerAddress = 16;

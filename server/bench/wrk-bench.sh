@@ -68,6 +68,7 @@ startPostgres() {
 measure() {
   local backend="$1" db="$2"
   "$server" --port 0 --db "$db" --rate-limit 0 --threads "$serverThreads" --verify-per-address "$burst" \
+    --connections-per-address $((burst + 16)) \
     2>"$work/$backend.log" &
   serverPid=$!
   local port=""

@@ -44,7 +44,7 @@ std::string ServerHelpText() {
            "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
            "  --max-parameters N      most query parameters accepted (default 12)\n"
            "  --threads N             event loops serving the connections (default 4)\n"
-           "  --workers N             threads answering the requests that may wait on the database or a check (default 64)\n"
+           "  --workers N             threads answering what may wait on the database or a check (default 64)\n"
            "  --max-connections N     most connections open at once (default 1000)\n"
            "  --connections-per-address N  most connections open at once from one address (default 16)\n"
            "  --header-timeout N      seconds a request's headers may take, from the connection's start or its\n"

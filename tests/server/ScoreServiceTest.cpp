@@ -2,6 +2,7 @@
 // games it takes (each checked by playing it again), and every upload it must refuse with the board unchanged.
 #include "server/ScoreService.h"
 #include "ServerTestSupport.h"
+#include "server/GameArchive.h"
 #include "server/RequestSignature.h"
 #include <atomic>
 #include <gtest/gtest.h>
@@ -228,6 +229,40 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
         EXPECT_EQ(c.Got.Status, c.Status) << c.Got.Body;
         EXPECT_EQ(c.Got.Body, c.Body);
     }
+    EXPECT_EQ(Board(), before);
+}
+
+TEST_P(ScoreServiceTest, RefusesBadFieldsAndMalformedQueriesAndLeavesTheBoardUnchanged) {
+    ASSERT_EQ(Upload("keeper", CutGames(1)[0]).Status, 200);
+    const std::string before = Board();
+    const TestGame& game = FirstGame();
+    // Each upload carries the real game, so only the field named here is wrong.
+    auto upload = [&](const std::string& user, const std::string& level = "3", const std::string& score = "5060",
+                      const std::string& date = "08%20Dec%202026") {
+        return "option=addscore&user=" + user + "&level=" + level + "&score=" + score + "%20&date=" + date +
+               "&difficulty=&game=" + Sha256Hex(game.Script);
+    };
+    const std::string bad[] = {
+        // Injection attempts and names outside what name entry makes, 1 to 10 characters.
+        upload("x%27%3B%20DROP%20TABLE%20scores%3B--"), upload("a%26b"), upload("a%22b"), upload("a%00b"),
+        upload("a%0Ab"), upload(""), upload("elevenchars"), upload("%C3%A9t%C3%A9"),
+        // Malformed numbers and dates.
+        upload("n", "-1"), upload("n", "1e3"), upload("n", "0x10"), upload("n", "3", "12abc"), upload("n", "3", ""),
+        upload("n", "3", "99999999999999999999999"), upload("n", "3", "5060", "32%20Dec%202026"),
+        upload("n", "3", "5060", "08%20Dec%202026%27%29--"),
+        // A repeated, unknown or missing parameter, a bad escape, too many.
+        upload("n") + "&level=2", upload("n") + "&admin=1", "option=addscore&user=n&level=3&score=5060", upload("n%zz"),
+        "option=addscore&a=1&b=2&c=3&d=4&e=5&f=6&g=7&h=8&i=9&j=10&k=11&l=12", "option=dropscores"};
+    for (const std::string& query : bad) {
+        Reply reply = Service->Handle(Scores, Signed(query), Client, game.Script);
+        EXPECT_NE(reply.Status, 200) << query;
+        EXPECT_EQ(reply.Body.rfind("error: ", 0), 0u) << query;
+    }
+    for (const char* read :
+         {"option=getscore&nbscore=10%27%20OR%201%3D1", "option=getscore&nbscore=101",
+          "option=getscore&nbscore=10&difficulty=%27%20OR%20%271%27%3D%271", "option=getgame&game=%27%20OR%201%3D1"})
+        EXPECT_EQ(Service->Handle(Scores, read, Client).Status, 400) << read;
+    EXPECT_EQ(Service->Handle("/admin.php", "option=getscore&nbscore=10", Client).Status, 404);
     EXPECT_EQ(Board(), before);
 }
 

@@ -61,8 +61,11 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::stri
                          GameLine(entry.GameHash) + "\n" + entry.Date + "\n";
         listing->Ends.push_back(listing->Text.size());
     }
-    if (rows.size() > static_cast<std::size_t>(WebPageRows)) rows.resize(WebPageRows);
-    listing->Page = BoardPage(rows);
+    // Only the page's own board needs its page: the others' renewals make none.
+    if (board == WebPageBoard) {
+        if (rows.size() > static_cast<std::size_t>(WebPageRows)) rows.resize(WebPageRows);
+        listing->Page = BoardPage(rows);
+    }
     return listing;
 }
 

@@ -23,7 +23,7 @@ class BoardCache {
     // The first count entries of a board, five lines each. The first read of a board goes to the store (and may
     // throw StoreError); afterwards it is answered from memory, even while the store is unavailable.
     std::string TopText(const std::string& board, int count);
-    // The board's web page: its best hundred games. Read from the store as TopText is.
+    // The web page of the page's board (WebPageBoard): its best hundred games. Read from the store as TopText is.
     std::string PageText(const std::string& board);
     // The first count versions, two lines each.
     std::string VersionText(int count);
@@ -39,7 +39,7 @@ class BoardCache {
         std::string Text;
         std::vector<std::size_t> Ends;
         std::uint64_t Started = 0; // when its read of the store began, in the cache's count of reads
-        std::string Page;          // the web page of a board's listing
+        std::string Page;          // the web page, made for the page's board only
         std::string Prefix(int count) const;
     };
     std::uint64_t StartRead();

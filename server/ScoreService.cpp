@@ -5,6 +5,7 @@
 #include "server/QueryString.h"
 #include "server/RequestSignature.h"
 #include "server/ScoreRules.h"
+#include "server/WebPage.h"
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -51,8 +52,7 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
     return found == parameters.end() ? Absent : found->second;
 }
 
-// The board's web page stands at the server's root: the board the game plays on, its best hundred games.
-const std::string WebPageBoard;
+// The board's web page stands at the server's root.
 bool IsWebPage(std::string_view path) {
     std::string_view last = path.substr(path.rfind('/') + 1);
     return last.empty() || last == "index.html";

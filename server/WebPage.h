@@ -9,6 +9,8 @@
 namespace ScoreServer {
 
 constexpr int WebPageRows = 100;
+// The board the page shows: the one the game plays on (its difficulty is sent empty).
+inline const std::string WebPageBoard;
 
 // Text made safe to stand in HTML, between tags or inside a quoted attribute.
 std::string HtmlEscaped(std::string_view text);

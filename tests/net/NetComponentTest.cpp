@@ -32,31 +32,29 @@ double PollUntilEmpty(double mostSeconds = 20) {
     return elapsed();
 }
 
+std::string Hex(const unsigned char* bytes, unsigned int length) {
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
 std::string Hmac(const std::string& key, const std::string& message) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
          message.size(), digest, &length);
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        hex += pair;
-    }
-    return hex;
+    return Hex(digest, length);
 }
 
 std::string Sha256(const std::string& bytes) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        hex += pair;
-    }
-    return hex;
+    return Hex(digest, length);
 }
 
 std::string Repeated(const std::string& piece, int times) {

@@ -29,6 +29,7 @@ TEST(ReplayScriptTest, ReadsEveryKindOfLine) {
     const std::string text = "; a test game\r\n"
                              "seed 42   ; the seed\r\n"
                              "rules 7\n"
+                             "ticket Ab-9_x.~   ; the server's, which changes nothing in the play\n"
                              "controls pad-swapped\n"
                              "palette grey\n"
                              "style wireframe\n"
@@ -46,6 +47,7 @@ TEST(ReplayScriptTest, ReadsEveryKindOfLine) {
     ASSERT_TRUE(Parse(text, script, error)) << error;
     EXPECT_EQ(script.Seed, 42);
     EXPECT_EQ(script.Rules, 7);
+    EXPECT_EQ(script.Ticket, "Ab-9_x.~");
     EXPECT_EQ(script.ControlSetup, ReplayScript::Controls::PadSwapped);
     EXPECT_TRUE(script.GreyPalette);
     EXPECT_TRUE(script.Wireframe);
@@ -71,6 +73,7 @@ TEST(ReplayScriptTest, WithoutAnEndLineTheScriptEndsAtItsLastEvent) {
     ASSERT_TRUE(Parse("seed 1\n300 down 37\n120 up 37\n", script, error)) << error;
     EXPECT_EQ(script.EndFrame, 300);
     EXPECT_EQ(script.Rules, 1); // every game kept before the rules line was played under rules 1
+    EXPECT_TRUE(script.Ticket.empty());
     EXPECT_EQ(script.ControlSetup, ReplayScript::Controls::Keyboard);
     EXPECT_FALSE(script.GreyPalette);
     EXPECT_FALSE(script.Wireframe);
@@ -92,6 +95,7 @@ TEST(ReplayScriptTest, WritingAndReadingBackGivesTheSameScript) {
     ReplayScript script;
     script.Seed = -7;
     script.Rules = 3;
+    script.Ticket = "t0Ken_-";
     script.ControlSetup = ReplayScript::Controls::Pad;
     script.Wireframe = true;
     script.EndFrame = 900;
@@ -101,11 +105,16 @@ TEST(ReplayScriptTest, WritingAndReadingBackGivesTheSameScript) {
                      {Event::PadUnplug, 800, 0, 0, 0}};
     std::ostringstream out;
     WriteReplayScript(out, script);
+    // A game played without the server's seed says nothing of a ticket.
+    std::ostringstream unticketed;
+    WriteReplayScript(unticketed, ReplayScript{});
+    EXPECT_EQ(unticketed.str().find("ticket"), std::string::npos);
     ReplayScript read;
     std::string error;
     ASSERT_TRUE(Parse(out.str(), read, error)) << error << "\n" << out.str();
     EXPECT_EQ(read.Seed, script.Seed);
     EXPECT_EQ(read.Rules, 3);
+    EXPECT_EQ(read.Ticket, script.Ticket);
     EXPECT_EQ(read.ControlSetup, script.ControlSetup);
     EXPECT_EQ(read.GreyPalette, script.GreyPalette);
     EXPECT_EQ(read.Wireframe, script.Wireframe);
@@ -144,6 +153,10 @@ TEST(ReplayScriptTest, AFaultNamesItsLineAndLeavesTheScriptAsItWas) {
         {"seed 1\nend 0\n", "line 2: one end frame from 1 to 2160000 expected"},
         {"seed 1\nrules 0\n", "line 2: one rules version from 1 to 1000000000 expected"},
         {"seed 1\nrules 1\nrules 2\n", "line 3: a second rules line"},
+        {"seed 1\nticket a/b\n", "line 2: one ticket of letters, digits"},
+        {"seed 1\nticket a b\n", "line 2: one ticket"},
+        {"seed 1\nticket " + std::string(LongestTicket + 1, 'a') + "\n", "line 2: one ticket"},
+        {"seed 1\nticket a\nticket a\n", "line 3: a second ticket"},
         {"5 down 37\n", "no seed line"},
         {"seed 1\n500 down 37\nend 400\n", "an event at frame 500 comes after the end frame 400"},
         {"seed 1\n;" + std::string(5000, 'x'), "line 2: line too long"},

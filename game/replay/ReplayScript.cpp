@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <iomanip>
 #include <iterator>
@@ -87,6 +88,25 @@ std::string ReadEvent(const std::vector<std::string>& words, InputEvent& event) 
 }
 } // namespace
 
+bool ParseSeedText(const std::string& text, int& seed) {
+    // Any 32-bit value: the generator keeps the low 31 bits, as it does for a clock reading.
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < -2147483648LL || value > 4294967295LL) return false;
+    seed = static_cast<int>(static_cast<std::uint32_t>(value));
+    return true;
+}
+
+bool IsTicketText(const std::string& text) {
+    if (text.empty() || text.size() > LongestTicket) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+               c == '_' || c == '~';
+    });
+}
+
 bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error) {
     ReplayScript read;
     read.Rules = FirstRulesVersion;
@@ -103,15 +123,15 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
         std::vector<std::string> words = Words(line);
         if (words.empty()) continue;
         if (words[0] == "seed") {
-            // Any 32-bit value: the generator keeps the low 31 bits, as it does for a clock reading.
-            long long seed = 0;
-            char* end = nullptr;
-            if (words.size() == 2) seed = std::strtoll(words[1].c_str(), &end, 10);
-            if (words.size() != 2 || *end != '\0' || words[1].empty() || seed < -2147483648LL || seed > 4294967295LL)
+            if (words.size() != 2 || !ParseSeedText(words[1], read.Seed))
                 return fail("one seed from -2147483648 to 4294967295 expected");
             if (haveSeed) return fail("a second seed");
-            read.Seed = static_cast<int>(static_cast<std::uint32_t>(seed));
             haveSeed = true;
+        } else if (words[0] == "ticket") {
+            if (words.size() != 2 || !IsTicketText(words[1]))
+                return fail("one ticket of letters, digits, '-', '.', '_' or '~' expected");
+            if (!read.Ticket.empty()) return fail("a second ticket");
+            read.Ticket = words[1];
         } else if (words[0] == "rules") {
             if (words.size() != 2 || !ReadInt(words[1], 1, HighestRules, read.Rules))
                 return fail("one rules version from 1 to 1000000000 expected");
@@ -174,6 +194,7 @@ bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& erro
 void WriteReplayScript(std::ostream& out, const ReplayScript& script) {
     using Event = InputEvent;
     out << "seed " << script.Seed << "\n";
+    if (!script.Ticket.empty()) out << "ticket " << script.Ticket << "\n";
     out << "rules " << script.Rules << "\n";
     if (script.ControlSetup != ReplayScript::Controls::Keyboard)
         out << "controls " << ControlsName(script.ControlSetup) << "\n";

@@ -2,6 +2,8 @@
 //
 // The text format, one entry a line; ';' starts a comment that runs to the end of the line:
 //   seed 20261208          the seed the random generator takes as the game starts (required)
+//   ticket Ab3-x_9         the server's ticket the game was seeded by (optional: a game played without one has
+//                          none); it proves where the seed came from and changes nothing in the play
 //   rules 1                the rules version of the build that played it (default 1: every game kept before the
 //                          line existed was played under rules 1)
 //   controls keyboard      keyboard (the default), pad or pad-swapped: the pad as the options screen sets it up
@@ -19,6 +21,7 @@
 // after its F-th flip. Events of one frame arrive in the order they are listed.
 #pragma once
 #include "platform/Input.h"
+#include <cstddef>
 #include <istream>
 #include <string>
 #include <vector>
@@ -34,6 +37,7 @@ struct ReplayScript {
     enum class Controls { Keyboard, Pad, PadSwapped };
     int Seed = 0;
     int Rules = RulesVersion;
+    std::string Ticket; // empty for a game played without the server's seed
     Controls ControlSetup = Controls::Keyboard;
     bool GreyPalette = false;
     bool Wireframe = false;
@@ -45,6 +49,14 @@ struct ReplayScript {
 // The most frames and events one script may ask for: ten hours of play, and a few events a frame.
 constexpr int ReplayMostFrames = 10 * 60 * 60 * 60;
 constexpr std::size_t ReplayMostEvents = 4'000'000;
+
+// The longest ticket a script or the server's reply may carry: far beyond any the server issues.
+constexpr std::size_t LongestTicket = 512;
+
+// A seed as a script writes it: any 32-bit value, signed or not, kept as the generator's int.
+bool ParseSeedText(const std::string& text, int& seed);
+// A ticket is one word of the characters a URL carries unescaped (letters, digits, "-", ".", "_", "~").
+bool IsTicketText(const std::string& text);
 
 // Reads a script; on a fault returns false with the line number and what is wrong in `error`, and leaves `script`
 // as it was.

@@ -7,6 +7,7 @@
 #include "Network.h"
 #include "OnlineGames.h"
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
@@ -27,7 +28,7 @@
 namespace {
 constexpr int UploadCommand = 1;
 constexpr int ListCommand = 2; // the top ten, and the version list
-constexpr int GoodReply = 2;
+constexpr int GoodReply = Network::GoodState;
 constexpr int PollDelayMs = 10;
 constexpr int SyncDelayMs = 150;
 constexpr int ScreenDelayMs = 100;
@@ -62,6 +63,9 @@ constexpr float LeaveLineRow = 35.5f;
 // Below the table's lower rule and above the name line: the help to watch a row's game, or why it can't be.
 constexpr float WatchLineRow = 31.25f;
 constexpr int WatchNoticeFrames = 180;
+// What the server said of an upload, when it said more than "ok": a sentence to read, so it stays a little longer.
+constexpr int SyncNoticeFrames = 360;
+constexpr std::size_t LongestNotice = 46; // within the centred line's 48 cells, a space each side
 constexpr float HeaderColumn = 2.0f, HeaderRow = 9.15f;
 constexpr float TableColumn = 2.0f, TableFirstRow = 10.75f, TableRowStep = 1.5f;
 constexpr float SmallText = 0.75f, FullText = 1.0f;
@@ -74,6 +78,19 @@ constexpr std::size_t RowLevelWidth = 3;
 constexpr std::size_t RowScoreLongest = 10;
 constexpr std::size_t RowScoreWidth = 8;
 const std::string RowGap = "      ";
+const std::string UploadStored = "ok";
+
+// The first line of the last upload's reply when it was not "ok" ("renamed", "known: ace", "not ranked: ...",
+// "error: ..."), until the high-score screen shows it.
+std::string SyncNote;
+
+// The upload's reply, good or a refusal the server explained: anything but "ok" is for the player to read.
+void TakeUploadReply() {
+    int state = Network::GetState();
+    if ((state != GoodReply && state != Network::RefusedState) || Network::GetNbOfLines() < 1) return;
+    std::string first = Network::GetResult(1);
+    if (first != UploadStored) SyncNote = first.substr(0, LongestNotice);
+}
 
 void DrawText(const std::string& text, float x, float y, PageColour colour, float scale) {
     DrawVectorText(text, x, y, colour.Argb, 0, scale, scale, 0, colour.Red, colour.Green, colour.Blue);
@@ -100,7 +117,9 @@ void ShowWaitScreen() {
         row += WaitRowStep;
     }
     DrawShipShape(ShipShape, WaitShipX, WaitShipY, 0);
-    EndScreenFrame();
+    // Flipped directly, not as the screens' frames: no ticket fetch may start behind the wait screen, in the queue
+    // ahead of the sync's own requests.
+    Flip(-1);
 }
 
 void TakeTopTen() {
@@ -174,14 +193,18 @@ std::string HighscoreRowText(int row) {
 
 bool HighscoreRowShown(int row) { return OnlineScores[row] > "0"; }
 
+void ResetSyncNote() { SyncNote.clear(); }
+
 void SyncScores() {
     ShowWaitScreen();
     std::string name = ServerName(PlayerName);
     std::string level = IntToText(Level);
     std::string score = IntToText(Score);
     std::string syncDate = CurrentDate();
+    SyncNote.clear();
     Delay(SyncDelayMs);
     FlushKeys();
+    SetTicketFetchAside();
     if (Score > 0 && Level > 0) {
         std::string upload = "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level +
                              "&score=" + score + " " + DifficultyText + "&date=" + syncDate +
@@ -197,7 +220,7 @@ void SyncScores() {
     Network::Send(ListCommand, ListQuery, 1, 0);
     while (Network::GetNumberOfCommandsInQueue() != 0) {
         Network::Update();
-        Network::Receive(UploadCommand); // the upload's reply says nothing the game uses
+        if (Network::Receive(UploadCommand) != 0) TakeUploadReply();
         if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) TakeTopTen();
         Delay(PollDelayMs);
     }
@@ -208,6 +231,7 @@ void SyncScores() {
 void CheckVersion() {
     std::vector<std::string> keys(VersionListSize), versions(VersionListSize);
     KeyPressed = 0;
+    SetTicketFetchAside();
     Network::Send(ListCommand, VersionQuery, 1, 0);
     while (Network::GetNumberOfCommandsInQueue() != 0) {
         Network::Update();
@@ -232,8 +256,15 @@ void CheckVersion() {
 void HighscoreScreen() {
     std::string scoreText = ScoreText(Score);
     std::string bestText = ScoreText(PersonalHighscore);
-    std::string notice; // why the game of a row can't be watched, for a few seconds
+    std::string notice; // what the last sync's upload came to, or why the game of a row can't be watched
     int noticeFrames = 0;
+    auto takeSyncNote = [&] {
+        if (SyncNote.empty()) return;
+        notice = SyncNote;
+        noticeFrames = SyncNoticeFrames;
+        SyncNote.clear();
+    };
+    takeSyncNote(); // the sync the game-over page ran
     Delay(ScreenDelayMs);
     FlushKeys();
     for (;;) {
@@ -254,6 +285,7 @@ void HighscoreScreen() {
             SyncScores();
             CheckVersion();
             FlushKeys();
+            takeSyncNote();
         }
         if (LeaveHit()) {
             FlushKeys();

@@ -13,3 +13,5 @@ void HighscoreScreen();
 std::string HighscoreRowText(int row);
 // Only rows holding a score are shown: the placeholders sort before "0" and a score of "0" is no score.
 bool HighscoreRowShown(int row);
+// Forgets what the last upload's reply said, before the high-score screen has shown it.
+void ResetSyncNote();

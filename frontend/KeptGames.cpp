@@ -1,6 +1,7 @@
 // Keeping every game: the seed and the input as the game read them, written in the replay script format whole or
 // not at all, with the line the replay tool ends with when it plays the script, so a kept game can be checked.
 #include "KeptGames.h"
+#include "Tickets.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "frontend/SettingsFile.h"
@@ -41,6 +42,7 @@ std::string KeptBase() {
 
 // The game-over page has just been shown: the replay tool stops at this flip and prints this line.
 void WatchForGameOver() {
+    PumpTickets(); // the next game's ticket arrives while this one is played
     if (!Current.On || Current.Ended || ShipsLeft >= 0) return;
     Current.Frames = InputFramesSinceStart();
     Current.EndLine = ReplayEndLine("game-over", Current.Frames);
@@ -124,8 +126,11 @@ void Finish(const char* ending, bool exact) {
 void BeginKeptGame() {
     Current = KeptGame{};
     Current.On = true;
-    // The generator's state now is the game's seed: keeping the game changes nothing in it.
+    // The generator's state now is the game's seed, and keeping the game changes nothing in it; a fresh ticket from
+    // the server seeds the game instead, and goes with its script to prove where the seed came from.
     Current.Script.Seed = RndSeed();
+    int ticketSeed = 0;
+    if (TakeFreshTicket(ticketSeed, Current.Script.Ticket)) Current.Script.Seed = ticketSeed;
     TakeReplaySetup(Current.Script);
     Current.Script.Rules = RulesVersion; // the rules this build plays: the server replays the game under them
     SeedRnd(Current.Script.Seed);
@@ -142,6 +147,7 @@ void EndKeptGame() {
     Current.Script.EndFrame = Current.Frames + 1;
     KeepScript(ScriptText(Current, over ? "game-over" : "game-left"));
     Current = KeptGame{};
+    AskForTicket(); // for the next game
 }
 
 void KeepGameInProgress() {

@@ -4,6 +4,7 @@
 #include "HighScores.h"
 #include "Options.h"
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
@@ -298,6 +299,7 @@ void ConfirmExit() {
 } // namespace
 
 void MainMenu() {
+    AskForTicket(); // the player's first game may be ranked
     CreateStars();
     MenuItem = 0;
     GameState = StateRunning;

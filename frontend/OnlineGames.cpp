@@ -5,6 +5,7 @@
 #include "KeptGames.h"
 #include "MainMenu.h"
 #include "Network.h"
+#include "Tickets.h"
 #include "Watching.h"
 #include "core/GameState.h"
 #include "game/GameLoop.h"
@@ -78,6 +79,7 @@ void PutBack(const PlayersRun& run) {
 
 bool FetchGame(const std::string& name, std::string& text) {
     bool fetched = false;
+    SetTicketFetchAside();
     Network::Send(FetchCommand, GameQuery + name, 1, 0);
     while (Network::GetNumberOfCommandsInQueue() != 0) {
         Network::Update();

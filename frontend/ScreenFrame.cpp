@@ -1,5 +1,7 @@
-// The shared frame of the front-end screens: clear, backdrop, stars, and the paced flip.
+// The shared frame of the front-end screens: clear, backdrop, stars, and the paced flip (after which a ticket fetch
+// in the background moves on).
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "game/Pages.h"
 #include "graphics/Stars.h"
 #include "platform/Display.h"
@@ -10,4 +12,7 @@ void BeginScreenFrame(ScreenStars stars) {
     if (stars == ScreenStars::Shown) DrawStars();
 }
 
-void EndScreenFrame() { Flip(-1); }
+void EndScreenFrame() {
+    Flip(-1);
+    PumpTickets(); // a ticket fetch moves on behind whatever screen shows, never waited on
+}

@@ -23,6 +23,7 @@ using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
 
 constexpr long HttpOk = 200;
+constexpr long FirstClientError = 400, LastClientError = 499;
 constexpr const char* UserAgent = "kestrovar_net/1.2";
 
 // Stops the transfer as soon as the body outgrows what a reply of ours can be.
@@ -132,7 +133,7 @@ void TransferQueue::StartNext() {
             return;
         }
         Release(*next);
-        Finish(*next, false, std::string());
+        Finish(*next, ReplyBad, std::string());
     }
 }
 
@@ -141,7 +142,7 @@ void TransferQueue::Update() {
     for (int command : Refused) {
         Transfer refused;
         refused.Command = command;
-        Finish(refused, false, std::string());
+        Finish(refused, ReplyBad, std::string());
     }
     Refused.clear();
     StartNext();
@@ -156,7 +157,11 @@ void TransferQueue::Update() {
         long status = 0;
         curl_easy_getinfo(Current->Easy, CURLINFO_RESPONSE_CODE, &status);
         if (result == CURLE_OPERATION_TIMEDOUT) RestUntil = Clock::now() + RestAfterTimeOut;
-        Finish(*Current, result == CURLE_OK && status == HttpOk && !Current->TooLarge, Current->Body);
+        int state = ReplyBad;
+        if (result == CURLE_OK && !Current->TooLarge && status == HttpOk) state = ReplyGood;
+        if (result == CURLE_OK && !Current->TooLarge && status >= FirstClientError && status <= LastClientError)
+            state = ReplyRefused;
+        Finish(*Current, state, Current->Body);
         DropCurrent();
     }
     // The next request starts on this call, so a sync's second request loses no poll.
@@ -165,11 +170,11 @@ void TransferQueue::Update() {
     if (Current) curl_multi_perform(multi, &running);
 }
 
-void TransferQueue::Finish(Transfer& transfer, bool good, const std::string& body) {
+void TransferQueue::Finish(Transfer& transfer, int state, const std::string& body) {
     Reply reply;
     reply.Command = transfer.Command;
-    reply.State = good && SplitReplyLines(body, reply.Lines) ? ReplyGood : ReplyBad;
-    if (reply.State != ReplyGood) reply.Lines.clear();
+    reply.State = state != ReplyBad && SplitReplyLines(body, reply.Lines) ? state : ReplyBad;
+    if (reply.State == ReplyBad) reply.Lines.clear();
     Waiting.push_back(std::move(reply));
     if (Waiting.size() > MostWaitingReplies) Waiting.pop_front();
 }

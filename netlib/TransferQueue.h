@@ -12,6 +12,9 @@ namespace Net {
 constexpr int ReplyNone = 0; // nothing received yet
 constexpr int ReplyGood = 2; // a whole HTTP 200 reply within the limits
 constexpr int ReplyBad = 3;  // anything else: no connection, a time-out, another status, a cut or oversized body
+// The server refused the request (a 4xx) and said why in the body, whose lines are kept for the game to show. Not
+// good: a game that knows only state 2 treats it as the failure it is.
+constexpr int ReplyRefused = 4;
 
 // A blocked or silent server costs the player at most these; a request never outlives the second, counted from
 // when the game sent it, its wait behind the requests before it included.
@@ -63,7 +66,7 @@ class TransferQueue {
   private:
     void Queue(std::unique_ptr<Transfer> transfer);
     void StartNext();
-    void Finish(Transfer& transfer, bool good, const std::string& body);
+    void Finish(Transfer& transfer, int state, const std::string& body);
     void DropCurrent();
 
     void* Multi = nullptr;             // CURLM

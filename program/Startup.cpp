@@ -9,12 +9,14 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
+#include "frontend/HighScores.h"
 #include "frontend/Intro.h"
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "frontend/OnlineGames.h"
 #include "frontend/SettingsFile.h"
+#include "frontend/Tickets.h"
 #include "game/GameLoop.h"
 #include "game/PadRest.h"
 #include "game/Pages.h"
@@ -162,6 +164,8 @@ void ResetAllState() {
     ProgramStarted = false;
     ResetKeptGames();
     ResetOnlineGames();
+    ResetTickets();
+    ResetSyncNote();
     ResetImages();
     ResetLogo();
     ResetShip();

@@ -1,5 +1,6 @@
 // The main menu: the carousel and its hold rule, the exit confirmation's answers, a game started from it and the
-// menu it comes back to, the ghost's wrap, and the attract play's lists staying bounded.
+// menu it comes back to, the server's ticket it fetches for that game, the ghost's wrap, and the attract play's lists
+// staying bounded.
 #include "frontend/MainMenu.h"
 #include "GameFixture.h"
 #include "core/GameState.h"
@@ -8,7 +9,9 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "frontend/Network.h"
 #include "frontend/SettingsFile.h"
+#include "frontend/Tickets.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "graphics/Stars.h"
@@ -16,6 +19,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -89,6 +94,24 @@ TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSave
     EXPECT_EQ(SectionsList.Count(), 36u);
     SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
+}
+
+TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAfterIt) {
+    SetUpProgram(StartupFor::Player);
+    ASSERT_TRUE(Network::BindNetworkComponent("libfake_net_whole.so")); // answers a new game's seed and ticket
+    SetKeepPlayerGames(true);
+    int start = Headless::FrameCount();
+    Headless::PressKey(start + 2, KeyReturn);
+    Headless::PressKey(start + 2 + LevelPageFlips + 10, KeyEscape);
+    Headless::PressKey(start + 2 + LevelPageFlips + 20, KeyY);
+    Headless::StopAtFrame(start + 2 + LevelPageFlips + 30);
+    EXPECT_THROW(MainMenu(), Headless::RunStopped);
+    EXPECT_EQ(DemoMode, 1) << "back at the menu";
+    std::ifstream in(LastGamePath());
+    std::stringstream kept;
+    kept << in.rdbuf();
+    EXPECT_NE(kept.str().find("\nseed 8675309\nticket fake-Ticket_1\n"), std::string::npos) << kept.str();
+    EXPECT_TRUE(HoldingTicket()) << "the next game's";
 }
 
 TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {

@@ -170,6 +170,47 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     EXPECT_TRUE(Shown("playername     level     topscore"));
 }
 
+TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
+    std::string reply = "not ranked: played without the server's seed";
+    int status = 200;
+    Server.On("Kestrovar_scores.php", [&](const httplib::Request& request, httplib::Response& response) {
+        bool upload = request.get_param_value("option") == "addscore";
+        response.status = upload ? status : 200;
+        response.set_content(upload ? reply + "\n" : ThreeEntries, "text/plain");
+    });
+    auto showScreen = [](int syncAt) {
+        ResetVectorText();
+        LoadFontGlyphs();
+        int start = Headless::FrameCount();
+        if (syncAt > 0) Headless::PressKey(start + syncAt, KeyReturnCode);
+        Headless::PressKey(start + 10, KeyEscapeCode);
+        Headless::StopAtFrame(start + 40);
+        HighscoreScreen();
+    };
+    // Synced from the game-over page: the screen that follows says what came of the upload.
+    BeginKeptGame();
+    Score = 120;
+    Level = 7;
+    Flip(-1);
+    ShipsLeft = -1;
+    Flip(-1);
+    SyncScores();
+    EndKeptGame();
+    showScreen(0);
+    EXPECT_TRUE(ShownCentred(reply));
+
+    // A refusal says why; "ok" is no news.
+    reply = "error: that ticket has been used";
+    status = 403;
+    showScreen(2);
+    EXPECT_TRUE(ShownCentred(reply));
+    reply = "ok";
+    status = 200;
+    showScreen(2);
+    EXPECT_FALSE(ShownCentred(" ok "));
+    EXPECT_EQ(Requests("addscore").size(), 3u);
+}
+
 TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
     constexpr int KeyTab = 9, KeyB = 66;
     PlayerName = "ace";

@@ -1,6 +1,8 @@
-// A score server inside the test process: answers GETs and POSTs scripted per script name, keeps every request it
-// saw, and can hold requests unanswered to play a server that has stopped answering.
+// A score server inside the test process: answers GETs and POSTs scripted per script name (or per option, before
+// the script's own answer), issues tickets for new games, keeps every request it saw, and can hold requests
+// unanswered to play a server that has stopped answering.
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -35,7 +37,8 @@ class TestScoreServer {
                 std::lock_guard<std::mutex> lock(Guard);
                 Requests.push_back({request.path, request.target, request.params, request.method, request.body,
                                     request.get_header_value("Content-Type")});
-                handler = Handlers[request.matches[1]];
+                auto option = OptionHandlers.find(request.get_param_value("option"));
+                handler = option != OptionHandlers.end() ? option->second : Handlers[request.matches[1]];
             }
             if (handler)
                 handler(request, response);
@@ -67,14 +70,29 @@ class TestScoreServer {
             response.set_content(body, "text/plain");
         });
     }
-    // The script's requests are held until the server goes (or a minute has passed).
-    void Hold(const std::string& script) {
-        On(script, [this](const httplib::Request&, httplib::Response& response) {
+    // Requests of that option, whichever script they ask.
+    void OnOption(const std::string& option, Handler handler) {
+        std::lock_guard<std::mutex> lock(Guard);
+        OptionHandlers[option] = std::move(handler);
+    }
+    // A request held until the server goes (or a minute has passed).
+    Handler Held() {
+        return [this](const httplib::Request&, httplib::Response& response) {
             std::unique_lock<std::mutex> lock(HoldGuard);
             Released.wait_for(lock, std::chrono::minutes(1), [this] { return Free; });
             response.set_content("too late\n", "text/plain");
+        };
+    }
+    void Hold(const std::string& script) { On(script, Held()); }
+    // Every new game gets the next seed from `firstSeed` on, with the ticket TicketFor(seed).
+    void IssueTickets(int firstSeed) {
+        NextSeed = firstSeed;
+        OnOption("newgame", [this](const httplib::Request&, httplib::Response& response) {
+            int seed = NextSeed++;
+            response.set_content("seed " + std::to_string(seed) + "\nticket " + TicketFor(seed) + "\n", "text/plain");
         });
     }
+    static std::string TicketFor(int seed) { return "Tk_" + std::to_string(seed) + "-x.y~z"; }
 
     std::vector<Seen> SeenRequests() const {
         std::lock_guard<std::mutex> lock(Guard);
@@ -94,6 +112,8 @@ class TestScoreServer {
     std::thread Thread;
     mutable std::mutex Guard;
     std::map<std::string, Handler> Handlers;
+    std::map<std::string, Handler> OptionHandlers;
+    std::atomic<int> NextSeed{0};
     std::vector<Seen> Requests;
     std::mutex HoldGuard;
     std::condition_variable Released;

@@ -4,6 +4,7 @@
 #include "server/ScoreStore.h"
 #include "server/VerifierPool.h"
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -41,6 +42,10 @@ class PostgresCluster {
     std::string Folder, BinDir, RunAs;
     bool Started = false;
 };
+
+// Whether `holds` comes true within a generous bound (a minute), asked every 20 ms: for what a check on a busy
+// machine brings about after its upload was answered.
+bool Eventually(const std::function<bool()>& holds);
 
 // A file's whole text; empty when it can't be read.
 std::string FileText(const std::string& path);

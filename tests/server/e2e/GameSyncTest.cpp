@@ -22,9 +22,9 @@ class GameSyncTest : public GameFixture {
     void SetUp() override {
         GameFixture::SetUp();
         Database = Folder.Path() + "/scores.sqlite";
-        Server = std::make_unique<ServerProcess>(Database, Folder.Path() + "/server.log",
-                                                 std::initializer_list<std::string>{"--game-version", "1.3", "--verify-wait",
-                                                                                    ComponentWait});
+        Server = std::make_unique<ServerProcess>(
+            Database, Folder.Path() + "/server.log",
+            std::initializer_list<std::string>{"--game-version", "1.3", "--verify-wait", ComponentWait});
         ASSERT_GT(Server->Port(), 0) << Server->Log();
         ASSERT_TRUE(Network::BindNetworkComponent());
         Network::SetServer("http://127.0.0.1:" + std::to_string(Server->Port()) + "/");

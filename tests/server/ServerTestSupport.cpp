@@ -178,11 +178,12 @@ std::string FreshLocation(const std::string& backend, const TempFolder& folder, 
 }
 
 ServerProcess::ServerProcess(const std::string& database, const std::string& logFile,
-                             std::initializer_list<std::string> extra, const std::string& dataHome)
+                             const std::vector<std::string>& extra, const std::string& dataHome, bool patient)
     : LogFile(logFile) {
-    std::vector<std::string> arguments = {KESTROVAR_SCORES_BINARY, "--port", "0", "--verify-wait", TestVerifyWait};
+    std::vector<std::string> arguments = {KESTROVAR_SCORES_BINARY, "--port", "0"};
+    if (patient) arguments.insert(arguments.end(), {"--verify-wait", TestVerifyWait});
     if (!database.empty()) arguments.insert(arguments.end(), {"--db", database});
-    arguments.insert(arguments.end(), extra);
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
     Child = fork();
     if (Child == 0) {
         int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

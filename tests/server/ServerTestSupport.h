@@ -82,8 +82,9 @@ std::string FreshLocation(const std::string& backend, const TempFolder& folder, 
 // kestrovar-scores as a child process on a free port; its standard error is kept in a file for the tests to read.
 class ServerProcess {
   public:
-    ServerProcess(const std::string& database, const std::string& logFile, std::initializer_list<std::string> extra,
-                  const std::string& dataHome = "");
+    // patient: uploads wait a minute for their checks (the tests' default); otherwise the server's own wait.
+    ServerProcess(const std::string& database, const std::string& logFile, const std::vector<std::string>& extra,
+                  const std::string& dataHome = "", bool patient = true);
     ~ServerProcess();
     int Port() const { return BoundPort; }
     void Signal(int signal);

@@ -149,6 +149,13 @@ bool FireHit() { return KeyHit(KeyFire) || KeyHit(KeyReturn) || (PadActive == 1 
 
 bool LeaveHit() { return KeyHit(KeyEscape) || KeyDown(KeyThrust) || (PadActive == 1 && JoyHit(PadThrustButton, 0)); }
 
+// The help to watch a row's game, only while a shown row has one.
+std::string WatchHelpLine() {
+    for (int row = 0; row < ShownRows; ++row)
+        if (OnlineRowHasGame(row)) return "press 1 to 8 to watch a game";
+    return "";
+}
+
 // The rows a sync from this screen fetches afresh show nothing until the reply fills them.
 void PlaceholderShownRows() {
     for (int row = 0; row < ShownRows; ++row) {
@@ -237,9 +244,12 @@ void HighscoreScreen() {
     Delay(ScreenDelayMs);
     FlushKeys();
     for (;;) {
-        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : "press 1 to 8 to watch a game");
+        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : WatchHelpLine());
         if (noticeFrames > 0) noticeFrames -= 1;
-        if (KeyHit(KeyTab)) NameEntry();
+        if (KeyHit(KeyTab)) {
+            noticeFrames = 0; // a note belongs to the screen it was made on, not to the name entry's return
+            NameEntry();
+        }
         for (int row = 0; row < ShownRows; ++row) {
             if (!KeyHit(KeyRowOne + row)) continue;
             Blip();
@@ -248,6 +258,7 @@ void HighscoreScreen() {
             break;
         }
         if (FireHit()) {
+            noticeFrames = 0;
             KeyPressed = 0;
             PlaceholderShownRows();
             Blip();

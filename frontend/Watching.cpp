@@ -14,11 +14,11 @@
 #include "platform/Random.h"
 #include "platform/Text.h"
 #include "platform/Time.h"
+#include <algorithm>
 
 namespace {
 constexpr int FramesPerSecond = 60;
 constexpr int LeaveDelayMs = 100;
-constexpr std::size_t LongestShownName = 28; // a file's name past this is cut on the caption and the card
 
 // The caption: two lines at the playfield's foot, drawn over whatever the game drew.
 constexpr float CaptionScale = 0.6f, CaptionHintScale = 0.5f;
@@ -41,7 +41,7 @@ struct Watch {
 };
 Watch Current;
 
-std::string ShownName(const std::string& whose) { return whose.substr(0, LongestShownName); }
+std::string ShownName(const std::string& whose) { return whose.substr(0, WatchNameShown); }
 
 // Centred across the playfield at any scale (the font's own centring is for one scale only).
 void DrawCentred(const std::string& text, float top, PageColour colour, float scale, bool bold = false) {
@@ -84,7 +84,11 @@ void DrawWatchCard(const std::string& whose, const WatchOutcome& outcome) {
     float row = CardFirstRow;
     for (const auto& [label, value] : rows) {
         DrawPageText(label, CardLabelColumn, row, PageBlue, PageFullText);
-        DrawPageText(value, CardValueColumn, row, PageYellow, PageFullText);
+        // A long file name is drawn smaller, to stay on the card.
+        float room = FieldWidth / TextCell - CardValueColumn - 1;
+        float scale = std::min(PageFullText, room / static_cast<float>(std::max<std::size_t>(value.size(), 1)));
+        DrawVectorText(value, CardValueColumn * TextCell, row * TextCell, PageYellow.Argb, 0, scale, scale, 1,
+                       PageYellow.Red, PageYellow.Green, PageYellow.Blue);
         row += CardRowStep;
     }
     DrawCentred("press any key to return", CardLeaveRow * TextCell, PageWhite, PageSmallText);

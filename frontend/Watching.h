@@ -18,6 +18,8 @@ struct WatchOutcome {
     int Level = 0;
 };
 
+// The characters of a name the caption and the card show; a longer file name is cut.
+constexpr std::size_t WatchNameShown = 28;
 // The card stays up this many frames when no key takes it away sooner: an unattended watch still ends.
 constexpr int WatchCardFrames = 600;
 

@@ -137,7 +137,7 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     EXPECT_EQ(status, 0);
     EXPECT_EQ(printed, promised + "\n");
     std::string file = LastGamePath().substr(LastGamePath().find_last_of('/') + 1);
-    EXPECT_TRUE(Shown("watching " + file + "   score " + std::to_string(Score)));
+    EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(Score)));
     EXPECT_TRUE(Shown("watched game"));
     EXPECT_TRUE(Shown("the last ship was lost"));
     EXPECT_FALSE(CardPicture.empty());

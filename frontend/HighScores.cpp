@@ -156,9 +156,8 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
     DrawText("playername     level     topscore", HeaderColumn, HeaderRow, {0xFFFF0000, 255, 0, 0}, FullText);
     // A long note (a refusal's own line) is drawn smaller, so that it stays on the screen.
     std::size_t noteWidth = watchLine.size() + 2; // the centring adds a space at each end
-    float noteScale = noteWidth <= NoteWidth
-                          ? SmallText
-                          : SmallText * static_cast<float>(NoteWidth) / static_cast<float>(noteWidth);
+    float noteScale =
+        noteWidth <= NoteWidth ? SmallText : SmallText * static_cast<float>(NoteWidth) / static_cast<float>(noteWidth);
     DrawCentredText(watchLine, WatchLineRow * SmallText / noteScale, PageCyan.Argb, noteScale, PageCyan.Red,
                     PageCyan.Green, PageCyan.Blue);
     DrawRules();

@@ -28,7 +28,8 @@
 namespace {
 constexpr int UploadCommand = 1;
 constexpr int ListCommand = 2; // the top ten, and the version list
-constexpr int GoodReply = Network::GoodState;
+constexpr int GoodReply = 2;
+constexpr int RefusedReply = 4; // the server said no, and its one line says why
 constexpr int PollDelayMs = 10;
 constexpr int SyncDelayMs = 150;
 constexpr int ScreenDelayMs = 100;
@@ -40,6 +41,7 @@ const std::string RunningVersion = "1.2";
 const std::string ProductKey = "kestrovar";
 // The difficulty the server keeps beside each score; the game has one difficulty and sends it empty.
 const std::string DifficultyText = "";
+const std::string UploadStored = "ok"; // the upload's reply when the score went on the board as it was sent
 const std::string ListQuery = "Kestrovar_scores.php?option=getscore&nbscore=10";
 const std::string VersionQuery = "VersionCheck.php?option=getversion&nbscore=30";
 
@@ -63,9 +65,8 @@ constexpr float LeaveLineRow = 35.5f;
 // Below the table's lower rule and above the name line: the help to watch a row's game, or why it can't be.
 constexpr float WatchLineRow = 31.25f;
 constexpr int WatchNoticeFrames = 180;
-// What the server said of an upload, when it said more than "ok": a sentence to read, so it stays a little longer.
-constexpr int SyncNoticeFrames = 360;
-constexpr std::size_t LongestNotice = 46; // within the centred line's 48 cells, a space each side
+constexpr int SyncNoticeFrames = 600; // why a sync failed, long enough to read a refusal
+constexpr std::size_t NoteWidth = 48; // characters the note line holds at its scale; a longer one is drawn smaller
 constexpr float HeaderColumn = 2.0f, HeaderRow = 9.15f;
 constexpr float TableColumn = 2.0f, TableFirstRow = 10.75f, TableRowStep = 1.5f;
 constexpr float SmallText = 0.75f, FullText = 1.0f;
@@ -78,22 +79,33 @@ constexpr std::size_t RowLevelWidth = 3;
 constexpr std::size_t RowScoreLongest = 10;
 constexpr std::size_t RowScoreWidth = 8;
 const std::string RowGap = "      ";
-const std::string UploadStored = "ok";
-
-// The first line of the last upload's reply when it was not "ok" ("renamed", "known: ace", "not ranked: ...",
-// "error: ..."), until the high-score screen shows it.
-std::string SyncNote;
-
-// The upload's reply, good or a refusal the server explained: anything but "ok" is for the player to read.
-void TakeUploadReply() {
-    int state = Network::GetState();
-    if ((state != GoodReply && state != Network::RefusedState) || Network::GetNbOfLines() < 1) return;
-    std::string first = Network::GetResult(1);
-    if (first != UploadStored) SyncNote = first.substr(0, LongestNotice);
-}
 
 void DrawText(const std::string& text, float x, float y, PageColour colour, float scale) {
     DrawVectorText(text, x, y, colour.Argb, 0, scale, scale, 0, colour.Red, colour.Green, colour.Blue);
+}
+
+// Why the last sync fetched no top ten, or why the server refused its score; empty when nothing went wrong. The
+// high-score screen takes it as its note.
+std::string SyncNote;
+bool SyncFetched = false;
+
+// What a failed reply says to the player: no answer, a busy server, or the server's own line.
+std::string FailedReplyNote(const std::string& refusing) {
+    if (Network::GetState() != RefusedReply) return "the server did not answer - try again later";
+    std::string line = Network::GetResult(1);
+    if (line == "error: busy") return "the server is busy - try again soon";
+    const std::string start = "error: ";
+    if (line.compare(0, start.size(), start) == 0) line.erase(0, start.size());
+    return "the server refused " + refusing + ": " + line;
+}
+
+// What came of the score when it was not simply stored: the server's own first line ("renamed", "known: ace",
+// "not ranked: ..."), or why it was refused.
+std::string UploadReplyNote() {
+    if (Network::GetState() == RefusedReply) return FailedReplyNote("your score");
+    if (Network::GetState() != GoodReply || Network::GetNbOfLines() < 1) return "";
+    std::string first = Network::GetResult(1);
+    return first == UploadStored ? "" : first;
 }
 
 void Blip() {
@@ -155,7 +167,12 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
     DrawCentredText("press ESCAPE or THRUST to return to menu.", LeaveLineRow, PageYellow.Argb, SmallText,
                     PageYellow.Red, PageYellow.Green, PageYellow.Blue);
     DrawText("playername     level     topscore", HeaderColumn, HeaderRow, {0xFFFF0000, 255, 0, 0}, FullText);
-    DrawCentredText(watchLine, WatchLineRow, PageCyan.Argb, SmallText, PageCyan.Red, PageCyan.Green, PageCyan.Blue);
+    // A long note (a refusal's own line) is drawn smaller, so that it stays on the screen.
+    std::size_t noteWidth = watchLine.size() + 2; // the centring adds a space at each end
+    float noteScale =
+        noteWidth <= NoteWidth ? SmallText : SmallText * static_cast<float>(NoteWidth) / static_cast<float>(noteWidth);
+    DrawCentredText(watchLine, WatchLineRow * SmallText / noteScale, PageCyan.Argb, noteScale, PageCyan.Red,
+                    PageCyan.Green, PageCyan.Blue);
     DrawRules();
     for (int row = 0; row < ShownRows; ++row)
         if (HighscoreRowShown(row))
@@ -168,6 +185,13 @@ bool FireHit() { return KeyHit(KeyFire) || KeyHit(KeyReturn) || (PadActive == 1 
 
 bool LeaveHit() { return KeyHit(KeyEscape) || KeyDown(KeyThrust) || (PadActive == 1 && JoyHit(PadThrustButton, 0)); }
 
+// The help to watch a row's game, only while a shown row has one.
+std::string WatchHelpLine() {
+    for (int row = 0; row < ShownRows; ++row)
+        if (OnlineRowHasGame(row)) return "press 1 to 8 to watch a game";
+    return "";
+}
+
 // The rows a sync from this screen fetches afresh show nothing until the reply fills them.
 void PlaceholderShownRows() {
     for (int row = 0; row < ShownRows; ++row) {
@@ -178,6 +202,36 @@ void PlaceholderShownRows() {
     }
 }
 } // namespace
+
+OnlineTable TakeOnlineTable() {
+    OnlineTable table;
+    for (int row = 0; row < OnlineRows; ++row) {
+        table.Names[row] = OnlineNames[row];
+        table.Levels[row] = OnlineLevels[row];
+        table.Scores[row] = OnlineScores[row];
+        table.Dates[row] = OnlineDates[row];
+    }
+    return table;
+}
+
+void PutBackOnlineTable(const OnlineTable& table) {
+    for (int row = 0; row < OnlineRows; ++row) {
+        OnlineNames[row] = table.Names[row];
+        OnlineLevels[row] = table.Levels[row];
+        OnlineScores[row] = table.Scores[row];
+        OnlineDates[row] = table.Dates[row];
+    }
+}
+
+bool SyncFetchedTopTen() { return SyncFetched; }
+
+std::string TakeSyncNote() {
+    std::string note;
+    note.swap(SyncNote);
+    return note;
+}
+
+void ResetSyncNote() { SyncNote.clear(); }
 
 std::string HighscoreRowText(int row) {
     std::string name = OnlineNames[row].substr(0, RowNameWidth);
@@ -193,15 +247,12 @@ std::string HighscoreRowText(int row) {
 
 bool HighscoreRowShown(int row) { return OnlineScores[row] > "0"; }
 
-void ResetSyncNote() { SyncNote.clear(); }
-
 void SyncScores() {
     ShowWaitScreen();
     std::string name = ServerName(PlayerName);
     std::string level = IntToText(Level);
     std::string score = IntToText(Score);
     std::string syncDate = CurrentDate();
-    SyncNote.clear();
     Delay(SyncDelayMs);
     FlushKeys();
     SetTicketFetchAside();
@@ -218,10 +269,18 @@ void SyncScores() {
             Network::SendPost(UploadCommand, upload, game);
     }
     Network::Send(ListCommand, ListQuery, 1, 0);
+    SyncFetched = false;
+    SyncNote = "the server did not answer - try again later";
+    std::string uploadNote;
     while (Network::GetNumberOfCommandsInQueue() != 0) {
         Network::Update();
-        if (Network::Receive(UploadCommand) != 0) TakeUploadReply();
-        if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) TakeTopTen();
+        // A stored upload says nothing the game uses; any other reply says what came of the score.
+        if (Network::Receive(UploadCommand) != 0) uploadNote = UploadReplyNote();
+        if (Network::Receive(ListCommand) != 0) {
+            SyncFetched = Network::GetState() == GoodReply;
+            if (SyncFetched) TakeTopTen();
+            SyncNote = SyncFetched ? uploadNote : FailedReplyNote("the top ten");
+        }
         Delay(PollDelayMs);
     }
     Delay(SyncDelayMs);
@@ -256,21 +315,18 @@ void CheckVersion() {
 void HighscoreScreen() {
     std::string scoreText = ScoreText(Score);
     std::string bestText = ScoreText(PersonalHighscore);
-    std::string notice; // what the last sync's upload came to, or why the game of a row can't be watched
-    int noticeFrames = 0;
-    auto takeSyncNote = [&] {
-        if (SyncNote.empty()) return;
-        notice = SyncNote;
-        noticeFrames = SyncNoticeFrames;
-        SyncNote.clear();
-    };
-    takeSyncNote(); // the sync the game-over page ran
+    // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
+    std::string notice = TakeSyncNote();
+    int noticeFrames = notice.empty() ? 0 : SyncNoticeFrames;
     Delay(ScreenDelayMs);
     FlushKeys();
     for (;;) {
-        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : "press 1 to 8 to watch a game");
+        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : WatchHelpLine());
         if (noticeFrames > 0) noticeFrames -= 1;
-        if (KeyHit(KeyTab)) NameEntry();
+        if (KeyHit(KeyTab)) {
+            noticeFrames = 0; // a note belongs to the screen it was made on, not to the name entry's return
+            NameEntry();
+        }
         for (int row = 0; row < ShownRows; ++row) {
             if (!KeyHit(KeyRowOne + row)) continue;
             Blip();
@@ -280,12 +336,16 @@ void HighscoreScreen() {
         }
         if (FireHit()) {
             KeyPressed = 0;
+            OnlineTable shown = TakeOnlineTable();
             PlaceholderShownRows();
             Blip();
             SyncScores();
+            // A failed sync keeps the table it had: an empty one would read as a board that is gone.
+            if (!SyncFetchedTopTen()) PutBackOnlineTable(shown);
+            notice = TakeSyncNote();
+            noticeFrames = notice.empty() ? 0 : SyncNoticeFrames;
             CheckVersion();
             FlushKeys();
-            takeSyncNote();
         }
         if (LeaveHit()) {
             FlushKeys();

@@ -6,10 +6,6 @@
 namespace Network {
 
 constexpr int SlotCount = 13;
-// What GetState says of the reply just received: good, or refused by the server with its reason in the reply's
-// lines (a 4xx; a component released before it says bad, with no lines). Anything else is a failure.
-constexpr int GoodState = 2;
-constexpr int RefusedState = 4;
 extern const char* const EntryPointNames[SlotCount];
 extern const char* const ComponentFileName;
 // Bound when the component exports it; a component released before it binds its 13 as ever.

@@ -10,6 +10,7 @@
 
 namespace {
 constexpr int TicketCommand = 3; // apart from the sync's upload (1) and its lists (2)
+constexpr int GoodReply = 2;
 const std::string TicketQuery = "Kestrovar_scores.php?option=newgame";
 
 constexpr int MinuteMs = 60 * 1000;
@@ -60,7 +61,7 @@ void TakeReply() {
         int seed = 0;
         std::string ticket;
         State.Fetching = false;
-        State.Failed = !(Network::GetState() == Network::GoodState && ReadTicketReply(seed, ticket));
+        State.Failed = !(Network::GetState() == GoodReply && ReadTicketReply(seed, ticket));
         if (State.Failed) return;
         State.Held = true;
         State.Seed = seed;

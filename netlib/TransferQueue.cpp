@@ -23,7 +23,6 @@ using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
 
 constexpr long HttpOk = 200;
-constexpr long FirstClientError = 400, LastClientError = 499;
 constexpr const char* UserAgent = "kestrovar_net/1.2";
 
 // Stops the transfer as soon as the body outgrows what a reply of ours can be.
@@ -63,6 +62,22 @@ CURL* NewRequest(TransferQueue::Transfer& transfer, Milliseconds left) {
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, CollectBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
     return easy;
+}
+
+constexpr long HttpTooManyRequests = 429, HttpUnavailable = 503;
+const std::string RefusalStart = "error: ";
+constexpr std::size_t LongestRefusal = 200; // one line of ours; anything longer is no line of ours
+
+// Why a server that answered said no: the first line of its reply when it is one of ours, "error: busy" for a
+// server (or a proxy before it) too busy to say more, and nothing for any other status.
+std::string RefusalLine(long status, const std::string& body) {
+    if (status == 0 || status == HttpOk) return "";
+    std::string line = body.substr(0, body.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    bool ours = line.size() > RefusalStart.size() && line.size() <= LongestRefusal &&
+                line.compare(0, RefusalStart.size(), RefusalStart) == 0;
+    if (ours) return line;
+    return status == HttpTooManyRequests || status == HttpUnavailable ? "error: busy" : "";
 }
 
 void Release(TransferQueue::Transfer& transfer) {
@@ -133,7 +148,7 @@ void TransferQueue::StartNext() {
             return;
         }
         Release(*next);
-        Finish(*next, ReplyBad, std::string());
+        Finish(*next, false, std::string());
     }
 }
 
@@ -142,7 +157,7 @@ void TransferQueue::Update() {
     for (int command : Refused) {
         Transfer refused;
         refused.Command = command;
-        Finish(refused, ReplyBad, std::string());
+        Finish(refused, false, std::string());
     }
     Refused.clear();
     StartNext();
@@ -157,11 +172,8 @@ void TransferQueue::Update() {
         long status = 0;
         curl_easy_getinfo(Current->Easy, CURLINFO_RESPONSE_CODE, &status);
         if (result == CURLE_OPERATION_TIMEDOUT) RestUntil = Clock::now() + RestAfterTimeOut;
-        int state = ReplyBad;
-        if (result == CURLE_OK && !Current->TooLarge && status == HttpOk) state = ReplyGood;
-        if (result == CURLE_OK && !Current->TooLarge && status >= FirstClientError && status <= LastClientError)
-            state = ReplyRefused;
-        Finish(*Current, state, Current->Body);
+        bool whole = result == CURLE_OK && !Current->TooLarge;
+        Finish(*Current, whole && status == HttpOk, Current->Body, whole ? status : 0);
         DropCurrent();
     }
     // The next request starts on this call, so a sync's second request loses no poll.
@@ -170,11 +182,16 @@ void TransferQueue::Update() {
     if (Current) curl_multi_perform(multi, &running);
 }
 
-void TransferQueue::Finish(Transfer& transfer, int state, const std::string& body) {
+void TransferQueue::Finish(Transfer& transfer, bool good, const std::string& body, long status) {
     Reply reply;
     reply.Command = transfer.Command;
-    reply.State = state != ReplyBad && SplitReplyLines(body, reply.Lines) ? state : ReplyBad;
-    if (reply.State == ReplyBad) reply.Lines.clear();
+    reply.State = good && SplitReplyLines(body, reply.Lines) ? ReplyGood : ReplyBad;
+    if (reply.State != ReplyGood) reply.Lines.clear();
+    std::string why = good ? std::string() : RefusalLine(status, body);
+    if (!why.empty()) {
+        reply.State = ReplyRefused;
+        reply.Lines.push_back(why);
+    }
     Waiting.push_back(std::move(reply));
     if (Waiting.size() > MostWaitingReplies) Waiting.pop_front();
 }

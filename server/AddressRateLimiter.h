@@ -6,10 +6,6 @@
 
 namespace ScoreServer {
 
-// The network a client address belongs to, as one household or host sees it: IPv4 /24, IPv6 /56 (an IPv4 address
-// mapped into IPv6 counts as IPv4). A text that is no address stands for itself.
-std::string ClientPrefix(const std::string& address);
-
 class AddressRateLimiter {
   public:
     // A rate of 0 turns the limit off (the load benchmark's setting).

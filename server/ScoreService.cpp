@@ -1,6 +1,7 @@
 // The three requests the game makes and every check in front of them, cheapest first: the rate limit and the
 // sizes before any parsing, the signature before the game's hash, the hash before a replay is played.
 #include "server/ScoreService.h"
+#include "server/ClientPrefix.h"
 #include "server/GameArchive.h"
 #include "server/QueryString.h"
 #include "server/RequestSignature.h"
@@ -257,13 +258,17 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
             auto done = [this, check, claim, id, ticket](const ReplayVerdict& verdict, const std::string& script) {
                 Reply outcome = Settle(claim, id, ticket, script, verdict);
                 {
+                    // Gone from the pending checks before any waiter is answered: a request sent after the answer
+                    // (its ticket later, or the game now on the board) is weighed afresh, not given this outcome.
+                    std::lock_guard pendingLock(PendingMutex);
+                    Pending.erase(id);
+                }
+                {
                     std::lock_guard settledLock(check->Mutex);
                     check->Outcome = std::move(outcome);
                     check->Done = true;
                 }
                 check->Settled.notify_all();
-                std::lock_guard pendingLock(PendingMutex);
-                Pending.erase(id);
             };
             if (!Verifier->Submit(std::move(body), address, done)) return Refuse(503, "busy");
             Pending.emplace(id, check);

@@ -70,7 +70,7 @@ void DrawSmallText(const std::string& text, float column, float row, std::uint32
 }
 
 void DrawVersion() {
-    DrawVectorText("v1.2", 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen, HelpBlue);
+    DrawVectorText("v1.3", 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen, HelpBlue);
 }
 
 void DrawCreditLine() { DrawSmallText(CreditLine, 8, 35, CreditColour, CreditRed, CreditGreen, CreditBlue); }

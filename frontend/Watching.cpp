@@ -1,10 +1,9 @@
-// A watched game: the script's input played to the game in place of the keyboard, and the game stopped from the flip
-// observer when it reaches its end or the watcher presses Escape.
+// A watched game: the script's input played to the game in place of the keyboard, and the game's loop stopped after
+// the flip that reaches its end or finds the watcher's Escape.
 #include "Watching.h"
 #include "MainMenu.h"
 #include "core/GameState.h"
 #include "game/replay/ReplaySetup.h"
-#include "platform/Display.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
 #include "platform/Time.h"
@@ -12,35 +11,27 @@
 namespace {
 // The last picture stays up a moment before the watching ends.
 constexpr int LastFramePauseMs = 2000;
-
-struct WatchStopped {
-    WatchEnding How;
-};
-int WatchEndFrame = 0;
-
-void AfterWatchedFrame() {
-    if (PlaybackEscapePressed()) throw WatchStopped{WatchEnding::Escape};
-    // Where the replay tool stops: the game-over page's first frame, or the script's end.
-    if (ShipsLeft < 0 || InputFramesSinceStart() >= WatchEndFrame) {
-        Delay(LastFramePauseMs);
-        throw WatchStopped{ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded};
-    }
-}
 } // namespace
 
 WatchOutcome WatchGame(const ReplayScript& script) {
     ApplyReplaySetup(script);
-    WatchEndFrame = script.EndFrame;
     StartInputPlayback(script.Events);
-    SetFlipObserver(AfterWatchedFrame);
     SeedRnd(script.Seed);
     WatchOutcome outcome;
-    try {
-        StartGameFromMenu();
-    } catch (const WatchStopped& stopped) {
-        outcome.How = stopped.How;
-    }
+    auto atEnd = [&outcome, &script]() {
+        if (PlaybackEscapePressed()) {
+            outcome.How = WatchEnding::Escape;
+            return true;
+        }
+        // Where the replay tool stops: the game-over page's first frame, or the script's end.
+        if (ShipsLeft < 0 || InputFramesSinceStart() >= script.EndFrame) {
+            Delay(LastFramePauseMs);
+            outcome.How = ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
+            return true;
+        }
+        return false;
+    };
+    if (StartGameFromMenu(atEnd) == GameEnding::Left) outcome.How = WatchEnding::GameLeft;
     outcome.Frames = InputFramesSinceStart();
-    SetFlipObserver(nullptr);
     return outcome;
 }

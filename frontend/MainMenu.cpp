@@ -16,6 +16,7 @@
 #include "game/GameLoop.h"
 #include "game/Instructions.h"
 #include "game/PadRest.h"
+#include "game/Pages.h"
 #include "game/Ship.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
@@ -330,6 +331,8 @@ void ResetMainMenu() {
 }
 
 void SyncFromGameOverPage() {
+    KeyPressed = 0;
+    OnlineTable shown = TakeOnlineTable();
     // The top ten shows placeholders until the sync has fetched it again.
     for (int row = 0; row < OnlineRows; ++row) {
         OnlineNames[row] = "..........";
@@ -339,6 +342,7 @@ void SyncFromGameOverPage() {
     }
     if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
     SyncScores();
+    if (!SyncFetchedTopTen()) PutBackOnlineTable(shown); // a failed sync keeps the table it had
     CheckVersion();
     FlushKeys();
     if (ControlMode > 0) {
@@ -348,12 +352,10 @@ void SyncFromGameOverPage() {
     HighscoreScreen();
 }
 
-GameEnding StartGameFromMenu(const std::function<bool()>& stopAfterFlip) {
+GameEnding StartGameFromMenu(GameDriver driver) {
     if (KeepingPlayerGames()) BeginKeptGame();
     PrepareNewGame();
-    GameDriver driver;
     driver.Sync = SyncFromGameOverPage;
-    driver.StopAfterFlip = stopAfterFlip;
     GameEnding ending = PlayGame(driver);
     if (KeepingPlayerGames()) EndKeptGame();
     return ending;

@@ -238,7 +238,10 @@ GameEnding PlayGame(const GameDriver& driver) {
     GameRun run = StartGame();
     while (run.Phase != GamePhase::Over) {
         StepGame(run);
-        if (driver.Drawn) DrawGame(run);
+        if (driver.Drawn) {
+            DrawGame(run);
+            if (driver.Overlay) driver.Overlay();
+        }
         Flip(-1);
         if (driver.StopAfterFlip && driver.StopAfterFlip()) return GameEnding::Stopped;
         FinishGameFrame(run);

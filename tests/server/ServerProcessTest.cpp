@@ -86,6 +86,13 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
 
 TEST(ServerProcessTest, ACrashingCheckIsARefusalAndTheServerAnswersOn) {
     TempFolder folder;
+    // Without a checker it can run, it does not start at all.
+    ServerProcess lost(folder.Path() + "/scores.sqlite", folder.Path() + "/lost.log",
+                       {"--verifier", folder.Path() + "/nowhere"});
+    EXPECT_EQ(lost.Port(), -1);
+    EXPECT_EQ(lost.Wait(), 1);
+    EXPECT_NE(lost.Log().find("the replay checker " + folder.Path() + "/nowhere cannot be run"), std::string::npos)
+        << lost.Log();
     std::string crash = FakeVerifier(folder, "crash.sh", "kill -SEGV $$");
     ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log", {"--verifier", crash});
     ASSERT_GT(server.Port(), 0) << server.Log();

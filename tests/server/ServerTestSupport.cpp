@@ -204,8 +204,10 @@ ServerProcess::ServerProcess(const std::string& database, const std::string& log
             BoundPort = std::stoi(match[1]);
             return;
         }
-        if (waitpid(Child, nullptr, WNOHANG) == Child) {
+        int status = 0;
+        if (waitpid(Child, &status, WNOHANG) == Child) {
             Child = -1;
+            Ended = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -224,7 +226,7 @@ void ServerProcess::Signal(int signal) {
 }
 
 int ServerProcess::Wait() {
-    if (Child <= 0) return -1;
+    if (Child <= 0) return Ended;
     int status = 0;
     waitpid(Child, &status, 0);
     Child = -1;

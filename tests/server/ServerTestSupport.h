@@ -88,12 +88,13 @@ class ServerProcess {
     ~ServerProcess();
     int Port() const { return BoundPort; }
     void Signal(int signal);
-    int Wait(); // exit status, or 128 + signal
+    int Wait(); // exit status, or 128 + signal (-1 when never started)
     std::string Log() const;
 
   private:
     pid_t Child = -1;
     int BoundPort = -1;
+    int Ended = -1; // how it ended, when it ended before it listened
     std::string LogFile;
 };
 

@@ -39,7 +39,7 @@
 #include "platform/Time.h"
 #include <string>
 
-const char* const WindowTitle = "Kestrovar v1.2";
+const char* const WindowTitle = "Kestrovar v1.3";
 
 const char* const SoundResources[15] = {
     "res\\BlipSND.ogg",        "res\\SwooshSND.ogg",   "res\\EnemyDieSND1.ogg",  "res\\EnemyDieSND2.ogg",

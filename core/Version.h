@@ -4,6 +4,6 @@
 #pragma once
 
 // A macro so that fixed texts can be joined with it where they are written ("Kestrovar v" KESTROVAR_VERSION).
-#define KESTROVAR_VERSION "1.2"
+#define KESTROVAR_VERSION "1.3"
 
 inline constexpr const char* GameVersion = KESTROVAR_VERSION;

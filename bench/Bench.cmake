@@ -2,7 +2,7 @@
 # headless twin for the figures that need the virtual machine.
 set(KESTROVAR_BENCH_FLAGS -O2)
 add_executable(kestrovar_bench_headless ${CMAKE_CURRENT_LIST_DIR}/HeadlessBench.cpp)
-target_link_libraries(kestrovar_bench_headless PRIVATE kestrovar_replay_engine kestrovar_backend_headless
+target_link_libraries(kestrovar_bench_headless PRIVATE kestrovar_replay_engine kestrovar_game kestrovar_backend_headless
   kestrovar_warnings)
 target_compile_definitions(kestrovar_bench_headless PRIVATE
   KESTROVAR_REPLAY_SCRIPT="${PROJECT_SOURCE_DIR}/tests/replay/FirstGame.txt")

@@ -1,6 +1,7 @@
 // The PostgreSQL back end. Every statement is prepared once per connection and run with bound parameters; an
 // upload is one statement, and the unique keys make the same game one row however many servers add it at once.
 #include "server/PostgresStore.h"
+#include "core/Version.h"
 #include "server/GameArchive.h"
 #include <chrono>
 #include <libpq-fe.h>
@@ -19,7 +20,7 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     " created_at TIMESTAMPTZ NOT NULL DEFAULT now());"
     "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
     "CREATE TABLE versions(product TEXT PRIMARY KEY, version TEXT NOT NULL);"
-    "INSERT INTO versions(product, version) VALUES('kestrovar', '1.2');",
+    "INSERT INTO versions(product, version) VALUES('kestrovar', '" KESTROVAR_VERSION "');",
     // 2: nonces of uploads, so that a replayed upload is refused by every server and across restarts.
     "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at BIGINT NOT NULL);"
     "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",

@@ -1,6 +1,7 @@
 // The SQLite back end. An upload is one INSERT that the unique keys turn into nothing for a known game; the
 // write-ahead log with synchronous=FULL makes a commit durable before the reply is sent.
 #include "server/SqliteStore.h"
+#include "core/Version.h"
 #include "server/GameArchive.h"
 #include <sqlite3.h>
 
@@ -16,7 +17,7 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     " score INTEGER NOT NULL, date TEXT NOT NULL, created_at INTEGER NOT NULL DEFAULT (strftime('%s','now')));"
     "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
     "CREATE TABLE versions(product TEXT PRIMARY KEY, version TEXT NOT NULL);"
-    "INSERT INTO versions(product, version) VALUES('kestrovar', '1.2');",
+    "INSERT INTO versions(product, version) VALUES('kestrovar', '" KESTROVAR_VERSION "');",
     // 2: nonces of uploads, so that a replayed upload is refused across restarts.
     "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at INTEGER NOT NULL);"
     "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",

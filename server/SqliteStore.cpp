@@ -47,6 +47,7 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
 enum Statement {
     InsertGame,
     LookUpGame,
+    Prune,
     LookUpTicket,
     Rename,
     ReadGame,
@@ -63,6 +64,10 @@ const char* const StatementTexts[] = {
     "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game, rules, ticket_hash)"
     " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) ON CONFLICT DO NOTHING",
     "SELECT name, board, ticket_hash FROM scores WHERE game_hash = ?1",
+    // Past the board's top rows, only each name's best stays.
+    "DELETE FROM scores WHERE id IN (SELECT id FROM (SELECT id, ROW_NUMBER() OVER (ORDER BY score DESC, id) AS place,"
+    " ROW_NUMBER() OVER (PARTITION BY name ORDER BY score DESC, id) AS own FROM scores WHERE board = ?1 AND rules = ?2)"
+    " AS ranked WHERE place > ?3 AND own > 1)",
     "SELECT game_hash FROM scores WHERE ticket_hash = ?1",
     "UPDATE scores SET name = ?3 WHERE game_hash = ?1 AND ticket_hash = ?2 AND name <> ?3",
     "SELECT game FROM scores WHERE game_hash = ?1",
@@ -232,6 +237,16 @@ std::vector<ScoreEntry> ReadRows(sqlite3_stmt* statement, const std::string& boa
     return rows;
 }
 } // namespace
+
+int SqliteStore::PruneBoard(const std::string& board, int rules, int keepRows) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[Prune]);
+    BindText(use.S, 1, board);
+    sqlite3_bind_int(use.S, 2, rules);
+    sqlite3_bind_int(use.S, 3, keepRows);
+    if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "prune board");
+    return sqlite3_changes(connection->Db);
+}
 
 std::optional<KnownGame> SqliteStore::FindGame(const std::string& hash) {
     Lease connection(*this);

@@ -13,7 +13,11 @@ if(TARGET kestrovar_backend_sdl)
   target_link_libraries(kestrovar_bench PRIVATE kestrovar_game kestrovar_backend_sdl kestrovar_warnings
     PkgConfig::EPOXY)
   target_compile_options(kestrovar_bench PRIVATE ${KESTROVAR_BENCH_FLAGS})
-  add_dependencies(kestrovar_bench kestrovar_bench_headless)
+  add_dependencies(kestrovar_bench kestrovar_bench_headless kestrovar_bench_bare_window)
+  # Start-up's yardstick: a bare SDL window with a GL context to its first frame.
+  add_executable(kestrovar_bench_bare_window ${CMAKE_CURRENT_LIST_DIR}/BareWindow.cpp)
+  target_link_libraries(kestrovar_bench_bare_window PRIVATE PkgConfig::SDL2 PkgConfig::EPOXY kestrovar_warnings)
+  target_compile_options(kestrovar_bench_bare_window PRIVATE ${KESTROVAR_BENCH_FLAGS})
 endif()
 
 # The network component's figures: a score server inside the process, the component beside the program as it is

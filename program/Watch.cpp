@@ -49,6 +49,12 @@ int WatchReplay(const std::string& path) {
         ReportFileProblem("Kestrovar: " + path + ": " + error);
         return RefusedStatus;
     }
+    // A game of other rules would play as another game: the player is told which rules it needs instead.
+    std::string rules = OtherRules(script);
+    if (!rules.empty()) {
+        ReportFileProblem("Kestrovar: " + path + ": " + rules);
+        return RefusedStatus;
+    }
     SetUpProgram(StartupFor::Watch);
     WatchOutcome outcome = WatchGame(script);
     // Escape stops watching with no closing line; every other end prints the line the replay tool prints.

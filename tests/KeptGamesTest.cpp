@@ -145,7 +145,7 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     }
 }
 
-TEST_F(KeptGamesTest, ADamagedScriptIsRefusedWithItsLineBeforeAnythingHappens) {
+TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnythingHappens) {
     BeginKeptGame();
     Score = 120;
     EndKeptGame();
@@ -163,4 +163,14 @@ TEST_F(KeptGamesTest, ADamagedScriptIsRefusedWithItsLineBeforeAnythingHappens) {
     EXPECT_EQ(Contents(LastGamePath()), damaged);
     EXPECT_EQ(Contents(BestGamePath()), best);
     EXPECT_FALSE(FileExists(HistoryGamePath(1).c_str()));
+
+    // A game kept before the rules line existed was played by rules 1: the player is told so, not shown another game.
+    Write(LastGamePath(), "; a kept game of the first rules\nseed 77\n120 down 37\nend 200\n");
+    ::testing::internal::CaptureStderr();
+    status = WatchReplay(LastGamePath());
+    message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": played by rules 1; this build plays rules " +
+                           std::to_string(RulesVersion) + "\n");
+    EXPECT_FALSE(Headless::DisplayIsOpen());
 }

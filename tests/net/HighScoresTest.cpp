@@ -8,6 +8,7 @@
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "game/Pages.h"
+#include "game/replay/ReplayScript.h"
 #include "platform/Display.h"
 #include "platform/Text.h"
 #include <algorithm>
@@ -250,7 +251,9 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     Server.On("Kestrovar_scores.php", [&](const httplib::Request& request, httplib::Response& response) {
         std::string option = request.get_param_value("option"), game = request.get_param_value("game");
         if (option == "getgame" && game == watched)
-            response.set_content("; a game of the board\nseed 7\nrules 1\nend 100000\n", "text/plain");
+            response.set_content("; a game of the board\nseed 7\nrules " + std::to_string(RulesVersion) +
+                                     "\nend 100000\n",
+                                 "text/plain");
         else if (option == "getgame")
             response.status = 404;
         else

@@ -200,7 +200,8 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
     };
     std::string tooLong = game.Script;
     tooLong.replace(tooLong.find("end 3893"), 8, "end 216001");
-    std::string otherRules = "rules 3\n" + game.Script;
+    std::string otherRules = game.Script;
+    otherRules.replace(otherRules.find("\nrules 2\n"), 9, "\nrules 3\n");
     const Case cases[] = {
         // A forged score with a valid signature: the old upload with no game, and a claim with another's game.
         {Service->Handle(Scores,
@@ -214,7 +215,7 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
         {upload(game.Script, 3, 99'999'990), 422,
          "error: replay ends with score 5060 at level 3, not 99999990 at level 3\n"},
         // Another rules version; a hostile script: malformed, too long to play, too large to read.
-        {upload(otherRules), 422, "error: replay from rules 3, this server plays rules 1\n"},
+        {upload(otherRules), 422, "error: replay from rules 3, this server plays rules 2\n"},
         {upload("seed 1\n10 explode\n"), 422, "error: replay unreadable: line 2: unknown event \"explode\"\n"},
         {upload(tooLong), 422, "error: replay of 216001 frames, more than the 216000 this server plays\n"},
         {upload(std::string(Settings.MaxBodyBytes + 1, ';')), 413, "error: game too large\n"},

@@ -301,6 +301,25 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     EXPECT_EQ(OnlineNames[0], "name0");
 }
 
+TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
+    constexpr int KeyOne = 49;
+    // Both rows have a game that a digit would fetch.
+    Server.Answer("Kestrovar_scores.php", "ace\n3\n4000\n0123456789abcdef\n01 Dec 2026\n"
+                                          "bee\n2\n300\nfedcba9876543210\n02 Dec 2026\n");
+    SyncScores();
+    ASSERT_EQ(Requests("getscore").size(), 1u);
+    KeyFire = KeyOne;
+    KeyThrust = KeyOne + 1;
+    int start = Headless::FrameCount();
+    Headless::PressKey(start + 2, KeyOne);
+    Headless::PressKey(start + 20, KeyOne + 1);
+    Headless::StopAtFrame(start + 200);
+    HighscoreScreen();
+    EXPECT_LT(Headless::FrameCount() - start, 100) << "thrust left the screen";
+    EXPECT_EQ(Requests("getscore").size(), 2u) << "fire synced";
+    EXPECT_TRUE(Requests("getgame").empty()) << "no row's game was fetched";
+}
+
 TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScreenAsItWas) {
     constexpr int KeyOne = 49;
     const std::string watched = "0123456789abcdef", missing = "fedcba9876543210", brief = "00112233445566778899";

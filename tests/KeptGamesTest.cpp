@@ -3,6 +3,7 @@
 #include "frontend/KeptGames.h"
 #include "GameFixture.h"
 #include "core/GameState.h"
+#include "core/Settings.h"
 #include "frontend/SettingsFile.h"
 #include "frontend/Watching.h"
 #include "game/replay/ReplayBot.h"
@@ -165,6 +166,7 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     for (int score : scores) {
         BeginKeptGame();
         Score = score;
+        PersonalHighscore = std::max(PersonalHighscore, Score); // each game ends on its game-over page
         EndKeptGame();
     }
     int read = 0;
@@ -181,6 +183,22 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
         bool halfWritten = file.size() > 4 && file.substr(file.size() - 4) == ".new";
         EXPECT_FALSE(halfWritten && FileExists(file.c_str())) << file;
     }
+}
+
+// The game-over page raises the personal highscore; the exit prompt never does, and the best game follows it.
+TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
+    BeginKeptGame();
+    Score = 300;
+    PersonalHighscore = 300; // its game-over page made it the personal highscore
+    EndKeptGame();
+    BeginKeptGame();
+    Score = 900; // more, but left through the exit prompt: the personal highscore stays 300
+    EndKeptGame();
+    int read = 0;
+    ASSERT_TRUE(KeptGameScore(LastGamePath(), read));
+    EXPECT_EQ(read, 900);
+    ASSERT_TRUE(KeptGameScore(BestGamePath(), read));
+    EXPECT_EQ(read, 300);
 }
 
 TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnythingHappens) {

@@ -257,7 +257,7 @@ struct FrontCallbacks {
         *context = nullptr;
         Watch(connection, EventFront::Watched::Headers); // a kept-alive connection's next request starts now
         if (!request || !request->HeadersIn) return;
-        if (request->Status != 0) {
+        if (request->Status != 0 && front.Settings.LogRequests) {
             char took[32];
             std::snprintf(took, sizeof took, "%.3fms",
                           std::chrono::duration<double, std::milli>(Clock::now() - request->Start).count());

@@ -72,6 +72,7 @@ std::string ServerHelpText() {
            "  --game-bytes-per-minute N  bytes of games (getgame, as sent) one client prefix may fetch a\n"
            "                          minute, 0 for no budget (default 4194304)\n"
            "  --board-rows N          rows each board keeps besides each name's best (default 10000)\n"
+           "  --request-log N         1: a log line for each request (the default); 0: none\n"
            "  --verify-wait N         seconds an upload waits for its check before it is answered accepted\n"
            "                          (default 4; the game gives up after 10)\n"
            "  --help                  this text\n"
@@ -213,6 +214,9 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.CheckUser = value;
+        } else if (name == "--request-log") {
+            if (!numberIn(0, 1)) return std::nullopt;
+            options.Front.LogRequests = *number != 0;
         } else if (name == "--verify-wait") {
             if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
             options.Service.VerifyWaitSeconds = static_cast<double>(*number);

@@ -1,6 +1,7 @@
 // The three requests the game makes and every check in front of them, cheapest first: the rate limit and the
 // sizes before any parsing, the signature before the game's hash, the hash before a replay is played.
 #include "server/ScoreService.h"
+#include "server/CanonicalScript.h"
 #include "server/ClientPrefix.h"
 #include "server/GameArchive.h"
 #include "server/QueryString.h"
@@ -59,6 +60,21 @@ bool IsWebPage(std::string_view path) {
     return last.empty() || last == "index.html";
 }
 
+// Whether an Accept-Encoding names this coding without refusing it (";q=0").
+bool Accepts(std::string_view header, std::string_view coding) {
+    for (std::size_t start = 0; start < header.size();) {
+        std::size_t end = std::min(header.find(',', start), header.size());
+        std::string_view item = header.substr(start, end - start);
+        start = end + 1;
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        std::string_view name = item.substr(0, item.find_first_of("; "));
+        if (name != coding) continue;
+        std::size_t q = item.find("q=");
+        return q == std::string_view::npos || item.substr(q + 2).find_first_not_of("0.") != std::string_view::npos;
+    }
+    return false;
+}
+
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -69,6 +85,7 @@ std::int64_t UnixSeconds() {
 }
 
 constexpr double SecondsPerMinute = 60;
+constexpr double SecondsPerDay = 24 * 60 * 60;
 
 // The answers to an upload that stores nothing and refuses nothing: the game reads the first line as a note.
 Reply Note(const std::string& line) { return {200, line + "\n", {}}; }
@@ -79,6 +96,8 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
       Secret(store.ServerSecret(NewServerSecret())), Limiter(Settings.RatePerSecond, Settings.RateBurst),
       NewGameLimiter(Settings.RatePerSecond > 0 ? Settings.NewGamesPerMinute / SecondsPerMinute : 0,
                      Settings.NewGamesBurst),
+      UploadQuota(Settings.UploadsPerDay / SecondsPerDay, Settings.UploadsPerDay),
+      GameBytes(Settings.GameBytesPerMinute / SecondsPerMinute, Settings.GameBytesPerMinute),
       Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds),
       Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
     if (!Settings.WallClock) Settings.WallClock = UnixSeconds;
@@ -104,7 +123,7 @@ bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view raw
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                           std::string_view body) {
+                           std::string_view body, std::string_view acceptEncoding) {
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
     if (body.size() > Settings.MaxBodyBytes) return Refuse(413, "game too large");
@@ -154,7 +173,20 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game");
             auto kept = Store.GameScript(game);
             if (!kept) return Refuse(404, "no such game");
-            return {200, std::move(*kept), {}};
+            // Compressed when the client takes it (a script is mostly digits and a few words: a fifth or less),
+            // and within the client network's bytes a minute.
+            Reply reply{200, std::move(*kept), {}};
+            bool gzip = Accepts(acceptEncoding, "gzip");
+            if (gzip || Accepts(acceptEncoding, "deflate")) {
+                std::string packed = CompressForHttp(reply.Body, gzip);
+                if (!packed.empty()) {
+                    reply.Body = std::move(packed);
+                    reply.ContentEncoding = gzip ? "gzip" : "deflate";
+                }
+            }
+            if (!GameBytes.Allow(ClientPrefix(address), SteadyClock(), static_cast<double>(reply.Body.size())))
+                return Refuse(429, "the minute's game downloads from this network are spent");
+            return reply;
         }
         if (option == "newgame") {
             if (!HasExactly(parameters, {"option"}, {"ts", "nonce", "sig"})) return Refuse(400, "unknown request");
@@ -229,6 +261,9 @@ Reply ScoreService::KnownGameReply(const KnownGame& known, const ScoreEntry& cla
 }
 
 Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address) {
+    // The board keeps, checks and names the game by what the checker reads of it: comments and padding are
+    // neither stored nor a new game.
+    upload.Script = CanonicalScript(upload.Script);
     std::string id = GameId(upload.Script);
     TicketCheck ticket;
     ticket.UploadedAt = Settings.WallClock();
@@ -244,6 +279,8 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
     if (ticket.UploadedAt > issued->IssuedAt + TicketLifeSeconds) return Refuse(403, "the ticket has expired");
     if (Store.TicketGame(ticket.Hash)) return Refuse(409, "the ticket's game is already on the board");
     ticket.Issued = *issued;
+    if (!UploadQuota.Allow(ClientPrefix(address), SteadyClock()))
+        return Refuse(429, "the day's uploads from this network are spent");
     std::string body = std::move(upload.Script);
     if (!Verifier->Enabled()) return Refuse(503, "no replay checker");
     std::shared_ptr<PendingCheck> check;
@@ -301,6 +338,7 @@ Reply ScoreService::Settle(ScoreEntry claim, const std::string& id, const Ticket
     try {
         // Often after the upload was answered "accepted": the board shows the game as soon as it is stored.
         if (Store.AddGame(claim, {id, script, verdict.ClosingLine, verdict.Frames, ticket.Hash}) == AddOutcome::Added) {
+            Store.PruneBoard(claim.Board, claim.Rules, Settings.BoardRows);
             Boards.Changed(claim.Board);
             return Note("ok");
         }

@@ -14,19 +14,21 @@ fi
 # One run at a time on a machine: the packages are the machine's, not the checkout's.
 exec 9>/run/lock/kestrovar-test-packages
 flock -w 900 9 || { echo "tools/test-packages.sh: another run holds the machine's packages" >&2; exit 1; }
-if dpkg-query -W -f='${Status}\n' kestrovar kestrovar-scores 2>/dev/null | grep -q installed || [ -e /var/lib/kestrovar ]
+if dpkg-query -W -f='${Status}\n' kestrovar kestrovar-scores 2>/dev/null | grep -qE 'ok installed|config-files' || [ -e /var/lib/kestrovar ]
 then
   echo "tools/test-packages.sh: kestrovar is installed here already (or /var/lib/kestrovar exists); not run" >&2
   exit 1
 fi
 
 tools/package.sh
+packages=()
+for deb in build/deb/*.deb; do packages+=("$(dpkg-deb -f "$deb" Package)"); done
 
 work=$(mktemp -d)
 server=
 cleanup() {
   [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kestrovar kestrovar-scores >/dev/null 2>&1 || true
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true
   rm -rf /var/lib/kestrovar "$work"
 }
 trap cleanup EXIT
@@ -34,7 +36,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 echo "== installing"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$root"/build/deb/*.deb >/dev/null
-owned=$(dpkg -L kestrovar kestrovar-scores | sort -u | while read -r f; do [ -d "$f" ] || echo "$f"; done)
+owned=$(dpkg -L "${packages[@]}" | sort -u | while read -r f; do [ -d "$f" ] || echo "$f"; done)
 
 echo "== the installed game"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
@@ -82,7 +84,7 @@ server=
 [ -f /var/lib/kestrovar/scores.sqlite ] || fail "no board in /var/lib/kestrovar"
 
 echo "== purging"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kestrovar kestrovar-scores >"$work/purge.log" 2>&1 ||
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${packages[@]}" >"$work/purge.log" 2>&1 ||
   { cat "$work/purge.log"; fail "purge"; }
 grep -q "the board's database stays in /var/lib/kestrovar" "$work/purge.log" || fail "the purge does not say the board stays"
 left=$(for f in $owned; do if [ -e "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done)

@@ -1,5 +1,5 @@
 // The cannon: it turns toward the ship, fires through gaps in the rings, keeps its missiles out and is drawn with its
-// spinning chevrons; and the enemy bullets it fires, which fly straight through the rings.
+// spinning chevrons; and the enemy bullets it fires, which fly straight through the rings in a flickering burst.
 #include "Cannon.h"
 #include "Collisions.h"
 #include "Fortress.h"
@@ -21,6 +21,7 @@ EntityList<EnemyBullets> EnemyBulletsList;
 float CannonTurn;
 int ChevronFrame;
 int ChevronFrameTimer;
+int ChevronFrameShown;
 
 namespace {
 constexpr float BaseTurnStep = 1.4f;
@@ -31,14 +32,10 @@ constexpr int LevelsPerExtraMissile = 2;
 constexpr int ChevronFrames = 6;
 constexpr int ChevronFrameLength = 5; // the timer runs 0 … 5, so a frame shows for 6 calls
 constexpr int ChevronGrey = 128;
-constexpr int BurstStepDegrees = 20;
-constexpr int BurstLastDegree = 360; // the upward ray is drawn twice
 constexpr int RayShortest = 10, RayLongest = 30;
 constexpr float BulletsLeaveRight = 1024; // enemy bullets leave past 1024 across but past 767 down
 
-void DrawCannon() {
-    if (CannonAngle < 0) CannonAngle += FullTurn;
-    if (CannonAngle > LastWholeDegree) CannonAngle -= FullTurn;
+void DrawCannonStrokes() {
     int row = static_cast<int>(CannonAngle);
     for (const ShapeStroke& stroke : CannonShapes[row]) {
         std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
@@ -48,7 +45,7 @@ void DrawCannon() {
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
     for (int k = 0; k < StrokesPerFrame; ++k) {
-        const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * ChevronFrame + k];
+        const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * ChevronFrameShown + k];
         std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (ColorsOn == 0)
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, ChevronGrey, ChevronGrey, ChevronGrey);
@@ -56,6 +53,13 @@ void DrawCannon() {
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
     if (NeonMode == 0) SetColor(White, White, White); // the chevrons' colour stays behind otherwise
+}
+
+// The cannon's facing back within a turn and the chevrons' animation, every frame the cannon is shown, aiming or not.
+void TurnChevrons() {
+    if (CannonAngle < 0) CannonAngle += FullTurn;
+    if (CannonAngle > LastWholeDegree) CannonAngle -= FullTurn;
+    ChevronFrameShown = ChevronFrame;
     ChevronFrameTimer += 1;
     if (ChevronFrameTimer > ChevronFrameLength) {
         ChevronFrameTimer = 0;
@@ -64,10 +68,28 @@ void DrawCannon() {
     }
 }
 
-void DrawBurstRay(const EnemyBullets& bullet, int k) {
-    int length = Rand(RayShortest, RayLongest);
-    float len = static_cast<float>(length);
-    float degrees = static_cast<float>(k);
+// A burst's rays flicker: every ray takes a fresh length, and in the wireframe style a fresh colour, each frame.
+void PickBurstRays(EnemyBullets& bullet) {
+    for (int ray = 0; ray < BurstRays; ++ray) {
+        bullet.RayLength[ray] = Rand(RayShortest, RayLongest);
+        if (NeonMode != 0) continue;
+        if (ColorsOn == 0) {
+            int grey = Rand(FlickerLow, FlickerHigh);
+            bullet.RayRed[ray] = bullet.RayGreen[ray] = bullet.RayBlue[ray] = static_cast<std::uint8_t>(grey);
+        } else {
+            int red = Rand(FlickerLow, FlickerHigh);
+            int green = Rand(FlickerLow, FlickerHigh);
+            int blue = Rand(FlickerLow, FlickerHigh);
+            bullet.RayRed[ray] = static_cast<std::uint8_t>(red);
+            bullet.RayGreen[ray] = static_cast<std::uint8_t>(green);
+            bullet.RayBlue[ray] = static_cast<std::uint8_t>(blue);
+        }
+    }
+}
+
+void DrawBurstRay(const EnemyBullets& bullet, int ray) {
+    float len = static_cast<float>(bullet.RayLength[ray]);
+    float degrees = static_cast<float>(ray * BurstStepDegrees);
     int dx = static_cast<int>(Sin(degrees) * len);
     int dy = -static_cast<int>(Cos(degrees) * len);
     float x1 = bullet.x + static_cast<float>(PlayfieldOffsetX);
@@ -75,15 +97,7 @@ void DrawBurstRay(const EnemyBullets& bullet, int k) {
     float x2 = x1 + static_cast<float>(dx);
     float y2 = y1 + static_cast<float>(dy);
     if (NeonMode == 0) {
-        if (ColorsOn == 0) {
-            int grey = Rand(FlickerLow, FlickerHigh);
-            SetColor(grey, grey, grey);
-        } else {
-            int red = Rand(FlickerLow, FlickerHigh);
-            int green = Rand(FlickerLow, FlickerHigh);
-            int blue = Rand(FlickerLow, FlickerHigh);
-            SetColor(red, green, blue);
-        }
+        SetColor(bullet.RayRed[ray], bullet.RayGreen[ray], bullet.RayBlue[ray]);
         DrawLine(x1, y1, x2, y2, 1);
         SetColor(White, White, White);
     } else {
@@ -135,8 +149,10 @@ void UpdateCannon() {
         if (DemoMode == 0 && MissileCount < Level / LevelsPerExtraMissile + BaseMissileQuota)
             LaunchMissile(static_cast<int>(CannonAngle));
     }
-    DrawCannon();
+    TurnChevrons();
 }
+
+void DrawCannon() { DrawCannonStrokes(); }
 
 void FireEnemyBullet(int angle) {
     EnemyBullets& bullet = EnemyBulletsList.Add();
@@ -149,18 +165,24 @@ void FireEnemyBullet(int angle) {
 }
 
 void UpdateEnemyBullets() {
-    TPoly::_Begin();
     EnemyBulletsList.Walk([](EnemyBullets& bullet) {
         bullet.x_old = bullet.x;
         bullet.y_old = bullet.y;
         bullet.x += bullet.xspeed;
         bullet.y += bullet.yspeed;
-        for (int k = 0; k <= BurstLastDegree; k += BurstStepDegrees) DrawBurstRay(bullet, k);
+        PickBurstRays(bullet);
         if (bullet.x < 0 || bullet.x > BulletsLeaveRight || bullet.y < 0 || bullet.y > FieldBottom) {
             EnemyBulletsList.Remove(bullet);
         } else if (ShipStruckWithin(bullet.x, bullet.y, EnemyBulletHitRadius)) {
             EnemyBulletsList.Remove(bullet);
         }
+    });
+}
+
+void DrawEnemyBullets() {
+    TPoly::_Begin();
+    EnemyBulletsList.Each([](const EnemyBullets& bullet) {
+        for (int ray = 0; ray < BurstRays; ++ray) DrawBurstRay(bullet, ray);
     });
     TPoly::_End();
 }
@@ -172,4 +194,5 @@ void ResetCannon() {
     CannonTurn = 0;
     ChevronFrame = 0;
     ChevronFrameTimer = 0;
+    ChevronFrameShown = 0;
 }

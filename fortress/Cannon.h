@@ -1,18 +1,26 @@
 // The cannon at the fortress centre and its enemy bullets: aiming, the line of fire, the missile quota, drawing.
 #pragma once
 #include "core/EntityList.h"
+#include <cstdint>
+
+constexpr int BurstStepDegrees = 20;
+constexpr int BurstRays = 360 / BurstStepDegrees + 1; // the upward ray is drawn twice
 
 struct EnemyBullets {
     float x = 0, y = 0;
     float x_old = 0, y_old = 0;
     float xspeed = 0, yspeed = 0; // 16 units a frame in total
     int life = 0;                 // never used
+    // The burst this frame shows, picked by the step: each ray's length and its wireframe colour.
+    int RayLength[BurstRays] = {};
+    std::uint8_t RayRed[BurstRays] = {}, RayGreen[BurstRays] = {}, RayBlue[BurstRays] = {};
 };
 
 extern EntityList<EnemyBullets> EnemyBulletsList;
 extern float CannonTurn;
 extern int ChevronFrame;
 extern int ChevronFrameTimer;
+extern int ChevronFrameShown; // the chevrons' frame the cannon shows: the animation moves on after it
 
 constexpr int CannonShotDelay = 30;
 constexpr int SpawnCannonDelay = 120; // frames the cannon holds its fire when a ship appears

@@ -1,5 +1,5 @@
-// The hit tests: player bullets against the rings and the cannon (one walk that also moves, draws and ends the
-// bullets), the ship's bounce off the fortress, and a ship struck by the enemy.
+// The hit tests: player bullets against the rings and the cannon (one walk that also moves and ends the bullets),
+// the ship's bounce off the fortress, and a ship struck by the enemy; and the bullets' drawing.
 #include "Collisions.h"
 #include "Effects.h"
 #include "Fortress.h"
@@ -103,11 +103,9 @@ void UpdatePlayerBullets() {
         bullet.y_old = bullet.y;
         bullet.x += bullet.xspeed;
         bullet.y += bullet.yspeed;
-        bool hit = StrikeSections(bullet);
+        StrikeSections(bullet);
         // A bullet that struck a section can still reach the cannon in the same move.
         StrikeCannon(bullet);
-        SetColor(White, White, White);
-        if (!hit) DrawBullet(bullet);
         PlayerBulletCount += 1;
         WrapBullet(bullet);
         bullet.life += 1;
@@ -117,6 +115,11 @@ void UpdatePlayerBullets() {
         }
         BulletHitsMissiles(bullet);
     });
+}
+
+void DrawPlayerBullets() {
+    SetColor(White, White, White);
+    PlayerBulletsList.Each(DrawBullet);
     SetScale(1, 1);
 }
 

@@ -1,5 +1,5 @@
 // The debris of the fight: ray bursts, sparks and streaks, the particles of a downed missile and the ship's
-// fragments, each advanced and drawn once a frame in its own walk.
+// fragments, each advanced once a frame by its step and shown by its draw.
 #include "Effects.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
@@ -45,16 +45,21 @@ constexpr std::uint32_t FragColour = 0xFF1A54FF;
 constexpr int FragGrey = 192;
 constexpr int FragRed = 80, FragGreen = 80, FragBlue = 255;
 
-// One piece or dot in the display style: white, or a fresh flicker colour for each piece and frame.
-void DrawDebris(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth) {
-    if (NeonMode == 0 && ColorsOn == 1) {
-        int red = Rand(FlickerLow, FlickerHigh);
-        int green = Rand(FlickerLow, FlickerHigh);
-        int blue = Rand(FlickerLow, FlickerHigh);
-        DrawSegment(x1, y1, x2, y2, colour, glowWidth, red, green, blue);
-    } else {
+// A piece or dot in the wireframe colour style takes a fresh flicker colour every frame.
+void PickFlicker(Flicker& flicker) {
+    if (NeonMode != 0 || ColorsOn != 1) return;
+    int red = Rand(FlickerLow, FlickerHigh);
+    int green = Rand(FlickerLow, FlickerHigh);
+    int blue = Rand(FlickerLow, FlickerHigh);
+    flicker = {red, green, blue};
+}
+
+// One piece or dot in the display style: white, or its flicker colour.
+void DrawDebris(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth, const Flicker& flicker) {
+    if (NeonMode == 0 && ColorsOn == 1)
+        DrawSegment(x1, y1, x2, y2, colour, glowWidth, flicker.Red, flicker.Green, flicker.Blue);
+    else
         DrawSegment(x1, y1, x2, y2, colour, glowWidth, White, White, White);
-    }
 }
 
 void AddPieces(int x, int y, int type, int slowest, int fastest, int shortest, int longest) {
@@ -78,26 +83,17 @@ void StepPiece(Explosions& e) {
     if (e.Count == 0) {
         ExplosionsList.Remove(e);
     } else {
-        float x2 = 0, y2 = 0;
         if (e.ExplosionType == SmallExplosion) {
-            float length = static_cast<float>(static_cast<int>(e.Length));
+            e.ShownLength = static_cast<float>(static_cast<int>(e.Length));
             e.Length -= static_cast<float>(e.Steps);
-            int dx = static_cast<int>(Sin(e.Angle1) * length);
-            int dy = -static_cast<int>(Cos(e.Angle1) * length);
-            x2 = e.x1 + static_cast<float>(dx);
-            y2 = e.y1 + static_cast<float>(dy);
         } else if (e.ExplosionType == BigExplosion) {
             e.x1 += Sin(e.Angle1) * e.speed;
             e.y1 += -Cos(e.Angle1) * e.speed;
-            x2 = e.x1 + DotSize;
-            y2 = e.y1 + DotSize;
-        } else {
-            float reach = e.speed * StreakLengthFactor;
-            x2 = static_cast<float>(static_cast<int>(e.x1 + Sin(e.Angle1) * reach));
-            y2 = static_cast<float>(static_cast<int>(e.y1 - Cos(e.Angle1) * reach));
         }
-        DrawDebris(e.x1, e.y1, x2, y2, e.color, GlowWidth3);
-        if (NeonMode == 0) SetColor(White, White, White);
+        // The piece shows where it stands now; a streak moves on after showing.
+        e.ShownX = e.x1;
+        e.ShownY = e.y1;
+        PickFlicker(e.Shade);
         if (e.ExplosionType == ShockwaveExplosion) {
             e.x1 += Sin(e.Angle1) * e.speed;
             e.y1 += -Cos(e.Angle1) * e.speed;
@@ -107,19 +103,38 @@ void StepPiece(Explosions& e) {
     if (e.x1 < 0 || e.x1 > FieldRight || e.y1 < 0 || e.y1 > FieldBottom) ExplosionsList.Remove(e);
 }
 
+void DrawPiece(const Explosions& e) {
+    float x2 = 0, y2 = 0;
+    if (e.ExplosionType == SmallExplosion) {
+        int dx = static_cast<int>(Sin(e.Angle1) * e.ShownLength);
+        int dy = -static_cast<int>(Cos(e.Angle1) * e.ShownLength);
+        x2 = e.ShownX + static_cast<float>(dx);
+        y2 = e.ShownY + static_cast<float>(dy);
+    } else if (e.ExplosionType == BigExplosion) {
+        x2 = e.ShownX + DotSize;
+        y2 = e.ShownY + DotSize;
+    } else {
+        float reach = e.speed * StreakLengthFactor;
+        x2 = static_cast<float>(static_cast<int>(e.ShownX + Sin(e.Angle1) * reach));
+        y2 = static_cast<float>(static_cast<int>(e.ShownY - Cos(e.Angle1) * reach));
+    }
+    DrawDebris(e.ShownX, e.ShownY, x2, y2, e.color, GlowWidth3, e.Shade);
+    if (NeonMode == 0) SetColor(White, White, White);
+}
+
 void DrawFrag(const frags& f) {
     RestoreData(FragLineLabels[f.Data]);
-    float c = Cos(f.Angle);
-    float s = Sin(f.Angle);
+    float c = Cos(f.ShownAngle);
+    float s = Sin(f.ShownAngle);
     for (int k = 0; k < FragLinesPerSet; ++k) {
         float ax = static_cast<float>(ReadDataInt());
         float ay = static_cast<float>(ReadDataInt());
         float bx = static_cast<float>(ReadDataInt());
         float by = static_cast<float>(ReadDataInt());
-        float x1 = f.x + (ax * c + ay * s);
-        float y1 = f.y + (ax * s - ay * c);
-        float x2 = f.x + (bx * c + by * s);
-        float y2 = f.y + (bx * s - by * c);
+        float x1 = f.ShownX + (ax * c + ay * s);
+        float y1 = f.ShownY + (ax * s - ay * c);
+        float x2 = f.ShownX + (bx * c + by * s);
+        float y2 = f.ShownY + (bx * s - by * c);
         if (ColorsOn == 0)
             DrawSegment(x1, y1, x2, y2, OpaqueWhite, GlowWidth5, FragGrey, FragGrey, FragGrey);
         else
@@ -159,6 +174,8 @@ void UpdateExplosions() {
     ExplosionsList.Walk(StepPiece);
 }
 
+void DrawExplosions() { ExplosionsList.Each(DrawPiece); }
+
 void CreateParticles(int x, int y) {
     for (int i = 0; i < ParticlePieces; ++i) {
         Particles& p = ParticlesList.Add();
@@ -180,11 +197,20 @@ void CreateParticles(int x, int y) {
 
 void UpdateParticles() {
     ParticlesList.Walk([](Particles& p) {
-        DrawDebris(p.x, p.y, p.x + DotSize, p.y + DotSize, p.color, GlowWidth1);
+        // A dot shows where it stood before this frame's move.
+        p.ShownX = p.x;
+        p.ShownY = p.y;
+        PickFlicker(p.Shade);
         p.x += p.xspeed;
         p.y += p.yspeed;
         p.life -= 1;
         if (p.life < 0) ParticlesList.Remove(p);
+    });
+}
+
+void DrawParticles() {
+    ParticlesList.Each([](const Particles& p) {
+        DrawDebris(p.ShownX, p.ShownY, p.ShownX + DotSize, p.ShownY + DotSize, p.color, GlowWidth1, p.Shade);
     });
     FinishSegments();
 }
@@ -202,13 +228,20 @@ void CreateFrag(int index) {
 
 void UpdateFrags() {
     FragsList.Walk([](frags& f) {
-        DrawFrag(f);
+        // A fragment shows where it stood before this frame's move.
+        f.ShownX = f.x;
+        f.ShownY = f.y;
+        f.ShownAngle = f.Angle;
         f.Angle += f.RotateSpeed;
         f.Distance += FragAcceleration;
         float direction = static_cast<float>(f.WhichOne);
         f.x += Sin(direction) * f.Distance;
         f.y -= Cos(direction) * f.Distance;
     });
+}
+
+void DrawFrags() {
+    FragsList.Each(DrawFrag);
     FinishSegments();
 }
 

@@ -7,6 +7,11 @@ constexpr int SmallExplosion = 0;
 constexpr int BigExplosion = 1;
 constexpr int ShockwaveExplosion = 2;
 
+// A wireframe piece's flicker colour for the frame, picked by the step.
+struct Flicker {
+    int Red = 0, Green = 0, Blue = 0;
+};
+
 struct Explosions {
     float x1 = 0, y1 = 0; // the ray's origin, or a spark's or streak's position
     float Angle1 = 0;
@@ -18,6 +23,10 @@ struct Explosions {
     int Steps = 0; // how much a ray shrinks a frame
     std::uint32_t color = 0;
     int ExplosionType = 0;
+    // What this frame shows, as the step left it: the piece's start, a ray's length, the flicker colour.
+    float ShownX = 0, ShownY = 0;
+    float ShownLength = 0;
+    Flicker Shade;
 };
 
 struct Particles {
@@ -25,6 +34,8 @@ struct Particles {
     float xspeed = 0, yspeed = 0;
     int life = 0;
     std::uint32_t color = 0;
+    float ShownX = 0, ShownY = 0; // where this frame shows the dot
+    Flicker Shade;
 };
 
 struct frags {
@@ -33,7 +44,8 @@ struct frags {
     int WhichOne = 0; // direction of flight, degrees
     int Data = 0;     // which line set it is drawn from
     float RotateSpeed = 0;
-    float Distance = 0; // flight speed, growing every frame
+    float Distance = 0;                           // flight speed, growing every frame
+    float ShownX = 0, ShownY = 0, ShownAngle = 0; // where and how this frame shows it
 };
 
 extern EntityList<Explosions> ExplosionsList;
@@ -51,6 +63,8 @@ void CreateParticles(int x, int y);
 void UpdateParticles();
 void CreateFrag(int index);
 void UpdateFrags();
+void DrawParticles();
+void DrawFrags();
 void ClearExplosions();
 void ClearParticles();
 void ClearFrags();

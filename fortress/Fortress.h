@@ -1,4 +1,5 @@
-// The fortress's frame steps as the game loop runs them: rings, cannon, debris, bullets and missiles.
+// The fortress's frame as the game loop runs it: the steps (rings, cannon, debris, bullets and missiles), which change
+// the fight and draw nothing, and the draws, which show what the steps left and change nothing.
 #pragma once
 #include <cstdint>
 
@@ -12,8 +13,17 @@ void UpdateCannon();
 void UpdateExplosions();
 void UpdatePlayerBullets();
 void UpdateEnemyBullets();
-void DrawMissiles();
+// The missiles' count and their contacts with the ship, and the spark each shows this frame.
+void CountMissiles();
 void UpdateMissiles();
 void UpdateParticles();
+
+void DrawSections();
+void DrawCannon();
+void DrawExplosions();
+void DrawPlayerBullets();
+void DrawEnemyBullets();
+void DrawMissiles();
+void DrawParticles();
 void ClearEnemyBullets();
 void ClearMissiles();

@@ -1,4 +1,5 @@
-// The missiles' state machine, their drawing as flickering sparks, their hits on the ship and a bullet's hit on them.
+// The missiles' state machine, their hits on the ship and a bullet's hit on them, and their drawing as flickering
+// sparks.
 #include "Missiles.h"
 #include "Collisions.h"
 #include "Effects.h"
@@ -185,20 +186,33 @@ void StepMissile(Missiles& m) {
     }
 }
 
-void DrawMissile(const Missiles& m) {
+// Each missile shows the next of the spark's frames, turned to a random row, and in the wireframe colour style a
+// fresh flicker colour for each stroke.
+void PickSpark(Missiles& m) {
     MissileFrame += 1;
     if (MissileFrame >= SparkFrames) MissileFrame = 0;
-    int row = Rand(0, ShapeRows - 1);
+    m.ShownFrame = MissileFrame;
+    m.ShownRow = Rand(0, ShapeRows - 1);
+    m.ShownX = m.x;
+    m.ShownY = m.y;
+    if (NeonMode != 0 || ColorsOn != 1) return;
+    for (Flicker& flicker : m.Shade) {
+        int red = Rand(FlickerLow, FlickerHigh);
+        int green = Rand(FlickerLow, FlickerHigh);
+        int blue = Rand(FlickerLow, FlickerHigh);
+        flicker = {red, green, blue};
+    }
+}
+
+void DrawMissile(const Missiles& m) {
     for (int k = 0; k < StrokesPerFrame; ++k) {
-        const ShapeStroke& stroke = SparkShapes[row][StrokesPerFrame * MissileFrame + k];
+        const ShapeStroke& stroke = SparkShapes[m.ShownRow][StrokesPerFrame * m.ShownFrame + k];
         std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (NeonMode == 0 && ColorsOn == 1) {
-            int red = Rand(FlickerLow, FlickerHigh);
-            int green = Rand(FlickerLow, FlickerHigh);
-            int blue = Rand(FlickerLow, FlickerHigh);
-            DrawShapeStroke(stroke, m.x, m.y, colour, GlowWidth3, red, green, blue);
+            const Flicker& flicker = m.Shade[k];
+            DrawShapeStroke(stroke, m.ShownX, m.ShownY, colour, GlowWidth3, flicker.Red, flicker.Green, flicker.Blue);
         } else {
-            DrawShapeStroke(stroke, m.x, m.y, colour, GlowWidth3, White, White, White);
+            DrawShapeStroke(stroke, m.ShownX, m.ShownY, colour, GlowWidth3, White, White, White);
         }
     }
 }
@@ -233,14 +247,18 @@ void LaunchMissile(int angle) {
 
 void UpdateMissiles() { MissilesList.Walk(StepMissile); }
 
-void DrawMissiles() {
+void CountMissiles() {
     MissileCount = 0;
     MissilesList.Walk([](Missiles& m) {
-        DrawMissile(m);
+        PickSpark(m);
         MissileCount += 1;
         // A missile that strikes the ship stays in play and may strike it again.
         ShipStruckWithin(m.x, m.y, MissileShipHitRadius);
     });
+}
+
+void DrawMissiles() {
+    MissilesList.Each(DrawMissile);
     FinishSegments();
 }
 

@@ -1,6 +1,8 @@
 // The homing missiles: launch from the cannon's muzzle, the ride on the rings, the hunt, drawing and the ship test.
 #pragma once
+#include "Effects.h"
 #include "core/EntityList.h"
+#include "graphics/Shapes.h"
 
 struct Missiles {
     float x = 0, y = 0;
@@ -21,6 +23,12 @@ struct Missiles {
     int TargetRing = 0;
     int HangAround = 0;
     int BeenHunting = 0;
+    // The spark this frame shows, picked when the missiles are counted (before they move): where, which of the
+    // spark's frames, turned to which row, and each stroke's wireframe flicker colour.
+    float ShownX = 0, ShownY = 0;
+    int ShownFrame = 0;
+    int ShownRow = 0;
+    Flicker Shade[StrokesPerFrame];
 };
 
 extern EntityList<Missiles> MissilesList;

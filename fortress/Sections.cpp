@@ -1,5 +1,5 @@
-// The ring sections: twelve chords a ring, turning, growing outward, drawn each frame, and regrown when a ring is
-// shot empty.
+// The ring sections: twelve chords a ring, turning, growing outward, regrown when a ring is shot empty, and drawn
+// from what the step left.
 #include "Sections.h"
 #include "Effects.h"
 #include "Fortress.h"
@@ -87,10 +87,8 @@ void UpdateSections() {
     int inRing[RingCount] = {0, 0, 0};
     SectionsList.Walk([&](Sections& s) {
         if (s.Radius < static_cast<float>(s.GrowToThisSize)) s.Radius += GrowStep;
-        DrawSection(s);
         if (s.Ring >= 0 && s.Ring < RingCount) inRing[s.Ring] += 1;
     });
-    FinishSegments();
     if (inRing[0] == 0 || inRing[1] == 0 || inRing[2] == 0) GrowRings();
 }
 
@@ -136,13 +134,16 @@ void CollapseRings() {
     SectionsList.Walk([&](Sections& s) {
         if (s.Radius > 0) {
             s.Radius -= GrowStep;
-            DrawSection(s);
             count += 1;
         } else {
             SectionsList.Remove(s);
         }
     });
     if (count == 0 && ExplosionsActive == 0) CannonDestroyed = 0;
+}
+
+void DrawSections() {
+    SectionsList.Each(DrawSection);
     FinishSegments();
 }
 

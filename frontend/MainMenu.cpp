@@ -100,12 +100,16 @@ void StepLogo() {
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
 // scoring (nothing of those would ever be moved or shown here).
 void StepDemoWorld() {
-    DrawStars();
     MoveSections();
     UpdateSections();
     UpdateCannon();
     UpdatePlayerBullets();
     UpdateEnemyBullets();
+    DrawStars();
+    DrawSections();
+    DrawCannon();
+    DrawPlayerBullets();
+    DrawEnemyBullets();
 }
 
 void StepGhost() {
@@ -256,10 +260,12 @@ void MenuFrame() {
 void ConfirmFrame() {
     BeginScreenFrame(ScreenStars::Hidden);
     DrawLogo(0);
-    DrawStars();
     MoveSections();
     UpdateSections();
     UpdateCannon();
+    DrawStars();
+    DrawSections();
+    DrawCannon();
     DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
     DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
     DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);

@@ -1,5 +1,5 @@
-// The game's frame loop: every update-and-draw routine in its fixed order, then the level-end, death and Escape
-// checks after the flip.
+// The game's frame loop: every step in its fixed order, then every draw in the same order, the flip, and the
+// level-end, death and Escape checks after it.
 #include "GameLoop.h"
 #include "Levels.h"
 #include "Pages.h"
@@ -28,12 +28,10 @@ constexpr int FpsWindowMs = 500;
 constexpr int StateLeave = 3;
 constexpr float PromptPulseStart = 25;
 
-void DrawShip() { DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }
+bool FramesShown = true; // off where nobody sees the frames: the score server's checker and the replay tool
 
-void GameFrame() {
-    Cls();
-    DrawBackdrop();
-    DrawStars();
+// A frame of play. The step moves the fight on and draws nothing; the draw shows what the step left.
+void StepGameFrame() {
     UpdateShipControls();
     MoveShip();
     MoveSections();
@@ -42,30 +40,52 @@ void GameFrame() {
     UpdateExplosions();
     UpdatePlayerBullets();
     UpdateEnemyBullets();
-    DrawMissiles();
+    CountMissiles();
     UpdateMissiles();
     UpdateParticles();
-    DrawShip();
-    DrawFrameRate();
-    DrawVectorText("score: " + IntToText(Score), 20, 1, 0xFFFFFF00, 0, 0.75f, 0.75f, 0, 255, 255, 0);
-    Flip(-1);
+    PickShipFlicker();
+    UpdateFrameRate();
 }
 
-// The fortress stands still behind the prompt: nothing moves, bullets and particles are not drawn.
-void ExitPromptFrame() {
+void DrawGameFrame() {
     Cls();
     DrawBackdrop();
     DrawStars();
+    DrawSections();
+    DrawCannon();
+    DrawExplosions();
+    DrawPlayerBullets();
+    DrawEnemyBullets();
+    DrawMissiles();
+    DrawParticles();
+    DrawShip();
+    DrawFrameRate();
+    DrawVectorText("score: " + IntToText(Score), 20, 1, 0xFFFFFF00, 0, 0.75f, 0.75f, 0, 255, 255, 0);
+}
+
+// The fortress stands still behind the prompt: nothing moves, bullets and particles are not drawn.
+void StepExitPromptFrame() {
     UpdateSections();
     UpdateCannon();
     UpdateExplosions();
+    CountMissiles();
+    PickShipFlicker();
+    UpdateFrameRate();
+}
+
+void DrawExitPromptFrame() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    DrawSections();
+    DrawCannon();
+    DrawExplosions();
     DrawMissiles();
     DrawShip();
     DrawFrameRate();
     DrawZoomText("exit game (y/n)", 11.5f, 20, 0xFFFFFFFF, PromptPulse, 1.0f, 1.0f, 0, 255, 255, 255);
     DrawVectorText("press right key for no", 14, 28.5f, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
     DrawVectorText("press left key for yes", 14, 30, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
-    Flip(-1);
 }
 
 void ExitPrompt() {
@@ -75,7 +95,9 @@ void ExitPrompt() {
     FlushKeys();
     int answer = 0;
     do {
-        ExitPromptFrame();
+        StepExitPromptFrame();
+        if (FramesShown) DrawExitPromptFrame();
+        Flip(-1);
         answer = ReadExitAnswer();
         if (PromptPulse > 0) PromptPulse -= 1;
     } while (answer == 0);
@@ -149,6 +171,9 @@ int ReadExitAnswer() {
     return answer;
 }
 
+void ShowGameFrames(bool show) { FramesShown = show; }
+bool GameFramesShown() { return FramesShown; }
+
 void UpdateFrameRate() {
     FpsFrames += 1;
     // The timer moves on by whole windows, so after a stall several frames in a row each close one.
@@ -162,7 +187,9 @@ void UpdateFrameRate() {
 void PlayGame() {
     StartGame();
     while (GameState != StateLeave) {
-        GameFrame();
+        StepGameFrame();
+        if (FramesShown) DrawGameFrame();
+        Flip(-1);
         CompleteLevel();
         PlayerDeath();
         // Losing the window's focus (another window in front) pauses as Escape does, so it never costs a ship.

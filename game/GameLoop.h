@@ -6,5 +6,9 @@ void PlayGame();
 // cut short from outside the loop (a watched game stopped).
 void EndGame();
 void UpdateFrameRate();
+// Whether the game's loops draw their frames (on by default). The score server's checker and the replay tool step
+// every frame and draw none: nobody sees them, and drawing takes no random number, so the game is the same.
+void ShowGameFrames(bool show);
+bool GameFramesShown();
 // The exit prompt's answer for one pass: 1 leave, 2 stay, 0 none yet.
 int ReadExitAnswer();

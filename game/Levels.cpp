@@ -1,6 +1,7 @@
 // The rules of a game: the level page with the fortress rebuilt behind it, the blast that
 // ends a level and the sequence that follows a lost ship.
 #include "Levels.h"
+#include "GameLoop.h"
 #include "Pages.h"
 #include "Ship.h"
 #include "ShipLost.h"
@@ -49,11 +50,14 @@ void RunLevelPage() {
     int leave = 0;
     int frames = 0;
     do {
-        Cls();
-        DrawBackdrop();
-        DrawStars();
-        DrawChars();
-        DrawLevelPageTexts();
+        StepChars();
+        if (GameFramesShown()) {
+            Cls();
+            DrawBackdrop();
+            DrawStars();
+            ShowChars();
+            DrawLevelPageTexts();
+        }
         Flip(-1);
         ScanKeys();
         if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
@@ -113,15 +117,22 @@ void CompleteLevel() {
     if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
     int frames = 0;
     do {
-        Cls();
-        DrawBackdrop();
-        DrawStars();
         MoveSections();
         UpdateExplosions();
         CollapseRings();
         UpdatePlayerBullets();
-        DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle));
-        DrawFrameRate();
+        PickShipFlicker();
+        UpdateFrameRate();
+        if (GameFramesShown()) {
+            Cls();
+            DrawBackdrop();
+            DrawStars();
+            DrawExplosions();
+            DrawSections();
+            DrawPlayerBullets();
+            DrawShip();
+            DrawFrameRate();
+        }
         Flip(-1);
         frames += 1;
         if (frames == SecondBlastFrame) {
@@ -151,15 +162,22 @@ void PlayerDeath() {
     if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
     int frames = 0;
     do {
-        Cls();
-        DrawBackdrop();
-        DrawStars();
         MoveSections();
         UpdateSections();
         UpdateCannon();
         UpdateExplosions();
         UpdateFrags();
-        DrawFrameRate();
+        UpdateFrameRate();
+        if (GameFramesShown()) {
+            Cls();
+            DrawBackdrop();
+            DrawStars();
+            DrawSections();
+            DrawCannon();
+            DrawExplosions();
+            DrawFrags();
+            DrawFrameRate();
+        }
         Flip(-1);
         frames += 1;
         if (frames == SecondBlastFrame) {

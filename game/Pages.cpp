@@ -28,7 +28,6 @@ void DrawBackdrop() {
 }
 
 void DrawFrameRate() {
-    UpdateFrameRate();
     if (ShowFrameRate == 1)
         DrawVectorText("FPS: " + IntToText(Fps), FrameRateColumn, FrameRateRow, FrameRateColour, 0, FrameRateScale,
                        FrameRateScale, 0, FrameRateRed, FrameRateGreen, FrameRateBlue);

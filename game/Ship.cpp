@@ -7,6 +7,7 @@
 #include "core/Sound.h"
 #include "core/Tables.h"
 #include "fortress/Collisions.h"
+#include "graphics/Shapes.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
 #include <cmath>
@@ -14,6 +15,8 @@
 namespace {
 constexpr float TableOffset = 270; // the trig tables turned so that angle 0 thrusts upward
 constexpr int FireGate = 4; // a press is always taken, but fires only below this many bullets; the gun stops at 3
+
+ShipFlame ShownFlame;
 
 void Thrust(int previousShape) {
     ShipShape = ThrustShipShape;
@@ -104,3 +107,7 @@ void FirePlayerBullet(int withSound) {
     bullet.x = ShipX;
     bullet.y = ShipY;
 }
+
+void PickShipFlicker() { ShownFlame = PickShipFlame(ShipShape); }
+
+void DrawShip() { DrawShipShape(ShownFlame, ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }

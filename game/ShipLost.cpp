@@ -1,5 +1,6 @@
 // The ship-lost page, which puts the next ship on the field, and the game-over page, which ends the game.
 #include "ShipLost.h"
+#include "GameLoop.h"
 #include "Pages.h"
 #include "Ship.h"
 #include "core/GameState.h"
@@ -106,16 +107,19 @@ void ShipLostScreen() {
     int frames = 0;
     int leave = 0;
     do {
-        Cls();
-        DrawBackdrop();
-        DrawStars();
-        DrawChars();
-        if (ShipsLeft >= 0) DrawShipsLeftTexts();
+        StepChars();
         if (ShipsLeft < 0) {
-            DrawGameOverTexts();
             // The game-over page waits for a key: it never times out and never takes the pad's fire button.
             GameState = StateLeave;
             frames = 0;
+        }
+        if (GameFramesShown()) {
+            Cls();
+            DrawBackdrop();
+            DrawStars();
+            ShowChars();
+            if (ShipsLeft >= 0) DrawShipsLeftTexts();
+            if (ShipsLeft < 0) DrawGameOverTexts();
         }
         Flip(-1);
         int held = ControlMode > 0 && JoyDown(PadThrustButton, 0) ? 1 : 0;

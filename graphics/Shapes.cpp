@@ -1,5 +1,5 @@
 // The shape tables: each stored stroke list turned to every whole degree once at start-up, and the ship drawn from
-// its table with the flickering thrust flame.
+// its table with the flickering thrust flame, whose flicker the frame's step picks.
 #include "Shapes.h"
 #include "Images.h"
 #include "TPoly.h"
@@ -88,9 +88,23 @@ void DrawShapeStroke(const ShapeStroke& stroke, float x, float y, std::uint32_t 
                       red, green, blue);
 }
 
+ShipFlame PickShipFlame(int lastStroke) {
+    ShipFlame flame;
+    flame.Colour = static_cast<std::uint32_t>(Rand(FlameColourLowest, FlameColourHighest));
+    if (lastStroke > ShipFlameLastStroke) lastStroke = ShipFlameLastStroke;
+    if (NeonMode == 0 && ColorsOn == 1 && lastStroke > ShipHullLastStroke) {
+        flame.Blue = Rand(64, 128);
+        flame.Green = Rand(64, 128);
+        flame.Red = Rand(192, 255);
+    }
+    return flame;
+}
+
 void DrawShipShape(int lastStroke, float x, float y, int row) {
-    // The flame's colour is drawn every time, flame or not and in either style, so both styles stay in step.
-    int flame = Rand(FlameColourLowest, FlameColourHighest);
+    DrawShipShape(PickShipFlame(lastStroke), lastStroke, x, y, row);
+}
+
+void DrawShipShape(const ShipFlame& flame, int lastStroke, float x, float y, int row) {
     row = ((row % ShapeRows) + ShapeRows) % ShapeRows;
     if (lastStroke > ShipFlameLastStroke) lastStroke = ShipFlameLastStroke;
     const ShapeStroke* strokes = ShipShapes[row];
@@ -104,7 +118,7 @@ void DrawShipShape(int lastStroke, float x, float y, int row) {
                 width = static_cast<float>(GlowWidth4);
             } else if (k > ShipHullLastStroke) {
                 // Negative draws are opaque warm colours, the rest have alpha 0: the flame flickers.
-                colour = static_cast<std::uint32_t>(flame);
+                colour = flame.Colour;
             }
             TPoly::Line(GlowDotImage, 0, Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
                         colour, Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), colour,
@@ -116,12 +130,7 @@ void DrawShipShape(int lastStroke, float x, float y, int row) {
         if (ColorsOn == 1) SetColor(64, 64, 255);
         for (int k = 0; k <= lastStroke; ++k) {
             const ShapeStroke& stroke = strokes[k];
-            if (ColorsOn == 1 && k == ShipHullLastStroke + 1) {
-                int blue = Rand(64, 128);
-                int green = Rand(64, 128);
-                int red = Rand(192, 255);
-                SetColor(red, green, blue);
-            }
+            if (ColorsOn == 1 && k == ShipHullLastStroke + 1) SetColor(flame.Red, flame.Green, flame.Blue);
             DrawLine(Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
                      Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), 1);
         }

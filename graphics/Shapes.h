@@ -37,7 +37,17 @@ void BuildShapeTables();
 // Every table back to zeros, as before start-up.
 void ResetShapeTables();
 
-// Records 0 … lastStroke of ShipShapes row `row` at (x, y), with the flame's flicker.
+// The thrust flame's flicker for one frame: the packed colour the neon style shows, and the wireframe colour.
+struct ShipFlame {
+    std::uint32_t Colour = 0;
+    int Red = 0, Green = 0, Blue = 0;
+};
+// Draws the flicker as drawing the ship with `lastStroke` strokes takes it: the packed colour every time, flame or
+// not and in either style, so both styles stay in step; the wireframe colour only where the flame is drawn in colour.
+ShipFlame PickShipFlame(int lastStroke);
+// Records 0 … lastStroke of ShipShapes row `row` at (x, y) with the given flicker.
+void DrawShipShape(const ShipFlame& flame, int lastStroke, float x, float y, int row);
+// The same with a flicker picked on the spot, for screens that step and draw the ship together.
 void DrawShipShape(int lastStroke, float x, float y, int row);
 // One stroke of a table row with its centre at (x, y) in playfield units, in the display style; the colour and
 // half-width are the caller's, after its own grey or white substitution.

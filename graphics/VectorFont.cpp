@@ -198,15 +198,25 @@ void TypeChars(int column, int row, const std::string& text, float scale, float 
     }
 }
 
-void DrawChars() {
+void StepChars() {
     CharsList.Walk([](chars& character) {
         if (character.pause > 0) character.pause -= 1;
         if (character.pause == 0 && character.angle > 0) character.angle -= 1;
+    });
+}
+
+void ShowChars() {
+    CharsList.Each([](const chars& character) {
         if (character.pause == 0)
             DrawZoomText(character.Char, static_cast<float>(character.x), static_cast<float>(character.y),
                          character.color, static_cast<float>(character.angle), character.xscale, character.yscale, 0,
                          character.rcol, character.gcol, character.bcol);
     });
+}
+
+void DrawChars() {
+    StepChars();
+    ShowChars();
 }
 
 const std::deque<std::string>& RecentTexts() { return TextMemory; }

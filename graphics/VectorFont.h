@@ -52,7 +52,11 @@ void DrawCentredText(const std::string& text, float y, std::uint32_t colour, flo
 // Queues a line of a text page on CharsList, one character a frame after the last one queued.
 void TypeChars(int column, int row, const std::string& text, float scale, float rowScale, std::uint32_t colour, int red,
                int green, int blue);
-// Advances and draws the page, once a frame.
+// Advances the page's letters by a frame: each waits its pause, then turns upright.
+void StepChars();
+// Draws the letters whose pause is over, as they stand.
+void ShowChars();
+// Both, for the screens that step and draw together.
 void DrawChars();
 // The latest different texts the font was asked to draw or queue, oldest first: a short memory of what the
 // pages showed.

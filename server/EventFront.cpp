@@ -58,22 +58,73 @@ void WriteLine(std::FILE* log, const std::string& line) {
     [[maybe_unused]] ssize_t written = write(fileno(log), line.data(), line.size());
 }
 
+// An IPv4 client of a server listening on IPv6 arrives as ::ffff:a.b.c.d: written as the IPv4 address it is, so that
+// its limits and its prefix are those of that address.
 std::string AddressText(const sockaddr* address) {
     char text[INET6_ADDRSTRLEN] = "-";
-    if (address && address->sa_family == AF_INET)
+    if (address && address->sa_family == AF_INET) {
         inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
-    else if (address && address->sa_family == AF_INET6)
-        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr, text, sizeof text);
+    } else if (address && address->sa_family == AF_INET6) {
+        const in6_addr& six = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
+        if (IN6_IS_ADDR_V4MAPPED(&six))
+            inet_ntop(AF_INET, six.s6_addr + 12, text, sizeof text);
+        else
+            inet_ntop(AF_INET6, &six, text, sizeof text);
+    }
+    return text;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
 }
 
 double SteadySeconds() { return std::chrono::duration<double>(Clock::now().time_since_epoch()).count(); }
 } // namespace
 
+std::optional<std::string> CanonicalAddress(std::string_view text) {
+    constexpr std::size_t LongestAddress = INET6_ADDRSTRLEN;
+    if (text.empty() || text.size() >= LongestAddress) return std::nullopt;
+    std::string copy(text);
+    sockaddr_in four{};
+    sockaddr_in6 six{};
+    if (inet_pton(AF_INET, copy.c_str(), &four.sin_addr) == 1) {
+        four.sin_family = AF_INET;
+        return AddressText(reinterpret_cast<const sockaddr*>(&four));
+    }
+    if (inet_pton(AF_INET6, copy.c_str(), &six.sin6_addr) == 1) {
+        six.sin6_family = AF_INET6;
+        return AddressText(reinterpret_cast<const sockaddr*>(&six));
+    }
+    return std::nullopt;
+}
+
+std::string ForwardedClient(const std::string& proxy, const char* forwardedFor, const char* realIp,
+                            const std::unordered_set<std::string>& trusted) {
+    // Read from the right: each proxy appends the address it saw, and only what our own proxies appended is true.
+    // Whatever a client wrote itself stands to the left of that.
+    if (forwardedFor) {
+        std::string_view list = forwardedFor;
+        while (!list.empty()) {
+            std::size_t comma = list.rfind(',');
+            std::string_view last = Trimmed(comma == std::string_view::npos ? list : list.substr(comma + 1));
+            list = comma == std::string_view::npos ? std::string_view() : list.substr(0, comma);
+            auto address = CanonicalAddress(last);
+            if (!address) break; // a hop that names no address: nothing to its left can be trusted
+            if (!trusted.count(*address)) return *address;
+        }
+    }
+    if (realIp)
+        if (auto address = CanonicalAddress(Trimmed(realIp))) return *address;
+    return proxy;
+}
+
 // One open connection: what it is waiting for, since when, and its socket for the sweep to shut.
 struct EventFront::Watched {
     enum Phase { Headers, Body, Answering };
     int Socket = -1;
+    std::string Peer; // the TCP peer, whose connections are counted
     std::atomic<int> Waiting = Headers;
     std::atomic<std::int64_t> SinceMs = NowMs();
     bool Cut = false;
@@ -100,9 +151,18 @@ std::string_view Query(const EventFront::Request& request) {
 } // namespace
 
 struct FrontCallbacks {
+    // A new connection, before a byte of it is read: within its address's rate and cap (a proxy has neither).
     static MHD_Result AcceptPolicy(void* self, const sockaddr* address, socklen_t) {
         auto& front = *static_cast<EventFront*>(self);
-        return front.ConnectionLimiter.Allow(AddressText(address), SteadySeconds()) ? MHD_YES : MHD_NO;
+        std::string peer = AddressText(address);
+        if (front.Trusted.count(peer)) return MHD_YES;
+        {
+            std::lock_guard lock(front.WatchMutex);
+            auto open = front.OpenByAddress.find(peer);
+            if (open != front.OpenByAddress.end() && open->second >= front.Settings.ConnectionsPerAddress)
+                return MHD_NO;
+        }
+        return front.ConnectionLimiter.Allow(peer, SteadySeconds()) ? MHD_YES : MHD_NO;
     }
 
     static void ConnectionEvent(void* self, MHD_Connection* connection, void** context,
@@ -113,11 +173,22 @@ struct FrontCallbacks {
             auto* watched = new EventFront::Watched;
             const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
             watched->Socket = info ? info->connect_fd : -1;
+            info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+            watched->Peer = AddressText(info ? info->client_addr : nullptr);
             front.Open.insert(watched);
             *context = watched;
+            // Counted once it exists, so that every count is given back; two accepted together past the cap are
+            // cut at once, as a client that went away.
+            if (!front.Trusted.count(watched->Peer) &&
+                ++front.OpenByAddress[watched->Peer] > front.Settings.ConnectionsPerAddress && watched->Socket >= 0) {
+                shutdown(watched->Socket, SHUT_RDWR);
+                watched->Cut = true;
+            }
         } else if (auto* watched = static_cast<EventFront::Watched*>(*context)) {
             // Told before libmicrohttpd closes the socket: the sweep never shuts a number that was reused.
             front.Open.erase(watched);
+            auto open = front.OpenByAddress.find(watched->Peer);
+            if (open != front.OpenByAddress.end() && --open->second == 0) front.OpenByAddress.erase(open);
             delete watched;
             *context = nullptr;
         }
@@ -140,6 +211,11 @@ struct FrontCallbacks {
             request->Path = path;
             const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
             request->Address = AddressText(info ? info->client_addr : nullptr);
+            // Behind our own proxy the client is the one it names: every limit and log line is that client's.
+            if (front.Trusted.count(request->Address))
+                request->Address = ForwardedClient(
+                    request->Address, MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For"),
+                    MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Real-IP"), front.Trusted);
             ++front.InFlight;
             Watch(connection, EventFront::Watched::Body);
             bool isGet = request->Method == MHD_HTTP_METHOD_GET;
@@ -225,7 +301,10 @@ struct FrontCallbacks {
 
 EventFront::EventFront(ScoreService& service, FrontSettings settings, std::FILE* log)
     : Service(service), Settings(settings), Log(log),
-      ConnectionLimiter(Settings.ConnectionsPerSecond, Settings.ConnectionBurst) {}
+      ConnectionLimiter(Settings.ConnectionsPerSecond, Settings.ConnectionBurst) {
+    for (const std::string& proxy : Settings.TrustedProxies)
+        if (auto address = CanonicalAddress(proxy)) Trusted.insert(*address);
+}
 
 EventFront::~EventFront() {
     if (ListenSocket >= 0) close(ListenSocket);
@@ -316,11 +395,10 @@ bool EventFront::Run() {
         MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_TURBO, 0, &FrontCallbacks::AcceptPolicy,
         this, &FrontCallbacks::Access, this, MHD_OPTION_LISTEN_SOCKET, ListenSocket, MHD_OPTION_THREAD_POOL_SIZE,
         static_cast<unsigned>(Settings.Threads), MHD_OPTION_CONNECTION_LIMIT, Settings.MaxConnections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, Settings.ConnectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
-        static_cast<unsigned>(Settings.IdleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory,
-        MHD_OPTION_URI_LOG_CALLBACK, &FrontCallbacks::RequestStarted, this, MHD_OPTION_NOTIFY_COMPLETED,
-        &FrontCallbacks::RequestEnded, this, MHD_OPTION_NOTIFY_CONNECTION, &FrontCallbacks::ConnectionEvent, this,
-        MHD_OPTION_END);
+        MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(Settings.IdleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        ConnectionMemory, MHD_OPTION_URI_LOG_CALLBACK, &FrontCallbacks::RequestStarted, this,
+        MHD_OPTION_NOTIFY_COMPLETED, &FrontCallbacks::RequestEnded, this, MHD_OPTION_NOTIFY_CONNECTION,
+        &FrontCallbacks::ConnectionEvent, this, MHD_OPTION_END);
     if (!daemon) return false;
     for (int i = 0; i < Settings.Workers; ++i) Workers.emplace_back([this] { Work(); });
 

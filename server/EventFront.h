@@ -7,8 +7,11 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -30,7 +33,18 @@ struct FrontSettings {
     int IdleSeconds = 5;              // a keep-alive connection with nothing to do, or a client that stops reading
     double ConnectionsPerSecond = 10; // new connections per second per address; 0 for no limit
     double ConnectionBurst = 20;
+    // Proxies in front of the server (nginx): from them the client is the one their forwarding header names, and
+    // they are held to no per-address connection cap (they keep those per client themselves). Numeric addresses.
+    std::vector<std::string> TrustedProxies;
 };
+
+// An address as the server writes it: IPv4 in dotted form (an IPv4-mapped IPv6 address too), IPv6 as inet_ntop
+// writes it; nothing for a text that is not a numeric address.
+std::optional<std::string> CanonicalAddress(std::string_view text);
+// The client behind a trusted proxy: the nearest address of the X-Forwarded-For list that is not itself a trusted
+// proxy, else X-Real-IP, else the proxy itself (a header that names no address is ignored).
+std::string ForwardedClient(const std::string& proxy, const char* forwardedFor, const char* realIp,
+                            const std::unordered_set<std::string>& trusted);
 
 // A replay upload fits with room to spare; anything larger is refused before it is read.
 constexpr std::size_t MaxRequestBody = 1 << 20;
@@ -60,6 +74,8 @@ class EventFront {
     FrontSettings Settings;
     std::FILE* Log;
     AddressRateLimiter ConnectionLimiter;
+    std::unordered_set<std::string> Trusted;
+    std::map<std::string, unsigned> OpenByAddress; // under WatchMutex: a cap of our own, which proxies are spared
     int ListenSocket = -1;
 
     std::mutex WatchMutex; // the open connections, for the deadline sweep

@@ -58,9 +58,12 @@ int main(int argc, char** argv) {
     // Other servers may share a PostgreSQL board: what they store shows here within a renewal.
     options->Service.RenewBoardsSeconds = BoardRenewSeconds;
     const VerifierSettings& checker = options->Service.Verifier;
-    if (access(checker.WorkerPath.c_str(), X_OK) != 0)
-        std::fprintf(stderr, "kestrovar-scores: the replay checker %s cannot be run: every upload will be refused\n",
+    // A server without its checker would refuse every upload while looking healthy: it does not start.
+    if (access(checker.WorkerPath.c_str(), X_OK) != 0) {
+        std::fprintf(stderr, "kestrovar-scores: the replay checker %s cannot be run (--verifier names another)\n",
                      checker.WorkerPath.c_str());
+        return 1;
+    }
     ScoreService service(*store, options->Service);
     EventFront front(service, options->Front, stderr);
     int port = front.Bind(options->Host, options->Port);

@@ -64,6 +64,11 @@ std::string ServerHelpText() {
            "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
            "  --verify-per-address N  most uploads one client address may have checked or waiting (default 4)\n"
            "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
+           "  --trusted-proxy ADDRESS a proxy in front of the server (repeatable): from it the client is the\n"
+           "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
+           "                          connection cap\n"
+           "  --verify-wait N         seconds an upload waits for its check before it is answered accepted\n"
+           "                          (default 4; the game gives up after 10)\n"
            "  --help                  this text\n"
            "\n"
            "Logs one line per request to standard error. Stops on SIGINT or SIGTERM after finishing the\n"
@@ -172,6 +177,15 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
         } else if (name == "--verify-frames") {
             if (!numberIn(1, 2'160'000)) return std::nullopt;
             options.Service.Verifier.MaxFrames = static_cast<int>(*number);
+        } else if (name == "--trusted-proxy") {
+            if (!CanonicalAddress(value)) {
+                error = "--trusted-proxy wants a numeric IPv4 or IPv6 address, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            options.Front.TrustedProxies.push_back(value);
+        } else if (name == "--verify-wait") {
+            if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
+            options.Service.VerifyWaitSeconds = static_cast<double>(*number);
         } else {
             error = "unknown option " + name + " (see --help)";
             return std::nullopt;

@@ -109,6 +109,7 @@ TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
     ExitPromptShown = 1;
     ForgetCalls();
     UpdateCannon();
+    DrawCannon();
     std::size_t one = Strips().size();
     EXPECT_GT(one, 0u);
     EXPECT_EQ(one % (CannonStrokes + StrokesPerFrame), 0u);
@@ -116,10 +117,12 @@ TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
     ApplyDisplayStyle();
     ForgetCalls();
     UpdateCannon();
+    DrawCannon();
     EXPECT_EQ(Lines().size(), static_cast<std::size_t>(CannonStrokes + StrokesPerFrame));
     // The grey chevrons leave the colour white again for whatever is drawn next.
     ColorsOn = 0;
     UpdateCannon();
+    DrawCannon();
     DrawLine(0, 0, 10, 0);
     const Headless::DrawCall next = Lines().back(); // a copy: Lines() is a temporary
     EXPECT_EQ(std::vector<int>({next.Red, next.Green, next.Blue}), std::vector<int>({255, 255, 255}));
@@ -258,6 +261,7 @@ TEST_F(EnemyBulletTest, ABurstIsNineteenRaysFromPaletteColourZeroToOne) {
     ApplyDisplayStyle();
     ForgetCalls();
     UpdateEnemyBullets();
+    DrawEnemyBullets();
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 19u);
     for (const Headless::DrawCall& line : lines) {

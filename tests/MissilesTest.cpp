@@ -267,17 +267,17 @@ TEST_F(MissileHitTest, AMissileStrikesTheShipWithin28AndStaysInPlay) {
     m.y = 300;
     ShipX = 327;
     ShipY = 300;
-    DrawMissiles();
+    CountMissiles();
     EXPECT_EQ(PlayerDead, 1);
     EXPECT_EQ(MissileCount, 1);
     EXPECT_EQ(MissilesList.Count(), 1u);
     EXPECT_EQ(ExplosionsList.Count(), 64u);
     // It strikes again in a later frame.
-    DrawMissiles();
+    CountMissiles();
     EXPECT_EQ(ExplosionsList.Count(), 128u);
     PlayerDead = 0;
     ShipX = 328;
-    DrawMissiles();
+    CountMissiles();
     EXPECT_EQ(PlayerDead, 0);
 }
 
@@ -304,7 +304,7 @@ TEST_F(MissileHitTest, TheQuotaRefillsTheFrameAfterOneIsShotDown) {
     PlayerDead = 1;
     ShipX = ShipY = 900;
     for (int k = 0; k < 4; ++k) {
-        DrawMissiles();
+        CountMissiles();
         UpdateCannon();
     }
     EXPECT_EQ(MissilesList.Count(), 3u);
@@ -313,7 +313,7 @@ TEST_F(MissileHitTest, TheQuotaRefillsTheFrameAfterOneIsShotDown) {
         if (first == nullptr) first = &m;
     });
     MissilesList.Remove(*first);
-    DrawMissiles();
+    CountMissiles();
     EXPECT_EQ(MissileCount, 2);
     UpdateCannon();
     EXPECT_EQ(MissilesList.Count(), 3u);

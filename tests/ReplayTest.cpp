@@ -71,19 +71,22 @@ ReplayScript OnThePad(ReplayScript script) {
     return script;
 }
 
-Seen Play(const ReplayScript& script) {
+Seen Play(const ReplayScript& script, ReplayFrames frames = ReplayFrames::Drawn) {
     Seen seen;
-    seen.Outcome = RunReplay(script, [&seen](int frame) {
-        seen.Hashes.push_back(GameStateHash());
-        seen.Lines.push_back(ReplayStateLine(frame));
-        if (ShipsLeft < seen.FewestShips) seen.FewestShips = ShipsLeft;
-        if (Level > seen.MostLevel) {
-            if (seen.MostLevel == 1) seen.LevelWonWithShips = ShipsLeft;
-            seen.MostLevel = Level;
-        }
-        seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, EnemyBulletsList.Count());
-        seen.MostMissiles = std::max(seen.MostMissiles, MissilesList.Count());
-    });
+    seen.Outcome = RunReplay(
+        script,
+        [&seen](int frame) {
+            seen.Hashes.push_back(GameStateHash());
+            seen.Lines.push_back(ReplayStateLine(frame));
+            if (ShipsLeft < seen.FewestShips) seen.FewestShips = ShipsLeft;
+            if (Level > seen.MostLevel) {
+                if (seen.MostLevel == 1) seen.LevelWonWithShips = ShipsLeft;
+                seen.MostLevel = Level;
+            }
+            seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, EnemyBulletsList.Count());
+            seen.MostMissiles = std::max(seen.MostMissiles, MissilesList.Count());
+        },
+        frames);
     seen.MissilesDowned = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
     seen.ShotsFired = HeadlessAudio::PlayCount("res\\PlayerShootSND.ogg");
     return seen;
@@ -201,4 +204,13 @@ TEST_F(ReplayTest, AnotherSeedPlaysAnotherGame) {
     std::size_t differing = 0;
     for (std::size_t frame = 0; frame < shorter; ++frame) differing += hashes[frame] != first.Hashes[frame];
     EXPECT_GT(differing, shorter / 2);
+}
+
+// The score server checks a game by stepping it without drawing: drawing must take no random number and change
+// nothing, in the neon style and in the wireframe style, whose flicker draws the most.
+TEST_F(ReplayTest, GamesSteppedWithoutDrawingMatchTheirGoldenHashes) {
+    ExpectGolden(Play(FirstGameScript(), ReplayFrames::SteppedOnly), "FirstGame");
+    ReplayScript wireframe = OnThePad(FirstGameScript());
+    wireframe.Wireframe = true;
+    ExpectGolden(Play(wireframe, ReplayFrames::SteppedOnly), "WireframePadGame");
 }

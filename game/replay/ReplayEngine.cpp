@@ -8,6 +8,7 @@
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
 #include "frontend/MainMenu.h"
+#include "game/GameLoop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
 #include "platform/Random.h"
@@ -33,7 +34,7 @@ void AfterFlip(int flips) {
 
 } // namespace
 
-ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer) {
+ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer, ReplayFrames frames) {
     ScriptedRun::Reset();
     ResetAllState();
     ScriptedRun::KeepFrames(0);
@@ -50,6 +51,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
         ScriptedRun::StopAtFrame(Current.StartFlips + script.EndFrame);
         ScriptedRun::SetFlipHook(AfterFlip);
         SeedRnd(script.Seed);
+        ShowGameFrames(frames == ReplayFrames::Drawn);
         StartGameFromMenu();
         outcome.How = ReplayOutcome::Ending::GameLeft;
     } catch (const GameIsOver&) {
@@ -61,6 +63,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
         outcome.ExitStatus = ended.Status;
     }
     outcome.Frames = ScriptedRun::FrameCount() - Current.StartFlips;
+    ShowGameFrames(true);
     ScriptedRun::SetFlipHook(nullptr);
     ScriptedRun::StopAtFrame(-1);
     Current = Run{};

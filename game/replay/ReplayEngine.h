@@ -21,8 +21,13 @@ struct ReplayOutcome {
 // Called after every flip of the game, with the flips since the game started (1 after the first).
 using ReplayFrameObserver = std::function<void(int frame)>;
 
+// Whether the replay draws its frames. A check steps them only: drawing takes no random number and changes nothing,
+// so the game is the same either way.
+enum class ReplayFrames { Drawn, SteppedOnly };
+
 // Plays the script from a fresh machine and fresh state; the game's own state is left as the last frame had it.
-ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer = {});
+ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer = {},
+                        ReplayFrames frames = ReplayFrames::Drawn);
 
 // During a run (from an observer): adds an event, its frame counted from the game's start; an event for the frame
 // just shown is seen by the next frame's input reads.

@@ -66,9 +66,12 @@ int main(int argc, char** argv) {
     }
     if (seedGiven) script.Seed = static_cast<int>(static_cast<unsigned int>(seed));
 
-    ReplayOutcome outcome = RunReplay(script, [every](int frame) {
-        if (frame % every == 0) std::printf("%s\n", ReplayStateLine(frame).c_str());
-    });
+    ReplayOutcome outcome = RunReplay(
+        script,
+        [every](int frame) {
+            if (frame % every == 0) std::printf("%s\n", ReplayStateLine(frame).c_str());
+        },
+        ReplayFrames::SteppedOnly);
     std::printf("%s\n", ReplayFinalLine(outcome).c_str());
     std::fflush(stdout);
     if (outcome.How == ReplayOutcome::Ending::ProgramEnded && outcome.ExitStatus != 0) return 1;

@@ -1,5 +1,5 @@
 // kestrovar-verify: the score server's replay checker. Fences itself in, reads one input script on standard input,
-// refuses what it will not play, plays the rest headless and prints the closing line.
+// refuses what it will not play, steps the rest headless without drawing and prints the closing line.
 //   kestrovar-verify [--max-frames N] [--cpu-seconds N]
 #include "game/replay/ReplayEngine.h"
 #include "server/verify/WorkerLimits.h"
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         return Refuse("replay of " + std::to_string(script.Events.size()) + " events, more than the " +
                       std::to_string(limits.MaxEvents) + " this server plays");
 
-    ReplayOutcome outcome = RunReplay(script);
+    ReplayOutcome outcome = RunReplay(script, {}, ReplayFrames::SteppedOnly);
     if (outcome.How == ReplayOutcome::Ending::ProgramEnded)
         return Refuse("the game ended the program (status " + std::to_string(outcome.ExitStatus) + ")");
     std::printf("%s\n", ReplayFinalLine(outcome).c_str());

@@ -18,6 +18,8 @@ using namespace ScoreServer;
 using namespace ServerTests;
 
 namespace {
+constexpr int PromptMs = 20'000;
+
 TEST(ServerProcessTest, SignsWithTheGamesKey) { EXPECT_EQ(GameKey(), Network::NetworkKey()); }
 
 TEST(ServerProcessTest, HelpListsEveryOptionAndTheParserTakesEachOne) {
@@ -25,7 +27,8 @@ TEST(ServerProcessTest, HelpListsEveryOptionAndTheParserTakesEachOne) {
     std::regex option(R"((--[a-z-]+) ([A-Z]+)?)");
     int listed = 0;
     for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it) {
-        std::string name = (*it)[1], value = (*it)[2].matched ? name == "--game-version" ? "1.3" : "64" : "";
+        std::string name = (*it)[1], kind = (*it)[2];
+        std::string value = kind == "ADDRESS" ? "127.0.0.1" : kind == "TEXT" ? "1.3" : kind.empty() ? "" : "64";
         std::vector<const char*> argv = {"kestrovar-scores", name.c_str()};
         if (!value.empty()) argv.push_back(value.c_str());
         std::string error;
@@ -83,6 +86,13 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
 
 TEST(ServerProcessTest, ACrashingCheckIsARefusalAndTheServerAnswersOn) {
     TempFolder folder;
+    // Without a checker it can run, it does not start at all.
+    ServerProcess lost(folder.Path() + "/scores.sqlite", folder.Path() + "/lost.log",
+                       {"--verifier", folder.Path() + "/nowhere"});
+    EXPECT_EQ(lost.Port(), -1);
+    EXPECT_EQ(lost.Wait(), 1);
+    EXPECT_NE(lost.Log().find("the replay checker " + folder.Path() + "/nowhere cannot be run"), std::string::npos)
+        << lost.Log();
     std::string crash = FakeVerifier(folder, "crash.sh", "kill -SEGV $$");
     ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log", {"--verifier", crash});
     ASSERT_GT(server.Port(), 0) << server.Log();
@@ -124,6 +134,63 @@ TEST(ServerProcessTest, AFloodFromOneAddressGets429AndItsNewConnectionsAreRefuse
     for (int i = 0; i < 4; ++i)
         refused += HttpGet(server.Port(), "/Kestrovar_scores.php?" + Signed("option=getscore&nbscore=10")).Status == 0;
     EXPECT_GE(refused, 2);
+}
+
+TEST(ServerProcessTest, BehindATrustedProxyEveryLimitAndLogLineIsTheForwardedClients) {
+    EXPECT_EQ(ForwardedClient("127.0.0.1", "6.6.6.6, 203.0.113.9", nullptr, {"127.0.0.1"}), "203.0.113.9");
+    // A chain of our own proxies is walked through; what stands left of a hop that is not one is the client's word.
+    EXPECT_EQ(ForwardedClient("127.0.0.1", "203.0.113.9 ,::ffff:10.0.0.1", "1.1.1.1", {"127.0.0.1", "10.0.0.1"}),
+              "203.0.113.9");
+    EXPECT_EQ(ForwardedClient("127.0.0.1", "nonsense", "2001:db8::1", {"127.0.0.1"}), "2001:db8::1");
+    EXPECT_EQ(ForwardedClient("127.0.0.1", nullptr, nullptr, {"127.0.0.1"}), "127.0.0.1");
+
+    TempFolder folder;
+    ServerProcess server(
+        folder.Path() + "/scores.sqlite", folder.Path() + "/server.log",
+        {"--trusted-proxy", "127.0.0.1", "--rate-limit", "1", "--rate-burst", "2", "--connections-per-address", "2"});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    auto read = [&](const std::string& from, const std::string& client) {
+        return HttpRequestFrom(from, server.Port(),
+                               "GET /Kestrovar_scores.php?option=getscore&nbscore=1 HTTP/1.1\r\nHost: x\r\n"
+                               "Connection: close\r\nX-Forwarded-For: " +
+                                   client + "\r\n\r\n",
+                               PromptMs)
+            .Status;
+    };
+    // Through the proxy: each client its own rate limit, however many share the proxy's address.
+    for (int i = 0; i < 4; ++i) read("127.0.0.1", "198.51.100.1");
+    EXPECT_EQ(read("127.0.0.1", "198.51.100.1"), 429);
+    EXPECT_EQ(read("127.0.0.1", "198.51.100.2"), 200);
+    // From anyone else the header is the client's own word, and ignored.
+    EXPECT_EQ(read("127.0.0.3", "198.51.100.3"), 200);
+
+    // The proxy holds more connections than an address may, and opens them faster; another address is held to its
+    // caps.
+    auto holdOpen = [&](const std::string& from, int count) {
+        std::vector<std::unique_ptr<httplib::Client>> held;
+        for (int i = 0; i < count; ++i) {
+            held.push_back(std::make_unique<httplib::Client>("127.0.0.1", server.Port()));
+            held.back()->set_interface(from);
+            held.back()->set_keep_alive(true);
+        }
+        return held;
+    };
+    int served = 0;
+    auto proxied = holdOpen("127.0.0.1", 4);
+    for (auto& client : proxied) served += client->Get("/index.html") ? 1 : 0;
+    EXPECT_EQ(served, 4);
+    served = 0;
+    auto direct = holdOpen("127.0.0.4", 4);
+    for (auto& client : direct) served += client->Get("/index.html") ? 1 : 0;
+    EXPECT_EQ(served, 2);
+
+    server.Signal(SIGTERM);
+    EXPECT_EQ(server.Wait(), 0);
+    std::string log = server.Log();
+    EXPECT_NE(log.find(" 198.51.100.1 GET /Kestrovar_scores.php 429 "), std::string::npos) << log;
+    EXPECT_NE(log.find(" 198.51.100.2 GET /Kestrovar_scores.php 200 "), std::string::npos) << log;
+    EXPECT_NE(log.find(" 127.0.0.3 GET /Kestrovar_scores.php 200 "), std::string::npos) << log;
+    EXPECT_EQ(log.find("198.51.100.3"), std::string::npos) << log;
 }
 
 // A store that holds each top-ten read until the test lets it go.

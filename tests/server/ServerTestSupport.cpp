@@ -32,7 +32,11 @@ namespace {
 constexpr const char* PostgresUser = "kestrovar";
 constexpr const char* PostgresPort = "5432"; // only names the socket file inside the private folder
 constexpr const char* UnprivilegedUser = "nobody";
-constexpr int StartWaitMs = 10'000;
+constexpr int StartWaitMs = 60'000;
+// A check that waits for the processor on a busy machine still answers within the upload's wait: the tests' servers
+// wait this long, and their clients longer. Tests that need an "accepted" name their own, shorter, wait.
+constexpr const char* TestVerifyWait = "60";
+constexpr int ReplyWaitSeconds = 90;
 
 std::string MakeTemp(const char* pattern) {
     std::string path = (fs::temp_directory_path() / pattern).string();
@@ -174,11 +178,12 @@ std::string FreshLocation(const std::string& backend, const TempFolder& folder, 
 }
 
 ServerProcess::ServerProcess(const std::string& database, const std::string& logFile,
-                             std::initializer_list<std::string> extra, const std::string& dataHome)
+                             const std::vector<std::string>& extra, const std::string& dataHome, bool patient)
     : LogFile(logFile) {
     std::vector<std::string> arguments = {KESTROVAR_SCORES_BINARY, "--port", "0"};
+    if (patient) arguments.insert(arguments.end(), {"--verify-wait", TestVerifyWait});
     if (!database.empty()) arguments.insert(arguments.end(), {"--db", database});
-    arguments.insert(arguments.end(), extra);
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
     Child = fork();
     if (Child == 0) {
         int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -199,8 +204,10 @@ ServerProcess::ServerProcess(const std::string& database, const std::string& log
             BoundPort = std::stoi(match[1]);
             return;
         }
-        if (waitpid(Child, nullptr, WNOHANG) == Child) {
+        int status = 0;
+        if (waitpid(Child, &status, WNOHANG) == Child) {
             Child = -1;
+            Ended = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -219,7 +226,7 @@ void ServerProcess::Signal(int signal) {
 }
 
 int ServerProcess::Wait() {
-    if (Child <= 0) return -1;
+    if (Child <= 0) return Ended;
     int status = 0;
     waitpid(Child, &status, 0);
     Child = -1;
@@ -227,6 +234,16 @@ int ServerProcess::Wait() {
 }
 
 std::string ServerProcess::Log() const { return ReadAll(LogFile); }
+
+bool Eventually(const std::function<bool()>& holds) {
+    constexpr auto Bound = std::chrono::seconds(60);
+    constexpr auto Every = std::chrono::milliseconds(20);
+    for (auto giveUp = std::chrono::steady_clock::now() + Bound; !holds();) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::sleep_for(Every);
+    }
+    return true;
+}
 
 const TestGame& FirstGame() {
     static const TestGame game = [] {
@@ -287,7 +304,7 @@ HttpResult HttpPost(int port, const std::string& target, const std::string& body
     httplib::Client client("127.0.0.1", port);
     client.set_keep_alive(false);
     client.set_url_encode(false);
-    client.set_read_timeout(10, 0);
+    client.set_read_timeout(ReplyWaitSeconds, 0);
     auto result = client.Post(target.c_str(), body, "text/plain");
     if (!result) return {};
     return {result->status, result->body};
@@ -297,7 +314,7 @@ HttpResult HttpGet(int port, const std::string& target) {
     httplib::Client client("127.0.0.1", port);
     client.set_keep_alive(false);
     client.set_url_encode(false); // the target goes on the wire exactly as it was signed
-    client.set_read_timeout(10, 0);
+    client.set_read_timeout(ReplyWaitSeconds, 0);
     auto result = client.Get(target.c_str());
     if (!result) return {};
     return {result->status, result->body};

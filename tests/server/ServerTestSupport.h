@@ -4,6 +4,7 @@
 #include "server/ScoreStore.h"
 #include "server/VerifierPool.h"
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -42,6 +43,10 @@ class PostgresCluster {
     bool Started = false;
 };
 
+// Whether `holds` comes true within a generous bound (a minute), asked every 20 ms: for what a check on a busy
+// machine brings about after its upload was answered.
+bool Eventually(const std::function<bool()>& holds);
+
 // A file's whole text; empty when it can't be read.
 std::string FileText(const std::string& path);
 
@@ -77,17 +82,19 @@ std::string FreshLocation(const std::string& backend, const TempFolder& folder, 
 // kestrovar-scores as a child process on a free port; its standard error is kept in a file for the tests to read.
 class ServerProcess {
   public:
-    ServerProcess(const std::string& database, const std::string& logFile, std::initializer_list<std::string> extra,
-                  const std::string& dataHome = "");
+    // patient: uploads wait a minute for their checks (the tests' default); otherwise the server's own wait.
+    ServerProcess(const std::string& database, const std::string& logFile, const std::vector<std::string>& extra,
+                  const std::string& dataHome = "", bool patient = true);
     ~ServerProcess();
     int Port() const { return BoundPort; }
     void Signal(int signal);
-    int Wait(); // exit status, or 128 + signal
+    int Wait(); // exit status, or 128 + signal (-1 when never started)
     std::string Log() const;
 
   private:
     pid_t Child = -1;
     int BoundPort = -1;
+    int Ended = -1; // how it ended, when it ended before it listened
     std::string LogFile;
 };
 

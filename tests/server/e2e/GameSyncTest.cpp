@@ -14,13 +14,17 @@
 using namespace ServerTests;
 
 namespace {
+// The upload's wait within the component's 10 seconds: a sync whose check outlasts it is answered "accepted".
+constexpr const char* ComponentWait = "8";
+
 class GameSyncTest : public GameFixture {
   protected:
     void SetUp() override {
         GameFixture::SetUp();
         Database = Folder.Path() + "/scores.sqlite";
-        Server = std::make_unique<ServerProcess>(Database, Folder.Path() + "/server.log",
-                                                 std::initializer_list<std::string>{"--game-version", "1.3"});
+        Server = std::make_unique<ServerProcess>(
+            Database, Folder.Path() + "/server.log",
+            std::initializer_list<std::string>{"--game-version", "1.3", "--verify-wait", ComponentWait});
         ASSERT_GT(Server->Port(), 0) << Server->Log();
         ASSERT_TRUE(Network::BindNetworkComponent());
         Network::SetServer("http://127.0.0.1:" + std::to_string(Server->Port()) + "/");
@@ -49,13 +53,15 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
     // Games uploaded as the component POSTs them: the query signed over the game's hash, the script as the body.
     const TestGame& first = FirstGame();
     const TestGame& cut = CutGames(1)[0];
-    for (auto [name, game] : {std::pair{"%3F%40%3AAce", &first}, std::pair{"rookie", &cut}})
-        ASSERT_EQ(HttpPost(Server->Port(),
-                           "/Kestrovar_scores.php?" + Signed(UploadQuery(name, game->Level, game->Score, game->Script)),
-                           game->Script)
-                      .Body,
-                  "ok\n")
-            << name;
+    for (auto [name, game] : {std::pair{"%3F%40%3AAce", &first}, std::pair{"rookie", &cut}}) {
+        std::string reply =
+            HttpPost(Server->Port(),
+                     "/Kestrovar_scores.php?" + Signed(UploadQuery(name, game->Level, game->Score, game->Script)),
+                     game->Script)
+                .Body;
+        ASSERT_TRUE(reply == "ok\n" || reply == "accepted\n") << name << ": " << reply;
+    }
+    ASSERT_TRUE(Eventually([&] { return ServerBoard().size() == 2; })) << Server->Log();
 
     // A score the game claims with no game behind it (a sync without a kept game to send) never reaches the
     // board; the sync still reads the top ten the server holds.
@@ -86,7 +92,17 @@ TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneR
     std::ofstream(LastGamePath()) << kept;
     for (int sync = 0; sync < 3; ++sync) {
         PlayAndSync("kept", static_cast<int>(game.Level), static_cast<int>(game.Score));
-        // The upload is answered before the read behind it: the table shows the game the sync has just sent.
+        if (sync == 0) {
+            // The upload is answered before the read behind it: the table shows the game the sync has just sent,
+            // unless a busy machine kept its check past the upload's wait ("accepted", the server's log says).
+            std::string shown = OnlineNames[0];
+            ASSERT_TRUE(Eventually([&] { return ServerBoard().size() == 1; })) << Server->Log();
+            if (Server->Log().find(" POST /Kestrovar_scores.php 202 ") == std::string::npos) {
+                EXPECT_EQ(shown, "kept") << Server->Log();
+            }
+            continue;
+        }
+        // Known to the board: answered at once, and the table shows it.
         EXPECT_EQ(OnlineNames[0], "kept") << sync << "\n" << Server->Log();
         EXPECT_EQ(OnlineLevels[0], std::to_string(game.Level)) << sync;
         EXPECT_EQ(OnlineScores[0], std::to_string(game.Score)) << sync;

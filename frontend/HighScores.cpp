@@ -28,6 +28,7 @@ namespace {
 constexpr int UploadCommand = 1;
 constexpr int ListCommand = 2; // the top ten, and the version list
 constexpr int GoodReply = 2;
+constexpr int RefusedReply = 4; // the server said no, and its one line says why
 constexpr int PollDelayMs = 10;
 constexpr int SyncDelayMs = 150;
 constexpr int ScreenDelayMs = 100;
@@ -62,6 +63,8 @@ constexpr float LeaveLineRow = 35.5f;
 // Below the table's lower rule and above the name line: the help to watch a row's game, or why it can't be.
 constexpr float WatchLineRow = 31.25f;
 constexpr int WatchNoticeFrames = 180;
+constexpr int SyncNoticeFrames = 600; // why a sync failed, long enough to read a refusal
+constexpr std::size_t NoteWidth = 48; // characters the note line holds at its scale; a longer one is drawn smaller
 constexpr float HeaderColumn = 2.0f, HeaderRow = 9.15f;
 constexpr float TableColumn = 2.0f, TableFirstRow = 10.75f, TableRowStep = 1.5f;
 constexpr float SmallText = 0.75f, FullText = 1.0f;
@@ -77,6 +80,21 @@ const std::string RowGap = "      ";
 
 void DrawText(const std::string& text, float x, float y, PageColour colour, float scale) {
     DrawVectorText(text, x, y, colour.Argb, 0, scale, scale, 0, colour.Red, colour.Green, colour.Blue);
+}
+
+// Why the last sync fetched no top ten, or why the server refused its score; empty when nothing went wrong. The
+// high-score screen takes it as its note.
+std::string SyncNote;
+bool SyncFetched = false;
+
+// What a failed reply says to the player: no answer, a busy server, or the server's own line.
+std::string FailedReplyNote(const std::string& refusing) {
+    if (Network::GetState() != RefusedReply) return "the server did not answer - try again later";
+    std::string line = Network::GetResult(1);
+    if (line == "error: busy") return "the server is busy - try again soon";
+    const std::string start = "error: ";
+    if (line.compare(0, start.size(), start) == 0) line.erase(0, start.size());
+    return "the server refused " + refusing + ": " + line;
 }
 
 void Blip() {
@@ -136,7 +154,12 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
     DrawCentredText("press ESCAPE or THRUST to return to menu.", LeaveLineRow, PageYellow.Argb, SmallText,
                     PageYellow.Red, PageYellow.Green, PageYellow.Blue);
     DrawText("playername     level     topscore", HeaderColumn, HeaderRow, {0xFFFF0000, 255, 0, 0}, FullText);
-    DrawCentredText(watchLine, WatchLineRow, PageCyan.Argb, SmallText, PageCyan.Red, PageCyan.Green, PageCyan.Blue);
+    // A long note (a refusal's own line) is drawn smaller, so that it stays on the screen.
+    std::size_t noteWidth = watchLine.size() + 2; // the centring adds a space at each end
+    float noteScale =
+        noteWidth <= NoteWidth ? SmallText : SmallText * static_cast<float>(NoteWidth) / static_cast<float>(noteWidth);
+    DrawCentredText(watchLine, WatchLineRow * SmallText / noteScale, PageCyan.Argb, noteScale, PageCyan.Red,
+                    PageCyan.Green, PageCyan.Blue);
     DrawRules();
     for (int row = 0; row < ShownRows; ++row)
         if (HighscoreRowShown(row))
@@ -149,6 +172,13 @@ bool FireHit() { return KeyHit(KeyFire) || KeyHit(KeyReturn) || (PadActive == 1 
 
 bool LeaveHit() { return KeyHit(KeyEscape) || KeyDown(KeyThrust) || (PadActive == 1 && JoyHit(PadThrustButton, 0)); }
 
+// The help to watch a row's game, only while a shown row has one.
+std::string WatchHelpLine() {
+    for (int row = 0; row < ShownRows; ++row)
+        if (OnlineRowHasGame(row)) return "press 1 to 8 to watch a game";
+    return "";
+}
+
 // The rows a sync from this screen fetches afresh show nothing until the reply fills them.
 void PlaceholderShownRows() {
     for (int row = 0; row < ShownRows; ++row) {
@@ -159,6 +189,34 @@ void PlaceholderShownRows() {
     }
 }
 } // namespace
+
+OnlineTable TakeOnlineTable() {
+    OnlineTable table;
+    for (int row = 0; row < OnlineRows; ++row) {
+        table.Names[row] = OnlineNames[row];
+        table.Levels[row] = OnlineLevels[row];
+        table.Scores[row] = OnlineScores[row];
+        table.Dates[row] = OnlineDates[row];
+    }
+    return table;
+}
+
+void PutBackOnlineTable(const OnlineTable& table) {
+    for (int row = 0; row < OnlineRows; ++row) {
+        OnlineNames[row] = table.Names[row];
+        OnlineLevels[row] = table.Levels[row];
+        OnlineScores[row] = table.Scores[row];
+        OnlineDates[row] = table.Dates[row];
+    }
+}
+
+bool SyncFetchedTopTen() { return SyncFetched; }
+
+std::string TakeSyncNote() {
+    std::string note;
+    note.swap(SyncNote);
+    return note;
+}
 
 std::string HighscoreRowText(int row) {
     std::string name = OnlineNames[row].substr(0, RowNameWidth);
@@ -195,10 +253,19 @@ void SyncScores() {
             Network::SendPost(UploadCommand, upload, game);
     }
     Network::Send(ListCommand, ListQuery, 1, 0);
+    SyncFetched = false;
+    SyncNote = "the server did not answer - try again later";
+    std::string uploadNote;
     while (Network::GetNumberOfCommandsInQueue() != 0) {
         Network::Update();
-        Network::Receive(UploadCommand); // the upload's reply says nothing the game uses
-        if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) TakeTopTen();
+        // An accepted upload says nothing the game uses; a refused one says why.
+        if (Network::Receive(UploadCommand) != 0 && Network::GetState() == RefusedReply)
+            uploadNote = FailedReplyNote("your score");
+        if (Network::Receive(ListCommand) != 0) {
+            SyncFetched = Network::GetState() == GoodReply;
+            if (SyncFetched) TakeTopTen();
+            SyncNote = SyncFetched ? uploadNote : FailedReplyNote("the top ten");
+        }
         Delay(PollDelayMs);
     }
     Delay(SyncDelayMs);
@@ -232,14 +299,18 @@ void CheckVersion() {
 void HighscoreScreen() {
     std::string scoreText = ScoreText(Score);
     std::string bestText = ScoreText(PersonalHighscore);
-    std::string notice; // why the game of a row can't be watched, for a few seconds
-    int noticeFrames = 0;
+    // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
+    std::string notice = TakeSyncNote();
+    int noticeFrames = notice.empty() ? 0 : SyncNoticeFrames;
     Delay(ScreenDelayMs);
     FlushKeys();
     for (;;) {
-        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : "press 1 to 8 to watch a game");
+        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : WatchHelpLine());
         if (noticeFrames > 0) noticeFrames -= 1;
-        if (KeyHit(KeyTab)) NameEntry();
+        if (KeyHit(KeyTab)) {
+            noticeFrames = 0; // a note belongs to the screen it was made on, not to the name entry's return
+            NameEntry();
+        }
         for (int row = 0; row < ShownRows; ++row) {
             if (!KeyHit(KeyRowOne + row)) continue;
             Blip();
@@ -249,9 +320,14 @@ void HighscoreScreen() {
         }
         if (FireHit()) {
             KeyPressed = 0;
+            OnlineTable shown = TakeOnlineTable();
             PlaceholderShownRows();
             Blip();
             SyncScores();
+            // A failed sync keeps the table it had: an empty one would read as a board that is gone.
+            if (!SyncFetchedTopTen()) PutBackOnlineTable(shown);
+            notice = TakeSyncNote();
+            noticeFrames = notice.empty() ? 0 : SyncNoticeFrames;
             CheckVersion();
             FlushKeys();
         }

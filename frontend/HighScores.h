@@ -1,5 +1,6 @@
 // The online score service as the game's pages call it: the sync, the version check and the high-score screen.
 #pragma once
+#include "core/Settings.h"
 #include <string>
 
 // Uploads the last score (when there is one) with the kept game that scored it, then fetches the top ten, behind
@@ -7,7 +8,21 @@
 void SyncScores();
 // Asks for the version list and puts the new-version notice on the menu's bottom line when a newer one is out.
 void CheckVersion();
+// Notes why the sync that led to it failed, where a sync left one (TakeSyncNote).
 void HighscoreScreen();
+
+// The online table as the last good reply left it, kept while a sync empties it for its reply: a failed sync puts it
+// back.
+struct OnlineTable {
+    std::string Names[OnlineRows], Levels[OnlineRows], Scores[OnlineRows], Dates[OnlineRows];
+};
+OnlineTable TakeOnlineTable();
+void PutBackOnlineTable(const OnlineTable& table);
+// Whether the last sync fetched the top ten.
+bool SyncFetchedTopTen();
+// Why the last sync failed (no answer, a busy server, or the server's refusal of the top ten or of the score), once:
+// empty when it did not, or when the note was taken already.
+std::string TakeSyncNote();
 
 // One row of the online table as the screen writes it: name, level in three digits, score.
 std::string HighscoreRowText(int row);

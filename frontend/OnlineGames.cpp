@@ -91,14 +91,15 @@ bool FetchGame(const std::string& name, std::string& text) {
     return fetched;
 }
 
-void WatchFetchedGame(const ReplayScript& script) {
+void WatchFetchedGame(const ReplayScript& script, const std::string& whose) {
     PlayersRun run = TakePlayersRun();
     SetKeepPlayerGames(false);
     FlushKeys();
-    WatchOutcome outcome = WatchGame(script);
+    WatchOutcome outcome = WatchGame(script, whose);
     StopInputPlayback();
     // A game left through its exit prompt has ended itself; any other was stopped from outside its loop.
     if (outcome.How != WatchEnding::GameLeft) EndGame();
+    if (outcome.How != WatchEnding::Escape) ShowWatchCard(whose, outcome);
     PutBack(run);
     ResetMenuWorld();
     Delay(ScreenDelayMs);
@@ -113,9 +114,12 @@ bool IsOnlineGameName(const std::string& text) {
     return true;
 }
 
+bool OnlineRowHasGame(int row) {
+    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(OnlineGames[row]);
+}
+
 std::string WatchRowGame(int row) {
-    if (row < 0 || row >= OnlineRows || !HighscoreRowShown(row) || !IsOnlineGameName(OnlineGames[row]))
-        return "no game to watch on that row";
+    if (!OnlineRowHasGame(row)) return "no game to watch on that row";
     std::string text;
     if (!FetchGame(OnlineGames[row], text)) return "that game could not be fetched";
     ReplayScript script;
@@ -123,7 +127,7 @@ std::string WatchRowGame(int row) {
     std::istringstream in(text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
     if (script.Rules != RulesVersion) return "that game was played by other rules";
-    WatchFetchedGame(script);
+    WatchFetchedGame(script, OnlineNames[row]);
     return "";
 }
 

@@ -11,6 +11,9 @@ extern std::string OnlineGames[OnlineRows];
 // Whether a reply's line names a game: 16 to 64 lowercase hex digits.
 bool IsOnlineGameName(const std::string& text);
 
+// Whether a row of the online table is shown and names a game to watch.
+bool OnlineRowHasGame(int row);
+
 // Fetches and watches the game behind a shown row of the online table; returns the one line the high-score screen
 // shows when it can't (no game behind the row, a failed download, a script the game can't play), empty when the
 // game was watched. A watched game is never kept nor uploaded, and leaves the player's score, best, controls and

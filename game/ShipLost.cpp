@@ -64,9 +64,11 @@ void ClearOnlineRowsForSync() {
 
 void StartSync() {
     KeyPressed = 0;
+    OnlineTable shown = TakeOnlineTable();
     ClearOnlineRowsForSync();
     if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
     SyncScores();
+    if (!SyncFetchedTopTen()) PutBackOnlineTable(shown); // a failed sync keeps the table it had
     CheckVersion();
     FlushKeys();
     if (ControlMode > 0) {

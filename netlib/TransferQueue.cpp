@@ -64,6 +64,22 @@ CURL* NewRequest(TransferQueue::Transfer& transfer, Milliseconds left) {
     return easy;
 }
 
+constexpr long HttpTooManyRequests = 429, HttpUnavailable = 503;
+const std::string RefusalStart = "error: ";
+constexpr std::size_t LongestRefusal = 200; // one line of ours; anything longer is no line of ours
+
+// Why a server that answered said no: the first line of its reply when it is one of ours, "error: busy" for a
+// server (or a proxy before it) too busy to say more, and nothing for any other status.
+std::string RefusalLine(long status, const std::string& body) {
+    if (status == 0 || status == HttpOk) return "";
+    std::string line = body.substr(0, body.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    bool ours = line.size() > RefusalStart.size() && line.size() <= LongestRefusal &&
+                line.compare(0, RefusalStart.size(), RefusalStart) == 0;
+    if (ours) return line;
+    return status == HttpTooManyRequests || status == HttpUnavailable ? "error: busy" : "";
+}
+
 void Release(TransferQueue::Transfer& transfer) {
     if (transfer.Easy) curl_easy_cleanup(transfer.Easy);
     transfer.Easy = nullptr;
@@ -156,7 +172,8 @@ void TransferQueue::Update() {
         long status = 0;
         curl_easy_getinfo(Current->Easy, CURLINFO_RESPONSE_CODE, &status);
         if (result == CURLE_OPERATION_TIMEDOUT) RestUntil = Clock::now() + RestAfterTimeOut;
-        Finish(*Current, result == CURLE_OK && status == HttpOk && !Current->TooLarge, Current->Body);
+        bool whole = result == CURLE_OK && !Current->TooLarge;
+        Finish(*Current, whole && status == HttpOk, Current->Body, whole ? status : 0);
         DropCurrent();
     }
     // The next request starts on this call, so a sync's second request loses no poll.
@@ -165,11 +182,16 @@ void TransferQueue::Update() {
     if (Current) curl_multi_perform(multi, &running);
 }
 
-void TransferQueue::Finish(Transfer& transfer, bool good, const std::string& body) {
+void TransferQueue::Finish(Transfer& transfer, bool good, const std::string& body, long status) {
     Reply reply;
     reply.Command = transfer.Command;
     reply.State = good && SplitReplyLines(body, reply.Lines) ? ReplyGood : ReplyBad;
     if (reply.State != ReplyGood) reply.Lines.clear();
+    std::string why = good ? std::string() : RefusalLine(status, body);
+    if (!why.empty()) {
+        reply.State = ReplyRefused;
+        reply.Lines.push_back(why);
+    }
     Waiting.push_back(std::move(reply));
     if (Waiting.size() > MostWaitingReplies) Waiting.pop_front();
 }

@@ -12,6 +12,9 @@ namespace Net {
 constexpr int ReplyNone = 0; // nothing received yet
 constexpr int ReplyGood = 2; // a whole HTTP 200 reply within the limits
 constexpr int ReplyBad = 3;  // anything else: no connection, a time-out, another status, a cut or oversized body
+// A whole reply of another status that says why: its one line, "error: REASON", is kept (a 429 or 503 that says
+// nothing of ours reads "error: busy"). Games that know only ReplyGood read it as any failure.
+constexpr int ReplyRefused = 4;
 
 // A blocked or silent server costs the player at most these; a request never outlives the second, counted from
 // when the game sent it, its wait behind the requests before it included.
@@ -63,7 +66,7 @@ class TransferQueue {
   private:
     void Queue(std::unique_ptr<Transfer> transfer);
     void StartNext();
-    void Finish(Transfer& transfer, bool good, const std::string& body);
+    void Finish(Transfer& transfer, bool good, const std::string& body, long status = 0);
     void DropCurrent();
 
     void* Multi = nullptr;             // CURLM

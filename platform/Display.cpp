@@ -19,6 +19,7 @@ int DisplayHeight = 0;
 constexpr int GameRefreshRate = 60;
 int Flips = 0;
 void (*FlipObserver)() = nullptr;
+void (*FrameOverlay)() = nullptr;
 
 // Images live as long as the program: the game loads a handful at start-up and keeps them.
 std::deque<Image> Images;
@@ -83,6 +84,7 @@ void Cls() {
 
 void Flip(int sync) {
     if (!Backend::DisplayOpen()) return;
+    if (FrameOverlay) FrameOverlay();
     PumpInput();
     bool vblank = sync != 0;
     if (sync == -1) {
@@ -101,6 +103,7 @@ void Flip(int sync) {
 
 int FlipsShown() { return Flips; }
 void SetFlipObserver(void (*observer)()) { FlipObserver = observer; }
+void SetFrameOverlay(void (*overlay)()) { FrameOverlay = overlay; }
 
 void SetColor(int r, int g, int b) {
     State.Red = r & 255;
@@ -164,4 +167,5 @@ void ResetDisplayState() {
     DisplayWidth = DisplayHeight = 0;
     Flips = 0;
     FlipObserver = nullptr;
+    FrameOverlay = nullptr;
 }

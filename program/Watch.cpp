@@ -40,6 +40,11 @@ bool ReadScript(const std::string& path, ReplayScript& script, std::string& erro
     return ParseReplayScript(in, script, error);
 }
 
+// The file's own name, without its folders: what the caption calls the game.
+std::string FileName(const std::string& path) {
+    std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 } // namespace
 
 int WatchReplay(const std::string& path) {
@@ -50,15 +55,18 @@ int WatchReplay(const std::string& path) {
         return RefusedStatus;
     }
     SetUpProgram(StartupFor::Watch);
-    WatchOutcome outcome = WatchGame(script);
-    // Escape stops watching with no closing line; every other end prints the line the replay tool prints.
+    std::string whose = FileName(path);
+    WatchOutcome outcome = WatchGame(script, whose);
+    // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
+    // shows the card.
     if (outcome.How == WatchEnding::Escape) EndProgram(0);
     const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
                          : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
                                                                    : "game-left";
     std::printf("%s\n", ReplayEndLine(ending, outcome.Frames).c_str());
     std::fflush(stdout);
-    if (outcome.How != WatchEnding::GameLeft) EndProgram(0);
     StopInputPlayback();
+    ShowWatchCard(whose, outcome);
+    if (outcome.How != WatchEnding::GameLeft) EndProgram(0);
     return 0;
 }

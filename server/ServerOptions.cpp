@@ -62,7 +62,10 @@ std::string ServerHelpText() {
            "                          where the install put it)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
            "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
-           "  --verify-per-address N  most uploads one client address may have checked or waiting (default 4)\n"
+           "  --verify-per-address N  most uploads one client prefix (an IPv4 /24, an IPv6 /56) may have\n"
+           "                          checked or waiting (default 4)\n"
+           "  --verify-frames-per-minute N  frames of play a client prefix may have checked a minute; a\n"
+           "                          longer game waits for a full bucket and leaves a debt (default 216000)\n"
            "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
            "  --trusted-proxy ADDRESS a proxy in front of the server (repeatable): from it the client is the\n"
            "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
@@ -183,6 +186,10 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.Front.TrustedProxies.push_back(value);
+        } else if (name == "--verify-frames-per-minute") {
+            if (!numberIn(1, 100'000'000)) return std::nullopt;
+            options.Service.Verifier.Cost.FramesPerMinute = options.Service.Verifier.Cost.BucketFrames =
+                static_cast<double>(*number);
         } else if (name == "--verify-wait") {
             if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
             options.Service.VerifyWaitSeconds = static_cast<double>(*number);

@@ -4,10 +4,13 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "frontend/SettingsFile.h"
+#include "frontend/Watching.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
+#include "graphics/VectorFont.h"
 #include "platform/Input.h"
 #include "platform/ScriptedRun.h"
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -52,6 +55,28 @@ std::string PromisedEndLine(const std::string& text) {
 
 void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
+bool Shown(const std::string& text) {
+    return std::find(RecentTexts().begin(), RecentTexts().end(), text) != RecentTexts().end();
+}
+
+// What a frame showed: the calls after its last clear, each by its kind and place.
+std::string ShownPicture(const Headless::FrameRecord& frame) {
+    std::ostringstream picture;
+    for (const Headless::DrawCall& call : frame.Calls) {
+        if (call.Type == Headless::DrawCall::Clear) picture.str("");
+        picture << call.Type << ' ' << call.X1 << ' ' << call.Y1 << ' ' << call.X2 << ' ' << call.Y2 << ' '
+                << call.Vertices.size() << ';';
+    }
+    return picture.str();
+}
+
+// The frame that would have shown the recorded player's game-over page, and the next one, the card's own.
+std::string GameOverPicture, CardPicture;
+void KeepTheLastShipsFrames(int) {
+    if (ShipsLeft >= 0) return;
+    (GameOverPicture.empty() ? GameOverPicture : CardPicture) = ShownPicture(Headless::Frames().back());
+}
+
 class KeptGamesTest : public GameFixture {
   protected:
     // Plays one bot game through the program from its start to its end; returns the kept last game's text.
@@ -90,21 +115,34 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     ReplayOutcome outcome = RunReplay(script);
     EXPECT_EQ(ReplayFinalLine(outcome), promised);
 
-    // Watched in the program's own window, the game reaches the same end, pauses on it and the program ends.
+    // Watched in the program's own window, the game reaches the same end under a caption naming the file and the
+    // score as it stands, and ends on our card in place of the recorded player's game-over page; the program ends.
+    EXPECT_FALSE(Shown("press escape to stop watching")) << "a played game has no caption";
     Headless::Reset();
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
     Write(LastGamePath(), kept);
     DeleteFile(TestSettingsPath.c_str());
     Headless::KeepFrames(1);
+    Headless::SetFlipHook(KeepTheLastShipsFrames);
     int status = -1;
+    ::testing::internal::CaptureStdout();
     try {
         status = WatchReplay(LastGamePath());
     } catch (const ScriptedRun::ProgramEnded& ended) {
         status = ended.Status;
     }
+    std::string printed = ::testing::internal::GetCapturedStdout();
+    Headless::SetFlipHook(nullptr);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReplayEndLine("game-over", InputFramesSinceStart()), promised);
+    EXPECT_EQ(printed, promised + "\n");
+    std::string file = LastGamePath().substr(LastGamePath().find_last_of('/') + 1);
+    EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(Score)));
+    EXPECT_TRUE(Shown("watched game"));
+    EXPECT_TRUE(Shown("the last ship was lost"));
+    EXPECT_FALSE(CardPicture.empty());
+    EXPECT_EQ(GameOverPicture, CardPicture) << "the game-over flip shows the card and nothing else";
+    EXPECT_GT(Headless::FrameCount(), WatchCardFrames) << "the card waits for a key, or its time";
     EXPECT_FALSE(FileExists(TestSettingsPath.c_str())) << "watching writes no settings";
 
     // Escape on the keyboard leaves with the next frame, the game still on.

@@ -8,6 +8,8 @@
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "game/Pages.h"
+#include "game/replay/ReplayScript.h"
+#include "graphics/VectorFont.h"
 #include "platform/Display.h"
 #include "platform/Text.h"
 #include <algorithm>
@@ -17,6 +19,7 @@
 namespace {
 constexpr int KeyReturnCode = 13;
 constexpr int KeyEscapeCode = 27;
+constexpr int KeySpace = 32;
 
 bool Shown(const std::string& text) {
     const std::deque<std::string>& texts = RecentTexts();
@@ -241,9 +244,66 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 0);
 }
 
+namespace {
+int ForgetTextsAt = -1;
+bool NoteShownBeforeNameEntry = false;
+// Inside name entry: whether the note was up, then a clean memory of texts for what the screen shows afterwards.
+void ForgetTextsInNameEntry(int flips) {
+    if (flips != ForgetTextsAt) return;
+    NoteShownBeforeNameEntry = ShownCentred("no game to watch on that row");
+    ResetVectorText();
+    LoadFontGlyphs();
+}
+} // namespace
+
+TEST_F(HighScoresTest, TheWatchLineNeedsARowWithAGameAndANoteEndsWithTheScreen) {
+    constexpr int KeyOne = 49, KeyTab = 9;
+    MarkRows(); // rows shown, but none names a game
+    int start = Headless::FrameCount();
+    ForgetTextsAt = start + 6;
+    Headless::SetFlipHook(ForgetTextsInNameEntry);
+    Headless::PressKey(start + 2, KeyOne);
+    Headless::PressKey(start + 4, KeyTab);
+    Headless::PressKey(start + 8, KeyReturnCode);
+    Headless::PressKey(start + 14, KeyEscapeCode);
+    Headless::StopAtFrame(start + 60);
+    HighscoreScreen();
+    Headless::SetFlipHook(nullptr);
+    EXPECT_TRUE(NoteShownBeforeNameEntry);
+    EXPECT_TRUE(ShownCentred("press tab to change name from")) << "the screen came back";
+    EXPECT_FALSE(ShownCentred("no game to watch on that row")) << "but not its note";
+    EXPECT_FALSE(ShownCentred("press 1 to 8 to watch a game"));
+}
+
+TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
+    MarkRows();
+    Server.Answer("Kestrovar_scores.php", "error: busy\n", 503);
+    int start = Headless::FrameCount();
+    Headless::PressKey(start + 2, KeyReturnCode);
+    Headless::PressKey(start + 8, KeyEscapeCode);
+    Headless::StopAtFrame(start + 40);
+    HighscoreScreen();
+    EXPECT_EQ(OnlineNames[0], "name0");
+    EXPECT_EQ(OnlineScores[7], "107");
+    EXPECT_TRUE(ShownCentred("the server is busy - try again soon"));
+
+    // A refusal is told in the server's own words; a proxy's page of another status says only that it failed.
+    Server.Answer("Kestrovar_scores.php", "error: a malformed query\n", 400);
+    SyncScores();
+    EXPECT_EQ(TakeSyncNote(), "the server refused the top ten: a malformed query");
+    EXPECT_EQ(TakeSyncNote(), "") << "a note is shown once";
+    Server.Answer("Kestrovar_scores.php", "<html>slow down</html>\n", 429);
+    SyncScores();
+    EXPECT_EQ(TakeSyncNote(), "the server is busy - try again soon");
+    Server.Answer("Kestrovar_scores.php", "<html>bad gateway</html>\n", 502);
+    SyncScores();
+    EXPECT_EQ(TakeSyncNote(), "the server did not answer - try again later");
+    EXPECT_EQ(OnlineNames[0], "name0");
+}
+
 TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScreenAsItWas) {
     constexpr int KeyOne = 49;
-    const std::string watched = "0123456789abcdef", missing = "fedcba9876543210";
+    const std::string watched = "0123456789abcdef", missing = "fedcba9876543210", brief = "00112233445566778899";
     SetUpProgram(StartupFor::Player);
     Network::SetServer(Server.BaseUrl());
     Network::SetKey(Network::NetworkKey());
@@ -251,13 +311,15 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
         std::string option = request.get_param_value("option"), game = request.get_param_value("game");
         if (option == "getgame" && game == watched)
             response.set_content("; a game of the board\nseed 7\nrules 1\nend 100000\n", "text/plain");
+        else if (option == "getgame" && game == brief)
+            response.set_content("seed 9\nrules " + std::to_string(RulesVersion) + "\nend 300\n", "text/plain");
         else if (option == "getgame")
             response.status = 404;
         else
             response.set_content("ace\n3\n4000\n" + watched +
                                      "\n01 Dec 2026\nbee\n2\n300\n-\n02 Dec 2026\n"
                                      "cat\n1\n20\n" +
-                                     missing + "\n03 Dec 2026\n",
+                                     missing + "\n03 Dec 2026\ndan\n1\n10\n" + brief + "\n04 Dec 2026\n",
                                  "text/plain");
     });
     Score = 55;
@@ -270,17 +332,27 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
     Headless::PressKey(start + 8, KeyOne + 2); // "cat"'s game can't be had
     Headless::PressKey(start + 12, KeyOne);
-    Headless::PressKey(start + 500, KeyEscapeCode); // stops watching
-    Headless::PressKey(start + 560, KeyEscapeCode); // leaves the screen
-    Headless::StopAtFrame(start + 700);
+    Headless::PressKey(start + 500, KeyEscapeCode); // stops watching, with no card
+    // "dan"'s game of 300 frames plays to its end, and its card goes at a key.
+    Headless::PressKey(start + 520, KeyOne + 3);
+    Headless::PressKey(start + 860, KeySpace);
+    Headless::PressKey(start + 900, KeyEscapeCode); // leaves the screen
+    Headless::StopAtFrame(start + 1100);
     HighscoreScreen();
-    EXPECT_GT(Headless::FrameCount() - start, 500) << "the game was played in the window";
-    EXPECT_LT(Headless::FrameCount() - start, 600) << "and Escape came back to the screen, which Escape left";
+    EXPECT_GE(Headless::FrameCount() - start, 900) << "the games were played in the window";
+    EXPECT_LT(Headless::FrameCount() - start, 1000) << "the card and the screen went at their keys";
+    EXPECT_TRUE(Shown("watching ace   score 0"));
+    EXPECT_TRUE(Shown("press escape to stop watching"));
+    EXPECT_TRUE(Shown("watching dan   score 0"));
+    EXPECT_TRUE(Shown("the recording ends here"));
+    EXPECT_TRUE(Shown("dan"));
+    EXPECT_TRUE(Shown("00000000"));
+    EXPECT_TRUE(Shown("0:05")) << "300 frames";
     EXPECT_TRUE(ShownCentred("no game to watch on that row"));
     EXPECT_TRUE(ShownCentred("that game could not be fetched"));
     EXPECT_TRUE(ShownCentred("press 1 to 8 to watch a game"));
     EXPECT_TRUE(Shown("get ready player..."));
-    EXPECT_EQ(Requests("getgame").size(), 2u);
+    EXPECT_EQ(Requests("getgame").size(), 3u);
     // Nothing of the player's changed, and the watched game was neither kept nor uploaded.
     EXPECT_EQ(Score, 55);
     EXPECT_EQ(Level, 2);

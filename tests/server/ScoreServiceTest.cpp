@@ -287,7 +287,7 @@ TEST_P(ScoreServiceTest, AWorkerThatCrashesOrRunsOverIsARefusal) {
 
 TEST_P(ScoreServiceTest, ASlowCheckIsAcceptedFirstAndAFullQueueIsBusy) {
     const auto& games = CutGames(4);
-    // One worker, each check a second late; one check may wait; an address may hold two.
+    // One worker, each check a second late; one check may wait; a client prefix may hold two.
     Settings.Verifier.WorkerPath =
         FakeVerifier(Folder, "slow.sh", std::string("/bin/sleep 1\nexec ") + KESTROVAR_VERIFY_BINARY + " \"$@\"");
     Settings.Verifier.Workers = 1;
@@ -303,8 +303,8 @@ TEST_P(ScoreServiceTest, ASlowCheckIsAcceptedFirstAndAFullQueueIsBusy) {
     };
     EXPECT_EQ(send(games[0], "198.51.100.1").Body, "accepted\n");    // running
     EXPECT_EQ(send(games[1], "198.51.100.1").Body, "accepted\n");    // waiting
-    EXPECT_EQ(send(games[2], "198.51.100.1").Body, "error: busy\n"); // the address's share is taken
-    EXPECT_EQ(send(games[3], "198.51.100.2").Body, "error: busy\n"); // the queue is full
+    EXPECT_EQ(send(games[2], "198.51.100.1").Body, "error: busy\n"); // the prefix's share is taken
+    EXPECT_EQ(send(games[3], "198.51.101.2").Body, "error: busy\n"); // the queue is full
     // Once checked, the accepted games show on the board read from memory: a check that ends after its upload
     // was answered renews the board too.
     bool secondBetter = games[1].Score > games[0].Score; // ties stay in the order checked

@@ -64,7 +64,7 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::stri
     // Only the page's own board needs its page: the others' renewals make none.
     if (board == WebPageBoard) {
         if (rows.size() > static_cast<std::size_t>(WebPageRows)) rows.resize(WebPageRows);
-        listing->Page = BoardPage(rows);
+        listing->Page = BoardPage(rows, Store.ArchivedScores(board, WebPageRows));
     }
     return listing;
 }

@@ -47,6 +47,9 @@ std::string ServerHelpText() {
            "                          limit (default 10)\n"
            "  --rate-burst N          requests (and connections) a client may send at once before the limit\n"
            "                          bites (default 20)\n"
+           "  --new-games N           new games (tickets) per minute per client network, IPv4 /24 or IPv6 /56\n"
+           "                          (default 1; off when the rate limit is 0)\n"
+           "  --new-games-burst N     new games a network may ask for at once (default 5)\n"
            "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
            "  --max-parameters N      most query parameters accepted (default 12)\n"
            "  --threads N             event loops serving the connections (default 4)\n"
@@ -70,6 +73,7 @@ std::string ServerHelpText() {
            "  --trusted-proxy ADDRESS a proxy in front of the server (repeatable): from it the client is the\n"
            "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
            "                          connection cap\n"
+           "  --check-user NAME       the user a server started as root runs its checks as (default nobody)\n"
            "  --verify-wait N         seconds an upload waits for its check before it is answered accepted\n"
            "                          (default 4; the game gives up after 10)\n"
            "  --help                  this text\n"
@@ -129,6 +133,12 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
         } else if (name == "--rate-burst") {
             if (!numberIn(1, 1'000'000)) return std::nullopt;
             options.Service.RateBurst = options.Front.ConnectionBurst = static_cast<double>(*number);
+        } else if (name == "--new-games") {
+            if (!numberIn(1, 1'000'000)) return std::nullopt;
+            options.Service.NewGamesPerMinute = static_cast<double>(*number);
+        } else if (name == "--new-games-burst") {
+            if (!numberIn(1, 1'000'000)) return std::nullopt;
+            options.Service.NewGamesBurst = static_cast<double>(*number);
         } else if (name == "--max-query-length") {
             if (!numberIn(64, 8000)) return std::nullopt;
             options.Service.MaxQueryLength = static_cast<std::size_t>(*number);
@@ -190,6 +200,12 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             if (!numberIn(1, 100'000'000)) return std::nullopt;
             options.Service.Verifier.Cost.FramesPerMinute = options.Service.Verifier.Cost.BucketFrames =
                 static_cast<double>(*number);
+        } else if (name == "--check-user") {
+            if (value.empty()) {
+                error = "--check-user may not be empty";
+                return std::nullopt;
+            }
+            options.CheckUser = value;
         } else if (name == "--verify-wait") {
             if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
             options.Service.VerifyWaitSeconds = static_cast<double>(*number);

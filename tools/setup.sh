@@ -14,7 +14,7 @@ PLAYER=(
 )
 TESTER=(
   git clang-format libvorbis-dev
-  libsqlite3-dev libcpp-httplib-dev libpq-dev postgresql-15 libmicrohttpd-dev
+  libsqlite3-dev libcpp-httplib-dev libpq-dev postgresql-15 libmicrohttpd-dev libseccomp-dev
   wrk nginx-light slowhttptest chromium curl openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick sox libsox-fmt-all vorbis-tools

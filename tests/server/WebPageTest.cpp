@@ -47,7 +47,7 @@ TEST(WebPageTest, ABrowserShowsEveryRowWithItsGameAndAMarkupNameAsText) {
     EXPECT_EQ(best[5], "01 Dec 2026");
     EXPECT_EQ(best[6], "2:01");
     EXPECT_EQ(best[7], "Kestrovar_scores.php?option=getgame&amp;game=" + games[0].Hash);
-    // The link gives the game's script as it was uploaded.
+    // The link gives the game's script as the board keeps it.
     EXPECT_EQ(HttpGet(server.Port(), "/Kestrovar_scores.php?option=getgame&game=" + games[0].Hash).Body,
               games[0].Script);
 }

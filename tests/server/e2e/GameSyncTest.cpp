@@ -8,6 +8,7 @@
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "platform/Text.h"
+#include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
 #include <fstream>
 
@@ -24,7 +25,7 @@ class GameSyncTest : public GameFixture {
         Database = Folder.Path() + "/scores.sqlite";
         Server = std::make_unique<ServerProcess>(
             Database, Folder.Path() + "/server.log",
-            std::initializer_list<std::string>{"--game-version", "1.3", "--verify-wait", ComponentWait});
+            std::initializer_list<std::string>{"--game-version", "1.4", "--verify-wait", ComponentWait});
         ASSERT_GT(Server->Port(), 0) << Server->Log();
         ASSERT_TRUE(Network::BindNetworkComponent());
         Network::SetServer("http://127.0.0.1:" + std::to_string(Server->Port()) + "/");
@@ -80,7 +81,7 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
     EXPECT_EQ(OnlineScores[2], "-");
 
     CheckVersion();
-    EXPECT_EQ(VersionNotice, "  new version (v1.3) is available");
+    EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 
 TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneRow) {
@@ -113,6 +114,7 @@ TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneR
     ASSERT_EQ(board.size(), 1u);
     EXPECT_EQ(board[0].Name, "kept");
     EXPECT_EQ(board[0].Score, game.Score);
-    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::GameId(stored)), stored);
+    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::GameId(stored)),
+              ScoreServer::CanonicalScript(stored));
 }
 } // namespace

@@ -5,7 +5,8 @@
 #                                        icon, manual page and the machine's score-server file
 #   kestrovar-scores_VERSION_amd64.deb   the score server, its checker, the systemd unit, its users and state folder
 #   kestrovar-web_VERSION_all.deb        the browser build, only when build/web/ holds one
-# VERSION is the project's version (CMakeLists.txt) and a release number that counts the commits, e.g. 1.2-214.
+# VERSION is the game's one version (core/Version.h, the project's version) and a release number that counts the
+# commits, e.g. 1.3-214.
 # Needs debhelper, dpkg-dev and lintian (tools/setup.sh); lintian must find no error.
 set -euo pipefail
 cd "$(dirname "$0")/.."

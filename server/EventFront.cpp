@@ -133,7 +133,7 @@ struct EventFront::Watched {
 // One request, from its first line to its reply.
 struct EventFront::Request {
     std::string Target; // as sent, query included
-    std::string Method, Path, Address;
+    std::string Method, Path, Address, AcceptEncoding;
     std::string Body;
     Clock::time_point Start = Clock::now();
     int Status = 0;
@@ -218,7 +218,10 @@ struct FrontCallbacks {
                     MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Real-IP"), front.Trusted);
             ++front.InFlight;
             Watch(connection, EventFront::Watched::Body);
-            bool isGet = request->Method == MHD_HTTP_METHOD_GET;
+            if (const char* accepts = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Accept-Encoding"))
+                request->AcceptEncoding = accepts;
+            // HEAD is answered as GET is, without the body (libmicrohttpd leaves it out).
+            bool isGet = request->Method == MHD_HTTP_METHOD_GET || request->Method == MHD_HTTP_METHOD_HEAD;
             bool isPost = request->Method == MHD_HTTP_METHOD_POST;
             if (!isGet && !isPost)
                 return Refuse(connection, *request, MHD_HTTP_METHOD_NOT_ALLOWED, "method not allowed");
@@ -241,7 +244,7 @@ struct FrontCallbacks {
         if (request->HandedOver) return MHD_YES;
         // A read from memory is answered here on the event loop; what may wait on storage goes to a worker, so
         // that a slow database never holds the loop's other connections.
-        if (request->Method == MHD_HTTP_METHOD_GET && front.Service.AnswersFromMemory(request->Path, Query(*request)))
+        if (request->Method != MHD_HTTP_METHOD_POST && front.Service.AnswersFromMemory(request->Path, Query(*request)))
             return front.Answer(connection, *request) ? MHD_YES : MHD_NO;
         if (!front.HandOver(connection, *request))
             return Refuse(connection, *request, MHD_HTTP_SERVICE_UNAVAILABLE, "busy");
@@ -254,7 +257,7 @@ struct FrontCallbacks {
         *context = nullptr;
         Watch(connection, EventFront::Watched::Headers); // a kept-alive connection's next request starts now
         if (!request || !request->HeadersIn) return;
-        if (request->Status != 0) {
+        if (request->Status != 0 && front.Settings.LogRequests) {
             char took[32];
             std::snprintf(took, sizeof took, "%.3fms",
                           std::chrono::duration<double, std::milli>(Clock::now() - request->Start).count());
@@ -278,17 +281,21 @@ struct FrontCallbacks {
     }
 
     static bool Send(MHD_Connection* connection, EventFront::Request& request, const Reply& reply) {
-        return Send(connection, request, reply.Status, reply.Body, reply.ContentType);
+        return Send(connection, request, reply.Status, reply.Body, reply.ContentType, reply.ContentEncoding);
     }
 
     static bool Send(MHD_Connection* connection, EventFront::Request& request, int status, const std::string& body,
-                     const char* contentType = PlainTextType) {
+                     const char* contentType = PlainTextType, const char* contentEncoding = nullptr) {
         request.Status = status;
         Watch(connection, EventFront::Watched::Answering);
         MHD_Response* response =
             MHD_create_response_from_buffer(body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
         if (!response) return false;
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
+        if (contentEncoding) {
+            MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_ENCODING, contentEncoding);
+            MHD_add_response_header(response, MHD_HTTP_HEADER_VARY, "Accept-Encoding");
+        }
         MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(status), response);
         MHD_destroy_response(response);
         return queued == MHD_YES;
@@ -311,7 +318,7 @@ EventFront::~EventFront() {
 }
 
 Reply EventFront::Compute(Request& request) {
-    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body);
+    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding);
     if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
     return reply;
 }

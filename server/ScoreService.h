@@ -40,6 +40,8 @@ struct ServiceSettings {
     double UploadsPerDay = 200;
     // Each board keeps its best rows and each name's best; the rest go as better games come.
     int BoardRows = 10'000;
+    // Bytes of games (getgame, as sent) one client prefix may fetch a minute; 0: no budget.
+    double GameBytesPerMinute = 4 << 20;
     VerifierSettings Verifier;
     // The clock tickets are dealt and checked by (seconds since 1970) and where new games' seeds come from; empty:
     // the system's clock and OpenSSL's random bytes. The tests set their own.
@@ -63,6 +65,7 @@ struct Reply {
     std::string Body;
     std::string LogNote; // for the server's log only: why storage failed
     const char* ContentType = PlainTextType;
+    const char* ContentEncoding = nullptr; // "gzip" or "deflate" when the body is compressed so
 };
 
 constexpr int MaxListedScores = 100;
@@ -78,8 +81,9 @@ class ScoreService {
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
     // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
     bool AnswersFromMemory(std::string_view path, std::string_view rawQuery);
+    // acceptEncoding: the request's Accept-Encoding, for a game's script sent compressed.
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                 std::string_view body = {});
+                 std::string_view body = {}, std::string_view acceptEncoding = {});
 
   private:
     // One check in flight, shared by every request for the same game while it runs.
@@ -110,6 +114,7 @@ class ScoreService {
     AddressRateLimiter Limiter;
     AddressRateLimiter NewGameLimiter; // by client prefix
     AddressRateLimiter UploadQuota;    // by client prefix
+    AddressRateLimiter GameBytes;      // by client prefix
     BoardCache Boards;
     std::mutex PendingMutex;
     std::map<std::string, std::shared_ptr<PendingCheck>> Pending;

@@ -355,7 +355,8 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
     };
     std::string tooLong = game.Script;
     tooLong.replace(tooLong.find("end 3893"), 8, "end 216001");
-    std::string otherRules = "rules 3\n" + game.Script;
+    std::string otherRules = game.Script;
+    otherRules.replace(otherRules.find("\nrules 2\n"), 9, "\nrules 3\n");
     const Case cases[] = {
         // A forged score with a valid signature: the old upload with no game, and a claim with another's game.
         {Service->Handle(Scores,
@@ -421,6 +422,18 @@ TEST_P(ScoreServiceTest, RefusesBadFieldsAndMalformedQueriesAndLeavesTheBoardUnc
         EXPECT_EQ(Service->Handle(Scores, read, Client).Status, 400) << read;
     EXPECT_EQ(Service->Handle("/admin.php", "option=getscore&nbscore=10", Client).Status, 404);
     EXPECT_EQ(Board(), before);
+}
+
+TEST_P(ScoreServiceTest, MadeUpBoardsNeverCrowdTheRealOneOutOfMemory) {
+    ASSERT_EQ(Upload("real", CutGames(1)[0]).Body, "ok\n");
+    ScoreService restarted(*Store, Settings);
+    for (int i = 0; i < 300; ++i) {
+        std::string invented = "option=getscore&nbscore=10&difficulty=x" + std::to_string(i);
+        ASSERT_EQ(restarted.Handle(Scores, invented, Client).Body, "");
+        EXPECT_FALSE(restarted.AnswersFromMemory(Scores, invented));
+    }
+    EXPECT_EQ(restarted.Handle(Scores, "option=getscore&nbscore=10", Client).Body, EntryLines("real", CutGames(1)[0]));
+    EXPECT_TRUE(restarted.AnswersFromMemory(Scores, "option=getscore&nbscore=10"));
 }
 
 TEST_P(ScoreServiceTest, EachNetworkHasItsDaysUploads) {

@@ -19,11 +19,17 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
 }
 } // namespace
 
+// Beside this program in the build tree; where the install put it (a path from this program's folder) otherwise.
 std::string DefaultVerifierPath() {
     std::error_code unknown;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
     if (unknown) return "kestrovar-verify";
-    return (self.parent_path() / "kestrovar-verify").string();
+    std::filesystem::path beside = self.parent_path() / "kestrovar-verify";
+#ifdef KESTROVAR_INSTALLED_CHECKER
+    if (!std::filesystem::exists(beside, unknown))
+        return (self.parent_path() / KESTROVAR_INSTALLED_CHECKER).lexically_normal().string();
+#endif
+    return beside.string();
 }
 
 std::string ServerHelpText() {
@@ -55,7 +61,8 @@ std::string ServerHelpText() {
            "  --body-timeout N        seconds a request's body may take (default 20)\n"
            "  --idle-timeout N        seconds a connection may sit idle or unread (default 5)\n"
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
-           "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program)\n"
+           "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program, else\n"
+           "                          where the install put it)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
            "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
            "  --verify-per-address N  most uploads one client prefix (an IPv4 /24, an IPv6 /56) may have\n"

@@ -1,6 +1,7 @@
 // The score service behind libmicrohttpd, with the header and body deadlines its idle time-out cannot keep.
 #include "server/EventFront.h"
 #include <arpa/inet.h>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -100,6 +101,18 @@ std::optional<std::string> CanonicalAddress(std::string_view text) {
     return std::nullopt;
 }
 
+std::string ForwardedBase(const char* host, const char* scheme) {
+    constexpr std::size_t LongestHost = 255;
+    std::string_view name = host ? host : "";
+    std::string_view protocol = scheme ? scheme : "http";
+    if (name.empty() || name.size() > LongestHost || (protocol != "http" && protocol != "https")) return {};
+    // A host name, an address and a port: nothing that could leave the attribute it is written into.
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']')
+            return {};
+    return std::string(protocol) + "://" + std::string(name) + "/";
+}
+
 std::string ForwardedClient(const std::string& proxy, const char* forwardedFor, const char* realIp,
                             const std::unordered_set<std::string>& trusted) {
     // Read from the right: each proxy appends the address it saw, and only what our own proxies appended is true.
@@ -134,6 +147,7 @@ struct EventFront::Watched {
 struct EventFront::Request {
     std::string Target; // as sent, query included
     std::string Method, Path, Address;
+    std::string PublicBase; // the site's address as our own proxy named it, for the web pages' link previews
     std::string Body;
     Clock::time_point Start = Clock::now();
     int Status = 0;
@@ -216,9 +230,14 @@ struct FrontCallbacks {
                 request->Address = ForwardedClient(
                     request->Address, MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For"),
                     MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Real-IP"), front.Trusted);
+            if (front.Trusted.count(AddressText(info ? info->client_addr : nullptr)))
+                request->PublicBase =
+                    ForwardedBase(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-Host"),
+                                  MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-Proto"));
             ++front.InFlight;
             Watch(connection, EventFront::Watched::Body);
-            bool isGet = request->Method == MHD_HTTP_METHOD_GET;
+            // HEAD is answered as GET is, without the body (libmicrohttpd leaves it out).
+            bool isGet = request->Method == MHD_HTTP_METHOD_GET || request->Method == MHD_HTTP_METHOD_HEAD;
             bool isPost = request->Method == MHD_HTTP_METHOD_POST;
             if (!isGet && !isPost)
                 return Refuse(connection, *request, MHD_HTTP_METHOD_NOT_ALLOWED, "method not allowed");
@@ -241,7 +260,7 @@ struct FrontCallbacks {
         if (request->HandedOver) return MHD_YES;
         // A read from memory is answered here on the event loop; what may wait on storage goes to a worker, so
         // that a slow database never holds the loop's other connections.
-        if (request->Method == MHD_HTTP_METHOD_GET && front.Service.AnswersFromMemory(request->Path, Query(*request)))
+        if (request->Method != MHD_HTTP_METHOD_POST && front.Service.AnswersFromMemory(request->Path, Query(*request)))
             return front.Answer(connection, *request) ? MHD_YES : MHD_NO;
         if (!front.HandOver(connection, *request))
             return Refuse(connection, *request, MHD_HTTP_SERVICE_UNAVAILABLE, "busy");
@@ -311,7 +330,7 @@ EventFront::~EventFront() {
 }
 
 Reply EventFront::Compute(Request& request) {
-    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body);
+    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.PublicBase);
     if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
     return reply;
 }

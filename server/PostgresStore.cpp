@@ -298,6 +298,7 @@ std::vector<ScoreEntry> PostgresStore::TopScores(const std::string& board, int c
         row.Date = PQgetvalue(result.R, i, 3);
         row.GameHash = PQgetvalue(result.R, i, 4);
         row.Frames = std::stoll(PQgetvalue(result.R, i, 5));
+        row.Uploaded = std::stoll(PQgetvalue(result.R, i, 6)); // the server's own time of the upload
         rows.push_back(std::move(row));
     }
     return rows;

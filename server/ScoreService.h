@@ -30,6 +30,9 @@ struct ServiceSettings {
     // The public reads are answered from memory and read again this often, for what other servers sharing the
     // database store (0: only when this server stores a game, which shows at once).
     double RenewBoardsSeconds = 0;
+    // The site's public address ("https://example.org/kestrovar/"), for the link previews of its web pages; empty:
+    // the one the trusted proxy names, if any.
+    std::string PublicAddress;
     VerifierSettings Verifier;
 };
 
@@ -56,8 +59,10 @@ class ScoreService {
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
     // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
     bool AnswersFromMemory(std::string_view path, std::string_view rawQuery);
+    // forwardedBase: the site's public address as the trusted proxy named it ("https://host/"), empty for none;
+    // the public address setting goes before it.
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                 std::string_view body = {});
+                 std::string_view body = {}, std::string_view forwardedBase = {});
 
   private:
     // One check in flight, shared by every request for the same game while it runs.

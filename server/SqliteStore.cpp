@@ -212,6 +212,7 @@ std::vector<ScoreEntry> SqliteStore::TopScores(const std::string& board, int cou
         row.Date = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 3));
         row.GameHash = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 4));
         row.Frames = sqlite3_column_int64(use.S, 5);
+        row.Uploaded = sqlite3_column_int64(use.S, 6); // the server's own time of the upload
         rows.push_back(std::move(row));
     }
     if (step != SQLITE_DONE) Fail(connection->Db, "top scores");

@@ -11,7 +11,7 @@ class SqliteStore : public ScoreStore {
   public:
     // The top of one board: one walk down the index scores_board_rank, no sorting.
     static constexpr const char* TopScoresSql =
-        "SELECT name, level, score, date, game_hash, frames FROM scores WHERE board = ?1"
+        "SELECT name, level, score, date, game_hash, frames, created_at FROM scores WHERE board = ?1"
         " ORDER BY score DESC, id ASC LIMIT ?2";
 
     explicit SqliteStore(const std::string& path);

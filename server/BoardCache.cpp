@@ -64,8 +64,10 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::stri
                          GameLine(entry.GameHash) + "\n" + entry.Date + "\n";
         listing->Ends.push_back(listing->Text.size());
     }
-    // Only the pages' own board needs its pages: the others' renewals make none.
-    if (paged) listing->Pages = std::make_shared<const BoardPages>(std::move(rows));
+    // Only the pages' own board needs its pages, with the archived games of older rules: the others' renewals make
+    // none.
+    if (paged)
+        listing->Pages = std::make_shared<const BoardPages>(std::move(rows), Store.ArchivedScores(board, WebPageRows));
     return listing;
 }
 

@@ -13,6 +13,8 @@ std::string Sha256Hex(std::string_view data) {
     return LowerHex(digest, length);
 }
 
+std::string GameId(std::string_view keptScript) { return Sha256Hex(keptScript); }
+
 std::string CompressScript(std::string_view script) {
     uLongf size = compressBound(static_cast<uLong>(script.size()));
     std::string out(size, '\0');

@@ -35,6 +35,16 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     " replay_end TEXT NOT NULL UNIQUE, frames BIGINT NOT NULL, game BYTEA NOT NULL);"
     "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
     "DROP TABLE upload_nonces;",
+    // 4: games seeded by the server's tickets. A row keeps the hash of its ticket (one game a ticket) and its
+    // rules; the rows before were played under rules 1 and stay as the archived board once the rules move on.
+    // The server's secret is kept here, shared by every server of the board. Version 1.3 is the first build that
+    // plays with tickets: older builds are told a new version is out.
+    "ALTER TABLE scores ADD COLUMN rules INTEGER NOT NULL DEFAULT 1;"
+    "ALTER TABLE scores ADD COLUMN ticket_hash TEXT UNIQUE;"
+    "DROP INDEX scores_board_rank;"
+    "CREATE INDEX scores_board_rank ON scores(board, rules, score DESC, id);"
+    "CREATE TABLE server_secret(id INTEGER PRIMARY KEY CHECK (id = 1), secret TEXT NOT NULL);"
+    "UPDATE versions SET version = '1.3' WHERE product = 'kestrovar' AND version = '1.2';",
 };
 
 struct PreparedText {
@@ -42,12 +52,20 @@ struct PreparedText {
     const char* Sql;
 };
 const PreparedText Prepared[] = {
-    // A game already on the board (by either key, added by any server) adds nothing.
-    {"add_game", "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game)"
-                 " VALUES($1, $2, $3, $4, $5, $6, $7, $8, decode($9, 'hex')) ON CONFLICT DO NOTHING"},
-    {"find_game", "SELECT 1 FROM scores WHERE game_hash = $1"},
+    // A game already on the board (by any key: its hash, its play, its ticket; added by any server) adds nothing.
+    {"add_game",
+     "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game, rules, ticket_hash)"
+     " VALUES($1, $2, $3, $4, $5, $6, $7, $8, decode($9, 'hex'), $10, NULLIF($11, '')) ON CONFLICT DO NOTHING"},
+    {"find_game", "SELECT name, board, coalesce(ticket_hash, '') FROM scores WHERE game_hash = $1"},
+    {"find_ticket", "SELECT game_hash FROM scores WHERE ticket_hash = $1"},
+    {"rename_game", "UPDATE scores SET name = $3 WHERE game_hash = $1 AND ticket_hash = $2 AND name <> $3"},
     {"read_game", "SELECT encode(game, 'hex') FROM scores WHERE game_hash = $1"},
     {"top", PostgresStore::TopScoresSql},
+    {"archived", "SELECT name, level, score, date, game_hash, frames, rules, extract(epoch FROM created_at)::bigint"
+                 " FROM scores WHERE board = $1"
+                 " AND rules < $3 ORDER BY rules DESC, score DESC, id ASC LIMIT $2"},
+    {"read_secret", "SELECT secret FROM server_secret WHERE id = 1"},
+    {"keep_secret", "INSERT INTO server_secret(id, secret) VALUES(1, $1) ON CONFLICT DO NOTHING"},
     {"versions", "SELECT product, version FROM versions ORDER BY product LIMIT $1"},
     {"put_version", "INSERT INTO versions(product, version) VALUES($1, $2)"
                     " ON CONFLICT(product) DO UPDATE SET version = EXCLUDED.version"},
@@ -263,18 +281,33 @@ std::string Unhex(std::string_view hex) {
 AddOutcome PostgresStore::AddGame(const ScoreEntry& entry, const VerifiedGame& game) {
     std::string packed = Hex(CompressScript(game.Script));
     std::string level = std::to_string(entry.Level), score = std::to_string(entry.Score);
-    std::string frames = std::to_string(game.Frames);
+    std::string frames = std::to_string(game.Frames), rules = std::to_string(entry.Rules);
     Lease connection(*this);
-    ResultHolder result(connection->Run("add_game", {entry.Board.c_str(), entry.Name.c_str(), level.c_str(),
-                                                     score.c_str(), entry.Date.c_str(), game.Hash.c_str(),
-                                                     game.ReplayEnd.c_str(), frames.c_str(), packed.c_str()}));
+    ResultHolder result(
+        connection->Run("add_game", {entry.Board.c_str(), entry.Name.c_str(), level.c_str(), score.c_str(),
+                                     entry.Date.c_str(), game.Hash.c_str(), game.ReplayEnd.c_str(), frames.c_str(),
+                                     packed.c_str(), rules.c_str(), game.TicketHash.c_str()}));
     return std::atoi(PQcmdTuples(result.R)) == 1 ? AddOutcome::Added : AddOutcome::Known;
 }
 
-bool PostgresStore::HasGame(const std::string& hash) {
+std::optional<KnownGame> PostgresStore::FindGame(const std::string& hash) {
     Lease connection(*this);
     ResultHolder result(connection->Run("find_game", {hash.c_str()}));
-    return PQntuples(result.R) > 0;
+    if (PQntuples(result.R) == 0) return std::nullopt;
+    return KnownGame{PQgetvalue(result.R, 0, 0), PQgetvalue(result.R, 0, 1), PQgetvalue(result.R, 0, 2)};
+}
+
+std::optional<std::string> PostgresStore::TicketGame(const std::string& ticketHash) {
+    Lease connection(*this);
+    ResultHolder result(connection->Run("find_ticket", {ticketHash.c_str()}));
+    if (PQntuples(result.R) == 0) return std::nullopt;
+    return std::string(PQgetvalue(result.R, 0, 0));
+}
+
+bool PostgresStore::RenameGame(const std::string& hash, const std::string& ticketHash, const std::string& name) {
+    Lease connection(*this);
+    ResultHolder result(connection->Run("rename_game", {hash.c_str(), ticketHash.c_str(), name.c_str()}));
+    return std::atoi(PQcmdTuples(result.R)) == 1;
 }
 
 std::optional<std::string> PostgresStore::GameScript(const std::string& hash) {
@@ -284,24 +317,46 @@ std::optional<std::string> PostgresStore::GameScript(const std::string& hash) {
     return ExpandScript(Unhex(PQgetvalue(result.R, 0, 0)));
 }
 
-std::vector<ScoreEntry> PostgresStore::TopScores(const std::string& board, int count) {
-    Lease connection(*this);
-    std::string limit = std::to_string(count);
-    ResultHolder result(connection->Run("top", {board.c_str(), limit.c_str()}));
+namespace {
+std::vector<ScoreEntry> ReadRows(PGresult* result, const std::string& board) {
     std::vector<ScoreEntry> rows;
-    for (int i = 0; i < PQntuples(result.R); ++i) {
+    for (int i = 0; i < PQntuples(result); ++i) {
         ScoreEntry row;
         row.Board = board;
-        row.Name = PQgetvalue(result.R, i, 0);
-        row.Level = std::stoll(PQgetvalue(result.R, i, 1));
-        row.Score = std::stoll(PQgetvalue(result.R, i, 2));
-        row.Date = PQgetvalue(result.R, i, 3);
-        row.GameHash = PQgetvalue(result.R, i, 4);
-        row.Frames = std::stoll(PQgetvalue(result.R, i, 5));
-        row.Uploaded = std::stoll(PQgetvalue(result.R, i, 6)); // the server's own time of the upload
+        row.Name = PQgetvalue(result, i, 0);
+        row.Level = std::stoll(PQgetvalue(result, i, 1));
+        row.Score = std::stoll(PQgetvalue(result, i, 2));
+        row.Date = PQgetvalue(result, i, 3);
+        row.GameHash = PQgetvalue(result, i, 4);
+        row.Frames = std::stoll(PQgetvalue(result, i, 5));
+        row.Rules = std::atoi(PQgetvalue(result, i, 6));
+        row.Uploaded = std::stoll(PQgetvalue(result, i, 7)); // the server's own time of the upload
         rows.push_back(std::move(row));
     }
     return rows;
+}
+} // namespace
+
+std::vector<ScoreEntry> PostgresStore::TopScores(const std::string& board, int count) {
+    Lease connection(*this);
+    std::string limit = std::to_string(count), rules = std::to_string(RulesVersion);
+    ResultHolder result(connection->Run("top", {board.c_str(), limit.c_str(), rules.c_str()}));
+    return ReadRows(result.R, board);
+}
+
+std::vector<ScoreEntry> PostgresStore::ArchivedScores(const std::string& board, int count) {
+    Lease connection(*this);
+    std::string limit = std::to_string(count), rules = std::to_string(RulesVersion);
+    ResultHolder result(connection->Run("archived", {board.c_str(), limit.c_str(), rules.c_str()}));
+    return ReadRows(result.R, board);
+}
+
+std::string PostgresStore::ServerSecret(const std::string& fresh) {
+    Lease connection(*this);
+    PQclear(connection->Run("keep_secret", {fresh.c_str()}));
+    ResultHolder result(connection->Run("read_secret", {}));
+    if (PQntuples(result.R) != 1) throw StoreError("postgresql: the server's secret is missing");
+    return PQgetvalue(result.R, 0, 0);
 }
 
 std::vector<VersionEntry> PostgresStore::Versions(int count) {

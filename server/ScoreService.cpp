@@ -1,6 +1,7 @@
 // The three requests the game makes and every check in front of them, cheapest first: the rate limit and the
 // sizes before any parsing, the signature before the game's hash, the hash before a replay is played.
 #include "server/ScoreService.h"
+#include "server/ClientPrefix.h"
 #include "server/GameArchive.h"
 #include "server/QueryString.h"
 #include "server/RequestSignature.h"
@@ -55,13 +56,28 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+
+std::int64_t UnixSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr double SecondsPerMinute = 60;
+
+// The answers to an upload that stores nothing and refuses nothing: the game reads the first line as a note.
+Reply Note(const std::string& line) { return {200, line + "\n", {}}; }
 } // namespace
 
 ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock)
     : Store(store), Settings(std::move(settings)), SteadyClock(steadyClock ? steadyClock : SteadySeconds),
-      Limiter(Settings.RatePerSecond, Settings.RateBurst),
+      Secret(store.ServerSecret(NewServerSecret())), Limiter(Settings.RatePerSecond, Settings.RateBurst),
+      NewGameLimiter(Settings.RatePerSecond > 0 ? Settings.NewGamesPerMinute / SecondsPerMinute : 0,
+                     Settings.NewGamesBurst),
       Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds),
-      Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {}
+      Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
+    if (!Settings.WallClock) Settings.WallClock = UnixSeconds;
+    if (!Settings.SeedSource) Settings.SeedSource = NewGameSeed;
+}
 
 ScoreService::~ScoreService() = default;
 
@@ -136,20 +152,27 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (!kept) return Refuse(404, "no such game");
             return {200, std::move(*kept), {}};
         }
+        if (option == "newgame") {
+            if (!HasExactly(parameters, {"option"}, {"ts", "nonce", "sig"})) return Refuse(400, "unknown request");
+            return NewGame(address);
+        }
         if (option != "addscore") return Refuse(400, "unknown request");
 
-        // An upload: signed (the signature covers the game's hash), but not refused for its time stamp, so that a
-        // client whose clock is off still syncs. Its nonce needs no memory: sent again, it is the same game.
+        // An upload. A ticketed game needs no signature: its ticket proves it. Older builds sign theirs (the
+        // signature covers the game's hash), and a signature sent is checked as it always was, though not for its
+        // time stamp, so that a client whose clock is off still syncs.
         if (body.empty()) return Refuse(400, "an upload needs its game: there is no replay to check");
-        auto signedQuery = SplitSignature(rawQuery);
-        if (!signedQuery) return Refuse(403, "missing or malformed signature");
-        const std::string& stampText = Get(parameters, "ts");
-        auto stamp = stampText.size() <= MaxStampDigits ? ParseCount(stampText) : std::nullopt;
-        if (!stamp || !IsLowerHex(Get(parameters, "nonce"), NonceLength))
-            return Refuse(403, "missing or malformed time stamp or nonce");
-        if (!SignatureMatches(Settings.Key, script, *signedQuery)) return Refuse(403, "bad signature");
-        if (!HasExactly(parameters,
-                        {"option", "user", "level", "score", "date", "difficulty", "game", "ts", "nonce", "sig"}))
+        if (parameters.count("sig")) {
+            auto signedQuery = SplitSignature(rawQuery);
+            if (!signedQuery) return Refuse(403, "missing or malformed signature");
+            const std::string& stampText = Get(parameters, "ts");
+            auto stamp = stampText.size() <= MaxStampDigits ? ParseCount(stampText) : std::nullopt;
+            if (!stamp || !IsLowerHex(Get(parameters, "nonce"), NonceLength))
+                return Refuse(403, "missing or malformed time stamp or nonce");
+            if (!SignatureMatches(Settings.Key, script, *signedQuery)) return Refuse(403, "bad signature");
+        }
+        if (!HasExactly(parameters, {"option", "user", "level", "score", "date", "difficulty"},
+                        {"game", "ts", "nonce", "sig"}))
             return Refuse(400, "unknown request");
         ScoreEntry claim;
         auto name = CheckedName(Get(parameters, "user"));
@@ -161,15 +184,20 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
         if (std::string broken = ScoreRuleBroken(*level, *score); !broken.empty()) return Refuse(400, broken);
         if (!IsGameDate(Get(parameters, "date"))) return Refuse(400, "bad date");
         if (!IsBoardName(Get(parameters, "difficulty"))) return Refuse(400, "bad difficulty");
-        const std::string& game = Get(parameters, "game");
-        if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game hash");
-        if (Sha256Hex(body) != game) return Refuse(400, "the body is not the game the query names");
+        // The hash of the body as sent, where the component names it: a game altered on the way is refused.
+        if (parameters.count("game")) {
+            const std::string& game = Get(parameters, "game");
+            if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game hash");
+            if (Sha256Hex(body) != game) return Refuse(400, "the body is not the game the query names");
+        }
+        TicketedScript upload = SplitTicket(body);
+        if (upload.Malformed) return Refuse(400, "a game holds at most one ticket line, \"ticket T\"");
         claim.Board = Get(parameters, "difficulty");
         claim.Name = *name;
         claim.Level = *level;
         claim.Score = *score;
         claim.Date = Get(parameters, "date");
-        return Upload(claim, game, body, address);
+        return Upload(claim, std::move(upload), address);
     } catch (const StoreError& error) {
         Reply reply = Refuse(503, "storage unavailable");
         reply.LogNote = error.what();
@@ -177,32 +205,69 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
     }
 }
 
-Reply ScoreService::Upload(const ScoreEntry& claim, const std::string& hash, std::string_view body,
-                           const std::string& address) {
-    if (Store.HasGame(hash)) return {200, "ok\n", {}};
+Reply ScoreService::NewGame(const std::string& address) {
+    // A ticket costs nothing to make, but every one is a game someone may search offline: few a network.
+    if (!NewGameLimiter.Allow(ClientPrefix(address), SteadyClock())) return Refuse(429, "too many new games");
+    std::uint32_t seed = Settings.SeedSource();
+    return {
+        200, "seed " + std::to_string(seed) + "\nticket " + MakeTicket(Secret, seed, Settings.WallClock()) + "\n", {}};
+}
+
+Reply ScoreService::KnownGameReply(const KnownGame& known, const ScoreEntry& claim, const std::string& id,
+                                   const std::string& ticketHash) {
+    // Only the ticket's owner names the game again: a player who synced before choosing a name.
+    if (!ticketHash.empty() && known.TicketHash == ticketHash && known.Name != claim.Name &&
+        Store.RenameGame(id, ticketHash, claim.Name)) {
+        Boards.Changed(known.Board);
+        return Note("renamed");
+    }
+    return Note("known: " + known.Name);
+}
+
+Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address) {
+    std::string id = GameId(upload.Script);
+    TicketCheck ticket;
+    ticket.UploadedAt = Settings.WallClock();
+    if (upload.Ticket) ticket.Hash = TicketHash(*upload.Ticket);
+    if (auto known = Store.FindGame(id)) return KnownGameReply(*known, claim, id, ticket.Hash);
+    if (!upload.Ticket) return Note("not ranked: played without the server's seed");
+
+    // Cheapest first, all before the game is played: the ticket is ours, of this game's seed, not too old, and
+    // not already the ticket of another game on the board.
+    auto issued = ReadTicket(Secret, *upload.Ticket);
+    if (!issued) return Refuse(403, "not a ticket of this server");
+    if (ScriptSeed(upload.Script) != issued->Seed) return Refuse(403, "the ticket is for another seed");
+    if (ticket.UploadedAt > issued->IssuedAt + TicketLifeSeconds) return Refuse(403, "the ticket has expired");
+    if (Store.TicketGame(ticket.Hash)) return Refuse(409, "the ticket's game is already on the board");
+    ticket.Issued = *issued;
+    std::string body = std::move(upload.Script);
     if (!Verifier->Enabled()) return Refuse(503, "no replay checker");
     std::shared_ptr<PendingCheck> check;
     {
         // The same game sent again while its check runs waits for that check instead of starting another.
         std::lock_guard lock(PendingMutex);
-        auto found = Pending.find(hash);
+        auto found = Pending.find(id);
         if (found != Pending.end()) {
             check = found->second;
         } else {
             check = std::make_shared<PendingCheck>();
-            auto done = [this, check, claim, hash](const ReplayVerdict& verdict, const std::string& script) {
-                Reply outcome = Settle(claim, hash, script, verdict);
+            auto done = [this, check, claim, id, ticket](const ReplayVerdict& verdict, const std::string& script) {
+                Reply outcome = Settle(claim, id, ticket, script, verdict);
+                {
+                    // Gone from the pending checks before any waiter is answered: a request sent after the answer
+                    // (its ticket later, or the game now on the board) is weighed afresh, not given this outcome.
+                    std::lock_guard pendingLock(PendingMutex);
+                    Pending.erase(id);
+                }
                 {
                     std::lock_guard settledLock(check->Mutex);
                     check->Outcome = std::move(outcome);
                     check->Done = true;
                 }
                 check->Settled.notify_all();
-                std::lock_guard pendingLock(PendingMutex);
-                Pending.erase(hash);
             };
-            if (!Verifier->Submit(std::string(body), address, done)) return Refuse(503, "busy");
-            Pending.emplace(hash, check);
+            if (!Verifier->Submit(std::move(body), address, done)) return Refuse(503, "busy");
+            Pending.emplace(id, check);
         }
     }
     std::unique_lock lock(check->Mutex);
@@ -213,25 +278,36 @@ Reply ScoreService::Upload(const ScoreEntry& claim, const std::string& hash, std
 
 // Runs on a verifier thread once the replay is played: the board takes what the replay produced, and only when
 // it is what the player claimed.
-Reply ScoreService::Settle(ScoreEntry claim, const std::string& hash, const std::string& script,
-                           const ReplayVerdict& verdict) {
+Reply ScoreService::Settle(ScoreEntry claim, const std::string& id, const TicketCheck& ticket,
+                           const std::string& script, const ReplayVerdict& verdict) {
     if (!verdict.Played) return Refuse(422, verdict.Refusal);
     if (verdict.Score != claim.Score || verdict.Level != claim.Level)
         return Refuse(422, "replay ends with score " + std::to_string(verdict.Score) + " at level " +
                                std::to_string(verdict.Level) + ", not " + std::to_string(claim.Score) + " at level " +
                                std::to_string(claim.Level));
+    // Its frames take this long at 60 a second: a game sent sooner after its ticket was dealt was not played in
+    // real time (a bot playing it faster, or a search run through it).
+    double playedSeconds = static_cast<double>(verdict.Frames) / GameFramesPerSecond;
+    if (static_cast<double>(ticket.UploadedAt - ticket.Issued.IssuedAt) <
+        playedSeconds * (1 - RealTimeSlackFraction) - RealTimeSlackSeconds)
+        return Refuse(403, "uploaded sooner than its game could be played");
     claim.Score = verdict.Score;
     claim.Level = verdict.Level;
+    claim.Rules = RulesVersion; // the checker plays no other
     try {
         // Often after the upload was answered "accepted": the board shows the game as soon as it is stored.
-        if (Store.AddGame(claim, {hash, script, verdict.ClosingLine, verdict.Frames}) == AddOutcome::Added)
+        if (Store.AddGame(claim, {id, script, verdict.ClosingLine, verdict.Frames, ticket.Hash}) == AddOutcome::Added) {
             Boards.Changed(claim.Board);
+            return Note("ok");
+        }
+        // Another server, or another request, stored it first: by its id, or its ticket went with another game.
+        if (auto known = Store.FindGame(id)) return KnownGameReply(*known, claim, id, ticket.Hash);
+        return Refuse(409, "the game or its ticket is already on the board");
     } catch (const StoreError& error) {
         Reply reply = Refuse(503, "storage unavailable");
         reply.LogNote = error.what();
         return reply;
     }
-    return {200, "ok\n", {}};
 }
 
 } // namespace ScoreServer

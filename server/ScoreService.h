@@ -4,6 +4,7 @@
 #pragma once
 #include "server/AddressRateLimiter.h"
 #include "server/BoardCache.h"
+#include "server/GameTicket.h"
 #include "server/ScoreStore.h"
 #include "server/VerifierPool.h"
 #include <condition_variable>
@@ -30,11 +31,27 @@ struct ServiceSettings {
     // The public reads are answered from memory and read again this often, for what other servers sharing the
     // database store (0: only when this server stores a game, which shows at once).
     double RenewBoardsSeconds = 0;
+    // New games (tickets) per minute per client prefix (IPv4 /24, IPv6 /56), and how many at once; off when the
+    // per-address rate limit is off (behind a proxy every client has the proxy's address).
+    double NewGamesPerMinute = 1;
+    double NewGamesBurst = 5;
     // The site's public address ("https://example.org/kestrovar/"), for the link previews of its web pages; empty:
     // the one the trusted proxy names, if any.
     std::string PublicAddress;
     VerifierSettings Verifier;
+    // The clock tickets are dealt and checked by (seconds since 1970) and where new games' seeds come from; empty:
+    // the system's clock and OpenSSL's random bytes. The tests set their own.
+    std::function<std::int64_t()> WallClock;
+    std::function<std::uint32_t()> SeedSource;
 };
+
+// A ticketed game's upload is taken within this long of its ticket's issue.
+constexpr std::int64_t TicketLifeSeconds = 24 * 60 * 60;
+// A game's frames are played at 60 a second; an upload may come this much sooner than that since its ticket's
+// issue (a display a little faster than 60 Hz, servers sharing a board whose clocks differ a little).
+constexpr double GameFramesPerSecond = 60;
+constexpr double RealTimeSlackFraction = 0.02;
+constexpr double RealTimeSlackSeconds = 5;
 
 constexpr const char* PlainTextType = "text/plain; charset=utf-8";
 constexpr const char* HtmlType = "text/html; charset=utf-8";
@@ -72,13 +89,26 @@ class ScoreService {
         bool Done = false;
         Reply Outcome;
     };
-    Reply Upload(const ScoreEntry& claim, const std::string& hash, std::string_view body, const std::string& address);
-    Reply Settle(ScoreEntry claim, const std::string& hash, const std::string& script, const ReplayVerdict& verdict);
+    // What a ticketed upload brings to its check: the ticket's hash and what it binds, and when the upload came.
+    struct TicketCheck {
+        std::string Hash;
+        IssuedTicket Issued;
+        std::int64_t UploadedAt = 0;
+    };
+    Reply NewGame(const std::string& address);
+    Reply Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address);
+    Reply Settle(ScoreEntry claim, const std::string& id, const TicketCheck& ticket, const std::string& script,
+                 const ReplayVerdict& verdict);
+    // The reply to an upload of a game the board has: renamed by its owner's ticket, or known.
+    Reply KnownGameReply(const KnownGame& known, const ScoreEntry& claim, const std::string& id,
+                         const std::string& ticketHash);
 
     ScoreStore& Store;
     ServiceSettings Settings;
     std::function<double()> SteadyClock;
+    std::string Secret; // the board's, shared by every server of the board: tickets are made and read with it
     AddressRateLimiter Limiter;
+    AddressRateLimiter NewGameLimiter; // by client prefix
     BoardCache Boards;
     std::mutex PendingMutex;
     std::map<std::string, std::shared_ptr<PendingCheck>> Pending;

@@ -1,6 +1,7 @@
 // The score server's storage: the interface both back ends (SQLite, PostgreSQL) keep, and the one routine that
 // picks a back end from a database location.
 #pragma once
+#include "game/replay/ReplayScript.h"
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -20,6 +21,7 @@ struct ScoreEntry {
     // As a listing reads them: the game behind the row (its hash, empty for none) and its length in frames.
     std::string GameHash;
     std::int64_t Frames = 0;
+    int Rules = RulesVersion;  // the rules it was played under: rows of older rules are the archived board
     std::int64_t Uploaded = 0; // when the server took the game, in seconds since 1970 (UTC); 0 when it did not keep it
 };
 
@@ -34,6 +36,14 @@ struct VerifiedGame {
     std::string Script;    // as uploaded; stored compressed
     std::string ReplayEnd; // the replay's closing line: two scripts that play the same game end on the same line
     std::int64_t Frames = 0;
+    std::string TicketHash = {}; // SHA-256 of the ticket that seeded it (never the ticket itself); empty for none
+};
+
+// A game the board has, as an upload of it is answered: under which name, and whose ticket it was.
+struct KnownGame {
+    std::string Name;
+    std::string Board;
+    std::string TicketHash;
 };
 
 // Known: the board already has this game (by its script's hash or by the game it plays); nothing was added.
@@ -51,18 +61,28 @@ class ScoreStore {
     // Adds a verified game's row; the database's unique keys make the same game one row, whichever server (or
     // however many at once) adds it.
     virtual AddOutcome AddGame(const ScoreEntry& entry, const VerifiedGame& game) = 0;
-    virtual bool HasGame(const std::string& hash) = 0;
+    virtual std::optional<KnownGame> FindGame(const std::string& hash) = 0;
+    // The game seeded by this ticket (by the ticket's hash), when the board has one.
+    virtual std::optional<std::string> TicketGame(const std::string& ticketHash) = 0;
+    // Gives the row of this game and ticket another name; false when there is no such row or it has that name.
+    virtual bool RenameGame(const std::string& hash, const std::string& ticketHash, const std::string& name) = 0;
     // The stored script of a game, expanded; nothing when the board has no such game.
     virtual std::optional<std::string> GameScript(const std::string& hash) = 0;
-    // The best scores of one board, best first; equal scores in the order they arrived.
+    // The best scores of one board under the rules this build plays, best first; equal scores in the order they
+    // arrived.
     virtual std::vector<ScoreEntry> TopScores(const std::string& board, int count) = 0;
+    // The board's games of older rules, which this build no longer plays: newest rules first, then best first.
+    virtual std::vector<ScoreEntry> ArchivedScores(const std::string& board, int count) = 0;
+    // The server's secret that tickets are made with: the one kept, or `fresh` when none is kept yet (then kept),
+    // so that every server sharing a board makes and reads the same tickets.
+    virtual std::string ServerSecret(const std::string& fresh) = 0;
     virtual std::vector<VersionEntry> Versions(int count) = 0;
     virtual void SetVersion(const std::string& product, const std::string& version) = 0;
     virtual int SchemaVersion() = 0;
 };
 
 // The schema this build writes; start-up migrates older databases up to it.
-constexpr int CurrentSchemaVersion = 3;
+constexpr int CurrentSchemaVersion = 4;
 
 // "postgresql://..." or "postgres://..." opens PostgreSQL through libpq, with at most maxConnections to it;
 // anything else is an SQLite file path.

@@ -42,6 +42,9 @@ std::string ServerHelpText() {
            "                          limit (default 10)\n"
            "  --rate-burst N          requests (and connections) a client may send at once before the limit\n"
            "                          bites (default 20)\n"
+           "  --new-games N           new games (tickets) per minute per client network, IPv4 /24 or IPv6 /56\n"
+           "                          (default 1; off when the rate limit is 0)\n"
+           "  --new-games-burst N     new games a network may ask for at once (default 5)\n"
            "  --max-query-length N    longest query accepted, in bytes (default 1024)\n"
            "  --max-parameters N      most query parameters accepted (default 12)\n"
            "  --threads N             event loops serving the connections (default 4)\n"
@@ -58,7 +61,10 @@ std::string ServerHelpText() {
            "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
            "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
-           "  --verify-per-address N  most uploads one client address may have checked or waiting (default 4)\n"
+           "  --verify-per-address N  most uploads one client prefix (an IPv4 /24, an IPv6 /56) may have\n"
+           "                          checked or waiting (default 4)\n"
+           "  --verify-frames-per-minute N  frames of play a client prefix may have checked a minute; a\n"
+           "                          longer game waits for a full bucket and leaves a debt (default 216000)\n"
            "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
            "  --trusted-proxy ADDRESS a proxy in front of the server (repeatable): from it the client is the\n"
            "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
@@ -122,6 +128,12 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
         } else if (name == "--rate-burst") {
             if (!numberIn(1, 1'000'000)) return std::nullopt;
             options.Service.RateBurst = options.Front.ConnectionBurst = static_cast<double>(*number);
+        } else if (name == "--new-games") {
+            if (!numberIn(1, 1'000'000)) return std::nullopt;
+            options.Service.NewGamesPerMinute = static_cast<double>(*number);
+        } else if (name == "--new-games-burst") {
+            if (!numberIn(1, 1'000'000)) return std::nullopt;
+            options.Service.NewGamesBurst = static_cast<double>(*number);
         } else if (name == "--max-query-length") {
             if (!numberIn(64, 8000)) return std::nullopt;
             options.Service.MaxQueryLength = static_cast<std::size_t>(*number);
@@ -189,6 +201,10 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.Front.TrustedProxies.push_back(value);
+        } else if (name == "--verify-frames-per-minute") {
+            if (!numberIn(1, 100'000'000)) return std::nullopt;
+            options.Service.Verifier.Cost.FramesPerMinute = options.Service.Verifier.Cost.BucketFrames =
+                static_cast<double>(*number);
         } else if (name == "--verify-wait") {
             if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
             options.Service.VerifyWaitSeconds = static_cast<double>(*number);

@@ -30,16 +30,46 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     " game_hash TEXT NOT NULL UNIQUE, replay_end TEXT NOT NULL UNIQUE, frames INTEGER NOT NULL, game BLOB NOT NULL);"
     "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
     "DROP TABLE upload_nonces;",
+    // 4: games seeded by the server's tickets. A row keeps the hash of its ticket (one game a ticket) and its
+    // rules; the rows before were played under rules 1 and stay as the archived board once the rules move on.
+    // The server's secret is kept here for every server sharing the board. Version 1.3 is the first build that
+    // plays with tickets: older builds are told a new version is out.
+    "ALTER TABLE scores ADD COLUMN rules INTEGER NOT NULL DEFAULT 1;"
+    "ALTER TABLE scores ADD COLUMN ticket_hash TEXT;"
+    "CREATE UNIQUE INDEX scores_ticket ON scores(ticket_hash);"
+    "DROP INDEX scores_board_rank;"
+    "CREATE INDEX scores_board_rank ON scores(board, rules, score DESC, id);"
+    "CREATE TABLE server_secret(id INTEGER PRIMARY KEY CHECK (id = 1), secret TEXT NOT NULL);"
+    "UPDATE versions SET version = '1.3' WHERE product = 'kestrovar' AND version = '1.2';",
 };
 
-enum Statement { InsertGame, FindGame, ReadGame, Top, ListVersions, PutVersion };
+enum Statement {
+    InsertGame,
+    LookUpGame,
+    LookUpTicket,
+    Rename,
+    ReadGame,
+    Top,
+    Archived,
+    ReadSecret,
+    KeepSecret,
+    ListVersions,
+    PutVersion
+};
 const char* const StatementTexts[] = {
-    // One statement: a game already on the board (by either key) adds nothing, without a read before the write.
-    "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game)"
-    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9) ON CONFLICT DO NOTHING",
-    "SELECT 1 FROM scores WHERE game_hash = ?1",
+    // One statement: a game already on the board (by any key: its hash, its play, its ticket) adds nothing, without
+    // a read before the write.
+    "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game, rules, ticket_hash)"
+    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) ON CONFLICT DO NOTHING",
+    "SELECT name, board, ticket_hash FROM scores WHERE game_hash = ?1",
+    "SELECT game_hash FROM scores WHERE ticket_hash = ?1",
+    "UPDATE scores SET name = ?3 WHERE game_hash = ?1 AND ticket_hash = ?2 AND name <> ?3",
     "SELECT game FROM scores WHERE game_hash = ?1",
     SqliteStore::TopScoresSql,
+    "SELECT name, level, score, date, game_hash, frames, rules, created_at FROM scores WHERE board = ?1 AND rules < ?3"
+    " ORDER BY rules DESC, score DESC, id ASC LIMIT ?2",
+    "SELECT secret FROM server_secret WHERE id = 1",
+    "INSERT INTO server_secret(id, secret) VALUES(1, ?1) ON CONFLICT DO NOTHING",
     "SELECT product, version FROM versions ORDER BY product LIMIT ?1",
     "INSERT INTO versions(product, version) VALUES(?1, ?2) ON CONFLICT(product) DO UPDATE SET version = ?2",
 };
@@ -172,17 +202,65 @@ AddOutcome SqliteStore::AddGame(const ScoreEntry& entry, const VerifiedGame& gam
     BindText(use.S, 7, game.ReplayEnd);
     sqlite3_bind_int64(use.S, 8, game.Frames);
     sqlite3_bind_blob(use.S, 9, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int(use.S, 10, entry.Rules);
+    if (!game.TicketHash.empty()) BindText(use.S, 11, game.TicketHash); // else NULL: games of old builds
     if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "insert game");
     return sqlite3_changes(connection->Db) == 1 ? AddOutcome::Added : AddOutcome::Known;
 }
 
-bool SqliteStore::HasGame(const std::string& hash) {
+namespace {
+std::string ColumnText(sqlite3_stmt* statement, int column) {
+    const unsigned char* text = sqlite3_column_text(statement, column);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+std::vector<ScoreEntry> ReadRows(sqlite3_stmt* statement, const std::string& board, int& step) {
+    std::vector<ScoreEntry> rows;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        ScoreEntry row;
+        row.Board = board;
+        row.Name = ColumnText(statement, 0);
+        row.Level = sqlite3_column_int64(statement, 1);
+        row.Score = sqlite3_column_int64(statement, 2);
+        row.Date = ColumnText(statement, 3);
+        row.GameHash = ColumnText(statement, 4);
+        row.Frames = sqlite3_column_int64(statement, 5);
+        row.Rules = sqlite3_column_int(statement, 6);
+        row.Uploaded = sqlite3_column_int64(statement, 7); // the server's own time of the upload
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+} // namespace
+
+std::optional<KnownGame> SqliteStore::FindGame(const std::string& hash) {
     Lease connection(*this);
-    Connection::Use use((*connection)[FindGame]);
+    Connection::Use use((*connection)[LookUpGame]);
     BindText(use.S, 1, hash);
     int step = sqlite3_step(use.S);
-    if (step != SQLITE_ROW && step != SQLITE_DONE) Fail(connection->Db, "find game");
-    return step == SQLITE_ROW;
+    if (step == SQLITE_DONE) return std::nullopt;
+    if (step != SQLITE_ROW) Fail(connection->Db, "find game");
+    return KnownGame{ColumnText(use.S, 0), ColumnText(use.S, 1), ColumnText(use.S, 2)};
+}
+
+std::optional<std::string> SqliteStore::TicketGame(const std::string& ticketHash) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[LookUpTicket]);
+    BindText(use.S, 1, ticketHash);
+    int step = sqlite3_step(use.S);
+    if (step == SQLITE_DONE) return std::nullopt;
+    if (step != SQLITE_ROW) Fail(connection->Db, "find ticket");
+    return ColumnText(use.S, 0);
+}
+
+bool SqliteStore::RenameGame(const std::string& hash, const std::string& ticketHash, const std::string& name) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[Rename]);
+    BindText(use.S, 1, hash);
+    BindText(use.S, 2, ticketHash);
+    BindText(use.S, 3, name);
+    if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "rename game");
+    return sqlite3_changes(connection->Db) == 1;
 }
 
 std::optional<std::string> SqliteStore::GameScript(const std::string& hash) {
@@ -199,24 +277,37 @@ std::optional<std::string> SqliteStore::GameScript(const std::string& hash) {
 std::vector<ScoreEntry> SqliteStore::TopScores(const std::string& board, int count) {
     Lease connection(*this);
     Connection::Use use((*connection)[Top]);
-    sqlite3_bind_text(use.S, 1, board.data(), static_cast<int>(board.size()), SQLITE_TRANSIENT);
+    BindText(use.S, 1, board);
     sqlite3_bind_int(use.S, 2, count);
-    std::vector<ScoreEntry> rows;
+    sqlite3_bind_int(use.S, 3, RulesVersion);
     int step;
-    while ((step = sqlite3_step(use.S)) == SQLITE_ROW) {
-        ScoreEntry row;
-        row.Board = board;
-        row.Name = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 0));
-        row.Level = sqlite3_column_int64(use.S, 1);
-        row.Score = sqlite3_column_int64(use.S, 2);
-        row.Date = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 3));
-        row.GameHash = reinterpret_cast<const char*>(sqlite3_column_text(use.S, 4));
-        row.Frames = sqlite3_column_int64(use.S, 5);
-        row.Uploaded = sqlite3_column_int64(use.S, 6); // the server's own time of the upload
-        rows.push_back(std::move(row));
-    }
+    std::vector<ScoreEntry> rows = ReadRows(use.S, board, step);
     if (step != SQLITE_DONE) Fail(connection->Db, "top scores");
     return rows;
+}
+
+std::vector<ScoreEntry> SqliteStore::ArchivedScores(const std::string& board, int count) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[Archived]);
+    BindText(use.S, 1, board);
+    sqlite3_bind_int(use.S, 2, count);
+    sqlite3_bind_int(use.S, 3, RulesVersion);
+    int step;
+    std::vector<ScoreEntry> rows = ReadRows(use.S, board, step);
+    if (step != SQLITE_DONE) Fail(connection->Db, "archived scores");
+    return rows;
+}
+
+std::string SqliteStore::ServerSecret(const std::string& fresh) {
+    Lease connection(*this);
+    {
+        Connection::Use use((*connection)[KeepSecret]);
+        BindText(use.S, 1, fresh);
+        if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "keep secret");
+    }
+    Connection::Use use((*connection)[ReadSecret]);
+    if (sqlite3_step(use.S) != SQLITE_ROW) Fail(connection->Db, "read secret");
+    return ColumnText(use.S, 0);
 }
 
 std::vector<VersionEntry> SqliteStore::Versions(int count) {

@@ -2,9 +2,12 @@
 // worker past its deadline is killed. Pipes are written and read together, so a worker that stops reading early (it
 // refused a script too large) never leaves the writer stuck.
 #include "server/VerifierPool.h"
+#include "server/CanonicalScript.h"
+#include "server/ClientPrefix.h"
 #include "server/verify/WorkerReply.h"
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -53,6 +56,8 @@ class PipeSignalBlocked {
   private:
     sigset_t Pipe, Before;
 };
+
+double SteadySeconds() { return std::chrono::duration<double>(Clock::now().time_since_epoch()).count(); }
 
 int MillisecondsLeft(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -187,7 +192,8 @@ ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& s
     return ReadVerdict(output, status, overran);
 }
 
-VerifierPool::VerifierPool(VerifierSettings settings) : Settings(std::move(settings)) {
+VerifierPool::VerifierPool(VerifierSettings settings)
+    : Settings(std::move(settings)), Queue(Settings.Cost, Settings.QueueLimit, Settings.PerAddress) {
     if (!Enabled()) return;
     int workers = Settings.Workers > 0 ? Settings.Workers : static_cast<int>(std::thread::hardware_concurrency());
     for (int i = 0; i < std::max(workers, 1); ++i) Threads.emplace_back([this] { Serve(); });
@@ -205,11 +211,11 @@ VerifierPool::~VerifierPool() {
 bool VerifierPool::Submit(std::string script, const std::string& address, Done done) {
     {
         std::lock_guard lock(Mutex);
-        if (!Enabled() || Stopping || Waiting.size() >= Settings.QueueLimit) return false;
-        std::size_t& held = HeldByAddress[address];
-        if (held >= Settings.PerAddress) return false;
-        ++held;
-        Waiting.push_back({std::move(script), address, std::move(done)});
+        if (!Enabled() || Stopping) return false;
+        std::string prefix = ClientPrefix(address);
+        std::int64_t frames = ScriptFrames(script, Settings.MaxFrames);
+        if (!Queue.Push(++LastId, prefix, frames, SteadySeconds())) return false;
+        Waiting.emplace(LastId, Job{std::move(script), std::move(prefix), frames, std::move(done)});
     }
     Ready.notify_one();
     return true;
@@ -220,15 +226,29 @@ void VerifierPool::Serve() {
         Job job;
         {
             std::unique_lock lock(Mutex);
-            Ready.wait(lock, [&] { return Stopping || !Waiting.empty(); });
-            if (Stopping) return;
-            job = std::move(Waiting.front());
-            Waiting.pop_front();
+            for (;;) {
+                if (Stopping) return;
+                double wakeAt = 0;
+                if (auto id = Queue.Next(SteadySeconds(), wakeAt)) {
+                    auto taken = Waiting.find(*id);
+                    job = std::move(taken->second);
+                    Waiting.erase(taken);
+                    break;
+                }
+                // Nothing may run until a bucket refills (or a check comes).
+                if (std::isinf(wakeAt))
+                    Ready.wait(lock);
+                else
+                    Ready.wait_for(lock, std::chrono::duration<double>(wakeAt - SteadySeconds()));
+            }
         }
         ReplayVerdict verdict = RunVerifier(Settings, job.Script);
         job.Finished(verdict, job.Script);
-        std::lock_guard lock(Mutex);
-        if (--HeldByAddress[job.Address] == 0) HeldByAddress.erase(job.Address);
+        {
+            std::lock_guard lock(Mutex);
+            Queue.Finished(job.Prefix, job.Charged, verdict.Played ? verdict.Frames : job.Charged, SteadySeconds());
+        }
+        Ready.notify_one(); // a refund may let another prefix's check run
     }
 }
 

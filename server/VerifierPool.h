@@ -2,9 +2,9 @@
 // process (kestrovar-verify) and read its verdict. Game code never runs in the server's own threads: a worker that
 // crashes or runs over its time is a refusal, not an outage.
 #pragma once
+#include "server/CheckQueue.h"
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -18,10 +18,11 @@ struct VerifierSettings {
     std::string WorkerPath;       // empty: no checks, every upload refused
     int Workers = 0;              // checks at once; 0: one per processor core
     std::size_t QueueLimit = 64;  // checks waiting for a worker
-    std::size_t PerAddress = 4;   // checks one client address may have waiting or running
+    std::size_t PerAddress = 4;   // checks one client prefix may have waiting or running
     double DeadlineSeconds = 20;  // a worker still running after this long (wall clock) is killed
     int CpuSeconds = 10;          // the worker's own processor-time limit
     int MaxFrames = 60 * 60 * 60; // the longest game checked: an hour of play
+    CheckCost Cost;               // what each client prefix may have checked a minute, in frames
 };
 
 // What a check found.
@@ -44,14 +45,15 @@ class VerifierPool {
     ~VerifierPool();
     VerifierPool(const VerifierPool&) = delete;
     VerifierPool& operator=(const VerifierPool&) = delete;
-    // Queues a check; `done` runs on a pool thread once it is over. False when the queue is full or the address
-    // already holds its share of it.
+    // Queues a check, charged the frames it may play to the client's prefix; `done` runs on a pool thread once it
+    // is over. False when the queue is full or the client's prefix already holds its share of it.
     bool Submit(std::string script, const std::string& address, Done done);
     bool Enabled() const { return !Settings.WorkerPath.empty(); }
 
   private:
     struct Job {
-        std::string Script, Address;
+        std::string Script, Prefix;
+        std::int64_t Charged = 0;
         Done Finished;
     };
     void Serve();
@@ -59,8 +61,9 @@ class VerifierPool {
     VerifierSettings Settings;
     std::mutex Mutex;
     std::condition_variable Ready;
-    std::deque<Job> Waiting;
-    std::map<std::string, std::size_t> HeldByAddress;
+    CheckQueue Queue;
+    std::map<std::uint64_t, Job> Waiting;
+    std::uint64_t LastId = 0;
     bool Stopping = false;
     std::vector<std::thread> Threads;
 };

@@ -189,6 +189,19 @@ std::string TableRow(const std::string& root, const ScoreEntry& row, std::size_t
     return line;
 }
 
+std::string ScriptLink(const std::string& root, const ScoreEntry& row, std::string_view text) {
+    return "<a href=\"" + root + "Kestrovar_scores.php?option=getgame&amp;game=" + HtmlEscaped(row.GameHash) +
+           "\" download=\"" + ScriptFileName(row) + "\" type=\"text/plain\">" + std::string(text) + "</a>";
+}
+
+std::string ArchivedRow(const ScoreEntry& row, std::size_t rank, bool& marked) {
+    return "<tr><td class=\"rank\">" + std::to_string(rank) + "</td><td class=\"name\">" + HtmlEscaped(row.Name) +
+           "</td><td class=\"level\">" + std::to_string(row.Level) + "</td><td class=\"score\">" +
+           std::to_string(row.Score) + "</td><td class=\"date\">" + ShownDate(row, marked) +
+           "</td><td class=\"length\">" + GameLength(row.Frames) + "</td><td class=\"game\">" +
+           (row.GameHash.empty() ? std::string() : ScriptLink("", row, "script")) + "</td></tr>\n";
+}
+
 std::string TableHead(bool withName) {
     return std::string(withName ? "<table>" : "<table class=\"player\">") + "\n<thead><tr><th class=\"rank\">#</th>" +
            (withName ? "<th class=\"name\">name</th>" : "") +
@@ -274,7 +287,8 @@ std::string ServerDate(std::int64_t unixSeconds) {
 
 bool IsWebPagePath(std::string_view path) { return ReadWebPath(path).What != WebPath::None; }
 
-BoardPages::BoardPages(std::vector<ScoreEntry> rows) : Rows(std::move(rows)) {
+BoardPages::BoardPages(std::vector<ScoreEntry> rows, std::vector<ScoreEntry> archived)
+    : Rows(std::move(rows)), Archived(std::move(archived)) {
     if (Rows.size() > static_cast<std::size_t>(WebPageDepth)) Rows.resize(WebPageDepth);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         ByName[Rows[i].Name].push_back(i);
@@ -340,7 +354,6 @@ std::string BoardPages::BoardPage(int page, std::string_view publicBase) const {
         for (std::size_t i = from; i < to; ++i) body += TableRow("", Rows[i], i + 1, true, marked);
         body += TableFoot;
     }
-    if (marked) body += MarkNote;
     std::size_t pages = (Rows.size() + WebPageRows - 1) / WebPageRows;
     if (pages > 1) {
         body += "<nav>";
@@ -355,6 +368,20 @@ std::string BoardPages::BoardPage(int page, std::string_view publicBase) const {
         }
         body += "</nav>\n";
     }
+    // Games of older rules replay only in the builds that played them: kept, each rules version its own table, their
+    // scripts to download (they have no page: they are out of the ranking).
+    for (std::size_t first = 0; page == 1 && first < Archived.size();) {
+        std::size_t last = first;
+        while (last < Archived.size() && Archived[last].Rules == Archived[first].Rules) ++last;
+        std::string rules = std::to_string(Archived[first].Rules);
+        body += "<h1 id=\"rules-" + rules + "\">Archived: rules " + rules + "</h1>\n<p>Games played under rules " +
+                rules + ", which this version of the game no longer plays; they stay here, out of the top ten.</p>\n" +
+                TableHead(true);
+        for (std::size_t i = first; i < last; ++i) body += ArchivedRow(Archived[i], i - first + 1, marked);
+        body += TableFoot;
+        first = last;
+    }
+    if (marked) body += MarkNote;
     return MakePage(info, body, publicBase);
 }
 
@@ -377,7 +404,7 @@ std::string BoardPages::PlayerPage(const std::string& name, std::string_view pub
 
 std::string BoardPages::GamePage(std::size_t index, std::string_view publicBase) const {
     const ScoreEntry& row = Rows[index];
-    std::string file = ScriptFileName(row), hash = HtmlEscaped(row.GameHash);
+    std::string file = ScriptFileName(row);
     PageInfo info{"Kestrovar: " + row.Name + ", " + std::to_string(row.Score) + " points",
                   row.Name + " scored " + std::to_string(row.Score) + " at level " + std::to_string(row.Level) +
                       " in " + GameLength(row.Frames) + ", number " + std::to_string(index + 1) + " on the board.",
@@ -388,8 +415,7 @@ std::string BoardPages::GamePage(std::size_t index, std::string_view publicBase)
                        std::to_string(row.Score) + "</dd>\n<dt>level</dt><dd>" + std::to_string(row.Level) +
                        "</dd>\n<dt>length</dt><dd>" + GameLength(row.Frames) + "</dd>\n<dt>rank</dt><dd>" +
                        std::to_string(index + 1) + "</dd>\n<dt>uploaded</dt><dd>" + ShownDate(row, marked) +
-                       "</dd>\n<dt>script</dt><dd><a href=\"../Kestrovar_scores.php?option=getgame&amp;game=" + hash +
-                       "\" download=\"" + file + "\" type=\"text/plain\">" + file + "</a></dd>\n</dl>\n" +
+                       "</dd>\n<dt>script</dt><dd>" + ScriptLink("../", row, file) + "</dd>\n</dl>\n" +
                        "<p>Watch it in the game: download its script and run <code>kestrovar --watch " + file +
                        "</code>.</p>\n";
     if (marked) body += MarkNote;

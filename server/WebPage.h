@@ -1,4 +1,5 @@
-// The board's web pages: the board a hundred games a page, a page for each player and for each game, and our icon.
+// The board's web pages: the board a hundred games a page (below the first hundred, the archived games of older
+// rules), a page for each player and for each game, and our icon.
 // Plain HTML and CSS with no script, every text escaped, reflowing from a phone's 320 pixels to a desktop; made from
 // the board as the server last read it, so no page waits on the database.
 #pragma once
@@ -37,7 +38,8 @@ bool IsWebPagePath(std::string_view path);
 // The pages of one reading of the board, best first (at most WebPageDepth rows, as the store listed them).
 class BoardPages {
   public:
-    explicit BoardPages(std::vector<ScoreEntry> rows);
+    // archived: the games of older rules (newest rules first), shown on the first page, each rules its own table.
+    explicit BoardPages(std::vector<ScoreEntry> rows, std::vector<ScoreEntry> archived = {});
     // The page a path asks for (see IsWebPagePath); rawQuery may name the board's page ("page=2"). publicBase is
     // the site's public address ("https://example.org/scores/"), empty when unknown: with it the pages carry
     // link-preview tags. A name or game the board does not hold is a small 404 page, made and forgotten.
@@ -49,6 +51,7 @@ class BoardPages {
     std::string GamePage(std::size_t index, std::string_view publicBase) const;
 
     std::vector<ScoreEntry> Rows;
+    std::vector<ScoreEntry> Archived;
     std::unordered_map<std::string, std::vector<std::size_t>> ByName;
     std::unordered_map<std::string, std::size_t> ByGame;
     std::string FirstPage; // the page every visitor opens, made once; its preview tags are added as it is served

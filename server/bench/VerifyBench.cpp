@@ -2,12 +2,15 @@
 //   kestrovar_verify_bench make-game OUT [FRAMES]      a bot game that lasts FRAMES (default 36000: ten minutes)
 //   kestrovar_verify_bench time GAME [RUNS]            one check at a time on one core: wall and processor time
 //   kestrovar_verify_bench throughput GAME [COUNT]     COUNT checks through the pool, one worker a core: checks/s
-//   kestrovar_verify_bench upload PORT GAME COUNT      COUNT copies of GAME (each its own hash) POSTed at once
-//   kestrovar_verify_bench fill PORT GAME COUNT        COUNT distinct games cut from GAME, checked and POSTed
+//   kestrovar_verify_bench upload PORT GAME COUNT DB   COUNT copies of GAME (each its own hash) POSTed at once
+//   kestrovar_verify_bench fill PORT GAME COUNT DB     COUNT distinct games cut from GAME, checked and POSTed
+// (each with a ticket of the board at DB, made with its secret and dealt an hour before)
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "server/GameArchive.h"
+#include "server/GameTicket.h"
 #include "server/RequestSignature.h"
+#include "server/ScoreStore.h"
 #include "server/VerifierPool.h"
 #include <algorithm>
 #include <atomic>
@@ -167,6 +170,21 @@ std::string Post(int port, const std::string& script, std::int64_t level, std::i
                   : "no reply (" + httplib::to_string(result.error()) + ")";
 }
 
+// Only ticketed games are checked: each script gets a ticket line of its own, as if dealt an hour ago by the board.
+std::vector<std::string> Ticketed(const std::string& database, std::vector<std::string> scripts) {
+    constexpr std::int64_t AnHourAgo = 60 * 60;
+    auto store = OpenScoreStore(database);
+    std::string secret = store->ServerSecret(NewServerSecret());
+    auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    for (std::string& script : scripts) {
+        std::size_t seed = script.rfind("seed ", 0) == 0 ? 0 : script.find("\nseed ") + 1;
+        std::size_t after = script.find('\n', seed) + 1;
+        script.insert(after,
+                      "ticket " + MakeTicket(secret, ScriptSeed(script).value_or(0), now.count() - AnHourAgo) + "\n");
+    }
+    return scripts;
+}
+
 // Posts every script at once; prints how many of each reply came back.
 int PostAll(int port, const std::vector<std::string>& scripts, const std::vector<ReplayVerdict>& truths) {
     std::map<std::string, int> replies;
@@ -186,15 +204,16 @@ int PostAll(int port, const std::vector<std::string>& scripts, const std::vector
     return 0;
 }
 
-int Upload(int port, const std::string& path, int count) {
+int Upload(int port, const std::string& path, int count, const std::string& database) {
     std::string script = ReadAll(path);
     ReplayVerdict truth = RunVerifier(Checker(), script);
     if (!truth.Played) return 1;
-    return PostAll(port, Copies(script, count), std::vector<ReplayVerdict>(static_cast<std::size_t>(count), truth));
+    return PostAll(port, Ticketed(database, Copies(script, count)),
+                   std::vector<ReplayVerdict>(static_cast<std::size_t>(count), truth));
 }
 
 // Distinct games: the game cut short at COUNT points in its first minute.
-int Fill(int port, const std::string& path, int count) {
+int Fill(int port, const std::string& path, int count, const std::string& database) {
     constexpr int FirstCut = 1200, CutStep = 60;
     std::string script = ReadAll(path);
     std::vector<std::string> cuts;
@@ -214,7 +233,7 @@ int Fill(int port, const std::string& path, int count) {
         cuts.push_back(cut);
         truths.push_back(truth);
     }
-    return PostAll(port, cuts, truths);
+    return PostAll(port, Ticketed(database, cuts), truths);
 }
 } // namespace
 
@@ -224,9 +243,10 @@ int main(int argc, char** argv) {
     if (args.size() >= 2 && args[0] == "make-game") return MakeGame(args[1], number(2, TenMinutes));
     if (args.size() >= 2 && args[0] == "time") return TimeOne(args[1], number(2, DefaultRuns));
     if (args.size() >= 2 && args[0] == "throughput") return Throughput(args[1], number(2, DefaultCount));
-    if (args.size() >= 4 && args[0] == "upload") return Upload(std::stoi(args[1]), args[2], std::stoi(args[3]));
-    if (args.size() >= 4 && args[0] == "fill") return Fill(std::stoi(args[1]), args[2], std::stoi(args[3]));
+    if (args.size() >= 5 && args[0] == "upload")
+        return Upload(std::stoi(args[1]), args[2], std::stoi(args[3]), args[4]);
+    if (args.size() >= 5 && args[0] == "fill") return Fill(std::stoi(args[1]), args[2], std::stoi(args[3]), args[4]);
     std::fprintf(stderr, "usage: kestrovar_verify_bench make-game OUT [FRAMES] | time GAME [RUNS] | throughput GAME "
-                         "[COUNT] | upload PORT GAME COUNT | fill PORT GAME COUNT\n");
+                         "[COUNT] | upload PORT GAME COUNT DB | fill PORT GAME COUNT DB\n");
     return 2;
 }

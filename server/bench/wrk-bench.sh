@@ -79,7 +79,7 @@ measure() {
   done
   [ -n "$port" ] || { cat "$work/$backend.log" >&2; exit 1; }
   # A full top ten: games cut from the burst's game, each checked.
-  "$bench" fill "$port" "$game" 12 >/dev/null
+  "$bench" fill "$port" "$game" 12 "$db" >/dev/null
   # Reads need no signature, but the game signs them, each with its own nonce; the server remembers no nonce, so
   # the run goes round these as often as it needs.
   "$signer" 200000 "option=getscore&nbscore=10" >"$work/paths"
@@ -87,7 +87,7 @@ measure() {
   curl -sf "http://127.0.0.1:$port$(head -1 "$work/paths")" >"$work/static/Kestrovar_scores.php"
   runWrk "$backend getscore idle" "$port" "server --threads $serverThreads"
   # The same, while a burst of games is uploaded a second in and checked, one worker a core.
-  (sleep 1 && "$bench" upload "$port" "$game" "$burst" >"$work/burst") &
+  (sleep 1 && "$bench" upload "$port" "$game" "$burst" "$db" >"$work/burst") &
   local uploader=$!
   runWrk "$backend getscore during a burst of $burst checks ($(basename "$game"))" "$port" \
     "server --threads $serverThreads"

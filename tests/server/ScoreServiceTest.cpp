@@ -3,6 +3,7 @@
 #include "server/ScoreService.h"
 #include "ServerTestSupport.h"
 #include "server/GameArchive.h"
+#include "server/GameTicket.h"
 #include "server/RequestSignature.h"
 #include <atomic>
 #include <gtest/gtest.h>
@@ -16,6 +17,14 @@ const std::string Scores = "/Kestrovar_scores.php";
 const std::string Versions = "/VersionCheck.php";
 const std::string Client = "192.0.2.7";
 constexpr std::int64_t Day = 24 * 60 * 60;
+constexpr std::int64_t Hour = 60 * 60;
+const std::string NotRanked = "not ranked: played without the server's seed\n";
+
+// The ticket of a script's ticket line, or of a new game's reply.
+std::string TicketIn(const std::string& text) {
+    std::size_t at = text.find("ticket ") + 7;
+    return text.substr(at, text.find('\n', at) - at);
+}
 
 std::string EntryLines(const std::string& name, const TestGame& game) {
     return name + "\n" + std::to_string(game.Level) + "\n" + std::to_string(game.Score) + "\n" + game.Hash +
@@ -32,15 +41,24 @@ class ScoreServiceTest : public testing::TestWithParam<std::string> {
         Settings.Key = GameKey();
         Settings.RatePerSecond = 0;
         Settings.Verifier = RealVerifier();
+        Settings.WallClock = [this] { return Now.load(); };
         // "ok" whenever the game passes, however busy the machine: a check never outlasts this wait.
         Settings.VerifyWaitSeconds = 120;
         Service = std::make_unique<ScoreService>(*Store, Settings);
     }
+    // The game as its player keeps it, seeded by a ticket of this board dealt an hour ago.
+    TestGame Ranked(const TestGame& game) { return Ticketed(*Store, game, Now - Hour); }
     Reply Upload(const std::string& query, const std::string& body, std::int64_t stamp = NowSeconds()) {
         return Service->Handle(Scores, Signed(query, "Kestrovar_scores.php", stamp), Client, body);
     }
+    // Unsigned, as the game uploads a ticketed game; claiming the first game's score.
+    Reply Send(const std::string& name, const std::string& script, ScoreService* service = nullptr) {
+        return (service ? *service : *Service)
+            .Handle(Scores, UploadQuery(name, FirstGameLevel, FirstGameScore, script), Client, script);
+    }
     Reply Upload(const std::string& name, const TestGame& game) {
-        return Upload(UploadQuery(name, game.Level, game.Score, game.Script), game.Script);
+        std::string script = Ranked(game).Script;
+        return Upload(UploadQuery(name, game.Level, game.Score, script), script);
     }
     std::string Board() { return Service->Handle(Scores, "option=getscore&nbscore=100", Client).Body; }
 
@@ -49,6 +67,7 @@ class ScoreServiceTest : public testing::TestWithParam<std::string> {
     std::unique_ptr<ScoreStore> Store;
     ServiceSettings Settings;
     std::unique_ptr<ScoreService> Service;
+    std::atomic<std::int64_t> Now = NowSeconds();
 };
 
 TEST_P(ScoreServiceTest, AVerifiedGameGoesOnTheBoardAndReadsArePublic) {
@@ -63,26 +82,134 @@ TEST_P(ScoreServiceTest, AVerifiedGameGoesOnTheBoardAndReadsArePublic) {
     std::string first = "ada\n3\n5060\n" + FirstGame().Hash + "\n08 Dec 2026\n";
     EXPECT_EQ(Board(), first + second);
     EXPECT_EQ(Service->Handle(Scores, Signed("option=getscore&nbscore=1"), Client).Body, first);
-    EXPECT_EQ(Service->Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.2\n");
+    EXPECT_EQ(Service->Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.3\n");
     // The stored version follows the server's setting at start-up.
-    Store->SetVersion("kestrovar", "1.3");
+    Store->SetVersion("kestrovar", "1.4");
     ScoreService restarted(*Store, Settings);
     EXPECT_EQ(restarted.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Body,
-              "kestrovar\n1.3\n");
-    // The board keeps the game itself, as it was uploaded.
+              "kestrovar\n1.4\n");
+    // The board keeps the game itself, as it was uploaded but for its ticket.
     EXPECT_EQ(Store->GameScript(FirstGame().Hash), FirstGame().Script);
 }
 
-TEST_P(ScoreServiceTest, TheSameGameIsOneRowHoweverOftenAndWhereverItComes) {
-    const TestGame& game = FirstGame();
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(Upload("thrice", game).Body, "ok\n") << i;
-    // Another server sharing the database, and the same play under another comment (another hash, the same game).
+TEST_P(ScoreServiceTest, OneGameIsOneRowWhichOnlyItsTicketsOwnerRenames) {
+    // A first sync before the player chose a name, then the same again, on another server sharing the board.
+    const std::string owned = Ranked(FirstGame()).Script;
     ScoreService otherServer(*Store, Settings);
-    std::string query = Signed(UploadQuery("other", game.Level, game.Score, game.Script));
-    EXPECT_EQ(otherServer.Handle(Scores, query, Client, game.Script).Body, "ok\n");
-    std::string commented = "; played again\n" + game.Script;
-    EXPECT_EQ(Upload(UploadQuery("comment", game.Level, game.Score, commented), commented).Body, "ok\n");
-    EXPECT_EQ(Board(), EntryLines("thrice", game));
+    const Reply replies[] = {Send("unnamed", owned), Send("unnamed", owned, &otherServer), Send("ada", owned),
+                             Send("ada", owned, &otherServer)};
+    const char* expected[] = {"ok\n", "known: unnamed\n", "renamed\n", "known: ada\n"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(replies[i].Body, expected[i]) << i;
+    EXPECT_EQ(Board(), "ada\n3\n5060\n" + FirstGame().Hash + "\n08 Dec 2026\n");
+    // The same game without its ticket, or with a ticket of its own, renames nothing; no reply shows the ticket.
+    EXPECT_EQ(Send("thief", FirstGame().Script).Body, "known: ada\n");
+    EXPECT_EQ(Send("thief", Ranked(FirstGame()).Script).Body, "known: ada\n");
+    const std::string ticket = TicketIn(owned);
+    for (const Reply& reply : replies) EXPECT_EQ(reply.Body.find(ticket), std::string::npos);
+    EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=" + FirstGame().Hash, Client).Body, FirstGame().Script);
+    EXPECT_EQ(Service->Handle("/", "", Client).Body.find(ticket), std::string::npos);
+}
+
+TEST_P(ScoreServiceTest, CopiesOfARankedGameNeverLandUnderAnotherName) {
+    const TestGame& game = FirstGame();
+    const std::string owned = Ranked(game).Script;
+    ASSERT_EQ(Send("owner", owned).Body, "ok\n");
+    const std::string before = Board();
+    // What a thief can have: the game from getgame (no ticket line), and tickets of the thief's own.
+    const std::string downloaded = Service->Handle(Scores, "option=getgame&game=" + game.Hash, Client).Body;
+    ASSERT_EQ(downloaded.find("ticket"), std::string::npos);
+    std::string edited = downloaded, reseeded = downloaded;
+    edited.replace(edited.find("61 down 162"), 11, "60 down 162");
+    reseeded.replace(reseeded.find("seed 20261208"), 13, "seed 20261209");
+    const std::string copies[] = {CutGames(1)[0].Script, edited, reseeded, "; mine now\n" + downloaded};
+    Settings.SeedSource = [] { return 4242u; };
+    ScoreService dealing(*Store, Settings);
+    for (const std::string& copy : copies) {
+        // As downloaded: played without the server's seed.
+        Reply bare = Send("thief", copy);
+        EXPECT_EQ(bare.Status, 200);
+        EXPECT_EQ(bare.Body, NotRanked);
+        // With a ticket the thief was dealt: a ticket of another seed.
+        std::string dealt = dealing.Handle(Scores, "option=newgame", Client).Body;
+        ASSERT_EQ(dealt.rfind("seed 4242\nticket ", 0), 0u) << dealt;
+        Reply theirs = Send("thief", WithTicketLine(copy, TicketIn(dealt)));
+        EXPECT_EQ(theirs.Body, "error: the ticket is for another seed\n");
+        EXPECT_EQ(theirs.Status, 403);
+        // With the owner's ticket (the owner's own edit): one game a ticket.
+        if (copy != reseeded) {
+            EXPECT_EQ(Send("owner", WithTicketLine(copy, TicketIn(owned))).Body,
+                      "error: the ticket's game is already on the board\n");
+        }
+    }
+    EXPECT_EQ(Board(), before);
+}
+
+TEST_P(ScoreServiceTest, ATicketIsTheServersOfItsSeedAndGoodForADayNoSoonerThanRealTime) {
+    // A new game dealt by the server, for the seed the first game was played from.
+    Settings.SeedSource = [] { return 20261208u; };
+    ScoreService dealing(*Store, Settings);
+    Reply dealt = dealing.Handle(Scores, "option=newgame", Client);
+    ASSERT_EQ(dealt.Status, 200);
+    ASSERT_EQ(dealt.Body.rfind("seed 20261208\nticket ", 0), 0u) << dealt.Body;
+    std::string ticket = TicketIn(dealt.Body);
+    for (char c : ticket) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_') << ticket;
+    const std::string played = WithTicketLine(FirstGame().Script, ticket);
+
+    // 3893 frames take 65 seconds: sent 30 seconds after the deal it was not played in real time.
+    Now += 30;
+    EXPECT_EQ(Send("quick", played, &dealing).Body, "error: uploaded sooner than its game could be played\n");
+    std::string forged = ticket;
+    forged[10] = forged[10] == 'A' ? 'B' : 'A';
+    std::string otherSecret = MakeTicket(NewServerSecret(), 20261208u, Now - Hour);
+    const std::pair<std::string, std::string> refused[] = {
+        {WithTicketLine(FirstGame().Script, forged), "error: not a ticket of this server\n"},
+        {WithTicketLine(FirstGame().Script, otherSecret), "error: not a ticket of this server\n"},
+        {Ticketed(*Store, FirstGame(), Now - Day - 1).Script, "error: the ticket has expired\n"},
+        {WithTicketLine(FirstGame().Script, MakeTicket(Store->ServerSecret(""), 7u, Now - Hour)),
+         "error: the ticket is for another seed\n"},
+        {WithTicketLine(WithTicketLine(FirstGame().Script, ticket), ticket),
+         "error: a game holds at most one ticket line, \"ticket T\"\n"},
+    };
+    for (const auto& [script, why] : refused) {
+        Reply reply = Send("cheat", script, &dealing);
+        EXPECT_EQ(reply.Body, why);
+        EXPECT_GE(reply.Status, 400);
+        EXPECT_LT(reply.Status, 500);
+    }
+    EXPECT_EQ(Board(), "");
+    // A refusal does not spend the ticket: the same game, a minute later, lands.
+    Now += 40;
+    EXPECT_EQ(Send("patient", played, &dealing).Body, "ok\n");
+}
+
+TEST_P(ScoreServiceTest, NewGamesAreAFewAMinuteForEachClientNetwork) {
+    double steady = 0;
+    Settings.RatePerSecond = 1000;
+    Settings.NewGamesPerMinute = 1;
+    Settings.NewGamesBurst = 2;
+    ScoreService limited(*Store, Settings, [&] { return steady; });
+    auto deal = [&](const std::string& address) { return limited.Handle(Scores, "option=newgame", address).Status; };
+    EXPECT_EQ(deal("192.0.2.7"), 200);
+    EXPECT_EQ(deal("192.0.2.8"), 200);
+    EXPECT_EQ(deal("192.0.2.200"), 429); // the same /24
+    EXPECT_EQ(deal("2001:db8:0:1200::1"), 200);
+    EXPECT_EQ(deal("2001:db8:0:12ff::2"), 200);
+    EXPECT_EQ(deal("2001:db8:0:12ab:ffff::9"), 429); // the same /56
+    EXPECT_EQ(deal("198.51.100.1"), 200);
+    steady += 60;
+    EXPECT_EQ(deal("192.0.2.9"), 200);
+}
+
+TEST_P(ScoreServiceTest, GamesOfOlderRulesAreAnArchiveOnThePageOutOfTheTopTen) {
+    const TestGame& game = FirstGame();
+    ScoreEntry old{"", "elder", game.Level, game.Score, "01 Dec 2026", {}, 0, RulesVersion - 1};
+    ASSERT_EQ(Store->AddGame(old, {game.Hash, game.Script, "end=game-over old", 3893, ""}), AddOutcome::Added);
+    Reply page = Service->Handle("/", "", Client);
+    EXPECT_EQ(Board(), "");
+    EXPECT_NE(page.Body.find("Archived: rules " + std::to_string(RulesVersion - 1)), std::string::npos) << page.Body;
+    EXPECT_NE(page.Body.find(">elder<"), std::string::npos);
+    // An older build syncing its game again is told where it stands.
+    EXPECT_EQ(Upload(UploadQuery("elder", game.Level, game.Score, game.Script), game.Script).Body, "known: elder\n");
 }
 
 // A store that can be taken away, as a database that stops answering.
@@ -94,10 +221,23 @@ class LostStore : public ScoreStore {
         Check();
         return Inner.AddGame(entry, game);
     }
-    bool HasGame(const std::string& hash) override {
+    std::optional<KnownGame> FindGame(const std::string& hash) override {
         Check();
-        return Inner.HasGame(hash);
+        return Inner.FindGame(hash);
     }
+    std::optional<std::string> TicketGame(const std::string& ticketHash) override {
+        Check();
+        return Inner.TicketGame(ticketHash);
+    }
+    bool RenameGame(const std::string& hash, const std::string& ticketHash, const std::string& name) override {
+        Check();
+        return Inner.RenameGame(hash, ticketHash, name);
+    }
+    std::vector<ScoreEntry> ArchivedScores(const std::string& board, int count) override {
+        Check();
+        return Inner.ArchivedScores(board, count);
+    }
+    std::string ServerSecret(const std::string& fresh) override { return Inner.ServerSecret(fresh); }
     std::optional<std::string> GameScript(const std::string& hash) override {
         Check();
         return Inner.GameScript(hash);
@@ -130,8 +270,8 @@ TEST_P(ScoreServiceTest, ReadsComeFromMemoryAndFollowOtherServersBoards) {
     ScoreService first(lost, renewing), second(*Store, Settings);
     auto top = [&](ScoreService& service) { return service.Handle(Scores, "option=getscore&nbscore=10", Client); };
     auto upload = [&](ScoreService& service, const std::string& name, const TestGame& game) {
-        return service.Handle(Scores, Signed(UploadQuery(name, game.Level, game.Score, game.Script)), Client,
-                              game.Script);
+        std::string script = Ranked(game).Script;
+        return service.Handle(Scores, UploadQuery(name, game.Level, game.Score, script), Client, script);
     };
     const TestGame& cut = CutGames(1)[0];
     ASSERT_LT(cut.Score, FirstGameScore);
@@ -146,7 +286,7 @@ TEST_P(ScoreServiceTest, ReadsComeFromMemoryAndFollowOtherServersBoards) {
     EXPECT_EQ(top(first).Body, both);
 
     // The database gone: reads are still answered from memory, an upload is refused with 503.
-    EXPECT_EQ(first.Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.2\n");
+    EXPECT_EQ(first.Handle(Versions, "option=getversion&nbscore=30", Client).Body, "kestrovar\n1.3\n");
     lost.Lost = true;
     Reply read = top(first);
     EXPECT_EQ(read.Status, 200);
@@ -157,10 +297,8 @@ TEST_P(ScoreServiceTest, ReadsComeFromMemoryAndFollowOtherServersBoards) {
 
 TEST_P(ScoreServiceTest, AClockADayOffStillUploadsAndEveryEntryNameRoundTrips) {
     const auto& games = CutGames(2);
-    EXPECT_EQ(Upload(UploadQuery("late", games[0].Level, games[0].Score, games[0].Script), games[0].Script,
-                     NowSeconds() - Day)
-                  .Status,
-              200);
+    std::string late = Ranked(games[0]).Script;
+    EXPECT_EQ(Upload(UploadQuery("late", games[0].Level, games[0].Score, late), late, NowSeconds() - Day).Status, 200);
     // The name entry's characters: digits, ":;<=>?@", capitals (lowered) and space, percent-encoded on the wire.
     EXPECT_EQ(Upload("%3F%40%3A%3B%3C%3D%3EZ%209", games[1]).Status, 200);
     EXPECT_NE(Board().find("?@:;<=>z 9\n"), std::string::npos) << Board();
@@ -193,8 +331,10 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
     ASSERT_EQ(Upload("keeper", CutGames(1)[0]).Status, 200);
     const std::string before = Board();
     const TestGame& game = FirstGame();
-    auto upload = [&](const std::string& script, std::int64_t level = FirstGameLevel,
+    // Each with a good ticket for its seed, so that only the game itself is wrong.
+    auto upload = [&](const std::string& bare, std::int64_t level = FirstGameLevel,
                       std::int64_t score = FirstGameScore) {
+        std::string script = Ranked({bare, "", 0, 0}).Script;
         return Upload(UploadQuery("cheat", level, score, script), script);
     };
     struct Case {
@@ -212,16 +352,18 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
                                 "&difficulty="),
                          Client),
          400, "error: an upload needs its game: there is no replay to check\n"},
-        {Service->Handle(Scores, Signed(UploadQuery("cheat", 3, 5060, game.Script)), Client, game.Script + " "), 400,
+        {Service->Handle(Scores, UploadQuery("cheat", 3, 5060, game.Script), Client, game.Script + " "), 400,
          "error: the body is not the game the query names\n"},
         // A real game claiming more than it played.
         {upload(game.Script, 3, 99'999'990), 422,
          "error: replay ends with score 5060 at level 3, not 99999990 at level 3\n"},
         // Another rules version; a hostile script: malformed, too long to play, too large to read.
-        {upload(otherRules), 422, "error: replay from rules 3, this server plays rules 1\n"},
+        {upload(otherRules), 422,
+         "error: replay from rules 3, this server plays rules " + std::to_string(RulesVersion) + "\n"},
         {upload("seed 1\n10 explode\n"), 422, "error: replay unreadable: line 2: unknown event \"explode\"\n"},
         {upload(tooLong), 422, "error: replay of 216001 frames, more than the 216000 this server plays\n"},
-        {upload(std::string(Settings.MaxBodyBytes + 1, ';')), 413, "error: game too large\n"},
+        {Upload(UploadQuery("cheat", 3, 5060, "x"), std::string(Settings.MaxBodyBytes + 1, ';')), 413,
+         "error: game too large\n"},
         // A signature that does not match what was sent.
         {Service->Handle(Scores,
                          Signed(UploadQuery("cheat", 3, 5060, game.Script), "Kestrovar_scores.php", NowSeconds(),
@@ -271,7 +413,7 @@ TEST_P(ScoreServiceTest, RefusesBadFieldsAndMalformedQueriesAndLeavesTheBoardUnc
 }
 
 TEST_P(ScoreServiceTest, AWorkerThatCrashesOrRunsOverIsARefusal) {
-    const TestGame& game = FirstGame();
+    const TestGame game = Ranked(FirstGame());
     Settings.Verifier.WorkerPath = FakeVerifier(Folder, "crash.sh", "kill -ABRT $$");
     Reply crashed = ScoreService(*Store, Settings)
                         .Handle(Scores, Signed(UploadQuery("n", 3, 5060, game.Script)), Client, game.Script);
@@ -289,7 +431,7 @@ TEST_P(ScoreServiceTest, AWorkerThatCrashesOrRunsOverIsARefusal) {
 
 TEST_P(ScoreServiceTest, ASlowCheckIsAcceptedFirstAndAFullQueueIsBusy) {
     const auto& games = CutGames(4);
-    // One worker, each check a second late; one check may wait; an address may hold two.
+    // One worker, each check a second late; one check may wait; a client prefix may hold two.
     Settings.Verifier.WorkerPath =
         FakeVerifier(Folder, "slow.sh", std::string("/bin/sleep 1\nexec ") + KESTROVAR_VERIFY_BINARY + " \"$@\"");
     Settings.Verifier.Workers = 1;
@@ -300,13 +442,13 @@ TEST_P(ScoreServiceTest, ASlowCheckIsAcceptedFirstAndAFullQueueIsBusy) {
     auto board = [&] { return slow.Handle(Scores, "option=getscore&nbscore=10", Client).Body; };
     EXPECT_EQ(board(), ""); // held in memory from here on
     auto send = [&](const TestGame& game, const std::string& address) {
-        return slow.Handle(Scores, Signed(UploadQuery("slow", game.Level, game.Score, game.Script)), address,
-                           game.Script);
+        std::string script = Ranked(game).Script;
+        return slow.Handle(Scores, UploadQuery("slow", game.Level, game.Score, script), address, script);
     };
     EXPECT_EQ(send(games[0], "198.51.100.1").Body, "accepted\n");    // running
     EXPECT_EQ(send(games[1], "198.51.100.1").Body, "accepted\n");    // waiting
-    EXPECT_EQ(send(games[2], "198.51.100.1").Body, "error: busy\n"); // the address's share is taken
-    EXPECT_EQ(send(games[3], "198.51.100.2").Body, "error: busy\n"); // the queue is full
+    EXPECT_EQ(send(games[2], "198.51.100.1").Body, "error: busy\n"); // the prefix's share is taken
+    EXPECT_EQ(send(games[3], "198.51.101.2").Body, "error: busy\n"); // the queue is full
     // Once checked, the accepted games show on the board read from memory: a check that ends after its upload
     // was answered renews the board too.
     bool secondBetter = games[1].Score > games[0].Score; // ties stay in the order checked

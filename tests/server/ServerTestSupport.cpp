@@ -1,6 +1,7 @@
 // The score server's test support: a private PostgreSQL, the server as a child process, signing and fetching.
 #include "ServerTestSupport.h"
 #include "server/GameArchive.h"
+#include "server/GameTicket.h"
 #include "server/RequestSignature.h"
 #include <arpa/inet.h>
 #include <cctype>
@@ -279,6 +280,27 @@ const std::vector<TestGame>& CutGames(int count) {
         games.push_back({cut, ScoreServer::Sha256Hex(cut), verdict.Score, verdict.Level});
     }
     return games;
+}
+
+std::string WithTicketLine(const std::string& script, const std::string& ticket) {
+    std::size_t seed = script.rfind("seed ", 0) == 0 ? 0 : script.find("\nseed ");
+    if (seed == std::string::npos) return "ticket " + ticket + "\n" + script;
+    std::size_t end = script.find('\n', seed + 1);
+    std::string ticketed = script;
+    ticketed.insert(end == std::string::npos ? script.size() : end + 1, "ticket " + ticket + "\n");
+    return ticketed;
+}
+
+TestGame Ticketed(ScoreServer::ScoreStore& store, const TestGame& game, std::int64_t issuedAt) {
+    std::string secret = store.ServerSecret(ScoreServer::NewServerSecret());
+    TestGame ticketed = game;
+    ticketed.Script = WithTicketLine(
+        game.Script, ScoreServer::MakeTicket(secret, ScoreServer::ScriptSeed(game.Script).value_or(0), issuedAt));
+    return ticketed;
+}
+
+TestGame Ticketed(const std::string& location, const TestGame& game, std::int64_t issuedAt) {
+    return Ticketed(*ScoreServer::OpenScoreStore(location), game, issuedAt);
 }
 
 ScoreServer::VerifierSettings RealVerifier() {

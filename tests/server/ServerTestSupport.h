@@ -68,6 +68,13 @@ const TestGame& FirstGame();
 constexpr std::int64_t FirstGameScore = 5060, FirstGameLevel = 3;
 // Distinct games: the first game cut short at different frames (each ends "script-ended" with its own score).
 const std::vector<TestGame>& CutGames(int count);
+// The script with a "ticket T" line after its seed line, as the game keeps a game it played with a ticket.
+std::string WithTicketLine(const std::string& script, const std::string& ticket);
+// The game as a player of this board keeps it: with a ticket for its seed, made with the board's secret (read from
+// the store, or made and kept there, as the server does) and dealt at issuedAt. Its Hash stays the game's id.
+TestGame Ticketed(ScoreServer::ScoreStore& store, const TestGame& game, std::int64_t issuedAt);
+// The same for a board at a database location (opened for the moment, before or beside the server using it).
+TestGame Ticketed(const std::string& location, const TestGame& game, std::int64_t issuedAt);
 // The checker the tests' servers use (the real kestrovar-verify), and a stand-in: a shell script of our own.
 ScoreServer::VerifierSettings RealVerifier();
 std::string FakeVerifier(const TempFolder& folder, const std::string& name, const std::string& shellLines);

@@ -50,14 +50,13 @@ class GameSyncTest : public GameFixture {
 };
 
 TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesNothing) {
-    // Games uploaded as the component POSTs them: the query signed over the game's hash, the script as the body.
-    const TestGame& first = FirstGame();
-    const TestGame& cut = CutGames(1)[0];
+    // Games seeded by the server's tickets, uploaded as the component POSTs them: the script as the body.
+    const TestGame first = Ticketed(Database, FirstGame(), NowSeconds() - 600);
+    const TestGame cut = Ticketed(Database, CutGames(1)[0], NowSeconds() - 600);
     for (auto [name, game] : {std::pair{"%3F%40%3AAce", &first}, std::pair{"rookie", &cut}}) {
         std::string reply =
             HttpPost(Server->Port(),
-                     "/Kestrovar_scores.php?" + Signed(UploadQuery(name, game->Level, game->Score, game->Script)),
-                     game->Script)
+                     "/Kestrovar_scores.php?" + UploadQuery(name, game->Level, game->Score, game->Script), game->Script)
                 .Body;
         ASSERT_TRUE(reply == "ok\n" || reply == "accepted\n") << name << ": " << reply;
     }
@@ -85,10 +84,12 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
 }
 
 TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneRow) {
-    // The first game kept as the player's last game beside the settings file, its header naming what it scored.
-    const TestGame& game = FirstGame();
-    const std::string kept = "; score=" + std::to_string(game.Score) + " level=" + std::to_string(game.Level) +
-                             " ending=game-over\n" + game.Script;
+    // The first game kept as the player's last game beside the settings file, its header naming what it scored,
+    // played with a ticket of the server's; the board keeps it without the ticket line.
+    const TestGame game = Ticketed(Database, FirstGame(), NowSeconds() - 600);
+    const std::string header =
+        "; score=" + std::to_string(game.Score) + " level=" + std::to_string(game.Level) + " ending=game-over\n";
+    const std::string kept = header + game.Script, stored = header + FirstGame().Script;
     std::ofstream(LastGamePath()) << kept;
     for (int sync = 0; sync < 3; ++sync) {
         PlayAndSync("kept", static_cast<int>(game.Level), static_cast<int>(game.Score));
@@ -112,6 +113,6 @@ TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneR
     ASSERT_EQ(board.size(), 1u);
     EXPECT_EQ(board[0].Name, "kept");
     EXPECT_EQ(board[0].Score, game.Score);
-    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::Sha256Hex(kept)), kept);
+    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::GameId(stored)), stored);
 }
 } // namespace

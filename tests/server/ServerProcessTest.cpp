@@ -28,7 +28,11 @@ TEST(ServerProcessTest, HelpListsEveryOptionAndTheParserTakesEachOne) {
     int listed = 0;
     for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it) {
         std::string name = (*it)[1], kind = (*it)[2];
-        std::string value = kind == "ADDRESS" ? "127.0.0.1" : kind == "TEXT" ? "1.3" : kind.empty() ? "" : "64";
+        std::string value = kind == "ADDRESS" ? "127.0.0.1"
+                            : kind == "TEXT"  ? "1.3"
+                            : kind == "URL"   ? "https://example.org/scores"
+                            : kind.empty()    ? ""
+                                              : "64";
         std::vector<const char*> argv = {"kestrovar-scores", name.c_str()};
         if (!value.empty()) argv.push_back(value.c_str());
         std::string error;

@@ -48,7 +48,7 @@ constexpr float NoticeRow = 54;
 constexpr float CreditColumn = 9, PresenterRow = 5, MakerRow = 22;
 // The notice's text as the game carries it: blank, centred on the bottom line.
 const std::string FreewareNotice = "  ";
-const std::string VersionText = "v1.2";
+const std::string VersionText = "v1.3";
 
 struct IntroState {
     int Emblem[IntroWorkSize] = {};

@@ -16,6 +16,7 @@
 #include "game/GameLoop.h"
 #include "game/Instructions.h"
 #include "game/PadRest.h"
+#include "game/Pages.h"
 #include "game/Ship.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
@@ -32,7 +33,7 @@ int CreditToggle;
 int GhostIndex;
 
 namespace {
-constexpr int StartGameDelayMs = 250;
+constexpr int SyncPadDelayMs = 150;
 constexpr int KeyTab = 9, KeyReturnCode = 13, KeyEscapeCode = 27;
 constexpr int KeyCursorLeft = 37, KeyCursorUp = 38, KeyCursorRight = 39, KeyCursorDown = 40;
 constexpr int StateRunning = 0, StateLeaving = 1, StateConfirming = 2;
@@ -70,7 +71,7 @@ void DrawSmallText(const std::string& text, float column, float row, std::uint32
 }
 
 void DrawVersion() {
-    DrawVectorText("v1.2", 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen, HelpBlue);
+    DrawVectorText("v1.3", 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen, HelpBlue);
 }
 
 void DrawCreditLine() { DrawSmallText(CreditLine, 8, 35, CreditColour, CreditRed, CreditGreen, CreditBlue); }
@@ -329,19 +330,33 @@ void ResetMainMenu() {
     MoveLock = 0;
 }
 
-void StartGameFromMenu() {
-    if (KeepingPlayerGames()) BeginKeptGame();
-    ShipsLeft = 3;
-    Level = 1;
-    Score = 0;
-    DemoMode = 0;
+void SyncFromGameOverPage() {
+    KeyPressed = 0;
+    OnlineTable shown = TakeOnlineTable();
+    // The top ten shows placeholders until the sync has fetched it again.
+    for (int row = 0; row < OnlineRows; ++row) {
+        OnlineNames[row] = "..........";
+        OnlineLevels[row] = "0";
+        OnlineScores[row] = ".";
+        OnlineDates[row] = " ";
+    }
+    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+    SyncScores();
+    if (!SyncFetchedTopTen()) PutBackOnlineTable(shown); // a failed sync keeps the table it had
+    CheckVersion();
     FlushKeys();
-    FlushJoy();
-    Delay(StartGameDelayMs);
-    // The pad's rest position is taken as the game starts: any push away from it steers.
-    SamplePadRest();
-    FlushJoy();
-    if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
-    PlayGame();
+    if (ControlMode > 0) {
+        FlushJoy();
+        Delay(SyncPadDelayMs);
+    }
+    HighscoreScreen();
+}
+
+GameEnding StartGameFromMenu(GameDriver driver) {
+    if (KeepingPlayerGames()) BeginKeptGame();
+    PrepareNewGame();
+    driver.Sync = SyncFromGameOverPage;
+    GameEnding ending = PlayGame(driver);
     if (KeepingPlayerGames()) EndKeptGame();
+    return ending;
 }

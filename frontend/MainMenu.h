@@ -1,5 +1,6 @@
 // The main menu over its attract demonstration, and the bottom line it shares with the version check.
 #pragma once
+#include "game/GameLoop.h"
 #include <string>
 
 // Runs the menu until the player confirms leaving.
@@ -25,7 +26,11 @@ extern const std::string CreditLine;
 extern std::string VersionNotice;
 void ResetVersionNotice();
 // The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
-// when the game is over or left.
-void StartGameFromMenu();
+// when the game is over or left, or when the driver stops it after a frame (a watched game at its end). The
+// game-over page's sync is the menu's own.
+GameEnding StartGameFromMenu(GameDriver driver = {});
+// The online sync the game-over page asks for: the top ten cleared, the score sent, the version checked, then the
+// high-score screen.
+void SyncFromGameOverPage();
 // The menu's fortress as it stands behind the logo: the three rings and nothing in the air, the ghost at its start.
 void ResetMenuWorld();

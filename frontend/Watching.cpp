@@ -1,5 +1,5 @@
-// A watched game: the script's input played to the game in place of the keyboard, a caption over every frame saying
-// whose game it is, the game stopped from the flip observer when it reaches its end or the watcher presses Escape,
+// A watched game: the game's loop fed with the script's input in place of the keyboard, a caption drawn over every
+// frame saying whose game it is, the loop stopped after the flip that reaches its end or finds the watcher's Escape,
 // and the card it ends on.
 #include "Watching.h"
 #include "MainMenu.h"
@@ -30,10 +30,6 @@ constexpr float CardTitleRow = 3, CardTitleScale = 2.5f;
 constexpr float CardEndingRow = 8.5f;
 constexpr float CardLabelColumn = 9, CardValueColumn = 17, CardFirstRow = 12, CardRowStep = 2.5f;
 constexpr float CardLeaveRow = 33;
-
-struct WatchStopped {
-    WatchEnding How;
-};
 
 struct Watch {
     std::string Whose;
@@ -112,32 +108,32 @@ void OverWatchedFrame() {
     DrawWatchCard(Current.Whose, ending);
 }
 
-void AfterWatchedFrame() {
-    if (PlaybackEscapePressed()) throw WatchStopped{WatchEnding::Escape};
-    // Where the replay tool stops: the game-over page's first frame, or the script's end.
-    if (ShipsLeft < 0) throw WatchStopped{WatchEnding::GameOver};
-    if (InputFramesSinceStart() >= Current.EndFrame) throw WatchStopped{WatchEnding::ScriptEnded};
-}
 } // namespace
 
 WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose) {
     ApplyReplaySetup(script);
     Current = Watch{whose, script.EndFrame};
     StartInputPlayback(script.Events);
-    SetFrameOverlay(OverWatchedFrame);
-    SetFlipObserver(AfterWatchedFrame);
     SeedRnd(script.Seed);
     WatchOutcome outcome;
-    try {
-        StartGameFromMenu();
-    } catch (const WatchStopped& stopped) {
-        outcome.How = stopped.How;
-    }
+    GameDriver driver;
+    driver.Overlay = OverWatchedFrame;
+    driver.StopAfterFlip = [&outcome]() {
+        if (PlaybackEscapePressed()) {
+            outcome.How = WatchEnding::Escape;
+            return true;
+        }
+        // Where the replay tool stops: the game-over page's first frame, or the script's end.
+        if (ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame) {
+            outcome.How = ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
+            return true;
+        }
+        return false;
+    };
+    if (StartGameFromMenu(driver) == GameEnding::Left) outcome.How = WatchEnding::GameLeft;
     outcome.Frames = InputFramesSinceStart();
     outcome.Score = Score;
     outcome.Level = Level;
-    SetFlipObserver(nullptr);
-    SetFrameOverlay(nullptr);
     return outcome;
 }
 

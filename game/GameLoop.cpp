@@ -1,9 +1,11 @@
-// The game's frame loop: every step in its fixed order, then every draw in the same order, the flip, and the
-// level-end, death and Escape checks after it.
+// One game in the loop: its start, the frame of play and the exit prompt (each a step and a draw), the checks after
+// each flip that name the next phase, the loop itself, and the game's end.
 #include "GameLoop.h"
 #include "Levels.h"
+#include "PadRest.h"
 #include "Pages.h"
 #include "Ship.h"
+#include "ShipLost.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
@@ -27,8 +29,8 @@ constexpr int KeyN = 78;
 constexpr int FpsWindowMs = 500;
 constexpr int StateLeave = 3;
 constexpr float PromptPulseStart = 25;
-
-bool FramesShown = true; // off where nobody sees the frames: the score server's checker and the replay tool
+constexpr int StartGameDelayMs = 250;
+constexpr int LeavePromptDelayMs = 100;
 
 // A frame of play. The step moves the fight on and draws nothing; the draw shows what the step left.
 void StepGameFrame() {
@@ -88,25 +90,28 @@ void DrawExitPromptFrame() {
     DrawVectorText("press left key for yes", 14, 30, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
 }
 
-void ExitPrompt() {
+void OpenExitPrompt(GameRun& run) {
     if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
     PromptPulse = PromptPulseStart;
     ExitPromptShown = 1;
     FlushKeys();
-    int answer = 0;
-    do {
-        StepExitPromptFrame();
-        if (FramesShown) DrawExitPromptFrame();
-        Flip(-1);
-        answer = ReadExitAnswer();
-        if (PromptPulse > 0) PromptPulse -= 1;
-    } while (answer == 0);
+    run.Phase = GamePhase::ExitPrompt;
+}
+
+// Play goes on, or the game ends once it is being left.
+void PlayOnOrEnd(GameRun& run) { run.Phase = GameState == StateLeave ? GamePhase::Over : GamePhase::Playing; }
+
+void FinishExitPromptFrame(GameRun& run) {
+    int answer = ReadExitAnswer();
+    if (PromptPulse > 0) PromptPulse -= 1;
+    if (answer == 0) return;
     GameState = answer == 1 ? StateLeave : 0;
     PromptPulse = PromptPulseStart;
     ExitPromptShown = 0;
-    Delay(100);
+    Delay(LeavePromptDelayMs);
     FlushKeys();
     WindowFocusLost(); // a focus lost while the prompt was up needs no second prompt
+    PlayOnOrEnd(run);
 }
 
 // Everything a frame of play reads that the game's start below does not set, as a fresh program has it: the ship's
@@ -125,8 +130,23 @@ void StartFromFreshState() {
     PromptPulse = PromptPulseStart;
     GameState = 0; // a game watched from the game-over page starts inside one that is leaving
 }
+} // namespace
 
-void StartGame() {
+void PrepareNewGame() {
+    ShipsLeft = 3;
+    Level = 1;
+    Score = 0;
+    DemoMode = 0;
+    FlushKeys();
+    FlushJoy();
+    Delay(StartGameDelayMs);
+    // The pad's rest position is taken as the game starts: any push away from it steers.
+    SamplePadRest();
+    FlushJoy();
+    if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
+}
+
+GameRun StartGame() {
     WindowFocusLost(); // the focus lost before this game is no reason to pause it
     StartFromFreshState();
     FpsTimer = MilliSecs();
@@ -145,15 +165,94 @@ void StartGame() {
     CreateStars();
     MenuLogoA = MenuLogoB = 180;
     CannonDestroyed = 0;
-    StartLevel();
+    GameRun run;
+    OpenLevelPage(run, true);
+    return run;
+}
+
+void StartPlaying(GameRun& run) {
     DemoMode = 0;
     BonusCounter = 0;
     if (MusicOn == 1 && Sound::IsPlaying("menu-loop")) Sound::Stop("menu-loop");
     if (MusicOn == 1) Sound::Play("ingame-loop", 1);
     if (NeonMode == 1) TPoly::_Begin();
+    run.Phase = GamePhase::Playing;
 }
 
-} // namespace
+void StepGame(GameRun& run) {
+    switch (run.Phase) {
+    case GamePhase::LevelPage: StepLevelPage(); break;
+    case GamePhase::Playing: StepGameFrame(); break;
+    case GamePhase::ExitPrompt: StepExitPromptFrame(); break;
+    case GamePhase::LevelEnd: StepLevelEnd(); break;
+    case GamePhase::Death: StepDeath(); break;
+    case GamePhase::ShipLostPage: StepShipLostPage(run); break;
+    case GamePhase::Syncing:
+    case GamePhase::Over: break;
+    }
+}
+
+void DrawGame(const GameRun& run) {
+    switch (run.Phase) {
+    case GamePhase::LevelPage: DrawLevelPage(); break;
+    case GamePhase::Playing: DrawGameFrame(); break;
+    case GamePhase::ExitPrompt: DrawExitPromptFrame(); break;
+    case GamePhase::LevelEnd: DrawLevelEnd(); break;
+    case GamePhase::Death: DrawDeath(); break;
+    case GamePhase::ShipLostPage: DrawShipLostPage(); break;
+    case GamePhase::Syncing:
+    case GamePhase::Over: break;
+    }
+}
+
+void FinishGameFrame(GameRun& run) {
+    switch (run.Phase) {
+    case GamePhase::LevelPage: FinishLevelPageFrame(run); break;
+    case GamePhase::Playing:
+        // The level's end first: a frame that destroys the cannon and the ship wins the level.
+        if (CannonDestroyed == 1)
+            BeginLevelEnd(run);
+        else if (PlayerDead == 1)
+            BeginDeath(run);
+        else
+            CheckEscape(run);
+        break;
+    case GamePhase::ExitPrompt: FinishExitPromptFrame(run); break;
+    case GamePhase::LevelEnd: FinishLevelEndFrame(run); break;
+    case GamePhase::Death: FinishDeathFrame(run); break;
+    case GamePhase::ShipLostPage:
+    case GamePhase::Syncing: FinishShipLostFrame(run); break;
+    case GamePhase::Over: break;
+    }
+}
+
+void CheckEscape(GameRun& run) {
+    // Losing the window's focus (another window in front) pauses as Escape does, so it never costs a ship.
+    if (KeyHit(KeyEscape) || (GameState != StateLeave && WindowFocusLost() > 0))
+        OpenExitPrompt(run);
+    else
+        PlayOnOrEnd(run);
+}
+
+GameEnding PlayGame(const GameDriver& driver) {
+    GameRun run = StartGame();
+    while (run.Phase != GamePhase::Over) {
+        StepGame(run);
+        if (driver.Drawn) {
+            DrawGame(run);
+            if (driver.Overlay) driver.Overlay();
+        }
+        Flip(-1);
+        if (driver.StopAfterFlip && driver.StopAfterFlip()) return GameEnding::Stopped;
+        FinishGameFrame(run);
+        while (run.Phase == GamePhase::Syncing) {
+            if (driver.Sync) driver.Sync();
+            FinishGameFrame(run);
+        }
+    }
+    EndGame();
+    return GameEnding::Left;
+}
 
 void EndGame() {
     if (NeonMode == 1) TPoly::_End();
@@ -171,9 +270,6 @@ int ReadExitAnswer() {
     return answer;
 }
 
-void ShowGameFrames(bool show) { FramesShown = show; }
-bool GameFramesShown() { return FramesShown; }
-
 void UpdateFrameRate() {
     FpsFrames += 1;
     // The timer moves on by whole windows, so after a stall several frames in a row each close one.
@@ -182,18 +278,4 @@ void UpdateFrameRate() {
         Fps = static_cast<int>(FpsFrames * 2);
         FpsFrames = 0;
     }
-}
-
-void PlayGame() {
-    StartGame();
-    while (GameState != StateLeave) {
-        StepGameFrame();
-        if (FramesShown) DrawGameFrame();
-        Flip(-1);
-        CompleteLevel();
-        PlayerDeath();
-        // Losing the window's focus (another window in front) pauses as Escape does, so it never costs a ship.
-        if (KeyHit(KeyEscape) || (GameState != StateLeave && WindowFocusLost() > 0)) ExitPrompt();
-    }
-    EndGame();
 }

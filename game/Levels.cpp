@@ -1,5 +1,5 @@
-// The rules of a game: the level page with the fortress rebuilt behind it, the blast that
-// ends a level and the sequence that follows a lost ship.
+// The rules of a game: the level page with the fortress rebuilt behind it, the blast that ends a level and the
+// sequence that follows a lost ship, each a phase of the game with its step, its draw and its checks after the flip.
 #include "Levels.h"
 #include "GameLoop.h"
 #include "Pages.h"
@@ -46,27 +46,6 @@ void DrawLevelPageTexts() {
     DrawPageScore(24);
 }
 
-void RunLevelPage() {
-    int leave = 0;
-    int frames = 0;
-    do {
-        StepChars();
-        if (GameFramesShown()) {
-            Cls();
-            DrawBackdrop();
-            DrawStars();
-            ShowChars();
-            DrawLevelPageTexts();
-        }
-        Flip(-1);
-        ScanKeys();
-        if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
-        if (ControlMode > 0 && (JoyDown(PadFireButton, 0) || JoyDown(PadThrustButton, 0))) leave = 1;
-        frames += 1;
-        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > PageFrameLimit) leave = 1;
-    } while (leave != 1);
-}
-
 // One random 24-bit colour for a blast, or grey in the grey palette, which draws no random number for it (as the
 // fortress's explosions draw none there).
 std::uint32_t BlastColour() {
@@ -75,13 +54,43 @@ std::uint32_t BlastColour() {
 }
 } // namespace
 
-void StartLevel() {
+void OpenLevelPage(GameRun& run, bool opensPlay) {
     if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
     FlushKeys();
     CharsList.Clear();
     TextCharCount = 0;
     TypeHeadline("LevelPageText", LevelText(Level));
-    RunLevelPage();
+    run.Phase = GamePhase::LevelPage;
+    run.PageOpensPlay = opensPlay;
+    run.Frames = 0;
+}
+
+void StepLevelPage() { StepChars(); }
+
+void DrawLevelPage() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    ShowChars();
+    DrawLevelPageTexts();
+}
+
+void FinishLevelPageFrame(GameRun& run) {
+    int leave = 0;
+    ScanKeys();
+    if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
+    if (ControlMode > 0 && (JoyDown(PadFireButton, 0) || JoyDown(PadThrustButton, 0))) leave = 1;
+    run.Frames += 1;
+    if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) leave = 1;
+    if (leave != 1) return;
+    SetUpLevel();
+    if (run.PageOpensPlay)
+        StartPlaying(run);
+    else
+        CheckEscape(run); // the level's end is over: back to the game's checks after a frame of play
+}
+
+void SetUpLevel() {
     FpsTimer = MilliSecs();
     PlayerDead = 0;
     ShipXSpeed = ShipYSpeed = 0;
@@ -104,8 +113,7 @@ void StartLevel() {
     for (int level = 1; level <= Level; ++level) SpeedUpRings();
 }
 
-void CompleteLevel() {
-    if (CannonDestroyed != 1) return;
+void BeginLevelEnd(GameRun& run) {
     CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, BigExplosion);
     for (int i = 0; i < BlastCount; ++i) {
         std::uint32_t colour = BlastColour();
@@ -115,39 +123,44 @@ void CompleteLevel() {
         CreateExplosion(static_cast<int>(FortressX) + dx, static_cast<int>(FortressY) + dy, colour, SmallExplosion);
     }
     if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
-    int frames = 0;
-    do {
-        MoveSections();
-        UpdateExplosions();
-        CollapseRings();
-        UpdatePlayerBullets();
-        PickShipFlicker();
-        UpdateFrameRate();
-        if (GameFramesShown()) {
-            Cls();
-            DrawBackdrop();
-            DrawStars();
-            DrawExplosions();
-            DrawSections();
-            DrawPlayerBullets();
-            DrawShip();
-            DrawFrameRate();
-        }
-        Flip(-1);
-        frames += 1;
-        if (frames == SecondBlastFrame) {
-            CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, ShockwaveExplosion);
-            if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
-        }
-    } while (CannonDestroyed != 0);
+    run.Phase = GamePhase::LevelEnd;
+    run.Frames = 0;
+}
+
+void StepLevelEnd() {
+    MoveSections();
+    UpdateExplosions();
+    CollapseRings();
+    UpdatePlayerBullets();
+    PickShipFlicker();
+    UpdateFrameRate();
+}
+
+void DrawLevelEnd() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    DrawExplosions();
+    DrawSections();
+    DrawPlayerBullets();
+    DrawShip();
+    DrawFrameRate();
+}
+
+void FinishLevelEndFrame(GameRun& run) {
+    run.Frames += 1;
+    if (run.Frames == SecondBlastFrame) {
+        CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, ShockwaveExplosion);
+        if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
+    }
+    if (CannonDestroyed != 0) return;
     Level += 1;
     Delay(LeaveDelayMs);
     FlushKeys();
-    StartLevel();
+    OpenLevelPage(run, false);
 }
 
-void PlayerDeath() {
-    if (PlayerDead != 1) return;
+void BeginDeath(GameRun& run) {
     ClearEnemyBullets();
     ClearFrags();
     CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, BigExplosion);
@@ -160,38 +173,42 @@ void PlayerDeath() {
                         static_cast<int>(ShipY + static_cast<float>(dy)), colour, SmallExplosion);
     }
     if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
-    int frames = 0;
-    do {
-        MoveSections();
-        UpdateSections();
-        UpdateCannon();
-        UpdateExplosions();
-        UpdateFrags();
-        UpdateFrameRate();
-        if (GameFramesShown()) {
-            Cls();
-            DrawBackdrop();
-            DrawStars();
-            DrawSections();
-            DrawCannon();
-            DrawExplosions();
-            DrawFrags();
-            DrawFrameRate();
-        }
-        Flip(-1);
-        frames += 1;
-        if (frames == SecondBlastFrame) {
-            if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
-            CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, ShockwaveExplosion);
-            CreateFrag(0);
-            CreateFrag(1);
-            CreateFrag(2);
-        }
-    } while (ExplosionsActive != 0);
+    run.Phase = GamePhase::Death;
+    run.Frames = 0;
+}
+
+void StepDeath() {
+    MoveSections();
+    UpdateSections();
+    UpdateCannon();
+    UpdateExplosions();
+    UpdateFrags();
+    UpdateFrameRate();
+}
+
+void DrawDeath() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    DrawSections();
+    DrawCannon();
+    DrawExplosions();
+    DrawFrags();
+    DrawFrameRate();
+}
+
+void FinishDeathFrame(GameRun& run) {
+    run.Frames += 1;
+    if (run.Frames == SecondBlastFrame) {
+        if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
+        CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, ShockwaveExplosion);
+        CreateFrag(0);
+        CreateFrag(1);
+        CreateFrag(2);
+    }
+    if (ExplosionsActive != 0) return;
     GameState = 2;
     ShipsLeft -= 1;
     PlayerDead = 0;
-    ShipLostScreen();
-    Delay(LeaveDelayMs);
-    FlushKeys();
+    OpenShipLostPage(run);
 }

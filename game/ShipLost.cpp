@@ -1,6 +1,6 @@
-// The ship-lost page, which puts the next ship on the field, and the game-over page, which ends the game.
+// The ship-lost page, which puts the next ship on the field, and the game-over page, which ends the game or asks the
+// screens above for the online sync: a phase of the game with its step, draw and checks after the flip.
 #include "ShipLost.h"
-#include "GameLoop.h"
 #include "Pages.h"
 #include "Ship.h"
 #include "core/GameState.h"
@@ -9,7 +9,6 @@
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
-#include "frontend/HighScores.h"
 #include "graphics/Stars.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -22,7 +21,7 @@ int NewPersonalBest;
 namespace {
 constexpr int StateLeave = 3;
 constexpr int PadGraceFrames = 60;
-constexpr int SyncDelayMs = 150;
+constexpr int LeaveDelayMs = 100;
 
 void DrawShipsLeftTexts() {
     DrawPageText("get ready player...", 10, 18, PageBlue, PageFullText);
@@ -52,32 +51,6 @@ void DrawGameOverTexts() {
     }
 }
 
-// The top ten shows placeholders until the sync has fetched it again.
-void ClearOnlineRowsForSync() {
-    for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = "..........";
-        OnlineLevels[row] = "0";
-        OnlineScores[row] = ".";
-        OnlineDates[row] = " ";
-    }
-}
-
-void StartSync() {
-    KeyPressed = 0;
-    OnlineTable shown = TakeOnlineTable();
-    ClearOnlineRowsForSync();
-    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
-    SyncScores();
-    if (!SyncFetchedTopTen()) PutBackOnlineTable(shown); // a failed sync keeps the table it had
-    CheckVersion();
-    FlushKeys();
-    if (ControlMode > 0) {
-        FlushJoy();
-        Delay(SyncDelayMs);
-    }
-    HighscoreScreen();
-}
-
 void PrepareNextShip() {
     FpsTimer = MilliSecs();
     ShipX = SpawnX;
@@ -94,7 +67,7 @@ void PrepareNextShip() {
 }
 } // namespace
 
-void ShipLostScreen() {
+void OpenShipLostPage(GameRun& run) {
     if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
     FlushKeys();
     CharsList.Clear();
@@ -106,38 +79,53 @@ void ShipLostScreen() {
         NewPersonalBest = 1;
         PersonalHighscore = Score;
     }
-    int frames = 0;
-    int leave = 0;
-    do {
-        StepChars();
-        if (ShipsLeft < 0) {
-            // The game-over page waits for a key: it never times out and never takes the pad's fire button.
-            GameState = StateLeave;
-            frames = 0;
-        }
-        if (GameFramesShown()) {
-            Cls();
-            DrawBackdrop();
-            DrawStars();
-            ShowChars();
-            if (ShipsLeft >= 0) DrawShipsLeftTexts();
-            if (ShipsLeft < 0) DrawGameOverTexts();
-        }
-        Flip(-1);
+    run.Phase = GamePhase::ShipLostPage;
+    run.Frames = 0;
+    run.Leave = 0;
+}
+
+void StepShipLostPage(GameRun& run) {
+    StepChars();
+    if (ShipsLeft < 0) {
+        // The game-over page waits for a key: it never times out and never takes the pad's fire button.
+        GameState = StateLeave;
+        run.Frames = 0;
+    }
+}
+
+void DrawShipLostPage() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    ShowChars();
+    if (ShipsLeft >= 0) DrawShipsLeftTexts();
+    if (ShipsLeft < 0) DrawGameOverTexts();
+}
+
+void FinishShipLostFrame(GameRun& run) {
+    if (run.Phase == GamePhase::Syncing) {
+        // Back from the sync the page asked for: it ends.
+        run.Phase = GamePhase::ShipLostPage;
+    } else {
         int held = ControlMode > 0 && JoyDown(PadThrustButton, 0) ? 1 : 0;
         if (GameState == StateLeave && Score > 0 && (KeyHit(KeyThrust) || KeyHit(KeyReturn) || held == 1)) {
-            StartSync();
-            leave = 1;
-        } else {
-            ScanKeys();
+            KeyPressed = 0;
+            run.Leave = 1;
+            run.Phase = GamePhase::Syncing;
+            return;
         }
-        if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
-        if (ControlMode > 0 && frames == PadGraceFrames) FlushJoy();
-        if (ControlMode > 0 && frames > PadGraceFrames && JoyHit(PadFireButton, 0)) leave = 1;
-        frames += 1;
-        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || frames > PageFrameLimit) leave = 1;
-    } while (leave != 1);
+        ScanKeys();
+    }
+    if (KeyPressed > 0 && KeyPressed < LastKeyCode) run.Leave = 1;
+    if (ControlMode > 0 && run.Frames == PadGraceFrames) FlushJoy();
+    if (ControlMode > 0 && run.Frames > PadGraceFrames && JoyHit(PadFireButton, 0)) run.Leave = 1;
+    run.Frames += 1;
+    if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) run.Leave = 1;
+    if (run.Leave != 1) return;
     PrepareNextShip();
+    Delay(LeaveDelayMs);
+    FlushKeys();
+    CheckEscape(run); // the lost ship's sequence is over: back to the game's checks after a frame of play
 }
 
 void ResetShipLost() { NewPersonalBest = 0; }

@@ -1,8 +1,14 @@
 // The page after every lost ship: get ready for the next one, or the game-over page with the personal best and the
-// offer to sync it online.
+// offer to sync it online. A phase of the game, opened when a lost ship's blast has gone.
 #pragma once
+#include "GameLoop.h"
 
 extern int NewPersonalBest;
 
-void ShipLostScreen();
+void OpenShipLostPage(GameRun& run);
+void StepShipLostPage(GameRun& run);
+void DrawShipLostPage();
+// Keys, the pad or the time limit leave the page with the next ship on the field; on the game-over page with
+// points, thrust or Return asks for the sync (phase Syncing) and the page ends once it has run.
+void FinishShipLostFrame(GameRun& run);
 void ResetShipLost();

@@ -37,7 +37,7 @@
 #include "platform/Time.h"
 #include <string>
 
-const char* const WindowTitle = "Kestrovar v1.2";
+const char* const WindowTitle = "Kestrovar v1.3";
 
 const char* const SoundResources[15] = {
     "res\\BlipSND.ogg",        "res\\SwooshSND.ogg",   "res\\EnemyDieSND1.ogg",  "res\\EnemyDieSND2.ogg",

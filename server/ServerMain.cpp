@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
+#include <pwd.h>
 #include <thread>
 #include <unistd.h>
 
@@ -57,11 +58,29 @@ int main(int argc, char** argv) {
 
     // Other servers may share a PostgreSQL board: what they store shows here within a renewal.
     options->Service.RenewBoardsSeconds = BoardRenewSeconds;
-    const VerifierSettings& checker = options->Service.Verifier;
+    VerifierSettings& checker = options->Service.Verifier;
     // A server without its checker would refuse every upload while looking healthy: it does not start.
     if (access(checker.WorkerPath.c_str(), X_OK) != 0) {
         std::fprintf(stderr, "kestrovar-scores: the replay checker %s cannot be run (--verifier names another)\n",
                      checker.WorkerPath.c_str());
+        return 1;
+    }
+    // Root is held by no process limit: a root server's checks run as another user.
+    if (geteuid() == 0) {
+        const passwd* user = getpwnam(options->CheckUser.c_str());
+        if (!user || user->pw_uid == 0) {
+            std::fprintf(stderr,
+                         "kestrovar-scores: started as root, it cannot run checks as %s (%s; --check-user "
+                         "names another)\n",
+                         options->CheckUser.c_str(), user ? "root itself" : "no such user");
+            return 1;
+        }
+        checker.UserId = user->pw_uid;
+        checker.GroupId = user->pw_gid;
+    }
+    // Every fence of a check is required: one that cannot be put up here is a refusal to check, said now.
+    if (std::string unfenced = ProbeFence(checker); !unfenced.empty()) {
+        std::fprintf(stderr, "kestrovar-scores: checks cannot be fenced in: %s\n", unfenced.c_str());
         return 1;
     }
     ScoreService service(*store, options->Service);

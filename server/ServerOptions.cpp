@@ -69,6 +69,7 @@ std::string ServerHelpText() {
            "  --trusted-proxy ADDRESS a proxy in front of the server (repeatable): from it the client is the\n"
            "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
            "                          connection cap\n"
+           "  --check-user NAME       the user a server started as root runs its checks as (default nobody)\n"
            "  --verify-wait N         seconds an upload waits for its check before it is answered accepted\n"
            "                          (default 4; the game gives up after 10)\n"
            "  --help                  this text\n"
@@ -205,6 +206,12 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             if (!numberIn(1, 100'000'000)) return std::nullopt;
             options.Service.Verifier.Cost.FramesPerMinute = options.Service.Verifier.Cost.BucketFrames =
                 static_cast<double>(*number);
+        } else if (name == "--check-user") {
+            if (value.empty()) {
+                error = "--check-user may not be empty";
+                return std::nullopt;
+            }
+            options.CheckUser = value;
         } else if (name == "--verify-wait") {
             if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
             options.Service.VerifyWaitSeconds = static_cast<double>(*number);

@@ -115,10 +115,19 @@ ReplayVerdict ReadVerdict(const std::string& output, int status, bool overran) {
 }
 } // namespace
 
-ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& script) {
+namespace {
+struct WorkerRun {
+    bool Started = false;
+    std::string Output;
+    int Status = 0;
+    bool Overran = false;
+};
+
+WorkerRun RunWorker(const VerifierSettings& settings, const std::string& script, bool probe) {
     PipeSignalBlocked quiet;
+    WorkerRun run;
     Pipe in, out;
-    if (pipe2(in.Ends, O_CLOEXEC) != 0 || pipe2(out.Ends, O_CLOEXEC) != 0) return Refused("no pipe for the check");
+    if (pipe2(in.Ends, O_CLOEXEC) != 0 || pipe2(out.Ends, O_CLOEXEC) != 0) return run;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in.Ends[0], STDIN_FILENO);
@@ -137,16 +146,22 @@ ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& s
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-    std::string frames = std::to_string(settings.MaxFrames), cpu = std::to_string(settings.CpuSeconds);
-    std::string path = settings.WorkerPath;
-    char maxFrames[] = "--max-frames", cpuSeconds[] = "--cpu-seconds";
-    char* argv[] = {path.data(), maxFrames, frames.data(), cpuSeconds, cpu.data(), nullptr};
+    std::vector<std::string> words = {settings.WorkerPath, "--max-frames", std::to_string(settings.MaxFrames),
+                                      "--cpu-seconds", std::to_string(settings.CpuSeconds)};
+    if (settings.UserId >= 0)
+        words.insert(words.end(),
+                     {"--user-id", std::to_string(settings.UserId), "--group-id", std::to_string(settings.GroupId)});
+    if (probe) words.push_back("--fence-probe");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
     char* environment[] = {nullptr}; // nothing of the server's environment reaches a worker
     pid_t child = -1;
-    int spawned = posix_spawn(&child, path.c_str(), &actions, &attributes, argv, environment);
+    int spawned = posix_spawn(&child, words[0].c_str(), &actions, &attributes, argv.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) return Refused("the replay checker cannot be started");
+    if (spawned != 0) return run;
+    run.Started = true;
     in.Close(0);
     out.Close(1);
     fcntl(in.Ends[1], F_SETFL, O_NONBLOCK);
@@ -189,7 +204,28 @@ ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& s
         if (MillisecondsLeft(deadline) == 0) overran = true;
         if (!overran) usleep(ReapPollMs * 1000);
     }
-    return ReadVerdict(output, status, overran);
+    run.Output = std::move(output);
+    run.Status = status;
+    run.Overran = overran;
+    return run;
+}
+} // namespace
+
+ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& script) {
+    WorkerRun run = RunWorker(settings, script, false);
+    if (!run.Started) return Refused("the replay checker cannot be started");
+    return ReadVerdict(run.Output, run.Status, run.Overran);
+}
+
+std::string ProbeFence(const VerifierSettings& settings) {
+    WorkerRun run = RunWorker(settings, "", true);
+    if (!run.Started) return "the replay checker cannot be started";
+    std::string line = run.Output.substr(0, run.Output.find('\n'));
+    if (run.Overran) return "the replay checker did not answer";
+    if (line.rfind(VerifyWorker::RefusedMark, 0) == 0) return line.substr(VerifyWorker::RefusedMark.size());
+    if (line != "fenced" || !WIFSIGNALED(run.Status) || WTERMSIG(run.Status) != SIGSYS)
+        return "the replay checker's system-call filter did not stop a socket";
+    return "";
 }
 
 VerifierPool::VerifierPool(VerifierSettings settings)

@@ -36,7 +36,7 @@ TEST_F(StartupTest, OpensTitledWindowWithDefaultsAndFillsTables) {
     EXPECT_EQ(Headless::DisplayHeight(), 768);
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
     EXPECT_FALSE(Headless::PointerShown());
-    EXPECT_EQ(Headless::Title(), "Kestrovar v1.2");
+    EXPECT_EQ(Headless::Title(), "Kestrovar v1.3");
     EXPECT_EQ(SinTable[90], 1.0f);
     EXPECT_EQ(CosTable[360], 1.0f);
     EXPECT_EQ(SinTable[0], 0.0f);

@@ -6,11 +6,14 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "frontend/MainMenu.h"
 #include "frontend/Network.h"
+#include "game/GameLoop.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
 #include "game/ShipLost.h"
 #include "platform/Data.h"
+#include "platform/Display.h"
 #include "platform/Input.h"
 #include <algorithm>
 #include <string>
@@ -37,10 +40,30 @@ bool ShownPadded(const std::string& text) {
     return false;
 }
 
-int FramesOf(void (*page)()) {
+// Opens a phase of the game with `open`, then runs the game's loop until play would go on or the game ends: the
+// frames that took.
+int FramesOf(void (*open)(GameRun&)) {
+    GameRun run;
+    open(run);
     int before = Headless::FrameCount();
-    page();
+    while (run.Phase != GamePhase::Playing && run.Phase != GamePhase::Over) {
+        StepGame(run);
+        DrawGame(run);
+        Flip(-1);
+        FinishGameFrame(run);
+        while (run.Phase == GamePhase::Syncing) {
+            SyncFromGameOverPage();
+            FinishGameFrame(run);
+        }
+    }
     return Headless::FrameCount() - before;
+}
+
+void StartLevel(GameRun& run) { OpenLevelPage(run, false); }
+// The checks after a frame of play: a destroyed cannon ends the level, a dead ship starts its blast.
+void AfterAFrameOfPlay(GameRun& run) {
+    run.Phase = GamePhase::Playing;
+    FinishGameFrame(run);
 }
 } // namespace
 
@@ -78,7 +101,7 @@ TEST_F(ShipLostPageTest, LosingAShipOnLevelThreeWithTwoLeftNamesTheLevelAndTheSh
     ShipsLeft = 2;
     Score = 1234;
     ShipX = 10;
-    EXPECT_EQ(FramesOf(ShipLostScreen), 241);
+    EXPECT_EQ(FramesOf(OpenShipLostPage), 241);
     EXPECT_TRUE(Shown("you died on level 03"));
     EXPECT_TRUE(Shown("you still have 2 ships left"));
     EXPECT_TRUE(Shown("get ready player..."));
@@ -88,7 +111,7 @@ TEST_F(ShipLostPageTest, LosingAShipOnLevelThreeWithTwoLeftNamesTheLevelAndTheSh
 
     ShipsLeft = 1;
     Headless::PressKey(Headless::FrameCount() + 2, KeyFire);
-    EXPECT_EQ(FramesOf(ShipLostScreen), 2);
+    EXPECT_EQ(FramesOf(OpenShipLostPage), 2);
     EXPECT_TRUE(Shown("you have 1 ship left"));
 }
 
@@ -97,7 +120,7 @@ TEST_F(GameOverPageTest, NoPointsShowsTheTauntWithThePlayersNameAndThrustDoesNot
     Score = 0;
     PlayerName = "rowan";
     Headless::PressKey(Headless::FrameCount() + 400, KeyThrust);
-    EXPECT_EQ(FramesOf(ShipLostScreen), 400); // it never closes by itself
+    EXPECT_EQ(FramesOf(OpenShipLostPage), 400); // it never closes by itself
     EXPECT_TRUE(Shown(" game over"));
     EXPECT_TRUE(Shown("00000000"));
     EXPECT_TRUE(Shown("seriously rowan..."));
@@ -113,14 +136,14 @@ TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
     Score = 500;
     PersonalHighscore = 500;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
-    ShipLostScreen();
+    FramesOf(OpenShipLostPage);
     EXPECT_EQ(NewPersonalBest, 0);
     EXPECT_FALSE(Shown("you have beaten your own score."));
     EXPECT_FALSE(Shown("seriously unnamed..."));
 
     Score = 501;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
-    ShipLostScreen();
+    FramesOf(OpenShipLostPage);
     EXPECT_EQ(NewPersonalBest, 1);
     EXPECT_EQ(PersonalHighscore, 501);
     EXPECT_TRUE(Shown("you have beaten your own score."));
@@ -138,7 +161,7 @@ TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
     Headless::PressKey(Headless::FrameCount() + 3, KeyReturnCode);
     Headless::PressKey(Headless::FrameCount() + 6, KeyEscapeCode);
     // Three frames of the page, the sync's wait screen, then the high-score screen until Escape.
-    EXPECT_EQ(FramesOf(ShipLostScreen), 6);
+    EXPECT_EQ(FramesOf(OpenShipLostPage), 6);
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown("playername     level     topscore"));
     // Offline, the sync fetches nothing: the table stays as it was, and the screen says why.
@@ -190,7 +213,7 @@ TEST_F(SequenceTest, ALostShipCostsASpareAndTheNextOneStartsWithTheRingsAsTheyWe
     });
     // The blast lasts until its last piece has gone, past the second blast at frame 40 that throws the
     // fragments; then the ship-lost page stays its 241 frames.
-    int blast = FramesOf(PlayerDeath) - 241;
+    int blast = FramesOf(AfterAFrameOfPlay) - 241;
     EXPECT_GT(blast, 40);
     EXPECT_EQ(FragsList.Count(), 3u);
     EXPECT_EQ(ExplosionsActive, 0);
@@ -204,18 +227,18 @@ TEST_F(SequenceTest, ALostShipCostsASpareAndTheNextOneStartsWithTheRingsAsTheyWe
     EXPECT_EQ(SectionsList.Count(), 36u);
     EXPECT_TRUE(Shown("you died on level 03"));
     PlayerDead = 0;
-    EXPECT_EQ(FramesOf(PlayerDeath), 0);
+    EXPECT_EQ(FramesOf(AfterAFrameOfPlay), 0);
 }
 
 TEST_F(SequenceTest, ADestroyedCannonRaisesTheLevelAndRebuildsTheFortress) {
     Level = 4;
     CannonDestroyed = 1;
     // The fortress blows up until the last piece has gone (the shock wave comes at frame 40), then the page.
-    EXPECT_GT(FramesOf(CompleteLevel) - 241, 40);
+    EXPECT_GT(FramesOf(AfterAFrameOfPlay) - 241, 40);
     EXPECT_EQ(ExplosionsActive, 0);
     EXPECT_EQ(Level, 5);
     EXPECT_EQ(CannonDestroyed, 0);
     EXPECT_EQ(SectionsList.Count(), 36u);
     EXPECT_TRUE(Shown("level 05"));
-    EXPECT_EQ(FramesOf(CompleteLevel), 0);
+    EXPECT_EQ(FramesOf(AfterAFrameOfPlay), 0);
 }

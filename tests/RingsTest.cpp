@@ -33,8 +33,7 @@ void BuildMenuFortress() {
 std::vector<float> RingSpeedsAtLevel(int level) {
     SetPalette();
     Level = level;
-    Headless::PressKey(Headless::FrameCount() + 1, 13);
-    StartLevel();
+    SetUpLevel();
     return {RingOf(0).front()->speed, RingOf(1).front()->speed, RingOf(2).front()->speed};
 }
 } // namespace

@@ -8,7 +8,7 @@ PACKAGES=(
   libgl1-mesa-dri libegl-mesa0 libegl1 libgl-dev libegl-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libvorbis-dev
   libcurl4-openssl-dev libsqlite3-dev libcpp-httplib-dev libssl-dev libpq-dev postgresql-15 wrk
-  libmicrohttpd-dev nginx-light slowhttptest chromium nodejs
+  libmicrohttpd-dev libseccomp-dev nginx-light slowhttptest chromium nodejs
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick sox libsox-fmt-all vorbis-tools
 )

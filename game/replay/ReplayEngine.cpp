@@ -1,5 +1,6 @@
 // The replay engine: the whole program is a function of the seed and the input script, so playing the script again
-// on the headless machine gives the same game, frame for frame.
+// on the headless machine gives the same game, frame for frame. A replay is the game's loop fed with the script; it
+// ends by returning, after the flip that shows the game-over page or the script's last frame.
 #include "ReplayEngine.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
@@ -7,7 +8,6 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "frontend/MainMenu.h"
 #include "game/GameLoop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
@@ -17,21 +17,7 @@
 #include <cstdio>
 
 namespace {
-struct GameIsOver {};
-
-struct Run {
-    const ReplayFrameObserver* Observer = nullptr;
-    int StartFlips = 0;
-};
-Run Current;
-
-void AfterFlip(int flips) {
-    int frame = flips - Current.StartFlips;
-    if (Current.Observer != nullptr && *Current.Observer) (*Current.Observer)(frame);
-    // The last ship is gone once the count drops below zero: the flip just made shows the game-over page.
-    if (ShipsLeft < 0) throw GameIsOver{};
-}
-
+int StartFlips = 0; // the flips made before the replayed game began: events and frames count from there
 } // namespace
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer, ReplayFrames frames) {
@@ -42,36 +28,41 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
     try {
         SetUpProgram(StartupFor::Replay);
         ApplyReplaySetup(script);
-        Current.Observer = &observer;
-        Current.StartFlips = ScriptedRun::FrameCount();
+        StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {
-            event.Frame += Current.StartFlips;
+            event.Frame += StartFlips;
             ScriptedRun::Schedule(event);
         }
-        ScriptedRun::StopAtFrame(Current.StartFlips + script.EndFrame);
-        ScriptedRun::SetFlipHook(AfterFlip);
         SeedRnd(script.Seed);
-        ShowGameFrames(frames == ReplayFrames::Drawn);
-        StartGameFromMenu();
-        outcome.How = ReplayOutcome::Ending::GameLeft;
-    } catch (const GameIsOver&) {
-        outcome.How = ReplayOutcome::Ending::GameOver;
-    } catch (const ScriptedRun::RunStopped&) {
-        outcome.How = ReplayOutcome::Ending::ScriptEnded;
+        PrepareNewGame();
+        GameDriver driver;
+        driver.Drawn = frames == ReplayFrames::Drawn;
+        driver.StopAfterFlip = [&]() {
+            int frame = ScriptedRun::FrameCount() - StartFlips;
+            if (observer) observer(frame);
+            // The last ship is gone once the count drops below zero: the flip just made shows the game-over page.
+            if (ShipsLeft < 0) {
+                outcome.How = ReplayOutcome::Ending::GameOver;
+                return true;
+            }
+            if (frame >= script.EndFrame) {
+                outcome.How = ReplayOutcome::Ending::ScriptEnded;
+                return true;
+            }
+            return false;
+        };
+        if (PlayGame(driver) == GameEnding::Left) outcome.How = ReplayOutcome::Ending::GameLeft;
     } catch (const ScriptedRun::ProgramEnded& ended) {
+        // A fault the game reports ends the program wherever it is; the replay reports it.
         outcome.How = ReplayOutcome::Ending::ProgramEnded;
         outcome.ExitStatus = ended.Status;
     }
-    outcome.Frames = ScriptedRun::FrameCount() - Current.StartFlips;
-    ShowGameFrames(true);
-    ScriptedRun::SetFlipHook(nullptr);
-    ScriptedRun::StopAtFrame(-1);
-    Current = Run{};
+    outcome.Frames = ScriptedRun::FrameCount() - StartFlips;
     return outcome;
 }
 
 void InjectReplayEvent(InputEvent event) {
-    event.Frame += Current.StartFlips;
+    event.Frame += StartFlips;
     ScriptedRun::Schedule(event);
 }
 

@@ -1,11 +1,16 @@
-// The worker's own limits: setrlimit for processor time, address space, file sizes and descriptors, and a network
-// namespace of its own where the kernel lets it have one.
+// The worker's own limits: the user, setrlimit for processor time, address space, file sizes, descriptors and
+// processes, no new privileges, a network namespace of its own where the kernel lets it have one, and libseccomp's
+// allow-list.
 #include "server/verify/WorkerLimits.h"
 #include <cerrno>
 #include <cstring>
+#include <grp.h>
 #include <sched.h>
+#include <seccomp.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace VerifyWorker {
 
@@ -32,6 +37,13 @@ bool Cap(int resource, rlim_t value) {
     rlimit limit{value, value};
     return setrlimit(resource, &limit) == 0;
 }
+
+// Root's processes are not held by RLIMIT_NPROC: a root server's checks become another user first, for good.
+bool BecomeUser(long long user, long long group) {
+    if (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(group)) != 0 || setuid(static_cast<uid_t>(user)) != 0)
+        return false;
+    return getuid() == static_cast<uid_t>(user) && geteuid() == static_cast<uid_t>(user) && setuid(0) != 0;
+}
 } // namespace
 
 std::string FenceIn(const Limits& limits) {
@@ -39,21 +51,44 @@ std::string FenceIn(const Limits& limits) {
     auto note = [&](const char* what) {
         missed += std::string(missed.empty() ? "" : ", ") + what + ": " + std::strerror(errno);
     };
+    if (limits.UserId >= 0 && !BecomeUser(limits.UserId, limits.GroupId)) note("another user");
     // The soft and hard limits alike, so that nothing the worker runs can raise them again.
     if (!Cap(RLIMIT_CPU, static_cast<rlim_t>(limits.CpuSeconds))) note("processor time");
     if (!UnderAddressSanitizer && !Cap(RLIMIT_AS, static_cast<rlim_t>(limits.AddressSpaceBytes))) note("address space");
     if (!Cap(RLIMIT_FSIZE, FewFileBytes)) note("file size"); // a replay writes no file of its own
-    if (!Cap(RLIMIT_CORE, 0)) note("core dumps");
+    Cap(RLIMIT_CORE, 0);
     if (!Cap(RLIMIT_NOFILE, FewDescriptors)) note("descriptors");
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) note("no new privileges");
     // A burst of checks must not slow the top ten the game reads: the server's threads go first.
-    if (setpriority(PRIO_PROCESS, 0, CheckNiceness) != 0) note("priority");
+    setpriority(PRIO_PROCESS, 0, CheckNiceness);
     // The replay's set-up is offline already (no network component is loaded); a namespace with no interfaces
     // but loopback makes sure. A user namespace lets an unprivileged worker have one where the kernel allows it.
-    if (unshare(CLONE_NEWNET) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) note("network namespace");
+    if (unshare(CLONE_NEWNET) != 0) unshare(CLONE_NEWUSER | CLONE_NEWNET);
     // Children are the last thing a replay needs: none may be started.
     if (!Cap(RLIMIT_NPROC, 0)) note("processes");
     return missed;
+}
+
+std::string AllowOnlyReplaySystemCalls() {
+    scmp_filter_ctx filter = seccomp_init(SCMP_ACT_KILL_PROCESS);
+    if (!filter) return "the system-call filter: no memory";
+    int failed = 0;
+    auto allow = [&](int call) { failed |= seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 0); };
+    // Memory, never executable: the game allocates as it plays.
+    for (int call : {SCMP_SYS(brk), SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(madvise)}) allow(call);
+    for (int call : {SCMP_SYS(mmap), SCMP_SYS(mprotect)})
+        failed |= seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 1, SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
+    // The script's pipe, the closing line's, and the C library's look at them; threads' locks.
+    for (int call : {SCMP_SYS(read), SCMP_SYS(write), SCMP_SYS(close), SCMP_SYS(fstat), SCMP_SYS(newfstatat),
+                     SCMP_SYS(lseek), SCMP_SYS(futex), SCMP_SYS(clock_gettime)})
+        allow(call);
+    // Ending, and a crash ending by its own signal (abort raises it), so that the server names it.
+    for (int call : {SCMP_SYS(exit), SCMP_SYS(exit_group), SCMP_SYS(rt_sigreturn), SCMP_SYS(rt_sigprocmask),
+                     SCMP_SYS(rt_sigaction), SCMP_SYS(getpid), SCMP_SYS(gettid), SCMP_SYS(tgkill)})
+        allow(call);
+    if (!failed) failed = seccomp_load(filter);
+    seccomp_release(filter);
+    return failed ? std::string("the system-call filter: ") + std::strerror(-failed) : "";
 }
 
 } // namespace VerifyWorker

@@ -204,7 +204,7 @@ TEST_F(HighScoresTest, RowsCutAndPadTheirFields) {
 }
 
 TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
-    Server.Answer("VersionCheck.php", "othergame\n9.9\nkestrovar\n1.2\n");
+    Server.Answer("VersionCheck.php", "othergame\n9.9\nkestrovar\n1.3\n");
     CheckVersion();
     EXPECT_EQ(VersionNotice, CreditLine);
     EXPECT_EQ(Requests("getversion").at(0).Params.find("nbscore")->second, "30");
@@ -216,9 +216,9 @@ TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
     CheckVersion();
     EXPECT_EQ(VersionNotice, CreditLine);
 
-    Server.Answer("VersionCheck.php", "kestrovar\n1.3\n");
+    Server.Answer("VersionCheck.php", "kestrovar\n1.4\n");
     CheckVersion();
-    EXPECT_EQ(VersionNotice, "  new version (v1.3) is available");
+    EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 
 TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWere) {

@@ -13,6 +13,7 @@
 #include <httplib.h>
 #include <regex>
 #include <thread>
+#include <unistd.h>
 
 using namespace ScoreServer;
 using namespace ServerTests;
@@ -111,6 +112,31 @@ TEST(ServerProcessTest, ACrashingCheckIsARefusalAndTheServerAnswersOn) {
     HttpResult top = HttpGet(server.Port(), "/Kestrovar_scores.php?option=getscore&nbscore=10");
     EXPECT_EQ(top.Status, 200);
     EXPECT_EQ(top.Body, "");
+}
+
+TEST(ServerProcessTest, ChecksAreFencedInOrRefusedAtStart) {
+    // The real checker fences itself in, and its filter ends it when it reaches for a socket.
+    VerifierSettings checker = RealVerifier();
+    EXPECT_EQ(ProbeFence(checker), "");
+    bool root = geteuid() == 0;
+    // A root server's checks run as another user (root is held by no process limit), and still play.
+    checker.UserId = checker.GroupId = root ? 65534 : geteuid();
+    if (root) {
+        EXPECT_EQ(ProbeFence(checker), "");
+        ReplayVerdict verdict = RunVerifier(checker, FirstGame().Script);
+        EXPECT_TRUE(verdict.Played) << verdict.Refusal;
+        EXPECT_EQ(verdict.Score, FirstGameScore);
+    }
+    // A fence that cannot be put up (root cannot be another user as root; nobody else can change user) is a
+    // refusal to check, said by a server at start.
+    checker.UserId = checker.GroupId = root ? 0 : 65534;
+    EXPECT_NE(ProbeFence(checker).find("cannot be fenced in: another user"), std::string::npos) << ProbeFence(checker);
+    if (!root) GTEST_SKIP() << "the check user is a root server's";
+    TempFolder folder;
+    ServerProcess refusing(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log",
+                           {"--check-user", "no-such-user-here"});
+    EXPECT_EQ(refusing.Wait(), 1);
+    EXPECT_NE(refusing.Log().find("cannot run checks as no-such-user-here"), std::string::npos) << refusing.Log();
 }
 
 TEST(ServerProcessTest, AFloodFromOneAddressGets429AndItsNewConnectionsAreRefused) {

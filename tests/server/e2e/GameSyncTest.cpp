@@ -24,7 +24,7 @@ class GameSyncTest : public GameFixture {
         Database = Folder.Path() + "/scores.sqlite";
         Server = std::make_unique<ServerProcess>(
             Database, Folder.Path() + "/server.log",
-            std::initializer_list<std::string>{"--game-version", "1.3", "--verify-wait", ComponentWait});
+            std::initializer_list<std::string>{"--game-version", "1.4", "--verify-wait", ComponentWait});
         ASSERT_GT(Server->Port(), 0) << Server->Log();
         ASSERT_TRUE(Network::BindNetworkComponent());
         Network::SetServer("http://127.0.0.1:" + std::to_string(Server->Port()) + "/");
@@ -80,7 +80,7 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
     EXPECT_EQ(OnlineScores[2], "-");
 
     CheckVersion();
-    EXPECT_EQ(VersionNotice, "  new version (v1.3) is available");
+    EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 
 TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneRow) {

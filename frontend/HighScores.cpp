@@ -10,6 +10,7 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
+#include "core/Version.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "graphics/Shapes.h"
@@ -36,7 +37,7 @@ constexpr int KeyTab = 9;
 constexpr int KeyEscape = 27;
 constexpr int KeyRowOne = 49; // the keys 1 to 8 pick a shown row's game to watch
 
-const std::string RunningVersion = "1.3";
+const std::string RunningVersion = GameVersion;
 const std::string ProductKey = "kestrovar";
 // The difficulty the server keeps beside each score; the game has one difficulty and sends it empty.
 const std::string DifficultyText = "";

@@ -4,6 +4,7 @@
 #include "ScreenFrame.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
+#include "core/Version.h"
 #include "graphics/Images.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -48,7 +49,7 @@ constexpr float NoticeRow = 54;
 constexpr float CreditColumn = 9, PresenterRow = 5, MakerRow = 22;
 // The notice's text as the game carries it: blank, centred on the bottom line.
 const std::string FreewareNotice = "  ";
-const std::string VersionText = "v1.3";
+const std::string VersionText = std::string("v") + GameVersion;
 
 struct IntroState {
     int Emblem[IntroWorkSize] = {};

@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Tables.h"
+#include "core/Version.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
@@ -71,7 +72,8 @@ void DrawSmallText(const std::string& text, float column, float row, std::uint32
 }
 
 void DrawVersion() {
-    DrawVectorText("v1.3", 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen, HelpBlue);
+    DrawVectorText("v" KESTROVAR_VERSION, 69, 1, HelpColour, 0, VersionScale, VersionScale, 0, HelpRed, HelpGreen,
+                   HelpBlue);
 }
 
 void DrawCreditLine() { DrawSmallText(CreditLine, 8, 35, CreditColour, CreditRed, CreditGreen, CreditBlue); }

@@ -1,5 +1,6 @@
 // The requests in line and the one on the wire, on libcurl's multi interface, and the replies they finish into.
 #include "TransferQueue.h"
+#include "../core/Version.h" // the game beside it is this version
 #include "ReplyBody.h"
 #include <algorithm>
 #include <curl/curl.h>
@@ -23,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
 
 constexpr long HttpOk = 200;
-constexpr const char* UserAgent = "kestrovar_net/1.2";
+constexpr const char* UserAgent = "kestrovar_net/" KESTROVAR_VERSION;
 
 // Stops the transfer as soon as the body outgrows what a reply of ours can be.
 std::size_t CollectBody(char* data, std::size_t size, std::size_t count, void* user) {

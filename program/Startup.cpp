@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Tables.h"
+#include "core/Version.h"
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
@@ -37,15 +38,6 @@
 #include "platform/Time.h"
 #include <string>
 
-const char* const WindowTitle = "Kestrovar v1.3";
-
-const char* const SoundResources[15] = {
-    "res\\BlipSND.ogg",        "res\\SwooshSND.ogg",   "res\\EnemyDieSND1.ogg",  "res\\EnemyDieSND2.ogg",
-    "res\\PlayerShootSND.ogg", "res\\WoorpSND.ogg",    "res\\BonusShip.ogg",     "res\\SectionHit.ogg",
-    "res\\GrowRings.ogg",      "res\\MissileHit.ogg",  "res\\RemoveRings.ogg",   "res\\ThrustSND.ogg",
-    "res\\BounceSND.ogg",      "music\\menu-loop.ogg", "music\\ingame-loop.ogg",
-};
-
 namespace {
 bool ProgramStarted = false;
 
@@ -54,50 +46,10 @@ void SaveOnClose() {
     KeepGameInProgress();
     SaveSettings();
 }
-constexpr int AudioChannels = 100;
-
-void LoadSounds() {
-    for (const char* resource : SoundResources) Sound::Load(resource, 1);
-    Sound::ChannelVolume("menu-loop", 65.0f);
-    Sound::ChannelVolume("ingame-loop", 50.0f);
-}
-
-void OpenDisplay() {
-    // A size the game can't open (set in memory after the load) gets 1024 x 768, as the loader mends a stored one.
-    MendDisplaySize();
-    std::string why;
-    if (FullScreen == 1 && !TryGraphics(ScreenWidth, ScreenHeight, 1, 60, why)) {
-        // A stored full screen the monitor won't switch to would end every start: a window of that size instead.
-        std::string message = "Kestrovar: can't open " + IntToText(ScreenWidth) + "x" + IntToText(ScreenHeight) +
-                              " full screen (" + why + "); opening a window instead";
-        ReportProblem(message.c_str());
-        FullScreen = 0;
-    }
-    if (FullScreen != 1) Graphics(ScreenWidth, ScreenHeight, 0, 60);
-    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, 1024, 768);
-}
-
-void SelectBlendForStyle() {
-    if (NeonMode == 0) SetBlend(SOLIDBLEND);
-    if (NeonMode == 1) {
-        SetBlend(LIGHTBLEND);
-        TPoly::Initialise();
-    }
-}
-
-void ReadGhostMovement() {
-    RestoreData("GhostMovement");
-    for (int i = 0; i < GhostMovementValues; ++i) GhostMovement[i] = ReadDataFloat();
-}
-
 } // namespace
 
 void SetUpProgram(StartupFor purpose) {
-    // The resources are built in and found by name; the audio system comes first.
-    Sound::StartAudio(AudioChannels);
-    BuildShapeTables();
-    LoadZoomTable();
-    SetWindowTitle(WindowTitle);
+    BootGameTables();
     // A replay plays the game as a fresh install has it: no network, no settings file read or written.
     if (purpose == StartupFor::Player) {
         Network::BindNetworkComponent();
@@ -105,9 +57,7 @@ void SetUpProgram(StartupFor purpose) {
     } else {
         Network::GoOffline();
     }
-    LoadImages();
-    LoadSounds();
-    SeedRnd(MilliSecs());
+    BootGameMedia();
     ClearOnlineTable();
     if (purpose == StartupFor::Player) {
         LoadSettings();
@@ -117,17 +67,7 @@ void SetUpProgram(StartupFor purpose) {
     } else {
         SetDefaultSettings();
     }
-    OpenDisplay();
-    SelectBlendForStyle();
-    LoadFontGlyphs();
-    HideMouse();
-    SetShipTuning();
-    FillTrigTables();
-    ApplyDisplayStyle();
-    ReadLogo();
-    ReadGhostMovement();
-    SetPalette();
-    BuildMenuRings();
+    BootGameDisplay();
 }
 
 void RunProgram() {
@@ -142,30 +82,14 @@ void RunProgram() {
 }
 
 void ResetAllState() {
-    ResetPlatform();
-    ResetGameState();
-    ResetPadRest();
+    ResetGameFloors();
     ResetSettings();
     ResetVersionNotice();
     ResetIntro();
     ResetMainMenu();
-    ResetGlowWidths();
-    ResetShapeTables();
-    ResetVectorText();
-    ClearFortress();
-    ResetCannon();
-    ResetMissiles();
-    ResetEffects();
     Network::ResetNetworkBinding();
-    Sound::ResetSounds();
     SetCloseHandler(nullptr);
     ProgramStarted = false;
     ResetKeptGames();
     ResetOnlineGames();
-    ResetImages();
-    ResetLogo();
-    ResetShip();
-    ResetStars();
-    ResetPages();
-    ResetShipLost();
 }

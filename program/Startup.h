@@ -1,13 +1,11 @@
 // The program on top of every floor: start-up (resources, tables, settings, display), the intro and the hand-over
 // to the menu, the orderly end, and watching a kept game again.
 #pragma once
+#include "game/Boot.h"        // start-up boots the game
 #include "graphics/Images.h"  // start-up loads the pictures
 #include "graphics/Palette.h" // and sets the palette
 #include <cstdint>
 #include <string>
-
-extern const char* const WindowTitle;
-extern const char* const SoundResources[15];
 
 enum class StartupFor {
     Player, // the real program: network component, the player's settings file, saved again on a window close

@@ -1,5 +1,6 @@
 // SHA-256 from OpenSSL, compression from zlib.
 #include "server/GameArchive.h"
+#include "server/CanonicalScript.h"
 #include "server/RequestSignature.h"
 #include <openssl/evp.h>
 #include <zlib.h>
@@ -13,7 +14,7 @@ std::string Sha256Hex(std::string_view data) {
     return LowerHex(digest, length);
 }
 
-std::string GameId(std::string_view keptScript) { return Sha256Hex(keptScript); }
+std::string GameId(std::string_view keptScript) { return Sha256Hex(CanonicalScript(keptScript)); }
 
 std::string CompressScript(std::string_view script) {
     uLongf size = compressBound(static_cast<uLong>(script.size()));

@@ -9,7 +9,8 @@ namespace ScoreServer {
 
 std::string Sha256Hex(std::string_view data);
 // A game's one id, the hash the board and getgame name it by: the SHA-256 of its script as the board keeps it
-// (without its ticket line). Every copy that plays the same game from the same text has this id, and no other.
+// (without its ticket line, in its canonical form). Every copy that plays the same game from the same text, however
+// commented or spaced, has this id, and no other.
 std::string GameId(std::string_view keptScript);
 std::string CompressScript(std::string_view script);
 // Nothing when the stored bytes are not a zlib stream (or expand past `most` bytes).

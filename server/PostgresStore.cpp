@@ -1,6 +1,7 @@
 // The PostgreSQL back end. Every statement is prepared once per connection and run with bound parameters; an
 // upload is one statement, and the unique keys make the same game one row however many servers add it at once.
 #include "server/PostgresStore.h"
+#include "core/Version.h"
 #include "server/GameArchive.h"
 #include <chrono>
 #include <libpq-fe.h>
@@ -19,7 +20,7 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     " created_at TIMESTAMPTZ NOT NULL DEFAULT now());"
     "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
     "CREATE TABLE versions(product TEXT PRIMARY KEY, version TEXT NOT NULL);"
-    "INSERT INTO versions(product, version) VALUES('kestrovar', '1.2');",
+    "INSERT INTO versions(product, version) VALUES('kestrovar', '" KESTROVAR_VERSION "');",
     // 2: nonces of uploads, so that a replayed upload is refused by every server and across restarts.
     "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at BIGINT NOT NULL);"
     "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",
@@ -57,6 +58,12 @@ const PreparedText Prepared[] = {
      "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game, rules, ticket_hash)"
      " VALUES($1, $2, $3, $4, $5, $6, $7, $8, decode($9, 'hex'), $10, NULLIF($11, '')) ON CONFLICT DO NOTHING"},
     {"find_game", "SELECT name, board, coalesce(ticket_hash, '') FROM scores WHERE game_hash = $1"},
+    {"prune",
+     // Past the board's top rows, only each name's best stays.
+     "DELETE FROM scores WHERE id IN (SELECT id FROM (SELECT id, ROW_NUMBER() OVER (ORDER BY score DESC, id) AS place,"
+     " ROW_NUMBER() OVER (PARTITION BY name ORDER BY score DESC, id) AS own FROM scores WHERE board = $1 AND rules = "
+     "$2)"
+     " AS ranked WHERE place > $3 AND own > 1)"},
     {"find_ticket", "SELECT game_hash FROM scores WHERE ticket_hash = $1"},
     {"rename_game", "UPDATE scores SET name = $3 WHERE game_hash = $1 AND ticket_hash = $2 AND name <> $3"},
     {"read_game", "SELECT encode(game, 'hex') FROM scores WHERE game_hash = $1"},
@@ -295,6 +302,13 @@ std::optional<KnownGame> PostgresStore::FindGame(const std::string& hash) {
     ResultHolder result(connection->Run("find_game", {hash.c_str()}));
     if (PQntuples(result.R) == 0) return std::nullopt;
     return KnownGame{PQgetvalue(result.R, 0, 0), PQgetvalue(result.R, 0, 1), PQgetvalue(result.R, 0, 2)};
+}
+
+int PostgresStore::PruneBoard(const std::string& board, int rules, int keepRows) {
+    std::string rulesText = std::to_string(rules), keep = std::to_string(keepRows);
+    Lease connection(*this);
+    ResultHolder result(connection->Run("prune", {board.c_str(), rulesText.c_str(), keep.c_str()}));
+    return std::atoi(PQcmdTuples(result.R));
 }
 
 std::optional<std::string> PostgresStore::TicketGame(const std::string& ticketHash) {

@@ -1,6 +1,7 @@
 // The three requests the game makes and every check in front of them, cheapest first: the rate limit and the
 // sizes before any parsing, the signature before the game's hash, the hash before a replay is played.
 #include "server/ScoreService.h"
+#include "server/CanonicalScript.h"
 #include "server/ClientPrefix.h"
 #include "server/GameArchive.h"
 #include "server/QueryString.h"
@@ -63,6 +64,7 @@ std::int64_t UnixSeconds() {
 }
 
 constexpr double SecondsPerMinute = 60;
+constexpr double SecondsPerDay = 24 * 60 * 60;
 
 // The answers to an upload that stores nothing and refuses nothing: the game reads the first line as a note.
 Reply Note(const std::string& line) { return {200, line + "\n", {}}; }
@@ -73,6 +75,7 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
       Secret(store.ServerSecret(NewServerSecret())), Limiter(Settings.RatePerSecond, Settings.RateBurst),
       NewGameLimiter(Settings.RatePerSecond > 0 ? Settings.NewGamesPerMinute / SecondsPerMinute : 0,
                      Settings.NewGamesBurst),
+      UploadQuota(Settings.UploadsPerDay / SecondsPerDay, Settings.UploadsPerDay),
       Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds),
       Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
     if (!Settings.WallClock) Settings.WallClock = UnixSeconds;
@@ -225,6 +228,9 @@ Reply ScoreService::KnownGameReply(const KnownGame& known, const ScoreEntry& cla
 }
 
 Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address) {
+    // The board keeps, checks and names the game by what the checker reads of it: comments and padding are
+    // neither stored nor a new game.
+    upload.Script = CanonicalScript(upload.Script);
     std::string id = GameId(upload.Script);
     TicketCheck ticket;
     ticket.UploadedAt = Settings.WallClock();
@@ -240,6 +246,8 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
     if (ticket.UploadedAt > issued->IssuedAt + TicketLifeSeconds) return Refuse(403, "the ticket has expired");
     if (Store.TicketGame(ticket.Hash)) return Refuse(409, "the ticket's game is already on the board");
     ticket.Issued = *issued;
+    if (!UploadQuota.Allow(ClientPrefix(address), SteadyClock()))
+        return Refuse(429, "the day's uploads from this network are spent");
     std::string body = std::move(upload.Script);
     if (!Verifier->Enabled()) return Refuse(503, "no replay checker");
     std::shared_ptr<PendingCheck> check;
@@ -297,6 +305,7 @@ Reply ScoreService::Settle(ScoreEntry claim, const std::string& id, const Ticket
     try {
         // Often after the upload was answered "accepted": the board shows the game as soon as it is stored.
         if (Store.AddGame(claim, {id, script, verdict.ClosingLine, verdict.Frames, ticket.Hash}) == AddOutcome::Added) {
+            Store.PruneBoard(claim.Board, claim.Rules, Settings.BoardRows);
             Boards.Changed(claim.Board);
             return Note("ok");
         }

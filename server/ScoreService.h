@@ -35,6 +35,11 @@ struct ServiceSettings {
     // per-address rate limit is off (behind a proxy every client has the proxy's address).
     double NewGamesPerMinute = 1;
     double NewGamesBurst = 5;
+    // Games one client prefix may send to be checked a day (the board's storage is bounded by it and by the rows
+    // each board keeps); 0: no quota.
+    double UploadsPerDay = 200;
+    // Each board keeps its best rows and each name's best; the rest go as better games come.
+    int BoardRows = 10'000;
     // The site's public address ("https://example.org/kestrovar/"), for the link previews of its web pages; empty:
     // the one the trusted proxy names, if any.
     std::string PublicAddress;
@@ -109,6 +114,7 @@ class ScoreService {
     std::string Secret; // the board's, shared by every server of the board: tickets are made and read with it
     AddressRateLimiter Limiter;
     AddressRateLimiter NewGameLimiter; // by client prefix
+    AddressRateLimiter UploadQuota;    // by client prefix
     BoardCache Boards;
     std::mutex PendingMutex;
     std::map<std::string, std::shared_ptr<PendingCheck>> Pending;

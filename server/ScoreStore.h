@@ -62,6 +62,9 @@ class ScoreStore {
     // however many at once) adds it.
     virtual AddOutcome AddGame(const ScoreEntry& entry, const VerifiedGame& game) = 0;
     virtual std::optional<KnownGame> FindGame(const std::string& hash) = 0;
+    // Keeps the board bounded: of one board's rows under one rules version, those past the best `keepRows` go,
+    // except each name's best. Returns how many went.
+    virtual int PruneBoard(const std::string& board, int rules, int keepRows) = 0;
     // The game seeded by this ticket (by the ticket's hash), when the board has one.
     virtual std::optional<std::string> TicketGame(const std::string& ticketHash) = 0;
     // Gives the row of this game and ticket another name; false when there is no such row or it has that name.

@@ -70,6 +70,9 @@ std::string ServerHelpText() {
            "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
            "                          connection cap\n"
            "  --check-user NAME       the user a server started as root runs its checks as (default nobody)\n"
+           "  --uploads-per-day N     games one client prefix may send to be checked a day, 0 for no quota\n"
+           "                          (default 200)\n"
+           "  --board-rows N          rows each board keeps besides each name's best (default 10000)\n"
            "  --verify-wait N         seconds an upload waits for its check before it is answered accepted\n"
            "                          (default 4; the game gives up after 10)\n"
            "  --help                  this text\n"
@@ -206,6 +209,12 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             if (!numberIn(1, 100'000'000)) return std::nullopt;
             options.Service.Verifier.Cost.FramesPerMinute = options.Service.Verifier.Cost.BucketFrames =
                 static_cast<double>(*number);
+        } else if (name == "--uploads-per-day") {
+            if (!numberIn(0, 1'000'000)) return std::nullopt;
+            options.Service.UploadsPerDay = static_cast<double>(*number);
+        } else if (name == "--board-rows") {
+            if (!numberIn(1, 100'000'000)) return std::nullopt;
+            options.Service.BoardRows = static_cast<int>(*number);
         } else if (name == "--check-user") {
             if (value.empty()) {
                 error = "--check-user may not be empty";

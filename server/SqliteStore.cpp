@@ -1,6 +1,7 @@
 // The SQLite back end. An upload is one INSERT that the unique keys turn into nothing for a known game; the
 // write-ahead log with synchronous=FULL makes a commit durable before the reply is sent.
 #include "server/SqliteStore.h"
+#include "core/Version.h"
 #include "server/GameArchive.h"
 #include <sqlite3.h>
 
@@ -16,7 +17,7 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
     " score INTEGER NOT NULL, date TEXT NOT NULL, created_at INTEGER NOT NULL DEFAULT (strftime('%s','now')));"
     "CREATE INDEX scores_board_rank ON scores(board, score DESC, id);"
     "CREATE TABLE versions(product TEXT PRIMARY KEY, version TEXT NOT NULL);"
-    "INSERT INTO versions(product, version) VALUES('kestrovar', '1.2');",
+    "INSERT INTO versions(product, version) VALUES('kestrovar', '" KESTROVAR_VERSION "');",
     // 2: nonces of uploads, so that a replayed upload is refused across restarts.
     "CREATE TABLE upload_nonces(nonce TEXT PRIMARY KEY, seen_at INTEGER NOT NULL);"
     "CREATE INDEX upload_nonces_age ON upload_nonces(seen_at);",
@@ -46,6 +47,7 @@ const char* const MigrationSteps[CurrentSchemaVersion] = {
 enum Statement {
     InsertGame,
     LookUpGame,
+    Prune,
     LookUpTicket,
     Rename,
     ReadGame,
@@ -62,6 +64,10 @@ const char* const StatementTexts[] = {
     "INSERT INTO scores(board, name, level, score, date, game_hash, replay_end, frames, game, rules, ticket_hash)"
     " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) ON CONFLICT DO NOTHING",
     "SELECT name, board, ticket_hash FROM scores WHERE game_hash = ?1",
+    // Past the board's top rows, only each name's best stays.
+    "DELETE FROM scores WHERE id IN (SELECT id FROM (SELECT id, ROW_NUMBER() OVER (ORDER BY score DESC, id) AS place,"
+    " ROW_NUMBER() OVER (PARTITION BY name ORDER BY score DESC, id) AS own FROM scores WHERE board = ?1 AND rules = ?2)"
+    " AS ranked WHERE place > ?3 AND own > 1)",
     "SELECT game_hash FROM scores WHERE ticket_hash = ?1",
     "UPDATE scores SET name = ?3 WHERE game_hash = ?1 AND ticket_hash = ?2 AND name <> ?3",
     "SELECT game FROM scores WHERE game_hash = ?1",
@@ -232,6 +238,16 @@ std::vector<ScoreEntry> ReadRows(sqlite3_stmt* statement, const std::string& boa
     return rows;
 }
 } // namespace
+
+int SqliteStore::PruneBoard(const std::string& board, int rules, int keepRows) {
+    Lease connection(*this);
+    Connection::Use use((*connection)[Prune]);
+    BindText(use.S, 1, board);
+    sqlite3_bind_int(use.S, 2, rules);
+    sqlite3_bind_int(use.S, 3, keepRows);
+    if (sqlite3_step(use.S) != SQLITE_DONE) Fail(connection->Db, "prune board");
+    return sqlite3_changes(connection->Db);
+}
 
 std::optional<KnownGame> SqliteStore::FindGame(const std::string& hash) {
     Lease connection(*this);

@@ -19,6 +19,7 @@ class SqliteStore : public ScoreStore {
     ~SqliteStore() override;
     AddOutcome AddGame(const ScoreEntry& entry, const VerifiedGame& game) override;
     std::optional<KnownGame> FindGame(const std::string& hash) override;
+    int PruneBoard(const std::string& board, int rules, int keepRows) override;
     std::optional<std::string> TicketGame(const std::string& ticketHash) override;
     bool RenameGame(const std::string& hash, const std::string& ticketHash, const std::string& name) override;
     std::optional<std::string> GameScript(const std::string& hash) override;

@@ -8,12 +8,12 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "game/Boot.h"
 #include "game/GameLoop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
 #include "platform/Random.h"
 #include "platform/ScriptedRun.h"
-#include "program/Startup.h"
 #include <cstdio>
 
 namespace {
@@ -22,11 +22,11 @@ int StartFlips = 0; // the flips made before the replayed game began: events and
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer, ReplayFrames frames) {
     ScriptedRun::Reset();
-    ResetAllState();
+    ResetGameFloors();
     ScriptedRun::KeepFrames(0);
     ReplayOutcome outcome;
     try {
-        SetUpProgram(StartupFor::Replay);
+        BootGameForReplay();
         ApplyReplaySetup(script);
         StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {

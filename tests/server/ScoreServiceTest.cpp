@@ -89,7 +89,7 @@ TEST_P(ScoreServiceTest, AVerifiedGameGoesOnTheBoardAndReadsArePublic) {
     EXPECT_EQ(restarted.Handle(Versions, Signed("option=getversion&nbscore=30", "VersionCheck.php"), Client).Body,
               "kestrovar\n1.4\n");
     // The board keeps the game itself, as it was uploaded but for its ticket.
-    EXPECT_EQ(Store->GameScript(FirstGame().Hash), FirstGame().Script);
+    EXPECT_EQ(Store->GameScript(FirstGame().Hash), FirstGame().Stored);
 }
 
 TEST_P(ScoreServiceTest, OneGameIsOneRowWhichOnlyItsTicketsOwnerRenames) {
@@ -106,7 +106,7 @@ TEST_P(ScoreServiceTest, OneGameIsOneRowWhichOnlyItsTicketsOwnerRenames) {
     EXPECT_EQ(Send("thief", Ranked(FirstGame()).Script).Body, "known: ada\n");
     const std::string ticket = TicketIn(owned);
     for (const Reply& reply : replies) EXPECT_EQ(reply.Body.find(ticket), std::string::npos);
-    EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=" + FirstGame().Hash, Client).Body, FirstGame().Script);
+    EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=" + FirstGame().Hash, Client).Body, FirstGame().Stored);
     EXPECT_EQ(Service->Handle("/", "", Client).Body.find(ticket), std::string::npos);
 }
 
@@ -121,7 +121,9 @@ TEST_P(ScoreServiceTest, CopiesOfARankedGameNeverLandUnderAnotherName) {
     std::string edited = downloaded, reseeded = downloaded;
     edited.replace(edited.find("61 down 162"), 11, "60 down 162");
     reseeded.replace(reseeded.find("seed 20261208"), 13, "seed 20261209");
-    const std::string copies[] = {CutGames(1)[0].Script, edited, reseeded, "; mine now\n" + downloaded};
+    const std::string copies[] = {CutGames(1)[0].Script, edited, reseeded};
+    // Commented, it is the same game still, whoever sends it.
+    EXPECT_EQ(Send("thief", "; mine now\n" + downloaded).Body, "known: owner\n");
     Settings.SeedSource = [] { return 4242u; };
     ScoreService dealing(*Store, Settings);
     for (const std::string& copy : copies) {
@@ -238,6 +240,10 @@ class LostStore : public ScoreStore {
         return Inner.ArchivedScores(board, count);
     }
     std::string ServerSecret(const std::string& fresh) override { return Inner.ServerSecret(fresh); }
+    int PruneBoard(const std::string& board, int rules, int keepRows) override {
+        Check();
+        return Inner.PruneBoard(board, rules, keepRows);
+    }
     std::optional<std::string> GameScript(const std::string& hash) override {
         Check();
         return Inner.GameScript(hash);
@@ -306,11 +312,18 @@ TEST_P(ScoreServiceTest, AClockADayOffStillUploadsAndEveryEntryNameRoundTrips) {
 }
 
 TEST_P(ScoreServiceTest, EveryGameOnTheBoardCanBeFetchedAndTheRootIsTheBoardsWebPage) {
-    const TestGame& game = FirstGame();
+    // Padded near the upload's limit with comments, blank lines and spaces: the board keeps (and names the game by)
+    // what the checker reads, no more.
+    TestGame game = FirstGame();
+    std::string padding;
+    while (padding.size() < (900u << 10)) padding += "; padding padding padding padding\n\n   \t\r\n";
+    game.Script = padding + game.Script;
     ASSERT_EQ(Upload("%3Cb%3E%3C", game).Status, 200);
     Reply script = Service->Handle(Scores, "option=getgame&game=" + game.Hash, Client);
     EXPECT_EQ(script.Status, 200);
-    EXPECT_EQ(script.Body, game.Script);
+    EXPECT_EQ(script.Body, game.Stored);
+    EXPECT_EQ(Store->GameScript(game.Hash), game.Stored);
+    EXPECT_LT(game.Stored.size(), FirstGame().Script.size());
     EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=" + std::string(64, 'a'), Client).Status, 404);
     EXPECT_EQ(Service->Handle(Scores, "option=getgame&game=../x", Client).Status, 400);
 
@@ -410,6 +423,21 @@ TEST_P(ScoreServiceTest, RefusesBadFieldsAndMalformedQueriesAndLeavesTheBoardUnc
         EXPECT_EQ(Service->Handle(Scores, read, Client).Status, 400) << read;
     EXPECT_EQ(Service->Handle("/admin.php", "option=getscore&nbscore=10", Client).Status, 404);
     EXPECT_EQ(Board(), before);
+}
+
+TEST_P(ScoreServiceTest, EachNetworkHasItsDaysUploads) {
+    Settings.UploadsPerDay = 1;
+    ScoreService quota(*Store, Settings);
+    const auto& games = CutGames(3);
+    auto send = [&](const TestGame& game, const std::string& address) {
+        std::string script = Ranked(game).Script;
+        return quota.Handle(Scores, UploadQuery("q", game.Level, game.Score, script), address, script);
+    };
+    EXPECT_EQ(send(games[0], "198.51.100.1").Body, "ok\n");
+    Reply spent = send(games[1], "198.51.100.2"); // another address of the same network
+    EXPECT_EQ(spent.Status, 429);
+    EXPECT_EQ(spent.Body, "error: the day's uploads from this network are spent\n");
+    EXPECT_EQ(send(games[2], "198.51.101.1").Body, "ok\n");
 }
 
 TEST_P(ScoreServiceTest, AWorkerThatCrashesOrRunsOverIsARefusal) {

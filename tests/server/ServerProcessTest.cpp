@@ -88,6 +88,9 @@ TEST(ServerProcessTest, RunsOnItsDefaultsLogsEachRequestAndStopsOnSigterm) {
     std::sort(statuses.begin(), statuses.end()); // a line is written once its reply is out: threads may race
     EXPECT_EQ(statuses, (std::vector<std::string>{"200", "200", "200", "403", "413", "414"})) << log;
     EXPECT_NE(log.find("kestrovar-scores stopped"), std::string::npos) << log;
+    // The ticket is the owner's secret: no log line holds it.
+    std::size_t ticket = game.Script.find("ticket ") + 7;
+    EXPECT_EQ(log.find(game.Script.substr(ticket, game.Script.find('\n', ticket) - ticket)), std::string::npos);
 }
 
 TEST(ServerProcessTest, ACrashingCheckIsARefusalAndTheServerAnswersOn) {

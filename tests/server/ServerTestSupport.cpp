@@ -1,5 +1,6 @@
 // The score server's test support: a private PostgreSQL, the server as a child process, signing and fetching.
 #include "ServerTestSupport.h"
+#include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
 #include "server/GameTicket.h"
 #include "server/RequestSignature.h"
@@ -250,7 +251,8 @@ const TestGame& FirstGame() {
     static const TestGame game = [] {
         TestGame made;
         made.Script = ReadAll(std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.txt");
-        made.Hash = ScoreServer::Sha256Hex(made.Script);
+        made.Hash = ScoreServer::GameId(made.Script);
+        made.Stored = ScoreServer::CanonicalScript(made.Script);
         made.Score = FirstGameScore;
         made.Level = FirstGameLevel;
         return made;
@@ -277,7 +279,8 @@ const std::vector<TestGame>& CutGames(int count) {
         ScoreServer::ReplayVerdict verdict = ScoreServer::RunVerifier(RealVerifier(), cut);
         if (!verdict.Played || verdict.Ending != "script-ended")
             throw std::runtime_error("cut game: " + verdict.Refusal);
-        games.push_back({cut, ScoreServer::Sha256Hex(cut), verdict.Score, verdict.Level});
+        games.push_back(
+            {cut, ScoreServer::GameId(cut), verdict.Score, verdict.Level, ScoreServer::CanonicalScript(cut)});
     }
     return games;
 }

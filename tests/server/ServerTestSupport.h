@@ -60,8 +60,9 @@ std::string Signed(const std::string& query, const std::string& script = "Kestro
 // A game to upload: its script and what playing it gives.
 struct TestGame {
     std::string Script;
-    std::string Hash;
+    std::string Hash; // its id
     std::int64_t Score = 0, Level = 0;
+    std::string Stored = {}; // the script as the board keeps it and getgame gives it
 };
 // tests/replay/FirstGame.txt: a bot game that ends at game over with 5060 points at level 3.
 const TestGame& FirstGame();

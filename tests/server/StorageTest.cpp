@@ -134,6 +134,26 @@ TEST_P(StorageTest, TheTopTenIsOneWalkDownAnIndex) {
     }
 }
 
+TEST_P(StorageTest, ABoardKeepsItsTopRowsAndEachNamesBest) {
+    auto store = OpenScoreStore(Location);
+    int added = 0;
+    auto add = [&](const std::string& board, const std::string& name, std::int64_t score) {
+        std::string n = std::to_string(++added);
+        store->AddGame({board, name, 1, score, "08 Dec 2026", {}, 0},
+                       {std::string(63, 'a') + n.substr(n.size() - 1), "seed 1\n", "end " + n, 60});
+    };
+    for (auto [name, score] : {std::pair{"ada", 100}, {"bob", 90}, {"ada", 80}, {"cy", 70}, {"bob", 60}})
+        add("", name, score);
+    add("other", "ada", 10);
+    add("other", "ada", 5);
+    // The best two stay, and each name's best below them; a name's lesser games past the top go.
+    EXPECT_EQ(store->PruneBoard("", RulesVersion, 2), 2);
+    std::vector<std::string> kept;
+    for (const ScoreEntry& row : store->TopScores("", 10)) kept.push_back(row.Name + " " + std::to_string(row.Score));
+    EXPECT_EQ(kept, (std::vector<std::string>{"ada 100", "bob 90", "cy 70"}));
+    EXPECT_EQ(store->TopScores("other", 10).size(), 2u); // another board is its own
+}
+
 TEST_P(StorageTest, ManyRequestsAtOnceShareTheServersFewConnections) {
     if (OnSqlite()) GTEST_SKIP() << "an SQLite file has no connection limit to keep";
     constexpr int MaxConnections = 2, Threads = 8, Reads = 20;

@@ -8,6 +8,7 @@
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "platform/Text.h"
+#include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
 #include <fstream>
 
@@ -113,6 +114,7 @@ TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneR
     ASSERT_EQ(board.size(), 1u);
     EXPECT_EQ(board[0].Name, "kept");
     EXPECT_EQ(board[0].Score, game.Score);
-    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::GameId(stored)), stored);
+    EXPECT_EQ(ScoreServer::OpenScoreStore(Database)->GameScript(ScoreServer::GameId(stored)),
+              ScoreServer::CanonicalScript(stored));
 }
 } // namespace

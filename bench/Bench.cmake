@@ -2,7 +2,7 @@
 # headless twin for the figures that need the virtual machine.
 set(KESTROVAR_BENCH_FLAGS -O2)
 add_executable(kestrovar_bench_headless ${CMAKE_CURRENT_LIST_DIR}/HeadlessBench.cpp)
-target_link_libraries(kestrovar_bench_headless PRIVATE kestrovar_replay_engine kestrovar_backend_headless
+target_link_libraries(kestrovar_bench_headless PRIVATE kestrovar_replay_engine kestrovar_game kestrovar_backend_headless
   kestrovar_warnings)
 target_compile_definitions(kestrovar_bench_headless PRIVATE
   KESTROVAR_REPLAY_SCRIPT="${PROJECT_SOURCE_DIR}/tests/replay/FirstGame.txt")
@@ -13,7 +13,11 @@ if(TARGET kestrovar_backend_sdl)
   target_link_libraries(kestrovar_bench PRIVATE kestrovar_game kestrovar_backend_sdl kestrovar_warnings
     PkgConfig::EPOXY)
   target_compile_options(kestrovar_bench PRIVATE ${KESTROVAR_BENCH_FLAGS})
-  add_dependencies(kestrovar_bench kestrovar_bench_headless)
+  add_dependencies(kestrovar_bench kestrovar_bench_headless kestrovar_bench_bare_window)
+  # Start-up's yardstick: a bare SDL window with a GL context to its first frame.
+  add_executable(kestrovar_bench_bare_window ${CMAKE_CURRENT_LIST_DIR}/BareWindow.cpp)
+  target_link_libraries(kestrovar_bench_bare_window PRIVATE PkgConfig::SDL2 PkgConfig::EPOXY kestrovar_warnings)
+  target_compile_options(kestrovar_bench_bare_window PRIVATE ${KESTROVAR_BENCH_FLAGS})
 endif()
 
 # The network component's figures: a score server inside the process, the component beside the program as it is

@@ -1,8 +1,10 @@
 // Reading the player's own choice of score server.
 #include "ServerChoice.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 namespace Net {
 
@@ -16,7 +18,7 @@ std::string Trimmed(const std::string& text) {
 
 bool IsWebAddress(const std::string& url) { return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0; }
 
-std::string ConfigPath() {
+std::string PlayerConfigPath() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     if (configHome && *configHome) return std::string(configHome) + "/" + ServerConfigFile;
     const char* home = std::getenv("HOME");
@@ -24,9 +26,22 @@ std::string ConfigPath() {
     return std::string();
 }
 
+// The system's folders, most important first: the first file that names a usable server is the machine's choice.
+std::vector<std::string> SystemConfigPaths() {
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    std::vector<std::string> paths;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t colon = std::min(list.find(':', start), list.size());
+        if (colon > start) paths.push_back(list.substr(start, colon - start) + "/" + ServerConfigFile);
+        start = colon + 1;
+    }
+    return paths;
+}
+
 // The value of the file's "server" line; '#' starts a comment line.
-std::string ServerFromFile() {
-    std::string path = ConfigPath();
+std::string ServerFromFile(const std::string& path) {
     if (path.empty()) return std::string();
     std::ifstream in(path);
     std::string line;
@@ -59,8 +74,12 @@ std::string ChooseServer(const std::string& gameUrl) {
     const char* variable = std::getenv(ServerVariable);
     std::string fromVariable = variable ? Trimmed(variable) : std::string();
     if (Usable(fromVariable, ServerVariable)) return WithClosingSlash(fromVariable);
-    std::string fromFile = ServerFromFile();
+    std::string fromFile = ServerFromFile(PlayerConfigPath());
     if (Usable(fromFile, ServerConfigFile)) return WithClosingSlash(fromFile);
+    for (const std::string& path : SystemConfigPaths()) {
+        std::string fromSystem = ServerFromFile(path);
+        if (Usable(fromSystem, path.c_str())) return WithClosingSlash(fromSystem);
+    }
     return WithClosingSlash(gameUrl);
 }
 

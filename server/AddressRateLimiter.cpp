@@ -5,7 +5,7 @@
 
 namespace ScoreServer {
 
-bool AddressRateLimiter::Allow(const std::string& address, double now) {
+bool AddressRateLimiter::Allow(const std::string& address, double now, double cost) {
     if (PerSecond <= 0) return true;
     std::lock_guard lock(Mutex);
     if (Buckets.size() >= PruneAt) ForgetFullBuckets(now);
@@ -16,7 +16,7 @@ bool AddressRateLimiter::Allow(const std::string& address, double now) {
         b.Updated = now;
     }
     if (b.Tokens < 1) return false;
-    b.Tokens -= 1;
+    b.Tokens -= cost;
     return true;
 }
 

@@ -10,8 +10,9 @@ class AddressRateLimiter {
   public:
     // A rate of 0 turns the limit off (the load benchmark's setting).
     AddressRateLimiter(double perSecond, double burst) : PerSecond(perSecond), Burst(burst) {}
-    // now: seconds on a steady clock.
-    bool Allow(const std::string& address, double now);
+    // now: seconds on a steady clock. cost: what this request takes from the bucket (a byte budget charges a reply's
+    // bytes): it is allowed while the bucket holds a token, and a cost past what is left is a debt.
+    bool Allow(const std::string& address, double now, double cost = 1);
 
   private:
     struct Bucket {

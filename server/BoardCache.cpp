@@ -89,8 +89,14 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::BoardListing(const std::s
     }
     auto listing = ReadBoard(board);
     std::lock_guard lock(Mutex);
-    if (Boards.size() < MaxBoardsHeld) Hold(Boards[board], listing);
+    if (Worth(board, *listing) && Boards.size() < MaxBoardsHeld) Hold(Boards[board], listing);
     return listing;
+}
+
+// Only boards that exist are held (and the page's board, which the root shows even empty): a read of a made-up
+// board is answered empty from the store and never takes the place of a real one.
+bool BoardCache::Worth(const std::string& board, const Listing& listing) {
+    return !listing.Ends.empty() || board == WebPageBoard;
 }
 
 std::string BoardCache::TopText(const std::string& board, int count) { return BoardListing(board)->Prefix(count); }
@@ -122,7 +128,8 @@ void BoardCache::Changed(const std::string& board) {
     try {
         auto listing = ReadBoard(board);
         std::lock_guard lock(Mutex);
-        if (Boards.count(board) || Boards.size() < MaxBoardsHeld) Hold(Boards[board], listing);
+        if (Boards.count(board) || (Worth(board, *listing) && Boards.size() < MaxBoardsHeld))
+            Hold(Boards[board], listing);
     } catch (const StoreError&) {
         // The score is stored: the board shows it at the next renewal; meanwhile reads keep the listing held.
     }

@@ -48,6 +48,7 @@ class BoardCache {
     // Takes fresh in place of held unless held was read later: a renewal that began before a game was stored
     // never hides the game that the read after the store already shows.
     static void Hold(std::shared_ptr<const Listing>& held, std::shared_ptr<const Listing> fresh);
+    static bool Worth(const std::string& board, const Listing& listing);
     std::shared_ptr<const Listing> ReadBoard(const std::string& board);
     std::shared_ptr<const Listing> BoardListing(const std::string& board);
     std::shared_ptr<const Listing> ReadVersions();

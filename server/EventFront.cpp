@@ -146,7 +146,7 @@ struct EventFront::Watched {
 // One request, from its first line to its reply.
 struct EventFront::Request {
     std::string Target; // as sent, query included
-    std::string Method, Path, Address;
+    std::string Method, Path, Address, AcceptEncoding;
     std::string PublicBase; // the site's address as our own proxy named it, for the web pages' link previews
     std::string Body;
     Clock::time_point Start = Clock::now();
@@ -236,6 +236,8 @@ struct FrontCallbacks {
                                   MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-Proto"));
             ++front.InFlight;
             Watch(connection, EventFront::Watched::Body);
+            if (const char* accepts = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Accept-Encoding"))
+                request->AcceptEncoding = accepts;
             // HEAD is answered as GET is, without the body (libmicrohttpd leaves it out).
             bool isGet = request->Method == MHD_HTTP_METHOD_GET || request->Method == MHD_HTTP_METHOD_HEAD;
             bool isPost = request->Method == MHD_HTTP_METHOD_POST;
@@ -273,7 +275,7 @@ struct FrontCallbacks {
         *context = nullptr;
         Watch(connection, EventFront::Watched::Headers); // a kept-alive connection's next request starts now
         if (!request || !request->HeadersIn) return;
-        if (request->Status != 0) {
+        if (request->Status != 0 && front.Settings.LogRequests) {
             char took[32];
             std::snprintf(took, sizeof took, "%.3fms",
                           std::chrono::duration<double, std::milli>(Clock::now() - request->Start).count());
@@ -297,17 +299,21 @@ struct FrontCallbacks {
     }
 
     static bool Send(MHD_Connection* connection, EventFront::Request& request, const Reply& reply) {
-        return Send(connection, request, reply.Status, reply.Body, reply.ContentType);
+        return Send(connection, request, reply.Status, reply.Body, reply.ContentType, reply.ContentEncoding);
     }
 
     static bool Send(MHD_Connection* connection, EventFront::Request& request, int status, const std::string& body,
-                     const char* contentType = PlainTextType) {
+                     const char* contentType = PlainTextType, const char* contentEncoding = nullptr) {
         request.Status = status;
         Watch(connection, EventFront::Watched::Answering);
         MHD_Response* response =
             MHD_create_response_from_buffer(body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
         if (!response) return false;
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
+        if (contentEncoding) {
+            MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_ENCODING, contentEncoding);
+            MHD_add_response_header(response, MHD_HTTP_HEADER_VARY, "Accept-Encoding");
+        }
         MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(status), response);
         MHD_destroy_response(response);
         return queued == MHD_YES;
@@ -330,7 +336,8 @@ EventFront::~EventFront() {
 }
 
 Reply EventFront::Compute(Request& request) {
-    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.PublicBase);
+    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding,
+                                 request.PublicBase);
     if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
     return reply;
 }

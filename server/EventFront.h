@@ -36,6 +36,7 @@ struct FrontSettings {
     // Proxies in front of the server (nginx): from them the client is the one their forwarding header names, and
     // they are held to no per-address connection cap (they keep those per client themselves). Numeric addresses.
     std::vector<std::string> TrustedProxies;
+    bool LogRequests = true; // one line a request; the load benchmark turns it off, as nginx's access log is
 };
 
 // An address as the server writes it: IPv4 in dotted form (an IPv4-mapped IPv6 address too), IPv6 as inet_ntop

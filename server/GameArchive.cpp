@@ -16,6 +16,23 @@ std::string Sha256Hex(std::string_view data) {
 
 std::string GameId(std::string_view keptScript) { return Sha256Hex(CanonicalScript(keptScript)); }
 
+std::string CompressForHttp(std::string_view body, bool gzip) {
+    constexpr int ZlibWindow = 15, GzipWindow = 15 + 16, MemoryLevel = 8;
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, gzip ? GzipWindow : ZlibWindow, MemoryLevel,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
+        return {};
+    std::string out(deflateBound(&stream, static_cast<uLong>(body.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    stream.avail_in = static_cast<uInt>(body.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    int result = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return result == Z_STREAM_END ? out : std::string();
+}
+
 std::string CompressScript(std::string_view script) {
     uLongf size = compressBound(static_cast<uLong>(script.size()));
     std::string out(size, '\0');

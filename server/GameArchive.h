@@ -13,6 +13,8 @@ std::string Sha256Hex(std::string_view data);
 // commented or spaced, has this id, and no other.
 std::string GameId(std::string_view keptScript);
 std::string CompressScript(std::string_view script);
+// A reply's body for Content-Encoding gzip (a gzip stream) or deflate (a zlib stream); empty when it cannot be made.
+std::string CompressForHttp(std::string_view body, bool gzip);
 // Nothing when the stored bytes are not a zlib stream (or expand past `most` bytes).
 std::optional<std::string> ExpandScript(std::string_view stored, std::size_t most = 16u << 20);
 

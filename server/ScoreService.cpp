@@ -54,6 +54,21 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
     return found == parameters.end() ? Absent : found->second;
 }
 
+// Whether an Accept-Encoding names this coding without refusing it (";q=0").
+bool Accepts(std::string_view header, std::string_view coding) {
+    for (std::size_t start = 0; start < header.size();) {
+        std::size_t end = std::min(header.find(',', start), header.size());
+        std::string_view item = header.substr(start, end - start);
+        start = end + 1;
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        std::string_view name = item.substr(0, item.find_first_of("; "));
+        if (name != coding) continue;
+        std::size_t q = item.find("q=");
+        return q == std::string_view::npos || item.substr(q + 2).find_first_not_of("0.") != std::string_view::npos;
+    }
+    return false;
+}
+
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -76,6 +91,7 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
       NewGameLimiter(Settings.RatePerSecond > 0 ? Settings.NewGamesPerMinute / SecondsPerMinute : 0,
                      Settings.NewGamesBurst),
       UploadQuota(Settings.UploadsPerDay / SecondsPerDay, Settings.UploadsPerDay),
+      GameBytes(Settings.GameBytesPerMinute / SecondsPerMinute, Settings.GameBytesPerMinute),
       Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds),
       Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
     if (!Settings.WallClock) Settings.WallClock = UnixSeconds;
@@ -101,7 +117,7 @@ bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view raw
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                           std::string_view body, std::string_view forwardedBase) {
+                           std::string_view body, std::string_view acceptEncoding, std::string_view forwardedBase) {
     std::string_view publicBase = Settings.PublicAddress.empty() ? forwardedBase : Settings.PublicAddress;
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
@@ -153,7 +169,20 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game");
             auto kept = Store.GameScript(game);
             if (!kept) return Refuse(404, "no such game");
-            return {200, std::move(*kept), {}};
+            // Compressed when the client takes it (a script is mostly digits and a few words: a fifth or less),
+            // and within the client network's bytes a minute.
+            Reply reply{200, std::move(*kept), {}};
+            bool gzip = Accepts(acceptEncoding, "gzip");
+            if (gzip || Accepts(acceptEncoding, "deflate")) {
+                std::string packed = CompressForHttp(reply.Body, gzip);
+                if (!packed.empty()) {
+                    reply.Body = std::move(packed);
+                    reply.ContentEncoding = gzip ? "gzip" : "deflate";
+                }
+            }
+            if (!GameBytes.Allow(ClientPrefix(address), SteadyClock(), static_cast<double>(reply.Body.size())))
+                return Refuse(429, "the minute's game downloads from this network are spent");
+            return reply;
         }
         if (option == "newgame") {
             if (!HasExactly(parameters, {"option"}, {"ts", "nonce", "sig"})) return Refuse(400, "unknown request");

@@ -40,6 +40,8 @@ struct ServiceSettings {
     double UploadsPerDay = 200;
     // Each board keeps its best rows and each name's best; the rest go as better games come.
     int BoardRows = 10'000;
+    // Bytes of games (getgame, as sent) one client prefix may fetch a minute; 0: no budget.
+    double GameBytesPerMinute = 4 << 20;
     // The site's public address ("https://example.org/kestrovar/"), for the link previews of its web pages; empty:
     // the one the trusted proxy names, if any.
     std::string PublicAddress;
@@ -66,6 +68,7 @@ struct Reply {
     std::string Body;
     std::string LogNote; // for the server's log only: why storage failed
     const char* ContentType = PlainTextType;
+    const char* ContentEncoding = nullptr; // "gzip" or "deflate" when the body is compressed so
 };
 
 constexpr int MaxListedScores = 100;
@@ -81,10 +84,11 @@ class ScoreService {
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
     // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
     bool AnswersFromMemory(std::string_view path, std::string_view rawQuery);
-    // forwardedBase: the site's public address as the trusted proxy named it ("https://host/"), empty for none;
-    // the public address setting goes before it.
+    // acceptEncoding: the request's Accept-Encoding, for a game's script sent compressed. forwardedBase: the site's
+    // public address as the trusted proxy named it ("https://host/"), empty for none; the public address setting
+    // goes before it.
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                 std::string_view body = {}, std::string_view forwardedBase = {});
+                 std::string_view body = {}, std::string_view acceptEncoding = {}, std::string_view forwardedBase = {});
 
   private:
     // One check in flight, shared by every request for the same game while it runs.
@@ -115,6 +119,7 @@ class ScoreService {
     AddressRateLimiter Limiter;
     AddressRateLimiter NewGameLimiter; // by client prefix
     AddressRateLimiter UploadQuota;    // by client prefix
+    AddressRateLimiter GameBytes;      // by client prefix
     BoardCache Boards;
     std::mutex PendingMutex;
     std::map<std::string, std::shared_ptr<PendingCheck>> Pending;

@@ -20,11 +20,17 @@ std::optional<long long> WholeNumber(const std::string& text, long long low, lon
 }
 } // namespace
 
+// Beside this program in the build tree; where the install put it (a path from this program's folder) otherwise.
 std::string DefaultVerifierPath() {
     std::error_code unknown;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
     if (unknown) return "kestrovar-verify";
-    return (self.parent_path() / "kestrovar-verify").string();
+    std::filesystem::path beside = self.parent_path() / "kestrovar-verify";
+#ifdef KESTROVAR_INSTALLED_CHECKER
+    if (!std::filesystem::exists(beside, unknown))
+        return (self.parent_path() / KESTROVAR_INSTALLED_CHECKER).lexically_normal().string();
+#endif
+    return beside.string();
 }
 
 std::string ServerHelpText() {
@@ -58,7 +64,8 @@ std::string ServerHelpText() {
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
            "  --public-address URL    the web pages' public address (http://... or https://...), named in\n"
            "                          their link previews (default: the one a trusted proxy forwards)\n"
-           "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program)\n"
+           "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program, else\n"
+           "                          where the install put it)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
            "  --verify-queue N        most uploads waiting for a check; more are refused busy (default 64)\n"
            "  --verify-per-address N  most uploads one client prefix (an IPv4 /24, an IPv6 /56) may have\n"
@@ -72,7 +79,10 @@ std::string ServerHelpText() {
            "  --check-user NAME       the user a server started as root runs its checks as (default nobody)\n"
            "  --uploads-per-day N     games one client prefix may send to be checked a day, 0 for no quota\n"
            "                          (default 200)\n"
+           "  --game-bytes-per-minute N  bytes of games (getgame, as sent) one client prefix may fetch a\n"
+           "                          minute, 0 for no budget (default 4194304)\n"
            "  --board-rows N          rows each board keeps besides each name's best (default 10000)\n"
+           "  --request-log N         1: a log line for each request (the default); 0: none\n"
            "  --verify-wait N         seconds an upload waits for its check before it is answered accepted\n"
            "                          (default 4; the game gives up after 10)\n"
            "  --help                  this text\n"
@@ -212,6 +222,9 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
         } else if (name == "--uploads-per-day") {
             if (!numberIn(0, 1'000'000)) return std::nullopt;
             options.Service.UploadsPerDay = static_cast<double>(*number);
+        } else if (name == "--game-bytes-per-minute") {
+            if (!numberIn(0, 1'000'000'000)) return std::nullopt;
+            options.Service.GameBytesPerMinute = static_cast<double>(*number);
         } else if (name == "--board-rows") {
             if (!numberIn(1, 100'000'000)) return std::nullopt;
             options.Service.BoardRows = static_cast<int>(*number);
@@ -221,6 +234,9 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.CheckUser = value;
+        } else if (name == "--request-log") {
+            if (!numberIn(0, 1)) return std::nullopt;
+            options.Front.LogRequests = *number != 0;
         } else if (name == "--verify-wait") {
             if (!numberIn(0, MaxTimeoutSeconds)) return std::nullopt;
             options.Service.VerifyWaitSeconds = static_cast<double>(*number);

@@ -1,19 +1,25 @@
 // Start-up into a game, the frame loop, the exit prompt's answer rules and the program's end, run headless.
 #include "game/GameLoop.h"
 #include "GameFixture.h"
+#include "NeonFixture.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Tables.h"
 #include "frontend/MainMenu.h"
+#include "game/Levels.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
+#include "game/StateHash.h"
+#include "graphics/Palette.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
+#include "platform/Random.h"
 #include "platform/Time.h"
 
 using StartupTest = GameFixture;
 using GameLoopTest = GameFixture;
 using ExitPromptTest = GameFixture;
+using StepAndDrawTest = PlayerGameFixture;
 
 namespace {
 constexpr int KeyEscape = 27;
@@ -190,4 +196,36 @@ TEST_F(GameLoopTest, FrameRateWindowAdvancesByHalfSeconds) {
     UpdateFrameRate();
     EXPECT_FLOAT_EQ(FpsTimer, 1500);
     EXPECT_EQ(Fps % 2, 0);
+}
+
+// A frame is a step then a draw: the step draws nothing, and the draw changes nothing of the game and takes no
+// random number (the checker, which never draws, plays the same game). The ship sits still until the cannon's shots
+// and missiles kill it: play, the blast, the ship-lost page and play again, in both display styles.
+TEST_F(StepAndDrawTest, StepsDrawNothingAndDrawsChangeNothing) {
+    for (int neon : {1, 0}) {
+        NeonMode = neon;
+        ApplyDisplayStyle();
+        SetPalette();
+        Level = 3;
+        ShipsLeft = 2;
+        GameRun run = StartGame();
+        SetUpLevel();
+        run.Phase = GamePhase::Playing;
+        int phasesSeen = 0;
+        for (int frame = 0; frame < 900 && run.Phase != GamePhase::Over; ++frame) {
+            Flip(0);
+            StepGame(run);
+            ASSERT_TRUE(Headless::CurrentFrame().Calls.empty()) << "neon " << neon << ", frame " << frame;
+            std::uint64_t hash = GameStateHash();
+            int seed = RndSeed();
+            DrawGame(run);
+            ASSERT_FALSE(Headless::CurrentFrame().Calls.empty());
+            ASSERT_EQ(GameStateHash(), hash) << "neon " << neon << ", frame " << frame;
+            ASSERT_EQ(RndSeed(), seed) << "neon " << neon << ", frame " << frame;
+            GamePhase before = run.Phase;
+            FinishGameFrame(run);
+            phasesSeen += run.Phase != before ? 1 : 0;
+        }
+        EXPECT_GE(phasesSeen, 3) << "play, the blast, the ship-lost page and play again";
+    }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once optimised, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Needs no display and no sound device (SDL's offscreen video driver, dummy audio).
+# UndefinedBehaviorSanitizer, then the Debian packages built, installed and purged (as root). Needs no display and
+# no sound device (SDL's offscreen video driver, dummy audio).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -12,10 +13,15 @@ if command -v clang-format >/dev/null; then
   git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 fi
 
-echo "== optimised build and tests"
-# The player's build (tools/play.sh: the same folder and build type) with warnings as errors, then the tests.
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON >/dev/null
+echo "== the player's build"
+# tools/play.sh's configuration (the same folder and build type, no server, tests or benchmark) with warnings as
+# errors: the game must build from what tools/setup.sh player installs.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON -DKESTROVAR_SERVER=OFF \
+  -DKESTROVAR_TESTS=OFF -DKESTROVAR_BENCH=OFF >/dev/null
 cmake --build build/release -j"$jobs" --target kestrovar
+
+echo "== optimised build and tests"
+cmake -S . -B build/release -DKESTROVAR_SERVER=ON -DKESTROVAR_TESTS=ON -DKESTROVAR_BENCH=ON >/dev/null
 cmake --build build/release -j"$jobs"
 (cd build/release && ctest -j"$jobs" --output-on-failure --timeout 300)
 
@@ -25,4 +31,12 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -D
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ASAN_OPTIONS=detect_odr_violation=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest -j"$jobs" --output-on-failure --timeout 600)
+
+echo "== Debian packages"
+# Built from the release build above, installed, played, served and purged again (needs root, as in CI).
+if [ "$(id -u)" -eq 0 ]; then
+  tools/test-packages.sh
+else
+  echo "(not root: tools/test-packages.sh left out)"
+fi
 echo "== all tests passed"

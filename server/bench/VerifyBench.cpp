@@ -2,7 +2,7 @@
 //   kestrovar_verify_bench make-game OUT [FRAMES]      a bot game that lasts FRAMES (default 36000: ten minutes)
 //   kestrovar_verify_bench time GAME [RUNS]            one check at a time on one core: wall and processor time
 //   kestrovar_verify_bench throughput GAME [COUNT]     COUNT checks through the pool, one worker a core: checks/s
-//   kestrovar_verify_bench upload PORT GAME COUNT DB   COUNT copies of GAME (each its own hash) POSTed at once
+//   kestrovar_verify_bench upload PORT GAME COUNT DB   COUNT copies of GAME (each its own game) POSTed at once
 //   kestrovar_verify_bench fill PORT GAME COUNT DB     COUNT distinct games cut from GAME, checked and POSTed
 // (each with a ticket of the board at DB, made with its secret and dealt an hour before)
 #include "game/replay/ReplayBot.h"
@@ -117,10 +117,13 @@ int TimeOne(const std::string& path, int runs) {
     return 0;
 }
 
-// COUNT copies of a script, each its own hash (a comment line of its own), the same game.
+// COUNT copies of a script, each its own game to the board (a comment is not: the board names a game by what the
+// checker reads), playing as the original does: each lets go of a key never pressed, at a frame of its own.
 std::vector<std::string> Copies(const std::string& script, int count) {
+    constexpr int NeverPressed = 254;
     std::vector<std::string> copies;
-    for (int i = 0; i < count; ++i) copies.push_back("; copy " + std::to_string(i) + "\n" + script);
+    for (int i = 0; i < count; ++i)
+        copies.push_back(script + std::to_string(i + 1) + " up " + std::to_string(NeverPressed) + "\n");
     return copies;
 }
 

@@ -258,9 +258,10 @@ TEST_F(NetComponentTest, SilentServerTimesOutWithinTheBoundAndIsNotWaitedOnAgain
     EXPECT_NE(Network::GetState(), Good);
 }
 
-TEST_F(NetComponentTest, PlayerPointsTheComponentElsewhereByVariableOrFile) {
-    TestScoreServer other;
+TEST_F(NetComponentTest, PlayerOrMachinePointsTheComponentElsewhereByVariableOrFile) {
+    TestScoreServer other, machine;
     other.Answer("VersionCheck.php", "from the file\n");
+    machine.Answer("VersionCheck.php", "from the system-wide file\n");
     Server.Answer("VersionCheck.php", "from the variable\n");
     const std::string unused = "http://127.0.0.1:1/";
     namespace fs = std::filesystem;
@@ -268,9 +269,17 @@ TEST_F(NetComponentTest, PlayerPointsTheComponentElsewhereByVariableOrFile) {
     fs::create_directories(configHome / "kestrovar");
     std::ofstream(configHome / "kestrovar" / "score-server.conf")
         << "# the player's own server\nserver = " << other.BaseUrl().substr(0, other.BaseUrl().size() - 1) << "\n";
+    // The machine's file in the second of its configuration folders; the first has none.
+    fs::path systemDirs = fs::path(::testing::TempDir()) / "kestrovar_net_system";
+    fs::create_directories(systemDirs / "second" / "kestrovar");
+    std::ofstream(systemDirs / "second" / "kestrovar" / "score-server.conf")
+        << "# server = http://127.0.0.1:1/\nserver = " << machine.BaseUrl() << "\n";
     const char* oldConfigHome = std::getenv("XDG_CONFIG_HOME");
     std::string keptConfigHome = oldConfigHome ? oldConfigHome : "";
+    const char* oldConfigDirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string keptConfigDirs = oldConfigDirs ? oldConfigDirs : "";
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", ((systemDirs / "first").string() + ":" + (systemDirs / "second").string()).c_str(), 1);
 
     auto answerTo = [&](const char* variable) {
         if (variable)
@@ -285,14 +294,22 @@ TEST_F(NetComponentTest, PlayerPointsTheComponentElsewhereByVariableOrFile) {
     EXPECT_EQ(answerTo(Server.BaseUrl().c_str()), "from the variable");
     EXPECT_EQ(answerTo(nullptr), "from the file"); // the file's address lacks the closing slash
     EXPECT_EQ(answerTo("ftp://127.0.0.1/"), "from the file");
+    fs::remove_all(configHome);
+    EXPECT_EQ(answerTo(nullptr), "from the system-wide file");
 
     unsetenv("KESTROVAR_SCORE_SERVER");
     if (oldConfigHome)
         setenv("XDG_CONFIG_HOME", keptConfigHome.c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
-    fs::remove_all(configHome);
-    Network::SetServer(unused); // without either, the game's own address
+    fs::remove_all(systemDirs);
+    // Without either (and without this machine's own /etc/xdg), the game's own address.
+    setenv("XDG_CONFIG_DIRS", systemDirs.c_str(), 1);
+    Network::SetServer(unused);
+    if (oldConfigDirs)
+        setenv("XDG_CONFIG_DIRS", keptConfigDirs.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_DIRS");
     Network::Send(2, "VersionCheck.php?option=getversion&nbscore=30", 1, 0);
     PollUntilEmpty();
     ASSERT_NE(Network::Receive(2), 0);

@@ -425,6 +425,18 @@ TEST_P(ScoreServiceTest, RefusesBadFieldsAndMalformedQueriesAndLeavesTheBoardUnc
     EXPECT_EQ(Board(), before);
 }
 
+TEST_P(ScoreServiceTest, MadeUpBoardsNeverCrowdTheRealOneOutOfMemory) {
+    ASSERT_EQ(Upload("real", CutGames(1)[0]).Body, "ok\n");
+    ScoreService restarted(*Store, Settings);
+    for (int i = 0; i < 300; ++i) {
+        std::string invented = "option=getscore&nbscore=10&difficulty=x" + std::to_string(i);
+        ASSERT_EQ(restarted.Handle(Scores, invented, Client).Body, "");
+        EXPECT_FALSE(restarted.AnswersFromMemory(Scores, invented));
+    }
+    EXPECT_EQ(restarted.Handle(Scores, "option=getscore&nbscore=10", Client).Body, EntryLines("real", CutGames(1)[0]));
+    EXPECT_TRUE(restarted.AnswersFromMemory(Scores, "option=getscore&nbscore=10"));
+}
+
 TEST_P(ScoreServiceTest, EachNetworkHasItsDaysUploads) {
     Settings.UploadsPerDay = 1;
     ScoreService quota(*Store, Settings);

@@ -2,6 +2,7 @@
 #include "ServerTestSupport.h"
 #include "frontend/Network.h"
 #include "server/EventFront.h"
+#include "server/GameArchive.h"
 #include "server/RequestSignature.h"
 #include "server/ServerOptions.h"
 #include "server/SqliteStore.h"
@@ -29,11 +30,12 @@ TEST(ServerProcessTest, HelpListsEveryOptionAndTheParserTakesEachOne) {
     int listed = 0;
     for (auto it = std::sregex_iterator(help.begin(), help.end(), option); it != std::sregex_iterator(); ++it) {
         std::string name = (*it)[1], kind = (*it)[2];
-        std::string value = kind == "ADDRESS" ? "127.0.0.1"
-                            : kind == "TEXT"  ? "1.3"
-                            : kind == "URL"   ? "https://example.org/scores"
-                            : kind.empty()    ? ""
-                                              : "64";
+        std::string value = kind == "ADDRESS"         ? "127.0.0.1"
+                            : kind == "TEXT"          ? "1.3"
+                            : kind == "URL"           ? "https://example.org/scores"
+                            : kind.empty()            ? ""
+                            : name == "--request-log" ? "0"
+                                                      : "64";
         std::vector<const char*> argv = {"kestrovar-scores", name.c_str()};
         if (!value.empty()) argv.push_back(value.c_str());
         std::string error;
@@ -225,6 +227,39 @@ TEST(ServerProcessTest, BehindATrustedProxyEveryLimitAndLogLineIsTheForwardedCli
     EXPECT_NE(log.find(" 198.51.100.2 GET /Kestrovar_scores.php 200 "), std::string::npos) << log;
     EXPECT_NE(log.find(" 127.0.0.3 GET /Kestrovar_scores.php 200 "), std::string::npos) << log;
     EXPECT_EQ(log.find("198.51.100.3"), std::string::npos) << log;
+}
+
+TEST(ServerProcessTest, AGameIsSentCompressedWithinItsNetworksBytesAndHeadIsAnsweredAsGet) {
+    TempFolder folder;
+    const std::string database = folder.Path() + "/scores.sqlite";
+    const TestGame& game = CutGames(1)[0];
+    OpenScoreStore(database)->AddGame({"", "zip", game.Level, game.Score, "01 Dec 2026", {}, 0},
+                                      {game.Hash, game.Stored, "end=a", 1200});
+    ServerProcess server(database, folder.Path() + "/server.log", {"--game-bytes-per-minute", "2500"});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    auto fetch = [&](const std::string& from, const std::string& method, const std::string& accepts) {
+        return HttpRequestFrom(from, server.Port(),
+                               method + " /Kestrovar_scores.php?option=getgame&game=" + game.Hash +
+                                   " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n" + accepts + "\r\n",
+                               PromptMs);
+    };
+    HttpResult zlib = fetch("127.0.0.1", "GET", "Accept-Encoding: deflate\r\n");
+    EXPECT_EQ(zlib.Status, 200);
+    EXPECT_LT(zlib.Body.size(), game.Stored.size() / 3);
+    EXPECT_EQ(ExpandScript(zlib.Body), game.Stored);
+    HttpResult gzip = fetch("127.0.0.1", "GET", "Accept-Encoding: br;q=1, gzip\r\n");
+    EXPECT_EQ(gzip.Body.substr(0, 2), "\x1f\x8b");
+    // The plain script is more than the network has left for the minute: sent, and the excess is owed, so that
+    // the next fetch from that network is refused.
+    EXPECT_EQ(fetch("127.0.0.2", "GET", "").Body, game.Stored);
+    EXPECT_EQ(fetch("127.0.0.3", "GET", "").Status, 429);
+    EXPECT_EQ(fetch("127.1.0.1", "GET", "").Body, game.Stored);
+    HttpResult head = fetch("127.2.0.1", "HEAD", "");
+    EXPECT_EQ(head.Status, 200);
+    EXPECT_EQ(head.Body, "");
+    HttpResult page = HttpRequestFrom("127.2.0.1", server.Port(),
+                                      "HEAD / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", PromptMs);
+    EXPECT_EQ(page.Status, 200);
 }
 
 // A store that holds each top-ten read until the test lets it go.

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The Debian packages as a user and an operator get them: built (tools/package.sh), installed with apt-get, the
+# golden game played by the installed replay tool and a short game watched by the installed launcher, the installed
+# unit's command started on a free loopback port and the board read (and a game checked by the installed checker),
+# the unit checked by systemd-analyze, then purged: nothing may be left but the board's database. Needs root; it
+# refuses to touch a machine where the packages or a board in /var/lib/kestrovar are already there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+if [ "$(id -u)" -ne 0 ]; then
+  echo "tools/test-packages.sh: installing packages needs root; not run" >&2
+  exit 1
+fi
+# One run at a time on a machine: the packages are the machine's, not the checkout's.
+exec 9>/run/lock/kestrovar-test-packages
+flock -w 900 9 || { echo "tools/test-packages.sh: another run holds the machine's packages" >&2; exit 1; }
+if dpkg-query -W -f='${Status}\n' kestrovar kestrovar-scores 2>/dev/null | grep -qE 'ok installed|config-files' || [ -e /var/lib/kestrovar ]
+then
+  echo "tools/test-packages.sh: kestrovar is installed here already (or /var/lib/kestrovar exists); not run" >&2
+  exit 1
+fi
+
+tools/package.sh
+packages=()
+for deb in build/deb/*.deb; do packages+=("$(dpkg-deb -f "$deb" Package)"); done
+
+work=$(mktemp -d)
+server=
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true
+  rm -rf /var/lib/kestrovar "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+echo "== installing"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$root"/build/deb/*.deb >/dev/null
+owned=$(dpkg -L "${packages[@]}" | sort -u | while read -r f; do [ -d "$f" ] || echo "$f"; done)
+
+echo "== the installed game"
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+mkdir -p "$HOME"
+/usr/games/kestrovar_replay tests/replay/FirstGame.txt --every 1 | sed -n 's/^frame=.*hash=//p' >"$work/hashes"
+cmp -s "$work/hashes" tests/replay/FirstGame.golden || fail "the installed replay tool does not play the golden game"
+printf 'seed 7\nend 90\n' >"$work/short.txt"
+(cd "$work" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 60 /usr/games/kestrovar --watch short.txt) \
+  >"$work/watch.log" 2>&1 || { cat "$work/watch.log"; fail "the installed game does not watch a game"; }
+grep -q '^end=script-ended frame=90 ' "$work/watch.log" || { cat "$work/watch.log"; fail "no closing line"; }
+grep -q '^Exec=/usr/games/kestrovar$' /usr/share/applications/kestrovar.desktop || fail "the desktop entry"
+
+echo "== the installed server"
+unit=/lib/systemd/system/kestrovar-scores.service
+systemd-analyze verify "$unit"
+user=$(sed -n 's/^User=//p' "$unit")
+command=$(sed -n 's/^ExecStart=//p' "$unit" | sed 's/--port [0-9]*/--port 0/')
+# The unit's own user and environment (its board in /var/lib/kestrovar); systemd expands the options variable.
+KESTROVAR_SCORES_OPTIONS=
+# shellcheck disable=SC1091
+. /etc/default/kestrovar-scores
+read -ra args <<<"${command/\$KESTROVAR_SCORES_OPTIONS/$KESTROVAR_SCORES_OPTIONS}"
+XDG_DATA_HOME=/var/lib setpriv --reuid="$user" --regid="$user" --init-groups "${args[@]}" >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do
+  port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.log")
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { cat "$work/server.log"; fail "the installed server did not start"; }
+! grep -q 'cannot be run' "$work/server.log" || { cat "$work/server.log"; fail "the installed server lacks its checker"; }
+curl -sf "http://127.0.0.1:$port/Kestrovar_scores.php?option=getscore&nbscore=10" >/dev/null || fail "board unread"
+if [ -x build/release/server/kestrovar_scores_signer ]; then
+  game=$(sha256sum tests/replay/FirstGame.txt | cut -d' ' -f1)
+  path=$(build/release/server/kestrovar_scores_signer 1 \
+    "option=addscore&user=packages&level=3&score=5060%20&date=08%20Dec%202026&difficulty=&game=$game")
+  reply=$(curl -s -w ' %{http_code}' -H 'Content-Type: text/plain' --data-binary @tests/replay/FirstGame.txt \
+    "http://127.0.0.1:$port$path")
+  echo "upload of the golden game: $(echo "$reply" | tr '\n' ' ')"
+  case "$reply" in *" 200" | *" 202") ;; *) fail "the installed server did not check a game" ;; esac
+fi
+kill "$server"
+wait "$server" || true
+server=
+[ -f /var/lib/kestrovar/scores.sqlite ] || fail "no board in /var/lib/kestrovar"
+
+echo "== purging"
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${packages[@]}" >"$work/purge.log" 2>&1 ||
+  { cat "$work/purge.log"; fail "purge"; }
+grep -q "the board's database stays in /var/lib/kestrovar" "$work/purge.log" || fail "the purge does not say the board stays"
+left=$(for f in $owned; do if [ -e "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done)
+[ -z "$left" ] || fail "left after purge: $left"
+for name in kestrovar kestrovar-check; do
+  ! getent passwd "$name" >/dev/null || fail "user $name left after purge"
+  ! getent group "$name" >/dev/null || fail "group $name left after purge"
+done
+[ ! -e /etc/systemd/system/multi-user.target.wants/kestrovar-scores.service ] || fail "the service is still enabled"
+[ ! -e /etc/xdg/kestrovar ] && [ ! -e /etc/default/kestrovar-scores ] || fail "configuration left after purge"
+[ -z "$(find /var/lib/kestrovar -type f ! -name 'scores.sqlite*')" ] || fail "more than the board left in /var/lib"
+echo "== packages passed"

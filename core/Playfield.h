@@ -2,6 +2,7 @@
 // up and growing clockwise; and the colour values the flickering things are drawn in. Ground floor: every floor
 // that moves or draws a thing reads them.
 #pragma once
+#include "platform/ExactFloats.h" // every floor that moves a thing moves it with the same float arithmetic
 
 constexpr float FieldWidth = 1024, FieldHeight = 768;
 constexpr float FieldRight = 1023, FieldBottom = 767; // the last unit across and down

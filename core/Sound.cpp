@@ -7,6 +7,15 @@
 #include <vector>
 
 namespace {
+// A play or a stop a frame's step asked for, made when the loop hands the step's events on.
+struct SoundEvent {
+    bool Play = true;
+    std::string Name;
+    int Loop = 0;
+};
+bool Gathering = false;
+std::vector<SoundEvent> Gathered;
+
 constexpr float PercentToFactor = 0.01f;
 constexpr int NoChannel = 0;
 constexpr int NoMusic = -1;
@@ -111,6 +120,10 @@ int Sound::Load(const std::string& name, int loop) {
 }
 
 int Sound::Play(const std::string& name, int loop) {
+    if (Gathering) {
+        Gathered.push_back({true, name, loop});
+        return 0;
+    }
     std::string fx = LowerCase(name);
     for (std::size_t i = 0; i < SoundList.size(); ++i) {
         Sound& s = SoundList[i];
@@ -149,6 +162,10 @@ void Sound::Pause(const std::string& name, int resume) {
 
 // Ends at the first looping sound that is not marked playing, leaving the sounds after it as they are.
 void Sound::Stop(const std::string& name) {
+    if (Gathering) {
+        Gathered.push_back({false, name, 0});
+        return;
+    }
     std::string fx = LowerCase(name);
     for (std::size_t i = 0; i < SoundList.size(); ++i) {
         Sound& s = SoundList[i];
@@ -167,7 +184,24 @@ void Sound::Stop(const std::string& name) {
     }
 }
 
+void Sound::GatherEvents() { Gathering = true; }
+
+void Sound::HandOnEvents(bool heard) {
+    Gathering = false;
+    std::vector<SoundEvent> events;
+    events.swap(Gathered);
+    if (!heard) return;
+    for (const SoundEvent& event : events) {
+        if (event.Play)
+            Play(event.Name, event.Loop);
+        else
+            Stop(event.Name);
+    }
+}
+
 void Sound::ResetSounds() {
+    Gathering = false;
+    Gathered.clear();
     Audio::Close();
     SoundList.clear();
     GlobalFactor = 1.0f;

@@ -313,7 +313,9 @@ void HighscoreScreen() {
             NameEntry();
         }
         for (int row = 0; row < ShownRows; ++row) {
-            if (!KeyHit(KeyRowOne + row)) continue;
+            // A digit the player fires or thrusts with does that here too: it syncs or leaves, and watches nothing.
+            const int key = KeyRowOne + row;
+            if (key == KeyFire || key == KeyThrust || !KeyHit(key)) continue;
             Blip();
             notice = WatchRowGame(row);
             noticeFrames = notice.empty() ? 0 : WatchNoticeFrames;

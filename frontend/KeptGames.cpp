@@ -19,6 +19,7 @@ struct KeptGame {
     ReplayScript Script;
     int Frames = 0;
     std::string EndLine;
+    int HighscoreBefore = 0; // the personal highscore as the game began
 };
 KeptGame Current;
 bool KeepPlayerGames = false; // the player's own games, not the replays and watched games
@@ -97,10 +98,10 @@ std::string ScriptText(const KeptGame& game, const std::string& ending) {
     return text.str();
 }
 
-// The last game moves into the history, the oldest there is dropped, and the new game becomes the last.
+// The last game moves into the history, the oldest there is dropped, and the new game becomes the last; it is the
+// best game too when it made the personal highscore. Only the game-over page raises that, so a game left through
+// the exit prompt, however far it got, is never the best: the best game and the best score shown are one game.
 void KeepScript(const std::string& text) {
-    int best = 0;
-    bool haveBest = KeptGameScore(BestGamePath(), best);
     if (FileExists(LastGamePath().c_str())) {
         DeleteFile(HistoryGamePath(KeptHistoryGames).c_str());
         for (int n = KeptHistoryGames - 1; n >= 1; --n)
@@ -109,7 +110,7 @@ void KeepScript(const std::string& text) {
         RenameFile(LastGamePath().c_str(), HistoryGamePath(1).c_str());
     }
     WriteWhole(LastGamePath(), text);
-    if (!haveBest || Score > best) WriteWhole(BestGamePath(), text);
+    if (PersonalHighscore > Current.HighscoreBefore) WriteWhole(BestGamePath(), text);
 }
 
 void Finish(const char* ending, bool exact) {
@@ -124,6 +125,7 @@ void Finish(const char* ending, bool exact) {
 void BeginKeptGame() {
     Current = KeptGame{};
     Current.On = true;
+    Current.HighscoreBefore = PersonalHighscore;
     // The generator's state now is the game's seed: keeping the game changes nothing in it.
     Current.Script.Seed = RndSeed();
     TakeReplaySetup(Current.Script);

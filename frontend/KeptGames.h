@@ -8,7 +8,8 @@ constexpr int KeptHistoryGames = 8;
 
 // At the start of a player's game: the seed taken, the input recorded from here on.
 void BeginKeptGame();
-// When the game has returned to the menu: the script written as the last game, and as the best when it scored more.
+// When the game has returned to the menu: the script written as the last game, and as the best when it made the
+// personal highscore.
 void EndKeptGame();
 // When the window closes during a game: what was played so far, kept as the last game.
 void KeepGameInProgress();

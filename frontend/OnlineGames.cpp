@@ -126,7 +126,7 @@ std::string WatchRowGame(int row) {
     std::string error;
     std::istringstream in(text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
-    if (script.Rules != RulesVersion) return "that game was played by other rules";
+    if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
     WatchFetchedGame(script, OnlineNames[row]);
     return "";
 }

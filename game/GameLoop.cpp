@@ -237,17 +237,23 @@ void CheckEscape(GameRun& run) {
 GameEnding PlayGame(const GameDriver& driver) {
     GameRun run = StartGame();
     while (run.Phase != GamePhase::Over) {
+        Sound::GatherEvents();
         StepGame(run);
+        Sound::HandOnEvents(driver.Heard);
         if (driver.Drawn) {
             DrawGame(run);
             if (driver.Overlay) driver.Overlay();
         }
         Flip(-1);
         if (driver.StopAfterFlip && driver.StopAfterFlip()) return GameEnding::Stopped;
+        Sound::GatherEvents();
         FinishGameFrame(run);
+        Sound::HandOnEvents(driver.Heard);
         while (run.Phase == GamePhase::Syncing) {
             if (driver.Sync) driver.Sync();
+            Sound::GatherEvents();
             FinishGameFrame(run);
+            Sound::HandOnEvents(driver.Heard);
         }
     }
     EndGame();

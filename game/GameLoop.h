@@ -24,12 +24,14 @@ struct GameRun {
     int Leave = 0;              // the ship-lost page is left once the sync it asked for has run
 };
 
-// What the loop needs from whoever plays the game: whether frames are drawn (a check steps them only), what is drawn
+// What the loop needs from whoever plays the game: whether frames are drawn and heard (a check steps them only), what
+// is drawn
 // over each frame (a watched game's caption), the online sync the game-over page may ask for (none: the page just
 // ends), and the check after every flip that may stop the game where it stands (a replay or a watched game at its
 // end).
 struct GameDriver {
     bool Drawn = true;
+    bool Heard = true; // the sounds the steps ask for are made; a check drops them
     std::function<void()> Overlay;
     std::function<void()> Sync;
     std::function<bool()> StopAfterFlip;

@@ -16,8 +16,6 @@ int RndStep(int s) {
     if (next < 0) next += RndModulus;
     return next;
 }
-
-constexpr double DegreesPerRadian = 57.295779513082320876798154814105;
 } // namespace
 
 void SeedRnd(int seed) {
@@ -47,8 +45,5 @@ int Rand(int a, int b) {
     return static_cast<int>(lower + static_cast<long long>(RndDraw() * span));
 }
 
-float Sin(float degrees) { return static_cast<float>(std::sin(degrees / DegreesPerRadian)); }
-float Cos(float degrees) { return static_cast<float>(std::cos(degrees / DegreesPerRadian)); }
-float ATan2(float y, float x) { return static_cast<float>(std::atan2(y, x) * DegreesPerRadian); }
 float Sqr(float x) { return std::sqrt(x); }
 int Trunc(double value) { return static_cast<int>(value); }

@@ -1,5 +1,6 @@
 // The game's one random generator, and arithmetic in the game's terms (degrees, truncation toward zero).
 #pragma once
+#include "ExactFloats.h"
 
 void SeedRnd(int seed);
 int RndSeed();
@@ -7,6 +8,7 @@ double RndDraw(); // the raw draw in [0, 1)
 float Rnd(float a, float b);
 int Rand(int a, int b);
 
+// Sine, cosine and arc tangent in degrees, our own (platform/Trigonometry.cpp): the same bits on every machine.
 float Sin(float degrees);
 float Cos(float degrees);
 float ATan2(float y, float x);

@@ -54,6 +54,12 @@ int WatchReplay(const std::string& path) {
         ReportFileProblem("Kestrovar: " + path + ": " + error);
         return RefusedStatus;
     }
+    // A game of other rules would play as another game: the player is told which rules it needs instead.
+    std::string rules = OtherRules(script);
+    if (!rules.empty()) {
+        ReportFileProblem("Kestrovar: " + path + ": " + rules);
+        return RefusedStatus;
+    }
     SetUpProgram(StartupFor::Watch);
     std::string whose = FileName(path);
     WatchOutcome outcome = WatchGame(script, whose);

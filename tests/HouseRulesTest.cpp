@@ -45,6 +45,24 @@ const std::regex BannedInclude(
 const std::regex BannedCall(
     R"(\b(dlopen|dlsym|fsync|fdatasync|SDL_\w+|gl[A-Z]\w*|std::rename|::rename|getenv|std::getenv|time\s*\(\s*(nullptr|NULL|0)\s*\)|std::chrono::system_clock|rand\s*\(\s*\)|srand)\b)");
 
+// The C library's maths that rounds differently from one system and release to the next (its trigonometry, and the
+// exponentials, logarithms and powers alike), called with or without std:: and in its float and long double forms.
+// sqrt, fmod and fabs are exact everywhere and stay allowed.
+const std::regex LibraryMaths(
+    R"(\b(std::)?(sin|cos|tan|asin|acos|atan|atan2|sincos|sinh|cosh|tanh|asinh|acosh|atanh|exp|exp2|expm1|log|log2|log10|log1p|pow|cbrt|hypot)[fl]?\s*\()");
+
+// The simulation's code: whatever the game's state depends on, and the facade's maths it calls. The bot and the
+// drawing may use the C library's maths: the bot only chooses keys, and a picture changes no state.
+std::vector<fs::path> SimulationSources() {
+    std::vector<fs::path> files = SourcesUnder("platform", false);
+    for (const char* folder : {"core", "fortress", "game"}) {
+        auto more = SourcesUnder(folder);
+        files.insert(files.end(), more.begin(), more.end());
+    }
+    std::erase_if(files, [](const fs::path& file) { return file.stem() == "ReplayBot"; });
+    return files;
+}
+
 // The floors of the house, from the ground up: a file includes only from its own floor and those below it. The
 // replays also reach the back end only through the facade.
 const std::pair<const char*, int> Floors[] = {{"platform", 1}, {"core", 2},     {"graphics", 3}, {"fortress", 4},
@@ -152,6 +170,25 @@ TEST(HouseRulesTest, GameCodeCallsTheFacadeNotTheSystem) {
             }
         }
     }
+}
+
+TEST(HouseRulesTest, TheSimulationUsesOurOwnMathsNotTheCLibrarys) {
+    std::vector<fs::path> files = SimulationSources();
+    ASSERT_GT(files.size(), 10u);
+    for (const fs::path& file : files) {
+        std::ifstream in(file);
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number) {
+            std::string code = line.substr(0, line.find("//"));
+            EXPECT_FALSE(std::regex_search(code, LibraryMaths)) << file << ":" << number << ": " << line;
+        }
+    }
+    // The rule sees the lines it is there for and lets our own maths and the exact functions pass.
+    EXPECT_TRUE(std::regex_search("    float a = std::atan2(y, x) * DegreesPerRadian;", LibraryMaths));
+    EXPECT_TRUE(std::regex_search("return sinf (angle);", LibraryMaths));
+    EXPECT_TRUE(std::regex_search("double c = cos(r), p = std::pow(c, 2.0);", LibraryMaths));
+    EXPECT_FALSE(std::regex_search("m.xspeed = Sin(a) * 2; t = ATan2(dy, dx);", LibraryMaths));
+    EXPECT_FALSE(std::regex_search("std::sqrt(1.0 + t * t) + std::fmod(a, FullTurn) + std::fabs(d)", LibraryMaths));
 }
 
 TEST(HouseRulesTest, TheRuleCatchesWhatItBans) {

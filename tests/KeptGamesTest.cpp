@@ -3,6 +3,7 @@
 #include "frontend/KeptGames.h"
 #include "GameFixture.h"
 #include "core/GameState.h"
+#include "core/Settings.h"
 #include "frontend/SettingsFile.h"
 #include "frontend/Watching.h"
 #include "game/replay/ReplayBot.h"
@@ -165,6 +166,7 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     for (int score : scores) {
         BeginKeptGame();
         Score = score;
+        PersonalHighscore = std::max(PersonalHighscore, Score); // each game ends on its game-over page
         EndKeptGame();
     }
     int read = 0;
@@ -183,7 +185,23 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     }
 }
 
-TEST_F(KeptGamesTest, ADamagedScriptIsRefusedWithItsLineBeforeAnythingHappens) {
+// The game-over page raises the personal highscore; the exit prompt never does, and the best game follows it.
+TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
+    BeginKeptGame();
+    Score = 300;
+    PersonalHighscore = 300; // its game-over page made it the personal highscore
+    EndKeptGame();
+    BeginKeptGame();
+    Score = 900; // more, but left through the exit prompt: the personal highscore stays 300
+    EndKeptGame();
+    int read = 0;
+    ASSERT_TRUE(KeptGameScore(LastGamePath(), read));
+    EXPECT_EQ(read, 900);
+    ASSERT_TRUE(KeptGameScore(BestGamePath(), read));
+    EXPECT_EQ(read, 300);
+}
+
+TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnythingHappens) {
     BeginKeptGame();
     Score = 120;
     EndKeptGame();
@@ -201,4 +219,14 @@ TEST_F(KeptGamesTest, ADamagedScriptIsRefusedWithItsLineBeforeAnythingHappens) {
     EXPECT_EQ(Contents(LastGamePath()), damaged);
     EXPECT_EQ(Contents(BestGamePath()), best);
     EXPECT_FALSE(FileExists(HistoryGamePath(1).c_str()));
+
+    // A game kept before the rules line existed was played by rules 1: the player is told so, not shown another game.
+    Write(LastGamePath(), "; a kept game of the first rules\nseed 77\n120 down 37\nend 200\n");
+    ::testing::internal::CaptureStderr();
+    status = WatchReplay(LastGamePath());
+    message = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": played by rules 1; this build plays rules " +
+                           std::to_string(RulesVersion) + "\n");
+    EXPECT_FALSE(Headless::DisplayIsOpen());
 }

@@ -93,8 +93,9 @@ TEST_F(RandomTest, TruncationTowardZeroAndDegrees) {
     EXPECT_NEAR(ATan2(-1, 0), -90.0f, 1e-4);
 }
 
-// The game's sines, cosines and arc tangents, bit for bit as the golden replays were played with them: a platform
-// whose maths library rounds one of them otherwise would play every replay (and every upload) a different game.
+// The game's sines, cosines and arc tangents, bit for bit as the golden replays were played with them: they are our
+// own, so no system's maths library may round one of them otherwise and play every replay (and every upload) as a
+// different game. The arc tangents are the float nearest the true one, in degrees.
 TEST_F(RandomTest, TrigTablesAndArcTangentKeepTheirBits) {
     FillTrigTables();
     const struct {
@@ -111,11 +112,11 @@ TEST_F(RandomTest, TrigTablesAndArcTangentKeepTheirBits) {
         float Y, X;
         std::uint32_t Degrees;
     } bearings[] = {{0x1p+0f, 0x1p+0f, 0x42340000u},
-                    {0x1.8p+1f, -0x1p+2f, 0x430f214fu},
+                    {0x1.8p+1f, -0x1p+2f, 0x430f214eu},
                     {-0x1p-1f, -0x1p+1f, 0xc325f6b9u},
                     {0x1.ed999ap+6f, 0x1.1be666p+9f, 0x41442ec9u},
                     {-0x1.0624dep-10f, 0x1.cp+2f, 0xbc061ad9u},
-                    {-0x1.f48p+7f, -0x1.bp+3f, 0xc2ba2cffu}};
+                    {-0x1.f48p+7f, -0x1.bp+3f, 0xc2ba2d00u}};
     for (const auto& bearing : bearings)
         EXPECT_EQ(std::bit_cast<std::uint32_t>(ATan2(bearing.Y, bearing.X)), bearing.Degrees)
             << bearing.Y << ", " << bearing.X;

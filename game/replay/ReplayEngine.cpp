@@ -37,6 +37,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
         PrepareNewGame();
         GameDriver driver;
         driver.Drawn = frames == ReplayFrames::Drawn;
+        driver.Heard = driver.Drawn;
         driver.StopAfterFlip = [&]() {
             int frame = ScriptedRun::FrameCount() - StartFlips;
             if (observer) observer(frame);

@@ -64,6 +64,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrovar_replay: %s: %s\n", path.c_str(), error.c_str());
         return UsageStatus;
     }
+    // Played by other rules it would be another game, its lines no proof of anything: refused by name.
+    std::string rules = OtherRules(script);
+    if (!rules.empty()) {
+        std::fprintf(stderr, "kestrovar_replay: %s: %s\n", path.c_str(), rules.c_str());
+        return UsageStatus;
+    }
     if (seedGiven) script.Seed = static_cast<int>(static_cast<unsigned int>(seed));
 
     ReplayOutcome outcome = RunReplay(

@@ -87,6 +87,12 @@ std::string ReadEvent(const std::vector<std::string>& words, InputEvent& event) 
 }
 } // namespace
 
+std::string OtherRules(const ReplayScript& script) {
+    if (script.Rules == RulesVersion) return "";
+    return "played by rules " + std::to_string(script.Rules) + "; this build plays rules " +
+           std::to_string(RulesVersion);
+}
+
 bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error) {
     ReplayScript read;
     read.Rules = FirstRulesVersion;

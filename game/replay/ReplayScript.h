@@ -26,7 +26,7 @@
 // The rules the game plays by. A replay proves a score only under the rules that played it, so any change that
 // plays a script differently (the golden replays change) raises this; tests/replay/Rules.txt pairs each version
 // with the first game's final state hash, and the replay test fails when the game changed and the version did not.
-constexpr int RulesVersion = 1;
+constexpr int RulesVersion = 2;
 // What a script with no rules line was played under.
 constexpr int FirstRulesVersion = 1;
 
@@ -49,5 +49,8 @@ constexpr std::size_t ReplayMostEvents = 4'000'000;
 // Reads a script; on a fault returns false with the line number and what is wrong in `error`, and leaves `script`
 // as it was.
 bool ParseReplayScript(std::istream& in, ReplayScript& script, std::string& error);
+// Empty when this build plays by the script's rules; otherwise what to tell whoever gave it, in the game's words:
+// "played by rules 1; this build plays rules 2". A script is never played by rules other than its own.
+std::string OtherRules(const ReplayScript& script);
 // Writes a script in the same format, one event a line; parsing what it writes gives the same script back.
 void WriteReplayScript(std::ostream& out, const ReplayScript& script);

@@ -15,7 +15,7 @@ entry="$work/prefix/share/applications/kestrovar.desktop"
 grep -qx "Exec=$work/prefix/bin/kestrovar" "$entry" || { echo "the desktop entry runs something else"; exit 1; }
 grep -qx "Icon=$work/prefix/share/icons/hicolor/256x256/apps/kestrovar.png" "$entry" || { echo "no icon"; exit 1; }
 
-printf 'seed 7\nend 2\n' >"$work/two-frames.txt"
+printf 'seed 7\nrules 2\nend 2\n' >"$work/two-frames.txt"
 cd "$work"
 # In the sanitizer build the leak checker would report what SDL's offscreen driver itself keeps until exit.
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \

@@ -301,6 +301,25 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     EXPECT_EQ(OnlineNames[0], "name0");
 }
 
+TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
+    constexpr int KeyOne = 49;
+    // Both rows have a game that a digit would fetch.
+    Server.Answer("Kestrovar_scores.php", "ace\n3\n4000\n0123456789abcdef\n01 Dec 2026\n"
+                                          "bee\n2\n300\nfedcba9876543210\n02 Dec 2026\n");
+    SyncScores();
+    ASSERT_EQ(Requests("getscore").size(), 1u);
+    KeyFire = KeyOne;
+    KeyThrust = KeyOne + 1;
+    int start = Headless::FrameCount();
+    Headless::PressKey(start + 2, KeyOne);
+    Headless::PressKey(start + 20, KeyOne + 1);
+    Headless::StopAtFrame(start + 200);
+    HighscoreScreen();
+    EXPECT_LT(Headless::FrameCount() - start, 100) << "thrust left the screen";
+    EXPECT_EQ(Requests("getscore").size(), 2u) << "fire synced";
+    EXPECT_TRUE(Requests("getgame").empty()) << "no row's game was fetched";
+}
+
 TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScreenAsItWas) {
     constexpr int KeyOne = 49;
     const std::string watched = "0123456789abcdef", missing = "fedcba9876543210", brief = "00112233445566778899";
@@ -310,7 +329,9 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     Server.On("Kestrovar_scores.php", [&](const httplib::Request& request, httplib::Response& response) {
         std::string option = request.get_param_value("option"), game = request.get_param_value("game");
         if (option == "getgame" && game == watched)
-            response.set_content("; a game of the board\nseed 7\nrules 1\nend 100000\n", "text/plain");
+            response.set_content("; a game of the board\nseed 7\nrules " + std::to_string(RulesVersion) +
+                                     "\nend 100000\n",
+                                 "text/plain");
         else if (option == "getgame" && game == brief)
             response.set_content("seed 9\nrules " + std::to_string(RulesVersion) + "\nend 300\n", "text/plain");
         else if (option == "getgame")

@@ -357,7 +357,8 @@ TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {
     };
     std::string tooLong = game.Script;
     tooLong.replace(tooLong.find("end 3893"), 8, "end 216001");
-    std::string otherRules = "rules 3\n" + game.Script;
+    std::string otherRules = game.Script;
+    otherRules.replace(otherRules.find("\nrules 2\n"), 9, "\nrules 3\n");
     const Case cases[] = {
         // A forged score with a valid signature: the old upload with no game, and a claim with another's game.
         {Service->Handle(Scores,

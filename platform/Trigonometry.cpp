@@ -1,0 +1,153 @@
+// The game's sine, cosine and arc tangent in degrees, made of + - * / and sqrt alone. Those five are rounded exactly
+// on every machine, so every machine gets the same bits; the C library's sin, cos and atan2 round differently from
+// one system and release to the next, and a replay played with one of them would be another game on the next.
+// The values are the ones the game always played with: the degrees turned into radians in double, the sine taken
+// to double precision and rounded to float; the arc tangent of two floats rounded to float, then turned into
+// degrees.
+#include "ExactFloats.h"
+#include "Random.h"
+#include <cmath>
+
+namespace {
+constexpr double DegreesPerRadian = 57.295779513082320876798154814105;
+
+// A quarter turn in radians in three parts, the first two short enough that a multiple of them by a whole number of
+// quarter turns below 2^20 is exact: taking them away one at a time keeps a sine near zero as exact as the rest.
+constexpr double QuarterTurnHigh = 0x1.921fb544p+0;
+constexpr double QuarterTurnMiddle = 0x1.0b4611a6p-34;
+constexpr double QuarterTurnLow = 0x1.3198a2e037073p-69;
+constexpr double QuarterTurnsPerRadian = 0x1.45f306dc9c883p-1;
+// Past this many radians the quarter turns are counted in whole degrees first (no game turns anything this far).
+constexpr double FarRadians = 0x1p+19;
+constexpr double FullTurnDegrees = 360;
+
+// pi / 2 and pi, each as the nearest double and what that leaves out.
+constexpr double HalfPi = 0x1.921fb54442d18p+0, HalfPiRest = 0x1.1a62633145c07p-54;
+constexpr double Pi = 0x1.921fb54442d18p+1, PiRest = 0x1.1a62633145c07p-53;
+
+// Taylor series of sine and cosine up to x^17 and x^18: below pi/4 they miss by less than one part in 10^18.
+constexpr double SineTerms[] = {-0x1.5555555555555p-3,  0x1.1111111111111p-7,   -0x1.a01a01a01a01ap-13,
+                                0x1.71de3a556c734p-19,  -0x1.ae64567f544e4p-26, 0x1.6124613a86d09p-33,
+                                -0x1.ae7f3e733b81fp-41, 0x1.952c77030ad4ap-49};
+constexpr double CosineTerms[] = {-0x1p-1,
+                                  0x1.5555555555555p-5,
+                                  -0x1.6c16c16c16c17p-10,
+                                  0x1.a01a01a01a01ap-16,
+                                  -0x1.27e4fb7789f5cp-22,
+                                  0x1.1eed8eff8d898p-29,
+                                  -0x1.93974a8c07c9dp-37,
+                                  0x1.ae7f3e733b81fp-45,
+                                  -0x1.6827863b97d97p-53};
+// And the arc tangent's, up to x^19, for arguments below tan(pi / 32).
+constexpr double ArcTangentTerms[] = {-0x1.5555555555555p-2, 0x1.999999999999ap-3,  -0x1.2492492492492p-3,
+                                      0x1.c71c71c71c71cp-4,  -0x1.745d1745d1746p-4, 0x1.3b13b13b13b14p-4,
+                                      -0x1.1111111111111p-4, 0x1.e1e1e1e1e1e1ep-5,  -0x1.af286bca1af28p-5};
+constexpr int ArcTangentHalvings = 3;
+
+// The sum of terms[k] * u^k, k from 0, by Horner's rule.
+template <int Count> double Series(const double (&terms)[Count], double u) {
+    double sum = terms[Count - 1];
+    for (int k = Count - 2; k >= 0; --k) sum = terms[k] + u * sum;
+    return sum;
+}
+
+double SineNear(double x) { return x + x * (x * x) * Series(SineTerms, x * x); } // |x| <= pi/4
+double CosineNear(double x) { return 1.0 + (x * x) * Series(CosineTerms, x * x); }
+
+// Degrees at or above 0 less their whole turns, exactly: each step takes away a turn times a power of two that
+// lies between half the rest and the rest, a subtraction that rounds nothing.
+double DegreesWithinTurn(double degrees) {
+    double turns = FullTurnDegrees;
+    while (turns <= degrees / 2) turns *= 2;
+    while (degrees >= FullTurnDegrees) {
+        if (degrees >= turns) degrees -= turns;
+        turns /= 2;
+    }
+    return degrees;
+}
+
+// An angle of the game, turned into radians at or above 0: the whole quarter turns in it and what is left, between
+// -pi/4 and pi/4.
+struct Reduced {
+    int Quarters; // 0 to 3
+    double Rest;
+};
+
+Reduced Reduce(double degrees) {
+    double radians = degrees / DegreesPerRadian;
+    if (radians >= FarRadians) radians = DegreesWithinTurn(degrees) / DegreesPerRadian;
+    double quarters = static_cast<double>(static_cast<long long>(radians * QuarterTurnsPerRadian + 0.5));
+    double rest = radians - quarters * QuarterTurnHigh; // exact: both products are
+    rest -= quarters * QuarterTurnMiddle;
+    rest -= quarters * QuarterTurnLow;
+    return {static_cast<int>(static_cast<long long>(quarters) & 3), rest};
+}
+
+// sin of the angle, given in degrees at or above 0 (sine is odd, so the caller brings the sign).
+double SineOfDegrees(double degrees) {
+    Reduced r = Reduce(degrees);
+    switch (r.Quarters) {
+    case 0: return SineNear(r.Rest);
+    case 1: return CosineNear(r.Rest);
+    case 2: return -SineNear(r.Rest);
+    default: return -CosineNear(r.Rest);
+    }
+}
+
+double CosineOfDegrees(double degrees) {
+    Reduced r = Reduce(degrees);
+    switch (r.Quarters) {
+    case 0: return CosineNear(r.Rest);
+    case 1: return -SineNear(r.Rest);
+    case 2: return -CosineNear(r.Rest);
+    default: return SineNear(r.Rest);
+    }
+}
+
+// atan t for t from 0 to 1: atan t = 2 atan(t / (1 + sqrt(1 + t^2))) halves the angle three times, to below pi/32,
+// where the series is short.
+double ArcTangentUpToOne(double t) {
+    for (int i = 0; i < ArcTangentHalvings; ++i) t = t / (1.0 + std::sqrt(1.0 + t * t));
+    double u = t * t;
+    return static_cast<double>(1 << ArcTangentHalvings) * (t + t * u * Series(ArcTangentTerms, u));
+}
+
+// atan2 in radians, with the signed zeros, infinities and NaNs IEEE 754 gives it.
+double ArcTangent2(double y, double x) {
+    if (std::isnan(x) || std::isnan(y)) return x + y;
+    double ay = std::fabs(y), ax = std::fabs(x);
+    bool west = std::signbit(x);
+    double angle;
+    if (ay == 0)
+        angle = west ? Pi : 0.0;
+    else if (std::isinf(ax) && std::isinf(ay))
+        angle = west ? Pi - HalfPi / 2 : HalfPi / 2;
+    else if (ax == 0 || std::isinf(ay))
+        angle = HalfPi;
+    else if (std::isinf(ax))
+        angle = west ? Pi : 0.0;
+    else {
+        angle = ay <= ax ? ArcTangentUpToOne(ay / ax) : (HalfPi - ArcTangentUpToOne(ax / ay)) + HalfPiRest;
+        if (west) angle = (Pi - angle) + PiRest;
+    }
+    return std::signbit(y) ? -angle : angle;
+}
+} // namespace
+
+float Sin(float degrees) {
+    double d = degrees;
+    if (!std::isfinite(d)) return static_cast<float>(d - d); // NaN, as sin of infinity
+    return static_cast<float>(d < 0 ? -SineOfDegrees(-d) : SineOfDegrees(d));
+}
+
+float Cos(float degrees) {
+    double d = degrees;
+    if (!std::isfinite(d)) return static_cast<float>(d - d);
+    return static_cast<float>(CosineOfDegrees(std::fabs(d)));
+}
+
+float ATan2(float y, float x) {
+    // Rounded to float before it becomes degrees, as the arc tangent of two floats always was.
+    float radians = static_cast<float>(ArcTangent2(y, x));
+    return static_cast<float>(radians * DegreesPerRadian);
+}

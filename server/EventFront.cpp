@@ -156,6 +156,15 @@ struct EventFront::Request {
     std::optional<Reply> Ready; // a worker's answer, sent once the connection is resumed
 };
 
+// An upload whose answer waits on its check: the connection stays suspended, held by no thread.
+struct EventFront::Deferred {
+    std::mutex Mutex;
+    bool Answered = false;
+    MHD_Connection* Connection = nullptr;
+    Request* Taken = nullptr;
+    Clock::time_point Deadline;
+};
+
 namespace {
 std::string_view Query(const EventFront::Request& request) {
     std::size_t question = request.Target.find('?');
@@ -337,7 +346,7 @@ EventFront::~EventFront() {
 
 Reply EventFront::Compute(Request& request) {
     Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding,
-                                 request.PublicBase);
+                                 {}, request.PublicBase);
     if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
     return reply;
 }
@@ -371,9 +380,55 @@ void EventFront::Work() {
             Jobs.pop_front();
             refuse = RefuseJobs;
         }
-        job.Taken->Ready = refuse ? Reply{MHD_HTTP_SERVICE_UNAVAILABLE, "error: stopping\n", {}} : Compute(*job.Taken);
+        if (refuse) {
+            job.Taken->Ready = Reply{MHD_HTTP_SERVICE_UNAVAILABLE, "error: stopping\n", {}};
+            MHD_resume_connection(job.Connection);
+            continue;
+        }
+        auto waiting = std::make_shared<Deferred>();
+        waiting->Connection = job.Connection;
+        waiting->Taken = job.Taken;
+        waiting->Deadline =
+            Clock::now() + std::chrono::milliseconds(static_cast<long long>(Service.VerifyWaitSeconds() * 1000));
+        Request& request = *job.Taken;
+        Reply reply = Service.Handle(
+            request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding,
+            [this, waiting](const Reply& outcome) { AnswerDeferred(*waiting, outcome); }, request.PublicBase);
+        if (reply.Status == 0) {
+            std::lock_guard lock(DeferredMutex);
+            Waiting.push_back(waiting);
+            continue; // answered later, perhaps already
+        }
+        if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
+        request.Ready = std::move(reply);
         MHD_resume_connection(job.Connection);
     }
+}
+
+void EventFront::AnswerDeferred(Deferred& waiting, const Reply& reply) {
+    std::lock_guard lock(waiting.Mutex);
+    if (waiting.Answered) return; // and the request may be gone: touch nothing of it
+    waiting.Answered = true;
+    if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
+    waiting.Taken->Ready = reply;
+    MHD_resume_connection(waiting.Connection);
+}
+
+void EventFront::AnswerLateDeferred(bool all) {
+    std::vector<std::shared_ptr<Deferred>> late;
+    {
+        std::lock_guard lock(DeferredMutex);
+        auto now = Clock::now();
+        std::erase_if(Waiting, [&](const std::shared_ptr<Deferred>& waiting) {
+            if (!all && waiting->Deadline > now) {
+                std::lock_guard answered(waiting->Mutex);
+                return waiting->Answered;
+            }
+            late.push_back(waiting);
+            return true;
+        });
+    }
+    for (const auto& waiting : late) AnswerDeferred(*waiting, Reply{MHD_HTTP_ACCEPTED, "accepted\n", {}});
 }
 
 int EventFront::Bind(const std::string& host, int port) {
@@ -433,6 +488,7 @@ bool EventFront::Run() {
         StateChanged.wait_for(lock, SweepEvery);
         lock.unlock();
         CutLateConnections();
+        AnswerLateDeferred(false);
         lock.lock();
     }
     // Take no more connections (the listening socket is closed, so new ones are refused), then let the requests
@@ -440,11 +496,13 @@ bool EventFront::Run() {
     MHD_socket listening = MHD_quiesce_daemon(daemon);
     if (listening != MHD_INVALID_SOCKET) close(listening);
     ListenSocket = -1;
+    AnswerLateDeferred(true); // uploads waiting on checks: accepted now, not at the end of the grace
     auto giveUp = Clock::now() + StopGrace;
     while (InFlight > 0 && Clock::now() < giveUp) {
         StateChanged.wait_for(lock, SweepEvery);
         lock.unlock();
         CutLateConnections();
+        AnswerLateDeferred(true);
         lock.lock();
     }
     lock.unlock();
@@ -457,6 +515,9 @@ bool EventFront::Run() {
     JobReady.notify_all();
     for (std::thread& worker : Workers) worker.join();
     Workers.clear();
+    // Every suspended connection is resumed before the daemon stops: what still waits on a check is accepted (the
+    // client's next sync sends the game again should its check not end).
+    AnswerLateDeferred(true);
     MHD_stop_daemon(daemon);
     return true;
 }

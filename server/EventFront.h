@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,8 +23,8 @@ namespace ScoreServer {
 
 struct FrontSettings {
     int Threads = 4; // event loops, each with its own epoll set
-    // Answer the requests that may wait on storage, off the event loops. An upload holds its worker while its check
-    // runs (a few seconds at most), so there are enough for a crowd of players syncing at once.
+    // Answer the requests that may wait on storage, off the event loops. An upload waiting on its check holds none
+    // (its connection is set aside until the check ends or its wait does).
     int Workers = 64;
     std::size_t MaxWaiting = 256;   // such requests waiting for a worker; past that, 503 at once
     unsigned MaxConnections = 1000; // in all
@@ -65,6 +66,7 @@ class EventFront {
 
     struct Watched;
     struct Request;
+    struct Deferred;
 
   private:
     friend struct FrontCallbacks; // libmicrohttpd's callbacks, in EventFront.cpp
@@ -73,6 +75,10 @@ class EventFront {
     bool HandOver(MHD_Connection* connection, Request& request);
     void Work();
     void CutLateConnections();
+    // An upload waiting on its check holds no worker: answered once, by its check's end or by the sweep at its
+    // deadline ("accepted"), whichever comes first; at a stop, every one still waiting.
+    void AnswerDeferred(Deferred& waiting, const Reply& reply);
+    void AnswerLateDeferred(bool all);
 
     ScoreService& Service;
     FrontSettings Settings;
@@ -94,6 +100,8 @@ class EventFront {
     std::deque<Job> Jobs;
     bool RefuseJobs = false; // stopping: what still waits is answered 503 without being run
     std::vector<std::thread> Workers;
+    std::mutex DeferredMutex;
+    std::vector<std::shared_ptr<Deferred>> Waiting;
 
     std::mutex StateMutex;
     std::condition_variable StateChanged;

@@ -117,7 +117,8 @@ bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view raw
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                           std::string_view body, std::string_view acceptEncoding, std::string_view forwardedBase) {
+                           std::string_view body, std::string_view acceptEncoding, const Later& later,
+                           std::string_view forwardedBase) {
     std::string_view publicBase = Settings.PublicAddress.empty() ? forwardedBase : Settings.PublicAddress;
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
@@ -229,7 +230,7 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
         claim.Level = *level;
         claim.Score = *score;
         claim.Date = Get(parameters, "date");
-        return Upload(claim, std::move(upload), address);
+        return Upload(claim, std::move(upload), address, later);
     } catch (const StoreError& error) {
         Reply reply = Refuse(503, "storage unavailable");
         reply.LogNote = error.what();
@@ -256,7 +257,8 @@ Reply ScoreService::KnownGameReply(const KnownGame& known, const ScoreEntry& cla
     return Note("known: " + known.Name);
 }
 
-Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address) {
+Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address,
+                           const Later& later) {
     // The board keeps, checks and names the game by what the checker reads of it: comments and padding are
     // neither stored nor a new game.
     upload.Script = CanonicalScript(upload.Script);
@@ -296,18 +298,26 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
                     std::lock_guard pendingLock(PendingMutex);
                     Pending.erase(id);
                 }
+                std::vector<Later> waiters;
                 {
                     std::lock_guard settledLock(check->Mutex);
                     check->Outcome = std::move(outcome);
                     check->Done = true;
+                    waiters.swap(check->Waiters);
                 }
                 check->Settled.notify_all();
+                for (const Later& waiter : waiters) waiter(check->Outcome);
             };
             if (!Verifier->Submit(std::move(body), address, done)) return Refuse(503, "busy");
             Pending.emplace(id, check);
         }
     }
     std::unique_lock lock(check->Mutex);
+    if (later) {
+        if (check->Done) return check->Outcome;
+        check->Waiters.push_back(later);
+        return {0, {}, {}};
+    }
     auto wait = std::chrono::duration<double>(Settings.VerifyWaitSeconds);
     if (!check->Settled.wait_for(lock, wait, [&] { return check->Done; })) return {202, "accepted\n", {}};
     return check->Outcome;

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ScoreServer {
 
@@ -84,11 +85,18 @@ class ScoreService {
     // Whether Handle answers this query from memory, never waiting on storage (a read of a board held, or a query
     // refused before storage); the HTTP front answers the others, and every POST, away from its event loops.
     bool AnswersFromMemory(std::string_view path, std::string_view rawQuery);
-    // acceptEncoding: the request's Accept-Encoding, for a game's script sent compressed. forwardedBase: the site's
-    // public address as the trusted proxy named it ("https://host/"), empty for none; the public address setting
-    // goes before it.
+    // How long an upload waits for its check before it is answered "accepted".
+    double VerifyWaitSeconds() const { return Settings.VerifyWaitSeconds; }
+    // acceptEncoding: the request's Accept-Encoding, for a game's script sent compressed.
+    // later: where an upload that waits on its check is answered, so that no thread waits with it. Given, Handle
+    // answers such an upload with Status 0 (nothing yet) and calls `later` once, from a checker's thread, with the
+    // outcome; the caller answers "accepted" when it tires of waiting. Without it, Handle waits up to the setting.
+    using Later = std::function<void(const Reply&)>;
+    // forwardedBase: the site's public address as the trusted proxy named it ("https://host/"), empty for none; the
+    // public address setting goes before it.
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                 std::string_view body = {}, std::string_view acceptEncoding = {}, std::string_view forwardedBase = {});
+                 std::string_view body = {}, std::string_view acceptEncoding = {}, const Later& later = {},
+                 std::string_view forwardedBase = {});
 
   private:
     // One check in flight, shared by every request for the same game while it runs.
@@ -97,6 +105,7 @@ class ScoreService {
         std::condition_variable Settled;
         bool Done = false;
         Reply Outcome;
+        std::vector<Later> Waiters; // answered with the outcome once it is in
     };
     // What a ticketed upload brings to its check: the ticket's hash and what it binds, and when the upload came.
     struct TicketCheck {
@@ -105,7 +114,7 @@ class ScoreService {
         std::int64_t UploadedAt = 0;
     };
     Reply NewGame(const std::string& address);
-    Reply Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address);
+    Reply Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address, const Later& later);
     Reply Settle(ScoreEntry claim, const std::string& id, const TicketCheck& ticket, const std::string& script,
                  const ReplayVerdict& verdict);
     // The reply to an upload of a game the board has: renamed by its owner's ticket, or known.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -260,6 +261,52 @@ TEST(ServerProcessTest, AGameIsSentCompressedWithinItsNetworksBytesAndHeadIsAnsw
     HttpResult page = HttpRequestFrom("127.2.0.1", server.Port(),
                                       "HEAD / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", PromptMs);
     EXPECT_EQ(page.Status, 200);
+}
+
+TEST(ServerProcessTest, AnUploadWaitingOnItsCheckHoldsNoWorker) {
+    TempFolder folder;
+    const std::string database = folder.Path() + "/scores.sqlite", go = folder.Path() + "/go";
+    const std::string started = folder.Path() + "/started";
+    // The check says it has started and waits until the test lets it go; one worker for all that may wait.
+    std::string held = FakeVerifier(folder, "held.sh",
+                                    "touch " + started + "\nwhile [ ! -e " + go + " ]; do sleep 0.05; done\nexec " +
+                                        std::string(KESTROVAR_VERIFY_BINARY) + " \"$@\"");
+    const TestGame game = Ticketed(database, FirstGame(), NowSeconds() - 600);
+    ServerProcess server(database, folder.Path() + "/server.log", {"--verifier", held, "--workers", "1"});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    auto upload = std::async(std::launch::async, [&] {
+        return HttpPost(server.Port(),
+                        "/Kestrovar_scores.php?" + UploadQuery("held", game.Level, game.Score, game.Script),
+                        game.Script);
+    });
+    ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(started); })) << server.Log();
+    // While it waits, what needs the worker is answered (or never: the check waits on this reply).
+    EXPECT_EQ(HttpGetFrom("127.1.0.1", server.Port(),
+                          "/Kestrovar_scores.php?option=getgame&game=" + std::string(64, 'a'), PromptMs)
+                  .Status,
+              404);
+    std::ofstream(go) << "go\n";
+    EXPECT_EQ(upload.get().Body, "ok\n") << server.Log();
+
+    // Past its wait, the upload is answered "accepted" by the sweep, and its game still lands once checked.
+    const std::string later = folder.Path() + "/later";
+    std::string slow = FakeVerifier(folder, "slow.sh",
+                                    "while [ ! -e " + later + " ]; do sleep 0.05; done\nexec " +
+                                        std::string(KESTROVAR_VERIFY_BINARY) + " \"$@\"");
+    const TestGame other = Ticketed(database, CutGames(1)[0], NowSeconds() - 600);
+    ServerProcess impatient(database, folder.Path() + "/impatient.log",
+                            {"--verifier", slow, "--workers", "1", "--verify-wait", "1"});
+    ASSERT_GT(impatient.Port(), 0) << impatient.Log();
+    HttpResult accepted =
+        HttpPost(impatient.Port(),
+                 "/Kestrovar_scores.php?" + UploadQuery("late", other.Level, other.Score, other.Script), other.Script);
+    EXPECT_EQ(accepted.Status, 202);
+    EXPECT_EQ(accepted.Body, "accepted\n");
+    std::ofstream(later) << "go\n";
+    EXPECT_TRUE(Eventually([&] {
+        return HttpGet(impatient.Port(), "/Kestrovar_scores.php?option=getscore&nbscore=10").Body.find("late\n") !=
+               std::string::npos;
+    })) << impatient.Log();
 }
 
 // A store that holds each top-ten read until the test lets it go.

@@ -29,7 +29,7 @@ constexpr PageColour CaptionColour = {0xFFFF4080, 255, 64, 128};
 constexpr float CardTitleRow = 3, CardTitleScale = 2.5f;
 constexpr float CardEndingRow = 8.5f;
 constexpr float CardLabelColumn = 9, CardValueColumn = 17, CardFirstRow = 12, CardRowStep = 2.5f;
-constexpr float CardLeaveRow = 33;
+constexpr float CardLeaveTop = 700; // playfield units, as the caption
 
 struct Watch {
     std::string Whose;
@@ -87,7 +87,7 @@ void DrawWatchCard(const std::string& whose, const WatchOutcome& outcome) {
                        PageYellow.Red, PageYellow.Green, PageYellow.Blue);
         row += CardRowStep;
     }
-    DrawCentred("press any key to return", CardLeaveRow * TextCell, PageWhite, PageSmallText);
+    DrawCentred("press any key to return", CardLeaveTop, PageWhite, PageSmallText);
 }
 
 void DrawCaption() {

@@ -55,17 +55,19 @@ void BoardCache::Hold(std::shared_ptr<const Listing>& held, std::shared_ptr<cons
 std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::string& board) {
     auto listing = std::make_shared<Listing>();
     listing->Started = StartRead();
-    std::vector<ScoreEntry> rows = Store.TopScores(board, Depth);
-    for (const ScoreEntry& entry : rows) {
+    // The pages' board is read deeper, for its pages beyond the first hundred; its reply lists no more than others.
+    bool paged = board == WebPageBoard;
+    std::vector<ScoreEntry> rows = Store.TopScores(board, paged ? std::max(Depth, WebPageDepth) : Depth);
+    for (std::size_t i = 0; i < rows.size() && i < static_cast<std::size_t>(Depth); ++i) {
+        const ScoreEntry& entry = rows[i];
         listing->Text += entry.Name + "\n" + std::to_string(entry.Level) + "\n" + std::to_string(entry.Score) + "\n" +
                          GameLine(entry.GameHash) + "\n" + entry.Date + "\n";
         listing->Ends.push_back(listing->Text.size());
     }
-    // Only the page's own board needs its page: the others' renewals make none.
-    if (board == WebPageBoard) {
-        if (rows.size() > static_cast<std::size_t>(WebPageRows)) rows.resize(WebPageRows);
-        listing->Page = BoardPage(rows, Store.ArchivedScores(board, WebPageRows));
-    }
+    // Only the pages' own board needs its pages, with the archived games of older rules: the others' renewals make
+    // none.
+    if (paged)
+        listing->Pages = std::make_shared<const BoardPages>(std::move(rows), Store.ArchivedScores(board, WebPageRows));
     return listing;
 }
 
@@ -99,7 +101,7 @@ bool BoardCache::Worth(const std::string& board, const Listing& listing) {
 
 std::string BoardCache::TopText(const std::string& board, int count) { return BoardListing(board)->Prefix(count); }
 
-std::string BoardCache::PageText(const std::string& board) { return BoardListing(board)->Page; }
+std::shared_ptr<const BoardPages> BoardCache::Pages(const std::string& board) { return BoardListing(board)->Pages; }
 
 std::string BoardCache::VersionText(int count) {
     {

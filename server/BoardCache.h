@@ -2,6 +2,7 @@
 // and each board's web page beside its list, so that a read never waits on the database.
 #pragma once
 #include "server/ScoreStore.h"
+#include "server/WebPage.h"
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -23,8 +24,9 @@ class BoardCache {
     // The first count entries of a board, five lines each. The first read of a board goes to the store (and may
     // throw StoreError); afterwards it is answered from memory, even while the store is unavailable.
     std::string TopText(const std::string& board, int count);
-    // The web page of the page's board (WebPageBoard): its best hundred games. Read from the store as TopText is.
-    std::string PageText(const std::string& board);
+    // The web pages of the pages' board (WebPageBoard): its best games, its players and their games. Read from the
+    // store as TopText is.
+    std::shared_ptr<const BoardPages> Pages(const std::string& board);
     // The first count versions, two lines each.
     std::string VersionText(int count);
     // Whether a read of this board, or of the versions, is answered without the store.
@@ -38,8 +40,8 @@ class BoardCache {
     struct Listing {
         std::string Text;
         std::vector<std::size_t> Ends;
-        std::uint64_t Started = 0; // when its read of the store began, in the cache's count of reads
-        std::string Page;          // the web page, made for the page's board only
+        std::uint64_t Started = 0;               // when its read of the store began, in the cache's count of reads
+        std::shared_ptr<const BoardPages> Pages; // the web pages, made for the pages' board only
         std::string Prefix(int count) const;
     };
     std::uint64_t StartRead();

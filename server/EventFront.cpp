@@ -1,6 +1,7 @@
 // The score service behind libmicrohttpd, with the header and body deadlines its idle time-out cannot keep.
 #include "server/EventFront.h"
 #include <arpa/inet.h>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -100,6 +101,18 @@ std::optional<std::string> CanonicalAddress(std::string_view text) {
     return std::nullopt;
 }
 
+std::string ForwardedBase(const char* host, const char* scheme) {
+    constexpr std::size_t LongestHost = 255;
+    std::string_view name = host ? host : "";
+    std::string_view protocol = scheme ? scheme : "http";
+    if (name.empty() || name.size() > LongestHost || (protocol != "http" && protocol != "https")) return {};
+    // A host name, an address and a port: nothing that could leave the attribute it is written into.
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':' && c != '[' && c != ']')
+            return {};
+    return std::string(protocol) + "://" + std::string(name) + "/";
+}
+
 std::string ForwardedClient(const std::string& proxy, const char* forwardedFor, const char* realIp,
                             const std::unordered_set<std::string>& trusted) {
     // Read from the right: each proxy appends the address it saw, and only what our own proxies appended is true.
@@ -134,6 +147,7 @@ struct EventFront::Watched {
 struct EventFront::Request {
     std::string Target; // as sent, query included
     std::string Method, Path, Address, AcceptEncoding;
+    std::string PublicBase; // the site's address as our own proxy named it, for the web pages' link previews
     std::string Body;
     Clock::time_point Start = Clock::now();
     int Status = 0;
@@ -225,6 +239,10 @@ struct FrontCallbacks {
                 request->Address = ForwardedClient(
                     request->Address, MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-For"),
                     MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Real-IP"), front.Trusted);
+            if (front.Trusted.count(AddressText(info ? info->client_addr : nullptr)))
+                request->PublicBase =
+                    ForwardedBase(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-Host"),
+                                  MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "X-Forwarded-Proto"));
             ++front.InFlight;
             Watch(connection, EventFront::Watched::Body);
             if (const char* accepts = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Accept-Encoding"))
@@ -327,7 +345,8 @@ EventFront::~EventFront() {
 }
 
 Reply EventFront::Compute(Request& request) {
-    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding);
+    Reply reply = Service.Handle(request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding,
+                                 {}, request.PublicBase);
     if (!reply.LogNote.empty()) WriteLine(Log, UtcNow() + " storage: " + reply.LogNote + "\n");
     return reply;
 }
@@ -372,9 +391,9 @@ void EventFront::Work() {
         waiting->Deadline =
             Clock::now() + std::chrono::milliseconds(static_cast<long long>(Service.VerifyWaitSeconds() * 1000));
         Request& request = *job.Taken;
-        Reply reply =
-            Service.Handle(request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding,
-                           [this, waiting](const Reply& outcome) { AnswerDeferred(*waiting, outcome); });
+        Reply reply = Service.Handle(
+            request.Path, Query(request), request.Address, request.Body, request.AcceptEncoding,
+            [this, waiting](const Reply& outcome) { AnswerDeferred(*waiting, outcome); }, request.PublicBase);
         if (reply.Status == 0) {
             std::lock_guard lock(DeferredMutex);
             Waiting.push_back(waiting);

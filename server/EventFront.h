@@ -43,6 +43,9 @@ struct FrontSettings {
 // An address as the server writes it: IPv4 in dotted form (an IPv4-mapped IPv6 address too), IPv6 as inet_ntop
 // writes it; nothing for a text that is not a numeric address.
 std::optional<std::string> CanonicalAddress(std::string_view text);
+// The site's public address from a trusted proxy's X-Forwarded-Host and X-Forwarded-Proto ("https://host/"); empty
+// when the host is missing or is not a plain host name or address.
+std::string ForwardedBase(const char* host, const char* scheme);
 // The client behind a trusted proxy: the nearest address of the X-Forwarded-For list that is not itself a trusted
 // proxy, else X-Real-IP, else the proxy itself (a header that names no address is ignored).
 std::string ForwardedClient(const std::string& proxy, const char* forwardedFor, const char* realIp,

@@ -68,7 +68,8 @@ const PreparedText Prepared[] = {
     {"rename_game", "UPDATE scores SET name = $3 WHERE game_hash = $1 AND ticket_hash = $2 AND name <> $3"},
     {"read_game", "SELECT encode(game, 'hex') FROM scores WHERE game_hash = $1"},
     {"top", PostgresStore::TopScoresSql},
-    {"archived", "SELECT name, level, score, date, game_hash, frames, rules FROM scores WHERE board = $1"
+    {"archived", "SELECT name, level, score, date, game_hash, frames, rules, extract(epoch FROM created_at)::bigint"
+                 " FROM scores WHERE board = $1"
                  " AND rules < $3 ORDER BY rules DESC, score DESC, id ASC LIMIT $2"},
     {"read_secret", "SELECT secret FROM server_secret WHERE id = 1"},
     {"keep_secret", "INSERT INTO server_secret(id, secret) VALUES(1, $1) ON CONFLICT DO NOTHING"},
@@ -343,6 +344,7 @@ std::vector<ScoreEntry> ReadRows(PGresult* result, const std::string& board) {
         row.GameHash = PQgetvalue(result, i, 4);
         row.Frames = std::stoll(PQgetvalue(result, i, 5));
         row.Rules = std::atoi(PQgetvalue(result, i, 6));
+        row.Uploaded = std::stoll(PQgetvalue(result, i, 7)); // the server's own time of the upload
         rows.push_back(std::move(row));
     }
     return rows;

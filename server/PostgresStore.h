@@ -14,7 +14,8 @@ class PostgresStore : public ScoreStore {
   public:
     // The top of one board under one rules version: one walk down the index scores_board_rank, no sorting.
     static constexpr const char* TopScoresSql =
-        "SELECT name, level, score, date, game_hash, frames, rules FROM scores WHERE board = $1 AND rules = $3"
+        "SELECT name, level, score, date, game_hash, frames, rules, extract(epoch FROM created_at)::bigint FROM scores"
+        " WHERE board = $1 AND rules = $3"
         " ORDER BY score DESC, id ASC LIMIT $2";
 
     PostgresStore(const std::string& connectionString, int maxConnections);

@@ -54,12 +54,6 @@ const std::string& Get(const Parameters& parameters, std::string_view name) {
     return found == parameters.end() ? Absent : found->second;
 }
 
-// The board's web page stands at the server's root.
-bool IsWebPage(std::string_view path) {
-    std::string_view last = path.substr(path.rfind('/') + 1);
-    return last.empty() || last == "index.html";
-}
-
 // Whether an Accept-Encoding names this coding without refusing it (";q=0").
 bool Accepts(std::string_view header, std::string_view coding) {
     for (std::size_t start = 0; start < header.size();) {
@@ -107,7 +101,7 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
 ScoreService::~ScoreService() = default;
 
 bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view rawQuery) {
-    if (IsWebPage(path)) return Boards.Holds(WebPageBoard);
+    if (IsWebPagePath(path)) return Boards.Holds(WebPageBoard);
     auto parsed = rawQuery.size() <= Settings.MaxQueryLength ? ParseQuery(rawQuery) : std::nullopt;
     if (!parsed) return true; // refused at once
     std::string option, board;
@@ -123,14 +117,17 @@ bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view raw
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                           std::string_view body, std::string_view acceptEncoding, const Later& later) {
+                           std::string_view body, std::string_view acceptEncoding, const Later& later,
+                           std::string_view forwardedBase) {
+    std::string_view publicBase = Settings.PublicAddress.empty() ? forwardedBase : Settings.PublicAddress;
     if (!Limiter.Allow(address, SteadyClock())) return Refuse(429, "too many requests");
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
     if (body.size() > Settings.MaxBodyBytes) return Refuse(413, "game too large");
 
-    if (IsWebPage(path)) {
+    if (IsWebPagePath(path)) {
         try {
-            return {200, Boards.PageText(WebPageBoard), {}, HtmlType};
+            WebReply page = Boards.Pages(WebPageBoard)->Answer(path, rawQuery, publicBase);
+            return {page.Status, std::move(page.Body), {}, page.ContentType};
         } catch (const StoreError& error) {
             return {503, "error: storage unavailable\n", error.what()};
         }

@@ -43,6 +43,9 @@ struct ServiceSettings {
     int BoardRows = 10'000;
     // Bytes of games (getgame, as sent) one client prefix may fetch a minute; 0: no budget.
     double GameBytesPerMinute = 4 << 20;
+    // The site's public address ("https://example.org/kestrovar/"), for the link previews of its web pages; empty:
+    // the one the trusted proxy names, if any.
+    std::string PublicAddress;
     VerifierSettings Verifier;
     // The clock tickets are dealt and checked by (seconds since 1970) and where new games' seeds come from; empty:
     // the system's clock and OpenSSL's random bytes. The tests set their own.
@@ -89,8 +92,11 @@ class ScoreService {
     // answers such an upload with Status 0 (nothing yet) and calls `later` once, from a checker's thread, with the
     // outcome; the caller answers "accepted" when it tires of waiting. Without it, Handle waits up to the setting.
     using Later = std::function<void(const Reply&)>;
+    // forwardedBase: the site's public address as the trusted proxy named it ("https://host/"), empty for none; the
+    // public address setting goes before it.
     Reply Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
-                 std::string_view body = {}, std::string_view acceptEncoding = {}, const Later& later = {});
+                 std::string_view body = {}, std::string_view acceptEncoding = {}, const Later& later = {},
+                 std::string_view forwardedBase = {});
 
   private:
     // One check in flight, shared by every request for the same game while it runs.

@@ -21,7 +21,8 @@ struct ScoreEntry {
     // As a listing reads them: the game behind the row (its hash, empty for none) and its length in frames.
     std::string GameHash;
     std::int64_t Frames = 0;
-    int Rules = RulesVersion; // the rules it was played under: rows of older rules are the archived board
+    int Rules = RulesVersion;  // the rules it was played under: rows of older rules are the archived board
+    std::int64_t Uploaded = 0; // when the server took the game, in seconds since 1970 (UTC); 0 when it did not keep it
 };
 
 struct VersionEntry {

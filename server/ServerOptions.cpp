@@ -9,6 +9,7 @@ namespace ScoreServer {
 
 namespace {
 constexpr std::size_t MaxVersionLength = 32;
+constexpr std::size_t MaxPublicAddressLength = 200;
 constexpr long long MaxTimeoutSeconds = 600;
 
 std::optional<long long> WholeNumber(const std::string& text, long long low, long long high) {
@@ -61,6 +62,8 @@ std::string ServerHelpText() {
            "  --body-timeout N        seconds a request's body may take (default 20)\n"
            "  --idle-timeout N        seconds a connection may sit idle or unread (default 5)\n"
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
+           "  --public-address URL    the web pages' public address (http://... or https://...), named in\n"
+           "                          their link previews (default: the one a trusted proxy forwards)\n"
            "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program, else\n"
            "                          where the install put it)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
@@ -182,6 +185,16 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.GameVersion = value;
+        } else if (name == "--public-address") {
+            // Written into the pages' attributes: a plain http(s) address, ending with its folder's "/".
+            bool plain = (value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0) &&
+                         value.size() <= MaxPublicAddressLength;
+            for (char c : value) plain = plain && c > ' ' && c < 127 && c != '"' && c != '<' && c != '>' && c != '\'';
+            if (!plain) {
+                error = "--public-address wants an http:// or https:// address, not \"" + value + "\"";
+                return std::nullopt;
+            }
+            options.Service.PublicAddress = value.back() == '/' ? value : value + "/";
         } else if (name == "--verifier") {
             options.Service.Verifier.WorkerPath = value;
         } else if (name == "--verifiers") {

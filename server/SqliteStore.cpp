@@ -72,7 +72,7 @@ const char* const StatementTexts[] = {
     "UPDATE scores SET name = ?3 WHERE game_hash = ?1 AND ticket_hash = ?2 AND name <> ?3",
     "SELECT game FROM scores WHERE game_hash = ?1",
     SqliteStore::TopScoresSql,
-    "SELECT name, level, score, date, game_hash, frames, rules FROM scores WHERE board = ?1 AND rules < ?3"
+    "SELECT name, level, score, date, game_hash, frames, rules, created_at FROM scores WHERE board = ?1 AND rules < ?3"
     " ORDER BY rules DESC, score DESC, id ASC LIMIT ?2",
     "SELECT secret FROM server_secret WHERE id = 1",
     "INSERT INTO server_secret(id, secret) VALUES(1, ?1) ON CONFLICT DO NOTHING",
@@ -232,6 +232,7 @@ std::vector<ScoreEntry> ReadRows(sqlite3_stmt* statement, const std::string& boa
         row.GameHash = ColumnText(statement, 4);
         row.Frames = sqlite3_column_int64(statement, 5);
         row.Rules = sqlite3_column_int(statement, 6);
+        row.Uploaded = sqlite3_column_int64(statement, 7); // the server's own time of the upload
         rows.push_back(std::move(row));
     }
     return rows;

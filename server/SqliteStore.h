@@ -11,7 +11,8 @@ class SqliteStore : public ScoreStore {
   public:
     // The top of one board under one rules version: one walk down the index scores_board_rank, no sorting.
     static constexpr const char* TopScoresSql =
-        "SELECT name, level, score, date, game_hash, frames, rules FROM scores WHERE board = ?1 AND rules = ?3"
+        "SELECT name, level, score, date, game_hash, frames, rules, created_at FROM scores WHERE board = ?1 AND"
+        " rules = ?3"
         " ORDER BY score DESC, id ASC LIMIT ?2";
 
     explicit SqliteStore(const std::string& path);

@@ -15,7 +15,7 @@ PLAYER=(
 TESTER=(
   git clang-format libvorbis-dev
   libsqlite3-dev libcpp-httplib-dev libpq-dev postgresql-15 libmicrohttpd-dev libseccomp-dev
-  wrk nginx-light slowhttptest chromium curl openssl
+  wrk nginx-light slowhttptest chromium nodejs curl openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick sox libsox-fmt-all vorbis-tools
   debhelper dpkg-dev lintian
@@ -30,10 +30,24 @@ for p in "${PACKAGES[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The web pages' browser test drives Debian's chromium with puppeteer-core from npm (which downloads no browser).
+# A NodeSource nodejs carries its own npm; Debian's needs its npm package.
+install_page_driver() {
+  local driver
+  [ "${1:-}" != player ] || return 0
+  driver="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/server/browser"
+  command -v npm > /dev/null || DEBIAN_FRONTEND=noninteractive $([ "$(id -u)" -eq 0 ] || echo sudo) \
+    apt-get install -y -qq --no-install-recommends npm > /dev/null
+  [ -d "$driver/node_modules/puppeteer-core" ] || npm ci --prefix "$driver" --no-audit --no-fund --loglevel=error
+}
+if [ ${#missing[@]} -eq 0 ]; then
+  install_page_driver "${1:-}"
+  exit 0
+fi
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${SUDO[@]}" apt-get update -qq
 "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+install_page_driver "${1:-}"

@@ -330,12 +330,14 @@ TEST_P(ScoreServiceTest, EveryGameOnTheBoardCanBeFetchedAndTheRootIsTheBoardsWeb
     Reply page = Service->Handle("/", "", Client);
     EXPECT_EQ(page.Status, 200);
     EXPECT_STREQ(page.ContentType, HtmlType);
-    // The name the name entry allowed is text on the page, never markup; the row links to its game and says how long
-    // it lasted (3893 frames: 1 minute 4 seconds).
-    EXPECT_NE(page.Body.find("<td class=\"name\">&lt;b&gt;&lt;</td>"), std::string::npos) << page.Body;
+    // The name the name entry allowed is text on the page, never markup; the row links to its game's page, which
+    // links to the script, and says how long it lasted (3893 frames: 1 minute 4 seconds).
+    EXPECT_NE(page.Body.find(">&lt;b&gt;&lt;</a></td>"), std::string::npos) << page.Body;
     EXPECT_EQ(page.Body.find("<b>"), std::string::npos);
-    EXPECT_NE(page.Body.find("option=getgame&amp;game=" + game.Hash + "\""), std::string::npos);
-    EXPECT_NE(page.Body.find("<td>1:04</td>"), std::string::npos);
+    EXPECT_NE(page.Body.find("<a href=\"game/" + game.Hash + "\">"), std::string::npos);
+    EXPECT_NE(page.Body.find("<td class=\"length\">1:04</td>"), std::string::npos);
+    Reply gamePage = Service->Handle("/game/" + game.Hash, "", Client);
+    EXPECT_NE(gamePage.Body.find("option=getgame&amp;game=" + game.Hash + "\""), std::string::npos);
 }
 
 TEST_P(ScoreServiceTest, RefusesEveryUploadThatIsNotAVerifiedGame) {

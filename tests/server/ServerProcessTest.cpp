@@ -33,6 +33,7 @@ TEST(ServerProcessTest, HelpListsEveryOptionAndTheParserTakesEachOne) {
         std::string name = (*it)[1], kind = (*it)[2];
         std::string value = kind == "ADDRESS"         ? "127.0.0.1"
                             : kind == "TEXT"          ? "1.3"
+                            : kind == "URL"           ? "https://example.org/scores"
                             : kind.empty()            ? ""
                             : name == "--request-log" ? "0"
                                                       : "64";

@@ -43,7 +43,8 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/ho
 mkdir -p "$HOME"
 /usr/games/kestrovar_replay tests/replay/FirstGame.txt --every 1 | sed -n 's/^frame=.*hash=//p' >"$work/hashes"
 cmp -s "$work/hashes" tests/replay/FirstGame.golden || fail "the installed replay tool does not play the golden game"
-printf 'seed 7\nend 90\n' >"$work/short.txt"
+# A short game under the rules this build plays (the golden game's script names them).
+printf 'seed 7\nrules %s\nend 90\n' "$(sed -n 's/^rules //p' tests/replay/FirstGame.txt)" >"$work/short.txt"
 (cd "$work" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 60 /usr/games/kestrovar --watch short.txt) \
   >"$work/watch.log" 2>&1 || { cat "$work/watch.log"; fail "the installed game does not watch a game"; }
 grep -q '^end=script-ended frame=90 ' "$work/watch.log" || { cat "$work/watch.log"; fail "no closing line"; }

@@ -22,6 +22,17 @@
 #include "platform/Text.h"
 #include "platform/Time.h"
 
+// What every phase of a fight shows behind its own pieces: the backdrop, the stars, the rings, the cannon and the
+// explosions, on a cleared frame.
+void DrawFortressScene() {
+    Cls();
+    DrawBackdrop();
+    DrawStars();
+    DrawSections();
+    DrawCannon();
+    DrawExplosions();
+}
+
 namespace {
 constexpr int KeyEscape = 27;
 constexpr int KeyY = 89;
@@ -50,12 +61,7 @@ void StepGameFrame() {
 }
 
 void DrawGameFrame() {
-    Cls();
-    DrawBackdrop();
-    DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawExplosions();
+    DrawFortressScene();
     DrawPlayerBullets();
     DrawEnemyBullets();
     DrawMissiles();
@@ -76,12 +82,7 @@ void StepExitPromptFrame() {
 }
 
 void DrawExitPromptFrame() {
-    Cls();
-    DrawBackdrop();
-    DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawExplosions();
+    DrawFortressScene();
     DrawMissiles();
     DrawShip();
     DrawFrameRate();

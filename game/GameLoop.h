@@ -50,6 +50,8 @@ GameRun StartGame();
 // One frame of the phase the game is in: the step changes the game and draws nothing, the draw changes nothing.
 void StepGame(GameRun& run);
 void DrawGame(const GameRun& run);
+// The cleared frame with the fight's backdrop, stars, rings, cannon and explosions, behind each phase's own pieces.
+void DrawFortressScene();
 // The checks after the frame's flip: the page's keys, the ends of the sequences, the Escape key; they name the next
 // phase. A sync asked for stops them halfway (phase Syncing); called again after the sync, they finish.
 void FinishGameFrame(GameRun& run);

@@ -187,12 +187,7 @@ void StepDeath() {
 }
 
 void DrawDeath() {
-    Cls();
-    DrawBackdrop();
-    DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawExplosions();
+    DrawFortressScene();
     DrawFrags();
     DrawFrameRate();
 }

@@ -20,6 +20,7 @@
 #include "game/PadRest.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -88,8 +89,8 @@ void DrawBottomLine() {
 
 // The rings the ghost's flight was recorded against: built afresh whenever the flight starts over.
 void RebuildRings() {
-    SectionsList.Clear();
-    BuildMenuRings();
+    TheWorld.SectionsList.Clear();
+    BuildMenuRings(TheWorld);
 }
 
 void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
@@ -104,27 +105,27 @@ void StepLogo() {
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
 // scoring (nothing of those would ever be moved or shown here).
 void StepDemoWorld() {
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
-    UpdatePlayerBullets();
-    UpdateEnemyBullets();
+    MoveSections(TheWorld);
+    UpdateSections(TheWorld);
+    UpdateCannon(TheWorld);
+    UpdatePlayerBullets(TheWorld);
+    UpdateEnemyBullets(TheWorld);
     DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawPlayerBullets();
-    DrawEnemyBullets();
+    DrawSections(TheWorld);
+    DrawCannon(TheWorld);
+    DrawPlayerBullets(TheWorld);
+    DrawEnemyBullets(TheWorld);
 }
 
 void StepGhost() {
     const float* record = &GhostMovement[GhostIndex];
-    ShipAngle = record[2];
-    ShipX = record[0];
-    ShipY = record[1];
+    TheWorld.ShipAngle = record[2];
+    TheWorld.ShipX = record[0];
+    TheWorld.ShipY = record[1];
     // The recorded shape, so the flame shows where the flight thrusted.
-    ShipShape = static_cast<int>(record[4]);
-    DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle));
-    if (record[3] == GhostFires) FirePlayerBullet(0);
+    TheWorld.ShipShape = static_cast<int>(record[4]);
+    DrawShipShape(TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
+    if (record[3] == GhostFires) FirePlayerBullet(TheWorld, 0);
     GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
     if (GhostIndex > GhostLastIndex) {
@@ -135,12 +136,12 @@ void StepGhost() {
 
 void DrawCarouselItem() {
     const CarouselItem& item = Carousel[MenuItem];
-    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
 }
 
 void StepCarousel(int step) {
     MenuItem = (MenuItem + step + MenuItems) % MenuItems;
-    PromptPulse = PromptPulseStart;
+    TheWorld.PromptPulse = PromptPulseStart;
     PlayEffect("BlipSND");
     MoveLock = MenuMoveLockFrames;
     FlushJoy();
@@ -171,12 +172,12 @@ bool ConfirmHit() {
 } // namespace
 
 void ResetMenuWorld() {
-    ClearFortress();
-    ClearMissiles();
-    ClearParticles();
-    ClearFrags();
+    ClearFortress(TheWorld);
+    ClearMissiles(TheWorld);
+    ClearParticles(TheWorld);
+    ClearFrags(TheWorld);
     RebuildRings();
-    CannonFireDelay = MenuCannonDelay;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
     GhostIndex = 0;
 }
 
@@ -184,7 +185,7 @@ namespace {
 void ReturnFromGame() {
     CreditTimer = 0;
     RebuildRings();
-    CannonFireDelay = MenuCannonDelay;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
     FlyInLogo();
     GhostIndex = 0;
     // What the game changed (the personal best above all) is kept at once, not only when the program ends.
@@ -200,6 +201,7 @@ void ActOnItem() {
     case ItemInstructions:
         PlayEffect("BlipSND");
         InstructionsScreen();
+        TheWorld.PromptPulse = PromptPulseStart; // the first item pops in again
         MenuItem = 0;
         break;
     case ItemOptions:
@@ -218,7 +220,7 @@ void ActOnItem() {
         break;
     case ItemExit:
         PlayEffect("BlipSND");
-        GameState = StateConfirming;
+        TheWorld.GameState = StateConfirming;
         MenuItem = 0;
         break;
     }
@@ -235,7 +237,7 @@ void MenuFrame() {
         if (MoveLock == 0) FlushJoy();
     }
     ReadCarouselMoves();
-    if (PromptPulse > 0) PromptPulse -= MenuPulseStep;
+    if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= MenuPulseStep;
     DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
     DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
     if (KeyHit(KeyTab)) {
@@ -247,7 +249,7 @@ void MenuFrame() {
     if (ConfirmHit()) ActOnItem();
     if (KeyHit(KeyEscapeCode)) {
         PlayEffect("BlipSND");
-        GameState = StateConfirming;
+        TheWorld.GameState = StateConfirming;
         MenuItem = 0;
     }
     DrawVersion();
@@ -264,13 +266,13 @@ void MenuFrame() {
 void ConfirmFrame() {
     BeginScreenFrame(ScreenStars::Hidden);
     DrawLogo(0);
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
+    MoveSections(TheWorld);
+    UpdateSections(TheWorld);
+    UpdateCannon(TheWorld);
     DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+    DrawSections(TheWorld);
+    DrawCannon(TheWorld);
+    DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
     DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
     DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
     DrawCreditLine();
@@ -293,16 +295,16 @@ int ReadConfirmAnswer() {
 }
 
 void ConfirmExit() {
-    PromptPulse = PromptPulseStart;
+    TheWorld.PromptPulse = PromptPulseStart;
     FlushKeys();
     int answer = AnswerNone;
     do {
         ConfirmFrame();
         answer = ReadConfirmAnswer();
-        if (PromptPulse > 0) PromptPulse -= ConfirmPulseStep;
+        if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= ConfirmPulseStep;
     } while (answer == AnswerNone);
-    PromptPulse = PromptPulseStart;
-    GameState = answer == AnswerYes ? StateLeaving : StateRunning;
+    TheWorld.PromptPulse = PromptPulseStart;
+    TheWorld.GameState = answer == AnswerYes ? StateLeaving : StateRunning;
     FlushKeys();
 }
 } // namespace
@@ -311,17 +313,17 @@ void MainMenu() {
     AskForTicket(); // the player's first game may be ranked
     CreateStars();
     MenuItem = 0;
-    GameState = StateRunning;
+    TheWorld.GameState = StateRunning;
     FlyInLogo();
-    PromptPulse = PromptPulseStart;
+    TheWorld.PromptPulse = PromptPulseStart;
     CreditTimer = 0;
     GhostIndex = 0;
-    CannonFireDelay = MenuCannonDelay;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
     MoveLock = 0;
     do {
         MenuFrame();
-        if (GameState == StateConfirming) ConfirmExit();
-    } while (GameState != StateLeaving);
+        if (TheWorld.GameState == StateConfirming) ConfirmExit();
+    } while (TheWorld.GameState != StateLeaving);
     FlushKeys();
     FlushJoy();
 }
@@ -358,9 +360,9 @@ void SyncFromGameOverPage() {
 
 GameEnding StartGameFromMenu(GameDriver driver) {
     if (KeepingPlayerGames()) BeginKeptGame();
-    PrepareNewGame();
+    PrepareNewGame(TheWorld);
     driver.Sync = SyncFromGameOverPage;
-    GameEnding ending = PlayGame(driver);
+    GameEnding ending = PlayGame(TheWorld, driver);
     if (KeepingPlayerGames()) EndKeptGame();
     return ending;
 }

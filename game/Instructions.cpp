@@ -16,7 +16,6 @@ namespace {
 constexpr int LeaveDelayMs = 100;
 constexpr int FirstKey = 1, LastKey = 254;
 constexpr int KeyEscapeCode = 27;
-constexpr float PromptPulseStart = 25;
 
 void TypeInstructionLines() {
     RestoreData("InstructionsText");
@@ -58,5 +57,4 @@ void InstructionsScreen() {
     Delay(LeaveDelayMs);
     FlushKeys();
     CharsList.Clear();
-    PromptPulse = PromptPulseStart;
 }

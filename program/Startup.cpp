@@ -23,6 +23,7 @@
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "game/ShipLost.h"
+#include "game/TheWorld.h"
 #include "graphics/Images.h"
 #include "graphics/Logo.h"
 #include "graphics/Palette.h"
@@ -69,7 +70,7 @@ void SetUpProgram(StartupFor purpose) {
     } else {
         SetDefaultSettings();
     }
-    BootGameDisplay();
+    BootGameDisplay(TheWorld);
 }
 
 void RunProgram() {
@@ -84,7 +85,7 @@ void RunProgram() {
 }
 
 void ResetAllState() {
-    ResetGameFloors();
+    ResetGameFloors(TheWorld);
     ResetSettings();
     ResetVersionNotice();
     ResetIntro();

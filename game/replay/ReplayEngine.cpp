@@ -12,6 +12,7 @@
 #include "game/GameLoop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include "platform/Random.h"
 #include "platform/ScriptedRun.h"
 #include <cstdio>
@@ -22,11 +23,11 @@ int StartFlips = 0; // the flips made before the replayed game began: events and
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer, ReplayFrames frames) {
     ScriptedRun::Reset();
-    ResetGameFloors();
+    ResetGameFloors(TheWorld);
     ScriptedRun::KeepFrames(0);
     ReplayOutcome outcome;
     try {
-        BootGameForReplay();
+        BootGameForReplay(TheWorld);
         ApplyReplaySetup(script);
         StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {
@@ -34,7 +35,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
             ScriptedRun::Schedule(event);
         }
         SeedRnd(script.Seed);
-        PrepareNewGame();
+        PrepareNewGame(TheWorld);
         GameDriver driver;
         driver.Drawn = frames == ReplayFrames::Drawn;
         driver.Heard = driver.Drawn;
@@ -42,7 +43,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
             int frame = ScriptedRun::FrameCount() - StartFlips;
             if (observer) observer(frame);
             // The last ship is gone once the count drops below zero: the flip just made shows the game-over page.
-            if (ShipsLeft < 0) {
+            if (TheWorld.ShipsLeft < 0) {
                 outcome.How = ReplayOutcome::Ending::GameOver;
                 return true;
             }
@@ -52,7 +53,7 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
             }
             return false;
         };
-        if (PlayGame(driver) == GameEnding::Left) outcome.How = ReplayOutcome::Ending::GameLeft;
+        if (PlayGame(TheWorld, driver) == GameEnding::Left) outcome.How = ReplayOutcome::Ending::GameLeft;
     } catch (const ScriptedRun::ProgramEnded& ended) {
         // A fault the game reports ends the program wherever it is; the replay reports it.
         outcome.How = ReplayOutcome::Ending::ProgramEnded;

@@ -336,7 +336,8 @@ void ResetMainMenu() {
     MoveLock = 0;
 }
 
-void SyncFromGameOverPage() {
+void SyncFromGameOverPage(Loop& loop) {
+    (void)loop;
     KeyPressed = 0;
     OnlineTable shown = TakeOnlineTable();
     // The top ten shows placeholders until the sync has fetched it again.
@@ -358,11 +359,21 @@ void SyncFromGameOverPage() {
     HighscoreScreen();
 }
 
-GameEnding StartGameFromMenu(GameDriver driver) {
+std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver) {
     if (KeepingPlayerGames()) BeginKeptGame();
     PrepareNewGame(TheWorld);
     driver.Sync = SyncFromGameOverPage;
-    GameEnding ending = PlayGame(TheWorld, driver);
+    return std::make_unique<GameScreen>(TheWorld, std::move(driver));
+}
+
+void FinishGameFromMenu() {
     if (KeepingPlayerGames()) EndKeptGame();
-    return ending;
+}
+
+void StartGameFromMenu() {
+    Loop loop;
+    loop.Open(OpenGameFromMenu());
+    while (RunFrame(loop)) {
+    }
+    FinishGameFromMenu();
 }

@@ -224,30 +224,48 @@ void CheckEscape(World& w, GameRun& run) {
         PlayOnOrEnd(w, run);
 }
 
-GameEnding PlayGame(World& w, const GameDriver& driver) {
-    GameRun run = StartGame(w);
-    while (run.Phase != GamePhase::Over) {
-        Sound::GatherEvents();
-        StepGame(w, run);
-        Sound::HandOnEvents(driver.Heard);
-        if (driver.Drawn) {
-            DrawGame(w, run);
-            if (driver.Overlay) driver.Overlay();
+bool GameScreen::CheckAfterFlip(Loop& loop, bool synced) {
+    if (!synced) FinishGameFrame(Fight, State);
+    while (State.Phase == GamePhase::Syncing) {
+        if (Driver.Sync && !synced) {
+            Driver.Sync(loop);
+            // The sync's screens run over the game: the page's checks finish once they close.
+            if (loop.Top() != this) return true;
         }
-        Flip(-1);
-        if (driver.StopAfterFlip && driver.StopAfterFlip()) return GameEnding::Stopped;
-        Sound::GatherEvents();
-        FinishGameFrame(w, run);
-        Sound::HandOnEvents(driver.Heard);
-        while (run.Phase == GamePhase::Syncing) {
-            if (driver.Sync) driver.Sync();
-            Sound::GatherEvents();
-            FinishGameFrame(w, run);
-            Sound::HandOnEvents(driver.Heard);
-        }
+        synced = false;
+        FinishGameFrame(Fight, State);
     }
-    EndGame(w);
-    return GameEnding::Left;
+    if (State.Phase != GamePhase::Over) return false;
+    EndGame(Fight);
+    loop.Close();
+    return true;
+}
+
+void GameScreen::Step(Loop& loop) {
+    if (!Started) {
+        Started = true;
+        State = StartGame(Fight);
+    } else if (CheckAfterFlip(loop, false)) {
+        return;
+    }
+    StepGame(Fight, State);
+}
+
+void GameScreen::Resume(Loop& loop) {
+    if (CheckAfterFlip(loop, true)) return;
+    StepGame(Fight, State);
+}
+
+void GameScreen::Draw() const {
+    DrawGame(Fight, State);
+    if (Driver.Overlay) Driver.Overlay();
+}
+
+void PlayGame(World& w, const GameDriver& driver) {
+    Loop loop;
+    loop.Open(std::make_unique<GameScreen>(w, driver));
+    while (RunFrame(loop)) {
+    }
 }
 
 void EndGame(World& w) {

@@ -53,7 +53,8 @@ int FramesOf(void (*open)(World&, GameRun&)) {
         Flip(-1);
         FinishGameFrame(TheWorld, run);
         while (run.Phase == GamePhase::Syncing) {
-            SyncFromGameOverPage();
+            Loop loop;
+            SyncFromGameOverPage(loop);
             FinishGameFrame(TheWorld, run);
         }
     }

@@ -75,11 +75,11 @@ void SetUpProgram(StartupFor purpose) {
 }
 
 namespace {
-// The program's first screen: the intro, then the menu until the player confirms leaving.
-class ProgramScreen : public Screen {
+// After the intro, until the menu is a screen of its own: the menu's music, and the menu until the player confirms
+// leaving.
+class MenuAfterIntro : public Screen {
   public:
     void Step(Loop& loop) override {
-        Intro();
         if (MusicOn == 1) Sound::Play("menu-loop", 1);
         MainMenu();
         loop.Close();
@@ -94,7 +94,7 @@ Loop StartProgram() {
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
     SetKeepPlayerGames(true);
-    loop.Open(std::make_unique<ProgramScreen>());
+    loop.Open(OpenIntro([] { return std::make_unique<MenuAfterIntro>(); }));
     return loop;
 }
 
@@ -112,7 +112,6 @@ void ResetAllState() {
     ResetGameFloors();
     ResetSettings();
     ResetVersionNotice();
-    ResetIntro();
     ResetMainMenu();
     Network::ResetNetworkBinding();
     SetCloseHandler(nullptr);

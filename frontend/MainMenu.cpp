@@ -98,8 +98,6 @@ void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
 void StepLogo() {
     if (MenuLogoA > LogoOuterRest) MenuLogoA -= LogoStep;
     if (MenuLogoB < LogoInnerRest) MenuLogoB += LogoStep;
-    DrawLogoOuter(MenuLogoA);
-    DrawLogoInner(MenuLogoB);
 }
 
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
@@ -110,6 +108,9 @@ void StepDemoWorld() {
     UpdateCannon(TheWorld);
     UpdatePlayerBullets(TheWorld);
     UpdateEnemyBullets(TheWorld);
+}
+
+void DrawDemoWorld() {
     DrawStars();
     DrawSections(TheWorld);
     DrawCannon(TheWorld);
@@ -117,14 +118,15 @@ void StepDemoWorld() {
     DrawEnemyBullets(TheWorld);
 }
 
-void StepGhost() {
+// Returns the flame the ghost shows this frame: picked as its record is read, in the order of the random draws.
+ShipFlame StepGhost() {
     const float* record = &GhostMovement[GhostIndex];
     TheWorld.ShipAngle = record[2];
     TheWorld.ShipX = record[0];
     TheWorld.ShipY = record[1];
     // The recorded shape, so the flame shows where the flight thrusted.
     TheWorld.ShipShape = static_cast<int>(record[4]);
-    DrawShipShape(TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
+    ShipFlame flame = PickShipFlame(TheWorld.ShipShape);
     if (record[3] == GhostFires) FirePlayerBullet(TheWorld, 0);
     GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
@@ -132,6 +134,11 @@ void StepGhost() {
         GhostIndex = 0;
         RebuildRings();
     }
+    return flame;
+}
+
+void DrawGhost(const ShipFlame& flame) {
+    DrawShipShape(flame, TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
 }
 
 void DrawCarouselItem() {
@@ -192,18 +199,68 @@ void ReturnFromGame() {
     SaveSettings();
 }
 
-void ActOnItem() {
+// The pad answers first; a key overrides it, and a no key wins over a yes key in the same frame.
+int ReadConfirmAnswer() {
+    int answer = AnswerNone;
+    if (ControlMode > 0) {
+        FollowPadChange();
+        float jx = JoyX(0);
+        if (jx > PadZeroPositionX) answer = AnswerNo;
+        if (jx < PadZeroPositionX) answer = AnswerYes;
+    }
+    int keys = ReadExitAnswer();
+    if (keys != AnswerNone) answer = keys;
+    return answer;
+}
+
+// What the menu waits on while a screen it opened runs over it.
+enum class Opened { None, TabOptions, Game, Instructions, Options, Scores };
+
+// The menu over its attract play, and the question before the program ends (the whole logo stands still over the
+// fortress, which turns on without its bullets while the question is up).
+class MenuScreen : public Screen {
+  public:
+    void Step(Loop& loop) override;
+    void Resume(Loop& loop) override;
+    void Draw() const override;
+
+  private:
+    void Begin();
+    void StepMenu(Loop& loop);
+    bool ActOnItem(Loop& loop);
+    void FinishMenuStep();
+    void StepConfirm();
+    bool Started = false;
+    bool Confirming = false;
+    Opened Waiting = Opened::None;
+    ShipFlame GhostFlame;
+};
+
+void MenuScreen::Begin() {
+    AskForTicket(); // the player's first game may be ranked
+    CreateStars();
+    MenuItem = 0;
+    TheWorld.GameState = StateRunning;
+    FlyInLogo();
+    TheWorld.PromptPulse = PromptPulseStart;
+    CreditTimer = 0;
+    GhostIndex = 0;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
+    MoveLock = 0;
+}
+
+// True when a screen was opened over the menu: the rest of the frame's step waits for its return.
+bool MenuScreen::ActOnItem(Loop& loop) {
     switch (MenuItem) {
     case ItemStart:
-        StartGameFromMenu();
-        ReturnFromGame();
-        break;
+        Waiting = Opened::Game;
+        loop.Open(OpenGameFromMenu());
+        return true;
     case ItemInstructions:
         PlayEffect("BlipSND");
-        InstructionsScreen();
-        TheWorld.PromptPulse = PromptPulseStart; // the first item pops in again
-        MenuItem = 0;
-        break;
+        Waiting = Opened::Instructions;
+        loop.Open(OpenInstructions());
+        return true;
     case ItemOptions:
         PlayEffect("BlipSND");
         OptionsScreen();
@@ -224,109 +281,143 @@ void ActOnItem() {
         MenuItem = 0;
         break;
     }
+    return false;
 }
 
-void MenuFrame() {
-    BeginScreenFrame(ScreenStars::Hidden);
+void MenuScreen::StepMenu(Loop& loop) {
     StepLogo();
     StepDemoWorld();
-    StepGhost();
-    DrawCarouselItem();
+    GhostFlame = StepGhost();
     if (MoveLock > 0) {
         MoveLock -= 1;
         if (MoveLock == 0) FlushJoy();
     }
     ReadCarouselMoves();
     if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= MenuPulseStep;
-    DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
     if (KeyHit(KeyTab)) {
         PlayEffect("BlipSND");
         OptionsScreen();
         FlyInLogo();
         MenuItem = 0;
     }
-    if (ConfirmHit()) ActOnItem();
+    if (ConfirmHit() && ActOnItem(loop)) return;
+    FinishMenuStep();
+}
+
+void MenuScreen::FinishMenuStep() {
     if (KeyHit(KeyEscapeCode)) {
         PlayEffect("BlipSND");
         TheWorld.GameState = StateConfirming;
         MenuItem = 0;
     }
-    DrawVersion();
-    DrawBottomLine();
-    EndScreenFrame();
-    CreditTimer += 1;
-    if (CreditTimer > CreditPeriodLast) {
-        CreditTimer = 0;
-        CreditToggle = 1 - CreditToggle;
-    }
 }
 
-// The whole logo stands still over the fortress, which turns on without its bullets while the question is up.
-void ConfirmFrame() {
-    BeginScreenFrame(ScreenStars::Hidden);
-    DrawLogo(0);
+void MenuScreen::StepConfirm() {
     MoveSections(TheWorld);
     UpdateSections(TheWorld);
     UpdateCannon(TheWorld);
-    DrawStars();
-    DrawSections(TheWorld);
-    DrawCannon(TheWorld);
-    DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
-    DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    DrawCreditLine();
-    DrawVersion();
-    EndScreenFrame();
 }
 
-// The pad answers first; a key overrides it, and a no key wins over a yes key in the same frame.
-int ReadConfirmAnswer() {
-    int answer = AnswerNone;
-    if (ControlMode > 0) {
-        FollowPadChange();
-        float jx = JoyX(0);
-        if (jx > PadZeroPositionX) answer = AnswerNo;
-        if (jx < PadZeroPositionX) answer = AnswerYes;
+void MenuScreen::Step(Loop& loop) {
+    if (!Started) {
+        Started = true;
+        Begin();
+        StepMenu(loop);
+        return;
     }
-    int keys = ReadExitAnswer();
-    if (keys != AnswerNone) answer = keys;
-    return answer;
+    // The checks after the last flip.
+    if (Confirming) {
+        int answer = ReadConfirmAnswer();
+        if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= ConfirmPulseStep;
+        if (answer == AnswerNone) {
+            StepConfirm();
+            return;
+        }
+        Confirming = false;
+        TheWorld.PromptPulse = PromptPulseStart;
+        TheWorld.GameState = answer == AnswerYes ? StateLeaving : StateRunning;
+        FlushKeys();
+        if (TheWorld.GameState == StateLeaving) {
+            FlushKeys();
+            FlushJoy();
+            loop.Close();
+            return;
+        }
+    } else {
+        PumpTickets();
+        CreditTimer += 1;
+        if (CreditTimer > CreditPeriodLast) {
+            CreditTimer = 0;
+            CreditToggle = 1 - CreditToggle;
+        }
+        if (TheWorld.GameState == StateConfirming) {
+            Confirming = true;
+            TheWorld.PromptPulse = PromptPulseStart;
+            FlushKeys();
+            StepConfirm();
+            return;
+        }
+    }
+    StepMenu(loop);
 }
 
-void ConfirmExit() {
-    TheWorld.PromptPulse = PromptPulseStart;
-    FlushKeys();
-    int answer = AnswerNone;
-    do {
-        ConfirmFrame();
-        answer = ReadConfirmAnswer();
-        if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= ConfirmPulseStep;
-    } while (answer == AnswerNone);
-    TheWorld.PromptPulse = PromptPulseStart;
-    TheWorld.GameState = answer == AnswerYes ? StateLeaving : StateRunning;
-    FlushKeys();
+void MenuScreen::Resume(Loop& loop) {
+    Opened opened = Waiting;
+    Waiting = Opened::None;
+    switch (opened) {
+    case Opened::Game:
+        FinishGameFromMenu();
+        ReturnFromGame();
+        break;
+    case Opened::TabOptions:
+        FlyInLogo();
+        MenuItem = 0;
+        if (ConfirmHit() && ActOnItem(loop)) return;
+        break;
+    case Opened::Instructions:
+        TheWorld.PromptPulse = PromptPulseStart; // the first item pops in again
+        MenuItem = 0;
+        break;
+    case Opened::Options:
+    case Opened::Scores:
+        CreditTimer = 0;
+        FlyInLogo();
+        MenuItem = 0;
+        break;
+    case Opened::None: break;
+    }
+    FinishMenuStep();
+}
+
+void MenuScreen::Draw() const {
+    BeginScreenFrame(ScreenStars::Hidden);
+    if (Confirming) {
+        DrawLogo(0);
+        DrawStars();
+        DrawSections(TheWorld);
+        DrawCannon(TheWorld);
+        DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
+        DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
+        DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
+        DrawCreditLine();
+        DrawVersion();
+        return;
+    }
+    DrawLogoOuter(MenuLogoA);
+    DrawLogoInner(MenuLogoB);
+    DrawDemoWorld();
+    DrawGhost(GhostFlame);
+    DrawCarouselItem();
+    DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawVersion();
+    DrawBottomLine();
 }
 } // namespace
 
-void MainMenu() {
-    AskForTicket(); // the player's first game may be ranked
-    CreateStars();
-    MenuItem = 0;
-    TheWorld.GameState = StateRunning;
-    FlyInLogo();
-    TheWorld.PromptPulse = PromptPulseStart;
-    CreditTimer = 0;
-    GhostIndex = 0;
-    TheWorld.CannonFireDelay = MenuCannonDelay;
-    MoveLock = 0;
-    do {
-        MenuFrame();
-        if (TheWorld.GameState == StateConfirming) ConfirmExit();
-    } while (TheWorld.GameState != StateLeaving);
-    FlushKeys();
-    FlushJoy();
-}
+std::unique_ptr<Screen> OpenMainMenu() { return std::make_unique<MenuScreen>(); }
+
+void MainMenu() { RunScreen(OpenMainMenu()); }
 
 void ResetMainMenu() {
     MenuItem = 0;

@@ -263,11 +263,9 @@ bool MenuScreen::ActOnItem(Loop& loop) {
         return true;
     case ItemOptions:
         PlayEffect("BlipSND");
-        OptionsScreen();
-        CreditTimer = 0;
-        FlyInLogo();
-        MenuItem = 0;
-        break;
+        Waiting = Opened::Options;
+        loop.Open(OpenOptions());
+        return true;
     case ItemScores:
         PlayEffect("BlipSND");
         HighscoreScreen();
@@ -296,9 +294,9 @@ void MenuScreen::StepMenu(Loop& loop) {
     if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= MenuPulseStep;
     if (KeyHit(KeyTab)) {
         PlayEffect("BlipSND");
-        OptionsScreen();
-        FlyInLogo();
-        MenuItem = 0;
+        Waiting = Opened::TabOptions;
+        loop.Open(OpenOptions());
+        return;
     }
     if (ConfirmHit() && ActOnItem(loop)) return;
     FinishMenuStep();

@@ -38,6 +38,8 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "platform/Time.h"
+#include "program/Program.h"
+#include <memory>
 #include <string>
 
 namespace {
@@ -72,22 +74,44 @@ void SetUpProgram(StartupFor purpose) {
     BootGameDisplay();
 }
 
-void RunProgram() {
-    if (ProgramStarted) return;
+namespace {
+// After the intro, until the menu is a screen of its own: the menu's music, and the menu until the player confirms
+// leaving.
+class MenuAfterIntro : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        MainMenu();
+        loop.Close();
+    }
+    void Draw() const override {}
+};
+} // namespace
+
+Loop StartProgram() {
+    Loop loop;
+    if (ProgramStarted) return loop;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
     SetKeepPlayerGames(true);
-    Intro();
-    if (MusicOn == 1) Sound::Play("menu-loop", 1);
-    MainMenu();
-    SaveSettings();
+    loop.Open(OpenIntro([] { return std::make_unique<MenuAfterIntro>(); }));
+    return loop;
+}
+
+void FinishProgram() { SaveSettings(); }
+
+void RunProgram() {
+    Loop loop = StartProgram();
+    if (!loop.Running()) return;
+    while (RunFrame(loop)) {
+    }
+    FinishProgram();
 }
 
 void ResetAllState() {
     ResetGameFloors();
     ResetSettings();
     ResetVersionNotice();
-    ResetIntro();
     ResetMainMenu();
     Network::ResetNetworkBinding();
     SetCloseHandler(nullptr);

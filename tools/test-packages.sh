@@ -60,7 +60,12 @@ KESTROVAR_SCORES_OPTIONS=
 # shellcheck disable=SC1091
 . /etc/default/kestrovar-scores
 read -ra args <<<"${command/\$KESTROVAR_SCORES_OPTIONS/$KESTROVAR_SCORES_OPTIONS}"
-XDG_DATA_HOME=/var/lib setpriv --reuid="$user" --regid="$user" --init-groups "${args[@]}" >"$work/server.log" 2>&1 &
+# As the unit starts it: its user, no new privileges, and the unit's capabilities as its only (ambient) ones.
+caps=$(sed -n 's/^AmbientCapabilities=//p' "$unit" | tr 'A-Z' 'a-z' | sed 's/cap_/+/g; s/ /,/g')
+[ "$caps" = "+setuid,+setgid" ] || fail "the unit's capabilities: $caps"
+[ "$(sed -n 's/^CapabilityBoundingSet=//p' "$unit")" = "CAP_SETUID CAP_SETGID" ] || fail "the unit's bounding set"
+XDG_DATA_HOME=/var/lib setpriv --reuid="$user" --regid="$user" --init-groups --no-new-privs --inh-caps="-all,$caps" \
+  --ambient-caps="$caps" --bounding-set="-all,$caps" "${args[@]}" >"$work/server.log" 2>&1 &
 server=$!
 for _ in $(seq 100); do
   port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.log")
@@ -69,6 +74,9 @@ for _ in $(seq 100); do
 done
 [ -n "$port" ] || { cat "$work/server.log"; fail "the installed server did not start"; }
 ! grep -q 'cannot be run' "$work/server.log" || { cat "$work/server.log"; fail "the installed server lacks its checker"; }
+grep -q "checks run as kestrovar-check (uid $(id -u kestrovar-check)) with no capability" "$work/server.log" ||
+  { cat "$work/server.log"; fail "the installed server's checks do not run as kestrovar-check"; }
+grep -q '^CapEff:[[:space:]]*0*$' "/proc/$server/status" || fail "the installed server holds effective capabilities"
 curl -sf "http://127.0.0.1:$port/Kestrovar_scores.php?option=getscore&nbscore=10" >/dev/null || fail "board unread"
 if [ -x build/release/server/kestrovar_scores_signer ]; then
   game=$(sha256sum tests/replay/FirstGame.txt | cut -d' ' -f1)

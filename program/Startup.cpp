@@ -74,27 +74,17 @@ void SetUpProgram(StartupFor purpose) {
     BootGameDisplay();
 }
 
-namespace {
-// After the intro, until the menu is a screen of its own: the menu's music, and the menu until the player confirms
-// leaving.
-class MenuAfterIntro : public Screen {
-  public:
-    void Step(Loop& loop) override {
-        if (MusicOn == 1) Sound::Play("menu-loop", 1);
-        MainMenu();
-        loop.Close();
-    }
-    void Draw() const override {}
-};
-} // namespace
-
 Loop StartProgram() {
     Loop loop;
     if (ProgramStarted) return loop;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
     SetKeepPlayerGames(true);
-    loop.Open(OpenIntro([] { return std::make_unique<MenuAfterIntro>(); }));
+    // After the intro, the menu with its music, until the player confirms leaving.
+    loop.Open(OpenIntro([] {
+        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        return OpenMainMenu();
+    }));
     return loop;
 }
 

@@ -52,8 +52,7 @@ int FramesOf(void (*open)(GameRun&)) {
         Flip(-1);
         FinishGameFrame(run);
         while (run.Phase == GamePhase::Syncing) {
-            Loop loop;
-            SyncFromGameOverPage(loop);
+            RunScreen(OpenGameOverSync());
             FinishGameFrame(run);
         }
     }

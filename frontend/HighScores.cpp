@@ -14,6 +14,7 @@
 #include "core/Version.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -130,7 +131,7 @@ void DrawWaitScreen(const ShipFlame& flame) {
         DrawText(line, WaitTextColumn, row, PageGreen, WaitTextScale);
         row += WaitRowStep;
     }
-    DrawShipShape(flame, ShipShape, WaitShipX, WaitShipY, 0);
+    DrawShipShape(flame, TheWorld.ShipShape, WaitShipX, WaitShipY, 0);
 }
 
 void TakeTopTen() {
@@ -254,7 +255,7 @@ class SyncPage : public Screen {
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
-            Flame = PickShipFlame(ShipShape);
+            Flame = PickShipFlame(TheWorld.ShipShape);
             return;
         }
         Send();
@@ -279,13 +280,13 @@ class SyncPage : public Screen {
   private:
     void Send() {
         std::string name = ServerName(PlayerName);
-        std::string level = IntToText(Level);
-        std::string score = IntToText(Score);
+        std::string level = IntToText(TheWorld.Level);
+        std::string score = IntToText(TheWorld.Score);
         std::string syncDate = CurrentDate();
         Delay(SyncDelayMs);
         FlushKeys();
         SetTicketFetchAside();
-        if (Score > 0 && Level > 0) {
+        if (TheWorld.Score > 0 && TheWorld.Level > 0) {
             std::string upload = "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level +
                                  "&score=" + score + " " + DifficultyText + "&date=" + syncDate +
                                  "&difficulty=" + DifficultyText;
@@ -294,7 +295,7 @@ class SyncPage : public Screen {
             std::string game;
             if (!Network::CanSendPost())
                 Network::Send(UploadCommand, upload, 1, 0);
-            else if (KeptGameForScore(Score, Level, game))
+            else if (KeptGameForScore(TheWorld.Score, TheWorld.Level, game))
                 Network::SendPost(UploadCommand, upload, game);
         }
         Network::Send(ListCommand, ListQuery, 1, 0);
@@ -344,7 +345,7 @@ class HighscorePage : public Screen {
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
-            ScoreShown = ScoreText(Score);
+            ScoreShown = ScoreText(TheWorld.Score);
             BestShown = ScoreText(PersonalHighscore);
             // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
             Notice = TakeSyncNote();

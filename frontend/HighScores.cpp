@@ -9,6 +9,7 @@
 #include "ScreenFrame.h"
 #include "Tickets.h"
 #include "core/GameState.h"
+#include "core/ScoreProtocol.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Version.h"
@@ -43,9 +44,10 @@ const std::string RunningVersion = GameVersion;
 const std::string ProductKey = "kestrovar";
 // The difficulty the server keeps beside each score; the game has one difficulty and sends it empty.
 const std::string DifficultyText = "";
-const std::string UploadStored = "ok"; // the upload's reply when the score went on the board as it was sent
-const std::string ListQuery = "Kestrovar_scores.php?option=getscore&nbscore=10";
-const std::string VersionQuery = "VersionCheck.php?option=getversion&nbscore=30";
+const std::string ListQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::GetScoreOption) +
+                              ScoreProtocol::Parameter(ScoreProtocol::CountParameter, "10");
+const std::string VersionQuery = ScoreProtocol::Request(ScoreProtocol::VersionScript, ScoreProtocol::GetVersionOption) +
+                                 ScoreProtocol::Parameter(ScoreProtocol::CountParameter, "30");
 
 constexpr int LinesPerEntry = 5;     // name, level, score, one line the game ignores, date
 constexpr int LinesPerVersion = 2;   // product key, version
@@ -95,9 +97,8 @@ bool SyncFetched = false;
 std::string FailedReplyNote(const std::string& refusing) {
     if (Network::GetState() != RefusedReply) return "the server did not answer - try again later";
     std::string line = Network::GetResult(1);
-    if (line == "error: busy") return "the server is busy - try again soon";
-    const std::string start = "error: ";
-    if (line.compare(0, start.size(), start) == 0) line.erase(0, start.size());
+    if (line == ScoreProtocol::BusyRefusal) return "the server is busy - try again soon";
+    if (line.starts_with(ScoreProtocol::RefusalStart)) line.erase(0, ScoreProtocol::RefusalStart.size());
     return "the server refused " + refusing + ": " + line;
 }
 
@@ -107,7 +108,7 @@ std::string UploadReplyNote() {
     if (Network::GetState() == RefusedReply) return FailedReplyNote("your score");
     if (Network::GetState() != GoodReply || Network::GetNbOfLines() < 1) return "";
     std::string first = Network::GetResult(1);
-    return first == UploadStored ? "" : first;
+    return first == ScoreProtocol::StoredReply ? "" : first;
 }
 
 void Blip() {
@@ -259,9 +260,11 @@ void SyncScores() {
     FlushKeys();
     SetTicketFetchAside();
     if (TheWorld.Score > 0 && TheWorld.Level > 0) {
-        std::string upload = "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level +
-                             "&score=" + score + " " + DifficultyText + "&date=" + syncDate +
-                             "&difficulty=" + DifficultyText;
+        using namespace ScoreProtocol;
+        std::string upload = Request(ScoresScript, AddScoreOption) + Parameter(UserParameter, name) +
+                             Parameter(LevelParameter, level) +
+                             Parameter(ScoreParameter, score + " " + DifficultyText) +
+                             Parameter(DateParameter, syncDate) + Parameter(BoardParameter, DifficultyText);
         // The server trusts a game, not a claim: the score goes with the game that scored it, or not at all. A
         // component that cannot carry a game sends the claim alone, as it always has.
         std::string game;

@@ -171,14 +171,15 @@ WorkerRun RunWorker(const VerifierSettings& settings, const std::string& script,
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
     // The idle class from the worker's first instruction: its start (the loader, the game's tables) yields to the
     // server's reads as its check does. Where the kernel refuses that, the worker is started as before and puts
     // itself in the idle class (or at the lowest priority) as it fences itself in.
     sched_param idle{};
     posix_spawnattr_setschedpolicy(&attributes, SCHED_IDLE);
     posix_spawnattr_setschedparam(&attributes, &idle);
-    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP;
+    // A session of its own (a process group of its own with it): where the kernel shares the processors out by
+    // sessions first (autogroups), a check's time comes out of its own session's share, not the server's.
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID;
     posix_spawnattr_setflags(&attributes, static_cast<short>(flags | POSIX_SPAWN_SETSCHEDULER));
     std::vector<std::string> words = {settings.WorkerPath, "--max-frames", std::to_string(settings.MaxFrames),
                                       "--cpu-seconds", std::to_string(settings.CpuSeconds)};

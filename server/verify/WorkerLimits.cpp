@@ -4,6 +4,7 @@
 #include "server/verify/WorkerLimits.h"
 #include "server/verify/Capabilities.h"
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <grp.h>
 #include <sched.h>
@@ -71,6 +72,13 @@ std::string FenceIn(const Limits& limits, long long& ranAs) {
     // does not count the time a check waits for a processor, so a busy machine delays a check but never fails it.
     sched_param idle{};
     if (sched_setscheduler(0, SCHED_IDLE, &idle) != 0) setpriority(PRIO_PROCESS, 0, LowestNiceness);
+    // The worker's session, when the server started it in one of its own (never a caller's shell), takes the lowest
+    // share where the kernel shares the processors out by sessions first.
+    std::FILE* group = getsid(0) == getpid() ? std::fopen("/proc/self/autogroup", "w") : nullptr;
+    if (group) {
+        std::fprintf(group, "%d", LowestNiceness);
+        std::fclose(group);
+    }
     // The replay's set-up is offline already (no network component is loaded); a namespace with no interfaces
     // but loopback makes sure. A user namespace lets an unprivileged worker have one where the kernel allows it.
     if (unshare(CLONE_NEWNET) != 0) unshare(CLONE_NEWUSER | CLONE_NEWNET);

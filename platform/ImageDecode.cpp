@@ -35,7 +35,8 @@ void JpegFail(j_common_ptr info) {
 
 void JpegQuiet(j_common_ptr, int) {}
 
-bool DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPicture& out) {
+// Reads a JPEG's header and, when asked, its pixels. Its size alone is all a picture needs until it is first drawn.
+bool ReadJpeg(const unsigned char* data, std::size_t size, bool pixels, DecodedPicture& out) {
     jpeg_decompress_struct info;
     JpegError error;
     info.err = jpeg_std_error(&error.Manager);
@@ -50,6 +51,12 @@ bool DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPicture& out
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
         jpeg_destroy_decompress(&info);
         return false;
+    }
+    if (!pixels) {
+        out.Width = static_cast<int>(info.image_width);
+        out.Height = static_cast<int>(info.image_height);
+        jpeg_destroy_decompress(&info);
+        return true;
     }
     info.out_color_space = JCS_EXT_RGBA;
     jpeg_start_decompress(&info);
@@ -77,22 +84,11 @@ bool PngSize(const unsigned char* data, std::size_t size, int& width, int& heigh
 }
 
 bool JpegSize(const unsigned char* data, std::size_t size, int& width, int& height) {
-    jpeg_decompress_struct info;
-    JpegError error;
-    info.err = jpeg_std_error(&error.Manager);
-    error.Manager.error_exit = JpegFail;
-    error.Manager.emit_message = JpegQuiet;
-    if (setjmp(error.Jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-    bool read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
-    width = static_cast<int>(info.image_width);
-    height = static_cast<int>(info.image_height);
-    jpeg_destroy_decompress(&info);
-    return read;
+    DecodedPicture header;
+    if (!ReadJpeg(data, size, false, header)) return false;
+    width = header.Width;
+    height = header.Height;
+    return true;
 }
 
 bool IsPng(const unsigned char* data, std::size_t size) {
@@ -113,6 +109,6 @@ bool PictureSize(const unsigned char* data, std::size_t size, int& width, int& h
 
 bool DecodePicture(const unsigned char* data, std::size_t size, DecodedPicture& out) {
     if (IsPng(data, size)) return DecodePng(data, size, out);
-    if (IsJpeg(data, size)) return DecodeJpeg(data, size, out);
+    if (IsJpeg(data, size)) return ReadJpeg(data, size, true, out);
     return false;
 }

@@ -334,7 +334,8 @@ void ResetMainMenu() {
     MoveLock = 0;
 }
 
-void SyncFromGameOverPage() {
+void SyncFromGameOverPage(Loop& loop) {
+    (void)loop;
     KeyPressed = 0;
     OnlineTable shown = TakeOnlineTable();
     // The top ten shows placeholders until the sync has fetched it again.
@@ -356,11 +357,21 @@ void SyncFromGameOverPage() {
     HighscoreScreen();
 }
 
-GameEnding StartGameFromMenu(GameDriver driver) {
+std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver) {
     if (KeepingPlayerGames()) BeginKeptGame();
     PrepareNewGame();
     driver.Sync = SyncFromGameOverPage;
-    GameEnding ending = PlayGame(driver);
+    return std::make_unique<GameScreen>(std::move(driver));
+}
+
+void FinishGameFromMenu() {
     if (KeepingPlayerGames()) EndKeptGame();
-    return ending;
+}
+
+void StartGameFromMenu() {
+    Loop loop;
+    loop.Open(OpenGameFromMenu());
+    while (RunFrame(loop)) {
+    }
+    FinishGameFromMenu();
 }

@@ -1,6 +1,7 @@
 // The main menu over its attract demonstration, and the bottom line it shares with the version check.
 #pragma once
 #include "game/GameLoop.h"
+#include <memory>
 #include <string>
 
 // Runs the menu until the player confirms leaving.
@@ -25,12 +26,15 @@ extern const std::string CreditLine;
 // finds a newer version, then the notice of it.
 extern std::string VersionNotice;
 void ResetVersionNotice();
-// The menu's "start game": a new game of three spare ships at level 1, the pad's rest position sampled; returns
-// when the game is over or left, or when the driver stops it after a frame (a watched game at its end). The
-// game-over page's sync is the menu's own.
-GameEnding StartGameFromMenu(GameDriver driver = {});
+// The menu's "start game" as a screen of the loop: the player's game kept from here on where the program keeps them,
+// a new game of three spare ships at level 1, the pad's rest position sampled. The game-over page's sync is the
+// menu's own. FinishGameFromMenu keeps the game once it has closed (or been stopped where it stood).
+std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver = {});
+void FinishGameFromMenu();
+// Both, with the game played in a loop of its own until it is left (a test's or a tool's whole game).
+void StartGameFromMenu();
 // The online sync the game-over page asks for: the top ten cleared, the score sent, the version checked, then the
 // high-score screen.
-void SyncFromGameOverPage();
+void SyncFromGameOverPage(Loop& loop);
 // The menu's fortress as it stands behind the logo: the three rings and nothing in the air, the ghost at its start.
 void ResetMenuWorld();

@@ -118,19 +118,21 @@ WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose) {
     WatchOutcome outcome;
     GameDriver driver;
     driver.Overlay = OverWatchedFrame;
-    driver.StopAfterFlip = [&outcome]() {
+    Loop loop;
+    loop.Open(OpenGameFromMenu(driver));
+    outcome.How = WatchEnding::GameLeft; // unless a check below stops the game first
+    while (RunFrame(loop)) {
         if (PlaybackEscapePressed()) {
             outcome.How = WatchEnding::Escape;
-            return true;
+            break;
         }
         // Where the replay tool stops: the game-over page's first frame, or the script's end.
         if (ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame) {
             outcome.How = ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
-            return true;
+            break;
         }
-        return false;
-    };
-    if (StartGameFromMenu(driver) == GameEnding::Left) outcome.How = WatchEnding::GameLeft;
+    }
+    FinishGameFromMenu();
     outcome.Frames = InputFramesSinceStart();
     outcome.Score = Score;
     outcome.Level = Level;

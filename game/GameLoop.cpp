@@ -235,30 +235,48 @@ void CheckEscape(GameRun& run) {
         PlayOnOrEnd(run);
 }
 
-GameEnding PlayGame(const GameDriver& driver) {
-    GameRun run = StartGame();
-    while (run.Phase != GamePhase::Over) {
-        Sound::GatherEvents();
-        StepGame(run);
-        Sound::HandOnEvents(driver.Heard);
-        if (driver.Drawn) {
-            DrawGame(run);
-            if (driver.Overlay) driver.Overlay();
+bool GameScreen::CheckAfterFlip(Loop& loop, bool synced) {
+    if (!synced) FinishGameFrame(State);
+    while (State.Phase == GamePhase::Syncing) {
+        if (Driver.Sync && !synced) {
+            Driver.Sync(loop);
+            // The sync's screens run over the game: the page's checks finish once they close.
+            if (loop.Top() != this) return true;
         }
-        Flip(-1);
-        if (driver.StopAfterFlip && driver.StopAfterFlip()) return GameEnding::Stopped;
-        Sound::GatherEvents();
-        FinishGameFrame(run);
-        Sound::HandOnEvents(driver.Heard);
-        while (run.Phase == GamePhase::Syncing) {
-            if (driver.Sync) driver.Sync();
-            Sound::GatherEvents();
-            FinishGameFrame(run);
-            Sound::HandOnEvents(driver.Heard);
-        }
+        synced = false;
+        FinishGameFrame(State);
     }
+    if (State.Phase != GamePhase::Over) return false;
     EndGame();
-    return GameEnding::Left;
+    loop.Close();
+    return true;
+}
+
+void GameScreen::Step(Loop& loop) {
+    if (!Started) {
+        Started = true;
+        State = StartGame();
+    } else if (CheckAfterFlip(loop, false)) {
+        return;
+    }
+    StepGame(State);
+}
+
+void GameScreen::Resume(Loop& loop) {
+    if (CheckAfterFlip(loop, true)) return;
+    StepGame(State);
+}
+
+void GameScreen::Draw() const {
+    DrawGame(State);
+    if (Driver.Overlay) Driver.Overlay();
+}
+
+void PlayGame(const GameDriver& driver) {
+    Loop loop;
+    loop.Open(std::make_unique<GameScreen>(driver));
+    while (RunFrame(loop)) {
+    }
 }
 
 void EndGame() {

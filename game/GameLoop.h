@@ -2,7 +2,9 @@
 // blast, the ship-lost and game-over page), each with a step and a draw, and the checks after each flip that name
 // the next phase; the loop that plays a game; and the frame-rate counter.
 #pragma once
+#include "Loop.h"
 #include <functional>
+#include <utility>
 
 enum class GamePhase {
     LevelPage,    // "get ready player...": the level's number, until a key or 241 frames
@@ -24,26 +26,37 @@ struct GameRun {
     int Leave = 0;              // the ship-lost page is left once the sync it asked for has run
 };
 
-// What the loop needs from whoever plays the game: whether frames are drawn and heard (a check steps them only), what
-// is drawn
-// over each frame (a watched game's caption), the online sync the game-over page may ask for (none: the page just
-// ends), and the check after every flip that may stop the game where it stands (a replay or a watched game at its
-// end).
+// What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), and the online
+// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game.
 struct GameDriver {
-    bool Drawn = true;
-    bool Heard = true; // the sounds the steps ask for are made; a check drops them
     std::function<void()> Overlay;
-    std::function<void()> Sync;
-    std::function<bool()> StopAfterFlip;
+    std::function<void(Loop&)> Sync;
 };
 
-enum class GameEnding { Left, Stopped };
+// One game as a screen of the loop: each step makes the checks after the last flip that name the next phase (the
+// sync the game-over page asks for opens over the game), then steps the phase the game is in; the draw shows it. The
+// screen closes once the game is left, its end made (the menu's music back). A replay or a watch that stops it
+// where it stands simply stops turning the loop.
+class GameScreen : public Screen {
+  public:
+    explicit GameScreen(GameDriver driver = {}) : Driver(std::move(driver)) {}
+    void Step(Loop& loop) override;
+    void Resume(Loop& loop) override;
+    void Draw() const override;
+    const GameRun& Run() const { return State; }
+
+  private:
+    // The checks after a flip; true when the game has left this frame to another screen or has ended.
+    bool CheckAfterFlip(Loop& loop, bool synced);
+    GameDriver Driver;
+    GameRun State;
+    bool Started = false;
+};
 
 // A new game from the menu's "start game": three spare ships at level 1, the pad's rest position sampled.
 void PrepareNewGame();
-// The loop of one game: step, draw, flip, then the checks that name the next phase, until the game is left (its end
-// made, the menu's music back) or stopped from outside (left as the last frame had it).
-GameEnding PlayGame(const GameDriver& driver = {});
+// A game played to its end in a loop of its own (a test's or a tool's whole game).
+void PlayGame(const GameDriver& driver = {});
 
 // The game's start up to its first level page; no frame is made.
 GameRun StartGame();

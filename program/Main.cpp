@@ -1,6 +1,7 @@
-// The executable, on the top floor: with no arguments it runs the program once; "--watch FILE" shows a kept game
-// again.
+// The executable, on the top floor: with no arguments it turns the program's one loop until it ends; "--watch FILE"
+// shows a kept game again.
 #include "platform/System.h"
+#include "program/Program.h"
 #include "program/Startup.h"
 #include <cstdio>
 #include <string>
@@ -11,7 +12,10 @@ constexpr int UsageStatus = 2;
 
 int main(int argc, char** argv) {
     if (argc == 1) {
-        RunProgram();
+        Loop loop = StartProgram();
+        while (RunFrame(loop)) {
+        }
+        FinishProgram();
     } else if (argc == 3 && std::string(argv[1]) == "--watch") {
         int status = WatchReplay(argv[2]);
         // A refused script ends before anything was started.

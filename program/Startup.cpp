@@ -38,6 +38,8 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "platform/Time.h"
+#include "program/Program.h"
+#include <memory>
 #include <string>
 
 namespace {
@@ -72,15 +74,38 @@ void SetUpProgram(StartupFor purpose) {
     BootGameDisplay();
 }
 
-void RunProgram() {
-    if (ProgramStarted) return;
+namespace {
+// The program's first screen: the intro, then the menu until the player confirms leaving.
+class ProgramScreen : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        Intro();
+        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        MainMenu();
+        loop.Close();
+    }
+    void Draw() const override {}
+};
+} // namespace
+
+Loop StartProgram() {
+    Loop loop;
+    if (ProgramStarted) return loop;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
     SetKeepPlayerGames(true);
-    Intro();
-    if (MusicOn == 1) Sound::Play("menu-loop", 1);
-    MainMenu();
-    SaveSettings();
+    loop.Open(std::make_unique<ProgramScreen>());
+    return loop;
+}
+
+void FinishProgram() { SaveSettings(); }
+
+void RunProgram() {
+    Loop loop = StartProgram();
+    if (!loop.Running()) return;
+    while (RunFrame(loop)) {
+    }
+    FinishProgram();
 }
 
 void ResetAllState() {

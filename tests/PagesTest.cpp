@@ -52,7 +52,8 @@ int FramesOf(void (*open)(GameRun&)) {
         Flip(-1);
         FinishGameFrame(run);
         while (run.Phase == GamePhase::Syncing) {
-            SyncFromGameOverPage();
+            Loop loop;
+            SyncFromGameOverPage(loop);
             FinishGameFrame(run);
         }
     }

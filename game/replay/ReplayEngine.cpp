@@ -10,11 +10,13 @@
 #include "fortress/Sections.h"
 #include "game/Boot.h"
 #include "game/GameLoop.h"
+#include "game/Loop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
 #include "platform/Random.h"
 #include "platform/ScriptedRun.h"
 #include <cstdio>
+#include <memory>
 
 namespace {
 int StartFlips = 0; // the flips made before the replayed game began: events and frames count from there
@@ -35,24 +37,24 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
         }
         SeedRnd(script.Seed);
         PrepareNewGame();
-        GameDriver driver;
-        driver.Drawn = frames == ReplayFrames::Drawn;
-        driver.Heard = driver.Drawn;
-        driver.StopAfterFlip = [&]() {
+        Loop loop;
+        loop.Drawn = frames == ReplayFrames::Drawn;
+        loop.Heard = loop.Drawn;
+        loop.Open(std::make_unique<GameScreen>());
+        outcome.How = ReplayOutcome::Ending::GameLeft; // unless a check below stops the game first
+        while (RunFrame(loop)) {
             int frame = ScriptedRun::FrameCount() - StartFlips;
             if (observer) observer(frame);
             // The last ship is gone once the count drops below zero: the flip just made shows the game-over page.
             if (ShipsLeft < 0) {
                 outcome.How = ReplayOutcome::Ending::GameOver;
-                return true;
+                break;
             }
             if (frame >= script.EndFrame) {
                 outcome.How = ReplayOutcome::Ending::ScriptEnded;
-                return true;
+                break;
             }
-            return false;
-        };
-        if (PlayGame(driver) == GameEnding::Left) outcome.How = ReplayOutcome::Ending::GameLeft;
+        }
     } catch (const ScriptedRun::ProgramEnded& ended) {
         // A fault the game reports ends the program wherever it is; the replay reports it.
         outcome.How = ReplayOutcome::Ending::ProgramEnded;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Kestrovar for the browser into build/web/ with Debian's emscripten (tools/setup.sh installs it):
 #   build/web/kestrovar_replay.js    the replay tool under Node: node build/web/kestrovar_replay.js SCRIPT
+#   build/web/kestrovar.html         the page (with kestrovar.js and kestrovar.wasm): the game, or ?game=HASH watches
 # The built-in resources are written as C first by a native helper, built in build/release.
 #   tools/web.sh [-jN]     (default -j2)
 set -euo pipefail
@@ -21,5 +22,5 @@ build/release/tools/web/kestrovar_web_resources build/web/WebResources.c
 
 emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON \
   -DKESTROVAR_WEB_RESOURCES="$PWD/build/web/WebResources.c" "${launcher[@]}" > /dev/null
-cmake --build build/web "$jobs" --target kestrovar_replay
+cmake --build build/web "$jobs" --target kestrovar_replay kestrovar
 echo "web build: $PWD/build/web"

@@ -11,6 +11,8 @@
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "platform/Random.h"
+#include <bit>
+#include <cstdint>
 
 EntityList<Sections> SectionsList;
 
@@ -64,7 +66,12 @@ void CreateSections(int startAngle, float growTo, std::uint32_t color, float spe
 }
 
 void MoveSections() {
-    SectionsList.Walk([](Sections& s) {
+    // A ring's sections meet end to end and turn alike, so a section's first end is, bit for bit, the last end of
+    // the section before it in the list: that sine and cosine are kept and not worked out twice.
+    std::uint32_t endAngle = 0;
+    bool endKept = false;
+    float endSin = 0, endCos = 0;
+    SectionsList.Walk([&](Sections& s) {
         s.Angle0 += s.speed;
         s.Angle1 += s.speed;
         s.Angle2 += s.speed;
@@ -72,14 +79,27 @@ void MoveSections() {
         s.Angle1 = LiftAngle(WrapAngle(s.Angle1));
         s.Angle2 = LiftAngle(WrapAngle(s.Angle2));
         float r = s.Radius;
-        s.x0 = FortressX + Sin(s.Angle0) * r;
-        s.y0 = FortressY - Cos(s.Angle0) * r;
-        s.x1 = FortressX + Sin(s.Angle1) * r;
-        s.y1 = FortressY - Cos(s.Angle1) * r;
-        s.x2 = FortressX + Sin(s.Angle2) * r;
-        s.y2 = FortressY - Cos(s.Angle2) * r;
-        s.MissileX = FortressX + Sin(s.Angle0) * (r - RidingInset);
-        s.MissileY = FortressY - Cos(s.Angle0) * (r - RidingInset);
+        float sin0, cos0, sin1, cos1, sin2, cos2;
+        SinCos(s.Angle0, sin0, cos0);
+        if (endKept && std::bit_cast<std::uint32_t>(s.Angle1) == endAngle) {
+            sin1 = endSin;
+            cos1 = endCos;
+        } else {
+            SinCos(s.Angle1, sin1, cos1);
+        }
+        SinCos(s.Angle2, sin2, cos2);
+        endAngle = std::bit_cast<std::uint32_t>(s.Angle2);
+        endKept = true;
+        endSin = sin2;
+        endCos = cos2;
+        s.x0 = FortressX + sin0 * r;
+        s.y0 = FortressY - cos0 * r;
+        s.x1 = FortressX + sin1 * r;
+        s.y1 = FortressY - cos1 * r;
+        s.x2 = FortressX + sin2 * r;
+        s.y2 = FortressY - cos2 * r;
+        s.MissileX = FortressX + sin0 * (r - RidingInset);
+        s.MissileY = FortressY - cos0 * (r - RidingInset);
     });
 }
 

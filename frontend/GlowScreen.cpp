@@ -1,6 +1,7 @@
 // The glow screen: seven octagons, one a level, the chosen one spinning, and arrows or the pad to change the level.
 #include "GlowScreen.h"
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
@@ -10,6 +11,7 @@
 #include "platform/Input.h"
 #include "platform/Time.h"
 #include <cstdint>
+#include <memory>
 
 namespace {
 constexpr std::size_t PaddedLength = 48; // padding stops once a line is longer than this
@@ -44,16 +46,25 @@ void DrawGlowTexts() {
     GlowInfoLine("if you think it needs more or less.", -8);
 }
 
-// The spin advances for every octagon, chosen or not, so the chosen one turns 3.5 degrees a frame.
-void DrawOctagons(float& spin) {
-    for (int level = LeastGlow; level <= MostGlow; ++level) {
-        std::uint32_t colour = ColorsOn == 0 ? OctagonGrey : OctagonTeal;
+constexpr int GlowLevels = MostGlow - LeastGlow + 1;
+
+// The spin advances for every octagon, chosen or not, so the chosen one turns 3.5 degrees a frame: each level's
+// angle, were it the chosen one.
+void StepSpin(float& spin, int (&angles)[GlowLevels]) {
+    for (int& angle : angles) {
         spin += SpinStep;
         if (spin > SpinWrapAbove) spin -= FullTurnDegrees;
+        angle = static_cast<int>(spin);
+    }
+}
+
+void DrawOctagons(const int (&angles)[GlowLevels]) {
+    for (int level = LeastGlow; level <= MostGlow; ++level) {
+        std::uint32_t colour = ColorsOn == 0 ? OctagonGrey : OctagonTeal;
         int angle = 0;
         if (level == GlowAmount) {
             colour = ColorsOn == 0 ? ChosenWhite : ChosenYellow;
-            angle = static_cast<int>(spin);
+            angle = angles[level - LeastGlow];
         }
         DrawPolygonShape(OctagonCentreX + OctagonStepX * static_cast<float>(level), OctagonY, angle, OctagonSides,
                          OctagonSide, colour);
@@ -98,23 +109,45 @@ void GlowInfoLine(const std::string& text, int row) {
                    InfoScale, 0, 255, 128, 128);
 }
 
-void GlowScreen() {
-    PlayEffect("BlipSND");
-    float spin = 0;
-    FlushJoy();
-    // Any push away from where the pad rests as the screen opens counts.
-    float restX = JoyX(0);
-    FlushKeys();
-    for (;;) {
+namespace {
+class GlowPage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            PlayEffect("BlipSND");
+            FlushJoy();
+            // Any push away from where the pad rests as the screen opens counts.
+            RestX = JoyX(0);
+            FlushKeys();
+        } else {
+            PumpTickets();
+            if (LeaveGlowScreen()) {
+                UpdateGlowWidths();
+                PlayEffect("BlipSND");
+                loop.Close();
+                return;
+            }
+        }
+        StepSpin(Spin, Angles);
+        ReadGlowKeys(RestX);
+    }
+    void Draw() const override {
         BeginScreenFrame(ScreenStars::Hidden);
         DrawGlowTexts();
-        DrawOctagons(spin);
+        DrawOctagons(Angles);
         int level = GlowAmount < LeastGlow ? LeastGlow : GlowAmount > MostGlow ? MostGlow : GlowAmount;
         GlowInfoLine(GlowLevelTexts[level - LeastGlow], 4);
-        ReadGlowKeys(restX);
-        EndScreenFrame();
-        if (LeaveGlowScreen()) break;
     }
-    UpdateGlowWidths();
-    PlayEffect("BlipSND");
-}
+
+  private:
+    bool Started = false;
+    float Spin = 0;
+    float RestX = 0;
+    int Angles[GlowLevels] = {};
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenGlowScreen() { return std::make_unique<GlowPage>(); }
+
+void GlowScreen() { RunScreen(OpenGlowScreen()); }

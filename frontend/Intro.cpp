@@ -2,6 +2,7 @@
 // until it stands upright, and a hold with the credit lines. Escape makes every phase left a single frame.
 #include "Intro.h"
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Version.h"
@@ -15,8 +16,10 @@
 #include "platform/System.h"
 #include "platform/Time.h"
 #include <cmath>
-
-EntityList<IntroStars> IntroStarsList;
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 const std::string PresenterLine = "Kestrel Forge presents...";
 const std::string MakerLine = " a game by Mertlow";
@@ -51,20 +54,58 @@ constexpr float CreditColumn = 9, PresenterRow = 5, MakerRow = 22;
 const std::string FreewareNotice = "  ";
 const std::string VersionText = std::string("v") + GameVersion;
 
-struct IntroState {
+void PlayEffect(const char* name) {
+    if (SoundFXOn == 1) Sound::Play(name, 0);
+}
+
+// What a frame of the intro shows, worked out by its step: the stars' two dots each, and the emblem's segments with
+// the colours their flashes drew.
+struct StarDotAt {
+    float X1, Y1, X2, Y2;
+    std::uint32_t Colour;
+    int GlowWidth;
+};
+struct EmblemSegment {
+    float X1, Y1, X2, Y2;
+    std::uint32_t Colour;
+    int Red, Green, Blue;
+};
+
+enum class IntroPhase { Start, Grow, Spin, Hold, Blank };
+
+class IntroScreen : public Screen {
+  public:
+    explicit IntroScreen(std::function<std::unique_ptr<Screen>()> next) : Next(std::move(next)) {}
+    void Step(Loop& loop) override;
+    void Draw() const override;
+
+  private:
+    void Begin();
+    bool CheckAfterFlip(Loop& loop);
+    void ReadEmblem();
+    void CreateIntroStars();
+    void StepIntroStars();
+    void StepEmblem();
+
+    std::function<std::unique_ptr<Screen>()> Next;
+    IntroPhase Phase = IntroPhase::Start;
+    EntityList<IntroStars> Stars;
     int Emblem[IntroWorkSize] = {};
     float Zoom = 0;
     float Angle = 0;
     bool Skip = false;
+    int HoldCount = 0;
     int SegmentCount = 0;
     std::uint32_t FlashColour = 0;
+    bool Credits = false;
+    std::vector<StarDotAt> Dots;
+    std::vector<EmblemSegment> Segments;
 };
-IntroState State;
 
-void CreateIntroStars() {
-    IntroStarsList.Clear();
+void IntroScreen::CreateIntroStars() {
+    Stars.Clear();
     for (int i = 0; i < IntroStarCount; ++i) {
-        IntroStars& star = IntroStarsList.Add();
+        IntroStars& star = Stars.Add();
         // Drawn in this order: speed, xspeed, yspeed, angle, dist, colour.
         star.speed = Rnd(StarSpeedLow, StarSpeedHigh);
         star.xspeed = Rnd(StarSpeedLow, StarSpeedHigh);
@@ -75,35 +116,26 @@ void CreateIntroStars() {
     }
 }
 
-void ReadEmblem() {
+void IntroScreen::ReadEmblem() {
     RestoreData("EmblemData");
     int count = ReadDataInt();
     if (count < 0 || 1 + count * EmblemValuesPerSegment > IntroWorkSize) RuntimeError("Emblem table too large");
-    State.Emblem[0] = count;
-    for (int i = 1; i <= count * EmblemValuesPerSegment; ++i) State.Emblem[i] = ReadDataInt();
+    Emblem[0] = count;
+    for (int i = 1; i <= count * EmblemValuesPerSegment; ++i) Emblem[i] = ReadDataInt();
 }
 
-void StarDot(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth) {
-    if (NeonMode == 1) {
-        TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, static_cast<float>(glowWidth), true, false);
-    } else {
-        Plot(x1, y1);
-    }
-}
-
-// Two passes: each star flies out along its spiral and is drawn there, then a second dot turns about the middle.
-void StepIntroStars() {
+// Two passes: each star flies out along its spiral and is shown there, then a second dot turns about the middle.
+void IntroScreen::StepIntroStars() {
     float offsetX = static_cast<float>(PlayfieldOffsetX), offsetY = static_cast<float>(PlayfieldOffsetY);
-    if (NeonMode == 0) SetColor(Full, Full, Full);
-    IntroStarsList.Walk([&](IntroStars& star) {
+    Stars.Walk([&](IntroStars& star) {
         star.x += Sin(star.angle) * star.dist;
         star.y -= Cos(star.angle) * star.dist;
         star.angle += StarTurn;
         if (star.angle > LastDegree) star.angle -= FullCircle;
         star.angle = std::fmod(star.angle + star.speed / 2, FullCircle);
         star.dist += StarDrift;
-        StarDot(star.x + offsetX, star.y + offsetY, star.x + StarDashLength + offsetX, star.y + offsetY, White,
-                GlowWidth2);
+        Dots.push_back({star.x + offsetX, star.y + offsetY, star.x + StarDashLength + offsetX, star.y + offsetY, White,
+                        GlowWidth2});
         if (star.x < 0 || star.x > PlayfieldRight || star.y < 0 || star.y > PlayfieldBottom) {
             star.x = StarRestartX;
             star.y = StarRestartY;
@@ -111,98 +143,133 @@ void StepIntroStars() {
             star.angle = static_cast<float>(Rand(0, static_cast<int>(LastDegree)));
         }
     });
-    IntroStarsList.Walk([&](IntroStars& star) {
+    Stars.Walk([&](IntroStars& star) {
         int dx = Trunc(Sin(star.angle) * star.dist);
         int dy = Trunc(-Cos(star.angle) * star.dist);
         float x = EmblemX + static_cast<float>(dx) + offsetX, y = EmblemY + static_cast<float>(dy) + offsetY;
-        StarDot(x, y, x, y + StarDashLength, star.color, GlowWidth5);
+        Dots.push_back({x, y, x, y + StarDashLength, star.color, GlowWidth5});
         star.angle = std::fmod(star.angle + star.speed, FullCircle);
     });
 }
 
-void DrawEmblem() {
+// The emblem at the frame's zoom and angle; every hundredth segment draws a new flash colour.
+void IntroScreen::StepEmblem() {
     float offsetX = static_cast<float>(PlayfieldOffsetX), offsetY = static_cast<float>(PlayfieldOffsetY);
-    float c = Cos(State.Angle), s = Sin(State.Angle);
-    const int* segment = State.Emblem + 1;
-    for (int k = 0; k < State.Emblem[0]; ++k, segment += EmblemValuesPerSegment) {
+    float c = Cos(Angle), s = Sin(Angle);
+    const int* segment = Emblem + 1;
+    for (int k = 0; k < Emblem[0]; ++k, segment += EmblemValuesPerSegment) {
         std::uint32_t colour = ColorsOn == 0 ? White : static_cast<std::uint32_t>(segment[0]);
-        float x1 = static_cast<float>(Trunc(static_cast<float>(segment[1]) * State.Zoom));
-        float y1 = static_cast<float>(Trunc(static_cast<float>(segment[2]) * State.Zoom));
-        float x2 = static_cast<float>(Trunc(static_cast<float>(segment[3]) * State.Zoom));
-        float y2 = static_cast<float>(Trunc(static_cast<float>(segment[4]) * State.Zoom));
+        float x1 = static_cast<float>(Trunc(static_cast<float>(segment[1]) * Zoom));
+        float y1 = static_cast<float>(Trunc(static_cast<float>(segment[2]) * Zoom));
+        float x2 = static_cast<float>(Trunc(static_cast<float>(segment[3]) * Zoom));
+        float y2 = static_cast<float>(Trunc(static_cast<float>(segment[4]) * Zoom));
         float tx1 = c * x1 - s * y1, ty1 = s * x1 + c * y1;
         float tx2 = c * x2 - s * y2, ty2 = s * x2 + c * y2;
-        if (++State.SegmentCount > FlashEvery) {
-            State.SegmentCount = 0;
-            State.FlashColour = static_cast<std::uint32_t>(Rand(FlashColourLow, FlashColourHigh));
+        if (++SegmentCount > FlashEvery) {
+            SegmentCount = 0;
+            FlashColour = static_cast<std::uint32_t>(Rand(FlashColourLow, FlashColourHigh));
         }
-        if (colour == EmblemFlashColour) colour = State.FlashColour;
+        if (colour == EmblemFlashColour) colour = FlashColour;
         int red = ColorsOn == 0 ? Full : segment[5], green = ColorsOn == 0 ? Full : segment[6];
         int blue = ColorsOn == 0 ? Full : segment[7];
-        DrawScreenSegment(EmblemX + tx1 + offsetX, EmblemY + ty1 + offsetY, EmblemX + tx2 + offsetX,
-                          EmblemY + ty2 + offsetY, colour, GlowWidth7, red, green, blue);
+        Segments.push_back({EmblemX + tx1 + offsetX, EmblemY + ty1 + offsetY, EmblemX + tx2 + offsetX,
+                            EmblemY + ty2 + offsetY, colour, red, green, blue});
     }
-    FinishSegments();
 }
 
-void IntroFrame(bool credits) {
+void IntroScreen::Begin() {
+    CreateIntroStars();
+    ReadEmblem();
+    PlayEffect("WoorpSND");
+    TPoly::_Begin();
+    Phase = IntroPhase::Grow;
+}
+
+// After each flip: Escape makes the phase's frame its last; the phase's end opens the next.
+bool IntroScreen::CheckAfterFlip(Loop& loop) {
+    if (Phase == IntroPhase::Blank) {
+        FlushKeys();
+        Delay(LeaveDelayMs);
+        loop.Close();
+        if (Next) loop.Open(Next());
+        return true;
+    }
+    PumpTickets();
+    if (KeyHit(EscapeKey)) Skip = true;
+    switch (Phase) {
+    case IntroPhase::Grow:
+        // The emblem grows from nothing while it turns; at full size it spins on until it stands upright.
+        if (Zoom < FullSize && !Skip) break;
+        Zoom = FullSize;
+        Phase = IntroPhase::Spin;
+        break;
+    case IntroPhase::Spin:
+        // Then it holds still.
+        if (!(Angle > UprightAbove || Angle < UprightBelow) && !Skip) break;
+        Angle = 0;
+        Zoom = FullSize;
+        HoldCount = HoldFrames;
+        Phase = IntroPhase::Hold;
+        break;
+    case IntroPhase::Hold:
+        HoldCount -= 1;
+        if (HoldCount < 0 || Skip) Phase = IntroPhase::Blank;
+        break;
+    case IntroPhase::Start:
+    case IntroPhase::Blank: break;
+    }
+    return false;
+}
+
+void IntroScreen::Step(Loop& loop) {
+    if (Phase == IntroPhase::Start)
+        Begin();
+    else if (CheckAfterFlip(loop))
+        return;
+    Dots.clear();
+    Segments.clear();
+    if (Phase == IntroPhase::Blank) {
+        // One blank frame ends it.
+        TPoly::_End();
+        Stars.Clear();
+        return;
+    }
+    Credits = Phase != IntroPhase::Grow;
+    StepIntroStars();
+    StepEmblem();
+    if (Phase != IntroPhase::Hold) Angle += SpinStep;
+    if (Phase == IntroPhase::Grow) Zoom += ZoomStep;
+}
+
+void IntroScreen::Draw() const {
+    if (Phase == IntroPhase::Blank) {
+        Cls();
+        return;
+    }
     BeginScreenFrame(ScreenStars::Hidden);
     DrawVectorText(VersionText, VersionColumn, VersionRow, VersionColour, 0, SmallText, SmallText, 0, Full, 64, Full);
     DrawCentredText(FreewareNotice, NoticeRow, NoticeColour, SmallText, Full, 64, 64);
-    StepIntroStars();
-    if (credits) {
+    if (NeonMode == 0) SetColor(Full, Full, Full);
+    for (const StarDotAt& dot : Dots) {
+        if (NeonMode == 1)
+            TPoly::Line(GlowDotImage, 0, dot.X1, dot.Y1, dot.Colour, dot.X2, dot.Y2, dot.Colour,
+                        static_cast<float>(dot.GlowWidth), true, false);
+        else
+            Plot(dot.X1, dot.Y1);
+    }
+    if (Credits) {
         DrawVectorText(PresenterLine, CreditColumn, PresenterRow, CreditColour, 0, 1, 1, 0, Full, Full, 0);
         DrawVectorText(MakerLine, CreditColumn, MakerRow, CreditColour, 0, 1, 1, 0, Full, Full, 0);
     }
-    DrawEmblem();
-}
-
-void ShowAndCheckEscape() {
-    EndScreenFrame();
-    if (KeyHit(EscapeKey)) State.Skip = true;
+    for (const EmblemSegment& segment : Segments)
+        DrawScreenSegment(segment.X1, segment.Y1, segment.X2, segment.Y2, segment.Colour, GlowWidth7, segment.Red,
+                          segment.Green, segment.Blue);
+    FinishSegments();
 }
 } // namespace
 
-void Intro() {
-    CreateIntroStars();
-    ReadEmblem();
-    State.Zoom = 0;
-    State.Angle = 0;
-    State.Skip = false;
-    if (SoundFXOn == 1) Sound::Play("WoorpSND", 0);
-    TPoly::_Begin();
-    // The emblem grows from nothing while it turns.
-    do {
-        IntroFrame(false);
-        State.Angle += SpinStep;
-        State.Zoom += ZoomStep;
-        ShowAndCheckEscape();
-    } while (State.Zoom < FullSize && !State.Skip);
-    // At full size it spins on until it stands upright, the credits shown.
-    State.Zoom = FullSize;
-    do {
-        IntroFrame(true);
-        State.Angle += SpinStep;
-        ShowAndCheckEscape();
-    } while (!(State.Angle > UprightAbove || State.Angle < UprightBelow) && !State.Skip);
-    // Then it holds still.
-    State.Angle = 0;
-    State.Zoom = FullSize;
-    int count = HoldFrames;
-    do {
-        IntroFrame(true);
-        ShowAndCheckEscape();
-        count -= 1;
-    } while (count >= 0 && !State.Skip);
-    TPoly::_End();
-    IntroStarsList.Clear();
-    Cls();
-    Flip(-1);
-    FlushKeys();
-    Delay(LeaveDelayMs);
+std::unique_ptr<Screen> OpenIntro(std::function<std::unique_ptr<Screen>()> next) {
+    return std::make_unique<IntroScreen>(std::move(next));
 }
 
-void ResetIntro() {
-    IntroStarsList.Clear();
-    State = IntroState{};
-}
+void Intro() { RunScreen(OpenIntro()); }

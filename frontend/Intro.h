@@ -2,7 +2,10 @@
 // credit lines; Escape shortens it.
 #pragma once
 #include "core/EntityList.h"
+#include "game/Loop.h"
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 struct IntroStars {
@@ -14,15 +17,14 @@ struct IntroStars {
     float xspeed = 0, yspeed = 0;
 };
 
-extern EntityList<IntroStars> IntroStarsList;
-
 constexpr int IntroEmblemSegments = 115;
 constexpr int IntroWorkSize = 4000; // the emblem table's values: its count, then eight a segment
 constexpr std::uint32_t EmblemFlashColour = 0xFFC8D2DC;
 extern const std::string PresenterLine;
 extern const std::string MakerLine;
 
-// Runs the intro once, from its sound to the blank frame after it.
+// The intro as a screen of the loop, from its sound to the blank frame after it; `next` opens in its place once it
+// ends.
+std::unique_ptr<Screen> OpenIntro(std::function<std::unique_ptr<Screen>()> next = {});
+// The intro alone in a loop of its own, until it ends (a test's or a tool's).
 void Intro();
-// No stars and no emblem read, as before the intro.
-void ResetIntro();

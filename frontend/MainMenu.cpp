@@ -97,8 +97,6 @@ void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
 void StepLogo() {
     if (MenuLogoA > LogoOuterRest) MenuLogoA -= LogoStep;
     if (MenuLogoB < LogoInnerRest) MenuLogoB += LogoStep;
-    DrawLogoOuter(MenuLogoA);
-    DrawLogoInner(MenuLogoB);
 }
 
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
@@ -109,6 +107,9 @@ void StepDemoWorld() {
     UpdateCannon();
     UpdatePlayerBullets();
     UpdateEnemyBullets();
+}
+
+void DrawDemoWorld() {
     DrawStars();
     DrawSections();
     DrawCannon();
@@ -116,14 +117,15 @@ void StepDemoWorld() {
     DrawEnemyBullets();
 }
 
-void StepGhost() {
+// Returns the flame the ghost shows this frame: picked as its record is read, in the order of the random draws.
+ShipFlame StepGhost() {
     const float* record = &GhostMovement[GhostIndex];
     ShipAngle = record[2];
     ShipX = record[0];
     ShipY = record[1];
     // The recorded shape, so the flame shows where the flight thrusted.
     ShipShape = static_cast<int>(record[4]);
-    DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle));
+    ShipFlame flame = PickShipFlame(ShipShape);
     if (record[3] == GhostFires) FirePlayerBullet(0);
     GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
@@ -131,7 +133,10 @@ void StepGhost() {
         GhostIndex = 0;
         RebuildRings();
     }
+    return flame;
 }
+
+void DrawGhost(const ShipFlame& flame) { DrawShipShape(flame, ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }
 
 void DrawCarouselItem() {
     const CarouselItem& item = Carousel[MenuItem];
@@ -191,93 +196,6 @@ void ReturnFromGame() {
     SaveSettings();
 }
 
-void ActOnItem() {
-    switch (MenuItem) {
-    case ItemStart:
-        StartGameFromMenu();
-        ReturnFromGame();
-        break;
-    case ItemInstructions:
-        PlayEffect("BlipSND");
-        InstructionsScreen();
-        MenuItem = 0;
-        break;
-    case ItemOptions:
-        PlayEffect("BlipSND");
-        OptionsScreen();
-        CreditTimer = 0;
-        FlyInLogo();
-        MenuItem = 0;
-        break;
-    case ItemScores:
-        PlayEffect("BlipSND");
-        HighscoreScreen();
-        CreditTimer = 0;
-        FlyInLogo();
-        MenuItem = 0;
-        break;
-    case ItemExit:
-        PlayEffect("BlipSND");
-        GameState = StateConfirming;
-        MenuItem = 0;
-        break;
-    }
-}
-
-void MenuFrame() {
-    BeginScreenFrame(ScreenStars::Hidden);
-    StepLogo();
-    StepDemoWorld();
-    StepGhost();
-    DrawCarouselItem();
-    if (MoveLock > 0) {
-        MoveLock -= 1;
-        if (MoveLock == 0) FlushJoy();
-    }
-    ReadCarouselMoves();
-    if (PromptPulse > 0) PromptPulse -= MenuPulseStep;
-    DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    if (KeyHit(KeyTab)) {
-        PlayEffect("BlipSND");
-        OptionsScreen();
-        FlyInLogo();
-        MenuItem = 0;
-    }
-    if (ConfirmHit()) ActOnItem();
-    if (KeyHit(KeyEscapeCode)) {
-        PlayEffect("BlipSND");
-        GameState = StateConfirming;
-        MenuItem = 0;
-    }
-    DrawVersion();
-    DrawBottomLine();
-    EndScreenFrame();
-    CreditTimer += 1;
-    if (CreditTimer > CreditPeriodLast) {
-        CreditTimer = 0;
-        CreditToggle = 1 - CreditToggle;
-    }
-}
-
-// The whole logo stands still over the fortress, which turns on without its bullets while the question is up.
-void ConfirmFrame() {
-    BeginScreenFrame(ScreenStars::Hidden);
-    DrawLogo(0);
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
-    DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
-    DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
-    DrawCreditLine();
-    DrawVersion();
-    EndScreenFrame();
-}
-
 // The pad answers first; a key overrides it, and a no key wins over a yes key in the same frame.
 int ReadConfirmAnswer() {
     int answer = AnswerNone;
@@ -292,22 +210,30 @@ int ReadConfirmAnswer() {
     return answer;
 }
 
-void ConfirmExit() {
-    PromptPulse = PromptPulseStart;
-    FlushKeys();
-    int answer = AnswerNone;
-    do {
-        ConfirmFrame();
-        answer = ReadConfirmAnswer();
-        if (PromptPulse > 0) PromptPulse -= ConfirmPulseStep;
-    } while (answer == AnswerNone);
-    PromptPulse = PromptPulseStart;
-    GameState = answer == AnswerYes ? StateLeaving : StateRunning;
-    FlushKeys();
-}
-} // namespace
+// What the menu waits on while a screen it opened runs over it.
+enum class Opened { None, TabOptions, Game, Instructions, Options, Scores };
 
-void MainMenu() {
+// The menu over its attract play, and the question before the program ends (the whole logo stands still over the
+// fortress, which turns on without its bullets while the question is up).
+class MenuScreen : public Screen {
+  public:
+    void Step(Loop& loop) override;
+    void Resume(Loop& loop) override;
+    void Draw() const override;
+
+  private:
+    void Begin();
+    void StepMenu(Loop& loop);
+    bool ActOnItem(Loop& loop);
+    void FinishMenuStep();
+    void StepConfirm();
+    bool Started = false;
+    bool Confirming = false;
+    Opened Waiting = Opened::None;
+    ShipFlame GhostFlame;
+};
+
+void MenuScreen::Begin() {
     AskForTicket(); // the player's first game may be ranked
     CreateStars();
     MenuItem = 0;
@@ -318,13 +244,172 @@ void MainMenu() {
     GhostIndex = 0;
     CannonFireDelay = MenuCannonDelay;
     MoveLock = 0;
-    do {
-        MenuFrame();
-        if (GameState == StateConfirming) ConfirmExit();
-    } while (GameState != StateLeaving);
-    FlushKeys();
-    FlushJoy();
 }
+
+// True when a screen was opened over the menu: the rest of the frame's step waits for its return.
+bool MenuScreen::ActOnItem(Loop& loop) {
+    switch (MenuItem) {
+    case ItemStart:
+        Waiting = Opened::Game;
+        loop.Open(OpenGameFromMenu());
+        return true;
+    case ItemInstructions:
+        PlayEffect("BlipSND");
+        Waiting = Opened::Instructions;
+        loop.Open(OpenInstructions());
+        return true;
+    case ItemOptions:
+        PlayEffect("BlipSND");
+        Waiting = Opened::Options;
+        loop.Open(OpenOptions());
+        return true;
+    case ItemScores:
+        PlayEffect("BlipSND");
+        HighscoreScreen();
+        CreditTimer = 0;
+        FlyInLogo();
+        MenuItem = 0;
+        break;
+    case ItemExit:
+        PlayEffect("BlipSND");
+        GameState = StateConfirming;
+        MenuItem = 0;
+        break;
+    }
+    return false;
+}
+
+void MenuScreen::StepMenu(Loop& loop) {
+    StepLogo();
+    StepDemoWorld();
+    GhostFlame = StepGhost();
+    if (MoveLock > 0) {
+        MoveLock -= 1;
+        if (MoveLock == 0) FlushJoy();
+    }
+    ReadCarouselMoves();
+    if (PromptPulse > 0) PromptPulse -= MenuPulseStep;
+    if (KeyHit(KeyTab)) {
+        PlayEffect("BlipSND");
+        Waiting = Opened::TabOptions;
+        loop.Open(OpenOptions());
+        return;
+    }
+    if (ConfirmHit() && ActOnItem(loop)) return;
+    FinishMenuStep();
+}
+
+void MenuScreen::FinishMenuStep() {
+    if (KeyHit(KeyEscapeCode)) {
+        PlayEffect("BlipSND");
+        GameState = StateConfirming;
+        MenuItem = 0;
+    }
+}
+
+void MenuScreen::StepConfirm() {
+    MoveSections();
+    UpdateSections();
+    UpdateCannon();
+}
+
+void MenuScreen::Step(Loop& loop) {
+    if (!Started) {
+        Started = true;
+        Begin();
+        StepMenu(loop);
+        return;
+    }
+    // The checks after the last flip.
+    if (Confirming) {
+        int answer = ReadConfirmAnswer();
+        if (PromptPulse > 0) PromptPulse -= ConfirmPulseStep;
+        if (answer == AnswerNone) {
+            StepConfirm();
+            return;
+        }
+        Confirming = false;
+        PromptPulse = PromptPulseStart;
+        GameState = answer == AnswerYes ? StateLeaving : StateRunning;
+        FlushKeys();
+        if (GameState == StateLeaving) {
+            FlushKeys();
+            FlushJoy();
+            loop.Close();
+            return;
+        }
+    } else {
+        PumpTickets();
+        CreditTimer += 1;
+        if (CreditTimer > CreditPeriodLast) {
+            CreditTimer = 0;
+            CreditToggle = 1 - CreditToggle;
+        }
+        if (GameState == StateConfirming) {
+            Confirming = true;
+            PromptPulse = PromptPulseStart;
+            FlushKeys();
+            StepConfirm();
+            return;
+        }
+    }
+    StepMenu(loop);
+}
+
+void MenuScreen::Resume(Loop& loop) {
+    Opened opened = Waiting;
+    Waiting = Opened::None;
+    switch (opened) {
+    case Opened::Game:
+        FinishGameFromMenu();
+        ReturnFromGame();
+        break;
+    case Opened::TabOptions:
+        FlyInLogo();
+        MenuItem = 0;
+        if (ConfirmHit() && ActOnItem(loop)) return;
+        break;
+    case Opened::Instructions: MenuItem = 0; break;
+    case Opened::Options:
+    case Opened::Scores:
+        CreditTimer = 0;
+        FlyInLogo();
+        MenuItem = 0;
+        break;
+    case Opened::None: break;
+    }
+    FinishMenuStep();
+}
+
+void MenuScreen::Draw() const {
+    BeginScreenFrame(ScreenStars::Hidden);
+    if (Confirming) {
+        DrawLogo(0);
+        DrawStars();
+        DrawSections();
+        DrawCannon();
+        DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+        DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
+        DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
+        DrawCreditLine();
+        DrawVersion();
+        return;
+    }
+    DrawLogoOuter(MenuLogoA);
+    DrawLogoInner(MenuLogoB);
+    DrawDemoWorld();
+    DrawGhost(GhostFlame);
+    DrawCarouselItem();
+    DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
+    DrawVersion();
+    DrawBottomLine();
+}
+} // namespace
+
+std::unique_ptr<Screen> OpenMainMenu() { return std::make_unique<MenuScreen>(); }
+
+void MainMenu() { RunScreen(OpenMainMenu()); }
 
 void ResetMainMenu() {
     MenuItem = 0;

@@ -4,7 +4,9 @@
 #include <memory>
 #include <string>
 
-// Runs the menu until the player confirms leaving.
+// The menu as a screen of the loop: it closes once the player confirms leaving.
+std::unique_ptr<Screen> OpenMainMenu();
+// The menu alone in a loop of its own (a test's or a tool's).
 void MainMenu();
 
 constexpr int MenuItems = 5;

@@ -2,6 +2,7 @@
 // by holding each, with the key-name table that both screens show keys by.
 #include "NameEntry.h"
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "game/Pages.h"
@@ -10,6 +11,7 @@
 #include "platform/Display.h"
 #include "platform/Input.h"
 #include "platform/Time.h"
+#include <memory>
 #include <string>
 
 namespace {
@@ -137,10 +139,26 @@ void WaitForKey() {
     Blip();
 }
 
-void NameEntry() {
-    FlushKeys();
-    for (;;) {
-        DrawNameScreen();
+namespace {
+// The name typed letter by letter until Escape, Enter or fire.
+class NamePage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            FlushKeys();
+        } else {
+            PumpTickets();
+            if (KeyHit(KeyEscape) || KeyHit(KeyReturn) || KeyHit(KeyFire)) {
+                // Escape keeps the edits as well: there is no undo.
+                Blip();
+                if (PlayerName.empty()) PlayerName = "noname";
+                Delay(NameLeaveDelayMs);
+                FlushKeys();
+                loop.Close();
+                return;
+            }
+        }
         if (KeyHit(KeyBackspace)) {
             Blip();
             if (!PlayerName.empty()) PlayerName.pop_back();
@@ -152,15 +170,17 @@ void NameEntry() {
             }
             FlushKeys(); // one character a frame
         }
-        EndScreenFrame();
-        if (KeyHit(KeyEscape) || KeyHit(KeyReturn) || KeyHit(KeyFire)) break;
     }
-    // Escape keeps the edits as well: there is no undo.
-    Blip();
-    if (PlayerName.empty()) PlayerName = "noname";
-    Delay(NameLeaveDelayMs);
-    FlushKeys();
-}
+    void Draw() const override { DrawNameScreen(); }
+
+  private:
+    bool Started = false;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenNameEntry() { return std::make_unique<NamePage>(); }
+
+void NameEntry() { RunScreen(OpenNameEntry()); }
 
 void RedefineKeys() {
     for (;;) {

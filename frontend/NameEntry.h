@@ -1,9 +1,13 @@
 // Name entry and key redefinition, opened from the options and high-score screens, and the key-name table they
 // show keys by.
 #pragma once
+#include "game/Loop.h"
+#include <memory>
 #include <string>
 
-// Edits PlayerName: capital letters, digits and spaces, ten at most; an empty name leaves as "noname".
+// Edits PlayerName: capital letters, digits and spaces, ten at most; an empty name leaves as "noname". A screen of
+// the loop, and the same alone in a loop of its own (a test's).
+std::unique_ptr<Screen> OpenNameEntry();
 void NameEntry();
 // Shows the four game keys and, while the player answers Y, asks for all four anew.
 void RedefineKeys();

@@ -4,6 +4,7 @@
 #include "DisplayMode.h"
 #include "NameEntry.h"
 #include "ScreenFrame.h"
+#include "Tickets.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
@@ -19,6 +20,7 @@
 #include "platform/Input.h"
 #include "platform/Text.h"
 #include "platform/Time.h"
+#include <memory>
 #include <string>
 
 namespace {
@@ -128,7 +130,8 @@ void ChooseControls() {
     }
 }
 
-void Choose(int line, ScreenState& screen) {
+// True when the line opened a screen over the options.
+bool Choose(int line, ScreenState& screen, Loop& loop) {
     switch (line) {
     case LineFullScreen: {
         DisplayMode wanted = CurrentDisplayMode();
@@ -138,8 +141,8 @@ void Choose(int line, ScreenState& screen) {
     }
     case LineName:
         PlayEffect("BlipSND");
-        NameEntry();
-        break;
+        loop.Open(OpenNameEntry());
+        return true;
     case LineKeys:
         PlayEffect("BlipSND");
         RedefineKeys();
@@ -151,7 +154,8 @@ void Choose(int line, ScreenState& screen) {
     case LineGlow:
         if (NeonMode == 1) {
             PlayEffect("BlipSND");
-            GlowScreen();
+            loop.Open(OpenGlowScreen());
+            return true;
         } else {
             PlayEffect("BounceSND");
         }
@@ -183,6 +187,7 @@ void Choose(int line, ScreenState& screen) {
     case LineReturn: screen.Leave = true; break;
     default: ChooseSize(line); break;
     }
+    return false;
 }
 
 // The pad text for the next frame, whether a pad is there, and the pad's rest taken once pad controls are chosen.
@@ -231,28 +236,53 @@ bool LeaveNow(const ScreenState& screen) {
     if (KeyDown(KeyFire) || KeyHit(KeyReturn)) return true;
     return ControlMode > 0 && PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
 }
-} // namespace
 
-void OptionsScreen() {
-    FlushKeys();
-    ScreenState screen;
-    screen.PadsSeen = JoyCount();
-    PadMenuRestY = JoyY(0);
-    for (;;) {
-        // Only what is pressed during this frame counts.
+// The options: each frame only what is pressed during it counts; a line chosen acts at once, or opens its screen
+// over the options.
+class OptionsPage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            FlushKeys();
+            State.PadsSeen = JoyCount();
+            PadMenuRestY = JoyY(0);
+        } else {
+            PumpTickets();
+            if ((KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) && Choose(State.Selection, State, loop)) return;
+            if (MoveOnOrLeave(loop)) return;
+        }
+        StepFrame();
+    }
+    void Resume(Loop& loop) override {
+        if (MoveOnOrLeave(loop)) return;
+        StepFrame();
+    }
+    void Draw() const override { DrawOptions(State); }
+
+  private:
+    bool MoveOnOrLeave(Loop& loop) {
+        MoveSelection(State);
+        if (!LeaveNow(State)) return false;
+        FlushKeys();
+        PlayEffect("BlipSND");
+        loop.Close();
+        return true;
+    }
+    void StepFrame() {
         FlushKeys();
         FlushJoy();
-        DrawOptions(screen);
         if (KeyHit(KeyF12)) {
             ShowFrameRate = Flipped(ShowFrameRate);
             PlayEffect("BlipSND");
         }
-        DetectPad(screen);
-        EndScreenFrame();
-        if (KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) Choose(screen.Selection, screen);
-        MoveSelection(screen);
-        if (LeaveNow(screen)) break;
+        DetectPad(State);
     }
-    FlushKeys();
-    PlayEffect("BlipSND");
-}
+    bool Started = false;
+    ScreenState State;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenOptions() { return std::make_unique<OptionsPage>(); }
+
+void OptionsScreen() { RunScreen(OpenOptions()); }

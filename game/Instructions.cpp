@@ -1,5 +1,6 @@
 // The instructions and credits page: its lines come from the instructions table and stay until a key or button.
 #include "Instructions.h"
+#include "Loop.h"
 #include "Pages.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
@@ -10,6 +11,7 @@
 #include "platform/Input.h"
 #include "platform/Time.h"
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace {
@@ -42,21 +44,39 @@ bool LeaveRequested() {
 }
 } // namespace
 
-void InstructionsScreen() {
-    if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
-    FlushKeys();
-    CharsList.Clear();
-    TextCharCount = 0;
-    TypeInstructionLines();
-    for (;;) {
+namespace {
+// The page: its letters typed in one a frame, until a key or button leaves it.
+class InstructionsPage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
+            FlushKeys();
+            CharsList.Clear();
+            TextCharCount = 0;
+            TypeInstructionLines();
+        } else if (LeaveRequested()) {
+            Delay(LeaveDelayMs);
+            FlushKeys();
+            CharsList.Clear();
+            PromptPulse = PromptPulseStart;
+            loop.Close();
+            return;
+        }
+        StepChars();
+    }
+    void Draw() const override {
         Cls();
         DrawBackdrop();
-        DrawChars();
-        Flip(-1);
-        if (LeaveRequested()) break;
+        ShowChars();
     }
-    Delay(LeaveDelayMs);
-    FlushKeys();
-    CharsList.Clear();
-    PromptPulse = PromptPulseStart;
-}
+
+  private:
+    bool Started = false;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenInstructions() { return std::make_unique<InstructionsPage>(); }
+
+void InstructionsScreen() { RunScreen(OpenInstructions()); }

@@ -11,6 +11,10 @@ int Rand(int a, int b);
 // Sine, cosine and arc tangent in degrees, our own (platform/Trigonometry.cpp): the same bits on every machine.
 float Sin(float degrees);
 float Cos(float degrees);
+void SinCos(float degrees, float& sine, float& cosine); // both of one angle, for the price of about one
 float ATan2(float y, float x);
+// The slow series Sin and Cos equal bit for bit (a table takes most angles the quick way): for the tests.
+float SeriesSin(float degrees);
+float SeriesCos(float degrees);
 float Sqr(float x);
 int Trunc(double value); // float to integer, toward zero

@@ -74,27 +74,17 @@ void SetUpProgram(StartupFor purpose) {
     BootGameDisplay();
 }
 
-namespace {
-// The program's first screen: the intro, then the menu until the player confirms leaving.
-class ProgramScreen : public Screen {
-  public:
-    void Step(Loop& loop) override {
-        Intro();
-        if (MusicOn == 1) Sound::Play("menu-loop", 1);
-        MainMenu();
-        loop.Close();
-    }
-    void Draw() const override {}
-};
-} // namespace
-
 Loop StartProgram() {
     Loop loop;
     if (ProgramStarted) return loop;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
     SetKeepPlayerGames(true);
-    loop.Open(std::make_unique<ProgramScreen>());
+    // After the intro, the menu with its music, until the player confirms leaving.
+    loop.Open(OpenIntro([] {
+        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        return OpenMainMenu();
+    }));
     return loop;
 }
 
@@ -112,7 +102,6 @@ void ResetAllState() {
     ResetGameFloors();
     ResetSettings();
     ResetVersionNotice();
-    ResetIntro();
     ResetMainMenu();
     Network::ResetNetworkBinding();
     SetCloseHandler(nullptr);

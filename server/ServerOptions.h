@@ -12,8 +12,8 @@ struct ServerOptions {
     int Port = 8642;
     std::string Database; // empty: the default file in the user's data folder
     int DatabaseConnections = DefaultDatabaseConnections;
-    std::string GameVersion;          // empty: leave the version list as stored
-    std::string CheckUser = "nobody"; // who a server started as root runs its checks as
+    std::string GameVersion; // empty: leave the version list as stored
+    std::string CheckUser;   // who runs the checks; empty: nobody for a root server, else the server's own user
     ServiceSettings Service;
     FrontSettings Front;
     bool Help = false;

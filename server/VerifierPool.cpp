@@ -4,6 +4,7 @@
 #include "server/VerifierPool.h"
 #include "server/CanonicalScript.h"
 #include "server/ClientPrefix.h"
+#include "server/verify/Capabilities.h"
 #include "server/verify/WorkerReply.h"
 #include <cerrno>
 #include <chrono>
@@ -123,6 +124,13 @@ struct WorkerRun {
     bool Overran = false;
 };
 
+// A worker that became the check user answers only to that user (or to root): a server running as its own user,
+// holding nothing but CAP_SETUID and CAP_SETGID, sends the signal as the check user.
+void EndWorker(pid_t child, const VerifierSettings& settings) {
+    if (kill(child, SIGKILL) != 0 && errno == EPERM && settings.UserId >= 0)
+        Capabilities::SignalAs(child, static_cast<uid_t>(settings.UserId), SIGKILL);
+}
+
 WorkerRun RunWorker(const VerifierSettings& settings, const std::string& script, bool probe) {
     PipeSignalBlocked quiet;
     WorkerRun run;
@@ -197,7 +205,7 @@ WorkerRun RunWorker(const VerifierSettings& settings, const std::string& script,
     }
     int status = 0;
     for (;;) {
-        if (overran) kill(child, SIGKILL); // before a blocking wait: a worker past its deadline is ended, not awaited
+        if (overran) EndWorker(child, settings); // before a blocking wait: a worker past its deadline is ended
         pid_t reaped = waitpid(child, &status, overran ? 0 : WNOHANG);
         if (reaped == child) break;
         if (reaped < 0 && errno != EINTR) break;
@@ -223,8 +231,11 @@ std::string ProbeFence(const VerifierSettings& settings) {
     std::string line = run.Output.substr(0, run.Output.find('\n'));
     if (run.Overran) return "the replay checker did not answer";
     if (line.rfind(VerifyWorker::RefusedMark, 0) == 0) return line.substr(VerifyWorker::RefusedMark.size());
-    if (line != "fenced" || !WIFSIGNALED(run.Status) || WTERMSIG(run.Status) != SIGSYS)
+    if (line.rfind("fenced ", 0) != 0 || !WIFSIGNALED(run.Status) || WTERMSIG(run.Status) != SIGSYS)
         return "the replay checker's system-call filter did not stop a socket";
+    long long meant = settings.UserId >= 0 ? settings.UserId : static_cast<long long>(getuid());
+    if (line != "fenced uid=" + std::to_string(meant))
+        return "the replay checker ran as " + line.substr(7) + ", not uid=" + std::to_string(meant);
     return "";
 }
 

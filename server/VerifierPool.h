@@ -23,7 +23,7 @@ struct VerifierSettings {
     int CpuSeconds = 10;                 // the worker's own processor-time limit
     int MaxFrames = 60 * 60 * 60;        // the longest game checked: an hour of play
     CheckCost Cost;                      // what each client prefix may have checked a minute, in frames
-    long long UserId = -1, GroupId = -1; // a root server's checks run as this user; -1: as the server's
+    long long UserId = -1, GroupId = -1; // the check user, when it is not the server's; -1: as the server's
 };
 
 // What a check found.
@@ -37,8 +37,9 @@ struct ReplayVerdict {
 
 // Runs one worker on one script, waiting at most the deadline; safe from any thread.
 ReplayVerdict RunVerifier(const VerifierSettings& settings, const std::string& script);
-// Whether the worker can fence itself in as for a check (its user, its limits and its system-call filter, which
-// must end it when it tries a socket): empty when it can, else why not. Run once at the server's start.
+// Whether the worker can fence itself in as for a check (its user, with no capability left, its limits and its
+// system-call filter, which must end it when it tries a socket): empty when it can, else why not. Run once at the
+// server's start.
 std::string ProbeFence(const VerifierSettings& settings);
 
 class VerifierPool {

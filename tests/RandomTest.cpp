@@ -93,6 +93,28 @@ TEST_F(RandomTest, TruncationTowardZeroAndDegrees) {
     EXPECT_NEAR(ATan2(-1, 0), -90.0f, 1e-4);
 }
 
+// Most sines and cosines are taken from a table; each must still be the series' own float, bit for bit, or every
+// replay becomes another game. A spread of angles over four turns either way (past the table's two, where the
+// series alone answers), whole degrees among them.
+TEST_F(RandomTest, QuickSinesAreTheSeriesBitForBit) {
+    constexpr std::uint32_t FourTurns = 0x44b40000u, Stride = 4099;
+    int differ = 0;
+    for (std::uint32_t bits = 0; bits < FourTurns; bits += Stride) {
+        for (float degrees : {std::bit_cast<float>(bits), -std::bit_cast<float>(bits)}) {
+            float sine = 0, cosine = 0;
+            SinCos(degrees, sine, cosine);
+            std::uint32_t series[2] = {std::bit_cast<std::uint32_t>(SeriesSin(degrees)),
+                                       std::bit_cast<std::uint32_t>(SeriesCos(degrees))};
+            bool same = std::bit_cast<std::uint32_t>(Sin(degrees)) == series[0] &&
+                        std::bit_cast<std::uint32_t>(Cos(degrees)) == series[1] &&
+                        std::bit_cast<std::uint32_t>(sine) == series[0] &&
+                        std::bit_cast<std::uint32_t>(cosine) == series[1];
+            if (!same && ++differ <= 5) ADD_FAILURE() << "the table and the series differ at " << degrees << " degrees";
+        }
+    }
+    EXPECT_EQ(differ, 0);
+}
+
 // The game's sines, cosines and arc tangents, bit for bit as the golden replays were played with them: they are our
 // own, so no system's maths library may round one of them otherwise and play every replay (and every upload) as a
 // different game. The arc tangents are the float nearest the true one, in degrees.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian packages as a user and an operator get them: built (tools/package.sh), installed with apt-get, the
 # golden game played by the installed replay tool and a short game watched by the installed launcher, the installed
-# unit's command started on a free loopback port and the board read (and a game checked by the installed checker),
-# the unit checked by systemd-analyze, then purged: nothing may be left but the board's database. Needs root; it
-# refuses to touch a machine where the packages or a board in /var/lib/kestrovar are already there.
+# unit's command started as the unit starts it (its user and capabilities) on a free loopback port and the board read,
+# the installed game played under Xvfb and synced with that server, named in the machine's score-server.conf, until
+# its game is on the board (screenshots left in build/deb/), the unit checked by systemd-analyze, then purged:
+# nothing may be left but the board's database. Needs root, xvfb, xdotool and imagemagick; it refuses to touch a
+# machine where the packages or a board in /var/lib/kestrovar are already there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -60,7 +62,12 @@ KESTROVAR_SCORES_OPTIONS=
 # shellcheck disable=SC1091
 . /etc/default/kestrovar-scores
 read -ra args <<<"${command/\$KESTROVAR_SCORES_OPTIONS/$KESTROVAR_SCORES_OPTIONS}"
-XDG_DATA_HOME=/var/lib setpriv --reuid="$user" --regid="$user" --init-groups "${args[@]}" >"$work/server.log" 2>&1 &
+# As the unit starts it: its user, no new privileges, and the unit's capabilities as its only (ambient) ones.
+caps=$(sed -n 's/^AmbientCapabilities=//p' "$unit" | tr 'A-Z' 'a-z' | sed 's/cap_/+/g; s/ /,/g')
+[ "$caps" = "+setuid,+setgid" ] || fail "the unit's capabilities: $caps"
+[ "$(sed -n 's/^CapabilityBoundingSet=//p' "$unit")" = "CAP_SETUID CAP_SETGID" ] || fail "the unit's bounding set"
+XDG_DATA_HOME=/var/lib setpriv --reuid="$user" --regid="$user" --init-groups --no-new-privs --inh-caps="-all,$caps" \
+  --ambient-caps="$caps" --bounding-set="-all,$caps" "${args[@]}" >"$work/server.log" 2>&1 &
 server=$!
 for _ in $(seq 100); do
   port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.log")
@@ -69,6 +76,9 @@ for _ in $(seq 100); do
 done
 [ -n "$port" ] || { cat "$work/server.log"; fail "the installed server did not start"; }
 ! grep -q 'cannot be run' "$work/server.log" || { cat "$work/server.log"; fail "the installed server lacks its checker"; }
+grep -q "checks run as kestrovar-check (uid $(id -u kestrovar-check)) with no capability" "$work/server.log" ||
+  { cat "$work/server.log"; fail "the installed server's checks do not run as kestrovar-check"; }
+grep -q '^CapEff:[[:space:]]*0*$' "/proc/$server/status" || fail "the installed server holds effective capabilities"
 curl -sf "http://127.0.0.1:$port/Kestrovar_scores.php?option=getscore&nbscore=10" >/dev/null || fail "board unread"
 if [ -x build/release/server/kestrovar_scores_signer ]; then
   game=$(sha256sum tests/replay/FirstGame.txt | cut -d' ' -f1)
@@ -79,6 +89,81 @@ if [ -x build/release/server/kestrovar_scores_signer ]; then
   echo "upload of the golden game: $(echo "$reply" | tr '\n' ' ')"
   case "$reply" in *" 200" | *" 202") ;; *) fail "the installed server did not check a game" ;; esac
 fi
+
+echo "== the installed game syncs with the machine's server"
+# The machine's file names the server (the player names none), and a player plays the installed game under Xvfb as
+# a person would: the intro skipped, a game started (seeded by the server's ticket, fetched at the menu), the ship
+# turned a little towards the rings and fired until a section breaks, the game left, the scores shown and synced.
+# The checked game must then be on the server's board. Each try is a game; the kept game's header says its score.
+printf 'server = http://127.0.0.1:%s/\n' "$port" >/etc/xdg/kestrovar/score-server.conf
+unset KESTROVAR_SCORE_SERVER XDG_CONFIG_DIRS
+data=$XDG_DATA_HOME/kestrovar
+cat >"$work/play.sh" <<'PLAY'
+#!/bin/bash
+# Under xvfb-run: the installed launcher, driven by keys; leaves a screenshot of each step in $1.
+set -u
+shots=$1
+SDL_AUDIODRIVER=dummy /usr/games/kestrovar >"$shots/game.log" 2>&1 &
+game=$!
+for _ in $(seq 150); do
+  window=$(xdotool search --name '^Kestrovar' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.2
+done
+[ -n "$window" ] || { echo "no game window"; exit 1; }
+sleep 3
+xdotool windowfocus --sync "$window"
+xdotool key Escape # the intro
+sleep 3
+last=$data/Kestrovar-last-game.txt
+for try in 1 2 3 4; do
+  rm -f "$last" # written again when the game is left
+  xdotool key Return # start game (the menu's first item)
+  sleep 2.5
+  xdotool keydown Left sleep 0.05 keyup Left # about 15 degrees: the rings' edge, from where the ship starts
+  xdotool key --repeat 60 --delay 60 Control_L
+  import -window root "$shots/play-$try.png"
+  # Escape opens the exit prompt and Return leaves; pressed while a lost ship's sequence runs, they do nothing.
+  for _ in 1 2 3; do
+    xdotool key Escape
+    sleep 1
+    xdotool key Return
+    sleep 3
+    [ -f "$last" ] && break
+  done
+  grep -q '^; score=[1-9]' "$last" 2>/dev/null && break
+done
+for _ in 1 2 3; do xdotool key Down; sleep 1.5; done # start, instructions, options, show scores
+import -window root "$shots/menu.png"
+xdotool key Return # the high-score screen
+sleep 2
+xdotool key Return # sync
+sleep 8
+import -window root "$shots/synced.png"
+kill "$game"
+wait "$game" 2>/dev/null
+exit 0
+PLAY
+chmod +x "$work/play.sh"
+mkdir -p "$work/shots" "$data"
+data=$data xvfb-run -a -s "-screen 0 1920x1080x24" timeout 240 "$work/play.sh" "$work/shots" ||
+  fail "the installed game could not be played under Xvfb"
+cp "$work"/shots/*.png build/deb/ 2>/dev/null || true
+kept=$(sed -n 's/^; score=\([0-9]*\) level=\([0-9]*\) .*/\1 \2/p' "$data/Kestrovar-last-game.txt")
+echo "kept game: score and level $kept"
+[ -n "$kept" ] && [ "${kept%% *}" -gt 0 ] || fail "no game scored in four tries (screenshots in build/deb/)"
+grep -q '^ticket ' "$data/Kestrovar-last-game.txt" || fail "the kept game was not seeded by the server's ticket"
+# Checked within the sync's wait, or soon after it ("accepted"): the board is read until it shows the game.
+for _ in $(seq 30); do
+  board=$(curl -sf "http://127.0.0.1:$port/Kestrovar_scores.php?option=getscore&nbscore=10")
+  echo "$board" | paste - - - - - | awk -v s="${kept%% *}" -v l="${kept##* }" '$1 == "unnamed" && $2 == l && $3 == s' |
+    grep -q . && break
+  board=
+  sleep 1
+done
+[ -n "$board" ] || { cat "$work/server.log"; fail "the synced game is not on the board"; }
+echo "on the board: $(echo "$board" | head -3 | tr '\n' ' ')"
+
 kill "$server"
 wait "$server" || true
 server=

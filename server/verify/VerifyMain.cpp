@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
             return Refuse("worker misconfigured: " + option);
     }
     if ((limits.UserId < 0) != (limits.GroupId < 0)) return Refuse("worker misconfigured: a user needs its group");
-    std::string missed = FenceIn(limits);
+    long long ranAs = -1;
+    std::string missed = FenceIn(limits, ranAs);
     if (!missed.empty()) return Refuse("the check cannot be fenced in: " + missed);
 
     std::string text;
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     if (std::string unfiltered = AllowOnlyReplaySystemCalls(); !unfiltered.empty())
         return Refuse("the check cannot be fenced in: " + unfiltered);
     if (probe) {
-        std::printf("fenced\n");
+        std::printf("fenced uid=%lld\n", ranAs); // the server checks that its checks run as whom it meant
         std::fflush(stdout);
         [[maybe_unused]] int opened = socket(AF_INET, SOCK_STREAM, 0); // ends the worker here
         return Refuse("the filter let a socket through");

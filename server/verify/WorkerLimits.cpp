@@ -1,7 +1,8 @@
-// The worker's own limits: the user, setrlimit for processor time, address space, file sizes, descriptors and
-// processes, no new privileges, a network namespace of its own where the kernel lets it have one, and libseccomp's
-// allow-list.
+// The worker's own limits: the user and no capability, setrlimit for processor time, address space, file sizes,
+// descriptors and processes, no new privileges, a network namespace of its own where the kernel lets it have one, and
+// libseccomp's allow-list.
 #include "server/verify/WorkerLimits.h"
+#include "server/verify/Capabilities.h"
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
@@ -38,20 +39,26 @@ bool Cap(int resource, rlim_t value) {
     return setrlimit(resource, &limit) == 0;
 }
 
-// Root's processes are not held by RLIMIT_NPROC: a root server's checks become another user first, for good.
+// Root's processes are not held by RLIMIT_NPROC, and a server's own user owns its board: checks become another
+// user first, for good, with no supplementary group. A root server's worker loses root's capabilities in setuid;
+// one started with the unit's CAP_SETUID and CAP_SETGID keeps them through a change between two other users, so
+// they are dropped here before anything else happens.
 bool BecomeUser(long long user, long long group) {
     if (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(group)) != 0 || setuid(static_cast<uid_t>(user)) != 0)
         return false;
-    return getuid() == static_cast<uid_t>(user) && geteuid() == static_cast<uid_t>(user) && setuid(0) != 0;
+    Capabilities::DropAll();
+    return getuid() == static_cast<uid_t>(user) && geteuid() == static_cast<uid_t>(user) &&
+           getgid() == static_cast<gid_t>(group) && getgroups(0, nullptr) == 0 && setuid(0) != 0;
 }
 } // namespace
 
-std::string FenceIn(const Limits& limits) {
+std::string FenceIn(const Limits& limits, long long& ranAs) {
     std::string missed;
     auto note = [&](const char* what) {
         missed += std::string(missed.empty() ? "" : ", ") + what + ": " + std::strerror(errno);
     };
     if (limits.UserId >= 0 && !BecomeUser(limits.UserId, limits.GroupId)) note("another user");
+    ranAs = getuid(); // a user namespace of its own, below, shows the check another number for itself
     // The soft and hard limits alike, so that nothing the worker runs can raise them again.
     if (!Cap(RLIMIT_CPU, static_cast<rlim_t>(limits.CpuSeconds))) note("processor time");
     if (!UnderAddressSanitizer && !Cap(RLIMIT_AS, static_cast<rlim_t>(limits.AddressSpaceBytes))) note("address space");
@@ -64,6 +71,9 @@ std::string FenceIn(const Limits& limits) {
     // The replay's set-up is offline already (no network component is loaded); a namespace with no interfaces
     // but loopback makes sure. A user namespace lets an unprivileged worker have one where the kernel allows it.
     if (unshare(CLONE_NEWNET) != 0) unshare(CLONE_NEWUSER | CLONE_NEWNET);
+    // A new user namespace gives its first process every capability inside it: they go too.
+    errno = EPERM;
+    if (!Capabilities::DropAll()) note("no capability");
     // Children are the last thing a replay needs: none may be started.
     if (!Cap(RLIMIT_NPROC, 0)) note("processes");
     return missed;

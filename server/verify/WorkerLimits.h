@@ -1,4 +1,4 @@
-// The fences a replay-checking worker puts up around itself: another user than a root server's, processor time,
+// The fences a replay-checking worker puts up around itself: the check user and no capability, processor time,
 // memory, files, child processes, no new privileges and the network before it reads a byte of a player's script;
 // then, once the script is read, a system-call allow-list; and a lower priority than the server's reads.
 #pragma once
@@ -12,14 +12,14 @@ struct Limits {
     int MaxFrames = 60 * 60 * 60;            // an hour of play at 60 frames a second
     std::size_t MaxEvents = 400'000;         // a hundred key changes a second for an hour of play
     std::size_t MaxScriptBytes = 1 << 20;    // a ten-minute game's script is well under this
-    long long UserId = -1, GroupId = -1;     // the user a root server's checks run as; -1: stay who we are
+    long long UserId = -1, GroupId = -1;     // the check user, when it is not the server's; -1: stay who we are
 };
 
 // Applies the limits to this process. Returns what could not be applied of what a check requires (another user
-// when asked, processor time, address space, file size, descriptors, processes, no new privileges), empty when
-// all took: a worker that cannot fence itself in refuses to check. The network namespace and the priority are
-// best effort (the system-call filter refuses sockets anyway).
-std::string FenceIn(const Limits& limits);
+// when asked, no capability left, processor time, address space, file size, descriptors, processes, no new
+// privileges), empty when all took: a worker that cannot fence itself in refuses to check. The network namespace
+// and the priority are best effort (the system-call filter refuses sockets anyway). `ranAs`: the user it became.
+std::string FenceIn(const Limits& limits, long long& ranAs);
 // The system-call allow-list, for what is left once the input is read: memory, the two pipes, and ending (a
 // crash's own signal included). Anything else ends the worker with SIGSYS. Returns why it could not be loaded.
 std::string AllowOnlyReplaySystemCalls();

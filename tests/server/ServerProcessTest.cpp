@@ -6,14 +6,19 @@
 #include "server/RequestSignature.h"
 #include "server/ServerOptions.h"
 #include "server/SqliteStore.h"
+#include "server/verify/Capabilities.h"
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <pwd.h>
 #include <regex>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -143,6 +148,78 @@ TEST(ServerProcessTest, ChecksAreFencedInOrRefusedAtStart) {
                            {"--check-user", "no-such-user-here"});
     EXPECT_EQ(refusing.Wait(), 1);
     EXPECT_NE(refusing.Log().find("cannot run checks as no-such-user-here"), std::string::npos) << refusing.Log();
+}
+
+// The packaged unit: the server is its own user with CAP_SETUID and CAP_SETGID as its only (ambient) capabilities.
+// Here "daemon" stands for that user and "nobody" for the check user.
+TEST(ServerProcessTest, UnderTheUnitsCapabilitiesChecksRunAsTheCheckUserAndTheServerKeepsNoOther) {
+    if (geteuid() != 0) GTEST_SKIP() << "starting the server as another user with capabilities only needs root";
+    struct User {
+        uid_t Uid = 0;
+        gid_t Gid = 0;
+    };
+    auto named = [](const char* name) {
+        const passwd* user = getpwnam(name);
+        return user ? User{user->pw_uid, user->pw_gid} : User{};
+    };
+    const User daemonUser = named("daemon"), nobody = named("nobody");
+    ASSERT_TRUE(daemonUser.Uid != 0 && nobody.Uid != 0) << "this test needs the users daemon and nobody";
+    TempFolder folder;
+    ASSERT_EQ(chown(folder.Path().c_str(), daemonUser.Uid, daemonUser.Gid), 0);
+    const std::string board = folder.Path() + "/scores.sqlite";
+    const std::vector<std::string> asDaemon = {"setpriv", "--reuid=daemon", "--regid=daemon", "--init-groups"};
+    std::vector<std::string> withCapabilities = asDaemon;
+    withCapabilities.insert(withCapabilities.end(), {"--inh-caps=+setuid,+setgid", "--ambient-caps=+setuid,+setgid"});
+
+    // Told to check as a user it neither is nor can become, it does not start (and checks as nobody else).
+    ServerProcess bare(board, folder.Path() + "/bare.log", {"--check-user", "nobody"}, "", true, asDaemon);
+    EXPECT_EQ(bare.Wait(), 1);
+    EXPECT_EQ(bare.Log(), "kestrovar-scores: cannot run checks as nobody: running as uid " +
+                              std::to_string(daemonUser.Uid) +
+                              " without CAP_SETUID and CAP_SETGID (the unit grants them; or start it as nobody)\n");
+
+    ServerProcess server(board, folder.Path() + "/server.log", {"--check-user", "nobody"}, "", true, withCapabilities);
+    ASSERT_GT(server.Port(), 0) << server.Log();
+    // Its start-up probe is a check started as every check is; it reports whom it ran as, with nothing held.
+    EXPECT_NE(server.Log().find("checks run as nobody (uid " + std::to_string(nobody.Uid) + ") with no capability"),
+              std::string::npos)
+        << server.Log();
+    // The server itself keeps the two for its checks' start, ambient but not effective, and nothing else.
+    std::string status = FileText("/proc/" + std::to_string(server.Pid()) + "/status");
+    for (const char* line : {"CapEff:\t0000000000000000", "CapPrm:\t00000000000000c0", "CapAmb:\t00000000000000c0"})
+        EXPECT_NE(status.find(line), std::string::npos) << line << "\n" << status;
+    const TestGame game = Ticketed(board, FirstGame(), NowSeconds() - 600);
+    std::filesystem::recursive_directory_iterator files(folder.Path()); // the ticket's secret was read as root
+    for (const auto& file : files) ASSERT_EQ(chown(file.path().c_str(), daemonUser.Uid, daemonUser.Gid), 0);
+    EXPECT_EQ(HttpPost(server.Port(),
+                       "/Kestrovar_scores.php?" + UploadQuery("capped", game.Level, game.Score, game.Script),
+                       game.Script)
+                  .Body,
+              "ok\n");
+
+    // A check past its deadline is killed, though it is another user than the server: here a stand-in that becomes
+    // nobody and sleeps, run by a process set up as the unit sets up the server.
+    std::string sleeper =
+        FakeVerifier(folder, "sleeper.sh", "exec setpriv --reuid=nobody --regid=nogroup --clear-groups sleep 120");
+    ASSERT_EQ(chown(sleeper.c_str(), daemonUser.Uid, daemonUser.Gid), 0);
+    pid_t unit = fork();
+    if (unit == 0) {
+        prctl(PR_SET_KEEPCAPS, 1, 0, 0, 0);
+        if (setgroups(0, nullptr) != 0 || setresgid(daemonUser.Gid, daemonUser.Gid, daemonUser.Gid) != 0 ||
+            setresuid(daemonUser.Uid, daemonUser.Uid, daemonUser.Uid) != 0 || !Capabilities::KeepOnlyForChecks())
+            _exit(2);
+        VerifierSettings checker;
+        checker.WorkerPath = sleeper;
+        checker.DeadlineSeconds = 1;
+        checker.UserId = nobody.Uid;
+        checker.GroupId = nobody.Gid;
+        _exit(RunVerifier(checker, "seed 1\n").Refusal == "replay ran past the time a check may take" ? 0 : 1);
+    }
+    int ended = 0;
+    bool over = Eventually([&] { return waitpid(unit, &ended, WNOHANG) == unit; });
+    if (!over) kill(unit, SIGKILL), waitpid(unit, nullptr, 0);
+    ASSERT_TRUE(over) << "a check past its deadline lived on";
+    EXPECT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == 0) << ended;
 }
 
 TEST(ServerProcessTest, AFloodFromOneAddressGets429AndItsNewConnectionsAreRefused) {

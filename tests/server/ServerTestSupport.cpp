@@ -180,9 +180,11 @@ std::string FreshLocation(const std::string& backend, const TempFolder& folder, 
 }
 
 ServerProcess::ServerProcess(const std::string& database, const std::string& logFile,
-                             const std::vector<std::string>& extra, const std::string& dataHome, bool patient)
+                             const std::vector<std::string>& extra, const std::string& dataHome, bool patient,
+                             const std::vector<std::string>& launcher)
     : LogFile(logFile) {
-    std::vector<std::string> arguments = {KESTROVAR_SCORES_BINARY, "--port", "0"};
+    std::vector<std::string> arguments = launcher;
+    arguments.insert(arguments.end(), {KESTROVAR_SCORES_BINARY, "--port", "0"});
     if (patient) arguments.insert(arguments.end(), {"--verify-wait", TestVerifyWait});
     if (!database.empty()) arguments.insert(arguments.end(), {"--db", database});
     arguments.insert(arguments.end(), extra.begin(), extra.end());
@@ -195,7 +197,7 @@ ServerProcess::ServerProcess(const std::string& database, const std::string& log
         std::vector<char*> argv;
         for (std::string& argument : arguments) argv.push_back(argument.data());
         argv.push_back(nullptr);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     const std::regex listening(R"(listening on [0-9.]+:([0-9]+))");

@@ -91,10 +91,12 @@ std::string FreshLocation(const std::string& backend, const TempFolder& folder, 
 class ServerProcess {
   public:
     // patient: uploads wait a minute for their checks (the tests' default); otherwise the server's own wait.
+    // launcher: a command that starts the server in its place (setpriv, as a service manager would), if any.
     ServerProcess(const std::string& database, const std::string& logFile, const std::vector<std::string>& extra,
-                  const std::string& dataHome = "", bool patient = true);
+                  const std::string& dataHome = "", bool patient = true, const std::vector<std::string>& launcher = {});
     ~ServerProcess();
     int Port() const { return BoundPort; }
+    pid_t Pid() const { return Child; }
     void Signal(int signal);
     int Wait(); // exit status, or 128 + signal (-1 when never started)
     std::string Log() const;

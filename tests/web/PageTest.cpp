@@ -1,6 +1,6 @@
 // The browser build as the score server serves it (--play-folder), in headless Chromium on software WebGL 2: a game
 // of the board watched from the board's link to its end, the page's closing line the native replay's, with no
-// console error on the way and the neon on the canvas; Escape pressed in the page reaches the game.
+// console error on the way and the neon on the canvas, the menu's too; keys pressed in the page reach the game.
 #include "ServerTestSupport.h"
 #include "game/replay/ReplayEngine.h"
 #include "server/CanonicalScript.h"
@@ -67,5 +67,6 @@ TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine)
     EXPECT_EQ(Seen(seen, "error"), "") << seen;
     EXPECT_EQ(Seen(seen, "closing"), closing) << seen;
     EXPECT_GE(std::atoi(Seen(seen, "lit").c_str()), FewestLitPerMille) << seen;
+    EXPECT_GE(std::atoi(Seen(seen, "menu-lit").c_str()), FewestLitPerMille) << seen;
     EXPECT_NE(Seen(seen, "escape").find("Kestrovar has ended"), std::string::npos) << seen;
 }

@@ -1,6 +1,7 @@
 // Drives Debian's chromium (software WebGL 2 through SwiftShader) over the browser build as the score server serves
 // it, and prints what it saw, one "name: value" line each, for tests/web/PageTest.cpp to judge:
 //   closing: the line the page shows when the watched game ends     lit: the share of the canvas not black, per mille
+//   menu-lit: the same over the menu, the intro taken away by a key
 //   escape: what the page says after Escape was pressed mid-watch   error: each console error or page error
 // usage: node check-page.mjs BASE_URL GAME_HASH PROFILE_FOLDER
 import {createRequire} from 'node:module';
@@ -45,6 +46,14 @@ async function lit(page) {
 const message = (page) => page.evaluate(() => document.getElementById('message').textContent);
 
 try {
+    // The program: a key takes the intro away, and the menu's neon lights the canvas.
+    const program = await open(`${base}play/`);
+    await program.waitForFunction(() => typeof Module !== 'undefined' && Module.kestrovarFrames, {timeout: 60000});
+    await program.keyboard.press('Space');
+    await new Promise((done) => setTimeout(done, 3000));
+    console.log('menu-lit: ' + await lit(program));
+    await program.close();
+
     // A whole watch: the neon on the way, the closing line at the end.
     const watch = await open(`${base}play/?game=${game}`);
     await watch.waitForFunction(() => typeof Module !== 'undefined' && Module.calledRun, {timeout: 60000});

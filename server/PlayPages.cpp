@@ -18,6 +18,14 @@ constexpr BuildFile BuildFiles[] = {{PageFile, "text/html; charset=utf-8"},
                                     {"kestrovar.wasm", "application/wasm"}};
 } // namespace
 
+std::string MissingPlayFile(const std::string& folder) {
+    for (const BuildFile& file : BuildFiles) {
+        std::string path = folder + "/" + std::string(file.Name);
+        if (!std::ifstream(path)) return path;
+    }
+    return {};
+}
+
 bool PlayPages::Load(const std::string& folder, std::string& error) {
     Files.clear();
     for (const BuildFile& file : BuildFiles) {

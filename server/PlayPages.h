@@ -14,6 +14,9 @@ struct PlayFile {
     const char* ContentType = "";
 };
 
+// The first of the build's files the folder lacks, as a path; empty when it holds them all.
+std::string MissingPlayFile(const std::string& folder);
+
 class PlayPages {
   public:
     PlayPages() = default;

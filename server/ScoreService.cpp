@@ -98,7 +98,7 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
       Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
     if (!Settings.WallClock) Settings.WallClock = UnixSeconds;
     if (!Settings.SeedSource) Settings.SeedSource = NewGameSeed;
-    // The options checked the files are there; one gone since leaves play/ unserved rather than the board down.
+    // Start-up checked the files are there; one gone since leaves play/ unserved rather than the board down.
     std::string error;
     if (!Settings.PlayFolder.empty() && !Play.Load(Settings.PlayFolder, error))
         std::fprintf(stderr, "%s\n", error.c_str());

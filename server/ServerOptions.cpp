@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace ScoreServer {
 
@@ -201,13 +200,6 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
             }
             options.Service.PublicAddress = value.back() == '/' ? value : value + "/";
         } else if (name == "--play-folder") {
-            // The browser build, checked whole now rather than found missing by a visitor.
-            for (const char* file : {"kestrovar.html", "kestrovar.js", "kestrovar.wasm"}) {
-                if (!std::ifstream(value + "/" + file)) {
-                    error = "--play-folder: " + value + " has no " + file + " (tools/web.sh builds it)";
-                    return std::nullopt;
-                }
-            }
             options.Service.PlayFolder = value;
         } else if (name == "--verifier") {
             options.Service.Verifier.WorkerPath = value;

@@ -4,6 +4,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/Headless.h"
 #include "program/Startup.h"
@@ -39,8 +40,9 @@ double WholeGameFramesPerSecond() {
 // score text over them. The committed bot game is replayed and only the frames that start busy are timed, from the
 // flip before them to their own flip.
 bool BusyNow() {
-    return GameState != 3 && PlayerDead == 0 && CannonDestroyed == 0 && SectionsList.Count() > 0 &&
-           MissilesList.Count() >= BusyMissiles && ExplosionsList.Count() > 0 && ParticlesList.Count() > 0;
+    return TheWorld.GameState != 3 && TheWorld.PlayerDead == 0 && TheWorld.CannonDestroyed == 0 &&
+           TheWorld.SectionsList.Count() > 0 && TheWorld.MissilesList.Count() >= BusyMissiles &&
+           TheWorld.ExplosionsList.Count() > 0 && TheWorld.ParticlesList.Count() > 0;
 }
 
 double BusyFramesPerSecond(int& busyFrames, ReplayFrames frames) {

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "frontend/HighScores.h"
 #include "frontend/Network.h"
+#include "game/TheWorld.h"
 #include "platform/headless/Headless.h"
 #include "program/Startup.h"
 #include <algorithm>
@@ -77,8 +78,8 @@ void SleepForReal(int ms) { std::this_thread::sleep_for(std::chrono::millisecond
 // The sync and the version check as game over runs them: from the wait screen's flip to the version check's return.
 void PrintWaitScreen(const char* name, const std::string& baseUrl) {
     Network::SetServer(baseUrl);
-    Score = 5130;
-    Level = 3;
+    TheWorld.Score = 5130;
+    TheWorld.Level = 3;
     OnlineNames[0] = "..........";
     auto start = Clock::now();
     SyncScores();

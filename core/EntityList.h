@@ -20,7 +20,10 @@ template <typename Record> class EntityList {
             if (&it->Value != &record) continue;
             if (!it->Listed) return;
             it->Listed = false;
-            if (Walks == 0) Nodes.erase(it);
+            if (Walks == 0)
+                Nodes.erase(it);
+            else
+                Unlisted = true;
             return;
         }
     }
@@ -31,6 +34,7 @@ template <typename Record> class EntityList {
             return;
         }
         for (Node& node : Nodes) node.Listed = false;
+        Unlisted = true;
     }
 
     // Calls step(record) for every listed record, front to back; records appended during the walk are reached too.
@@ -39,7 +43,11 @@ template <typename Record> class EntityList {
         for (auto it = Nodes.begin(); it != Nodes.end(); ++it)
             if (it->Listed) step(it->Value);
         Walks -= 1;
-        if (Walks == 0) Nodes.remove_if([](const Node& node) { return !node.Listed; });
+        // Most walks remove nothing: the list is only combed again for records a walk unlisted.
+        if (Walks == 0 && Unlisted) {
+            Nodes.remove_if([](const Node& node) { return !node.Listed; });
+            Unlisted = false;
+        }
     }
 
     std::size_t Count() const {
@@ -68,4 +76,5 @@ template <typename Record> class EntityList {
     };
     std::list<Node> Nodes;
     int Walks = 0;
+    bool Unlisted = false; // a record was unlisted during a walk and is still in memory
 };

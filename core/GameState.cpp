@@ -1,12 +1,6 @@
-// The shared game state and its reset.
+// The controls and the frame-rate counter, and their reset.
 #include "GameState.h"
 
-int Score, ShipsLeft, Level, BonusCounter, GameState, PlayerDead, CannonDestroyed, ExplosionsActive;
-int DemoMode = 1;
-int ExitPromptShown, SpawnGrace, CannonFireDelay;
-float CannonAngle;
-int MissileCount;
-float PromptPulse = 25;
 int Fps;
 int FpsTimer;
 float FpsFrames;
@@ -18,12 +12,6 @@ float PadZeroPositionX, PadZeroPositionY, PadMenuRestY;
 int ShowFrameRate;
 
 void ResetGameState() {
-    Score = ShipsLeft = Level = BonusCounter = GameState = PlayerDead = CannonDestroyed = ExplosionsActive = 0;
-    DemoMode = 1;
-    ExitPromptShown = SpawnGrace = CannonFireDelay = 0;
-    CannonAngle = 0;
-    MissileCount = 0;
-    PromptPulse = 25;
     Fps = 0;
     FpsTimer = FpsFrames = 0;
     MenuLogoA = MenuLogoB = 180;

@@ -1,22 +1,26 @@
-// The shared state of a game: score, ships, level and the flags the frame loop and its sequences pass around. It
-// stands on the ground floor, core/, since every floor above reads it.
+// The fight's score, ships, level and the flags its steps pass around, as one plain value (a part of the World); and
+// the controls and the frame-rate counter, which outlive a game. Ground floor: every floor above reads them.
 #pragma once
 
-extern int Score;
-extern int ShipsLeft;
-extern int Level;
-extern int BonusCounter;
-extern int GameState; // 0 playing, 2 ship lost, 3 leave
-extern int PlayerDead;
-extern int CannonDestroyed;
-extern int ExplosionsActive;
-extern int DemoMode; // 1 whenever no player game runs
-extern int ExitPromptShown;
-extern int SpawnGrace;
-extern int CannonFireDelay;
-extern float CannonAngle;
-extern int MissileCount;
-extern float PromptPulse; // 25 down to 0: the pop-in of a prompt's headline
+// A fresh value is a fresh process's: a new field needs no line in any reset.
+struct FightState {
+    int Score = 0;
+    int ShipsLeft = 0;
+    int Level = 0;
+    int BonusCounter = 0;
+    int GameState = 0; // 0 playing, 2 ship lost, 3 leave
+    int PlayerDead = 0;
+    int CannonDestroyed = 0;
+    int ExplosionsActive = 0;
+    int DemoMode = 1; // 1 whenever no player game runs
+    int ExitPromptShown = 0;
+    int SpawnGrace = 0;
+    int CannonFireDelay = 0;
+    float CannonAngle = 0;
+    int MissileCount = 0;
+    float PromptPulse = 25; // 25 down to 0: the pop-in of a prompt's headline
+};
+
 extern int Fps;
 extern int FpsTimer; // a MilliSecs reading: a float would round a reading of hours to tens of milliseconds
 extern float FpsFrames;

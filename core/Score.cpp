@@ -4,12 +4,12 @@
 #include "Settings.h"
 #include "Sound.h"
 
-void AddScore(int points) {
-    Score += points;
-    BonusCounter += points;
-    if (BonusCounter > BonusShipPoints - 1) {
-        BonusCounter -= BonusShipPoints;
-        ShipsLeft += 1;
+void AddScore(FightState& w, int points) {
+    w.Score += points;
+    w.BonusCounter += points;
+    if (w.BonusCounter > BonusShipPoints - 1) {
+        w.BonusCounter -= BonusShipPoints;
+        w.ShipsLeft += 1;
         if (SoundFXOn == 1) Sound::Play("BonusShip", 0);
     }
 }

@@ -47,7 +47,6 @@ void SetDefaultSettings() {
     NeonMode = 1;
     PlayerName = "unnamed";
     SettingsSpareLine = " ";
-    Score = 0;
     ClearOnlineTable();
 }
 

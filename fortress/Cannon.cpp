@@ -5,6 +5,7 @@
 #include "Fortress.h"
 #include "Missiles.h"
 #include "Sections.h"
+#include "World.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
 #include "core/Settings.h"
@@ -16,12 +17,6 @@
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include <cmath>
-
-EntityList<EnemyBullets> EnemyBulletsList;
-float CannonTurn;
-int ChevronFrame;
-int ChevronFrameTimer;
-int ChevronFrameShown;
 
 namespace {
 constexpr float BaseTurnStep = 1.4f;
@@ -35,8 +30,8 @@ constexpr int ChevronGrey = 128;
 constexpr int RayShortest = 10, RayLongest = 30;
 constexpr float BulletsLeaveRight = 1024; // enemy bullets leave past 1024 across but past 767 down
 
-void DrawCannonStrokes() {
-    int row = static_cast<int>(CannonAngle);
+void DrawCannonStrokes(const World& w) {
+    int row = static_cast<int>(w.CannonAngle);
     for (const ShapeStroke& stroke : CannonShapes[row]) {
         std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (ColorsOn == 0)
@@ -45,7 +40,7 @@ void DrawCannonStrokes() {
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
     for (int k = 0; k < StrokesPerFrame; ++k) {
-        const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * ChevronFrameShown + k];
+        const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * w.ChevronFrameShown + k];
         std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (ColorsOn == 0)
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, ChevronGrey, ChevronGrey, ChevronGrey);
@@ -56,15 +51,15 @@ void DrawCannonStrokes() {
 }
 
 // The cannon's facing back within a turn and the chevrons' animation, every frame the cannon is shown, aiming or not.
-void TurnChevrons() {
-    if (CannonAngle < 0) CannonAngle += FullTurn;
-    if (CannonAngle > LastWholeDegree) CannonAngle -= FullTurn;
-    ChevronFrameShown = ChevronFrame;
-    ChevronFrameTimer += 1;
-    if (ChevronFrameTimer > ChevronFrameLength) {
-        ChevronFrameTimer = 0;
-        ChevronFrame += 1;
-        if (ChevronFrame >= ChevronFrames) ChevronFrame = 0;
+void TurnChevrons(World& w) {
+    if (w.CannonAngle < 0) w.CannonAngle += FullTurn;
+    if (w.CannonAngle > LastWholeDegree) w.CannonAngle -= FullTurn;
+    w.ChevronFrameShown = w.ChevronFrame;
+    w.ChevronFrameTimer += 1;
+    if (w.ChevronFrameTimer > ChevronFrameLength) {
+        w.ChevronFrameTimer = 0;
+        w.ChevronFrame += 1;
+        if (w.ChevronFrame >= ChevronFrames) w.ChevronFrame = 0;
     }
 }
 
@@ -117,82 +112,74 @@ float CentreBearing(float x, float y) {
     return bearing;
 }
 
-int LineOfFireBlockers(float x, float y) {
+int LineOfFireBlockers(const World& w, float x, float y) {
     int blockers = 0;
-    SectionsList.Each([&](const Sections& s) {
+    w.SectionsList.Each([&](const Sections& s) {
         if (SegmentsCross(s.x1, s.y1, s.x2, s.y2, FortressX, FortressY, x, y)) blockers += 1;
     });
     return blockers;
 }
 
-void UpdateCannon() {
-    if (ExitPromptShown == 0) {
-        float bearing = CentreBearing(ShipX, ShipY);
-        CannonTurn = AngleDiff(CannonAngle, bearing);
-        float step = BaseTurnStep + TurnStepPerLevel * static_cast<float>(Level);
+void UpdateCannon(World& w) {
+    if (w.ExitPromptShown == 0) {
+        float bearing = CentreBearing(w.ShipX, w.ShipY);
+        w.CannonTurn = AngleDiff(w.CannonAngle, bearing);
+        float step = BaseTurnStep + TurnStepPerLevel * static_cast<float>(w.Level);
         // The cannon never rests: on target it swings one step either side.
-        if (CannonTurn < 0) {
-            CannonAngle -= step;
-            if (CannonAngle < 0) CannonAngle += FullTurn;
+        if (w.CannonTurn < 0) {
+            w.CannonAngle -= step;
+            if (w.CannonAngle < 0) w.CannonAngle += FullTurn;
         } else {
-            CannonAngle += step;
-            if (CannonAngle > LastWholeDegree) CannonAngle -= FullTurn;
+            w.CannonAngle += step;
+            if (w.CannonAngle > LastWholeDegree) w.CannonAngle -= FullTurn;
         }
-        if (PlayerDead == 0) {
-            if (CannonFireDelay > 0) CannonFireDelay -= 1;
-            int blockers = LineOfFireBlockers(ShipX, ShipY);
+        if (w.PlayerDead == 0) {
+            if (w.CannonFireDelay > 0) w.CannonFireDelay -= 1;
+            int blockers = LineOfFireBlockers(w, w.ShipX, w.ShipY);
             // The shot flies at the ship's exact bearing; the facing only has to be near it.
-            if (blockers == 0 && CannonFireDelay == 0 && CannonTurn > -FiringArc && CannonTurn < FiringArc)
-                FireEnemyBullet(static_cast<int>(bearing));
+            if (blockers == 0 && w.CannonFireDelay == 0 && w.CannonTurn > -FiringArc && w.CannonTurn < FiringArc)
+                FireEnemyBullet(w, static_cast<int>(bearing));
         }
         // The attract play never moves or draws missiles, so the menu's cannon launches none.
-        if (DemoMode == 0 && MissileCount < Level / LevelsPerExtraMissile + BaseMissileQuota)
-            LaunchMissile(static_cast<int>(CannonAngle));
+        if (w.DemoMode == 0 && w.MissileCount < w.Level / LevelsPerExtraMissile + BaseMissileQuota)
+            LaunchMissile(w, static_cast<int>(w.CannonAngle));
     }
-    TurnChevrons();
+    TurnChevrons(w);
 }
 
-void DrawCannon() { DrawCannonStrokes(); }
+void DrawCannon(const World& w) { DrawCannonStrokes(w); }
 
-void FireEnemyBullet(int angle) {
-    EnemyBullets& bullet = EnemyBulletsList.Add();
+void FireEnemyBullet(World& w, int angle) {
+    EnemyBullets& bullet = w.EnemyBulletsList.Add();
     float degrees = static_cast<float>(angle);
     bullet.xspeed = Sin(degrees) * EnemyBulletSpeed;
     bullet.yspeed = -Cos(degrees) * EnemyBulletSpeed;
     bullet.x = FortressX + Sin(degrees) * EnemyBulletSpeed;
     bullet.y = FortressY - Cos(degrees) * EnemyBulletSpeed;
-    CannonFireDelay = CannonShotDelay;
+    w.CannonFireDelay = CannonShotDelay;
 }
 
-void UpdateEnemyBullets() {
-    EnemyBulletsList.Walk([](EnemyBullets& bullet) {
+void UpdateEnemyBullets(World& w) {
+    w.EnemyBulletsList.Walk([&](EnemyBullets& bullet) {
         bullet.x_old = bullet.x;
         bullet.y_old = bullet.y;
         bullet.x += bullet.xspeed;
         bullet.y += bullet.yspeed;
         PickBurstRays(bullet);
         if (bullet.x < 0 || bullet.x > BulletsLeaveRight || bullet.y < 0 || bullet.y > FieldBottom) {
-            EnemyBulletsList.Remove(bullet);
-        } else if (ShipStruckWithin(bullet.x, bullet.y, EnemyBulletHitRadius)) {
-            EnemyBulletsList.Remove(bullet);
+            w.EnemyBulletsList.Remove(bullet);
+        } else if (ShipStruckWithin(w, bullet.x, bullet.y, EnemyBulletHitRadius)) {
+            w.EnemyBulletsList.Remove(bullet);
         }
     });
 }
 
-void DrawEnemyBullets() {
+void DrawEnemyBullets(const World& w) {
     TPoly::_Begin();
-    EnemyBulletsList.Each([](const EnemyBullets& bullet) {
+    w.EnemyBulletsList.Each([&](const EnemyBullets& bullet) {
         for (int ray = 0; ray < BurstRays; ++ray) DrawBurstRay(bullet, ray);
     });
     TPoly::_End();
 }
 
-void ClearEnemyBullets() { EnemyBulletsList.Clear(); }
-
-void ResetCannon() {
-    EnemyBulletsList.Clear();
-    CannonTurn = 0;
-    ChevronFrame = 0;
-    ChevronFrameTimer = 0;
-    ChevronFrameShown = 0;
-}
+void ClearEnemyBullets(World& w) { w.EnemyBulletsList.Clear(); }

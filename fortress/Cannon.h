@@ -3,6 +3,8 @@
 #include "core/EntityList.h"
 #include <cstdint>
 
+struct World;
+
 constexpr int BurstStepDegrees = 20;
 constexpr int BurstRays = 360 / BurstStepDegrees + 1; // the upward ray is drawn twice
 
@@ -16,12 +18,6 @@ struct EnemyBullets {
     std::uint8_t RayRed[BurstRays] = {}, RayGreen[BurstRays] = {}, RayBlue[BurstRays] = {};
 };
 
-extern EntityList<EnemyBullets> EnemyBulletsList;
-extern float CannonTurn;
-extern int ChevronFrame;
-extern int ChevronFrameTimer;
-extern int ChevronFrameShown; // the chevrons' frame the cannon shows: the animation moves on after it
-
 constexpr int CannonShotDelay = 30;
 constexpr int SpawnCannonDelay = 120; // frames the cannon holds its fire when a ship appears
 constexpr float EnemyBulletSpeed = 16;
@@ -32,7 +28,5 @@ float AngleDiff(float a, float b);
 // The bearing from the fortress centre to (x, y), 0 up and clockwise, in 0 … 360.
 float CentreBearing(float x, float y);
 // How many section chords cross the line from the centre to (x, y).
-int LineOfFireBlockers(float x, float y);
-void FireEnemyBullet(int angle);
-// The cannon's own state back to a fresh run's.
-void ResetCannon();
+int LineOfFireBlockers(const World& w, float x, float y);
+void FireEnemyBullet(World& w, int angle);

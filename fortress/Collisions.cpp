@@ -4,6 +4,7 @@
 #include "Effects.h"
 #include "Fortress.h"
 #include "Sections.h"
+#include "World.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
 #include "core/Score.h"
@@ -26,41 +27,41 @@ constexpr int BounceSpread = 22;
 constexpr int BulletLifetime = 60;
 
 // The first section in list order whose chord the bullet's move crosses takes the hit.
-bool StrikeSections(PlayerBullets& bullet) {
+bool StrikeSections(World& w, PlayerBullets& bullet) {
     bool hit = false;
-    SectionsList.Walk([&](Sections& s) {
+    w.SectionsList.Walk([&](Sections& s) {
         if (hit || !SegmentsCross(bullet.x_old, bullet.y_old, bullet.x, bullet.y, s.x1, s.y1, s.x2, s.y2)) return;
-        PlayerBulletsList.Remove(bullet);
+        w.PlayerBulletsList.Remove(bullet);
         s.Life -= 1;
         s.Color += HitBrightening; // wraps: the glow brightens and its top byte may roll over
         s.rcol -= HitDarkening;
         s.gcol -= HitDarkening;
         s.bcol -= HitDarkening;
-        bool loud = SoundFXOn == 1 && DemoMode == 0;
+        bool loud = SoundFXOn == 1 && w.DemoMode == 0;
         if (loud) Sound::Play("SectionHit", 0);
         if (s.Life < 1) {
             if (loud) Sound::Play("RemoveRings", 0);
-            CreateExplosion(static_cast<int>(bullet.x), static_cast<int>(bullet.y), s.Color, SmallExplosion);
-            if (DemoMode == 0) AddScore(s.Score);
-            SectionsList.Remove(s);
+            CreateExplosion(w, static_cast<int>(bullet.x), static_cast<int>(bullet.y), s.Color, SmallExplosion);
+            if (w.DemoMode == 0) AddScore(w, s.Score);
+            w.SectionsList.Remove(s);
         }
         hit = true;
     });
     return hit;
 }
 
-void StrikeCannon(const PlayerBullets& bullet) {
+void StrikeCannon(World& w, const PlayerBullets& bullet) {
     if (!WithinDistance(static_cast<int>(bullet.x), static_cast<int>(bullet.y), static_cast<int>(FortressX),
                         static_cast<int>(FortressY), CannonHitRadius))
         return;
-    PlayerBulletsList.Clear();
-    if (DemoMode == 0) AddScore(CannonPoints);
-    CannonDestroyed = 1;
-    CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), CannonBlastColour, BigExplosion);
-    SectionsList.Walk([](Sections& s) {
-        if (DemoMode == 0) AddScore(s.Score);
+    w.PlayerBulletsList.Clear();
+    if (w.DemoMode == 0) AddScore(w, CannonPoints);
+    w.CannonDestroyed = 1;
+    CreateExplosion(w, static_cast<int>(FortressX), static_cast<int>(FortressY), CannonBlastColour, BigExplosion);
+    w.SectionsList.Walk([&](Sections& s) {
+        if (w.DemoMode == 0) AddScore(w, s.Score);
     });
-    SectionsList.Clear();
+    w.SectionsList.Clear();
 }
 
 void DrawBullet(const PlayerBullets& bullet) {
@@ -95,60 +96,60 @@ bool SegmentsCross(float x1, float y1, float x2, float y2, float x3, float y3, f
     return ua > 0 && ua < 1 && ub > 0 && ub < 1;
 }
 
-void UpdatePlayerBullets() {
-    if (ShotCooldown > 0) ShotCooldown -= 1;
-    PlayerBulletCount = 0;
-    PlayerBulletsList.Walk([](PlayerBullets& bullet) {
+void UpdatePlayerBullets(World& w) {
+    if (w.ShotCooldown > 0) w.ShotCooldown -= 1;
+    w.PlayerBulletCount = 0;
+    w.PlayerBulletsList.Walk([&](PlayerBullets& bullet) {
         bullet.x_old = bullet.x;
         bullet.y_old = bullet.y;
         bullet.x += bullet.xspeed;
         bullet.y += bullet.yspeed;
-        StrikeSections(bullet);
+        StrikeSections(w, bullet);
         // A bullet that struck a section can still reach the cannon in the same move.
-        StrikeCannon(bullet);
-        PlayerBulletCount += 1;
+        StrikeCannon(w, bullet);
+        w.PlayerBulletCount += 1;
         WrapBullet(bullet);
         bullet.life += 1;
         if (bullet.life > BulletLifetime) {
-            PlayerBulletsList.Remove(bullet);
-            PlayerBulletCount -= 1;
+            w.PlayerBulletsList.Remove(bullet);
+            w.PlayerBulletCount -= 1;
         }
-        BulletHitsMissiles(bullet);
+        BulletHitsMissiles(w, bullet);
     });
 }
 
-void DrawPlayerBullets() {
+void DrawPlayerBullets(const World& w) {
     SetColor(White, White, White);
-    PlayerBulletsList.Each(DrawBullet);
+    w.PlayerBulletsList.Each(DrawBullet);
     SetScale(1, 1);
 }
 
-void BounceShipOffRings() {
-    if (!WithinDistance(static_cast<int>(ShipX), static_cast<int>(ShipY), static_cast<int>(FortressX),
+void BounceShipOffRings(World& w) {
+    if (!WithinDistance(static_cast<int>(w.ShipX), static_cast<int>(w.ShipY), static_cast<int>(FortressX),
                         static_cast<int>(FortressY), BounceRadius))
         return;
     if (SoundFXOn == 1) Sound::Play("BounceSND", 0);
-    ShipX = ShipOldX;
-    ShipY = ShipOldY;
-    float a = std::fmod(ATan2(ShipY - FortressY, ShipX - FortressX) + QuarterTurn, FullTurn);
+    w.ShipX = w.ShipOldX;
+    w.ShipY = w.ShipOldY;
+    float a = std::fmod(ATan2(w.ShipY - FortressY, w.ShipX - FortressX) + QuarterTurn, FullTurn);
     int spread = Rand(-BounceSpread, BounceSpread);
     a += static_cast<float>(spread);
     if (a < 0) a += FullTurn;
-    ShipAngle = a;
+    w.ShipAngle = a;
     // 360 or above: a tiny negative angle plus 360 can round to exactly 360, one row past the shape tables.
-    if (ShipAngle >= FullTurn) ShipAngle -= FullTurn;
-    if (ShipAngle < 0) ShipAngle += FullTurn;
-    ShipSpeed = ShipSpeed / 2;
-    ShipXSpeed = Sin(ShipAngle) * ShipSpeed;
-    ShipYSpeed = -Cos(ShipAngle) * ShipSpeed;
+    if (w.ShipAngle >= FullTurn) w.ShipAngle -= FullTurn;
+    if (w.ShipAngle < 0) w.ShipAngle += FullTurn;
+    w.ShipSpeed = w.ShipSpeed / 2;
+    w.ShipXSpeed = Sin(w.ShipAngle) * w.ShipSpeed;
+    w.ShipYSpeed = -Cos(w.ShipAngle) * w.ShipSpeed;
 }
 
-bool ShipStruckWithin(float x, float y, int radius) {
-    if (!WithinDistance(static_cast<int>(x), static_cast<int>(y), static_cast<int>(ShipX), static_cast<int>(ShipY),
+bool ShipStruckWithin(World& w, float x, float y, int radius) {
+    if (!WithinDistance(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w.ShipX), static_cast<int>(w.ShipY),
                         radius))
         return false;
     // Every contact makes another blast, whether or not the ship is already dead.
-    PlayerDead = 1;
-    CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), ShipBlastColour, BigExplosion);
+    w.PlayerDead = 1;
+    CreateExplosion(w, static_cast<int>(w.ShipX), static_cast<int>(w.ShipY), ShipBlastColour, BigExplosion);
     return true;
 }

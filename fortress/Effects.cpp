@@ -1,6 +1,7 @@
 // The debris of the fight: ray bursts, sparks and streaks, the particles of a downed missile and the ship's
 // fragments, each advanced once a frame by its step and shown by its draw.
 #include "Effects.h"
+#include "World.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
 #include "core/Settings.h"
@@ -10,13 +11,10 @@
 #include "platform/Display.h"
 #include "platform/Random.h"
 
-EntityList<Explosions> ExplosionsList;
-EntityList<Particles> ParticlesList;
-EntityList<frags> FragsList;
 const char* const FragLineLabels[FragLineSets] = {"FragLines0", "FragLines1", "FragLines2"};
 
 namespace {
-constexpr int BurstRays = 20;
+constexpr int BlastRays = 20;
 constexpr int BurstSector = 20;
 constexpr int RayShortest = 40, RayLongest = 80;
 constexpr int SectorJitterHigh = 17;
@@ -62,9 +60,9 @@ void DrawDebris(float x1, float y1, float x2, float y2, std::uint32_t colour, in
         DrawSegment(x1, y1, x2, y2, colour, glowWidth, White, White, White);
 }
 
-void AddPieces(int x, int y, int type, int slowest, int fastest, int shortest, int longest) {
+void AddPieces(World& w, int x, int y, int type, int slowest, int fastest, int shortest, int longest) {
     for (int i = 0; i < SparkPieces; ++i) {
-        Explosions& e = ExplosionsList.Add();
+        Explosions& e = w.ExplosionsList.Add();
         e.x1 = static_cast<float>(x);
         e.y1 = static_cast<float>(y);
         int angle = Rand(0, LastDegree);
@@ -78,10 +76,10 @@ void AddPieces(int x, int y, int type, int slowest, int fastest, int shortest, i
     }
 }
 
-void StepPiece(Explosions& e) {
+void StepPiece(World& w, Explosions& e) {
     e.Count -= 1;
     if (e.Count == 0) {
-        ExplosionsList.Remove(e);
+        w.ExplosionsList.Remove(e);
     } else {
         if (e.ExplosionType == SmallExplosion) {
             e.ShownLength = static_cast<float>(static_cast<int>(e.Length));
@@ -98,9 +96,9 @@ void StepPiece(Explosions& e) {
             e.x1 += Sin(e.Angle1) * e.speed;
             e.y1 += -Cos(e.Angle1) * e.speed;
         }
-        ExplosionsActive += 1;
+        w.ExplosionsActive += 1;
     }
-    if (e.x1 < 0 || e.x1 > FieldRight || e.y1 < 0 || e.y1 > FieldBottom) ExplosionsList.Remove(e);
+    if (e.x1 < 0 || e.x1 > FieldRight || e.y1 < 0 || e.y1 > FieldBottom) w.ExplosionsList.Remove(e);
 }
 
 void DrawPiece(const Explosions& e) {
@@ -143,12 +141,12 @@ void DrawFrag(const frags& f) {
 }
 } // namespace
 
-void CreateExplosion(int x, int y, std::uint32_t color, int type) {
+void CreateExplosion(World& w, int x, int y, std::uint32_t color, int type) {
     // Blasts are only moved and drawn in a player's game: the attract play's hits make none.
-    if (DemoMode == 1) return;
+    if (w.DemoMode == 1) return;
     if (type == SmallExplosion) {
-        for (int i = 0; i < BurstRays; ++i) {
-            Explosions& e = ExplosionsList.Add();
+        for (int i = 0; i < BlastRays; ++i) {
+            Explosions& e = w.ExplosionsList.Add();
             e.x1 = static_cast<float>(x);
             e.y1 = static_cast<float>(y);
             int length = Rand(RayShortest, RayLongest);
@@ -163,22 +161,22 @@ void CreateExplosion(int x, int y, std::uint32_t color, int type) {
             e.ExplosionType = SmallExplosion;
         }
     } else if (type == BigExplosion) {
-        AddPieces(x, y, BigExplosion, SparkSlowest, SparkFastest, SparkShortest, SparkLongest);
+        AddPieces(w, x, y, BigExplosion, SparkSlowest, SparkFastest, SparkShortest, SparkLongest);
     } else if (type == ShockwaveExplosion) {
-        AddPieces(x, y, ShockwaveExplosion, StreakSlowest, StreakFastest, StreakShortest, StreakLongest);
+        AddPieces(w, x, y, ShockwaveExplosion, StreakSlowest, StreakFastest, StreakShortest, StreakLongest);
     }
 }
 
-void UpdateExplosions() {
-    ExplosionsActive = 0;
-    ExplosionsList.Walk(StepPiece);
+void UpdateExplosions(World& w) {
+    w.ExplosionsActive = 0;
+    w.ExplosionsList.Walk([&](Explosions& e) { StepPiece(w, e); });
 }
 
-void DrawExplosions() { ExplosionsList.Each(DrawPiece); }
+void DrawExplosions(const World& w) { w.ExplosionsList.Each(DrawPiece); }
 
-void CreateParticles(int x, int y) {
+void CreateParticles(World& w, int x, int y) {
     for (int i = 0; i < ParticlePieces; ++i) {
-        Particles& p = ParticlesList.Add();
+        Particles& p = w.ParticlesList.Add();
         p.x = static_cast<float>(x);
         p.y = static_cast<float>(y);
         int a = Rand(0, LastDegree);
@@ -195,8 +193,8 @@ void CreateParticles(int x, int y) {
     }
 }
 
-void UpdateParticles() {
-    ParticlesList.Walk([](Particles& p) {
+void UpdateParticles(World& w) {
+    w.ParticlesList.Walk([&](Particles& p) {
         // A dot shows where it stood before this frame's move.
         p.ShownX = p.x;
         p.ShownY = p.y;
@@ -204,30 +202,30 @@ void UpdateParticles() {
         p.x += p.xspeed;
         p.y += p.yspeed;
         p.life -= 1;
-        if (p.life < 0) ParticlesList.Remove(p);
+        if (p.life < 0) w.ParticlesList.Remove(p);
     });
 }
 
-void DrawParticles() {
-    ParticlesList.Each([](const Particles& p) {
+void DrawParticles(const World& w) {
+    w.ParticlesList.Each([&](const Particles& p) {
         DrawDebris(p.ShownX, p.ShownY, p.ShownX + DotSize, p.ShownY + DotSize, p.color, GlowWidth1, p.Shade);
     });
     FinishSegments();
 }
 
-void CreateFrag(int index) {
-    frags& f = FragsList.Add();
-    f.x = ShipX;
-    f.y = ShipY;
-    f.Angle = ShipAngle;
+void CreateFrag(World& w, int index) {
+    frags& f = w.FragsList.Add();
+    f.x = w.ShipX;
+    f.y = w.ShipY;
+    f.Angle = w.ShipAngle;
     f.WhichOne = index * FragDirectionStep;
     f.Data = index;
     f.RotateSpeed = Rnd(-FragSpinLimit, FragSpinLimit);
     f.Distance = 0;
 }
 
-void UpdateFrags() {
-    FragsList.Walk([](frags& f) {
+void UpdateFrags(World& w) {
+    w.FragsList.Walk([&](frags& f) {
         // A fragment shows where it stood before this frame's move.
         f.ShownX = f.x;
         f.ShownY = f.y;
@@ -240,17 +238,11 @@ void UpdateFrags() {
     });
 }
 
-void DrawFrags() {
-    FragsList.Each(DrawFrag);
+void DrawFrags(const World& w) {
+    w.FragsList.Each(DrawFrag);
     FinishSegments();
 }
 
-void ClearExplosions() { ExplosionsList.Clear(); }
-void ClearParticles() { ParticlesList.Clear(); }
-void ClearFrags() { FragsList.Clear(); }
-
-void ResetEffects() {
-    ExplosionsList.Clear();
-    ParticlesList.Clear();
-    FragsList.Clear();
-}
+void ClearExplosions(World& w) { w.ExplosionsList.Clear(); }
+void ClearParticles(World& w) { w.ParticlesList.Clear(); }
+void ClearFrags(World& w) { w.FragsList.Clear(); }

@@ -3,6 +3,8 @@
 #include "core/EntityList.h"
 #include <cstdint>
 
+struct World;
+
 constexpr int SmallExplosion = 0;
 constexpr int BigExplosion = 1;
 constexpr int ShockwaveExplosion = 2;
@@ -48,25 +50,19 @@ struct frags {
     float ShownX = 0, ShownY = 0, ShownAngle = 0; // where and how this frame shows it
 };
 
-extern EntityList<Explosions> ExplosionsList;
-extern EntityList<Particles> ParticlesList;
-extern EntityList<frags> FragsList;
-
 constexpr int FragLineSets = 3;
 constexpr int FragLinesPerSet = 7;
 constexpr int FragLineInts = 4;
 // The fragments' line sets, read from the data tables at these labels.
 extern const char* const FragLineLabels[FragLineSets];
 
-void CreateExplosion(int x, int y, std::uint32_t color, int type);
-void CreateParticles(int x, int y);
-void UpdateParticles();
-void CreateFrag(int index);
-void UpdateFrags();
-void DrawParticles();
-void DrawFrags();
-void ClearExplosions();
-void ClearParticles();
-void ClearFrags();
-// Every debris list empty, as in a fresh run.
-void ResetEffects();
+void CreateExplosion(World& w, int x, int y, std::uint32_t color, int type);
+void CreateParticles(World& w, int x, int y);
+void UpdateParticles(World& w);
+void CreateFrag(World& w, int index);
+void UpdateFrags(World& w);
+void DrawParticles(const World& w);
+void DrawFrags(const World& w);
+void ClearExplosions(World& w);
+void ClearParticles(World& w);
+void ClearFrags(World& w);

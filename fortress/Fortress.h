@@ -3,27 +3,29 @@
 #pragma once
 #include <cstdint>
 
-void CreateSections(int startAngle, float growTo, std::uint32_t color, float speed, int ring);
-void ClearFortress();
-// The three rings behind the title and menu, and the ones a game starts with before its level page.
-void BuildMenuRings();
-void MoveSections();
-void UpdateSections();
-void UpdateCannon();
-void UpdateExplosions();
-void UpdatePlayerBullets();
-void UpdateEnemyBullets();
-// The missiles' count and their contacts with the ship, and the spark each shows this frame.
-void CountMissiles();
-void UpdateMissiles();
-void UpdateParticles();
+struct World;
 
-void DrawSections();
-void DrawCannon();
-void DrawExplosions();
-void DrawPlayerBullets();
-void DrawEnemyBullets();
-void DrawMissiles();
-void DrawParticles();
-void ClearEnemyBullets();
-void ClearMissiles();
+void CreateSections(World& w, int startAngle, float growTo, std::uint32_t color, float speed, int ring);
+void ClearFortress(World& w);
+// The three rings behind the title and menu, and the ones a game starts with before its level page.
+void BuildMenuRings(World& w);
+void MoveSections(World& w);
+void UpdateSections(World& w);
+void UpdateCannon(World& w);
+void UpdateExplosions(World& w);
+void UpdatePlayerBullets(World& w);
+void UpdateEnemyBullets(World& w);
+// The missiles' count and their contacts with the ship, and the spark each shows this frame.
+void CountMissiles(World& w);
+void UpdateMissiles(World& w);
+void UpdateParticles(World& w);
+
+void DrawSections(const World& w);
+void DrawCannon(const World& w);
+void DrawExplosions(const World& w);
+void DrawPlayerBullets(const World& w);
+void DrawEnemyBullets(const World& w);
+void DrawMissiles(const World& w);
+void DrawParticles(const World& w);
+void ClearEnemyBullets(World& w);
+void ClearMissiles(World& w);

@@ -5,6 +5,7 @@
 #include "Effects.h"
 #include "Fortress.h"
 #include "Sections.h"
+#include "World.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
 #include "core/Settings.h"
@@ -14,9 +15,6 @@
 #include "graphics/TPoly.h"
 #include "platform/Random.h"
 #include <cmath>
-
-EntityList<Missiles> MissilesList;
-int MissileFrame;
 
 namespace {
 constexpr float MuzzleDistance = 16;
@@ -63,8 +61,8 @@ void SettleOn(Missiles& m, const Sections& s, float ringAngle) {
 }
 
 // Every section of the ring within reach settles the missile again: the last one in list order decides.
-void SettleOnRing(Missiles& m, int ring) {
-    SectionsList.Each([&](const Sections& s) {
+void SettleOnRing(World& w, Missiles& m, int ring) {
+    w.SectionsList.Each([&](const Sections& s) {
         if (s.Ring != ring || !NearMidpoint(m, s)) return;
         m.TargetRing += 1;
         SettleOn(m, s, s.Angle0);
@@ -110,9 +108,9 @@ void Ride(Missiles& m) {
     m.yspeed = -Cos(t);
 }
 
-void Hunt(Missiles& m) {
-    float aimX = ShipX + AimOffset;
-    float aimY = ShipY + AimOffset;
+void Hunt(World& w, Missiles& m) {
+    float aimX = w.ShipX + AimOffset;
+    float aimY = w.ShipY + AimOffset;
     float target = std::fmod(ATan2(m.y - aimY, m.x - aimX) + ThreeQuarterTurn, FullTurn);
     int h = static_cast<int>(m.Angle);
     float d = target - static_cast<float>(h);
@@ -126,7 +124,7 @@ void Hunt(Missiles& m) {
         if (h < 0) h += FullTurnDegrees;
     }
     m.Angle = static_cast<float>(h);
-    float pace = MissileHuntSpeed();
+    float pace = MissileHuntSpeed(w);
     m.x += Sin(m.Angle) * pace;
     m.y += -Cos(m.Angle) * pace;
     if (m.x < 0) m.x += FieldWidth;
@@ -137,7 +135,7 @@ void Hunt(Missiles& m) {
                         static_cast<int>(FortressY), HomeRadius))
         return;
     // The walk goes on after a match: a later match finds the missile no longer hunting and deflects it.
-    SectionsList.Each([&](const Sections& s) {
+    w.SectionsList.Each([&](const Sections& s) {
         if (!NearMidpoint(m, s)) return;
         if (m.Mode == MissileHunting && s.Missile == 0 && s.Ring == OuterRing) {
             int chance = Rand(PercentLow, PercentHigh);
@@ -150,22 +148,22 @@ void Hunt(Missiles& m) {
     });
 }
 
-void StepMissile(Missiles& m) {
+void StepMissile(World& w, Missiles& m) {
     if (m.Mode > LifeCountsAboveMode) m.Life -= 1;
-    if (m.Life < 0) MissilesList.Remove(m); // it still takes this frame's step
+    if (m.Life < 0) w.MissilesList.Remove(m); // it still takes this frame's step
     switch (m.Mode) {
     case MissileToInnerRing:
         m.RingDistance += 1;
         m.x += m.xspeed;
         m.y -= m.yspeed; // mirrored top to bottom: it crosses to the far side of the inner ring
-        SettleOnRing(m, InnerRing);
+        SettleOnRing(w, m, InnerRing);
         break;
     case MissileToMiddleRing:
         if (m.Inwards_Outwards != 0) break;
         m.x += m.xspeed;
         m.y += m.yspeed;
         m.RingDistance += 1;
-        SettleOnRing(m, MiddleRing);
+        SettleOnRing(w, m, MiddleRing);
         if (m.Mode == MissileToMiddleRing && m.RingDistance > MiddleRingDistance) m.Mode = MissileHunting;
         break;
     case MissileRiding: Ride(m); break;
@@ -181,17 +179,17 @@ void StepMissile(Missiles& m) {
         m.RingDistance += 1;
         if (m.RingDistance > StraightOutFrames) m.Mode = MissileHunting;
         break;
-    case MissileHunting: Hunt(m); break;
+    case MissileHunting: Hunt(w, m); break;
     default: break;
     }
 }
 
 // Each missile shows the next of the spark's frames, turned to a random row, and in the wireframe colour style a
 // fresh flicker colour for each stroke.
-void PickSpark(Missiles& m) {
-    MissileFrame += 1;
-    if (MissileFrame >= SparkFrames) MissileFrame = 0;
-    m.ShownFrame = MissileFrame;
+void PickSpark(World& w, Missiles& m) {
+    w.MissileFrame += 1;
+    if (w.MissileFrame >= SparkFrames) w.MissileFrame = 0;
+    m.ShownFrame = w.MissileFrame;
     m.ShownRow = Rand(0, ShapeRows - 1);
     m.ShownX = m.x;
     m.ShownY = m.y;
@@ -218,21 +216,21 @@ void DrawMissile(const Missiles& m) {
 }
 } // namespace
 
-float MissileHuntSpeed() {
-    float s = BaseHuntSpeed + static_cast<float>(Level) * HuntSpeedPerLevel;
+float MissileHuntSpeed(const World& w) {
+    float s = BaseHuntSpeed + static_cast<float>(w.Level) * HuntSpeedPerLevel;
     return s > HuntSpeedLimit ? HuntSpeedLimit : s;
 }
 
-void LaunchMissile(int angle) {
-    Missiles& m = MissilesList.Add();
+void LaunchMissile(World& w, int angle) {
+    Missiles& m = w.MissilesList.Add();
     float a = static_cast<float>(angle);
     m.x = FortressX + Sin(a) * MuzzleDistance;
     m.y = FortressY - Cos(a) * MuzzleDistance;
     m.xspeed = Sin(a) * LaunchSpeed;
     m.yspeed = -Cos(a) * LaunchSpeed;
     m.Angle = a;
-    m.speed = static_cast<float>(Level + LevelSpeedBonus);
-    m.Life = Level * LifePerLevel + BaseLife;
+    m.speed = static_cast<float>(w.Level + LevelSpeedBonus);
+    m.Life = w.Level * LifePerLevel + BaseLife;
     m.RingDistance = 0;
     m.Inwards_Outwards = 0;
     m.TargetRing = 1;
@@ -245,39 +243,36 @@ void LaunchMissile(int angle) {
     }
 }
 
-void UpdateMissiles() { MissilesList.Walk(StepMissile); }
+void UpdateMissiles(World& w) {
+    w.MissilesList.Walk([&](Missiles& m) { StepMissile(w, m); });
+}
 
-void CountMissiles() {
-    MissileCount = 0;
-    MissilesList.Walk([](Missiles& m) {
-        PickSpark(m);
-        MissileCount += 1;
+void CountMissiles(World& w) {
+    w.MissileCount = 0;
+    w.MissilesList.Walk([&](Missiles& m) {
+        PickSpark(w, m);
+        w.MissileCount += 1;
         // A missile that strikes the ship stays in play and may strike it again.
-        ShipStruckWithin(m.x, m.y, MissileShipHitRadius);
+        ShipStruckWithin(w, m.x, m.y, MissileShipHitRadius);
     });
 }
 
-void DrawMissiles() {
-    MissilesList.Each(DrawMissile);
+void DrawMissiles(const World& w) {
+    w.MissilesList.Each(DrawMissile);
     FinishSegments();
 }
 
-void BulletHitsMissiles(PlayerBullets& bullet) {
-    MissilesList.Walk([&](Missiles& m) {
+void BulletHitsMissiles(World& w, PlayerBullets& bullet) {
+    w.MissilesList.Walk([&](Missiles& m) {
         if (!WithinDistance(static_cast<int>(bullet.x), static_cast<int>(bullet.y), static_cast<int>(m.x),
                             static_cast<int>(m.y), MissileBulletHitRadius))
             return;
-        CreateExplosion(static_cast<int>(m.x), static_cast<int>(m.y), MissileBlastColour, SmallExplosion);
-        CreateParticles(static_cast<int>(m.x), static_cast<int>(m.y));
+        CreateExplosion(w, static_cast<int>(m.x), static_cast<int>(m.y), MissileBlastColour, SmallExplosion);
+        CreateParticles(w, static_cast<int>(m.x), static_cast<int>(m.y));
         if (SoundFXOn == 1) Sound::Play("MissileHit", 0);
-        PlayerBulletsList.Remove(bullet);
-        MissilesList.Remove(m);
+        w.PlayerBulletsList.Remove(bullet);
+        w.MissilesList.Remove(m);
     });
 }
 
-void ClearMissiles() { MissilesList.Clear(); }
-
-void ResetMissiles() {
-    MissilesList.Clear();
-    MissileFrame = 0;
-}
+void ClearMissiles(World& w) { w.MissilesList.Clear(); }

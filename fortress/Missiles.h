@@ -4,6 +4,8 @@
 #include "core/EntityList.h"
 #include "graphics/Shapes.h"
 
+struct World;
+
 struct Missiles {
     float x = 0, y = 0;
     float Angle = 0; // heading while hunting or deflected, whole degrees
@@ -31,9 +33,6 @@ struct Missiles {
     Flicker Shade[StrokesPerFrame];
 };
 
-extern EntityList<Missiles> MissilesList;
-extern int MissileFrame;
-
 constexpr int MissileToInnerRing = 1;
 constexpr int MissileToMiddleRing = 2;
 constexpr int MissileRiding = 6;
@@ -43,8 +42,6 @@ constexpr int MissileHunting = 10;
 constexpr int MissileShipHitRadius = 28;
 constexpr int MissileBulletHitRadius = 14;
 
-void LaunchMissile(int angle);
+void LaunchMissile(World& w, int angle);
 // The hunting speed at the current level.
-float MissileHuntSpeed();
-// The missiles' own state back to a fresh run's.
-void ResetMissiles();
+float MissileHuntSpeed(const World& w);

@@ -3,6 +3,7 @@
 #include "Sections.h"
 #include "Effects.h"
 #include "Fortress.h"
+#include "World.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
 #include "core/Settings.h"
@@ -13,8 +14,6 @@
 #include "platform/Random.h"
 #include <bit>
 #include <cstdint>
-
-EntityList<Sections> SectionsList;
 
 namespace {
 constexpr int SectionArc = 30;
@@ -48,9 +47,9 @@ void DrawSection(const Sections& s) {
 }
 } // namespace
 
-void CreateSections(int startAngle, float growTo, std::uint32_t color, float speed, int ring) {
+void CreateSections(World& w, int startAngle, float growTo, std::uint32_t color, float speed, int ring) {
     for (int i = 0; i < RingSections; ++i) {
-        Sections& s = SectionsList.Add();
+        Sections& s = w.SectionsList.Add();
         s.Angle1 = static_cast<float>((startAngle + SectionArc * i) % WholeTurn);
         s.Angle2 = static_cast<float>((startAngle + SectionArc * (i + 1)) % WholeTurn);
         s.Angle0 = static_cast<float>((startAngle + SectionArc * (i + 1) - HalfArc) % WholeTurn);
@@ -65,13 +64,13 @@ void CreateSections(int startAngle, float growTo, std::uint32_t color, float spe
     }
 }
 
-void MoveSections() {
+void MoveSections(World& w) {
     // A ring's sections meet end to end and turn alike, so a section's first end is, bit for bit, the last end of
     // the section before it in the list: that sine and cosine are kept and not worked out twice.
     std::uint32_t endAngle = 0;
     bool endKept = false;
     float endSin = 0, endCos = 0;
-    SectionsList.Walk([&](Sections& s) {
+    w.SectionsList.Walk([&](Sections& s) {
         s.Angle0 += s.speed;
         s.Angle1 += s.speed;
         s.Angle2 += s.speed;
@@ -103,18 +102,18 @@ void MoveSections() {
     });
 }
 
-void UpdateSections() {
+void UpdateSections(World& w) {
     int inRing[RingCount] = {0, 0, 0};
-    SectionsList.Walk([&](Sections& s) {
+    w.SectionsList.Walk([&](Sections& s) {
         if (s.Radius < static_cast<float>(s.GrowToThisSize)) s.Radius += GrowStep;
         if (s.Ring >= 0 && s.Ring < RingCount) inRing[s.Ring] += 1;
     });
-    if (inRing[0] == 0 || inRing[1] == 0 || inRing[2] == 0) GrowRings();
+    if (inRing[0] == 0 || inRing[1] == 0 || inRing[2] == 0) GrowRings(w);
 }
 
-void GrowRings() {
+void GrowRings(World& w) {
     float outerNeighbourSpeed = 0;
-    SectionsList.Walk([&](Sections& s) {
+    w.SectionsList.Walk([&](Sections& s) {
         s.Ring += 1;
         if (s.Ring == 1) {
             s.Score = MiddleScore;
@@ -127,18 +126,18 @@ void GrowRings() {
             s.GrowToThisSize = OuterTarget;
             s.Color = RingColor2;
         } else if (s.Ring >= RingCount) {
-            SectionsList.Remove(s);
+            w.SectionsList.Remove(s);
         }
     });
     // The new inner ring turns against the ring just outside it.
     float innerSpeed = outerNeighbourSpeed >= 0 ? -NewInnerSpeed : NewInnerSpeed;
-    CreateSections(InnerStartAngle, InnerTarget, RingColor0, innerSpeed, 0);
-    if (SoundFXOn == 1 && DemoMode == 0) Sound::Play("GrowRings", 0);
-    SpeedUpRings();
+    CreateSections(w, InnerStartAngle, InnerTarget, RingColor0, innerSpeed, 0);
+    if (SoundFXOn == 1 && w.DemoMode == 0) Sound::Play("GrowRings", 0);
+    SpeedUpRings(w);
 }
 
-void SpeedUpRings() {
-    SectionsList.Walk([](Sections& s) {
+void SpeedUpRings(World& w) {
+    w.SectionsList.Walk([&](Sections& s) {
         if (s.speed < 0) {
             s.speed -= RingSpeedStep;
             if (s.speed < -RingSpeedLimit) s.speed = -RingSpeedLimit;
@@ -149,33 +148,33 @@ void SpeedUpRings() {
     });
 }
 
-void CollapseRings() {
+void CollapseRings(World& w) {
     int count = 0;
-    SectionsList.Walk([&](Sections& s) {
+    w.SectionsList.Walk([&](Sections& s) {
         if (s.Radius > 0) {
             s.Radius -= GrowStep;
             count += 1;
         } else {
-            SectionsList.Remove(s);
+            w.SectionsList.Remove(s);
         }
     });
-    if (count == 0 && ExplosionsActive == 0) CannonDestroyed = 0;
+    if (count == 0 && w.ExplosionsActive == 0) w.CannonDestroyed = 0;
 }
 
-void DrawSections() {
-    SectionsList.Each(DrawSection);
+void DrawSections(const World& w) {
+    w.SectionsList.Each(DrawSection);
     FinishSegments();
 }
 
-void ClearFortress() {
-    SectionsList.Clear();
-    PlayerBulletsList.Clear();
-    ClearEnemyBullets();
-    ClearExplosions();
+void ClearFortress(World& w) {
+    w.SectionsList.Clear();
+    w.PlayerBulletsList.Clear();
+    ClearEnemyBullets(w);
+    ClearExplosions(w);
 }
 
-void BuildMenuRings() {
-    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
-    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
-    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
+void BuildMenuRings(World& w) {
+    CreateSections(w, 24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(w, 30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(w, 36, 112.0f, RingColor2, -1.5f, 2);
 }

@@ -3,6 +3,8 @@
 #include "core/EntityList.h"
 #include <cstdint>
 
+struct World;
+
 struct Sections {
     float x0 = 0, y0 = 0; // midpoint of the chord on the ring
     float x1 = 0, y1 = 0; // start end point
@@ -20,14 +22,12 @@ struct Sections {
     int rcol = 0, gcol = 0, bcol = 0;
 };
 
-extern EntityList<Sections> SectionsList;
-
 constexpr float FortressX = 512;
 constexpr float FortressY = 384;
 constexpr int RingSections = 12;
 constexpr float RingSpeedStep = 0.1f;
 constexpr float RingSpeedLimit = 3.4f;
 
-void GrowRings();
-void SpeedUpRings();
-void CollapseRings();
+void GrowRings(World& w);
+void SpeedUpRings(World& w);
+void CollapseRings(World& w);

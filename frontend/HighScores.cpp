@@ -14,6 +14,7 @@
 #include "core/Version.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -129,7 +130,7 @@ void ShowWaitScreen() {
         DrawText(line, WaitTextColumn, row, PageGreen, WaitTextScale);
         row += WaitRowStep;
     }
-    DrawShipShape(ShipShape, WaitShipX, WaitShipY, 0);
+    DrawShipShape(TheWorld.ShipShape, WaitShipX, WaitShipY, 0);
     // Flipped directly, not as the screens' frames: no ticket fetch may start behind the wait screen, in the queue
     // ahead of the sync's own requests.
     Flip(-1);
@@ -251,13 +252,13 @@ bool HighscoreRowShown(int row) { return OnlineScores[row] > "0"; }
 void SyncScores() {
     ShowWaitScreen();
     std::string name = ServerName(PlayerName);
-    std::string level = IntToText(Level);
-    std::string score = IntToText(Score);
+    std::string level = IntToText(TheWorld.Level);
+    std::string score = IntToText(TheWorld.Score);
     std::string syncDate = CurrentDate();
     Delay(SyncDelayMs);
     FlushKeys();
     SetTicketFetchAside();
-    if (Score > 0 && Level > 0) {
+    if (TheWorld.Score > 0 && TheWorld.Level > 0) {
         std::string upload = "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level +
                              "&score=" + score + " " + DifficultyText + "&date=" + syncDate +
                              "&difficulty=" + DifficultyText;
@@ -266,7 +267,7 @@ void SyncScores() {
         std::string game;
         if (!Network::CanSendPost())
             Network::Send(UploadCommand, upload, 1, 0);
-        else if (KeptGameForScore(Score, Level, game))
+        else if (KeptGameForScore(TheWorld.Score, TheWorld.Level, game))
             Network::SendPost(UploadCommand, upload, game);
     }
     Network::Send(ListCommand, ListQuery, 1, 0);
@@ -314,7 +315,7 @@ void CheckVersion() {
 }
 
 void HighscoreScreen() {
-    std::string scoreText = ScoreText(Score);
+    std::string scoreText = ScoreText(TheWorld.Score);
     std::string bestText = ScoreText(PersonalHighscore);
     // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
     std::string notice = TakeSyncNote();

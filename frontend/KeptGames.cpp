@@ -5,6 +5,7 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "frontend/SettingsFile.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -44,7 +45,7 @@ std::string KeptBase() {
 // The game-over page has just been shown: the replay tool stops at this flip and prints this line.
 void WatchForGameOver() {
     PumpTickets(); // the next game's ticket arrives while this one is played
-    if (!Current.On || Current.Ended || ShipsLeft >= 0) return;
+    if (!Current.On || Current.Ended || TheWorld.ShipsLeft >= 0) return;
     Current.Frames = InputFramesSinceStart();
     Current.EndLine = ReplayEndLine("game-over", Current.Frames);
     Current.Ended = true;
@@ -94,7 +95,7 @@ std::string ScriptText(const KeptGame& game, const std::string& ending) {
     std::ostringstream text;
     text << "; A game of Kestrovar kept as a replay: \"kestrovar --watch FILE\" shows it again, kestrovar_replay FILE\n"
          << "; plays it headless.\n"
-         << ScoreMark << Score << " level=" << Level << " ending=" << ending << "\n";
+         << ScoreMark << TheWorld.Score << " level=" << TheWorld.Level << " ending=" << ending << "\n";
     if (!game.EndLine.empty()) text << "; " << game.EndLine << "\n";
     WriteReplayScript(text, game.Script);
     return text.str();

@@ -20,6 +20,7 @@
 #include "game/PadRest.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -88,8 +89,8 @@ void DrawBottomLine() {
 
 // The rings the ghost's flight was recorded against: built afresh whenever the flight starts over.
 void RebuildRings() {
-    SectionsList.Clear();
-    BuildMenuRings();
+    TheWorld.SectionsList.Clear();
+    BuildMenuRings(TheWorld);
 }
 
 void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
@@ -102,31 +103,31 @@ void StepLogo() {
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
 // scoring (nothing of those would ever be moved or shown here).
 void StepDemoWorld() {
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
-    UpdatePlayerBullets();
-    UpdateEnemyBullets();
+    MoveSections(TheWorld);
+    UpdateSections(TheWorld);
+    UpdateCannon(TheWorld);
+    UpdatePlayerBullets(TheWorld);
+    UpdateEnemyBullets(TheWorld);
 }
 
 void DrawDemoWorld() {
     DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawPlayerBullets();
-    DrawEnemyBullets();
+    DrawSections(TheWorld);
+    DrawCannon(TheWorld);
+    DrawPlayerBullets(TheWorld);
+    DrawEnemyBullets(TheWorld);
 }
 
 // Returns the flame the ghost shows this frame: picked as its record is read, in the order of the random draws.
 ShipFlame StepGhost() {
     const float* record = &GhostMovement[GhostIndex];
-    ShipAngle = record[2];
-    ShipX = record[0];
-    ShipY = record[1];
+    TheWorld.ShipAngle = record[2];
+    TheWorld.ShipX = record[0];
+    TheWorld.ShipY = record[1];
     // The recorded shape, so the flame shows where the flight thrusted.
-    ShipShape = static_cast<int>(record[4]);
-    ShipFlame flame = PickShipFlame(ShipShape);
-    if (record[3] == GhostFires) FirePlayerBullet(0);
+    TheWorld.ShipShape = static_cast<int>(record[4]);
+    ShipFlame flame = PickShipFlame(TheWorld.ShipShape);
+    if (record[3] == GhostFires) FirePlayerBullet(TheWorld, 0);
     GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
     if (GhostIndex > GhostLastIndex) {
@@ -136,16 +137,18 @@ ShipFlame StepGhost() {
     return flame;
 }
 
-void DrawGhost(const ShipFlame& flame) { DrawShipShape(flame, ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }
+void DrawGhost(const ShipFlame& flame) {
+    DrawShipShape(flame, TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
+}
 
 void DrawCarouselItem() {
     const CarouselItem& item = Carousel[MenuItem];
-    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
 }
 
 void StepCarousel(int step) {
     MenuItem = (MenuItem + step + MenuItems) % MenuItems;
-    PromptPulse = PromptPulseStart;
+    TheWorld.PromptPulse = PromptPulseStart;
     PlayEffect("BlipSND");
     MoveLock = MenuMoveLockFrames;
     FlushJoy();
@@ -176,12 +179,12 @@ bool ConfirmHit() {
 } // namespace
 
 void ResetMenuWorld() {
-    ClearFortress();
-    ClearMissiles();
-    ClearParticles();
-    ClearFrags();
+    ClearFortress(TheWorld);
+    ClearMissiles(TheWorld);
+    ClearParticles(TheWorld);
+    ClearFrags(TheWorld);
     RebuildRings();
-    CannonFireDelay = MenuCannonDelay;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
     GhostIndex = 0;
 }
 
@@ -189,7 +192,7 @@ namespace {
 void ReturnFromGame() {
     CreditTimer = 0;
     RebuildRings();
-    CannonFireDelay = MenuCannonDelay;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
     FlyInLogo();
     GhostIndex = 0;
     // What the game changed (the personal best above all) is kept at once, not only when the program ends.
@@ -237,12 +240,12 @@ void MenuScreen::Begin() {
     AskForTicket(); // the player's first game may be ranked
     CreateStars();
     MenuItem = 0;
-    GameState = StateRunning;
+    TheWorld.GameState = StateRunning;
     FlyInLogo();
-    PromptPulse = PromptPulseStart;
+    TheWorld.PromptPulse = PromptPulseStart;
     CreditTimer = 0;
     GhostIndex = 0;
-    CannonFireDelay = MenuCannonDelay;
+    TheWorld.CannonFireDelay = MenuCannonDelay;
     MoveLock = 0;
 }
 
@@ -272,7 +275,7 @@ bool MenuScreen::ActOnItem(Loop& loop) {
         break;
     case ItemExit:
         PlayEffect("BlipSND");
-        GameState = StateConfirming;
+        TheWorld.GameState = StateConfirming;
         MenuItem = 0;
         break;
     }
@@ -288,7 +291,7 @@ void MenuScreen::StepMenu(Loop& loop) {
         if (MoveLock == 0) FlushJoy();
     }
     ReadCarouselMoves();
-    if (PromptPulse > 0) PromptPulse -= MenuPulseStep;
+    if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= MenuPulseStep;
     if (KeyHit(KeyTab)) {
         PlayEffect("BlipSND");
         Waiting = Opened::TabOptions;
@@ -302,15 +305,15 @@ void MenuScreen::StepMenu(Loop& loop) {
 void MenuScreen::FinishMenuStep() {
     if (KeyHit(KeyEscapeCode)) {
         PlayEffect("BlipSND");
-        GameState = StateConfirming;
+        TheWorld.GameState = StateConfirming;
         MenuItem = 0;
     }
 }
 
 void MenuScreen::StepConfirm() {
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
+    MoveSections(TheWorld);
+    UpdateSections(TheWorld);
+    UpdateCannon(TheWorld);
 }
 
 void MenuScreen::Step(Loop& loop) {
@@ -323,16 +326,16 @@ void MenuScreen::Step(Loop& loop) {
     // The checks after the last flip.
     if (Confirming) {
         int answer = ReadConfirmAnswer();
-        if (PromptPulse > 0) PromptPulse -= ConfirmPulseStep;
+        if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= ConfirmPulseStep;
         if (answer == AnswerNone) {
             StepConfirm();
             return;
         }
         Confirming = false;
-        PromptPulse = PromptPulseStart;
-        GameState = answer == AnswerYes ? StateLeaving : StateRunning;
+        TheWorld.PromptPulse = PromptPulseStart;
+        TheWorld.GameState = answer == AnswerYes ? StateLeaving : StateRunning;
         FlushKeys();
-        if (GameState == StateLeaving) {
+        if (TheWorld.GameState == StateLeaving) {
             FlushKeys();
             FlushJoy();
             loop.Close();
@@ -345,9 +348,9 @@ void MenuScreen::Step(Loop& loop) {
             CreditTimer = 0;
             CreditToggle = 1 - CreditToggle;
         }
-        if (GameState == StateConfirming) {
+        if (TheWorld.GameState == StateConfirming) {
             Confirming = true;
-            PromptPulse = PromptPulseStart;
+            TheWorld.PromptPulse = PromptPulseStart;
             FlushKeys();
             StepConfirm();
             return;
@@ -369,7 +372,10 @@ void MenuScreen::Resume(Loop& loop) {
         MenuItem = 0;
         if (ConfirmHit() && ActOnItem(loop)) return;
         break;
-    case Opened::Instructions: MenuItem = 0; break;
+    case Opened::Instructions:
+        TheWorld.PromptPulse = PromptPulseStart; // the first item pops in again
+        MenuItem = 0;
+        break;
     case Opened::Options:
     case Opened::Scores:
         CreditTimer = 0;
@@ -386,9 +392,9 @@ void MenuScreen::Draw() const {
     if (Confirming) {
         DrawLogo(0);
         DrawStars();
-        DrawSections();
-        DrawCannon();
-        DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, PromptPulse, 1, 1, 0, 255, 255, 255);
+        DrawSections(TheWorld);
+        DrawCannon(TheWorld);
+        DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
         DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
         DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
         DrawCreditLine();
@@ -444,9 +450,9 @@ void SyncFromGameOverPage(Loop& loop) {
 
 std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver) {
     if (KeepingPlayerGames()) BeginKeptGame();
-    PrepareNewGame();
+    PrepareNewGame(TheWorld);
     driver.Sync = SyncFromGameOverPage;
-    return std::make_unique<GameScreen>(std::move(driver));
+    return std::make_unique<GameScreen>(TheWorld, std::move(driver));
 }
 
 void FinishGameFromMenu() {

@@ -9,6 +9,7 @@
 #include "Watching.h"
 #include "core/GameState.h"
 #include "game/GameLoop.h"
+#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "platform/Input.h"
@@ -40,13 +41,13 @@ PlayersRun TakePlayersRun() {
             PadThrustButton,
             ColorsOn,
             NeonMode,
-            Score,
-            Level,
-            ShipsLeft,
-            BonusCounter,
+            TheWorld.Score,
+            TheWorld.Level,
+            TheWorld.ShipsLeft,
+            TheWorld.BonusCounter,
             PersonalHighscore,
-            DemoMode,
-            GameState,
+            TheWorld.DemoMode,
+            TheWorld.GameState,
             KeepingPlayerGames()};
 }
 
@@ -67,13 +68,13 @@ void PutBack(const PlayersRun& run) {
         NeonMode = run.Neon;
         SetDrawingState();
     }
-    Score = run.PlayersScore;
-    Level = run.PlayersLevel;
-    ShipsLeft = run.Ships;
-    BonusCounter = run.Bonus;
+    TheWorld.Score = run.PlayersScore;
+    TheWorld.Level = run.PlayersLevel;
+    TheWorld.ShipsLeft = run.Ships;
+    TheWorld.BonusCounter = run.Bonus;
     PersonalHighscore = run.Best;
-    DemoMode = run.Demo;
-    GameState = run.State;
+    TheWorld.DemoMode = run.Demo;
+    TheWorld.GameState = run.State;
     SetKeepPlayerGames(run.Keeping);
 }
 
@@ -100,7 +101,7 @@ void WatchFetchedGame(const ReplayScript& script, const std::string& whose) {
     WatchOutcome outcome = WatchGame(script, whose);
     StopInputPlayback();
     // A game left through its exit prompt has ended itself; any other was stopped from outside its loop.
-    if (outcome.How != WatchEnding::GameLeft) EndGame();
+    if (outcome.How != WatchEnding::GameLeft) EndGame(TheWorld);
     if (outcome.How != WatchEnding::Escape) ShowWatchCard(whose, outcome);
     PutBack(run);
     ResetMenuWorld();

@@ -13,6 +13,7 @@
 #include "frontend/GlowScreen.h"
 #include "game/PadRest.h"
 #include "game/Pages.h"
+#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -165,8 +166,8 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
         ColorsOn = Flipped(ColorsOn);
         SetPalette();
         // The rings keep the colours they were made with: made again, they show the new palette at once.
-        SectionsList.Clear();
-        BuildMenuRings();
+        TheWorld.SectionsList.Clear();
+        BuildMenuRings(TheWorld);
         break;
     case LineEffects:
         PlayEffect("BlipSND"); // heard only when the effects were on

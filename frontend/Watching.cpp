@@ -7,6 +7,7 @@
 #include "core/GameState.h"
 #include "core/Playfield.h"
 #include "game/Pages.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -91,8 +92,8 @@ void DrawWatchCard(const std::string& whose, const WatchOutcome& outcome) {
 }
 
 void DrawCaption() {
-    DrawCentred("watching " + ShownName(Current.Whose) + "   score " + IntToText(Score), CaptionTop, CaptionColour,
-                CaptionScale);
+    DrawCentred("watching " + ShownName(Current.Whose) + "   score " + IntToText(TheWorld.Score), CaptionTop,
+                CaptionColour, CaptionScale);
     DrawCentred("press escape to stop watching", CaptionHintTop, PageCyan, CaptionHintScale);
 }
 
@@ -100,11 +101,11 @@ void DrawCaption() {
 // player's game-over page (the last ship is gone once the count drops below zero, and that page is all this frame
 // holds).
 void OverWatchedFrame() {
-    if (ShipsLeft >= 0) {
+    if (TheWorld.ShipsLeft >= 0) {
         DrawCaption();
         return;
     }
-    WatchOutcome ending{WatchEnding::GameOver, InputFramesSinceStart() + 1, Score, Level};
+    WatchOutcome ending{WatchEnding::GameOver, InputFramesSinceStart() + 1, TheWorld.Score, TheWorld.Level};
     DrawWatchCard(Current.Whose, ending);
 }
 
@@ -128,16 +129,16 @@ bool StepWatch(WatchRun& run) {
     if (more && PlaybackEscapePressed()) {
         run.Outcome.How = WatchEnding::Escape;
         more = false;
-    } else if (more && (ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame)) {
+    } else if (more && (TheWorld.ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame)) {
         // Where the replay tool stops: the game-over page's first frame, or the script's end.
-        run.Outcome.How = ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
+        run.Outcome.How = TheWorld.ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
         more = false;
     }
     if (more) return true;
     FinishGameFromMenu();
     run.Outcome.Frames = InputFramesSinceStart();
-    run.Outcome.Score = Score;
-    run.Outcome.Level = Level;
+    run.Outcome.Score = TheWorld.Score;
+    run.Outcome.Level = TheWorld.Level;
     run.Ended = true;
     return false;
 }

@@ -15,6 +15,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
+#include "fortress/World.h"
 #include "graphics/Images.h"
 #include "graphics/Logo.h"
 #include "graphics/Palette.h"
@@ -93,29 +94,29 @@ void BootGameMedia() {
     SeedRnd(MilliSecs());
 }
 
-void BootGameDisplay() {
+void BootGameDisplay(World& w) {
     OpenDisplay();
     SelectBlendForStyle();
     LoadFontGlyphs();
     HideMouse();
-    SetShipTuning();
+    SetShipTuning(w);
     FillTrigTables();
     ApplyDisplayStyle();
     ReadLogo();
     ReadGhostMovement();
     SetPalette();
-    BuildMenuRings();
+    BuildMenuRings(w);
 }
 
-void BootGameForReplay() {
+void BootGameForReplay(World& w) {
     BootGameTables();
     BootGameMedia();
     ClearOnlineTable();
     SetDefaultSettings();
-    BootGameDisplay();
+    BootGameDisplay(w);
 }
 
-void ResetGameFloors() {
+void ResetGameFloors(World& w) {
     ResetPlatform();
     ResetGameState();
     ResetPadRest();
@@ -123,14 +124,10 @@ void ResetGameFloors() {
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();
-    ClearFortress();
-    ResetCannon();
-    ResetMissiles();
-    ResetEffects();
+    w = World{};
     Sound::ResetSounds();
     ResetImages();
     ResetLogo();
-    ResetShip();
     ResetStars();
     ResetPages();
     ResetShipLost();

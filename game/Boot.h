@@ -3,6 +3,8 @@
 // top floor wires these together with the screens' own; a replay boots the game alone.
 #pragma once
 
+struct World;
+
 extern const char* const WindowTitle;
 extern const char* const SoundResources[15];
 
@@ -12,8 +14,8 @@ void BootGameTables();
 void BootGameMedia();
 // The display at the settings' size and style, the font, the trig tables, the logo, the menu's ghost flight, the
 // palette and the fortress's three rings: everything the first frame takes for granted.
-void BootGameDisplay();
+void BootGameDisplay(World& w);
 // A replay's whole boot: a fresh install's settings, no network, nothing read or written.
-void BootGameForReplay();
+void BootGameForReplay(World& w);
 // The state of every floor up to game/ back to how a fresh process finds it.
-void ResetGameFloors();
+void ResetGameFloors(World& w);

@@ -13,6 +13,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
+#include "fortress/World.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"
@@ -21,16 +22,17 @@
 #include "platform/Input.h"
 #include "platform/Text.h"
 #include "platform/Time.h"
+#include <utility>
 
 // What every phase of a fight shows behind its own pieces: the backdrop, the stars, the rings, the cannon and the
 // explosions, on a cleared frame.
-void DrawFortressScene() {
+void DrawFortressScene(const World& w) {
     Cls();
     DrawBackdrop();
     DrawStars();
-    DrawSections();
-    DrawCannon();
-    DrawExplosions();
+    DrawSections(w);
+    DrawCannon(w);
+    DrawExplosions(w);
 }
 
 namespace {
@@ -44,100 +46,86 @@ constexpr int StartGameDelayMs = 250;
 constexpr int LeavePromptDelayMs = 100;
 
 // A frame of play. The step moves the fight on and draws nothing; the draw shows what the step left.
-void StepGameFrame() {
-    UpdateShipControls();
-    MoveShip();
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
-    UpdateExplosions();
-    UpdatePlayerBullets();
-    UpdateEnemyBullets();
-    CountMissiles();
-    UpdateMissiles();
-    UpdateParticles();
-    PickShipFlicker();
+void StepGameFrame(World& w) {
+    UpdateShipControls(w);
+    MoveShip(w);
+    MoveSections(w);
+    UpdateSections(w);
+    UpdateCannon(w);
+    UpdateExplosions(w);
+    UpdatePlayerBullets(w);
+    UpdateEnemyBullets(w);
+    CountMissiles(w);
+    UpdateMissiles(w);
+    UpdateParticles(w);
+    PickShipFlicker(w);
     UpdateFrameRate();
 }
 
-void DrawGameFrame() {
-    DrawFortressScene();
-    DrawPlayerBullets();
-    DrawEnemyBullets();
-    DrawMissiles();
-    DrawParticles();
-    DrawShip();
+void DrawGameFrame(const World& w) {
+    DrawFortressScene(w);
+    DrawPlayerBullets(w);
+    DrawEnemyBullets(w);
+    DrawMissiles(w);
+    DrawParticles(w);
+    DrawShip(w);
     DrawFrameRate();
-    DrawVectorText("score: " + IntToText(Score), 20, 1, 0xFFFFFF00, 0, 0.75f, 0.75f, 0, 255, 255, 0);
+    DrawVectorText("score: " + IntToText(w.Score), 20, 1, 0xFFFFFF00, 0, 0.75f, 0.75f, 0, 255, 255, 0);
 }
 
 // The fortress stands still behind the prompt: nothing moves, bullets and particles are not drawn.
-void StepExitPromptFrame() {
-    UpdateSections();
-    UpdateCannon();
-    UpdateExplosions();
-    CountMissiles();
-    PickShipFlicker();
+void StepExitPromptFrame(World& w) {
+    UpdateSections(w);
+    UpdateCannon(w);
+    UpdateExplosions(w);
+    CountMissiles(w);
+    PickShipFlicker(w);
     UpdateFrameRate();
 }
 
-void DrawExitPromptFrame() {
-    DrawFortressScene();
-    DrawMissiles();
-    DrawShip();
+void DrawExitPromptFrame(const World& w) {
+    DrawFortressScene(w);
+    DrawMissiles(w);
+    DrawShip(w);
     DrawFrameRate();
-    DrawZoomText("exit game (y/n)", 11.5f, 20, 0xFFFFFFFF, PromptPulse, 1.0f, 1.0f, 0, 255, 255, 255);
+    DrawZoomText("exit game (y/n)", 11.5f, 20, 0xFFFFFFFF, w.PromptPulse, 1.0f, 1.0f, 0, 255, 255, 255);
     DrawVectorText("press right key for no", 14, 28.5f, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
     DrawVectorText("press left key for yes", 14, 30, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
 }
 
-void OpenExitPrompt(GameRun& run) {
+void OpenExitPrompt(World& w, GameRun& run) {
     if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
-    PromptPulse = PromptPulseStart;
-    ExitPromptShown = 1;
+    w.PromptPulse = PromptPulseStart;
+    w.ExitPromptShown = 1;
     FlushKeys();
     run.Phase = GamePhase::ExitPrompt;
 }
 
 // Play goes on, or the game ends once it is being left.
-void PlayOnOrEnd(GameRun& run) { run.Phase = GameState == StateLeave ? GamePhase::Over : GamePhase::Playing; }
+void PlayOnOrEnd(World& w, GameRun& run) {
+    run.Phase = w.GameState == StateLeave ? GamePhase::Over : GamePhase::Playing;
+}
 
-void FinishExitPromptFrame(GameRun& run) {
+void FinishExitPromptFrame(World& w, GameRun& run) {
     int answer = ReadExitAnswer();
-    if (PromptPulse > 0) PromptPulse -= 1;
+    if (w.PromptPulse > 0) w.PromptPulse -= 1;
     if (answer == 0) return;
-    GameState = answer == 1 ? StateLeave : 0;
-    PromptPulse = PromptPulseStart;
-    ExitPromptShown = 0;
+    w.GameState = answer == 1 ? StateLeave : 0;
+    w.PromptPulse = PromptPulseStart;
+    w.ExitPromptShown = 0;
     Delay(LeavePromptDelayMs);
     FlushKeys();
     WindowFocusLost(); // a focus lost while the prompt was up needs no second prompt
-    PlayOnOrEnd(run);
+    PlayOnOrEnd(w, run);
 }
 
-// Everything a frame of play reads that the game's start below does not set, as a fresh program has it: the ship's
-// turn, speed, shape, gun cooldown and bullets, the cannon's swing and the chevrons' and sparks' animation, the
-// debris and the counters of missiles and explosions. Without it a turn in progress when one game ended would spin
-// the next game's ship, and a kept game would no longer play the same from a fresh start.
-void StartFromFreshState() {
-    ResetShip();
-    SetShipTuning();
-    ResetCannon();
-    ResetMissiles();
-    ResetEffects();
-    MissileCount = 0;
-    ExplosionsActive = 0;
-    ExitPromptShown = 0;
-    PromptPulse = PromptPulseStart;
-    GameState = 0; // a game watched from the game-over page starts inside one that is leaving
-}
 } // namespace
 
-void PrepareNewGame() {
-    ShipsLeft = 3;
-    Level = 1;
-    Score = 0;
-    DemoMode = 0;
+void PrepareNewGame(World& w) {
+    w.ShipsLeft = 3;
+    w.Level = 1;
+    w.Score = 0;
+    w.DemoMode = 0;
     FlushKeys();
     FlushJoy();
     Delay(StartGameDelayMs);
@@ -147,96 +135,97 @@ void PrepareNewGame() {
     if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
 }
 
-GameRun StartGame() {
+GameRun StartGame(World& w) {
     WindowFocusLost(); // the focus lost before this game is no reason to pause it
-    StartFromFreshState();
+    // A fresh world: nothing of the game or attract play before (a turn in progress, bullets and debris in the air, a
+    // game being left while a game is watched from its game-over page) reaches this one. The ships and the demo flag
+    // are what the menu's start game set.
+    World fresh;
+    fresh.ShipsLeft = w.ShipsLeft;
+    fresh.DemoMode = w.DemoMode;
+    w = std::move(fresh);
+    SetShipTuning(w);
     FpsTimer = MilliSecs();
-    PlayerDead = 0;
-    Score = 0;
-    Level = 1;
-    ShipXSpeed = ShipYSpeed = 0;
-    ShipX = 900;
-    ShipY = 256;
-    ShipAngle = 270; // nose to the left, toward the fortress
-    CannonFireDelay = SpawnCannonDelay;
-    SpawnGrace = SpawnGraceFrames;
-    ClearFortress();
-    BuildMenuRings();
-    CannonAngle = 0;
+    w.Level = 1;
+    w.ShipX = SpawnX;
+    w.ShipY = SpawnY;
+    w.ShipAngle = SpawnAngle; // nose to the left, toward the fortress
+    w.CannonFireDelay = SpawnCannonDelay;
+    w.SpawnGrace = SpawnGraceFrames;
+    BuildMenuRings(w);
     CreateStars();
     MenuLogoA = MenuLogoB = 180;
-    CannonDestroyed = 0;
     GameRun run;
-    OpenLevelPage(run, true);
+    OpenLevelPage(w, run, true);
     return run;
 }
 
-void StartPlaying(GameRun& run) {
-    DemoMode = 0;
-    BonusCounter = 0;
+void StartPlaying(World& w, GameRun& run) {
+    w.DemoMode = 0;
+    w.BonusCounter = 0;
     if (MusicOn == 1 && Sound::IsPlaying("menu-loop")) Sound::Stop("menu-loop");
     if (MusicOn == 1) Sound::Play("ingame-loop", 1);
     if (NeonMode == 1) TPoly::_Begin();
     run.Phase = GamePhase::Playing;
 }
 
-void StepGame(GameRun& run) {
+void StepGame(World& w, GameRun& run) {
     switch (run.Phase) {
     case GamePhase::LevelPage: StepLevelPage(); break;
-    case GamePhase::Playing: StepGameFrame(); break;
-    case GamePhase::ExitPrompt: StepExitPromptFrame(); break;
-    case GamePhase::LevelEnd: StepLevelEnd(); break;
-    case GamePhase::Death: StepDeath(); break;
-    case GamePhase::ShipLostPage: StepShipLostPage(run); break;
+    case GamePhase::Playing: StepGameFrame(w); break;
+    case GamePhase::ExitPrompt: StepExitPromptFrame(w); break;
+    case GamePhase::LevelEnd: StepLevelEnd(w); break;
+    case GamePhase::Death: StepDeath(w); break;
+    case GamePhase::ShipLostPage: StepShipLostPage(w, run); break;
     case GamePhase::Syncing:
     case GamePhase::Over: break;
     }
 }
 
-void DrawGame(const GameRun& run) {
+void DrawGame(const World& w, const GameRun& run) {
     switch (run.Phase) {
-    case GamePhase::LevelPage: DrawLevelPage(); break;
-    case GamePhase::Playing: DrawGameFrame(); break;
-    case GamePhase::ExitPrompt: DrawExitPromptFrame(); break;
-    case GamePhase::LevelEnd: DrawLevelEnd(); break;
-    case GamePhase::Death: DrawDeath(); break;
-    case GamePhase::ShipLostPage: DrawShipLostPage(); break;
+    case GamePhase::LevelPage: DrawLevelPage(w); break;
+    case GamePhase::Playing: DrawGameFrame(w); break;
+    case GamePhase::ExitPrompt: DrawExitPromptFrame(w); break;
+    case GamePhase::LevelEnd: DrawLevelEnd(w); break;
+    case GamePhase::Death: DrawDeath(w); break;
+    case GamePhase::ShipLostPage: DrawShipLostPage(w); break;
     case GamePhase::Syncing:
     case GamePhase::Over: break;
     }
 }
 
-void FinishGameFrame(GameRun& run) {
+void FinishGameFrame(World& w, GameRun& run) {
     switch (run.Phase) {
-    case GamePhase::LevelPage: FinishLevelPageFrame(run); break;
+    case GamePhase::LevelPage: FinishLevelPageFrame(w, run); break;
     case GamePhase::Playing:
         // The level's end first: a frame that destroys the cannon and the ship wins the level.
-        if (CannonDestroyed == 1)
-            BeginLevelEnd(run);
-        else if (PlayerDead == 1)
-            BeginDeath(run);
+        if (w.CannonDestroyed == 1)
+            BeginLevelEnd(w, run);
+        else if (w.PlayerDead == 1)
+            BeginDeath(w, run);
         else
-            CheckEscape(run);
+            CheckEscape(w, run);
         break;
-    case GamePhase::ExitPrompt: FinishExitPromptFrame(run); break;
-    case GamePhase::LevelEnd: FinishLevelEndFrame(run); break;
-    case GamePhase::Death: FinishDeathFrame(run); break;
+    case GamePhase::ExitPrompt: FinishExitPromptFrame(w, run); break;
+    case GamePhase::LevelEnd: FinishLevelEndFrame(w, run); break;
+    case GamePhase::Death: FinishDeathFrame(w, run); break;
     case GamePhase::ShipLostPage:
-    case GamePhase::Syncing: FinishShipLostFrame(run); break;
+    case GamePhase::Syncing: FinishShipLostFrame(w, run); break;
     case GamePhase::Over: break;
     }
 }
 
-void CheckEscape(GameRun& run) {
+void CheckEscape(World& w, GameRun& run) {
     // Losing the window's focus (another window in front) pauses as Escape does, so it never costs a ship.
-    if (KeyHit(KeyEscape) || (GameState != StateLeave && WindowFocusLost() > 0))
-        OpenExitPrompt(run);
+    if (KeyHit(KeyEscape) || (w.GameState != StateLeave && WindowFocusLost() > 0))
+        OpenExitPrompt(w, run);
     else
-        PlayOnOrEnd(run);
+        PlayOnOrEnd(w, run);
 }
 
 bool GameScreen::CheckAfterFlip(Loop& loop, bool synced) {
-    if (!synced) FinishGameFrame(State);
+    if (!synced) FinishGameFrame(Fight, State);
     while (State.Phase == GamePhase::Syncing) {
         if (Driver.Sync && !synced) {
             Driver.Sync(loop);
@@ -244,10 +233,10 @@ bool GameScreen::CheckAfterFlip(Loop& loop, bool synced) {
             if (loop.Top() != this) return true;
         }
         synced = false;
-        FinishGameFrame(State);
+        FinishGameFrame(Fight, State);
     }
     if (State.Phase != GamePhase::Over) return false;
-    EndGame();
+    EndGame(Fight);
     loop.Close();
     return true;
 }
@@ -255,34 +244,34 @@ bool GameScreen::CheckAfterFlip(Loop& loop, bool synced) {
 void GameScreen::Step(Loop& loop) {
     if (!Started) {
         Started = true;
-        State = StartGame();
+        State = StartGame(Fight);
     } else if (CheckAfterFlip(loop, false)) {
         return;
     }
-    StepGame(State);
+    StepGame(Fight, State);
 }
 
 void GameScreen::Resume(Loop& loop) {
     if (CheckAfterFlip(loop, true)) return;
-    StepGame(State);
+    StepGame(Fight, State);
 }
 
 void GameScreen::Draw() const {
-    DrawGame(State);
+    DrawGame(Fight, State);
     if (Driver.Overlay) Driver.Overlay();
 }
 
-void PlayGame(const GameDriver& driver) {
+void PlayGame(World& w, const GameDriver& driver) {
     Loop loop;
-    loop.Open(std::make_unique<GameScreen>(driver));
+    loop.Open(std::make_unique<GameScreen>(w, driver));
     while (RunFrame(loop)) {
     }
 }
 
-void EndGame() {
+void EndGame(World& w) {
     if (NeonMode == 1) TPoly::_End();
-    GameState = 0;
-    DemoMode = 1;
+    w.GameState = 0;
+    w.DemoMode = 1;
     if (MusicOn == 1 && Sound::IsPlaying("ingame-loop")) Sound::Stop("ingame-loop");
     if (MusicOn == 1) Sound::Play("menu-loop", 1);
 }

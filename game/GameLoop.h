@@ -6,6 +6,8 @@
 #include <functional>
 #include <utility>
 
+struct World;
+
 enum class GamePhase {
     LevelPage,    // "get ready player...": the level's number, until a key or 241 frames
     Playing,      // the fight
@@ -39,7 +41,8 @@ struct GameDriver {
 // where it stands simply stops turning the loop.
 class GameScreen : public Screen {
   public:
-    explicit GameScreen(GameDriver driver = {}) : Driver(std::move(driver)) {}
+    // The screen plays in `world`, which its owner keeps.
+    explicit GameScreen(World& world, GameDriver driver = {}) : Fight(world), Driver(std::move(driver)) {}
     void Step(Loop& loop) override;
     void Resume(Loop& loop) override;
     void Draw() const override;
@@ -48,36 +51,37 @@ class GameScreen : public Screen {
   private:
     // The checks after a flip; true when the game has left this frame to another screen or has ended.
     bool CheckAfterFlip(Loop& loop, bool synced);
+    World& Fight;
     GameDriver Driver;
     GameRun State;
     bool Started = false;
 };
 
 // A new game from the menu's "start game": three spare ships at level 1, the pad's rest position sampled.
-void PrepareNewGame();
+void PrepareNewGame(World& w);
 // A game played to its end in a loop of its own (a test's or a tool's whole game).
-void PlayGame(const GameDriver& driver = {});
+void PlayGame(World& w, const GameDriver& driver = {});
 
 // The game's start up to its first level page; no frame is made.
-GameRun StartGame();
+GameRun StartGame(World& w);
 // One frame of the phase the game is in: the step changes the game and draws nothing, the draw changes nothing.
-void StepGame(GameRun& run);
-void DrawGame(const GameRun& run);
+void StepGame(World& w, GameRun& run);
+void DrawGame(const World& w, const GameRun& run);
 // The cleared frame with the fight's backdrop, stars, rings, cannon and explosions, behind each phase's own pieces.
-void DrawFortressScene();
+void DrawFortressScene(const World& w);
 // The checks after the frame's flip: the page's keys, the ends of the sequences, the Escape key; they name the next
 // phase. A sync asked for stops them halfway (phase Syncing); called again after the sync, they finish.
-void FinishGameFrame(GameRun& run);
+void FinishGameFrame(World& w, GameRun& run);
 
 // What the game does after a frame of play, and after the level page or ship-lost page that ends a sequence: Escape
 // or a lost focus opens the exit prompt; otherwise play goes on, or the game ends when it is being left.
-void CheckEscape(GameRun& run);
+void CheckEscape(World& w, GameRun& run);
 // The play begins after the game's first level page: the game's music, and play.
-void StartPlaying(GameRun& run);
+void StartPlaying(World& w, GameRun& run);
 
 // The game's end as the loop makes it when the game is left: the menu's music and demo mode back. Also for a game
 // cut short from outside the loop (a watched game stopped).
-void EndGame();
+void EndGame(World& w);
 void UpdateFrameRate();
 // The exit prompt's answer for one pass: 1 leave, 2 stay, 0 none yet.
 int ReadExitAnswer();

@@ -18,7 +18,6 @@ namespace {
 constexpr int LeaveDelayMs = 100;
 constexpr int FirstKey = 1, LastKey = 254;
 constexpr int KeyEscapeCode = 27;
-constexpr float PromptPulseStart = 25;
 
 void TypeInstructionLines() {
     RestoreData("InstructionsText");
@@ -60,7 +59,6 @@ class InstructionsPage : public Screen {
             Delay(LeaveDelayMs);
             FlushKeys();
             CharsList.Clear();
-            PromptPulse = PromptPulseStart;
             loop.Close();
             return;
         }

@@ -12,6 +12,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "graphics/Palette.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -39,11 +40,11 @@ struct RingStart {
 };
 constexpr RingStart LevelRings[3] = {{24, 64.0f, -0.9f}, {30, 88.0f, 1.4f}, {36, 112.0f, -1.4f}};
 
-void DrawLevelPageTexts() {
+void DrawLevelPageTexts(const World& w) {
     DrawPageText("get ready player...", 10, 14, PageBlue, PageFullText);
-    if (ShipsLeft > 0) DrawPageText(IntToText(ShipsLeft) + " ships left", 19, 24, PageCyan, PageSmallText);
-    if (ShipsLeft == 0) DrawPageText("final ship", 20, 24, PageCyan, PageSmallText);
-    DrawPageScore(24);
+    if (w.ShipsLeft > 0) DrawPageText(IntToText(w.ShipsLeft) + " ships left", 19, 24, PageCyan, PageSmallText);
+    if (w.ShipsLeft == 0) DrawPageText("final ship", 20, 24, PageCyan, PageSmallText);
+    DrawPageScore(w, 24);
 }
 
 // One random 24-bit colour for a blast, or grey in the grey palette, which draws no random number for it (as the
@@ -54,12 +55,12 @@ std::uint32_t BlastColour() {
 }
 } // namespace
 
-void OpenLevelPage(GameRun& run, bool opensPlay) {
+void OpenLevelPage(World& w, GameRun& run, bool opensPlay) {
     if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
     FlushKeys();
     CharsList.Clear();
     TextCharCount = 0;
-    TypeHeadline("LevelPageText", LevelText(Level));
+    TypeHeadline("LevelPageText", LevelText(w.Level));
     run.Phase = GamePhase::LevelPage;
     run.PageOpensPlay = opensPlay;
     run.Frames = 0;
@@ -67,15 +68,15 @@ void OpenLevelPage(GameRun& run, bool opensPlay) {
 
 void StepLevelPage() { StepChars(); }
 
-void DrawLevelPage() {
+void DrawLevelPage(const World& w) {
     Cls();
     DrawBackdrop();
     DrawStars();
     ShowChars();
-    DrawLevelPageTexts();
+    DrawLevelPageTexts(w);
 }
 
-void FinishLevelPageFrame(GameRun& run) {
+void FinishLevelPageFrame(World& w, GameRun& run) {
     int leave = 0;
     ScanKeys();
     if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
@@ -83,127 +84,127 @@ void FinishLevelPageFrame(GameRun& run) {
     run.Frames += 1;
     if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) leave = 1;
     if (leave != 1) return;
-    SetUpLevel();
+    SetUpLevel(w);
     if (run.PageOpensPlay)
-        StartPlaying(run);
+        StartPlaying(w, run);
     else
-        CheckEscape(run); // the level's end is over: back to the game's checks after a frame of play
+        CheckEscape(w, run); // the level's end is over: back to the game's checks after a frame of play
 }
 
-void SetUpLevel() {
+void SetUpLevel(World& w) {
     FpsTimer = MilliSecs();
-    PlayerDead = 0;
-    ShipXSpeed = ShipYSpeed = 0;
-    ShipX = SpawnX;
-    ShipY = SpawnY;
-    ShipAngle = SpawnAngle;
-    CannonFireDelay = SpawnCannonDelay;
-    SpawnGrace = SpawnGraceFrames;
-    SectionsList.Clear();
-    ClearEnemyBullets();
-    ClearExplosions();
-    PlayerBulletsList.Clear();
-    ClearMissiles();
-    ClearParticles();
-    CreateSections(LevelRings[0].StartAngle, LevelRings[0].GrowTo, RingColor0, LevelRings[0].Speed, 0);
-    CreateSections(LevelRings[1].StartAngle, LevelRings[1].GrowTo, RingColor1, LevelRings[1].Speed, 1);
-    CreateSections(LevelRings[2].StartAngle, LevelRings[2].GrowTo, RingColor2, LevelRings[2].Speed, 2);
-    CannonAngle = 0;
+    w.PlayerDead = 0;
+    w.ShipXSpeed = w.ShipYSpeed = 0;
+    w.ShipX = SpawnX;
+    w.ShipY = SpawnY;
+    w.ShipAngle = SpawnAngle;
+    w.CannonFireDelay = SpawnCannonDelay;
+    w.SpawnGrace = SpawnGraceFrames;
+    w.SectionsList.Clear();
+    ClearEnemyBullets(w);
+    ClearExplosions(w);
+    w.PlayerBulletsList.Clear();
+    ClearMissiles(w);
+    ClearParticles(w);
+    CreateSections(w, LevelRings[0].StartAngle, LevelRings[0].GrowTo, RingColor0, LevelRings[0].Speed, 0);
+    CreateSections(w, LevelRings[1].StartAngle, LevelRings[1].GrowTo, RingColor1, LevelRings[1].Speed, 1);
+    CreateSections(w, LevelRings[2].StartAngle, LevelRings[2].GrowTo, RingColor2, LevelRings[2].Speed, 2);
+    w.CannonAngle = 0;
     if (SoundFXOn == 1) Sound::Play("GrowRings", 0);
-    for (int level = 1; level <= Level; ++level) SpeedUpRings();
+    for (int level = 1; level <= w.Level; ++level) SpeedUpRings(w);
 }
 
-void BeginLevelEnd(GameRun& run) {
-    CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, BigExplosion);
+void BeginLevelEnd(World& w, GameRun& run) {
+    CreateExplosion(w, static_cast<int>(FortressX), static_cast<int>(FortressY), 0, BigExplosion);
     for (int i = 0; i < BlastCount; ++i) {
         std::uint32_t colour = BlastColour();
         // The y offset is drawn before the x offset.
         int dy = Rand(-FortressBlastSpread, FortressBlastSpread);
         int dx = Rand(-FortressBlastSpread, FortressBlastSpread);
-        CreateExplosion(static_cast<int>(FortressX) + dx, static_cast<int>(FortressY) + dy, colour, SmallExplosion);
+        CreateExplosion(w, static_cast<int>(FortressX) + dx, static_cast<int>(FortressY) + dy, colour, SmallExplosion);
     }
     if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
     run.Phase = GamePhase::LevelEnd;
     run.Frames = 0;
 }
 
-void StepLevelEnd() {
-    MoveSections();
-    UpdateExplosions();
-    CollapseRings();
-    UpdatePlayerBullets();
-    PickShipFlicker();
+void StepLevelEnd(World& w) {
+    MoveSections(w);
+    UpdateExplosions(w);
+    CollapseRings(w);
+    UpdatePlayerBullets(w);
+    PickShipFlicker(w);
     UpdateFrameRate();
 }
 
-void DrawLevelEnd() {
+void DrawLevelEnd(const World& w) {
     Cls();
     DrawBackdrop();
     DrawStars();
-    DrawExplosions();
-    DrawSections();
-    DrawPlayerBullets();
-    DrawShip();
+    DrawExplosions(w);
+    DrawSections(w);
+    DrawPlayerBullets(w);
+    DrawShip(w);
     DrawFrameRate();
 }
 
-void FinishLevelEndFrame(GameRun& run) {
+void FinishLevelEndFrame(World& w, GameRun& run) {
     run.Frames += 1;
     if (run.Frames == SecondBlastFrame) {
-        CreateExplosion(static_cast<int>(FortressX), static_cast<int>(FortressY), 0, ShockwaveExplosion);
+        CreateExplosion(w, static_cast<int>(FortressX), static_cast<int>(FortressY), 0, ShockwaveExplosion);
         if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
     }
-    if (CannonDestroyed != 0) return;
-    Level += 1;
+    if (w.CannonDestroyed != 0) return;
+    w.Level += 1;
     Delay(LeaveDelayMs);
     FlushKeys();
-    OpenLevelPage(run, false);
+    OpenLevelPage(w, run, false);
 }
 
-void BeginDeath(GameRun& run) {
-    ClearEnemyBullets();
-    ClearFrags();
-    CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, BigExplosion);
+void BeginDeath(World& w, GameRun& run) {
+    ClearEnemyBullets(w);
+    ClearFrags(w);
+    CreateExplosion(w, static_cast<int>(w.ShipX), static_cast<int>(w.ShipY), 0, BigExplosion);
     for (int i = 0; i < BlastCount; ++i) {
         std::uint32_t colour = BlastColour();
         // The y offset is drawn before the x offset.
         int dy = Rand(-ShipBlastSpread, ShipBlastSpread);
         int dx = Rand(-ShipBlastSpread, ShipBlastSpread);
-        CreateExplosion(static_cast<int>(ShipX + static_cast<float>(dx)),
-                        static_cast<int>(ShipY + static_cast<float>(dy)), colour, SmallExplosion);
+        CreateExplosion(w, static_cast<int>(w.ShipX + static_cast<float>(dx)),
+                        static_cast<int>(w.ShipY + static_cast<float>(dy)), colour, SmallExplosion);
     }
     if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
     run.Phase = GamePhase::Death;
     run.Frames = 0;
 }
 
-void StepDeath() {
-    MoveSections();
-    UpdateSections();
-    UpdateCannon();
-    UpdateExplosions();
-    UpdateFrags();
+void StepDeath(World& w) {
+    MoveSections(w);
+    UpdateSections(w);
+    UpdateCannon(w);
+    UpdateExplosions(w);
+    UpdateFrags(w);
     UpdateFrameRate();
 }
 
-void DrawDeath() {
-    DrawFortressScene();
-    DrawFrags();
+void DrawDeath(const World& w) {
+    DrawFortressScene(w);
+    DrawFrags(w);
     DrawFrameRate();
 }
 
-void FinishDeathFrame(GameRun& run) {
+void FinishDeathFrame(World& w, GameRun& run) {
     run.Frames += 1;
     if (run.Frames == SecondBlastFrame) {
         if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
-        CreateExplosion(static_cast<int>(ShipX), static_cast<int>(ShipY), 0, ShockwaveExplosion);
-        CreateFrag(0);
-        CreateFrag(1);
-        CreateFrag(2);
+        CreateExplosion(w, static_cast<int>(w.ShipX), static_cast<int>(w.ShipY), 0, ShockwaveExplosion);
+        CreateFrag(w, 0);
+        CreateFrag(w, 1);
+        CreateFrag(w, 2);
     }
-    if (ExplosionsActive != 0) return;
-    GameState = 2;
-    ShipsLeft -= 1;
-    PlayerDead = 0;
-    OpenShipLostPage(run);
+    if (w.ExplosionsActive != 0) return;
+    w.GameState = 2;
+    w.ShipsLeft -= 1;
+    w.PlayerDead = 0;
+    OpenShipLostPage(w, run);
 }

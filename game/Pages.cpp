@@ -3,6 +3,7 @@
 #include "GameLoop.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "graphics/Images.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"
@@ -59,10 +60,10 @@ void DrawPageText(const std::string& text, float x, float y, PageColour colour, 
     DrawVectorText(text, x, y, colour.Argb, 0, scale, scale, 0, colour.Red, colour.Green, colour.Blue);
 }
 
-void DrawPageScore(float row) {
+void DrawPageScore(const World& w, float row) {
     constexpr float ScoreColumn = 16.5f, DigitsColumn = 15, DigitsBelow = 1.5f;
     DrawPageText("score", ScoreColumn, row, PageBlue, PageFullText);
-    DrawPageText(ScoreText(Score), DigitsColumn, row + DigitsBelow, PageYellow, PageFullText);
+    DrawPageText(ScoreText(w.Score), DigitsColumn, row + DigitsBelow, PageYellow, PageFullText);
 }
 
 void ScanKeys() {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+struct World;
+
 // A page text's colour in both styles: packed for the neon style, red, green and blue for the wireframe style.
 struct PageColour {
     std::uint32_t Argb;
@@ -31,7 +33,7 @@ void TypeHeadline(const char* label, const std::string& suffix);
 // A text at a cell position, upright, at one scale across and down.
 void DrawPageText(const std::string& text, float x, float y, PageColour colour, float scale);
 // "score" on `row` and the score below it.
-void DrawPageScore(float row);
+void DrawPageScore(const World& w, float row);
 void ScanKeys();
 void ResetPages();
 

@@ -7,6 +7,7 @@
 #include "core/Sound.h"
 #include "core/Tables.h"
 #include "fortress/Collisions.h"
+#include "fortress/World.h"
 #include "graphics/Shapes.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
@@ -16,98 +17,98 @@ namespace {
 constexpr float TableOffset = 270; // the trig tables turned so that angle 0 thrusts upward
 constexpr int FireGate = 4; // a press is always taken, but fires only below this many bullets; the gun stops at 3
 
-ShipFlame ShownFlame;
-
-void Thrust(int previousShape) {
-    ShipShape = ThrustShipShape;
+void Thrust(World& w, int previousShape) {
+    w.ShipShape = ThrustShipShape;
     // The hiss starts when thrust begins and plays out once however long the key is held.
     if (SoundFXOn == 1 && !Sound::IsPlaying("ThrustSND") && previousShape != ThrustShipShape)
         Sound::Play("ThrustSND", 0);
-    ShipXSpeed += CosTable[ShipDirIndex] * ShipThrust;
-    ShipYSpeed += SinTable[ShipDirIndex] * ShipThrust;
+    w.ShipXSpeed += CosTable[w.ShipDirIndex] * w.ShipThrust;
+    w.ShipYSpeed += SinTable[w.ShipDirIndex] * w.ShipThrust;
 }
 
-void WrapShip() {
-    if (ShipX < 0) ShipX += FieldWidth;
-    if (ShipX > FieldRight) ShipX -= FieldWidth;
-    if (ShipY < 0) ShipY += FieldHeight;
-    if (ShipY > FieldBottom) ShipY -= FieldHeight;
+void WrapShip(World& w) {
+    if (w.ShipX < 0) w.ShipX += FieldWidth;
+    if (w.ShipX > FieldRight) w.ShipX -= FieldWidth;
+    if (w.ShipY < 0) w.ShipY += FieldHeight;
+    if (w.ShipY > FieldBottom) w.ShipY -= FieldHeight;
 }
 } // namespace
 
-void SetShipTuning() {
-    ShipMaxSpeed = 13.0f;
-    ShipFriction = 0.04f;
-    ShipThrust = 0.3f;
-    TurnAccel = 1.5f;
-    TurnFriction = 0.5f;
-    TurnMax = 5.0f;
-    ShipXSpeed = ShipYSpeed = 0;
-    TurnSpeed = 0;
-    ShipAngle = 0;
+void SetShipTuning(World& w) {
+    w.ShipMaxSpeed = 13.0f;
+    w.ShipFriction = 0.04f;
+    w.ShipThrust = 0.3f;
+    w.TurnAccel = 1.5f;
+    w.TurnFriction = 0.5f;
+    w.TurnMax = 5.0f;
+    w.ShipXSpeed = w.ShipYSpeed = 0;
+    w.TurnSpeed = 0;
+    w.ShipAngle = 0;
 }
 
-void UpdateShipControls() {
+void UpdateShipControls(World& w) {
     FollowPadChange();
     float jx = JoyX(0);
     if (KeyDown(KeyTurnLeft) || (PadActive == 1 && jx < PadZeroPositionX)) {
-        TurnSpeed -= TurnAccel;
-        if (TurnSpeed < -TurnMax) TurnSpeed = -TurnMax;
+        w.TurnSpeed -= w.TurnAccel;
+        if (w.TurnSpeed < -w.TurnMax) w.TurnSpeed = -w.TurnMax;
     }
     if (KeyDown(KeyTurnRight) || (PadActive == 1 && jx > PadZeroPositionX)) {
-        TurnSpeed += TurnAccel;
-        if (TurnSpeed > TurnMax) TurnSpeed = TurnMax;
+        w.TurnSpeed += w.TurnAccel;
+        if (w.TurnSpeed > w.TurnMax) w.TurnSpeed = w.TurnMax;
     }
-    int previousShape = ShipShape;
-    ShipShape = PlainShipShape;
+    int previousShape = w.ShipShape;
+    w.ShipShape = PlainShipShape;
     if (KeyDown(KeyThrust) || (PadActive == 1 && JoyDown(PadThrustButton, 0))) {
-        Thrust(previousShape);
+        Thrust(w, previousShape);
     } else if (Sound::IsPlaying("ThrustSND")) {
         Sound::Stop("ThrustSND");
     }
-    if (SpawnGrace > 0) SpawnGrace -= 1;
+    if (w.SpawnGrace > 0) w.SpawnGrace -= 1;
     // The fire key is not read during the grace, so a press made then waits and fires when the grace ends.
-    if (SpawnGrace == 0 && KeyHit(KeyFire) && PlayerBulletCount < FireGate) FirePlayerBullet(1);
-    if (SpawnGrace == 0 && PadActive > 0 && JoyHit(PadFireButton, 0) && PlayerBulletCount < FireGate)
-        FirePlayerBullet(1);
-    WrapShip();
+    if (w.SpawnGrace == 0 && KeyHit(KeyFire) && w.PlayerBulletCount < FireGate) FirePlayerBullet(w, 1);
+    if (w.SpawnGrace == 0 && PadActive > 0 && JoyHit(PadFireButton, 0) && w.PlayerBulletCount < FireGate)
+        FirePlayerBullet(w, 1);
+    WrapShip(w);
 }
 
-void MoveShip() {
-    ShipOldX = ShipX;
-    ShipOldY = ShipY;
-    ShipX += ShipXSpeed;
-    ShipY += ShipYSpeed;
-    ShipSpeed = Sqr(ShipXSpeed * ShipXSpeed + ShipYSpeed * ShipYSpeed);
-    if (ShipSpeed > ShipMaxSpeed) ShipSpeed = ShipMaxSpeed;
-    ShipSpeed -= ShipFriction;
-    if (ShipSpeed < 0) ShipSpeed = 0;
-    float heading = std::fmod(ATan2(ShipXSpeed, ShipYSpeed) + TableOffset, FullTurn);
-    ShipXSpeed = Cos(heading) * ShipSpeed;
-    ShipYSpeed = -Sin(heading) * ShipSpeed;
-    ShipAngle = std::fmod(FullTurn + ShipAngle + TurnSpeed, FullTurn);
-    ShipDirIndex = static_cast<int>(std::fmod(TableOffset + ShipAngle, FullTurn));
-    if (TurnSpeed > 0) {
-        TurnSpeed -= TurnFriction;
-        if (TurnSpeed < 0) TurnSpeed = 0;
+void MoveShip(World& w) {
+    w.ShipOldX = w.ShipX;
+    w.ShipOldY = w.ShipY;
+    w.ShipX += w.ShipXSpeed;
+    w.ShipY += w.ShipYSpeed;
+    w.ShipSpeed = Sqr(w.ShipXSpeed * w.ShipXSpeed + w.ShipYSpeed * w.ShipYSpeed);
+    if (w.ShipSpeed > w.ShipMaxSpeed) w.ShipSpeed = w.ShipMaxSpeed;
+    w.ShipSpeed -= w.ShipFriction;
+    if (w.ShipSpeed < 0) w.ShipSpeed = 0;
+    float heading = std::fmod(ATan2(w.ShipXSpeed, w.ShipYSpeed) + TableOffset, FullTurn);
+    w.ShipXSpeed = Cos(heading) * w.ShipSpeed;
+    w.ShipYSpeed = -Sin(heading) * w.ShipSpeed;
+    w.ShipAngle = std::fmod(FullTurn + w.ShipAngle + w.TurnSpeed, FullTurn);
+    w.ShipDirIndex = static_cast<int>(std::fmod(TableOffset + w.ShipAngle, FullTurn));
+    if (w.TurnSpeed > 0) {
+        w.TurnSpeed -= w.TurnFriction;
+        if (w.TurnSpeed < 0) w.TurnSpeed = 0;
     } else {
-        TurnSpeed += TurnFriction;
-        if (TurnSpeed > 0) TurnSpeed = 0;
+        w.TurnSpeed += w.TurnFriction;
+        if (w.TurnSpeed > 0) w.TurnSpeed = 0;
     }
-    BounceShipOffRings();
+    BounceShipOffRings(w);
 }
 
-void FirePlayerBullet(int withSound) {
-    if (ShotCooldown != 0 || PlayerBulletCount >= MostPlayerBullets) return;
+void FirePlayerBullet(World& w, int withSound) {
+    if (w.ShotCooldown != 0 || w.PlayerBulletCount >= MostPlayerBullets) return;
     if (SoundFXOn == 1 && withSound == 1) Sound::Play("PlayerShootSND", 0);
-    ShotCooldown = ShotCooldownFrames;
-    PlayerBullets& bullet = PlayerBulletsList.Add();
-    bullet.xspeed = Sin(ShipAngle) * PlayerBulletSpeed;
-    bullet.yspeed = -Cos(ShipAngle) * PlayerBulletSpeed;
-    bullet.x = ShipX;
-    bullet.y = ShipY;
+    w.ShotCooldown = ShotCooldownFrames;
+    PlayerBullets& bullet = w.PlayerBulletsList.Add();
+    bullet.xspeed = Sin(w.ShipAngle) * PlayerBulletSpeed;
+    bullet.yspeed = -Cos(w.ShipAngle) * PlayerBulletSpeed;
+    bullet.x = w.ShipX;
+    bullet.y = w.ShipY;
 }
 
-void PickShipFlicker() { ShownFlame = PickShipFlame(ShipShape); }
+void PickShipFlicker(World& w) { w.ShownFlame = PickShipFlame(w.ShipShape); }
 
-void DrawShip() { DrawShipShape(ShownFlame, ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle)); }
+void DrawShip(const World& w) {
+    DrawShipShape(w.ShownFlame, w.ShipShape, w.ShipX, w.ShipY, static_cast<int>(w.ShipAngle));
+}

@@ -3,11 +3,13 @@
 #pragma once
 #include "core/ShipState.h"
 
-void SetShipTuning();
-void UpdateShipControls();
-void MoveShip();
-void FirePlayerBullet(int withSound);
+struct World;
+
+void SetShipTuning(World& w);
+void UpdateShipControls(World& w);
+void MoveShip(World& w);
+void FirePlayerBullet(World& w, int withSound);
 // The flame's flicker the ship shows this frame, picked at the ship's place in the frame's step.
-void PickShipFlicker();
+void PickShipFlicker(World& w);
 // The ship where it is, with the flicker picked for this frame.
-void DrawShip();
+void DrawShip(const World& w);

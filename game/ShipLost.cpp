@@ -9,6 +9,7 @@
 #include "fortress/Cannon.h"
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
+#include "fortress/World.h"
 #include "graphics/Stars.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -23,19 +24,19 @@ constexpr int StateLeave = 3;
 constexpr int PadGraceFrames = 60;
 constexpr int LeaveDelayMs = 100;
 
-void DrawShipsLeftTexts() {
+void DrawShipsLeftTexts(const World& w) {
     DrawPageText("get ready player...", 10, 18, PageBlue, PageFullText);
-    if (ShipsLeft > 1)
-        DrawPageText("you still have " + IntToText(ShipsLeft) + " ships left", 11.5f, 16, PageCyan, PageSmallText);
-    if (ShipsLeft == 1)
-        DrawPageText("you have " + IntToText(ShipsLeft) + " ship left", 15, 16, PageCyan, PageSmallText);
-    if (ShipsLeft == 0) DrawPageText("final ship", 20, 16, PageCyan, PageSmallText);
-    DrawPageScore(24);
+    if (w.ShipsLeft > 1)
+        DrawPageText("you still have " + IntToText(w.ShipsLeft) + " ships left", 11.5f, 16, PageCyan, PageSmallText);
+    if (w.ShipsLeft == 1)
+        DrawPageText("you have " + IntToText(w.ShipsLeft) + " ship left", 15, 16, PageCyan, PageSmallText);
+    if (w.ShipsLeft == 0) DrawPageText("final ship", 20, 16, PageCyan, PageSmallText);
+    DrawPageScore(w, 24);
 }
 
-void DrawGameOverTexts() {
-    DrawPageScore(20);
-    if (Score == 0) {
+void DrawGameOverTexts(const World& w) {
+    DrawPageScore(w, 20);
+    if (w.Score == 0) {
         DrawPageText("seriously " + PlayerName + "...", 11, 16, PageCyan, PageSmallText);
         DrawPageText("0 points?", 11, 18, PageCyan, PageSmallText);
         DrawPageText("...is that the best you can do?", 11, 20, PageCyan, PageSmallText);
@@ -51,64 +52,64 @@ void DrawGameOverTexts() {
     }
 }
 
-void PrepareNextShip() {
+void PrepareNextShip(World& w) {
     FpsTimer = MilliSecs();
-    ShipX = SpawnX;
-    ShipY = SpawnY;
-    ShipXSpeed = ShipYSpeed = 0;
-    ShipAngle = SpawnAngle;
-    CannonAngle = 0;
-    CannonFireDelay = SpawnCannonDelay;
-    SpawnGrace = SpawnGraceFrames;
-    ClearEnemyBullets();
-    ClearExplosions();
-    PlayerBulletsList.Clear();
-    ClearMissiles();
+    w.ShipX = SpawnX;
+    w.ShipY = SpawnY;
+    w.ShipXSpeed = w.ShipYSpeed = 0;
+    w.ShipAngle = SpawnAngle;
+    w.CannonAngle = 0;
+    w.CannonFireDelay = SpawnCannonDelay;
+    w.SpawnGrace = SpawnGraceFrames;
+    ClearEnemyBullets(w);
+    ClearExplosions(w);
+    w.PlayerBulletsList.Clear();
+    ClearMissiles(w);
 }
 } // namespace
 
-void OpenShipLostPage(GameRun& run) {
+void OpenShipLostPage(World& w, GameRun& run) {
     if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
     FlushKeys();
     CharsList.Clear();
     TextCharCount = 0;
-    if (ShipsLeft >= 0) TypeHeadline("ShipLostText", LevelText(Level));
-    if (ShipsLeft < 0) TypeHeadline("GameOverText", "");
+    if (w.ShipsLeft >= 0) TypeHeadline("ShipLostText", LevelText(w.Level));
+    if (w.ShipsLeft < 0) TypeHeadline("GameOverText", "");
     NewPersonalBest = 0;
-    if (ShipsLeft < 0 && Score > PersonalHighscore) {
+    if (w.ShipsLeft < 0 && w.Score > PersonalHighscore) {
         NewPersonalBest = 1;
-        PersonalHighscore = Score;
+        PersonalHighscore = w.Score;
     }
     run.Phase = GamePhase::ShipLostPage;
     run.Frames = 0;
     run.Leave = 0;
 }
 
-void StepShipLostPage(GameRun& run) {
+void StepShipLostPage(World& w, GameRun& run) {
     StepChars();
-    if (ShipsLeft < 0) {
+    if (w.ShipsLeft < 0) {
         // The game-over page waits for a key: it never times out and never takes the pad's fire button.
-        GameState = StateLeave;
+        w.GameState = StateLeave;
         run.Frames = 0;
     }
 }
 
-void DrawShipLostPage() {
+void DrawShipLostPage(const World& w) {
     Cls();
     DrawBackdrop();
     DrawStars();
     ShowChars();
-    if (ShipsLeft >= 0) DrawShipsLeftTexts();
-    if (ShipsLeft < 0) DrawGameOverTexts();
+    if (w.ShipsLeft >= 0) DrawShipsLeftTexts(w);
+    if (w.ShipsLeft < 0) DrawGameOverTexts(w);
 }
 
-void FinishShipLostFrame(GameRun& run) {
+void FinishShipLostFrame(World& w, GameRun& run) {
     if (run.Phase == GamePhase::Syncing) {
         // Back from the sync the page asked for: it ends.
         run.Phase = GamePhase::ShipLostPage;
     } else {
         int held = ControlMode > 0 && JoyDown(PadThrustButton, 0) ? 1 : 0;
-        if (GameState == StateLeave && Score > 0 && (KeyHit(KeyThrust) || KeyHit(KeyReturn) || held == 1)) {
+        if (w.GameState == StateLeave && w.Score > 0 && (KeyHit(KeyThrust) || KeyHit(KeyReturn) || held == 1)) {
             KeyPressed = 0;
             run.Leave = 1;
             run.Phase = GamePhase::Syncing;
@@ -122,10 +123,10 @@ void FinishShipLostFrame(GameRun& run) {
     run.Frames += 1;
     if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) run.Leave = 1;
     if (run.Leave != 1) return;
-    PrepareNextShip();
+    PrepareNextShip(w);
     Delay(LeaveDelayMs);
     FlushKeys();
-    CheckEscape(run); // the lost ship's sequence is over: back to the game's checks after a frame of play
+    CheckEscape(w, run); // the lost ship's sequence is over: back to the game's checks after a frame of play
 }
 
 void ResetShipLost() { NewPersonalBest = 0; }

@@ -6,6 +6,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include <cstring>
 
 namespace {
@@ -26,23 +27,23 @@ class Hasher {
 };
 } // namespace
 
-std::uint64_t GameStateHash() {
+std::uint64_t GameStateHash(const World& w) {
     Hasher h;
-    h.Add(Score);
-    h.Add(ShipsLeft);
-    h.Add(Level);
-    h.Add(GameState);
-    h.Add(PlayerDead);
-    h.Add(CannonDestroyed);
-    h.Add(CannonAngle);
-    h.Add(CannonFireDelay);
-    h.Add(MissileCount);
-    h.Add(ShipX);
-    h.Add(ShipY);
-    h.Add(ShipXSpeed);
-    h.Add(ShipYSpeed);
-    h.Add(ShipAngle);
-    SectionsList.Each([&](const Sections& s) {
+    h.Add(w.Score);
+    h.Add(w.ShipsLeft);
+    h.Add(w.Level);
+    h.Add(w.GameState);
+    h.Add(w.PlayerDead);
+    h.Add(w.CannonDestroyed);
+    h.Add(w.CannonAngle);
+    h.Add(w.CannonFireDelay);
+    h.Add(w.MissileCount);
+    h.Add(w.ShipX);
+    h.Add(w.ShipY);
+    h.Add(w.ShipXSpeed);
+    h.Add(w.ShipYSpeed);
+    h.Add(w.ShipAngle);
+    w.SectionsList.Each([&](const Sections& s) {
         h.Add(s.x0);
         h.Add(s.y0);
         h.Add(s.Angle0);
@@ -51,11 +52,11 @@ std::uint64_t GameStateHash() {
         h.Add(s.Life);
         h.Add(s.Ring);
     });
-    EnemyBulletsList.Each([&](const EnemyBullets& b) {
+    w.EnemyBulletsList.Each([&](const EnemyBullets& b) {
         h.Add(b.x);
         h.Add(b.y);
     });
-    MissilesList.Each([&](const Missiles& m) {
+    w.MissilesList.Each([&](const Missiles& m) {
         h.Add(m.x);
         h.Add(m.y);
         h.Add(m.Angle);
@@ -63,23 +64,23 @@ std::uint64_t GameStateHash() {
         h.Add(m.Life);
         h.Add(m.HangAround);
     });
-    PlayerBulletsList.Each([&](const PlayerBullets& b) {
+    w.PlayerBulletsList.Each([&](const PlayerBullets& b) {
         h.Add(b.x);
         h.Add(b.y);
         h.Add(b.life);
     });
-    ExplosionsList.Each([&](const Explosions& e) {
+    w.ExplosionsList.Each([&](const Explosions& e) {
         h.Add(e.x1);
         h.Add(e.y1);
         h.Add(e.Count);
         h.Add(e.color);
     });
-    ParticlesList.Each([&](const Particles& p) {
+    w.ParticlesList.Each([&](const Particles& p) {
         h.Add(p.x);
         h.Add(p.y);
         h.Add(p.life);
     });
-    FragsList.Each([&](const frags& f) {
+    w.FragsList.Each([&](const frags& f) {
         h.Add(f.x);
         h.Add(f.y);
         h.Add(f.Angle);

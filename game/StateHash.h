@@ -3,4 +3,6 @@
 #pragma once
 #include <cstdint>
 
-std::uint64_t GameStateHash();
+struct World;
+
+std::uint64_t GameStateHash(const World& w);

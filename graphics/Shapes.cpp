@@ -10,6 +10,7 @@
 #include "platform/System.h"
 #include <cmath>
 #include <string>
+#include <vector>
 
 ShapeStroke ShipShapes[ShapeRows][ShipStrokes];
 ShapeStroke CannonShapes[ShapeRows][CannonStrokes];
@@ -32,33 +33,47 @@ float Screen(int offset, float centre, int relative) {
 } // namespace
 
 void BuildShapeTable(const char* label, ShapeStroke* table, int strokes) {
+    // The stored strokes are read once and turned to every whole degree.
+    struct StoredStroke {
+        int Colour;
+        double X1, Y1, X2, Y2;
+        int Red, Green, Blue;
+    };
+    RestoreData(label);
+    int last = ReadDataInt();
+    if (last + 1 != strokes) {
+        std::string message = std::string("Shape ") + label + " has " + std::to_string(last + 1) +
+                              " strokes where its table holds " + std::to_string(strokes);
+        RuntimeError(message.c_str());
+    }
+    std::vector<StoredStroke> stored(static_cast<std::size_t>(strokes));
+    for (StoredStroke& stroke : stored) {
+        stroke.Colour = ReadDataInt();
+        stroke.X1 = ReadDataFloat();
+        stroke.Y1 = ReadDataFloat();
+        stroke.X2 = ReadDataFloat();
+        stroke.Y2 = ReadDataFloat();
+        stroke.Red = ReadDataInt();
+        stroke.Green = ReadDataInt();
+        stroke.Blue = ReadDataInt();
+    }
     for (int angle = 0; angle < ShapeRows; ++angle) {
-        RestoreData(label);
-        int last = ReadDataInt();
-        if (last + 1 != strokes) {
-            std::string message = std::string("Shape ") + label + " has " + std::to_string(last + 1) +
-                                  " strokes where its table holds " + std::to_string(strokes);
-            RuntimeError(message.c_str());
-        }
         double radians = angle / DegreesPerRadian;
         double cosine = std::cos(radians);
         double sine = std::sin(radians);
         ShapeStroke* row = table + angle * strokes;
         for (int k = 0; k <= last; ++k) {
+            const StoredStroke& from = stored[static_cast<std::size_t>(k)];
             ShapeStroke& stroke = row[k];
             stroke.LastStroke = last;
-            stroke.Colour = ReadDataInt();
-            double x1 = ReadDataFloat();
-            double y1 = ReadDataFloat();
-            double x2 = ReadDataFloat();
-            double y2 = ReadDataFloat();
-            stroke.Red = ReadDataInt();
-            stroke.Green = ReadDataInt();
-            stroke.Blue = ReadDataInt();
-            stroke.X1 = RotatedCoordinate(x1 * cosine - y1 * sine);
-            stroke.Y1 = RotatedCoordinate(x1 * sine + y1 * cosine);
-            stroke.X2 = RotatedCoordinate(x2 * cosine - y2 * sine);
-            stroke.Y2 = RotatedCoordinate(x2 * sine + y2 * cosine);
+            stroke.Colour = from.Colour;
+            stroke.Red = from.Red;
+            stroke.Green = from.Green;
+            stroke.Blue = from.Blue;
+            stroke.X1 = RotatedCoordinate(from.X1 * cosine - from.Y1 * sine);
+            stroke.Y1 = RotatedCoordinate(from.X1 * sine + from.Y1 * cosine);
+            stroke.X2 = RotatedCoordinate(from.X2 * cosine - from.Y2 * sine);
+            stroke.Y2 = RotatedCoordinate(from.X2 * sine + from.Y2 * cosine);
         }
     }
 }

@@ -23,6 +23,7 @@
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "game/ShipLost.h"
+#include "game/TheWorld.h"
 #include "graphics/Images.h"
 #include "graphics/Logo.h"
 #include "graphics/Palette.h"
@@ -71,7 +72,7 @@ void SetUpProgram(StartupFor purpose) {
     } else {
         SetDefaultSettings();
     }
-    BootGameDisplay();
+    BootGameDisplay(TheWorld);
 }
 
 Loop StartProgram() {
@@ -99,7 +100,7 @@ void RunProgram() {
 }
 
 void ResetAllState() {
-    ResetGameFloors();
+    ResetGameFloors(TheWorld);
     ResetSettings();
     ResetVersionNotice();
     ResetMainMenu();

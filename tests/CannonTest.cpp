@@ -8,6 +8,7 @@
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "platform/Random.h"
 
 namespace {
@@ -17,17 +18,17 @@ using EnemyBulletTest = PlayerGameFixture;
 
 // The ship `distance` from the centre at the given bearing.
 void PlaceShip(float bearing, float distance) {
-    ShipX = FortressX + Sin(bearing) * distance;
-    ShipY = FortressY - Cos(bearing) * distance;
+    TheWorld.ShipX = FortressX + Sin(bearing) * distance;
+    TheWorld.ShipY = FortressY - Cos(bearing) * distance;
 }
 
 // The cannon at level 1, ready to fire, with a full quota of missiles so none is launched.
 void ReadyCannon() {
-    Level = 1;
-    PlayerDead = 0;
-    ExitPromptShown = 0;
-    MissileCount = 3;
-    CannonFireDelay = 1;
+    TheWorld.Level = 1;
+    TheWorld.PlayerDead = 0;
+    TheWorld.ExitPromptShown = 0;
+    TheWorld.MissileCount = 3;
+    TheWorld.CannonFireDelay = 1;
 }
 } // namespace
 
@@ -48,81 +49,81 @@ TEST_F(CannonAimTest, AngleDiffIsTheShortestSignedTurn) {
 
 TEST_F(CannonAimTest, TheCannonTurnsALevelDependentStepAndNeverRests) {
     ReadyCannon();
-    PlayerDead = 1; // no shots in the way
-    CannonAngle = 0;
+    TheWorld.PlayerDead = 1; // no shots in the way
+    TheWorld.CannonAngle = 0;
     PlaceShip(90, 300);
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, 1.481f, 1e-4f);
-    Level = 10;
-    MissileCount = 10;
-    CannonAngle = 0;
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, 2.21f, 1e-4f);
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, 1.481f, 1e-4f);
+    TheWorld.Level = 10;
+    TheWorld.MissileCount = 10;
+    TheWorld.CannonAngle = 0;
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, 2.21f, 1e-4f);
     // From 350 toward a bearing of 10 it turns clockwise through 360.
-    Level = 1;
-    CannonAngle = 359;
+    TheWorld.Level = 1;
+    TheWorld.CannonAngle = 359;
     PlaceShip(10, 300);
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, 0.481f, 1e-3f);
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, 0.481f, 1e-3f);
     // On target it swings one step either side.
-    CannonAngle = 90;
+    TheWorld.CannonAngle = 90;
     PlaceShip(90, 300);
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, 91.481f, 1e-3f);
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, 90.0f, 1e-3f);
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, 91.481f, 1e-3f);
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, 90.0f, 1e-3f);
     // Turning anticlockwise past 0 lands between 359 and 360, which the drawing's wrap makes slightly negative
     // (drawn with row 0).
-    CannonAngle = 1;
+    TheWorld.CannonAngle = 1;
     PlaceShip(270, 300);
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, -0.481f, 1e-3f);
-    CannonAngle = 3;
-    UpdateCannon();
-    EXPECT_NEAR(CannonAngle, 1.519f, 1e-3f);
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, -0.481f, 1e-3f);
+    TheWorld.CannonAngle = 3;
+    UpdateCannon(TheWorld);
+    EXPECT_NEAR(TheWorld.CannonAngle, 1.519f, 1e-3f);
 }
 
 TEST_F(CannonAimTest, BehindTheExitPromptTheCannonHoldsStillButItsChevronsSpin) {
     ReadyCannon();
-    MissileCount = 0;
-    ExitPromptShown = 1;
-    CannonAngle = 45;
+    TheWorld.MissileCount = 0;
+    TheWorld.ExitPromptShown = 1;
+    TheWorld.CannonAngle = 45;
     PlaceShip(0, 300);
-    UpdateCannon();
-    EXPECT_FLOAT_EQ(CannonAngle, 45.0f);
-    EXPECT_EQ(CannonFireDelay, 1);
-    EXPECT_EQ(MissilesList.Count(), 0u);
-    EXPECT_EQ(ChevronFrameTimer, 1);
+    UpdateCannon(TheWorld);
+    EXPECT_FLOAT_EQ(TheWorld.CannonAngle, 45.0f);
+    EXPECT_EQ(TheWorld.CannonFireDelay, 1);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 0u);
+    EXPECT_EQ(TheWorld.ChevronFrameTimer, 1);
 }
 
 TEST_F(CannonAimTest, EachChevronFrameShowsForSixCallsInACycleOf36) {
-    ExitPromptShown = 1;
+    TheWorld.ExitPromptShown = 1;
     for (int call = 1; call <= 36; ++call) {
-        UpdateCannon();
-        EXPECT_EQ(ChevronFrame, (call / 6) % 6) << call;
+        UpdateCannon(TheWorld);
+        EXPECT_EQ(TheWorld.ChevronFrame, (call / 6) % 6) << call;
     }
-    EXPECT_EQ(ChevronFrame, 0);
-    EXPECT_EQ(ChevronFrameTimer, 0);
+    EXPECT_EQ(TheWorld.ChevronFrame, 0);
+    EXPECT_EQ(TheWorld.ChevronFrameTimer, 0);
 }
 
 TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
-    ExitPromptShown = 1;
+    TheWorld.ExitPromptShown = 1;
     ForgetCalls();
-    UpdateCannon();
-    DrawCannon();
+    UpdateCannon(TheWorld);
+    DrawCannon(TheWorld);
     std::size_t one = Strips().size();
     EXPECT_GT(one, 0u);
     EXPECT_EQ(one % (CannonStrokes + StrokesPerFrame), 0u);
     NeonMode = 0;
     ApplyDisplayStyle();
     ForgetCalls();
-    UpdateCannon();
-    DrawCannon();
+    UpdateCannon(TheWorld);
+    DrawCannon(TheWorld);
     EXPECT_EQ(Lines().size(), static_cast<std::size_t>(CannonStrokes + StrokesPerFrame));
     // The grey chevrons leave the colour white again for whatever is drawn next.
     ColorsOn = 0;
-    UpdateCannon();
-    DrawCannon();
+    UpdateCannon(TheWorld);
+    DrawCannon(TheWorld);
     DrawLine(0, 0, 10, 0);
     const Headless::DrawCall next = Lines().back(); // a copy: Lines() is a temporary
     EXPECT_EQ(std::vector<int>({next.Red, next.Green, next.Blue}), std::vector<int>({255, 255, 255}));
@@ -135,74 +136,74 @@ TEST_F(CannonFireTest, AShotNeedsTheFacingStrictlyWithinTenDegrees) {
         std::size_t Shots;
     } cases[] = {{350, 0}, {351, 1}, {10, 0}, {9, 1}, {0, 1}};
     for (const Case& c : cases) {
-        EnemyBulletsList.Clear();
+        TheWorld.EnemyBulletsList.Clear();
         ReadyCannon();
-        CannonAngle = c.Facing;
-        UpdateCannon();
-        EXPECT_EQ(EnemyBulletsList.Count(), c.Shots) << c.Facing;
+        TheWorld.CannonAngle = c.Facing;
+        UpdateCannon(TheWorld);
+        EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), c.Shots) << c.Facing;
     }
 }
 
 TEST_F(CannonFireTest, TheBulletFliesAtTheShipsBearingNotTheFacing) {
     ReadyCannon();
-    CannonAngle = 95;
+    TheWorld.CannonAngle = 95;
     PlaceShip(90, 300);
-    UpdateCannon();
-    ASSERT_EQ(EnemyBulletsList.Count(), 1u);
-    EnemyBulletsList.Each([](const EnemyBullets& b) {
+    UpdateCannon(TheWorld);
+    ASSERT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
+    TheWorld.EnemyBulletsList.Each([](const EnemyBullets& b) {
         EXPECT_NEAR(b.x, 528.0f, 1e-3f);
         EXPECT_NEAR(b.y, 384.0f, 1e-3f);
         EXPECT_NEAR(b.xspeed, 16.0f, 1e-4f);
         EXPECT_NEAR(b.yspeed, 0.0f, 1e-4f);
     });
-    EXPECT_EQ(CannonFireDelay, CannonShotDelay);
+    EXPECT_EQ(TheWorld.CannonFireDelay, CannonShotDelay);
 }
 
 TEST_F(CannonFireTest, ShotsComeThirtyFramesApartAnd120AfterANewLife) {
     ReadyCannon();
-    CannonAngle = 0;
+    TheWorld.CannonAngle = 0;
     PlaceShip(0, 300);
-    UpdateCannon();
-    ASSERT_EQ(EnemyBulletsList.Count(), 1u);
-    for (int frame = 1; frame < CannonShotDelay; ++frame) UpdateCannon();
-    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
-    UpdateCannon();
-    EXPECT_EQ(EnemyBulletsList.Count(), 2u);
+    UpdateCannon(TheWorld);
+    ASSERT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
+    for (int frame = 1; frame < CannonShotDelay; ++frame) UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
+    UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 2u);
 
-    EnemyBulletsList.Clear();
-    CannonFireDelay = 120;
-    for (int frame = 1; frame < 120; ++frame) UpdateCannon();
-    EXPECT_EQ(EnemyBulletsList.Count(), 0u);
-    UpdateCannon();
-    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
+    TheWorld.EnemyBulletsList.Clear();
+    TheWorld.CannonFireDelay = 120;
+    for (int frame = 1; frame < 120; ++frame) UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 0u);
+    UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
     // A dead ship draws no fire, and the delay stands still.
-    PlayerDead = 1;
-    CannonFireDelay = 1;
-    UpdateCannon();
-    EXPECT_EQ(CannonFireDelay, 1);
+    TheWorld.PlayerDead = 1;
+    TheWorld.CannonFireDelay = 1;
+    UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.CannonFireDelay, 1);
 }
 
 TEST_F(CannonFireTest, OneIntactChordBlocksTheLineButAGapOrAnEndPointDoesNot) {
     // One ring with its ends at 0, 30, 60 … degrees, standing still.
-    CreateSections(0, 64.0f, RingColor0, 0.0f, 0);
-    MoveSections();
-    EXPECT_EQ(LineOfFireBlockers(FortressX + Sin(15) * 300, FortressY - Cos(15) * 300), 1);
+    CreateSections(TheWorld, 0, 64.0f, RingColor0, 0.0f, 0);
+    MoveSections(TheWorld);
+    EXPECT_EQ(LineOfFireBlockers(TheWorld, FortressX + Sin(15) * 300, FortressY - Cos(15) * 300), 1);
     // Straight up runs exactly through the end point two chords share.
-    EXPECT_EQ(LineOfFireBlockers(512, 100), 0);
+    EXPECT_EQ(LineOfFireBlockers(TheWorld, 512, 100), 0);
     ReadyCannon();
-    CannonAngle = 15;
+    TheWorld.CannonAngle = 15;
     PlaceShip(15, 300);
-    UpdateCannon();
-    EXPECT_EQ(EnemyBulletsList.Count(), 0u);
+    UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 0u);
     // Shoot the chord away: the gap lets the shot through.
-    SectionsList.Walk([](Sections& s) {
-        if (s.Angle0 > 14 && s.Angle0 < 16) SectionsList.Remove(s);
+    TheWorld.SectionsList.Walk([](Sections& s) {
+        if (s.Angle0 > 14 && s.Angle0 < 16) TheWorld.SectionsList.Remove(s);
     });
-    ASSERT_EQ(SectionsList.Count(), 11u);
-    CannonFireDelay = 1;
-    CannonAngle = 15;
-    UpdateCannon();
-    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
+    ASSERT_EQ(TheWorld.SectionsList.Count(), 11u);
+    TheWorld.CannonFireDelay = 1;
+    TheWorld.CannonAngle = 15;
+    UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
 }
 
 TEST_F(CannonFireTest, TheMissileQuotaGrowsEveryOtherLevel) {
@@ -211,13 +212,13 @@ TEST_F(CannonFireTest, TheMissileQuotaGrowsEveryOtherLevel) {
         std::size_t Launched;
     } cases[] = {{1, 2, 1}, {1, 3, 0}, {2, 3, 1}, {3, 4, 0}, {4, 4, 1}, {5, 5, 0}};
     for (const Case& c : cases) {
-        MissilesList.Clear();
+        TheWorld.MissilesList.Clear();
         ReadyCannon();
-        PlayerDead = 1; // launches go on whether or not the ship is alive
-        Level = c.Level;
-        MissileCount = c.Count;
-        UpdateCannon();
-        EXPECT_EQ(MissilesList.Count(), c.Launched) << c.Level << " " << c.Count;
+        TheWorld.PlayerDead = 1; // launches go on whether or not the ship is alive
+        TheWorld.Level = c.Level;
+        TheWorld.MissileCount = c.Count;
+        UpdateCannon(TheWorld);
+        EXPECT_EQ(TheWorld.MissilesList.Count(), c.Launched) << c.Level << " " << c.Count;
     }
 }
 
@@ -227,41 +228,41 @@ TEST_F(EnemyBulletTest, ABulletLeavesPast1024AcrossAndPast767Down) {
         std::size_t Left;
     } cases[] = {{1008, 300, 16, 0, 1}, {1009, 300, 16, 0, 0}, {300, 751, 0, 16, 1},
                  {300, 752, 0, 16, 0},  {16, 300, -16, 0, 1},  {15, 300, -16, 0, 0}};
-    ShipX = 0;
-    ShipY = 0;
+    TheWorld.ShipX = 0;
+    TheWorld.ShipY = 0;
     for (const Case& c : cases) {
-        EnemyBulletsList.Clear();
-        EnemyBullets& b = EnemyBulletsList.Add();
+        TheWorld.EnemyBulletsList.Clear();
+        EnemyBullets& b = TheWorld.EnemyBulletsList.Add();
         b.x = c.X;
         b.y = c.Y;
         b.xspeed = c.XSpeed;
         b.yspeed = c.YSpeed;
-        UpdateEnemyBullets();
-        EXPECT_EQ(EnemyBulletsList.Count(), c.Left) << c.X << "," << c.Y;
+        UpdateEnemyBullets(TheWorld);
+        EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), c.Left) << c.X << "," << c.Y;
     }
 }
 
 TEST_F(EnemyBulletTest, ABulletWithin32OfTheShipDestroysItAndIsUsedUp) {
     PlaceShip(90, 64);
-    FireEnemyBullet(90);
-    UpdateEnemyBullets(); // at 32: not yet within 32
-    EXPECT_EQ(PlayerDead, 0);
-    EXPECT_EQ(EnemyBulletsList.Count(), 1u);
-    UpdateEnemyBullets(); // at 48
-    EXPECT_EQ(PlayerDead, 1);
-    EXPECT_EQ(EnemyBulletsList.Count(), 0u);
-    EXPECT_EQ(ExplosionsList.Count(), 64u); // the ship's blast of sparks
+    FireEnemyBullet(TheWorld, 90);
+    UpdateEnemyBullets(TheWorld); // at 32: not yet within 32
+    EXPECT_EQ(TheWorld.PlayerDead, 0);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
+    UpdateEnemyBullets(TheWorld); // at 48
+    EXPECT_EQ(TheWorld.PlayerDead, 1);
+    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 0u);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 64u); // the ship's blast of sparks
 }
 
 TEST_F(EnemyBulletTest, ABurstIsNineteenRaysFromPaletteColourZeroToOne) {
-    ShipX = ShipY = 0;
-    FireEnemyBullet(180);
+    TheWorld.ShipX = TheWorld.ShipY = 0;
+    FireEnemyBullet(TheWorld, 180);
     NeonMode = 0;
     ColorsOn = 0;
     ApplyDisplayStyle();
     ForgetCalls();
-    UpdateEnemyBullets();
-    DrawEnemyBullets();
+    UpdateEnemyBullets(TheWorld);
+    DrawEnemyBullets(TheWorld);
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 19u);
     for (const Headless::DrawCall& line : lines) {

@@ -4,6 +4,7 @@
 #include "core/GameState.h"
 #include "fortress/Fortress.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/Random.h"
 
@@ -13,7 +14,7 @@ using ParticleTest = NeonFixture;
 using FragTest = NeonFixture;
 
 Explosions& Piece(int type, float x, float y, float angle) {
-    Explosions& e = ExplosionsList.Add();
+    Explosions& e = TheWorld.ExplosionsList.Add();
     e.ExplosionType = type;
     e.x1 = x;
     e.y1 = y;
@@ -28,10 +29,10 @@ void Wireframe() {
 } // namespace
 
 TEST_F(ExplosionTest, ABurstIsTwentyRaysCoveringTheCircleInTheBrightenedColour) {
-    CreateExplosion(300, 200, 0x0073730C, SmallExplosion);
-    ASSERT_EQ(ExplosionsList.Count(), 20u);
+    CreateExplosion(TheWorld, 300, 200, 0x0073730C, SmallExplosion);
+    ASSERT_EQ(TheWorld.ExplosionsList.Count(), 20u);
     int i = 0;
-    ExplosionsList.Each([&](const Explosions& e) {
+    TheWorld.ExplosionsList.Each([&](const Explosions& e) {
         EXPECT_FLOAT_EQ(e.x1, 300.0f);
         EXPECT_EQ(e.Count, 24);
         EXPECT_GE(e.Length, 40.0f);
@@ -42,8 +43,8 @@ TEST_F(ExplosionTest, ABurstIsTwentyRaysCoveringTheCircleInTheBrightenedColour) 
         EXPECT_EQ(e.color, 0xFF93932Cu);
         i += 1;
     });
-    CreateExplosion(300, 200, 0, 3);
-    EXPECT_EQ(ExplosionsList.Count(), 20u);
+    CreateExplosion(TheWorld, 300, 200, 0, 3);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 20u);
 }
 
 TEST_F(ExplosionTest, ARayShrinksByItsStepsAndIsDrawn23Times) {
@@ -54,7 +55,7 @@ TEST_F(ExplosionTest, ARayShrinksByItsStepsAndIsDrawn23Times) {
         float First, Last;
     } cases[] = {{40, 1, 40, 18}, {80, 3, 80, 14}};
     for (const Case& c : cases) {
-        ExplosionsList.Clear();
+        TheWorld.ExplosionsList.Clear();
         Explosions& e = Piece(SmallExplosion, 300, 300, 90);
         e.Length = c.Length;
         e.Steps = c.Steps;
@@ -62,25 +63,25 @@ TEST_F(ExplosionTest, ARayShrinksByItsStepsAndIsDrawn23Times) {
         std::vector<float> drawn;
         for (int frame = 0; frame < 30; ++frame) {
             ForgetCalls();
-            UpdateExplosions();
-            DrawExplosions();
+            UpdateExplosions(TheWorld);
+            DrawExplosions(TheWorld);
             for (const Headless::DrawCall& line : Lines()) drawn.push_back(line.X2 - line.X1);
         }
         ASSERT_EQ(drawn.size(), 23u);
         EXPECT_FLOAT_EQ(drawn.front(), c.First);
         EXPECT_FLOAT_EQ(drawn.back(), c.Last);
-        EXPECT_EQ(ExplosionsList.Count(), 0u);
-        EXPECT_EQ(ExplosionsActive, 0);
+        EXPECT_EQ(TheWorld.ExplosionsList.Count(), 0u);
+        EXPECT_EQ(TheWorld.ExplosionsActive, 0);
     }
 }
 
 TEST_F(ExplosionTest, ABurstAt1024IsDrawnOnceAndRemovedButOneAt0Or1023Stays) {
     for (int x : {0, 1023, 1024}) {
-        ExplosionsList.Clear();
-        CreateExplosion(x, 300, 0xFF102030, SmallExplosion);
-        UpdateExplosions();
-        EXPECT_EQ(ExplosionsActive, 20) << x;
-        EXPECT_EQ(ExplosionsList.Count(), x == 1024 ? 0u : 20u) << x;
+        TheWorld.ExplosionsList.Clear();
+        CreateExplosion(TheWorld, x, 300, 0xFF102030, SmallExplosion);
+        UpdateExplosions(TheWorld);
+        EXPECT_EQ(TheWorld.ExplosionsActive, 20) << x;
+        EXPECT_EQ(TheWorld.ExplosionsList.Count(), x == 1024 ? 0u : 20u) << x;
     }
 }
 
@@ -88,10 +89,10 @@ TEST_F(ExplosionTest, ASparkLeavingAtTheTopIsRemovedWhateverItsCount) {
     Explosions& e = Piece(BigExplosion, 512, 384, 0);
     e.speed = 12;
     e.Count = 1000;
-    for (int move = 0; move < 32; ++move) UpdateExplosions();
-    EXPECT_EQ(ExplosionsList.Count(), 1u); // at 0, not above the top
-    UpdateExplosions();
-    EXPECT_EQ(ExplosionsList.Count(), 0u);
+    for (int move = 0; move < 32; ++move) UpdateExplosions(TheWorld);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 1u); // at 0, not above the top
+    UpdateExplosions(TheWorld);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 0u);
 }
 
 TEST_F(ExplosionTest, AStreakIsDrawnFourMovesLongBeforeItMoves) {
@@ -100,8 +101,8 @@ TEST_F(ExplosionTest, AStreakIsDrawnFourMovesLongBeforeItMoves) {
     e.speed = 10;
     e.Count = 5;
     ForgetCalls();
-    UpdateExplosions();
-    DrawExplosions();
+    UpdateExplosions(TheWorld);
+    DrawExplosions(TheWorld);
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_FLOAT_EQ(lines[0].X1, 300.0f);
@@ -110,11 +111,11 @@ TEST_F(ExplosionTest, AStreakIsDrawnFourMovesLongBeforeItMoves) {
 }
 
 TEST_F(ExplosionTest, SparksAndStreaksAreSixtyFourPiecesAndGreyInTheGreyPalette) {
-    CreateExplosion(400, 300, 0, BigExplosion);
-    CreateExplosion(400, 300, 0, ShockwaveExplosion);
-    ASSERT_EQ(ExplosionsList.Count(), 128u);
+    CreateExplosion(TheWorld, 400, 300, 0, BigExplosion);
+    CreateExplosion(TheWorld, 400, 300, 0, ShockwaveExplosion);
+    ASSERT_EQ(TheWorld.ExplosionsList.Count(), 128u);
     int sparks = 0;
-    ExplosionsList.Each([&](const Explosions& e) {
+    TheWorld.ExplosionsList.Each([&](const Explosions& e) {
         EXPECT_EQ(e.color >> 24, 0xFFu);
         if (e.ExplosionType == BigExplosion) {
             sparks += 1;
@@ -130,19 +131,19 @@ TEST_F(ExplosionTest, SparksAndStreaksAreSixtyFourPiecesAndGreyInTheGreyPalette)
         }
     });
     EXPECT_EQ(sparks, 64);
-    ExplosionsList.Clear();
+    TheWorld.ExplosionsList.Clear();
     ColorsOn = 0;
-    CreateExplosion(400, 300, 0, BigExplosion);
-    CreateExplosion(400, 300, 0, ShockwaveExplosion);
-    ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC0C0C0u); });
-    CreateParticles(400, 300);
-    ParticlesList.Each([](const Particles& p) { EXPECT_EQ(p.color, 0xFFFFFFFFu); });
+    CreateExplosion(TheWorld, 400, 300, 0, BigExplosion);
+    CreateExplosion(TheWorld, 400, 300, 0, ShockwaveExplosion);
+    TheWorld.ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC0C0C0u); });
+    CreateParticles(TheWorld, 400, 300);
+    TheWorld.ParticlesList.Each([](const Particles& p) { EXPECT_EQ(p.color, 0xFFFFFFFFu); });
 }
 
 TEST_F(ParticleTest, ThirtyTwoParticlesLiveTheirLifePlusOneFrames) {
-    CreateParticles(500, 400);
-    ASSERT_EQ(ParticlesList.Count(), 32u);
-    ParticlesList.Each([](const Particles& p) {
+    CreateParticles(TheWorld, 500, 400);
+    ASSERT_EQ(TheWorld.ParticlesList.Count(), 32u);
+    TheWorld.ParticlesList.Each([](const Particles& p) {
         EXPECT_GE(p.life, 20);
         EXPECT_LE(p.life, 60);
         float speed = std::hypot(p.xspeed, p.yspeed);
@@ -150,20 +151,20 @@ TEST_F(ParticleTest, ThirtyTwoParticlesLiveTheirLifePlusOneFrames) {
         // Half a million-wide draw read as ARGB: opaque near white or nearly black and transparent.
         EXPECT_TRUE(p.color >= 0xFFFF3CB0u || p.color <= 0x0000C350u);
     });
-    ParticlesList.Clear();
-    Particles& p = ParticlesList.Add();
+    TheWorld.ParticlesList.Clear();
+    Particles& p = TheWorld.ParticlesList.Add();
     p.life = 3;
     p.xspeed = 1;
     int draws = 0;
     for (int frame = 0; frame < 10; ++frame) {
         ForgetCalls();
-        UpdateParticles();
-        DrawParticles();
+        UpdateParticles(TheWorld);
+        DrawParticles(TheWorld);
         draws += Strips().empty() ? 0 : 1;
     }
     // Shown where it stood before each move, and not in the frame whose step ends its life.
     EXPECT_EQ(draws, 3);
-    EXPECT_EQ(ParticlesList.Count(), 0u);
+    EXPECT_EQ(TheWorld.ParticlesList.Count(), 0u);
 }
 
 TEST_F(FragTest, TheFragmentTablesHoldSevenLinesEach) {
@@ -177,12 +178,12 @@ TEST_F(FragTest, TheFragmentTablesHoldSevenLinesEach) {
 }
 
 TEST_F(FragTest, ThreeFragmentsFlyApartAt0119And238AndSpeedUp) {
-    ShipX = 400;
-    ShipY = 300;
-    ShipAngle = 30;
-    for (int index = 0; index < 3; ++index) CreateFrag(index);
+    TheWorld.ShipX = 400;
+    TheWorld.ShipY = 300;
+    TheWorld.ShipAngle = 30;
+    for (int index = 0; index < 3; ++index) CreateFrag(TheWorld, index);
     int index = 0;
-    FragsList.Each([&](const frags& f) {
+    TheWorld.FragsList.Each([&](const frags& f) {
         EXPECT_EQ(f.WhichOne, index * 119);
         EXPECT_EQ(f.Data, index);
         EXPECT_FLOAT_EQ(f.Angle, 30.0f);
@@ -192,15 +193,15 @@ TEST_F(FragTest, ThreeFragmentsFlyApartAt0119And238AndSpeedUp) {
     });
     Wireframe();
     ForgetCalls();
-    UpdateFrags();
-    DrawFrags();
+    UpdateFrags(TheWorld);
+    DrawFrags(TheWorld);
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 21u);
     EXPECT_EQ(lines[0].Red, 80);
     EXPECT_EQ(lines[0].Blue, 255);
-    UpdateFrags();
+    UpdateFrags(TheWorld);
     const frags* first = nullptr;
-    FragsList.Each([&](const frags& f) {
+    TheWorld.FragsList.Each([&](const frags& f) {
         if (first == nullptr) first = &f;
     });
     EXPECT_NEAR(first->y, 300.0f - 0.05f - 0.10f, 1e-4f);

@@ -10,6 +10,7 @@
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -52,8 +53,8 @@ TEST_F(StartupTest, OpensTitledWindowWithDefaultsAndFillsTables) {
     EXPECT_EQ(PlayerName, "unnamed");
     EXPECT_EQ(OnlineNames[9], "..........");
     EXPECT_EQ(OnlineDates[0], " ");
-    EXPECT_FLOAT_EQ(ShipMaxSpeed, 13.0f);
-    EXPECT_FLOAT_EQ(TurnMax, 5.0f);
+    EXPECT_FLOAT_EQ(TheWorld.ShipMaxSpeed, 13.0f);
+    EXPECT_FLOAT_EQ(TheWorld.TurnMax, 5.0f);
 }
 
 TEST_F(StartupTest, PaletteFollowsColoursSetting) {
@@ -101,15 +102,15 @@ TEST_F(StartupTest, ClosingTheWindowEndsWithStatusZero) {
 
 TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
     EXPECT_EQ(RunGameHeadless(LevelPageShown + 120), -1);
-    EXPECT_EQ(DemoMode, 0);
-    EXPECT_EQ(ShipsLeft, 3);
-    EXPECT_EQ(Level, 1);
-    EXPECT_EQ(ShipX, 900.0f);
-    EXPECT_EQ(ShipY, 256.0f);
-    EXPECT_EQ(ShipAngle, 270.0f);
+    EXPECT_EQ(TheWorld.DemoMode, 0);
+    EXPECT_EQ(TheWorld.ShipsLeft, 3);
+    EXPECT_EQ(TheWorld.Level, 1);
+    EXPECT_EQ(TheWorld.ShipX, 900.0f);
+    EXPECT_EQ(TheWorld.ShipY, 256.0f);
+    EXPECT_EQ(TheWorld.ShipAngle, 270.0f);
     // The cannon holds its fire for the first 120 frames of a level, one count a frame.
-    EXPECT_EQ(CannonFireDelay, 0);
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(TheWorld.CannonFireDelay, 0);
+    EXPECT_EQ(TheWorld.GameState, 0);
     ASSERT_EQ(Headless::Frames().size(), static_cast<std::size_t>(LevelPageShown + 120));
     for (const Headless::FrameRecord& frame : Headless::Frames()) ASSERT_TRUE(FrameClearsPlayfield(frame));
     // Sixty frames a second on the virtual clock; the intro pauses a tenth of a second after its last frame and the
@@ -125,9 +126,9 @@ TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
     Headless::PressKey(LevelPageShown + 11, KeyEscape);
     Headless::PressKey(LevelPageShown + 31, KeyY);
     EXPECT_EQ(RunProgramHeadless(LevelPageShown + 41), -1);
-    EXPECT_EQ(DemoMode, 1);
-    EXPECT_EQ(GameState, 0);
-    EXPECT_EQ(ExitPromptShown, 0);
+    EXPECT_EQ(TheWorld.DemoMode, 1);
+    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(TheWorld.ExitPromptShown, 0);
     EXPECT_GT(MenuLogoA, 0); // the menu is back and its logo flies in again
     EXPECT_LT(MenuLogoA, 180);
 }
@@ -135,17 +136,17 @@ TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
 TEST_F(GameLoopTest, PromptPulseCountsDownWhileShown) {
     Headless::PressKey(LevelPageShown + 10, KeyEscape);
     EXPECT_EQ(RunGameHeadless(LevelPageShown + 20), -1);
-    EXPECT_EQ(ExitPromptShown, 1);
-    EXPECT_LT(PromptPulse, 25.0f);
-    EXPECT_GT(PromptPulse, 15.0f);
+    EXPECT_EQ(TheWorld.ExitPromptShown, 1);
+    EXPECT_LT(TheWorld.PromptPulse, 25.0f);
+    EXPECT_GT(TheWorld.PromptPulse, 15.0f);
 }
 
 TEST_F(ExitPromptTest, NoKeepsPlayingAndTheEscapeThatOpenedItDoesNotAnswer) {
     Headless::PressKey(10, KeyEscape);
     Headless::PressKey(20, KeyN);
     EXPECT_EQ(RunGameHeadless(60), -1);
-    EXPECT_EQ(ExitPromptShown, 0);
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(TheWorld.ExitPromptShown, 0);
+    EXPECT_EQ(TheWorld.GameState, 0);
 }
 
 TEST_F(ExitPromptTest, YesAndNoInOneFrameStays) {
@@ -153,8 +154,8 @@ TEST_F(ExitPromptTest, YesAndNoInOneFrameStays) {
     Headless::PressKey(20, KeyY);
     Headless::PressKey(20, KeyN);
     EXPECT_EQ(RunGameHeadless(60), -1);
-    EXPECT_EQ(GameState, 0);
-    EXPECT_EQ(ExitPromptShown, 0);
+    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(TheWorld.ExitPromptShown, 0);
 }
 
 TEST_F(ExitPromptTest, AnswerRulesForEveryKey) {
@@ -206,24 +207,24 @@ TEST_F(StepAndDrawTest, StepsDrawNothingAndDrawsChangeNothing) {
         NeonMode = neon;
         ApplyDisplayStyle();
         SetPalette();
-        Level = 3;
-        ShipsLeft = 2;
-        GameRun run = StartGame();
-        SetUpLevel();
+        TheWorld.Level = 3;
+        TheWorld.ShipsLeft = 2;
+        GameRun run = StartGame(TheWorld);
+        SetUpLevel(TheWorld);
         run.Phase = GamePhase::Playing;
         int phasesSeen = 0;
         for (int frame = 0; frame < 900 && run.Phase != GamePhase::Over; ++frame) {
             Flip(0);
-            StepGame(run);
+            StepGame(TheWorld, run);
             ASSERT_TRUE(Headless::CurrentFrame().Calls.empty()) << "neon " << neon << ", frame " << frame;
-            std::uint64_t hash = GameStateHash();
+            std::uint64_t hash = GameStateHash(TheWorld);
             int seed = RndSeed();
-            DrawGame(run);
+            DrawGame(TheWorld, run);
             ASSERT_FALSE(Headless::CurrentFrame().Calls.empty());
-            ASSERT_EQ(GameStateHash(), hash) << "neon " << neon << ", frame " << frame;
+            ASSERT_EQ(GameStateHash(TheWorld), hash) << "neon " << neon << ", frame " << frame;
             ASSERT_EQ(RndSeed(), seed) << "neon " << neon << ", frame " << frame;
             GamePhase before = run.Phase;
-            FinishGameFrame(run);
+            FinishGameFrame(TheWorld, run);
             phasesSeen += run.Phase != before ? 1 : 0;
         }
         EXPECT_GE(phasesSeen, 3) << "play, the blast, the ship-lost page and play again";

@@ -5,6 +5,7 @@
 #include "core/GameState.h"
 #include "core/ShipState.h"
 #include "fortress/Effects.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include <fstream>
@@ -71,14 +72,14 @@ void AskToLeave(int flips) {
 
 void DriveTheRun(int flips) {
     RunOfGames& run = *Current;
-    if (!run.InGame && DemoMode == 0) {
+    if (!run.InGame && TheWorld.DemoMode == 0) {
         run.Game += 1;
         run.InGame = true;
         run.Since = flips;
         run.Leaving = run.Answered = false;
         StartBot(run.Game);
     }
-    if (run.InGame && DemoMode == 1) {
+    if (run.InGame && TheWorld.DemoMode == 1) {
         run.InGame = false;
         run.Since = flips;
         if (run.Game == GamesPlayed - 1) Headless::StopAtFrame(flips + 1);
@@ -86,15 +87,16 @@ void DriveTheRun(int flips) {
     }
     if (run.InGame) {
         int into = flips - run.Since;
-        if (ExitPromptShown == 1 && !run.Answered) {
+        if (TheWorld.ExitPromptShown == 1 && !run.Answered) {
             if (run.Game == 0) {
-                run.TurnAtLeave = TurnSpeed;
-                run.AirborneAtLeave = PlayerBulletsList.Count() + ExplosionsList.Count() + ParticlesList.Count();
+                run.TurnAtLeave = TheWorld.TurnSpeed;
+                run.AirborneAtLeave = TheWorld.PlayerBulletsList.Count() + TheWorld.ExplosionsList.Count() +
+                                      TheWorld.ParticlesList.Count();
             }
             Headless::PressKey(flips + 5, KeyY);
             run.Answered = true;
         }
-        if (ShipsLeft < 0 && !run.Answered) {
+        if (TheWorld.ShipsLeft < 0 && !run.Answered) {
             Headless::PressKey(flips + GameOverPageShown, KeySpace);
             run.Answered = true;
         }

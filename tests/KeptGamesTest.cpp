@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "frontend/SettingsFile.h"
 #include "frontend/Watching.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "graphics/VectorFont.h"
@@ -31,12 +32,12 @@ bool GameOverPageLeft = false;
 // The bot plays whenever a game is on and leaves the game-over page with a key; the run stops once the menu is
 // back. The intro and the menu run untouched.
 void PlayWhileAGameRuns(int flips) {
-    if (DemoMode == 0 && ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
-    if (DemoMode == 0 && ShipsLeft < 0 && !GameOverPageLeft) {
+    if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
+    if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft < 0 && !GameOverPageLeft) {
         Headless::PressKey(flips + GameOverPageShown, KeySpace);
         GameOverPageLeft = true;
     }
-    if (DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
+    if (TheWorld.DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
 }
 
 std::string Contents(const std::string& path) {
@@ -74,7 +75,7 @@ std::string ShownPicture(const Headless::FrameRecord& frame) {
 // The frame that would have shown the recorded player's game-over page, and the next one, the card's own.
 std::string GameOverPicture, CardPicture;
 void KeepTheLastShipsFrames(int) {
-    if (ShipsLeft >= 0) return;
+    if (TheWorld.ShipsLeft >= 0) return;
     (GameOverPicture.empty() ? GameOverPicture : CardPicture) = ShownPicture(Headless::Frames().back());
 }
 
@@ -138,7 +139,7 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     EXPECT_EQ(status, 0);
     EXPECT_EQ(printed, promised + "\n");
     std::string file = LastGamePath().substr(LastGamePath().find_last_of('/') + 1);
-    EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(Score)));
+    EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(TheWorld.Score)));
     EXPECT_TRUE(Shown("watched game"));
     EXPECT_TRUE(Shown("the last ship was lost"));
     EXPECT_FALSE(CardPicture.empty());
@@ -158,15 +159,15 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     }
     EXPECT_EQ(status, 0);
     EXPECT_EQ(Headless::FrameCount(), 51);
-    EXPECT_GE(ShipsLeft, 0);
+    EXPECT_GE(TheWorld.ShipsLeft, 0);
 }
 
 TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     const int scores[] = {300, 900, 100, 500, 200, 700, 400, 800, 600, 50, 150};
     for (int score : scores) {
         BeginKeptGame();
-        Score = score;
-        PersonalHighscore = std::max(PersonalHighscore, Score); // each game ends on its game-over page
+        TheWorld.Score = score;
+        PersonalHighscore = std::max(PersonalHighscore, TheWorld.Score); // each game ends on its game-over page
         EndKeptGame();
     }
     int read = 0;
@@ -188,11 +189,11 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
 // The game-over page raises the personal highscore; the exit prompt never does, and the best game follows it.
 TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
     BeginKeptGame();
-    Score = 300;
+    TheWorld.Score = 300;
     PersonalHighscore = 300; // its game-over page made it the personal highscore
     EndKeptGame();
     BeginKeptGame();
-    Score = 900; // more, but left through the exit prompt: the personal highscore stays 300
+    TheWorld.Score = 900; // more, but left through the exit prompt: the personal highscore stays 300
     EndKeptGame();
     int read = 0;
     ASSERT_TRUE(KeptGameScore(LastGamePath(), read));
@@ -203,7 +204,7 @@ TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
 
 TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnythingHappens) {
     BeginKeptGame();
-    Score = 120;
+    TheWorld.Score = 120;
     EndKeptGame();
     std::string best = Contents(BestGamePath());
     std::string damaged = "; a kept game, damaged\nseed 77\n120 down 37\n130 press 37\nend 200\n";

@@ -14,6 +14,7 @@
 #include "frontend/Tickets.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Stars.h"
 #include <algorithm>
 #include <cmath>
@@ -65,7 +66,7 @@ TEST_F(MainMenuTest, EscapeAsksFirstNoOrEscapeReturnsToStartGameAndYLeaves) {
     EXPECT_EQ(RunProgramHeadless(1000), 0);
     EXPECT_EQ(ItemsShown[Menu + 5], 1);
     EXPECT_EQ(ItemsShown[Menu + 25], 0); // back from the first question on "start game"
-    EXPECT_EQ(GameState, 1);
+    EXPECT_EQ(TheWorld.GameState, 1);
     // Y comes with frame 60 and ends the program after it; the settings are written as it ends.
     EXPECT_EQ(Headless::FrameCount(), Menu + 60);
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
@@ -76,7 +77,7 @@ TEST_F(MainMenuTest, YesAndNoInOneFrameOfTheQuestionIsNo) {
     Headless::PressKey(Menu + 20, KeyY);
     Headless::PressKey(Menu + 20, KeyN);
     EXPECT_EQ(RunProgramHeadless(Menu + 40), -1);
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(TheWorld.GameState, 0);
 }
 
 TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSaved) {
@@ -86,13 +87,13 @@ TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSave
     Headless::PressKey(LevelPageShown + 21, KeyY);
     // The menu's first two frames after the game are drawn before the stop.
     EXPECT_EQ(RunProgramHeadless(LevelPageShown + 24), -1);
-    EXPECT_EQ(DemoMode, 1);
+    EXPECT_EQ(TheWorld.DemoMode, 1);
     EXPECT_EQ(MenuItem, 0);
     EXPECT_EQ(MenuLogoA, 180 - 2 * 4);
     EXPECT_EQ(MenuLogoB, 180 + 2 * 4);
     EXPECT_EQ(GhostIndex, 2 * GhostRecordValues);
-    EXPECT_EQ(SectionsList.Count(), 36u);
-    SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
+    TheWorld.SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
 }
 
@@ -106,7 +107,7 @@ TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAf
     Headless::PressKey(start + 2 + LevelPageFlips + 20, KeyY);
     Headless::StopAtFrame(start + 2 + LevelPageFlips + 30);
     EXPECT_THROW(MainMenu(), Headless::RunStopped);
-    EXPECT_EQ(DemoMode, 1) << "back at the menu";
+    EXPECT_EQ(TheWorld.DemoMode, 1) << "back at the menu";
     std::ifstream in(LastGamePath());
     std::stringstream kept;
     kept << in.rdbuf();
@@ -119,15 +120,15 @@ TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords - 1), -1);
     EXPECT_EQ(GhostIndex, GhostLastIndex);
     float outer = 0;
-    SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
+    TheWorld.SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
     EXPECT_GE(outer, 112.0f);
     Headless::Reset();
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
     EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords), -1);
     EXPECT_EQ(GhostIndex, 0);
-    ASSERT_EQ(SectionsList.Count(), 36u);
-    SectionsList.Each([](const Sections& s) {
+    ASSERT_EQ(TheWorld.SectionsList.Count(), 36u);
+    TheWorld.SectionsList.Each([](const Sections& s) {
         EXPECT_EQ(s.Life, 2);
         EXPECT_LT(s.Radius, 30.0f);
     });

@@ -9,6 +9,7 @@
 #include "fortress/Sections.h"
 #include "frontend/MainMenu.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Stars.h"
 #include "graphics/TPoly.h"
 #include "support/LargestLists.h"
@@ -38,14 +39,15 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
     Headless::KeepFrames(0);
     Headless::SetFlipHook([](int) {
         most.Measure();
-        if (ShotCooldown == ShotCooldownFrames) shots += 1;
+        if (TheWorld.ShotCooldown == ShotCooldownFrames) shots += 1;
         // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
-        std::size_t now = SectionsList.Count();
+        std::size_t now = TheWorld.SectionsList.Count();
         if (now < standing && GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
         standing = now;
-        cannonHits += CannonDestroyed;
-        CannonDestroyed = 0;
-        if (GhostIndex != 0) closest = std::min(closest, std::hypot(ShipX - FortressX, ShipY - FortressY));
+        cannonHits += TheWorld.CannonDestroyed;
+        TheWorld.CannonDestroyed = 0;
+        if (GhostIndex != 0)
+            closest = std::min(closest, std::hypot(TheWorld.ShipX - FortressX, TheWorld.ShipY - FortressY));
     });
     // The menu as start-up enters it, in the wireframe style: the lists are the same in both styles, and the
     // sanitizer build's hour takes a fraction of the time the glow strips would.

@@ -8,6 +8,7 @@
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "platform/Random.h"
 
 namespace {
@@ -18,13 +19,13 @@ using MissileHitTest = PlayerGameFixture;
 
 Missiles& OnlyMissile() {
     Missiles* found = nullptr;
-    MissilesList.Walk([&](Missiles& m) { found = &m; });
+    TheWorld.MissilesList.Walk([&](Missiles& m) { found = &m; });
     return *found;
 }
 
 // A hunting missile at (x, y) with the given heading, the ship far away.
 Missiles& Hunter(float x, float y, float heading) {
-    Missiles& m = MissilesList.Add();
+    Missiles& m = TheWorld.MissilesList.Add();
     m.x = x;
     m.y = y;
     m.Angle = heading;
@@ -43,12 +44,12 @@ int SeedWhoseFirstPercent(bool below) {
 } // namespace
 
 TEST_F(MissileLaunchTest, AMissileLeavesTheMuzzleInModeOneOrNine) {
-    Level = 1;
+    TheWorld.Level = 1;
     bool seen[2] = {false, false};
     SeedRnd(12345);
     for (int launch = 0; launch < 20; ++launch) {
-        MissilesList.Clear();
-        LaunchMissile(90);
+        TheWorld.MissilesList.Clear();
+        LaunchMissile(TheWorld, 90);
         Missiles& m = OnlyMissile();
         EXPECT_NEAR(m.x, 528.0f, 1e-3f);
         EXPECT_NEAR(m.y, 384.0f, 1e-3f);
@@ -60,67 +61,67 @@ TEST_F(MissileLaunchTest, AMissileLeavesTheMuzzleInModeOneOrNine) {
         EXPECT_EQ(m.TargetRing, m.Mode == MissileToInnerRing ? 0 : 1);
         seen[m.Mode == MissileToInnerRing ? 0 : 1] = true;
         // Both modes move right at 2 a frame when launched at 90.
-        UpdateMissiles();
+        UpdateMissiles(TheWorld);
         EXPECT_NEAR(m.x, 530.0f, 1e-3f);
     }
     EXPECT_TRUE(seen[0] && seen[1]);
 }
 
 TEST_F(MissileStepTest, AtAngleZeroModeNineGoesUpAndModeOneDownThroughTheCentre) {
-    Level = 1;
+    TheWorld.Level = 1;
     for (int mode : {MissileToInnerRing, MissileStraightOut}) {
-        MissilesList.Clear();
-        LaunchMissile(0);
+        TheWorld.MissilesList.Clear();
+        LaunchMissile(TheWorld, 0);
         Missiles& m = OnlyMissile();
         m.Mode = mode;
-        UpdateMissiles();
+        UpdateMissiles(TheWorld);
         EXPECT_NEAR(m.y, mode == MissileToInnerRing ? 370.0f : 366.0f, 1e-3f) << mode;
         EXPECT_EQ(m.RingDistance, 1);
     }
 }
 
 TEST_F(MissileStepTest, ModeNineStartsHuntingAfter31FramesWithoutSpendingLife) {
-    Level = 1;
-    LaunchMissile(90);
+    TheWorld.Level = 1;
+    LaunchMissile(TheWorld, 90);
     Missiles& m = OnlyMissile();
     m.Mode = MissileStraightOut;
-    for (int frame = 0; frame < 30; ++frame) UpdateMissiles();
+    for (int frame = 0; frame < 30; ++frame) UpdateMissiles(TheWorld);
     EXPECT_EQ(m.Mode, MissileStraightOut);
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(m.Mode, MissileHunting);
     EXPECT_NEAR(m.x, 512.0f + 16.0f + 31 * 2.0f, 1e-3f);
     // Mode 9 is above 5: its frames count against its life.
     EXPECT_EQ(m.Life, 480 - 31);
     // Mode 1 does not count.
-    MissilesList.Clear();
-    LaunchMissile(90);
+    TheWorld.MissilesList.Clear();
+    LaunchMissile(TheWorld, 90);
     Missiles& inner = OnlyMissile();
     inner.Mode = MissileToInnerRing;
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(inner.Life, 480);
 }
 
 TEST_F(MissileStepTest, AModeOneMissileSettlesOnTheLastInnerSectionInReach) {
-    Level = 1;
-    Missiles& m = MissilesList.Add();
+    TheWorld.Level = 1;
+    Missiles& m = TheWorld.MissilesList.Add();
     m.x = 500;
     m.y = 300;
     m.Mode = MissileToInnerRing;
     m.Life = 100;
     for (int k = 0; k < 2; ++k) {
-        Sections& s = SectionsList.Add();
+        Sections& s = TheWorld.SectionsList.Add();
         s.x0 = 500;
         s.y0 = 300;
         s.Angle0 = 100.0f + static_cast<float>(k);
         s.Radius = 64.7f;
         s.speed = 1.5f;
     }
-    Sections& middle = SectionsList.Add(); // another ring: never settled on in mode 1
+    Sections& middle = TheWorld.SectionsList.Add(); // another ring: never settled on in mode 1
     middle.x0 = 500;
     middle.y0 = 300;
     middle.Ring = 1;
     middle.Angle0 = 200;
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(m.Mode, MissileRiding);
     EXPECT_FLOAT_EQ(m.RingAngle, 101.0f);
     EXPECT_EQ(m.RingDistance, 64);
@@ -129,21 +130,21 @@ TEST_F(MissileStepTest, AModeOneMissileSettlesOnTheLastInnerSectionInReach) {
     EXPECT_GE(m.HangAround, 30);
     EXPECT_LE(m.HangAround, 180);
     // Riding: it turns with the copied speed, 2 inside the ring.
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_FLOAT_EQ(m.RingAngle, 102.5f);
     EXPECT_NEAR(m.x, 512.0f + Sin(102.5f) * 62.0f, 1e-3f);
     EXPECT_NEAR(m.y, 384.0f - Cos(102.5f) * 62.0f, 1e-3f);
 }
 
 TEST_F(MissileStepTest, ADeflectedMissileFliesOnUntilItsTimeRunsOut) {
-    Missiles& m = MissilesList.Add();
+    Missiles& m = TheWorld.MissilesList.Add();
     m.Mode = MissileDeflected;
     m.HangAround = 1;
     m.xspeed = 3;
     m.Life = 10;
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(m.Mode, MissileDeflected);
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(m.Mode, MissileHunting);
     EXPECT_FLOAT_EQ(m.x, 6.0f);
 }
@@ -156,39 +157,39 @@ TEST_F(MissileStepTest, AMissileWhoseLifeRunsOutIsRemovedButTakesItsStep) {
         if (Rand(1, 100) >= 26) break;
     }
     int afterOneDraw = RndSeed();
-    Missiles& m = MissilesList.Add();
+    Missiles& m = TheWorld.MissilesList.Add();
     m.Mode = MissileRiding;
     m.HangAround = 1;
     m.RingDistance = 64;
     m.Life = 0;
     SeedRnd(seed);
-    UpdateMissiles();
-    EXPECT_EQ(MissilesList.Count(), 0u);
+    UpdateMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 0u);
     EXPECT_EQ(RndSeed(), afterOneDraw);
     // With a life of 0 it lived one counted frame; with 1 it is still there after it.
-    Missiles& longer = MissilesList.Add();
+    Missiles& longer = TheWorld.MissilesList.Add();
     longer.Mode = MissileDeflected;
     longer.HangAround = 100;
     longer.Life = 1;
-    UpdateMissiles();
-    EXPECT_EQ(MissilesList.Count(), 1u);
-    UpdateMissiles();
-    EXPECT_EQ(MissilesList.Count(), 0u);
+    UpdateMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 1u);
+    UpdateMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 0u);
 }
 
 TEST_F(MissileHuntTest, AHunterTurnsFourDegreesTheShorterWayOrFliesStraight) {
-    Level = 1;
+    TheWorld.Level = 1;
     // The aim point is 16 right of and below the ship: here straight below the missile.
     struct Case {
         float AimShift; // across, from straight below
         float Heading, Turned;
     } cases[] = {{0, 0, 4}, {-3.5f, 0, 356}, {0, 179, 179}, {0, 182, 182}, {0, 178, 178}, {0, 177, 181}, {0, 356, 352}};
     for (const Case& c : cases) {
-        MissilesList.Clear();
+        TheWorld.MissilesList.Clear();
         Missiles& m = Hunter(200, 200, c.Heading);
-        ShipX = 200 - 16 + c.AimShift;
-        ShipY = 400 - 16;
-        UpdateMissiles();
+        TheWorld.ShipX = 200 - 16 + c.AimShift;
+        TheWorld.ShipY = 400 - 16;
+        UpdateMissiles(TheWorld);
         EXPECT_FLOAT_EQ(m.Angle, c.Turned) << c.AimShift << " " << c.Heading;
     }
 }
@@ -199,30 +200,30 @@ TEST_F(MissileHuntTest, HuntingSpeedIsTwoAndATenthALevelUpToFive) {
         float Speed;
     } cases[] = {{1, 2.1f}, {10, 3.0f}, {30, 5.0f}, {45, 5.0f}};
     for (const Case& c : cases) {
-        Level = c.Level;
-        MissilesList.Clear();
+        TheWorld.Level = c.Level;
+        TheWorld.MissilesList.Clear();
         Missiles& m = Hunter(200, 200, 90);
-        ShipX = 600 - 16; // dead ahead
-        ShipY = 200 - 16;
-        UpdateMissiles();
+        TheWorld.ShipX = 600 - 16; // dead ahead
+        TheWorld.ShipY = 200 - 16;
+        UpdateMissiles(TheWorld);
         EXPECT_NEAR(m.x, 200.0f + c.Speed, 1e-4f) << c.Level;
     }
 }
 
 TEST_F(MissileHuntTest, AHunterWrapsAroundTheEdges) {
-    Level = 1;
-    ShipX = -116; // aim straight left
-    ShipY = 300 - 16;
+    TheWorld.Level = 1;
+    TheWorld.ShipX = -116; // aim straight left
+    TheWorld.ShipY = 300 - 16;
     Missiles& m = Hunter(1, 300, 270);
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_NEAR(m.x, 1024.0f + 1.0f - 2.1f, 1e-3f);
 }
 
 TEST_F(MissileHuntTest, SettleThenDeflectInListOrder) {
-    Level = 1;
-    ShipX = ShipY = 900;
+    TheWorld.Level = 1;
+    TheWorld.ShipX = TheWorld.ShipY = 900;
     auto section = [](int ring) -> Sections& {
-        Sections& s = SectionsList.Add();
+        Sections& s = TheWorld.SectionsList.Add();
         s.x0 = 512;
         s.y0 = 300;
         s.Ring = ring;
@@ -236,85 +237,86 @@ TEST_F(MissileHuntTest, SettleThenDeflectInListOrder) {
     // Alone, an outer section the draw favours takes the missile on at its finishing end.
     SeedRnd(SeedWhoseFirstPercent(true));
     Missiles& m = Hunter(512, 302, 0);
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(m.Mode, MissileRiding);
     EXPECT_FLOAT_EQ(m.RingAngle, 25.0f);
     EXPECT_EQ(m.RingDistance, 112);
     // Another section further down the list in reach deflects it in the same frame.
-    MissilesList.Clear();
+    TheWorld.MissilesList.Clear();
     section(0);
     SeedRnd(SeedWhoseFirstPercent(true));
     Missiles& twice = Hunter(512, 302, 0);
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(twice.Mode, MissileDeflected);
     EXPECT_GE(twice.HangAround, 20);
     EXPECT_LE(twice.HangAround, 50);
     float speed = std::hypot(twice.xspeed, twice.yspeed);
     EXPECT_NEAR(speed, 3.0f, 1e-4f);
     // A failed draw deflects at once.
-    SectionsList.Clear();
-    MissilesList.Clear();
+    TheWorld.SectionsList.Clear();
+    TheWorld.MissilesList.Clear();
     section(2);
     SeedRnd(SeedWhoseFirstPercent(false));
     Missiles& refused = Hunter(512, 302, 0);
-    UpdateMissiles();
+    UpdateMissiles(TheWorld);
     EXPECT_EQ(refused.Mode, MissileDeflected);
 }
 
 TEST_F(MissileHitTest, AMissileStrikesTheShipWithin28AndStaysInPlay) {
-    Missiles& m = MissilesList.Add();
+    Missiles& m = TheWorld.MissilesList.Add();
     m.x = 300;
     m.y = 300;
-    ShipX = 327;
-    ShipY = 300;
-    CountMissiles();
-    EXPECT_EQ(PlayerDead, 1);
-    EXPECT_EQ(MissileCount, 1);
-    EXPECT_EQ(MissilesList.Count(), 1u);
-    EXPECT_EQ(ExplosionsList.Count(), 64u);
+    TheWorld.ShipX = 327;
+    TheWorld.ShipY = 300;
+    CountMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.PlayerDead, 1);
+    EXPECT_EQ(TheWorld.MissileCount, 1);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 1u);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 64u);
     // It strikes again in a later frame.
-    CountMissiles();
-    EXPECT_EQ(ExplosionsList.Count(), 128u);
-    PlayerDead = 0;
-    ShipX = 328;
-    CountMissiles();
-    EXPECT_EQ(PlayerDead, 0);
+    CountMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 128u);
+    TheWorld.PlayerDead = 0;
+    TheWorld.ShipX = 328;
+    CountMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.PlayerDead, 0);
 }
 
 TEST_F(MissileHitTest, OneBulletDownsEveryMissileWithin14) {
     for (float x : {300.0f, 310.0f, 330.0f}) {
-        Missiles& m = MissilesList.Add();
+        Missiles& m = TheWorld.MissilesList.Add();
         m.x = x;
         m.y = 300;
     }
-    PlayerBullets& bullet = PlayerBulletsList.Add();
+    PlayerBullets& bullet = TheWorld.PlayerBulletsList.Add();
     bullet.x = 305;
     bullet.y = 300;
     // As the bullets' own walk calls it, so the removed bullet lasts out its step.
-    PlayerBulletsList.Walk([](PlayerBullets& b) { BulletHitsMissiles(b); });
-    EXPECT_EQ(MissilesList.Count(), 1u);
-    EXPECT_EQ(PlayerBulletsList.Count(), 0u);
-    EXPECT_EQ(ParticlesList.Count(), 64u);
-    EXPECT_EQ(ExplosionsList.Count(), 40u);
-    ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC080A0u + 0xFF000000u + 0x202020u); });
+    TheWorld.PlayerBulletsList.Walk([](PlayerBullets& b) { BulletHitsMissiles(TheWorld, b); });
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 1u);
+    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 0u);
+    EXPECT_EQ(TheWorld.ParticlesList.Count(), 64u);
+    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 40u);
+    TheWorld.ExplosionsList.Each(
+        [](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC080A0u + 0xFF000000u + 0x202020u); });
 }
 
 TEST_F(MissileHitTest, TheQuotaRefillsTheFrameAfterOneIsShotDown) {
-    Level = 1;
-    PlayerDead = 1;
-    ShipX = ShipY = 900;
+    TheWorld.Level = 1;
+    TheWorld.PlayerDead = 1;
+    TheWorld.ShipX = TheWorld.ShipY = 900;
     for (int k = 0; k < 4; ++k) {
-        CountMissiles();
-        UpdateCannon();
+        CountMissiles(TheWorld);
+        UpdateCannon(TheWorld);
     }
-    EXPECT_EQ(MissilesList.Count(), 3u);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 3u);
     Missiles* first = nullptr;
-    MissilesList.Walk([&](Missiles& m) {
+    TheWorld.MissilesList.Walk([&](Missiles& m) {
         if (first == nullptr) first = &m;
     });
-    MissilesList.Remove(*first);
-    CountMissiles();
-    EXPECT_EQ(MissileCount, 2);
-    UpdateCannon();
-    EXPECT_EQ(MissilesList.Count(), 3u);
+    TheWorld.MissilesList.Remove(*first);
+    CountMissiles(TheWorld);
+    EXPECT_EQ(TheWorld.MissileCount, 2);
+    UpdateCannon(TheWorld);
+    EXPECT_EQ(TheWorld.MissilesList.Count(), 3u);
 }

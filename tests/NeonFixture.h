@@ -4,6 +4,7 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
+#include "game/TheWorld.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -46,7 +47,7 @@ class PlayerGameFixture : public NeonFixture {
   protected:
     void SetUp() override {
         NeonFixture::SetUp();
-        DemoMode = 0;
+        TheWorld.DemoMode = 0;
     }
 };
 

@@ -6,6 +6,7 @@
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
 #include "frontend/SettingsFile.h"
+#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "platform/Input.h"
 
@@ -77,13 +78,13 @@ TEST_F(OptionsTest, GlowInWireframeOnlyRefusesAndTheColoursRebuildTheRings) {
 
     ColorsOn = 1;
     SetPalette();
-    BuildMenuRings();
+    BuildMenuRings(TheWorld);
     ChooseLine(9);
     ASSERT_TRUE(Returns(OptionsScreen, 30));
     EXPECT_EQ(ColorsOn, 0);
     EXPECT_EQ(RingColor0, 0xFF404040u);
     int rings = 0;
-    SectionsList.Each([&](const Sections& section) {
+    TheWorld.SectionsList.Each([&](const Sections& section) {
         EXPECT_TRUE(section.Color == RingColor0 || section.Color == RingColor1 || section.Color == RingColor2);
         ++rings;
     });

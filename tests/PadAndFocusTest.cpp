@@ -3,6 +3,7 @@
 #include "core/GameState.h"
 #include "frontend/MainMenu.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include <algorithm>
 #include <map>
 
@@ -19,7 +20,7 @@ struct Seen {
     int PromptShown;
 };
 std::map<int, Seen> SeenAt;
-void Watch(int frame) { SeenAt[frame] = {ShipX, ShipAngle, ExitPromptShown}; }
+void Watch(int frame) { SeenAt[frame] = {TheWorld.ShipX, TheWorld.ShipAngle, TheWorld.ExitPromptShown}; }
 int MostItem = 0;
 void WatchItem(int) { MostItem = std::max(MostItem, MenuItem); }
 } // namespace
@@ -55,8 +56,8 @@ TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGame
     EXPECT_EQ(SeenAt[PlayStart + 20].ShipX, SeenAt[PlayStart + 34].ShipX) << "the ship stood still behind the prompt";
     EXPECT_EQ(SeenAt[PlayStart + 45].PromptShown, 0);
     EXPECT_LT(SeenAt[PlayStart + 45].ShipX, SeenAt[PlayStart + 34].ShipX) << "and drifts on after it";
-    EXPECT_EQ(ShipsLeft, 3);
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(TheWorld.ShipsLeft, 3);
+    EXPECT_EQ(TheWorld.GameState, 0);
 }
 
 TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {

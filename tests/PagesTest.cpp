@@ -12,6 +12,7 @@
 #include "game/Levels.h"
 #include "game/Ship.h"
 #include "game/ShipLost.h"
+#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -42,46 +43,46 @@ bool ShownPadded(const std::string& text) {
 
 // Opens a phase of the game with `open`, then runs the game's loop until play would go on or the game ends: the
 // frames that took.
-int FramesOf(void (*open)(GameRun&)) {
+int FramesOf(void (*open)(World&, GameRun&)) {
     GameRun run;
-    open(run);
+    open(TheWorld, run);
     int before = Headless::FrameCount();
     while (run.Phase != GamePhase::Playing && run.Phase != GamePhase::Over) {
-        StepGame(run);
-        DrawGame(run);
+        StepGame(TheWorld, run);
+        DrawGame(TheWorld, run);
         Flip(-1);
-        FinishGameFrame(run);
+        FinishGameFrame(TheWorld, run);
         while (run.Phase == GamePhase::Syncing) {
             Loop loop;
             SyncFromGameOverPage(loop);
-            FinishGameFrame(run);
+            FinishGameFrame(TheWorld, run);
         }
     }
     return Headless::FrameCount() - before;
 }
 
-void StartLevel(GameRun& run) { OpenLevelPage(run, false); }
+void StartLevel(World& w, GameRun& run) { OpenLevelPage(w, run, false); }
 // The checks after a frame of play: a destroyed cannon ends the level, a dead ship starts its blast.
-void AfterAFrameOfPlay(GameRun& run) {
+void AfterAFrameOfPlay(World& w, GameRun& run) {
     run.Phase = GamePhase::Playing;
-    FinishGameFrame(run);
+    FinishGameFrame(w, run);
 }
 } // namespace
 
 TEST_F(LevelPageTest, ClosesByItselfAfter241FramesAndShowsTheLevelWithTwoDigits) {
-    Level = 9;
-    ShipsLeft = 2;
+    TheWorld.Level = 9;
+    TheWorld.ShipsLeft = 2;
     EXPECT_EQ(FramesOf(StartLevel), 241);
     EXPECT_TRUE(Shown("level 09"));
     EXPECT_TRUE(Shown("get ready player..."));
     EXPECT_TRUE(Shown("2 ships left"));
     EXPECT_TRUE(Shown("00000000"));
-    EXPECT_EQ(SectionsList.Count(), 36u);
-    EXPECT_EQ(ShipX, 900.0f);
-    EXPECT_EQ(SpawnGrace, 60);
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
+    EXPECT_EQ(TheWorld.ShipX, 900.0f);
+    EXPECT_EQ(TheWorld.SpawnGrace, 60);
 
-    Level = 10;
-    ShipsLeft = 0;
+    TheWorld.Level = 10;
+    TheWorld.ShipsLeft = 0;
     Headless::PressKey(Headless::FrameCount() + 3, KeyReturnCode);
     EXPECT_EQ(FramesOf(StartLevel), 3);
     EXPECT_TRUE(Shown("level 10"));
@@ -98,27 +99,27 @@ TEST_F(LevelPageTest, AnyKeyOfTheTableOrAHeldPadButtonClosesIt) {
 }
 
 TEST_F(ShipLostPageTest, LosingAShipOnLevelThreeWithTwoLeftNamesTheLevelAndTheShips) {
-    Level = 3;
-    ShipsLeft = 2;
-    Score = 1234;
-    ShipX = 10;
+    TheWorld.Level = 3;
+    TheWorld.ShipsLeft = 2;
+    TheWorld.Score = 1234;
+    TheWorld.ShipX = 10;
     EXPECT_EQ(FramesOf(OpenShipLostPage), 241);
     EXPECT_TRUE(Shown("you died on level 03"));
     EXPECT_TRUE(Shown("you still have 2 ships left"));
     EXPECT_TRUE(Shown("get ready player..."));
     EXPECT_TRUE(Shown("00001234"));
-    EXPECT_EQ(ShipX, 900.0f); // the next ship is on the field
-    EXPECT_EQ(SpawnGrace, 60);
+    EXPECT_EQ(TheWorld.ShipX, 900.0f); // the next ship is on the field
+    EXPECT_EQ(TheWorld.SpawnGrace, 60);
 
-    ShipsLeft = 1;
+    TheWorld.ShipsLeft = 1;
     Headless::PressKey(Headless::FrameCount() + 2, KeyFire);
     EXPECT_EQ(FramesOf(OpenShipLostPage), 2);
     EXPECT_TRUE(Shown("you have 1 ship left"));
 }
 
 TEST_F(GameOverPageTest, NoPointsShowsTheTauntWithThePlayersNameAndThrustDoesNotSync) {
-    ShipsLeft = -1;
-    Score = 0;
+    TheWorld.ShipsLeft = -1;
+    TheWorld.Score = 0;
     PlayerName = "rowan";
     Headless::PressKey(Headless::FrameCount() + 400, KeyThrust);
     EXPECT_EQ(FramesOf(OpenShipLostPage), 400); // it never closes by itself
@@ -128,13 +129,13 @@ TEST_F(GameOverPageTest, NoPointsShowsTheTauntWithThePlayersNameAndThrustDoesNot
     EXPECT_TRUE(Shown("0 points?"));
     EXPECT_TRUE(Shown("...is that the best you can do?"));
     EXPECT_TRUE(ShownPadded(" press any key to go back to mainmenu."));
-    EXPECT_EQ(GameState, 3);
+    EXPECT_EQ(TheWorld.GameState, 3);
     EXPECT_EQ(OnlineLevels[0], "-"); // no sync
 }
 
 TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
-    ShipsLeft = -1;
-    Score = 500;
+    TheWorld.ShipsLeft = -1;
+    TheWorld.Score = 500;
     PersonalHighscore = 500;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
     FramesOf(OpenShipLostPage);
@@ -142,7 +143,7 @@ TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
     EXPECT_FALSE(Shown("you have beaten your own score."));
     EXPECT_FALSE(Shown("seriously unnamed..."));
 
-    Score = 501;
+    TheWorld.Score = 501;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
     FramesOf(OpenShipLostPage);
     EXPECT_EQ(NewPersonalBest, 1);
@@ -152,8 +153,8 @@ TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
 }
 
 TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
-    ShipsLeft = -1;
-    Score = 120;
+    TheWorld.ShipsLeft = -1;
+    TheWorld.Score = 120;
     PersonalHighscore = 1000;
     OnlineNames[0] = "ace";
     OnlineLevels[0] = "3";
@@ -169,7 +170,7 @@ TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
     EXPECT_EQ(OnlineNames[0], "ace");
     EXPECT_EQ(OnlineScores[0], "900");
     EXPECT_TRUE(ShownPadded("the server did not answer - try again later"));
-    EXPECT_EQ(GameState, 3);
+    EXPECT_EQ(TheWorld.GameState, 3);
 }
 
 TEST_F(GameOverPageTest, ScoresOfMoreThanEightDigitsShowEveryDigit) {
@@ -202,44 +203,44 @@ TEST_F(PageTableTest, EachHeadlineTableHoldsOneEntryOfFiveValues) {
 using SequenceTest = PlayerGameFixture;
 
 TEST_F(SequenceTest, ALostShipCostsASpareAndTheNextOneStartsWithTheRingsAsTheyWere) {
-    Level = 3;
-    ShipsLeft = 2;
-    PlayerDead = 1;
-    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
-    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
-    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
-    SectionsList.Walk([](Sections& s) {
-        if (s.Ring == 2) SectionsList.Remove(s);
+    TheWorld.Level = 3;
+    TheWorld.ShipsLeft = 2;
+    TheWorld.PlayerDead = 1;
+    CreateSections(TheWorld, 24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(TheWorld, 30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(TheWorld, 36, 112.0f, RingColor2, -1.5f, 2);
+    TheWorld.SectionsList.Walk([](Sections& s) {
+        if (s.Ring == 2) TheWorld.SectionsList.Remove(s);
         if (s.Ring == 1) s.Life = 1;
     });
     // The blast lasts until its last piece has gone, past the second blast at frame 40 that throws the
     // fragments; then the ship-lost page stays its 241 frames.
     int blast = FramesOf(AfterAFrameOfPlay) - 241;
     EXPECT_GT(blast, 40);
-    EXPECT_EQ(FragsList.Count(), 3u);
-    EXPECT_EQ(ExplosionsActive, 0);
-    EXPECT_EQ(ShipsLeft, 1);
-    EXPECT_EQ(PlayerDead, 0);
-    EXPECT_EQ(GameState, 2);
+    EXPECT_EQ(TheWorld.FragsList.Count(), 3u);
+    EXPECT_EQ(TheWorld.ExplosionsActive, 0);
+    EXPECT_EQ(TheWorld.ShipsLeft, 1);
+    EXPECT_EQ(TheWorld.PlayerDead, 0);
+    EXPECT_EQ(TheWorld.GameState, 2);
     // The rings keep their damage: the emptied outer ring regrew as a shift, the hit sections stay hit.
     int hit = 0;
-    SectionsList.Each([&](const Sections& s) { hit += s.Life == 1 ? 1 : 0; });
+    TheWorld.SectionsList.Each([&](const Sections& s) { hit += s.Life == 1 ? 1 : 0; });
     EXPECT_EQ(hit, 12);
-    EXPECT_EQ(SectionsList.Count(), 36u);
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
     EXPECT_TRUE(Shown("you died on level 03"));
-    PlayerDead = 0;
+    TheWorld.PlayerDead = 0;
     EXPECT_EQ(FramesOf(AfterAFrameOfPlay), 0);
 }
 
 TEST_F(SequenceTest, ADestroyedCannonRaisesTheLevelAndRebuildsTheFortress) {
-    Level = 4;
-    CannonDestroyed = 1;
+    TheWorld.Level = 4;
+    TheWorld.CannonDestroyed = 1;
     // The fortress blows up until the last piece has gone (the shock wave comes at frame 40), then the page.
     EXPECT_GT(FramesOf(AfterAFrameOfPlay) - 241, 40);
-    EXPECT_EQ(ExplosionsActive, 0);
-    EXPECT_EQ(Level, 5);
-    EXPECT_EQ(CannonDestroyed, 0);
-    EXPECT_EQ(SectionsList.Count(), 36u);
+    EXPECT_EQ(TheWorld.ExplosionsActive, 0);
+    EXPECT_EQ(TheWorld.Level, 5);
+    EXPECT_EQ(TheWorld.CannonDestroyed, 0);
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
     EXPECT_TRUE(Shown("level 05"));
     EXPECT_EQ(FramesOf(AfterAFrameOfPlay), 0);
 }

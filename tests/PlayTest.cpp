@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "platform/Random.h"
 
 using PlayTest = GameFixture;
@@ -22,7 +23,8 @@ Outcome PlayShootingGame(int frames) {
     Headless::HoldKey(LevelPageShown, KeyTurnLeft, 3);
     for (int f = 61; f < frames; f += 6) Headless::PressKey(LevelPageShown + f, KeyFire);
     EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
-    return {Score, SectionsList.Count(), ShipX, ShipY, ShipAngle, RndDraw()};
+    return {TheWorld.Score, TheWorld.SectionsList.Count(), TheWorld.ShipX, TheWorld.ShipY, TheWorld.ShipAngle,
+            RndDraw()};
 }
 } // namespace
 
@@ -30,11 +32,11 @@ TEST_F(PlayTest, FiringAtTheFortressShootsSectionsAwayAndScoresTheirPoints) {
     Outcome played = PlayShootingGame(300);
     EXPECT_GT(played.Score, 0);
     EXPECT_EQ(played.Score % 10, 0);
-    EXPECT_EQ(BonusCounter, played.Score);
+    EXPECT_EQ(TheWorld.BonusCounter, played.Score);
     // Every section destroyed is gone from the list, unless a ring was regrown.
     EXPECT_LT(played.Sections, 36u);
-    EXPECT_EQ(DemoMode, 0);
-    EXPECT_EQ(GameState, 0);
+    EXPECT_EQ(TheWorld.DemoMode, 0);
+    EXPECT_EQ(TheWorld.GameState, 0);
 }
 
 TEST_F(PlayTest, TheSameScriptPlaysTheSameGame) {

@@ -7,6 +7,7 @@
 #include "frontend/SettingsFile.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -27,7 +28,7 @@ ReplayScript ScriptOf(const std::string& text) {
 // The ship's angle after each frame, index 0 holding frame 1.
 std::vector<float> AnglesOf(const std::string& text) {
     std::vector<float> angles;
-    RunReplay(ScriptOf(text), [&angles](int) { angles.push_back(ShipAngle); });
+    RunReplay(ScriptOf(text), [&angles](int) { angles.push_back(TheWorld.ShipAngle); });
     return angles;
 }
 } // namespace
@@ -51,14 +52,14 @@ TEST_F(ReplayEngineTest, EachEndingIsNamed) {
     ReplayOutcome over = RunReplay(ScriptOf("seed 5\nend 20000\n"));
     EXPECT_EQ(over.How, ReplayOutcome::Ending::GameOver);
     EXPECT_LT(over.Frames, 20000);
-    EXPECT_EQ(ShipsLeft, -1);
+    EXPECT_EQ(TheWorld.ShipsLeft, -1);
     EXPECT_EQ(ReplayFinalLine(over).rfind("end=game-over frame=" + std::to_string(over.Frames) + " ", 0), 0u);
 }
 
 TEST_F(ReplayEngineTest, TheStateLineNamesEveryFigure) {
     ReplayOutcome outcome = RunReplay(ScriptOf("seed 5\nend 200\n"));
     char hash[24];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(GameStateHash()));
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(GameStateHash(TheWorld)));
     // Frame 200 is still the level page: the ship waits at its spawn point and the rings are whole.
     EXPECT_EQ(ReplayFinalLine(outcome), std::string("end=script-ended frame=200 score=0 ships=3 level=1 x=900.00 "
                                                     "y=256.00 angle=270.00 sections=36 missiles=0 enemy-bullets=0 "
@@ -83,10 +84,10 @@ TEST_F(ReplayEngineTest, ThePadButtonsFollowTheChosenSetUp) {
     // Button 1 thrusts with the pad set up plainly and fires with the buttons swapped.
     const std::string press = "seed 5\n0 plug\n300 button-down 1\n330 button-up 1\nend 331\n";
     RunReplay(ScriptOf("controls pad\n" + press));
-    EXPECT_NE(ShipX, 900.0f);
+    EXPECT_NE(TheWorld.ShipX, 900.0f);
     RunReplay(ScriptOf("controls pad-swapped\n" + press));
-    EXPECT_EQ(ShipX, 900.0f);
-    EXPECT_EQ(PlayerBulletsList.Count(), 1u);
+    EXPECT_EQ(TheWorld.ShipX, 900.0f);
+    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
 }
 
 TEST_F(ReplayEngineTest, ThePlayersSettingsFileIsNeitherReadNorWritten) {

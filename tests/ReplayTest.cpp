@@ -9,6 +9,7 @@
 #include "fortress/Cannon.h"
 #include "fortress/Missiles.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/HeadlessAudio.h"
 #include <cstdio>
@@ -76,15 +77,15 @@ Seen Play(const ReplayScript& script, ReplayFrames frames = ReplayFrames::Drawn)
     seen.Outcome = RunReplay(
         script,
         [&seen](int frame) {
-            seen.Hashes.push_back(GameStateHash());
+            seen.Hashes.push_back(GameStateHash(TheWorld));
             seen.Lines.push_back(ReplayStateLine(frame));
-            if (ShipsLeft < seen.FewestShips) seen.FewestShips = ShipsLeft;
-            if (Level > seen.MostLevel) {
-                if (seen.MostLevel == 1) seen.LevelWonWithShips = ShipsLeft;
-                seen.MostLevel = Level;
+            if (TheWorld.ShipsLeft < seen.FewestShips) seen.FewestShips = TheWorld.ShipsLeft;
+            if (TheWorld.Level > seen.MostLevel) {
+                if (seen.MostLevel == 1) seen.LevelWonWithShips = TheWorld.ShipsLeft;
+                seen.MostLevel = TheWorld.Level;
             }
-            seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, EnemyBulletsList.Count());
-            seen.MostMissiles = std::max(seen.MostMissiles, MissilesList.Count());
+            seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, TheWorld.EnemyBulletsList.Count());
+            seen.MostMissiles = std::max(seen.MostMissiles, TheWorld.MissilesList.Count());
         },
         frames);
     seen.MissilesDowned = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
@@ -217,7 +218,7 @@ TEST_F(ReplayTest, AnotherSeedPlaysAnotherGame) {
     Seen first = PlayFirstGame();
     script.Seed += 1;
     std::vector<std::uint64_t> hashes;
-    RunReplay(script, [&hashes](int) { hashes.push_back(GameStateHash()); });
+    RunReplay(script, [&hashes](int) { hashes.push_back(GameStateHash(TheWorld)); });
     std::size_t shorter = std::min(hashes.size(), first.Hashes.size());
     std::size_t differing = 0;
     for (std::size_t frame = 0; frame < shorter; ++frame) differing += hashes[frame] != first.Hashes[frame];

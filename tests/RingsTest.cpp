@@ -6,6 +6,7 @@
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
 #include "game/Levels.h"
+#include "game/TheWorld.h"
 #include "graphics/Stars.h"
 #include "platform/Random.h"
 #include <vector>
@@ -17,7 +18,7 @@ using StarsTest = NeonFixture;
 namespace {
 std::vector<const Sections*> RingOf(int ring) {
     std::vector<const Sections*> found;
-    SectionsList.Each([&](const Sections& s) {
+    TheWorld.SectionsList.Each([&](const Sections& s) {
         if (s.Ring == ring) found.push_back(&s);
     });
     return found;
@@ -25,22 +26,22 @@ std::vector<const Sections*> RingOf(int ring) {
 
 void BuildMenuFortress() {
     SetPalette();
-    CreateSections(24, 64.0f, RingColor0, -1.0f, 0);
-    CreateSections(30, 88.0f, RingColor1, 1.2f, 1);
-    CreateSections(36, 112.0f, RingColor2, -1.5f, 2);
+    CreateSections(TheWorld, 24, 64.0f, RingColor0, -1.0f, 0);
+    CreateSections(TheWorld, 30, 88.0f, RingColor1, 1.2f, 1);
+    CreateSections(TheWorld, 36, 112.0f, RingColor2, -1.5f, 2);
 }
 
 std::vector<float> RingSpeedsAtLevel(int level) {
     SetPalette();
-    Level = level;
-    SetUpLevel();
+    TheWorld.Level = level;
+    SetUpLevel(TheWorld);
     return {RingOf(0).front()->speed, RingOf(1).front()->speed, RingOf(2).front()->speed};
 }
 } // namespace
 
 TEST_F(RingsTest, AFreshFortressHasTwelveSectionsARingStartingNearTheCentre) {
     BuildMenuFortress();
-    ASSERT_EQ(SectionsList.Count(), 36u);
+    ASSERT_EQ(TheWorld.SectionsList.Count(), 36u);
     const int starts[3] = {24, 30, 36};
     const int scores[3] = {30, 20, 10};
     for (int ring = 0; ring < 3; ++ring) {
@@ -63,31 +64,31 @@ TEST_F(RingsTest, AnglesStayWithinATurnAndRingsGrowToTheirTargets) {
     s.Angle0 = 359.5f + 1.0f; // with speed -1: 359.5 stays
     s.Angle1 = 361.7f;        // 360.7 becomes 0.7
     s.Angle2 = 0.6f;          // -0.4 becomes 359.6
-    MoveSections();
+    MoveSections(TheWorld);
     EXPECT_FLOAT_EQ(s.Angle0, 359.5f);
     EXPECT_NEAR(s.Angle1, 0.7f, 1e-4f);
     EXPECT_NEAR(s.Angle2, 359.6f, 1e-4f);
     EXPECT_NEAR(s.x0, 512 + Sin(359.5f) * 12, 1e-3f);
     EXPECT_NEAR(s.MissileY, 384 - Cos(359.5f) * 9, 1e-3f);
-    for (int i = 0; i < 34; ++i) UpdateSections();
+    for (int i = 0; i < 34; ++i) UpdateSections(TheWorld);
     EXPECT_LT(s.Radius, 64.0f);
-    UpdateSections();
+    UpdateSections(TheWorld);
     EXPECT_FLOAT_EQ(s.Radius, 64.5f);
-    UpdateSections();
+    UpdateSections(TheWorld);
     EXPECT_FLOAT_EQ(s.Radius, 64.5f);
 }
 
 TEST_F(RingsTest, EmptyingTheMiddleRingShiftsTheInnerOutDiscardsTheOuterAndGrowsAnOpposingInner) {
     BuildMenuFortress();
-    SectionsList.Walk([](Sections& s) {
-        if (s.Ring == 1) SectionsList.Remove(s);
+    TheWorld.SectionsList.Walk([](Sections& s) {
+        if (s.Ring == 1) TheWorld.SectionsList.Remove(s);
     });
-    UpdateSections();
+    UpdateSections(TheWorld);
     std::vector<const Sections*> inner = RingOf(0), middle = RingOf(1), outer = RingOf(2);
     EXPECT_EQ(middle.size(), 12u);
     EXPECT_EQ(outer.size(), 0u);
     ASSERT_EQ(inner.size(), 12u);
-    EXPECT_EQ(SectionsList.Count(), 24u);
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 24u);
     EXPECT_FLOAT_EQ(middle.front()->speed, -1.1f);
     EXPECT_EQ(middle.front()->Score, 20);
     EXPECT_EQ(middle.front()->GrowToThisSize, 88);
@@ -95,7 +96,7 @@ TEST_F(RingsTest, EmptyingTheMiddleRingShiftsTheInnerOutDiscardsTheOuterAndGrows
     EXPECT_FLOAT_EQ(inner.front()->speed, 1.1f); // turning against the ring just outside it
     EXPECT_EQ(inner.front()->Radius, 12.0f);
     // The next call finds the outer ring empty and shifts again: the outer ring now scores 30.
-    UpdateSections();
+    UpdateSections(TheWorld);
     ASSERT_EQ(RingOf(2).size(), 12u);
     EXPECT_EQ(RingOf(2).front()->Score, 30);
     EXPECT_EQ(RingOf(2).front()->GrowToThisSize, 112);
@@ -103,35 +104,35 @@ TEST_F(RingsTest, EmptyingTheMiddleRingShiftsTheInnerOutDiscardsTheOuterAndGrows
 
 TEST_F(RingsTest, AnEmptyListIsRebuiltOneRingACall) {
     for (std::size_t call = 1; call <= 3; ++call) {
-        UpdateSections();
-        EXPECT_EQ(SectionsList.Count(), 12 * call);
+        UpdateSections(TheWorld);
+        EXPECT_EQ(TheWorld.SectionsList.Count(), 12 * call);
     }
-    UpdateSections();
-    EXPECT_EQ(SectionsList.Count(), 36u);
+    UpdateSections(TheWorld);
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
 }
 
 TEST_F(RingsTest, SpeedUpClampsAtTheLimitAndLeavesAStillRingStill) {
-    Sections& fast = SectionsList.Add();
+    Sections& fast = TheWorld.SectionsList.Add();
     fast.speed = -3.35f;
-    Sections& limit = SectionsList.Add();
+    Sections& limit = TheWorld.SectionsList.Add();
     limit.speed = 3.4f;
-    Sections& still = SectionsList.Add();
-    SpeedUpRings();
+    Sections& still = TheWorld.SectionsList.Add();
+    SpeedUpRings(TheWorld);
     EXPECT_FLOAT_EQ(fast.speed, -3.4f);
     EXPECT_FLOAT_EQ(limit.speed, 3.4f);
     EXPECT_EQ(still.speed, 0.0f);
 }
 
 TEST_F(RingsTest, CollapseShrinksEverySectionAndEndsTheBlastOnceNoneIsLeft) {
-    Sections& s = SectionsList.Add();
+    Sections& s = TheWorld.SectionsList.Add();
     s.Radius = 3;
-    CannonDestroyed = 1;
-    CollapseRings();
+    TheWorld.CannonDestroyed = 1;
+    CollapseRings(TheWorld);
     EXPECT_FLOAT_EQ(s.Radius, 1.5f);
-    CollapseRings();
-    CollapseRings(); // radius 0: removed, and nothing is left
-    EXPECT_EQ(SectionsList.Count(), 0u);
-    EXPECT_EQ(CannonDestroyed, 0);
+    CollapseRings(TheWorld);
+    CollapseRings(TheWorld); // radius 0: removed, and nothing is left
+    EXPECT_EQ(TheWorld.SectionsList.Count(), 0u);
+    EXPECT_EQ(TheWorld.CannonDestroyed, 0);
 }
 
 TEST_F(RingSpeedTest, RingsTurnFasterEachLevelUpToTheLimit) {

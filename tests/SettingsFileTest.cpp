@@ -244,11 +244,9 @@ TEST_F(SettingsFileTest, ClosingLinesMayBeDeletedAndMissingLinesReadEmpty) {
 
 TEST_F(SettingsFileTest, AMissingFileTakesTheDefaultsAndLeavesTheGlowAlone) {
     PersonalHighscore = 55;
-    Score = 77;
     GlowWidth1 = 99;
     LoadSettings();
     ExpectDefaults();
-    EXPECT_EQ(Score, 0);
     EXPECT_EQ(GlowWidth1, 99);
 }
 

@@ -2,6 +2,7 @@
 // ship drawer in both styles and palettes with its flame's random draw.
 #include "NeonFixture.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/Random.h"
 #include "platform/Resources.h"
@@ -259,6 +260,6 @@ TEST_F(ShipDrawTest, GameFrameDrawsTheShipAtItsSpawnPoint) {
         ++hull;
     }
     // Strokes 0 … ShipShape, which the ship's controls keep at the hull's 9 (12 while thrusting).
-    EXPECT_EQ(hull, std::min(ShipShape, ShipHullLastStroke) + 1);
+    EXPECT_EQ(hull, std::min(TheWorld.ShipShape, ShipHullLastStroke) + 1);
     EXPECT_GT(hull, 0);
 }

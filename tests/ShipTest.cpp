@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/Tables.h"
 #include "fortress/Collisions.h"
+#include "game/TheWorld.h"
 #include "platform/Input.h"
 #include "platform/headless/HeadlessAudio.h"
 #include <cmath>
@@ -18,16 +19,16 @@ using ShipGunTest = GameFixture;
 namespace {
 // A ship at rest in open space with the start-up tuning and tables; keys held from now on act at once.
 void ShipInOpenSpace() {
-    SetShipTuning();
+    SetShipTuning(TheWorld);
     FillTrigTables();
-    ShipX = 200;
-    ShipY = 150;
-    ShipAngle = 90;
+    TheWorld.ShipX = 200;
+    TheWorld.ShipY = 150;
+    TheWorld.ShipAngle = 90;
 }
 
 void ShipFrame() {
-    UpdateShipControls();
-    MoveShip();
+    UpdateShipControls(TheWorld);
+    MoveShip(TheWorld);
 }
 
 // Degrees from a to b, -180 .. 180.
@@ -38,7 +39,7 @@ float AngleBetween(float a, float b) {
 
 int BulletsAfterPlayFrames(int frames) {
     EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
-    return static_cast<int>(PlayerBulletsList.Count());
+    return static_cast<int>(TheWorld.PlayerBulletsList.Count());
 }
 } // namespace
 
@@ -47,81 +48,82 @@ TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDeg
     Headless::HoldKey(Headless::FrameCount(), KeyTurnLeft, 1000);
     Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
     for (int i = 0; i < 30; ++i) ShipFrame();
-    EXPECT_EQ(ShipAngle, 90.0f);
-    EXPECT_EQ(TurnSpeed, 0.0f);
+    EXPECT_EQ(TheWorld.ShipAngle, 90.0f);
+    EXPECT_EQ(TheWorld.TurnSpeed, 0.0f);
 
     Headless::Reset();
     ResetAllState();
     ShipInOpenSpace();
     Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
     for (int i = 0; i < 10; ++i) ShipFrame();
-    float before = ShipAngle;
+    float before = TheWorld.ShipAngle;
     ShipFrame();
-    EXPECT_FLOAT_EQ(ShipAngle - before, 5.0f); // the cap of 5 applies before the move, the decay after it
-    EXPECT_GT(ShipAngle, 90.0f);
+    EXPECT_FLOAT_EQ(TheWorld.ShipAngle - before, 5.0f); // the cap of 5 applies before the move, the decay after it
+    EXPECT_GT(TheWorld.ShipAngle, 90.0f);
 }
 
 TEST_F(ShipControlTest, ASpeedOfThirteenCoastsToRestIn325Frames) {
     ShipInOpenSpace();
-    ShipXSpeed = 13;
-    for (int i = 0; i < 324; ++i) MoveShip();
-    EXPECT_GT(ShipSpeed, 0.0f);
-    EXPECT_NEAR(ShipXSpeed, 0.04f, 1e-4f);
-    MoveShip();
-    EXPECT_NEAR(ShipSpeed, 0.0f, 1e-4f);
-    MoveShip();
-    EXPECT_EQ(ShipSpeed, 0.0f);
-    EXPECT_NEAR(ShipYSpeed, 0.0f, 1e-6f);
+    TheWorld.ShipXSpeed = 13;
+    for (int i = 0; i < 324; ++i) MoveShip(TheWorld);
+    EXPECT_GT(TheWorld.ShipSpeed, 0.0f);
+    EXPECT_NEAR(TheWorld.ShipXSpeed, 0.04f, 1e-4f);
+    MoveShip(TheWorld);
+    EXPECT_NEAR(TheWorld.ShipSpeed, 0.0f, 1e-4f);
+    MoveShip(TheWorld);
+    EXPECT_EQ(TheWorld.ShipSpeed, 0.0f);
+    EXPECT_NEAR(TheWorld.ShipYSpeed, 0.0f, 1e-6f);
 }
 
 TEST_F(ShipControlTest, ThrustPushesAlongTheFacingAndTheWrapKeepsTheShipOnTheField) {
     ShipInOpenSpace();
-    ShipAngle = 180; // nose down
-    MoveShip();      // the thrust direction follows the facing one move later
+    TheWorld.ShipAngle = 180; // nose down
+    MoveShip(TheWorld);       // the thrust direction follows the facing one move later
     Headless::HoldKey(Headless::FrameCount(), KeyThrust, 1000);
     ShipFrame();
-    EXPECT_NEAR(ShipYSpeed, 0.3f - 0.04f, 1e-4f);
-    EXPECT_NEAR(ShipXSpeed, 0.0f, 1e-4f);
-    EXPECT_EQ(ShipShape, ThrustShipShape);
-    ShipX = -3;
-    ShipY = 770;
-    UpdateShipControls();
-    EXPECT_FLOAT_EQ(ShipX, 1021.0f);
-    EXPECT_FLOAT_EQ(ShipY, 2.0f);
+    EXPECT_NEAR(TheWorld.ShipYSpeed, 0.3f - 0.04f, 1e-4f);
+    EXPECT_NEAR(TheWorld.ShipXSpeed, 0.0f, 1e-4f);
+    EXPECT_EQ(TheWorld.ShipShape, ThrustShipShape);
+    TheWorld.ShipX = -3;
+    TheWorld.ShipY = 770;
+    UpdateShipControls(TheWorld);
+    EXPECT_FLOAT_EQ(TheWorld.ShipX, 1021.0f);
+    EXPECT_FLOAT_EQ(TheWorld.ShipY, 2.0f);
 }
 
 TEST_F(ShipBounceTest, ThrustingAtTheFortressBouncesOutAtHalfSpeedFacingOutward) {
     ShipInOpenSpace();
     // Worked by hand: from (640, 384) at 10 a frame toward the centre the ship would reach 630, 118 from it; it goes
     // back to 640 at half of 10 less the friction of 0.04, facing right give or take 22 degrees.
-    ShipX = 640;
-    ShipY = 384;
-    ShipXSpeed = -10;
-    ShipYSpeed = 0;
-    MoveShip();
-    EXPECT_EQ(ShipX, 640.0f);
-    EXPECT_NEAR(ShipSpeed, 4.98f, 1e-4f);
-    EXPECT_NEAR(std::hypot(ShipXSpeed, ShipYSpeed), 4.98f, 1e-3f);
-    EXPECT_NEAR(ShipAngle, 90.0f, 22.01f);
+    TheWorld.ShipX = 640;
+    TheWorld.ShipY = 384;
+    TheWorld.ShipXSpeed = -10;
+    TheWorld.ShipYSpeed = 0;
+    MoveShip(TheWorld);
+    EXPECT_EQ(TheWorld.ShipX, 640.0f);
+    EXPECT_NEAR(TheWorld.ShipSpeed, 4.98f, 1e-4f);
+    EXPECT_NEAR(std::hypot(TheWorld.ShipXSpeed, TheWorld.ShipYSpeed), 4.98f, 1e-3f);
+    EXPECT_NEAR(TheWorld.ShipAngle, 90.0f, 22.01f);
     // And thrusting at it for a while never gets the ship inside.
-    ShipXSpeed = ShipYSpeed = 0;
-    ShipX = 900;
-    ShipY = 384;
-    ShipAngle = 270; // straight at the centre
+    TheWorld.ShipXSpeed = TheWorld.ShipYSpeed = 0;
+    TheWorld.ShipX = 900;
+    TheWorld.ShipY = 384;
+    TheWorld.ShipAngle = 270; // straight at the centre
     Headless::HoldKey(Headless::FrameCount(), KeyThrust, 100000);
     int bounces = 0;
     for (int i = 0; i < 2000; ++i) {
-        UpdateShipControls();
-        MoveShip();
-        ASSERT_FALSE(WithinDistance(static_cast<int>(ShipX), static_cast<int>(ShipY), 512, 384, BounceRadius))
-            << "frame " << i << " at " << ShipX << ", " << ShipY;
-        if (ShipX != ShipOldX || ShipY != ShipOldY) continue;
+        UpdateShipControls(TheWorld);
+        MoveShip(TheWorld);
+        ASSERT_FALSE(
+            WithinDistance(static_cast<int>(TheWorld.ShipX), static_cast<int>(TheWorld.ShipY), 512, 384, BounceRadius))
+            << "frame " << i << " at " << TheWorld.ShipX << ", " << TheWorld.ShipY;
+        if (TheWorld.ShipX != TheWorld.ShipOldX || TheWorld.ShipY != TheWorld.ShipOldY) continue;
         bounces += 1;
-        EXPECT_NEAR(std::hypot(ShipXSpeed, ShipYSpeed), ShipSpeed, 1e-3f);
-        float outward = std::atan2(ShipY - 384, ShipX - 512) * 57.29578f + 90;
-        EXPECT_LE(std::fabs(AngleBetween(outward, ShipAngle)), 22.01f);
-        EXPECT_GE(ShipAngle, 0.0f);
-        EXPECT_LT(ShipAngle, 360.0f);
+        EXPECT_NEAR(std::hypot(TheWorld.ShipXSpeed, TheWorld.ShipYSpeed), TheWorld.ShipSpeed, 1e-3f);
+        float outward = std::atan2(TheWorld.ShipY - 384, TheWorld.ShipX - 512) * 57.29578f + 90;
+        EXPECT_LE(std::fabs(AngleBetween(outward, TheWorld.ShipAngle)), 22.01f);
+        EXPECT_GE(TheWorld.ShipAngle, 0.0f);
+        EXPECT_LT(TheWorld.ShipAngle, 360.0f);
     }
     EXPECT_GT(bounces, 3);
 }
@@ -153,25 +155,25 @@ TEST_F(ShipGunTest, ThreeBulletsInFlightBlockAFourthUntilOneExpires) {
     // The first bullet has been moved its 61 times by frame 133; a press then fires again beside the other two.
     Headless::PressKey(LevelPageShown + 133, KeyFire);
     EXPECT_EQ(BulletsAfterPlayFrames(136), 3);
-    EXPECT_EQ(PlayerBulletCount, 3);
+    EXPECT_EQ(TheWorld.PlayerBulletCount, 3);
 }
 
 TEST_F(ShipGunTest, ABulletLeavesFromTheShipAtTenUnitsAFrameAlongItsFacing) {
     ShipInOpenSpace();
-    ShipAngle = 30;
-    ShipXSpeed = 5; // the ship's own speed is not added
-    FirePlayerBullet(1);
-    ASSERT_EQ(PlayerBulletsList.Count(), 1u);
-    PlayerBulletsList.Each([](const PlayerBullets& b) {
+    TheWorld.ShipAngle = 30;
+    TheWorld.ShipXSpeed = 5; // the ship's own speed is not added
+    FirePlayerBullet(TheWorld, 1);
+    ASSERT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
+    TheWorld.PlayerBulletsList.Each([](const PlayerBullets& b) {
         EXPECT_FLOAT_EQ(b.x, 200.0f);
         EXPECT_FLOAT_EQ(b.y, 150.0f);
         EXPECT_NEAR(b.xspeed, 5.0f, 1e-4f);
         EXPECT_NEAR(b.yspeed, -8.660254f, 1e-4f);
         EXPECT_EQ(b.life, 0);
     });
-    EXPECT_EQ(ShotCooldown, ShotCooldownFrames);
-    FirePlayerBullet(1); // the cooldown holds the gun
-    EXPECT_EQ(PlayerBulletsList.Count(), 1u);
+    EXPECT_EQ(TheWorld.ShotCooldown, ShotCooldownFrames);
+    FirePlayerBullet(TheWorld, 1); // the cooldown holds the gun
+    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
 }
 
 TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
@@ -179,7 +181,7 @@ TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
     Headless::HoldKey(LevelPageShown + 1, KeyThrust, 20);
     Headless::HoldKey(LevelPageShown + 40, KeyThrust, 10);
     EXPECT_EQ(RunGameHeadless(LevelPageShown + 60), -1);
-    EXPECT_EQ(PlayerDead, 0);
+    EXPECT_EQ(TheWorld.PlayerDead, 0);
     std::vector<int> starts;
     for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())
         if (event.Type == HeadlessAudio::AudioEvent::Play && event.Sound == "res\\ThrustSND.ogg")

@@ -8,6 +8,7 @@
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "support/LargestLists.h"
@@ -28,7 +29,7 @@ struct Largest : LargestLists {
 
 void Measure(Largest& most) {
     most.Measure();
-    most.Level = std::max(most.Level, Level);
+    most.Level = std::max(most.Level, TheWorld.Level);
 }
 } // namespace
 
@@ -54,7 +55,7 @@ TEST_F(SoakTest, BotPlayKeepsEveryListBounded) {
         ASSERT_NE(outcome.How, ReplayOutcome::Ending::ProgramEnded) << "game " << games + 1;
         ASSERT_GT(outcome.Frames, 0);
         played += outcome.Frames;
-        levelsWon += Level - 1;
+        levelsWon += TheWorld.Level - 1;
         games += 1;
     }
     std::printf("soak: %d frames, %d games, %d levels won, highest level %d; largest lists: sections %zu, enemy "

@@ -4,6 +4,7 @@
 #include "GameFixture.h"
 #include "core/Settings.h"
 #include "game/GameLoop.h"
+#include "game/TheWorld.h"
 #include "platform/Display.h"
 #include "platform/Resources.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -350,7 +351,7 @@ TEST_F(SoundInGameTest, EffectsAndMusicStaySilentWhenTheirSettingsAreOff) {
         Headless::PressKey(EscapeFrame - IntroShown, KeyEscape);
         Headless::PressKey(AnswerFrame - IntroShown, KeyY);
         Headless::StopAtFrame(1000);
-        ASSERT_NO_THROW(PlayGame());
+        ASSERT_NO_THROW(PlayGame(TheWorld));
         int effects = 0, music = 0;
         for (const Event& event : EventsOf(Event::Play))
             (event.Channel == HeadlessAudio::MusicStream ? music : effects) += 1;

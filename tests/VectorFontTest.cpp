@@ -2,6 +2,7 @@
 // letter-by-letter pages, and the texts the game frame and the exit prompt show.
 #include "NeonFixture.h"
 #include "core/GameState.h"
+#include "game/TheWorld.h"
 #include <string>
 
 using FontTableTest = NeonFixture;
@@ -308,7 +309,7 @@ TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
 TEST_F(GameTextTest, ExitPromptShowsItsThreeTexts) {
     Headless::PressKey(LevelPageShown + 2, KeyEscape);
     EXPECT_EQ(RunGameHeadless(LevelPageShown + 40), -1);
-    ASSERT_EQ(ExitPromptShown, 1);
+    ASSERT_EQ(TheWorld.ExitPromptShown, 1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     // The headline popped in to full size on row 20; the two help lines at 0.75 on rows 28.5 and 30.
     EXPECT_EQ(StripsOfColour(frame, OpaqueWhite, 560 - 14, 560 + 14), StrokeCount("exit game (y/n)"));

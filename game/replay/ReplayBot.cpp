@@ -8,6 +8,7 @@
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "platform/Random.h"
 #include <cmath>
 
@@ -29,22 +30,22 @@ float Wrap180(float angle) {
 
 // The bearing from the ship to a point, 0 up and clockwise, as the ship's angle counts.
 float BearingTo(float x, float y) {
-    float bearing = std::atan2(x - ShipX, ShipY - y) * DegreesPerRadian;
+    float bearing = std::atan2(x - TheWorld.ShipX, TheWorld.ShipY - y) * DegreesPerRadian;
     return bearing < 0 ? bearing + FullTurn : bearing;
 }
 
 // Where the ship's nose comes to rest when the turn key state is `turn` (-1, 0, 1) for one frame and then let go.
 float RestingAngle(int turn) {
-    float speed = TurnSpeed;
-    float angle = ShipAngle;
+    float speed = TheWorld.TurnSpeed;
+    float angle = TheWorld.ShipAngle;
     for (int step = 0; step < 40; ++step) {
-        if (step == 0 && turn < 0) speed = std::fmax(speed - TurnAccel, -TurnMax);
-        if (step == 0 && turn > 0) speed = std::fmin(speed + TurnAccel, TurnMax);
+        if (step == 0 && turn < 0) speed = std::fmax(speed - TheWorld.TurnAccel, -TheWorld.TurnMax);
+        if (step == 0 && turn > 0) speed = std::fmin(speed + TheWorld.TurnAccel, TheWorld.TurnMax);
         angle += speed;
         if (speed > 0)
-            speed = std::fmax(speed - TurnFriction, 0.0f);
+            speed = std::fmax(speed - TheWorld.TurnFriction, 0.0f);
         else if (speed < 0)
-            speed = std::fmin(speed + TurnFriction, 0.0f);
+            speed = std::fmin(speed + TheWorld.TurnFriction, 0.0f);
         if (speed == 0 && step > 0) break;
     }
     return angle;
@@ -54,13 +55,13 @@ float RestingAngle(int turn) {
 bool BulletWouldReachCannon(float angle) {
     float xspeed = Sin(angle) * PlayerBulletSpeed;
     float yspeed = -Cos(angle) * PlayerBulletSpeed;
-    float x = ShipX, y = ShipY;
+    float x = TheWorld.ShipX, y = TheWorld.ShipY;
     for (int move = 1; move <= BulletMoves; ++move) {
         float oldX = x, oldY = y;
         x += xspeed;
         y += yspeed;
         bool blocked = false;
-        SectionsList.Walk([&](Sections& section) {
+        TheWorld.SectionsList.Walk([&](Sections& section) {
             if (blocked) return;
             float turned = section.speed * static_cast<float>(move);
             float r = section.Radius;
@@ -93,7 +94,8 @@ void ReplayBot::Play(int frame) {
     // A fire press lasts one frame, so that every shot is a new hit of the key.
     if (Held[KeyFire]) SetKey(frame, KeyFire, false);
     // The game state stays 2 after a lost ship; 3 means the game is being left.
-    bool fighting = GameState != 3 && PlayerDead == 0 && CannonDestroyed == 0 && ShipsLeft >= 0;
+    bool fighting =
+        TheWorld.GameState != 3 && TheWorld.PlayerDead == 0 && TheWorld.CannonDestroyed == 0 && TheWorld.ShipsLeft >= 0;
     if (!fighting) {
         SetKey(frame, KeyTurnLeft, false);
         SetKey(frame, KeyTurnRight, false);
@@ -116,8 +118,8 @@ void ReplayBot::PlayFight(int frame) {
     float targetX = CentreX, targetY = CentreY;
     bool missile = false;
     float nearest = static_cast<float>(Style.MissileRange);
-    MissilesList.Walk([&](Missiles& m) {
-        float distance = std::hypot(m.x - ShipX, m.y - ShipY);
+    TheWorld.MissilesList.Walk([&](Missiles& m) {
+        float distance = std::hypot(m.x - TheWorld.ShipX, m.y - TheWorld.ShipY);
         if (distance < nearest) {
             nearest = distance;
             targetX = m.x;
@@ -138,20 +140,21 @@ void ReplayBot::PlayFight(int frame) {
     SetKey(frame, KeyTurnLeft, turn < 0);
     SetKey(frame, KeyTurnRight, turn > 0);
 
-    float aimError = std::fabs(Wrap180(bearing - ShipAngle));
-    float distance = std::hypot(targetX - ShipX, targetY - ShipY);
-    bool closeToFortress = std::hypot(CentreX - ShipX, CentreY - ShipY) < NearRange;
+    float aimError = std::fabs(Wrap180(bearing - TheWorld.ShipAngle));
+    float distance = std::hypot(targetX - TheWorld.ShipX, targetY - TheWorld.ShipY);
+    bool closeToFortress = std::hypot(CentreX - TheWorld.ShipX, CentreY - TheWorld.ShipY) < NearRange;
     SetKey(frame, KeyThrust,
            !missile && aimError < AimTolerance && !closeToFortress && chance(Choices) < Style.ThrustChance);
 
-    bool gunReady = ShotCooldown == 0 && PlayerBulletCount < MostPlayerBullets && SpawnGrace <= 1;
+    bool gunReady =
+        TheWorld.ShotCooldown == 0 && TheWorld.PlayerBulletCount < MostPlayerBullets && TheWorld.SpawnGrace <= 1;
     if (!gunReady) return;
     bool shoot = false;
     if (missile) {
         float cone = std::asin(std::fmin(1.0f, MissileRadius / std::fmax(distance, 1.0f))) * DegreesPerRadian;
         shoot = aimError < cone;
     } else if (aimError < AimTolerance * 2) {
-        shoot = BulletWouldReachCannon(ShipAngle) || chance(Choices) < Style.DigChance;
+        shoot = BulletWouldReachCannon(TheWorld.ShipAngle) || chance(Choices) < Style.DigChance;
     }
     if (shoot) SetKey(frame, KeyFire, true);
 }

@@ -13,6 +13,7 @@
 #include "game/Loop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include "platform/Random.h"
 #include "platform/ScriptedRun.h"
 #include <cstdio>
@@ -24,11 +25,11 @@ int StartFlips = 0; // the flips made before the replayed game began: events and
 
 ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer, ReplayFrames frames) {
     ScriptedRun::Reset();
-    ResetGameFloors();
+    ResetGameFloors(TheWorld);
     ScriptedRun::KeepFrames(0);
     ReplayOutcome outcome;
     try {
-        BootGameForReplay();
+        BootGameForReplay(TheWorld);
         ApplyReplaySetup(script);
         StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {
@@ -36,17 +37,17 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
             ScriptedRun::Schedule(event);
         }
         SeedRnd(script.Seed);
-        PrepareNewGame();
+        PrepareNewGame(TheWorld);
         Loop loop;
         loop.Drawn = frames == ReplayFrames::Drawn;
         loop.Heard = loop.Drawn;
-        loop.Open(std::make_unique<GameScreen>());
+        loop.Open(std::make_unique<GameScreen>(TheWorld));
         outcome.How = ReplayOutcome::Ending::GameLeft; // unless a check below stops the game first
         while (RunFrame(loop)) {
             int frame = ScriptedRun::FrameCount() - StartFlips;
             if (observer) observer(frame);
             // The last ship is gone once the count drops below zero: the flip just made shows the game-over page.
-            if (ShipsLeft < 0) {
+            if (TheWorld.ShipsLeft < 0) {
                 outcome.How = ReplayOutcome::Ending::GameOver;
                 break;
             }

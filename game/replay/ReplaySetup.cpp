@@ -8,6 +8,7 @@
 #include "fortress/Sections.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include <cstdio>
@@ -56,9 +57,10 @@ std::string ReplayStateLine(int frame) {
     std::snprintf(line, sizeof line,
                   "frame=%d score=%d ships=%d level=%d x=%.2f y=%.2f angle=%.2f sections=%zu missiles=%zu "
                   "enemy-bullets=%zu explosions=%zu hash=%016llx",
-                  frame, Score, ShipsLeft, Level, static_cast<double>(ShipX), static_cast<double>(ShipY),
-                  static_cast<double>(ShipAngle), SectionsList.Count(), MissilesList.Count(), EnemyBulletsList.Count(),
-                  ExplosionsList.Count(), static_cast<unsigned long long>(GameStateHash()));
+                  frame, TheWorld.Score, TheWorld.ShipsLeft, TheWorld.Level, static_cast<double>(TheWorld.ShipX),
+                  static_cast<double>(TheWorld.ShipY), static_cast<double>(TheWorld.ShipAngle),
+                  TheWorld.SectionsList.Count(), TheWorld.MissilesList.Count(), TheWorld.EnemyBulletsList.Count(),
+                  TheWorld.ExplosionsList.Count(), static_cast<unsigned long long>(GameStateHash(TheWorld)));
     return line;
 }
 

@@ -4,6 +4,7 @@
 // hash and the drawing of every frame (and the sounds of the first two).
 #include "frontend/MainMenu.h"
 #include "game/StateHash.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
 #include "platform/Random.h"
 #include "platform/headless/Headless.h"
@@ -47,7 +48,7 @@ std::uint64_t DrawingDigest() {
 }
 
 void RecordFrame(int /*flips*/) {
-    Recording->Hashes.push_back(GameStateHash());
+    Recording->Hashes.push_back(GameStateHash(TheWorld));
     Recording->Drawings.push_back(DrawingDigest());
 }
 

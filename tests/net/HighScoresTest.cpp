@@ -8,6 +8,7 @@
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "game/Pages.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -82,10 +83,10 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     PlayerName = "MaX_Well9";
     // A game just over and still on its game-over page: its script goes up before the game is written.
     BeginKeptGame();
-    Score = 120;
-    Level = 7;
+    TheWorld.Score = 120;
+    TheWorld.Level = 7;
     Flip(-1);
-    ShipsLeft = -1;
+    TheWorld.ShipsLeft = -1;
     Flip(-1);
     SyncScores();
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
@@ -110,9 +111,9 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     ASSERT_EQ(Requests("addscore").size(), 2u);
     EXPECT_EQ(Requests("addscore")[1].Body, kept);
 
-    Score = 0;
+    TheWorld.Score = 0;
     SyncScores();
-    Score = 125; // a score the kept game did not make goes nowhere
+    TheWorld.Score = 125; // a score the kept game did not make goes nowhere
     SyncScores();
     EXPECT_EQ(Requests("addscore").size(), 2u);
     EXPECT_EQ(Requests("getscore").size(), 4u);
@@ -125,8 +126,8 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
     Network::SetServer(Server.BaseUrl());
     Network::SetKey(Network::NetworkKey());
     PlayerName = "ace";
-    Score = 120;
-    Level = 7;
+    TheWorld.Score = 120;
+    TheWorld.Level = 7;
     SyncScores(); // no kept game at all
     auto uploads = Requests("addscore");
     ASSERT_EQ(uploads.size(), 1u);
@@ -192,10 +193,10 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
     };
     // Synced from the game-over page: the screen that follows says what came of the upload.
     BeginKeptGame();
-    Score = 120;
-    Level = 7;
+    TheWorld.Score = 120;
+    TheWorld.Level = 7;
     Flip(-1);
-    ShipsLeft = -1;
+    TheWorld.ShipsLeft = -1;
     Flip(-1);
     SyncScores();
     EndKeptGame();
@@ -270,8 +271,8 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     }
     Network::SetServer(closedServer);
     MarkRows();
-    Score = 500;
-    Level = 3;
+    TheWorld.Score = 500;
+    TheWorld.Level = 3;
     int start = Headless::FrameCount();
     SyncScores();
     CheckVersion();
@@ -384,11 +385,11 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
                                      missing + "\n03 Dec 2026\ndan\n1\n10\n" + brief + "\n04 Dec 2026\n",
                                  "text/plain");
     });
-    Score = 55;
-    Level = 2;
+    TheWorld.Score = 55;
+    TheWorld.Level = 2;
     PersonalHighscore = 777;
     KeyFire = 65;
-    GameState = 3; // on the game-over page of the player's own game, which is leaving
+    TheWorld.GameState = 3; // on the game-over page of the player's own game, which is leaving
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
@@ -416,12 +417,12 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     EXPECT_TRUE(Shown("get ready player..."));
     EXPECT_EQ(Requests("getgame").size(), 3u);
     // Nothing of the player's changed, and the watched game was neither kept nor uploaded.
-    EXPECT_EQ(Score, 55);
-    EXPECT_EQ(Level, 2);
+    EXPECT_EQ(TheWorld.Score, 55);
+    EXPECT_EQ(TheWorld.Level, 2);
     EXPECT_EQ(PersonalHighscore, 777);
     EXPECT_EQ(KeyFire, 65);
-    EXPECT_EQ(DemoMode, 1);
-    EXPECT_EQ(GameState, 3);
+    EXPECT_EQ(TheWorld.DemoMode, 1);
+    EXPECT_EQ(TheWorld.GameState, 3);
     EXPECT_FALSE(FileExists(LastGamePath().c_str()));
     EXPECT_EQ(Requests("addscore").size(), 0u);
     EXPECT_EQ(OnlineNames[0], "ace");

@@ -6,6 +6,7 @@
 #include "core/GameState.h"
 #include "frontend/HighScores.h"
 #include "frontend/Network.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
@@ -97,7 +98,7 @@ TEST_F(TicketsTest, FetchedOnlyIntoAnEmptyQueueAndDroppedWhenASyncBegins) {
     Server.OnOption("newgame", Server.Held());
     AskForTicket();
     PumpUntil([&] { return TicketRequests() == 2; }); // on the wire
-    Score = 0;
+    TheWorld.Score = 0;
     SyncScores();
     EXPECT_EQ(OnlineNames[0], "ace");
     EXPECT_FALSE(FetchingTicket());

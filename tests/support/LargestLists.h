@@ -5,6 +5,7 @@
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Stars.h"
 #include <algorithm>
 #include <cstddef>
@@ -17,13 +18,13 @@ struct LargestLists {
 
     // Takes in the lists as they stand now.
     void Measure() {
-        Sections = std::max(Sections, SectionsList.Count());
-        EnemyBullets = std::max(EnemyBullets, EnemyBulletsList.Count());
-        Missiles = std::max(Missiles, MissilesList.Count());
-        PlayerBullets = std::max(PlayerBullets, PlayerBulletsList.Count());
-        Explosions = std::max(Explosions, ExplosionsList.Count());
-        Particles = std::max(Particles, ParticlesList.Count());
-        Frags = std::max(Frags, FragsList.Count());
+        Sections = std::max(Sections, TheWorld.SectionsList.Count());
+        EnemyBullets = std::max(EnemyBullets, TheWorld.EnemyBulletsList.Count());
+        Missiles = std::max(Missiles, TheWorld.MissilesList.Count());
+        PlayerBullets = std::max(PlayerBullets, TheWorld.PlayerBulletsList.Count());
+        Explosions = std::max(Explosions, TheWorld.ExplosionsList.Count());
+        Particles = std::max(Particles, TheWorld.ParticlesList.Count());
+        Frags = std::max(Frags, TheWorld.FragsList.Count());
         Stars = std::max(Stars, StarsList.Count());
     }
 };

@@ -3,6 +3,7 @@
 #include "fortress/Cannon.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "platform/Random.h"
 #include <algorithm>
@@ -24,7 +25,7 @@ float Degrees(float dx, float dy) { return std::atan2(dx, -dy) * 180 / Pi; } // 
 
 GhostControls GhostPilot::Decide(int frame) {
     GhostControls controls;
-    float dx = ShipX - FortressX, dy = ShipY - FortressY;
+    float dx = TheWorld.ShipX - FortressX, dy = TheWorld.ShipY - FortressY;
     float r = std::max(std::hypot(dx, dy), 1.0f);
     float ox = dx / r, oy = dy / r;                                                                      // outward
     float tx = -oy * static_cast<float>(Style.Direction), ty = ox * static_cast<float>(Style.Direction); // along
@@ -34,8 +35,8 @@ GhostControls GhostPilot::Decide(int frame) {
     float wantX = Style.Speed * tx + radial * ox, wantY = Style.Speed * ty + radial * oy;
     // The velocity error, and the pull toward the centre an orbit needs.
     float centripetal = Style.Speed * Style.Speed / r;
-    float ax = (wantX - ShipXSpeed) * SpeedResponse - centripetal * ox;
-    float ay = (wantY - ShipYSpeed) * SpeedResponse - centripetal * oy;
+    float ax = (wantX - TheWorld.ShipXSpeed) * SpeedResponse - centripetal * ox;
+    float ay = (wantY - TheWorld.ShipYSpeed) * SpeedResponse - centripetal * oy;
     float thrustBearing = Degrees(ax, ay);
 
     int inCycle = (frame - WarmUpFrames) % Style.AttackEvery;
@@ -46,15 +47,16 @@ GhostControls GhostPilot::Decide(int frame) {
     float aim = Degrees(-dx, -dy) + side * Style.AimOffset;
     float facing = attacking ? aim : thrustBearing;
 
-    float error = AngleDiff(ShipAngle, facing);
-    float wantedTurn = std::clamp(error * TurnRateGain, -TurnMax, TurnMax);
-    controls.Right = TurnSpeed < wantedTurn - TurnDeadband;
-    controls.Left = TurnSpeed > wantedTurn + TurnDeadband;
-    controls.Thrust = std::hypot(ax, ay) > LeastThrust && std::fabs(AngleDiff(ShipAngle, thrustBearing)) < ThrustCone;
+    float error = AngleDiff(TheWorld.ShipAngle, facing);
+    float wantedTurn = std::clamp(error * TurnRateGain, -TheWorld.TurnMax, TheWorld.TurnMax);
+    controls.Right = TheWorld.TurnSpeed < wantedTurn - TurnDeadband;
+    controls.Left = TheWorld.TurnSpeed > wantedTurn + TurnDeadband;
+    controls.Thrust =
+        std::hypot(ax, ay) > LeastThrust && std::fabs(AngleDiff(TheWorld.ShipAngle, thrustBearing)) < ThrustCone;
 
-    bool onTarget = std::fabs(AngleDiff(ShipAngle, aim)) < Style.AimTolerance;
-    if (attacking && onTarget && frame - LastShot >= Style.ShotGap && ShotCooldown == 0 &&
-        PlayerBulletCount < MostPlayerBullets && !BulletWouldReachCannon(ShipAngle)) {
+    bool onTarget = std::fabs(AngleDiff(TheWorld.ShipAngle, aim)) < Style.AimTolerance;
+    if (attacking && onTarget && frame - LastShot >= Style.ShotGap && TheWorld.ShotCooldown == 0 &&
+        TheWorld.PlayerBulletCount < MostPlayerBullets && !BulletWouldReachCannon(TheWorld.ShipAngle)) {
         controls.Fire = true;
         LastShot = frame;
     }

@@ -14,6 +14,7 @@
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
 #include "game/Ship.h"
+#include "game/TheWorld.h"
 #include "graphics/Shapes.h"
 #include "platform/Display.h"
 #include "platform/headless/Headless.h"
@@ -55,36 +56,36 @@ void StartWorld() {
     ResetAllState();
     Headless::KeepFrames(0);
     SetUpProgram(StartupFor::Replay);
-    SectionsList.Clear();
-    BuildMenuRings();
-    CannonFireDelay = 120;
-    DemoMode = 1;
-    ShipX = StartX;
-    ShipY = StartY;
-    ShipAngle = 0;
-    ShipXSpeed = ShipYSpeed = TurnSpeed = 0;
-    ShipShape = PlainShipShape;
+    TheWorld.SectionsList.Clear();
+    BuildMenuRings(TheWorld);
+    TheWorld.CannonFireDelay = 120;
+    TheWorld.DemoMode = 1;
+    TheWorld.ShipX = StartX;
+    TheWorld.ShipY = StartY;
+    TheWorld.ShipAngle = 0;
+    TheWorld.ShipXSpeed = TheWorld.ShipYSpeed = TheWorld.TurnSpeed = 0;
+    TheWorld.ShipShape = PlainShipShape;
 }
 
 // The menu's demonstration step, in its order, before the ghost is placed.
 void StepWorld(Flight& flight) {
-    MoveSections();
-    UpdateSections();
-    int deadBefore = PlayerDead;
-    UpdateCannon();
-    UpdatePlayerBullets();
-    UpdateEnemyBullets();
-    if (CannonDestroyed == 1) {
+    MoveSections(TheWorld);
+    UpdateSections(TheWorld);
+    int deadBefore = TheWorld.PlayerDead;
+    UpdateCannon(TheWorld);
+    UpdatePlayerBullets(TheWorld);
+    UpdateEnemyBullets(TheWorld);
+    if (TheWorld.CannonDestroyed == 1) {
         flight.CannonHits += 1;
-        CannonDestroyed = 0;
+        TheWorld.CannonDestroyed = 0;
     }
-    if (PlayerDead == 1 && deadBefore == 0) flight.ShipHits += 1;
-    PlayerDead = 0;
+    if (TheWorld.PlayerDead == 1 && deadBefore == 0) flight.ShipHits += 1;
+    TheWorld.PlayerDead = 0;
 }
 
 void Note(Flight& flight) {
-    flight.Sections.push_back(SectionsList.Count());
-    flight.Closest = std::min(flight.Closest, std::hypot(ShipX - FortressX, ShipY - FortressY));
+    flight.Sections.push_back(TheWorld.SectionsList.Count());
+    flight.Closest = std::min(flight.Closest, std::hypot(TheWorld.ShipX - FortressX, TheWorld.ShipY - FortressY));
 }
 
 void SetKey(bool (&held)[256], int key, bool down) {
@@ -101,16 +102,16 @@ Flight Fly(const GhostPilotStyle& style) {
     bool held[256] = {};
     for (int frame = 0; frame < Records; ++frame) {
         StepWorld(flight);
-        UpdateShipControls();
-        MoveShip();
+        UpdateShipControls(TheWorld);
+        MoveShip(TheWorld);
         GhostControls controls = pilot.Decide(frame);
         int fired = 0;
         if (controls.Fire && frame < Records - QuietEnd) {
-            std::size_t before = PlayerBulletsList.Count();
-            FirePlayerBullet(0);
-            fired = PlayerBulletsList.Count() > before ? 1 : 0;
+            std::size_t before = TheWorld.PlayerBulletsList.Count();
+            FirePlayerBullet(TheWorld, 0);
+            fired = TheWorld.PlayerBulletsList.Count() > before ? 1 : 0;
         }
-        flight.Records.push_back({ShipX, ShipY, ShipAngle, fired, ShipShape});
+        flight.Records.push_back({TheWorld.ShipX, TheWorld.ShipY, TheWorld.ShipAngle, fired, TheWorld.ShipShape});
         Note(flight);
         SetKey(held, KeyTurnLeft, controls.Left);
         SetKey(held, KeyTurnRight, controls.Right);
@@ -126,12 +127,12 @@ Flight PlayBack(const std::vector<Record>& records) {
     Flight flight;
     for (const Record& r : records) {
         StepWorld(flight);
-        ShipAngle = r.Angle;
-        ShipX = r.X;
-        ShipY = r.Y;
-        ShipShape = r.Shape;
-        DrawShipShape(ShipShape, ShipX, ShipY, static_cast<int>(ShipAngle));
-        if (r.Fire == 1) FirePlayerBullet(0);
+        TheWorld.ShipAngle = r.Angle;
+        TheWorld.ShipX = r.X;
+        TheWorld.ShipY = r.Y;
+        TheWorld.ShipShape = r.Shape;
+        DrawShipShape(TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
+        if (r.Fire == 1) FirePlayerBullet(TheWorld, 0);
         Note(flight);
         Flip(0);
     }

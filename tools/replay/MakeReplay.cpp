@@ -3,6 +3,7 @@
 //   kestrovar_make_replay OUT.txt [--seed N] [--tries K] [--frames F] [--dig D]
 #include "core/GameState.h"
 #include "fortress/Missiles.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -55,12 +56,12 @@ int main(int argc, char** argv) {
         Seen seen;
         ReplayOutcome outcome = RunReplay(script, [&](int frame) {
             bot.Play(frame);
-            if (Level > seen.MostLevel) {
+            if (TheWorld.Level > seen.MostLevel) {
                 if (seen.MostLevel == 1) seen.LevelWonAt = frame;
-                seen.MostLevel = Level;
+                seen.MostLevel = TheWorld.Level;
             }
-            if (DemoMode == 0 && ShipsLeft < seen.FewestShips) seen.FewestShips = ShipsLeft;
-            if (Score > seen.MostScore) seen.MostScore = Score;
+            if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft < seen.FewestShips) seen.FewestShips = TheWorld.ShipsLeft;
+            if (TheWorld.Score > seen.MostScore) seen.MostScore = TheWorld.Score;
         });
         int downed = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
         std::printf("try %d: %s after %d frames, level %d (won at %d), fewest ships %d, score %d, missiles downed %d\n",

@@ -6,6 +6,7 @@
 #include "fortress/Fortress.h"
 #include "frontend/Intro.h"
 #include "frontend/MainMenu.h"
+#include "game/TheWorld.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -242,8 +243,8 @@ int main(int argc, char** argv) {
                 UpdateGlowWidths();
                 ApplyDisplayStyle();
                 SetPalette();
-                ClearFortress();
-                BuildMenuRings();
+                ClearFortress(TheWorld);
+                BuildMenuRings(TheWorld);
                 SdlControl::StopAfterFrames(options.Frames);
                 if (options.Shown == Mode::Intro)
                     Intro();

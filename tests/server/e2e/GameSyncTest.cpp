@@ -7,6 +7,7 @@
 #include "frontend/HighScores.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
+#include "game/TheWorld.h"
 #include "platform/Text.h"
 #include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
@@ -37,8 +38,8 @@ class GameSyncTest : public GameFixture {
     }
     void PlayAndSync(const std::string& name, int level, int score) {
         PlayerName = name;
-        Level = level;
-        Score = score;
+        TheWorld.Level = level;
+        TheWorld.Score = score;
         SyncScores();
     }
     std::vector<ScoreServer::ScoreEntry> ServerBoard() {

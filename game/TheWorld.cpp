@@ -1,0 +1,4 @@
+// The one world of this process.
+#include "TheWorld.h"
+
+World TheWorld;

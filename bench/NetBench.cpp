@@ -3,6 +3,7 @@
 // server that takes the connection and never answers. Prints "name: value unit" lines.
 #include "TestScoreServer.h"
 #include "core/GameState.h"
+#include "core/ScoreProtocol.h"
 #include "core/Settings.h"
 #include "frontend/HighScores.h"
 #include "frontend/Network.h"
@@ -22,6 +23,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int Rounds = 50;
 constexpr int SendsPerRound = 10;
 constexpr auto PollPause = std::chrono::milliseconds(1);
+const std::string TopTenQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::GetScoreOption) +
+                                ScoreProtocol::Parameter(ScoreProtocol::CountParameter, "10");
 
 double Microseconds(Clock::duration span) { return std::chrono::duration<double, std::micro>(span).count(); }
 
@@ -61,8 +64,7 @@ void PrintLongestUpdate(TestScoreServer& server, const std::string& closedServer
     UpdateTimes times;
     for (int round = 0; round < Rounds; ++round) {
         Network::SetServer(round % 5 == 4 ? closedServer : server.BaseUrl());
-        for (int i = 0; i < SendsPerRound; ++i)
-            Network::Send(2, "Kestrovar_scores.php?option=getscore&nbscore=10", 1, 0);
+        for (int i = 0; i < SendsPerRound; ++i) Network::Send(2, TopTenQuery, 1, 0);
         for (int poll = 0; poll < 3; ++poll) times.TimeOne();
     }
     while (Network::GetNumberOfCommandsInQueue() != 0) times.TimeOne();
@@ -101,8 +103,8 @@ int main(int argc, char** argv) {
     }
     Network::ConfigureNetworkComponent();
     TestScoreServer server;
-    server.Answer("Kestrovar_scores.php", TopTen);
-    server.Answer("VersionCheck.php", "kestrovar\n1.2\n");
+    server.Answer(std::string(ScoreProtocol::ScoresScript), TopTen);
+    server.Answer(std::string(ScoreProtocol::VersionScript), "kestrovar\n1.2\n");
     std::string closedServer;
     {
         TestScoreServer gone;
@@ -113,8 +115,8 @@ int main(int argc, char** argv) {
     PrintWaitScreen("no_server", closedServer);
     if (quick) return 0;
     TestScoreServer silent;
-    silent.Hold("Kestrovar_scores.php");
-    silent.Hold("VersionCheck.php");
+    silent.Hold(std::string(ScoreProtocol::ScoresScript));
+    silent.Hold(std::string(ScoreProtocol::VersionScript));
     PrintWaitScreen("silent_server", silent.BaseUrl());
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "ScreenFrame.h"
 #include "Tickets.h"
 #include "core/GameState.h"
+#include "core/ScoreProtocol.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Version.h"
@@ -24,6 +25,7 @@
 #include "platform/Text.h"
 #include "platform/Time.h"
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,9 +45,10 @@ const std::string RunningVersion = GameVersion;
 const std::string ProductKey = "kestrovar";
 // The difficulty the server keeps beside each score; the game has one difficulty and sends it empty.
 const std::string DifficultyText = "";
-const std::string UploadStored = "ok"; // the upload's reply when the score went on the board as it was sent
-const std::string ListQuery = "Kestrovar_scores.php?option=getscore&nbscore=10";
-const std::string VersionQuery = "VersionCheck.php?option=getversion&nbscore=30";
+const std::string ListQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::GetScoreOption) +
+                              ScoreProtocol::Parameter(ScoreProtocol::CountParameter, "10");
+const std::string VersionQuery = ScoreProtocol::Request(ScoreProtocol::VersionScript, ScoreProtocol::GetVersionOption) +
+                                 ScoreProtocol::Parameter(ScoreProtocol::CountParameter, "30");
 
 constexpr int LinesPerEntry = 5;     // name, level, score, one line the game ignores, date
 constexpr int LinesPerVersion = 2;   // product key, version
@@ -95,9 +98,8 @@ bool SyncFetched = false;
 std::string FailedReplyNote(const std::string& refusing) {
     if (Network::GetState() != RefusedReply) return "the server did not answer - try again later";
     std::string line = Network::GetResult(1);
-    if (line == "error: busy") return "the server is busy - try again soon";
-    const std::string start = "error: ";
-    if (line.compare(0, start.size(), start) == 0) line.erase(0, start.size());
+    if (line == ScoreProtocol::BusyRefusal) return "the server is busy - try again soon";
+    if (line.starts_with(ScoreProtocol::RefusalStart)) line.erase(0, ScoreProtocol::RefusalStart.size());
     return "the server refused " + refusing + ": " + line;
 }
 
@@ -107,7 +109,7 @@ std::string UploadReplyNote() {
     if (Network::GetState() == RefusedReply) return FailedReplyNote("your score");
     if (Network::GetState() != GoodReply || Network::GetNbOfLines() < 1) return "";
     std::string first = Network::GetResult(1);
-    return first == UploadStored ? "" : first;
+    return first == ScoreProtocol::StoredReply ? "" : first;
 }
 
 void Blip() {
@@ -122,7 +124,7 @@ std::string ServerName(const std::string& name) {
     return lower;
 }
 
-void ShowWaitScreen() {
+void DrawWaitScreen(const ShipFlame& flame) {
     BeginScreenFrame(ScreenStars::Hidden);
     RestoreData("SyncWaitText");
     float row = WaitFirstRow;
@@ -130,10 +132,7 @@ void ShowWaitScreen() {
         DrawText(line, WaitTextColumn, row, PageGreen, WaitTextScale);
         row += WaitRowStep;
     }
-    DrawShipShape(TheWorld.ShipShape, WaitShipX, WaitShipY, 0);
-    // Flipped directly, not as the screens' frames: no ticket fetch may start behind the wait screen, in the queue
-    // ahead of the sync's own requests.
-    Flip(-1);
+    DrawShipShape(flame, TheWorld.ShipShape, WaitShipX, WaitShipY, 0);
 }
 
 void TakeTopTen() {
@@ -180,7 +179,6 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
         if (HighscoreRowShown(row))
             DrawText(HighscoreRowText(row), TableColumn, TableFirstRow + TableRowStep * static_cast<float>(row),
                      PageYellow, FullText);
-    EndScreenFrame();
 }
 
 bool FireHit() { return KeyHit(KeyFire) || KeyHit(KeyReturn) || (PadActive == 1 && JoyHit(PadFireButton, 0)); }
@@ -249,45 +247,72 @@ std::string HighscoreRowText(int row) {
 
 bool HighscoreRowShown(int row) { return OnlineScores[row] > "0"; }
 
-void SyncScores() {
-    ShowWaitScreen();
-    std::string name = ServerName(PlayerName);
-    std::string level = IntToText(TheWorld.Level);
-    std::string score = IntToText(TheWorld.Score);
-    std::string syncDate = CurrentDate();
-    Delay(SyncDelayMs);
-    FlushKeys();
-    SetTicketFetchAside();
-    if (TheWorld.Score > 0 && TheWorld.Level > 0) {
-        std::string upload = "Kestrovar_scores.php?option=addscore&user=" + name + "&level=" + level +
-                             "&score=" + score + " " + DifficultyText + "&date=" + syncDate +
-                             "&difficulty=" + DifficultyText;
-        // The server trusts a game, not a claim: the score goes with the game that scored it, or not at all. A
-        // component that cannot carry a game sends the claim alone, as it always has.
-        std::string game;
-        if (!Network::CanSendPost())
-            Network::Send(UploadCommand, upload, 1, 0);
-        else if (KeptGameForScore(TheWorld.Score, TheWorld.Level, game))
-            Network::SendPost(UploadCommand, upload, game);
-    }
-    Network::Send(ListCommand, ListQuery, 1, 0);
-    SyncFetched = false;
-    SyncNote = "the server did not answer - try again later";
-    std::string uploadNote;
-    while (Network::GetNumberOfCommandsInQueue() != 0) {
-        Network::Update();
-        // A stored upload says nothing the game uses; any other reply says what came of the score.
-        if (Network::Receive(UploadCommand) != 0) uploadNote = UploadReplyNote();
-        if (Network::Receive(ListCommand) != 0) {
-            SyncFetched = Network::GetState() == GoodReply;
-            if (SyncFetched) TakeTopTen();
-            SyncNote = SyncFetched ? uploadNote : FailedReplyNote("the top ten");
+namespace {
+// The sync behind the wait screen: once its frame is shown, the upload and the top ten's request are sent and the
+// step waits on their answers, polling the component (a wait on the network measured in real time, which no frame
+// count could follow). No ticket fetch starts behind it, in the queue ahead of the sync's own requests.
+class SyncPage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            Flame = PickShipFlame(TheWorld.ShipShape);
+            return;
         }
-        Delay(PollDelayMs);
+        Send();
+        std::string uploadNote;
+        while (Network::GetNumberOfCommandsInQueue() != 0) {
+            Network::Update();
+            // A stored upload says nothing the game uses; any other reply says what came of the score.
+            if (Network::Receive(UploadCommand) != 0) uploadNote = UploadReplyNote();
+            if (Network::Receive(ListCommand) != 0) {
+                SyncFetched = Network::GetState() == GoodReply;
+                if (SyncFetched) TakeTopTen();
+                SyncNote = SyncFetched ? uploadNote : FailedReplyNote("the top ten");
+            }
+            Delay(PollDelayMs);
+        }
+        Delay(SyncDelayMs);
+        FlushKeys();
+        loop.Close();
     }
-    Delay(SyncDelayMs);
-    FlushKeys();
-}
+    void Draw() const override { DrawWaitScreen(Flame); }
+
+  private:
+    void Send() {
+        std::string name = ServerName(PlayerName);
+        std::string level = IntToText(TheWorld.Level);
+        std::string score = IntToText(TheWorld.Score);
+        std::string syncDate = CurrentDate();
+        Delay(SyncDelayMs);
+        FlushKeys();
+        SetTicketFetchAside();
+        if (TheWorld.Score > 0 && TheWorld.Level > 0) {
+            using namespace ScoreProtocol;
+            std::string upload = Request(ScoresScript, AddScoreOption) + Parameter(UserParameter, name) +
+                                 Parameter(LevelParameter, level) +
+                                 Parameter(ScoreParameter, score + " " + DifficultyText) +
+                                 Parameter(DateParameter, syncDate) + Parameter(BoardParameter, DifficultyText);
+            // The server trusts a game, not a claim: the score goes with the game that scored it, or not at all. A
+            // component that cannot carry a game sends the claim alone, as it always has.
+            std::string game;
+            if (!Network::CanSendPost())
+                Network::Send(UploadCommand, upload, 1, 0);
+            else if (KeptGameForScore(TheWorld.Score, TheWorld.Level, game))
+                Network::SendPost(UploadCommand, upload, game);
+        }
+        Network::Send(ListCommand, ListQuery, 1, 0);
+        SyncFetched = false;
+        SyncNote = "the server did not answer - try again later";
+    }
+    bool Started = false;
+    ShipFlame Flame;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenSync() { return std::make_unique<SyncPage>(); }
+
+void SyncScores() { RunScreen(OpenSync()); }
 
 void CheckVersion() {
     std::vector<std::string> keys(VersionListSize), versions(VersionListSize);
@@ -314,47 +339,87 @@ void CheckVersion() {
     FlushKeys();
 }
 
-void HighscoreScreen() {
-    std::string scoreText = ScoreText(TheWorld.Score);
-    std::string bestText = ScoreText(PersonalHighscore);
-    // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
-    std::string notice = TakeSyncNote();
-    int noticeFrames = notice.empty() ? 0 : SyncNoticeFrames;
-    Delay(ScreenDelayMs);
-    FlushKeys();
-    for (;;) {
-        DrawHighscoreScreen(scoreText, bestText, noticeFrames > 0 ? notice : WatchHelpLine());
-        if (noticeFrames > 0) noticeFrames -= 1;
-        if (KeyHit(KeyTab)) {
-            noticeFrames = 0; // a note belongs to the screen it was made on, not to the name entry's return
-            NameEntry();
+namespace {
+// Where the checks after a flip stand: a screen opened over the high scores resumes them at the next check.
+enum class HighscoreCheck { Name, Rows, Sync, Leave };
+
+class HighscorePage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            ScoreShown = ScoreText(TheWorld.Score);
+            BestShown = ScoreText(PersonalHighscore);
+            // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
+            Notice = TakeSyncNote();
+            NoticeFrames = Notice.empty() ? 0 : SyncNoticeFrames;
+            Delay(ScreenDelayMs);
+            FlushKeys();
+            return;
         }
-        for (int row = 0; row < ShownRows; ++row) {
-            // A digit the player fires or thrusts with does that here too: it syncs or leaves, and watches nothing.
-            const int key = KeyRowOne + row;
-            if (key == KeyFire || key == KeyThrust || !KeyHit(key)) continue;
-            Blip();
-            notice = WatchRowGame(row);
-            noticeFrames = notice.empty() ? 0 : WatchNoticeFrames;
-            break;
-        }
-        if (FireHit()) {
-            KeyPressed = 0;
-            OnlineTable shown = TakeOnlineTable();
-            PlaceholderShownRows();
-            Blip();
-            SyncScores();
+        PumpTickets();
+        if (NoticeFrames > 0) NoticeFrames -= 1;
+        CheckFrom(HighscoreCheck::Name, loop);
+    }
+    void Resume(Loop& loop) override {
+        if (Waiting == HighscoreCheck::Sync) {
             // A failed sync keeps the table it had: an empty one would read as a board that is gone.
-            if (!SyncFetchedTopTen()) PutBackOnlineTable(shown);
-            notice = TakeSyncNote();
-            noticeFrames = notice.empty() ? 0 : SyncNoticeFrames;
+            if (!SyncFetchedTopTen()) PutBackOnlineTable(Shown);
+            Notice = TakeSyncNote();
+            NoticeFrames = Notice.empty() ? 0 : SyncNoticeFrames;
             CheckVersion();
             FlushKeys();
+        }
+        CheckFrom(Waiting == HighscoreCheck::Name ? HighscoreCheck::Rows : HighscoreCheck::Leave, loop);
+    }
+    void Draw() const override {
+        DrawHighscoreScreen(ScoreShown, BestShown, NoticeFrames > 0 ? Notice : WatchHelpLine());
+    }
+
+  private:
+    void CheckFrom(HighscoreCheck from, Loop& loop) {
+        if (from == HighscoreCheck::Name && KeyHit(KeyTab)) {
+            NoticeFrames = 0; // a note belongs to the screen it was made on, not to the name entry's return
+            Waiting = HighscoreCheck::Name;
+            loop.Open(OpenNameEntry());
+            return;
+        }
+        if (from <= HighscoreCheck::Rows) {
+            for (int row = 0; row < ShownRows; ++row) {
+                // A digit the player fires or thrusts with does that here too: it syncs or leaves, and watches
+                // nothing.
+                const int key = KeyRowOne + row;
+                if (key == KeyFire || key == KeyThrust || !KeyHit(key)) continue;
+                Blip();
+                Notice = WatchRowGame(row);
+                NoticeFrames = Notice.empty() ? 0 : WatchNoticeFrames;
+                break;
+            }
+        }
+        if (from <= HighscoreCheck::Sync && FireHit()) {
+            KeyPressed = 0;
+            Shown = TakeOnlineTable();
+            PlaceholderShownRows();
+            Blip();
+            Waiting = HighscoreCheck::Sync;
+            loop.Open(OpenSync());
+            return;
         }
         if (LeaveHit()) {
             FlushKeys();
             Blip();
-            return;
+            loop.Close();
         }
     }
-}
+    bool Started = false;
+    std::string ScoreShown, BestShown;
+    std::string Notice;
+    int NoticeFrames = 0;
+    HighscoreCheck Waiting = HighscoreCheck::Name;
+    OnlineTable Shown;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenHighscores() { return std::make_unique<HighscorePage>(); }
+
+void HighscoreScreen() { RunScreen(OpenHighscores()); }

@@ -1,14 +1,20 @@
 // The online score service as the game's pages call it: the sync, the version check and the high-score screen.
 #pragma once
 #include "core/Settings.h"
+#include "game/Loop.h"
+#include <memory>
 #include <string>
 
 // Uploads the last score (when there is one) with the kept game that scored it, then fetches the top ten, behind
-// the wait screen. Run one at a time in that order, so the top ten read holds the upload.
+// the wait screen. Run one at a time in that order, so the top ten read holds the upload. A screen of the loop that
+// closes once both are answered; SyncScores runs it alone in a loop of its own (a test's or a tool's).
+std::unique_ptr<Screen> OpenSync();
 void SyncScores();
 // Asks for the version list and puts the new-version notice on the menu's bottom line when a newer one is out.
 void CheckVersion();
-// Notes what came of the sync that led to it, where it left a note (TakeSyncNote).
+// The high-score screen; it notes what came of the sync that led to it, where it left a note (TakeSyncNote). A screen
+// of the loop, and the same alone in a loop of its own (a test's).
+std::unique_ptr<Screen> OpenHighscores();
 void HighscoreScreen();
 
 // The online table as the last good reply left it, kept while a sync empties it for its reply: a failed sync puts it

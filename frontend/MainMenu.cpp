@@ -268,11 +268,9 @@ bool MenuScreen::ActOnItem(Loop& loop) {
         return true;
     case ItemScores:
         PlayEffect("BlipSND");
-        HighscoreScreen();
-        CreditTimer = 0;
-        FlyInLogo();
-        MenuItem = 0;
-        break;
+        Waiting = Opened::Scores;
+        loop.Open(OpenHighscores());
+        return true;
     case ItemExit:
         PlayEffect("BlipSND");
         TheWorld.GameState = StateConfirming;
@@ -425,28 +423,50 @@ void ResetMainMenu() {
     MoveLock = 0;
 }
 
-void SyncFromGameOverPage(Loop& loop) {
-    (void)loop;
-    KeyPressed = 0;
-    OnlineTable shown = TakeOnlineTable();
-    // The top ten shows placeholders until the sync has fetched it again.
-    for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = "..........";
-        OnlineLevels[row] = "0";
-        OnlineScores[row] = ".";
-        OnlineDates[row] = " ";
+namespace {
+// The sync the game-over page asks for: the top ten cleared, the score sent behind the wait screen, the version
+// checked, then the high-score screen; the game-over page's checks finish once it closes.
+class GameOverSync : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        KeyPressed = 0;
+        Shown = TakeOnlineTable();
+        // The top ten shows placeholders until the sync has fetched it again.
+        for (int row = 0; row < OnlineRows; ++row) {
+            OnlineNames[row] = "..........";
+            OnlineLevels[row] = "0";
+            OnlineScores[row] = ".";
+            OnlineDates[row] = " ";
+        }
+        if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+        loop.Open(OpenSync());
     }
-    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
-    SyncScores();
-    if (!SyncFetchedTopTen()) PutBackOnlineTable(shown); // a failed sync keeps the table it had
-    CheckVersion();
-    FlushKeys();
-    if (ControlMode > 0) {
-        FlushJoy();
-        Delay(SyncPadDelayMs);
+    void Resume(Loop& loop) override {
+        if (ScoresShown) {
+            loop.Close();
+            return;
+        }
+        if (!SyncFetchedTopTen()) PutBackOnlineTable(Shown); // a failed sync keeps the table it had
+        CheckVersion();
+        FlushKeys();
+        if (ControlMode > 0) {
+            FlushJoy();
+            Delay(SyncPadDelayMs);
+        }
+        ScoresShown = true;
+        loop.Open(OpenHighscores());
     }
-    HighscoreScreen();
-}
+    void Draw() const override {}
+
+  private:
+    OnlineTable Shown;
+    bool ScoresShown = false;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenGameOverSync() { return std::make_unique<GameOverSync>(); }
+
+void SyncFromGameOverPage(Loop& loop) { loop.Open(OpenGameOverSync()); }
 
 std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver) {
     if (KeepingPlayerGames()) BeginKeptGame();

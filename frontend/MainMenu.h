@@ -38,5 +38,6 @@ void StartGameFromMenu();
 // The online sync the game-over page asks for: the top ten cleared, the score sent, the version checked, then the
 // high-score screen.
 void SyncFromGameOverPage(Loop& loop);
+std::unique_ptr<Screen> OpenGameOverSync();
 // The menu's fortress as it stands behind the logo: the three rings and nothing in the air, the ghost at its start.
 void ResetMenuWorld();

@@ -8,6 +8,7 @@
 #include "Tickets.h"
 #include "Watching.h"
 #include "core/GameState.h"
+#include "core/ScoreProtocol.h"
 #include "game/GameLoop.h"
 #include "game/TheWorld.h"
 #include "graphics/Palette.h"
@@ -24,7 +25,8 @@ constexpr int GoodReply = 2;
 constexpr int PollDelayMs = 10;
 constexpr int ScreenDelayMs = 100;
 constexpr std::size_t ShortestGameName = 16, LongestGameName = 64;
-const std::string GameQuery = "Kestrovar_scores.php?option=getgame&game=";
+const std::string GameQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::GetGameOption) +
+                              ScoreProtocol::Parameter(ScoreProtocol::GameParameter, "");
 
 // What a watched game changes that the player's own run needs back.
 struct PlayersRun {

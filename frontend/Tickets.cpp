@@ -4,6 +4,7 @@
 #include "Tickets.h"
 #include "KeptGames.h"
 #include "Network.h"
+#include "core/ScoreProtocol.h"
 #include "game/replay/ReplayScript.h"
 #include "platform/Time.h"
 #include <sstream>
@@ -11,7 +12,7 @@
 namespace {
 constexpr int TicketCommand = 3; // apart from the sync's upload (1) and its lists (2)
 constexpr int GoodReply = 2;
-const std::string TicketQuery = "Kestrovar_scores.php?option=newgame";
+const std::string TicketQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::NewGameOption);
 
 constexpr int MinuteMs = 60 * 1000;
 // The server takes a ticket for an hour after it issued it; the game takes one only well inside that, so a ticket
@@ -46,8 +47,8 @@ bool ReadTicketReply(int& seed, std::string& ticket) {
         std::istringstream words(Network::GetResult(line));
         std::string key, value, extra;
         if (!(words >> key >> value) || (words >> extra)) continue;
-        if (key == "seed") haveSeed = ParseSeedText(value, seed);
-        if (key == "ticket") {
+        if (key == ScoreProtocol::SeedLineWord) haveSeed = ParseSeedText(value, seed);
+        if (key == ScoreProtocol::TicketLineWord) {
             haveTicket = IsTicketText(value);
             ticket = value;
         }

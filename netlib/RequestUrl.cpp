@@ -1,5 +1,6 @@
 // Percent-encoding and signing the game's queries.
 #include "RequestUrl.h"
+#include "../core/ScoreProtocol.h"
 #include <cstring>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
@@ -78,16 +79,19 @@ std::string SignedUrl(const std::string& baseUrl, const std::string& query, cons
     std::string path = mark == std::string::npos ? wire : wire.substr(0, mark);
     std::string params = mark == std::string::npos ? std::string() : wire.substr(mark + 1);
     if (!params.empty()) params += '&';
-    params += "ts=" + std::to_string(unixSeconds) + "&nonce=" + nonce;
+    params += std::string(ScoreProtocol::StampParameter) + "=" + std::to_string(unixSeconds) +
+              ScoreProtocol::Parameter(ScoreProtocol::NonceParameter, nonce);
 
     std::string fullPath = baseUrl + path;
     std::string script = fullPath.substr(fullPath.rfind('/') + 1);
     std::string signature = SignatureHex(key, script + "?" + params);
-    return fullPath + "?" + params + "&sig=" + signature;
+    return fullPath + "?" + params + ScoreProtocol::Parameter(ScoreProtocol::SignatureParameter, signature);
 }
 
 std::string WithGameHash(const std::string& query, const std::string& body) {
-    return query + (query.find('?') == std::string::npos ? "?game=" : "&game=") + Sha256Hex(body);
+    std::string hash = ScoreProtocol::Parameter(ScoreProtocol::GameParameter, Sha256Hex(body));
+    if (query.find('?') == std::string::npos) hash[0] = '?';
+    return query + hash;
 }
 
 } // namespace Net

@@ -1,5 +1,6 @@
 // The requests in line and the one on the wire, on libcurl's multi interface, and the replies they finish into.
 #include "TransferQueue.h"
+#include "../core/ScoreProtocol.h"
 #include "../core/Version.h" // the game beside it is this version
 #include "ReplyBody.h"
 #include <algorithm>
@@ -65,8 +66,6 @@ CURL* NewRequest(TransferQueue::Transfer& transfer, Milliseconds left) {
     return easy;
 }
 
-constexpr long HttpTooManyRequests = 429, HttpUnavailable = 503;
-const std::string RefusalStart = "error: ";
 constexpr std::size_t LongestRefusal = 200; // one line of ours; anything longer is no line of ours
 
 // Why a server that answered said no: the first line of its reply when it is one of ours, "error: busy" for a
@@ -75,10 +74,11 @@ std::string RefusalLine(long status, const std::string& body) {
     if (status == 0 || status == HttpOk) return "";
     std::string line = body.substr(0, body.find('\n'));
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    bool ours = line.size() > RefusalStart.size() && line.size() <= LongestRefusal &&
-                line.compare(0, RefusalStart.size(), RefusalStart) == 0;
+    bool ours = line.size() > ScoreProtocol::RefusalStart.size() && line.size() <= LongestRefusal &&
+                line.starts_with(ScoreProtocol::RefusalStart);
     if (ours) return line;
-    return status == HttpTooManyRequests || status == HttpUnavailable ? "error: busy" : "";
+    bool busy = status == ScoreProtocol::TooManyRequestsStatus || status == ScoreProtocol::UnavailableStatus;
+    return std::string(busy ? ScoreProtocol::BusyRefusal : "");
 }
 
 void Release(TransferQueue::Transfer& transfer) {

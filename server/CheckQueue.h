@@ -2,6 +2,7 @@
 // bucket of frames that refills by the minute, and the prefixes with checks waiting are served in turn. A party with
 // many addresses in one prefix, or many hour-long games, gets its share of the checkers and no more.
 #pragma once
+#include "core/ScoreProtocol.h"
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -11,8 +12,9 @@
 namespace ScoreServer {
 
 struct CheckCost {
-    double FramesPerMinute = 216'000; // what a prefix's bucket gains a minute: an hour of play
-    double BucketFrames = 216'000;    // what it holds when full
+    double FramesPerMinute =
+        ScoreProtocol::MostCheckedFrames;                   // what a prefix's bucket gains a minute: the longest game
+    double BucketFrames = ScoreProtocol::MostCheckedFrames; // what it holds when full
 };
 
 class CheckQueue {

@@ -329,7 +329,7 @@ struct FrontCallbacks {
     }
 
     static MHD_Result Refuse(MHD_Connection* connection, EventFront::Request& request, int status, const char* why) {
-        return Send(connection, request, status, std::string("error: ") + why + "\n") ? MHD_YES : MHD_NO;
+        return Send(connection, request, status, RefusalAnswer(status, why).Body) ? MHD_YES : MHD_NO;
     }
 };
 
@@ -381,7 +381,7 @@ void EventFront::Work() {
             refuse = RefuseJobs;
         }
         if (refuse) {
-            job.Taken->Ready = Reply{MHD_HTTP_SERVICE_UNAVAILABLE, "error: stopping\n", {}};
+            job.Taken->Ready = RefusalAnswer(MHD_HTTP_SERVICE_UNAVAILABLE, "stopping");
             MHD_resume_connection(job.Connection);
             continue;
         }
@@ -428,7 +428,7 @@ void EventFront::AnswerLateDeferred(bool all) {
             return true;
         });
     }
-    for (const auto& waiting : late) AnswerDeferred(*waiting, Reply{MHD_HTTP_ACCEPTED, "accepted\n", {}});
+    for (const auto& waiting : late) AnswerDeferred(*waiting, AcceptedAnswer());
 }
 
 int EventFront::Bind(const std::string& host, int port) {

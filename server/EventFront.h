@@ -52,7 +52,7 @@ std::string ForwardedClient(const std::string& proxy, const char* forwardedFor, 
                             const std::unordered_set<std::string>& trusted);
 
 // A replay upload fits with room to spare; anything larger is refused before it is read.
-constexpr std::size_t MaxRequestBody = 1 << 20;
+constexpr std::size_t MaxRequestBody = ScoreProtocol::MostGameBytes;
 
 class EventFront {
   public:

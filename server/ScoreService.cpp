@@ -1,6 +1,7 @@
 // The three requests the game makes and every check in front of them, cheapest first: the rate limit and the
 // sizes before any parsing, the signature before the game's hash, the hash before a replay is played.
 #include "server/ScoreService.h"
+#include "core/ScoreProtocol.h"
 #include "server/CanonicalScript.h"
 #include "server/ClientPrefix.h"
 #include "server/GameArchive.h"
@@ -16,16 +17,18 @@
 
 namespace ScoreServer {
 
+using namespace ScoreProtocol;
+
 namespace {
-constexpr std::string_view ScoresScript = "Kestrovar_scores.php";
-constexpr std::string_view VersionScript = "VersionCheck.php";
 constexpr std::size_t NonceLength = 16;
 constexpr std::size_t MaxStampDigits = 12;
 constexpr std::size_t GameHashLength = 64;
+// The parameters any request may end with: the game signs every one.
+constexpr std::initializer_list<std::string_view> Signing = {StampParameter, NonceParameter, SignatureParameter};
 
 using Parameters = std::map<std::string, std::string, std::less<>>;
 
-Reply Refuse(int status, std::string_view reason) { return {status, "error: " + std::string(reason) + "\n", {}}; }
+Reply Refuse(int status, std::string_view reason) { return RefusalAnswer(status, reason); }
 
 bool IsLowerHex(std::string_view text, std::size_t length) {
     if (text.size() != length) return false;
@@ -83,8 +86,12 @@ constexpr double SecondsPerMinute = 60;
 constexpr double SecondsPerDay = 24 * 60 * 60;
 
 // The answers to an upload that stores nothing and refuses nothing: the game reads the first line as a note.
-Reply Note(const std::string& line) { return {200, line + "\n", {}}; }
+Reply Note(std::string_view line) { return {200, std::string(line) + "\n", {}}; }
 } // namespace
+
+Reply AcceptedAnswer() { return {202, std::string(AcceptedReply) + "\n", {}}; }
+
+Reply RefusalAnswer(int status, std::string_view why) { return {status, Refusal(why) + "\n", {}}; }
 
 ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::function<double()> steadyClock)
     : Store(store), Settings(std::move(settings)), SteadyClock(steadyClock ? steadyClock : SteadySeconds),
@@ -113,14 +120,14 @@ bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view raw
     if (!parsed) return true; // refused at once
     std::string option, board;
     for (const QueryParameter& parameter : *parsed)
-        if (parameter.Name == "option")
+        if (parameter.Name == OptionParameter)
             option = parameter.Value;
-        else if (parameter.Name == "difficulty")
+        else if (parameter.Name == BoardParameter)
             board = parameter.Value;
-    if (option == "getscore") return Boards.Holds(board);
-    if (option == "getversion") return Boards.HoldsVersions();
-    if (option == "getgame") return false;
-    return option != "addscore"; // anything else is refused before storage
+    if (option == GetScoreOption) return Boards.Holds(board);
+    if (option == GetVersionOption) return Boards.HoldsVersions();
+    if (option == GetGameOption) return false;
+    return option != AddScoreOption; // anything else is refused before storage
 }
 
 Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, const std::string& address,
@@ -140,7 +147,7 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
             WebReply page = Boards.Pages(WebPageBoard)->Answer(path, rawQuery, publicBase);
             return {page.Status, std::move(page.Body), {}, page.ContentType};
         } catch (const StoreError& error) {
-            return {503, "error: storage unavailable\n", error.what()};
+            return {503, Refusal("storage unavailable") + "\n", error.what()};
         }
     }
     std::string_view script = path.substr(path.rfind('/') + 1);
@@ -153,31 +160,32 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
     for (QueryParameter& parameter : *parsed)
         if (!parameters.emplace(std::move(parameter.Name), std::move(parameter.Value)).second)
             return Refuse(400, "repeated parameter");
-    const std::string& option = Get(parameters, "option");
+    const std::string& option = Get(parameters, OptionParameter);
 
     try {
         // Reads are public: a signed one (the game signs everything) is answered the same, its signature unread.
         if (script == VersionScript) {
-            if (option != "getversion" || !HasExactly(parameters, {"option", "nbscore"}, {"ts", "nonce", "sig"}))
+            if (option != GetVersionOption || !HasExactly(parameters, {OptionParameter, CountParameter}, Signing))
                 return Refuse(400, "unknown request");
-            auto count = ParseCount(Get(parameters, "nbscore"));
+            auto count = ParseCount(Get(parameters, CountParameter));
             if (!count || *count < 1 || *count > MaxListedVersions) return Refuse(400, "bad nbscore");
             return {200, Boards.VersionText(static_cast<int>(*count)), {}};
         }
-        if (option == "getscore") {
-            if (!HasExactly(parameters, {"option", "nbscore"}, {"difficulty", "ts", "nonce", "sig"}))
+        if (option == GetScoreOption) {
+            if (!HasExactly(parameters, {OptionParameter, CountParameter},
+                            {BoardParameter, StampParameter, NonceParameter, SignatureParameter}))
                 return Refuse(400, "unknown request");
-            auto count = ParseCount(Get(parameters, "nbscore"));
+            auto count = ParseCount(Get(parameters, CountParameter));
             if (!count || *count < 1 || *count > MaxListedScores) return Refuse(400, "bad nbscore");
-            const std::string& board = Get(parameters, "difficulty");
+            const std::string& board = Get(parameters, BoardParameter);
             if (!IsBoardName(board)) return Refuse(400, "bad difficulty");
             return {200, Boards.TopText(board, static_cast<int>(*count)), {}};
         }
-        if (option == "getgame") {
+        if (option == GetGameOption) {
             // A game of the board, public as the board is: its script as it was uploaded.
-            if (!HasExactly(parameters, {"option", "game"}, {"ts", "nonce", "sig"}))
+            if (!HasExactly(parameters, {OptionParameter, GameParameter}, Signing))
                 return Refuse(400, "unknown request");
-            const std::string& game = Get(parameters, "game");
+            const std::string& game = Get(parameters, GameParameter);
             if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game");
             auto kept = Store.GameScript(game);
             if (!kept) return Refuse(404, "no such game");
@@ -196,51 +204,52 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
                 return Refuse(429, "the minute's game downloads from this network are spent");
             return reply;
         }
-        if (option == "newgame") {
-            if (!HasExactly(parameters, {"option"}, {"ts", "nonce", "sig"})) return Refuse(400, "unknown request");
+        if (option == NewGameOption) {
+            if (!HasExactly(parameters, {OptionParameter}, Signing)) return Refuse(400, "unknown request");
             return NewGame(address);
         }
-        if (option != "addscore") return Refuse(400, "unknown request");
+        if (option != AddScoreOption) return Refuse(400, "unknown request");
 
         // An upload. A ticketed game needs no signature: its ticket proves it. Older builds sign theirs (the
         // signature covers the game's hash), and a signature sent is checked as it always was, though not for its
         // time stamp, so that a client whose clock is off still syncs.
         if (body.empty()) return Refuse(400, "an upload needs its game: there is no replay to check");
-        if (parameters.count("sig")) {
+        if (parameters.count(SignatureParameter)) {
             auto signedQuery = SplitSignature(rawQuery);
             if (!signedQuery) return Refuse(403, "missing or malformed signature");
-            const std::string& stampText = Get(parameters, "ts");
+            const std::string& stampText = Get(parameters, StampParameter);
             auto stamp = stampText.size() <= MaxStampDigits ? ParseCount(stampText) : std::nullopt;
-            if (!stamp || !IsLowerHex(Get(parameters, "nonce"), NonceLength))
+            if (!stamp || !IsLowerHex(Get(parameters, NonceParameter), NonceLength))
                 return Refuse(403, "missing or malformed time stamp or nonce");
             if (!SignatureMatches(Settings.Key, script, *signedQuery)) return Refuse(403, "bad signature");
         }
-        if (!HasExactly(parameters, {"option", "user", "level", "score", "date", "difficulty"},
-                        {"game", "ts", "nonce", "sig"}))
+        if (!HasExactly(parameters,
+                        {OptionParameter, UserParameter, LevelParameter, ScoreParameter, DateParameter, BoardParameter},
+                        {GameParameter, StampParameter, NonceParameter, SignatureParameter}))
             return Refuse(400, "unknown request");
         ScoreEntry claim;
-        auto name = CheckedName(Get(parameters, "user"));
+        auto name = CheckedName(Get(parameters, UserParameter));
         if (!name) return Refuse(400, "bad name");
-        auto level = ParseCount(Get(parameters, "level"));
+        auto level = ParseCount(Get(parameters, LevelParameter));
         if (!level) return Refuse(400, "bad level");
-        auto score = ParseCount(Get(parameters, "score"), true); // the game sends the score with a space after it
+        auto score = ParseCount(Get(parameters, ScoreParameter), true); // the game sends a space after the score
         if (!score) return Refuse(400, "bad score");
         if (std::string broken = ScoreRuleBroken(*level, *score); !broken.empty()) return Refuse(400, broken);
-        if (!IsGameDate(Get(parameters, "date"))) return Refuse(400, "bad date");
-        if (!IsBoardName(Get(parameters, "difficulty"))) return Refuse(400, "bad difficulty");
+        if (!IsGameDate(Get(parameters, DateParameter))) return Refuse(400, "bad date");
+        if (!IsBoardName(Get(parameters, BoardParameter))) return Refuse(400, "bad difficulty");
         // The hash of the body as sent, where the component names it: a game altered on the way is refused.
-        if (parameters.count("game")) {
-            const std::string& game = Get(parameters, "game");
+        if (parameters.count(GameParameter)) {
+            const std::string& game = Get(parameters, GameParameter);
             if (!IsLowerHex(game, GameHashLength)) return Refuse(400, "bad game hash");
             if (Sha256Hex(body) != game) return Refuse(400, "the body is not the game the query names");
         }
         TicketedScript upload = SplitTicket(body);
         if (upload.Malformed) return Refuse(400, "a game holds at most one ticket line, \"ticket T\"");
-        claim.Board = Get(parameters, "difficulty");
+        claim.Board = Get(parameters, BoardParameter);
         claim.Name = *name;
         claim.Level = *level;
         claim.Score = *score;
-        claim.Date = Get(parameters, "date");
+        claim.Date = Get(parameters, DateParameter);
         return Upload(claim, std::move(upload), address, later);
     } catch (const StoreError& error) {
         Reply reply = Refuse(503, "storage unavailable");
@@ -253,8 +262,10 @@ Reply ScoreService::NewGame(const std::string& address) {
     // A ticket costs nothing to make, but every one is a game someone may search offline: few a network.
     if (!NewGameLimiter.Allow(ClientPrefix(address), SteadyClock())) return Refuse(429, "too many new games");
     std::uint32_t seed = Settings.SeedSource();
-    return {
-        200, "seed " + std::to_string(seed) + "\nticket " + MakeTicket(Secret, seed, Settings.WallClock()) + "\n", {}};
+    return {200,
+            std::string(SeedLineWord) + " " + std::to_string(seed) + "\n" + std::string(TicketLineWord) + " " +
+                MakeTicket(Secret, seed, Settings.WallClock()) + "\n",
+            {}};
 }
 
 Reply ScoreService::KnownGameReply(const KnownGame& known, const ScoreEntry& claim, const std::string& id,
@@ -263,9 +274,9 @@ Reply ScoreService::KnownGameReply(const KnownGame& known, const ScoreEntry& cla
     if (!ticketHash.empty() && known.TicketHash == ticketHash && known.Name != claim.Name &&
         Store.RenameGame(id, ticketHash, claim.Name)) {
         Boards.Changed(known.Board);
-        return Note("renamed");
+        return Note(RenamedReply);
     }
-    return Note("known: " + known.Name);
+    return Note(std::string(KnownReplyStart) + known.Name);
 }
 
 Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const std::string& address,
@@ -278,7 +289,7 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
     ticket.UploadedAt = Settings.WallClock();
     if (upload.Ticket) ticket.Hash = TicketHash(*upload.Ticket);
     if (auto known = Store.FindGame(id)) return KnownGameReply(*known, claim, id, ticket.Hash);
-    if (!upload.Ticket) return Note("not ranked: played without the server's seed");
+    if (!upload.Ticket) return Note(std::string(NotRankedReplyStart) + "played without the server's seed");
 
     // Cheapest first, all before the game is played: the ticket is ours, of this game's seed, not too old, and
     // not already the ticket of another game on the board.
@@ -319,7 +330,7 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
                 check->Settled.notify_all();
                 for (const Later& waiter : waiters) waiter(check->Outcome);
             };
-            if (!Verifier->Submit(std::move(body), address, done)) return Refuse(503, "busy");
+            if (!Verifier->Submit(std::move(body), address, done)) return Refuse(UnavailableStatus, BusyReason);
             Pending.emplace(id, check);
         }
     }
@@ -330,7 +341,7 @@ Reply ScoreService::Upload(const ScoreEntry& claim, TicketedScript upload, const
         return {0, {}, {}};
     }
     auto wait = std::chrono::duration<double>(Settings.VerifyWaitSeconds);
-    if (!check->Settled.wait_for(lock, wait, [&] { return check->Done; })) return {202, "accepted\n", {}};
+    if (!check->Settled.wait_for(lock, wait, [&] { return check->Done; })) return AcceptedAnswer();
     return check->Outcome;
 }
 
@@ -357,7 +368,7 @@ Reply ScoreService::Settle(ScoreEntry claim, const std::string& id, const Ticket
         if (Store.AddGame(claim, {id, script, verdict.ClosingLine, verdict.Frames, ticket.Hash}) == AddOutcome::Added) {
             Store.PruneBoard(claim.Board, claim.Rules, Settings.BoardRows);
             Boards.Changed(claim.Board);
-            return Note("ok");
+            return Note(StoredReply);
         }
         // Another server, or another request, stored it first: by its id, or its ticket went with another game.
         if (auto known = Store.FindGame(id)) return KnownGameReply(*known, claim, id, ticket.Hash);

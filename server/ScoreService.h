@@ -2,6 +2,7 @@
 // lines out; and the board as a web page at the root. Every refusal is a non-200 status with one "error: ..." line,
 // which the game reads as a bad state.
 #pragma once
+#include "core/ScoreProtocol.h"
 #include "server/AddressRateLimiter.h"
 #include "server/BoardCache.h"
 #include "server/GameTicket.h"
@@ -24,7 +25,7 @@ struct ServiceSettings {
     std::string Key;
     std::size_t MaxQueryLength = 1024;
     std::size_t MaxParameters = 12;
-    std::size_t MaxBodyBytes = 1 << 20; // a ten-minute game's script is a small part of this
+    std::size_t MaxBodyBytes = ScoreProtocol::MostGameBytes;
     double RatePerSecond = 10;
     double RateBurst = 20;
     // How long an upload's request waits for its check before it answers "accepted" (the component gives up
@@ -61,7 +62,7 @@ struct ServiceSettings {
 constexpr std::int64_t TicketLifeSeconds = 24 * 60 * 60;
 // A game's frames are played at 60 a second; an upload may come this much sooner than that since its ticket's
 // issue (a display a little faster than 60 Hz, servers sharing a board whose clocks differ a little).
-constexpr double GameFramesPerSecond = 60;
+constexpr double GameFramesPerSecond = ScoreProtocol::GameFramesPerSecond;
 constexpr double RealTimeSlackFraction = 0.02;
 constexpr double RealTimeSlackSeconds = 5;
 
@@ -75,6 +76,11 @@ struct Reply {
     const char* ContentType = PlainTextType;
     const char* ContentEncoding = nullptr; // "gzip" or "deflate" when the body is compressed so
 };
+
+// An upload whose check runs on after its request tires of waiting: the board shows the game once it is checked.
+Reply AcceptedAnswer();
+// A refusal: its status and its one line, "error: WHY".
+Reply RefusalAnswer(int status, std::string_view why);
 
 constexpr int MaxListedScores = 100;
 constexpr int MaxListedVersions = 100;

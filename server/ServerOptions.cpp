@@ -73,8 +73,12 @@ std::string ServerHelpText() {
            "  --verify-per-address N  most uploads one client prefix (an IPv4 /24, an IPv6 /56) may have\n"
            "                          checked or waiting (default 4)\n"
            "  --verify-frames-per-minute N  frames of play a client prefix may have checked a minute; a\n"
-           "                          longer game waits for a full bucket and leaves a debt (default 216000)\n"
-           "  --verify-frames N       longest game checked, in frames (default 216000, an hour)\n"
+           "                          longer game waits for a full bucket and leaves a debt (default " +
+           std::to_string(ScoreProtocol::MostCheckedFrames) +
+           ")\n"
+           "  --verify-frames N       longest game checked, in frames (default " +
+           std::to_string(ScoreProtocol::MostCheckedFrames) +
+           ", an hour)\n"
            "  --trusted-proxy ADDRESS a proxy in front of the server (repeatable): from it the client is the\n"
            "                          one X-Forwarded-For or X-Real-IP names, and it has no per-address\n"
            "                          connection cap\n"

@@ -2,6 +2,7 @@
 // process (kestrovar-verify) and read its verdict. Game code never runs in the server's own threads: a worker that
 // crashes or runs over its time is a refusal, not an outage.
 #pragma once
+#include "core/ScoreProtocol.h"
 #include "server/CheckQueue.h"
 #include <condition_variable>
 #include <cstdint>
@@ -15,13 +16,16 @@
 namespace ScoreServer {
 
 struct VerifierSettings {
-    std::string WorkerPath;              // empty: no checks, every upload refused
-    int Workers = 0;                     // checks at once; 0: one per processor core
-    std::size_t QueueLimit = 64;         // checks waiting for a worker
-    std::size_t PerAddress = 4;          // checks one client prefix may have waiting or running
-    double DeadlineSeconds = 20;         // a worker still running after this long (wall clock) is killed
-    int CpuSeconds = 10;                 // the worker's own processor-time limit
-    int MaxFrames = 60 * 60 * 60;        // the longest game checked: an hour of play
+    std::string WorkerPath;      // empty: no checks, every upload refused
+    int Workers = 0;             // checks at once; 0: one per processor core
+    std::size_t QueueLimit = 64; // checks waiting for a worker
+    std::size_t PerAddress = 4;  // checks one client prefix may have waiting or running
+    // A worker still running after this long is killed: wall-clock time, less what it spent waiting for a
+    // processor (checks run in the idle class, after everything else on the machine).
+    double DeadlineSeconds = 20;
+    // The worker's own processor-time limit, and the longest game checked.
+    int CpuSeconds = ScoreProtocol::CheckProcessorSeconds;
+    int MaxFrames = ScoreProtocol::MostCheckedFrames;
     CheckCost Cost;                      // what each client prefix may have checked a minute, in frames
     long long UserId = -1, GroupId = -1; // the check user, when it is not the server's; -1: as the server's
 };

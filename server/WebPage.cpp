@@ -2,6 +2,7 @@
 // other page when it is asked for (a hundred rows from memory take microseconds), and nothing kept for a name or a
 // game the board does not hold.
 #include "server/WebPage.h"
+#include "core/ScoreProtocol.h"
 #include "server/QueryString.h"
 #include "server/ScoreRules.h"
 #include <algorithm>
@@ -197,7 +198,9 @@ std::string TableRow(const std::string& root, const ScoreEntry& row, std::size_t
 }
 
 std::string ScriptLink(const std::string& root, const ScoreEntry& row, std::string_view text) {
-    return "<a href=\"" + root + "Kestrovar_scores.php?option=getgame&amp;game=" + HtmlEscaped(row.GameHash) +
+    using namespace ScoreProtocol;
+    return "<a href=\"" + root +
+           HtmlEscaped(Request(ScoresScript, GetGameOption) + Parameter(GameParameter, row.GameHash)) +
            "\" download=\"" + ScriptFileName(row) + "\" type=\"text/plain\">" + std::string(text) + "</a>";
 }
 

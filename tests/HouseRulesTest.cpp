@@ -202,6 +202,32 @@ TEST(HouseRulesTest, TheRuleCatchesWhatItBans) {
     EXPECT_FALSE(std::regex_search("GlowWidth3 = 16; DrawLine(1, 2, 3, 4);", BannedCall));
 }
 
+namespace {
+// A request or reply of the score protocol spelled out: its scripts' names, a query's option, a refusal's line.
+const std::regex ProtocolSpelling(R"re("(Kestrovar_scores\.php|VersionCheck\.php)|option=|"error: )re");
+} // namespace
+
+// The game, its network component, the server and the benchmarks speak the score protocol from one header, so a
+// word changed there changes for both ends (the tests spell the wire out, to pin it).
+TEST(HouseRulesTest, TheScoreProtocolIsSpelledInOneHeader) {
+    const fs::path protocol = SourceDir / "core/ScoreProtocol.h";
+    for (const char* folder :
+         {"core", "graphics", "fortress", "game", "frontend", "program", "netlib", "server", "bench"})
+        for (const fs::path& file : SourcesUnder(folder)) {
+            if (file == protocol) continue;
+            std::ifstream in(file);
+            std::string line;
+            for (int number = 1; std::getline(in, line); ++number) {
+                std::string code = line.substr(0, line.find("//"));
+                EXPECT_FALSE(std::regex_search(code, ProtocolSpelling)) << file << ":" << number << ": " << line;
+            }
+        }
+    EXPECT_TRUE(std::regex_search(FileText(protocol), ProtocolSpelling));
+    EXPECT_TRUE(
+        std::regex_search(R"(Send(2, "Kestrovar_scores.php?option=getscore&nbscore=10", 1, 0);)", ProtocolSpelling));
+    EXPECT_TRUE(std::regex_search(R"(if (line == "error: busy") return;)", ProtocolSpelling));
+}
+
 using DataTableTest = GameFixture;
 
 TEST_F(DataTableTest, KeyNamesHoldEveryBindableKeyEndingWithNotAvailable) {

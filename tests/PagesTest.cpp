@@ -53,8 +53,7 @@ int FramesOf(void (*open)(World&, GameRun&)) {
         Flip(-1);
         FinishGameFrame(TheWorld, run);
         while (run.Phase == GamePhase::Syncing) {
-            Loop loop;
-            SyncFromGameOverPage(loop);
+            RunScreen(OpenGameOverSync());
             FinishGameFrame(TheWorld, run);
         }
     }

@@ -39,7 +39,7 @@ CHANGES
 echo "== packages $version-$release"
 (cd "$out/stage" && KESTROVAR_BUILD="$build" KESTROVAR_WEB="$root/build/web" KESTROVAR_DEB="$out" \
   debian/rules binary >"$out/debhelper.log" 2>&1) || { cat "$out/debhelper.log"; exit 1; }
-[ -d build/web ] || echo "(no browser build in build/web/: kestrovar-web left out)"
+[ -f build/web/kestrovar.wasm ] || echo "(no browser build in build/web/: kestrovar-web left out)"
 rm -rf "$out/stage"
 ls -l "$out"/*.deb
 

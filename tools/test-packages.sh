@@ -97,6 +97,7 @@ echo "== the installed game syncs with the machine's server"
 # The checked game must then be on the server's board. Keys are sent in real time, so a busy machine can make one
 # go astray (a press lost in a page's change): each try starts the game afresh, and the board says when one got
 # through.
+started=$SECONDS
 printf 'server = http://127.0.0.1:%s/\n' "$port" >/etc/xdg/kestrovar/score-server.conf
 unset KESTROVAR_SCORE_SERVER XDG_CONFIG_DIRS
 data=$XDG_DATA_HOME/kestrovar
@@ -174,7 +175,7 @@ grep -q '^ticket ' "$data/Kestrovar-last-game.txt" || fail "the kept game was no
 rows=$(curl -s "$board" || true)
 echo "$rows" | paste - - - - - | awk -v s="${kept%% *}" -v l="${kept##* }" '$1 == "unnamed" && $2 == l && $3 == s' |
   grep -q . || { cat "$work/server.log"; fail "the synced game is not on the board (screenshots in build/deb/)"; }
-echo "on the board: $(echo "$rows" | head -3 | tr '\n' ' ')"
+echo "on the board: $(echo "$rows" | head -3 | tr '\n' ' ') (the played sync took $((SECONDS - started)) s)"
 
 kill "$server"
 wait "$server" || true

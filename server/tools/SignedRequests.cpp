@@ -1,5 +1,6 @@
 // Prints N signed request paths, one a line, each with its own nonce, for the load benchmark to replay:
 //   kestrovar_scores_signer COUNT QUERY [KEY]   e.g.  kestrovar_scores_signer 100000 option=getscore&nbscore=10
+#include "core/ScoreProtocol.h"
 #include "server/RequestSignature.h"
 #include <chrono>
 #include <cstdio>
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     long count = std::stol(argv[1]);
     std::string query = argv[2];
     std::string key = argc > 3 ? argv[3] : ScoreServer::GameKey();
-    std::string script = argc > 4 ? argv[4] : "Kestrovar_scores.php";
+    std::string script = argc > 4 ? argv[4] : std::string(ScoreProtocol::ScoresScript);
     auto now =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     std::mt19937_64 random(std::random_device{}());

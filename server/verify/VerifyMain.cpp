@@ -13,6 +13,10 @@
 
 using namespace VerifyWorker;
 
+// What the server checks is a part of what any replay reads.
+static_assert(ScoreProtocol::MostCheckedFrames <= ReplayMostFrames &&
+              ScoreProtocol::MostCheckedEvents <= ReplayMostEvents);
+
 namespace {
 int Refuse(const std::string& reason) {
     std::printf("%.*s%s\n", static_cast<int>(RefusedMark.size()), RefusedMark.data(), reason.c_str());

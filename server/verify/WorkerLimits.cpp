@@ -4,6 +4,7 @@
 #include "server/verify/WorkerLimits.h"
 #include "server/verify/Capabilities.h"
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <grp.h>
 #include <sched.h>
@@ -32,7 +33,7 @@ constexpr bool UnderAddressSanitizer = false;
 
 constexpr rlim_t FewDescriptors = 16;     // standard input, output and error, and what the C library opens
 constexpr rlim_t FewFileBytes = 64 << 10; // the closing line and a note, should either land in a file
-constexpr int CheckNiceness = 10;         // a check yields the processor to the server's reads
+constexpr int LowestNiceness = 19;        // where the idle class is refused
 
 bool Cap(int resource, rlim_t value) {
     rlimit limit{value, value};
@@ -66,8 +67,18 @@ std::string FenceIn(const Limits& limits, long long& ranAs) {
     Cap(RLIMIT_CORE, 0);
     if (!Cap(RLIMIT_NOFILE, FewDescriptors)) note("descriptors");
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) note("no new privileges");
-    // A burst of checks must not slow the top ten the game reads: the server's threads go first.
-    setpriority(PRIO_PROCESS, 0, CheckNiceness);
+    // A burst of checks must not slow the top ten the game reads: a check runs on the processor time nothing else
+    // wants, and any of the server's threads that wakes takes the processor from it at once. The server's deadline
+    // does not count the time a check waits for a processor, so a busy machine delays a check but never fails it.
+    sched_param idle{};
+    if (sched_setscheduler(0, SCHED_IDLE, &idle) != 0) setpriority(PRIO_PROCESS, 0, LowestNiceness);
+    // The worker's session, when the server started it in one of its own (never a caller's shell), takes the lowest
+    // share where the kernel shares the processors out by sessions first.
+    std::FILE* group = getsid(0) == getpid() ? std::fopen("/proc/self/autogroup", "w") : nullptr;
+    if (group) {
+        std::fprintf(group, "%d", LowestNiceness);
+        std::fclose(group);
+    }
     // The replay's set-up is offline already (no network component is loaded); a namespace with no interfaces
     // but loopback makes sure. A user namespace lets an unprivileged worker have one where the kernel allows it.
     if (unshare(CLONE_NEWNET) != 0) unshare(CLONE_NEWUSER | CLONE_NEWNET);

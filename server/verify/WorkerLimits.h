@@ -1,18 +1,20 @@
 // The fences a replay-checking worker puts up around itself: the check user and no capability, processor time,
 // memory, files, child processes, no new privileges and the network before it reads a byte of a player's script;
-// then, once the script is read, a system-call allow-list; and a lower priority than the server's reads.
+// then, once the script is read, a system-call allow-list; and the idle scheduling class, below the server's reads.
 #pragma once
+#include "core/ScoreProtocol.h"
 #include <string>
 
 namespace VerifyWorker {
 
 struct Limits {
-    int CpuSeconds = 10;                     // the kernel ends the worker past this much processor time
+    // The kernel ends the worker past this much processor time.
+    int CpuSeconds = ScoreProtocol::CheckProcessorSeconds;
     long long AddressSpaceBytes = 1LL << 30; // the game's lists stay far below; a runaway one meets this wall
-    int MaxFrames = 60 * 60 * 60;            // an hour of play at 60 frames a second
-    std::size_t MaxEvents = 400'000;         // a hundred key changes a second for an hour of play
-    std::size_t MaxScriptBytes = 1 << 20;    // a ten-minute game's script is well under this
-    long long UserId = -1, GroupId = -1;     // the check user, when it is not the server's; -1: stay who we are
+    int MaxFrames = ScoreProtocol::MostCheckedFrames;
+    std::size_t MaxEvents = ScoreProtocol::MostCheckedEvents;
+    std::size_t MaxScriptBytes = ScoreProtocol::MostGameBytes;
+    long long UserId = -1, GroupId = -1; // the check user, when it is not the server's; -1: stay who we are
 };
 
 // Applies the limits to this process. Returns what could not be applied of what a check requires (another user

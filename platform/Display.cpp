@@ -29,7 +29,7 @@ Image* MakeImage(const char* resource, int cellWidth, int cellHeight, int firstC
     ResourceBytes bytes = FindResource(resource);
     if (!bytes) return nullptr;
     DecodedPicture picture;
-    if (!DecodePicture(bytes.Data, bytes.Size, picture)) return nullptr;
+    if (!PictureSize(bytes.Data, bytes.Size, picture.Width, picture.Height)) return nullptr;
     if (cellWidth == WholePicture) {
         cellWidth = picture.Width;
         cellHeight = picture.Height;
@@ -46,7 +46,8 @@ Image* MakeImage(const char* resource, int cellWidth, int cellHeight, int firstC
     image.FirstCell = firstCell;
     image.FrameCount = cellCount;
     image.Filtered = flags == -1 || (flags & 4) != 0;
-    image.Rgba = std::move(picture.Rgba);
+    image.Stored = bytes.Data;
+    image.StoredSize = bytes.Size;
     return &image;
 }
 } // namespace
@@ -150,13 +151,25 @@ void MidHandleImage(Image* image) {
     image->HandleY = image->Height / 2.0f;
 }
 
+void DecodeImage(Image& image) {
+    if (!image.Rgba.empty() || !image.Stored) return;
+    DecodedPicture picture;
+    // A picture whose body will not decode keeps no texels, and its texture is never made.
+    if (DecodePicture(image.Stored, image.StoredSize, picture) && picture.Width == image.SheetWidth &&
+        picture.Height == image.SheetHeight)
+        image.Rgba = std::move(picture.Rgba);
+    image.Stored = nullptr;
+}
+
 void DrawImage(const Image* image, float x, float y, int frame) {
     if (!image || !Backend::DisplayOpen() || frame < 0 || frame >= image->FrameCount) return;
+    DecodeImage(const_cast<Image&>(*image));
     Backend::Picture(State, const_cast<Image&>(*image), frame, x, y);
 }
 
 void DrawStrip(const Image* image, int frame, const StripVertex* vertices, int count) {
     if (!image || !Backend::DisplayOpen() || count < 3 || frame < 0 || frame >= image->FrameCount) return;
+    DecodeImage(const_cast<Image&>(*image));
     Backend::Strip(State, const_cast<Image&>(*image), frame, vertices, count);
 }
 

@@ -1,5 +1,6 @@
 // Display and drawing: the window or full screen, the drawing state and the few primitives the game draws with.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,9 +23,11 @@ struct Image {
     float HandleX = 0;
     float HandleY = 0;
     bool Filtered = true;
-    std::vector<std::uint8_t> Rgba; // SheetWidth x SheetHeight, 4 bytes a texel, top row first
-    unsigned Texture = 0;           // the back end's texture, made on first draw
-    int TextureGeneration = -1;     // the display the texture belongs to
+    std::vector<std::uint8_t> Rgba;        // SheetWidth x SheetHeight, 4 bytes a texel, top row first (see DecodeImage)
+    const unsigned char* Stored = nullptr; // the built-in picture, decoded into Rgba when first drawn
+    std::size_t StoredSize = 0;
+    unsigned Texture = 0;       // the back end's texture, made on first draw
+    int TextureGeneration = -1; // the display the texture belongs to
 };
 
 // One vertex of a textured strip: position in screen pixels, texture position within the frame (0..1), and a
@@ -71,6 +74,9 @@ void Plot(float x, float y);
 Image* LoadImage(const char* resource, int flags = -1);
 Image* LoadAnimImage(const char* resource, int cellWidth, int cellHeight, int firstCell, int cellCount, int flags = -1);
 void MidHandleImage(Image* image);
+// A picture is only measured when loaded (a checker that draws nothing never decodes one): its texels are decoded
+// here, on its first draw, or by a reader that wants them before. Nothing happens once they are.
+void DecodeImage(Image& image);
 void DrawImage(const Image* image, float x, float y, int frame = 0);
 
 // A textured triangle strip in the current blend mode: vertices in strip order, texture positions within the frame.

@@ -64,11 +64,55 @@ bool DecodeJpeg(const unsigned char* data, std::size_t size, DecodedPicture& out
     jpeg_destroy_decompress(&info);
     return true;
 }
+
+bool PngSize(const unsigned char* data, std::size_t size, int& width, int& height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, data, size)) return false;
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    png_image_free(&image);
+    return true;
+}
+
+bool JpegSize(const unsigned char* data, std::size_t size, int& width, int& height) {
+    jpeg_decompress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.Manager);
+    error.Manager.error_exit = JpegFail;
+    error.Manager.emit_message = JpegQuiet;
+    if (setjmp(error.Jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    bool read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+    width = static_cast<int>(info.image_width);
+    height = static_cast<int>(info.image_height);
+    jpeg_destroy_decompress(&info);
+    return read;
+}
+
+bool IsPng(const unsigned char* data, std::size_t size) {
+    static const unsigned char PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    return size >= 8 && std::memcmp(data, PngSignature, 8) == 0;
+}
+
+bool IsJpeg(const unsigned char* data, std::size_t size) {
+    return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+}
 } // namespace
 
+bool PictureSize(const unsigned char* data, std::size_t size, int& width, int& height) {
+    if (IsPng(data, size)) return PngSize(data, size, width, height);
+    if (IsJpeg(data, size)) return JpegSize(data, size, width, height);
+    return false;
+}
+
 bool DecodePicture(const unsigned char* data, std::size_t size, DecodedPicture& out) {
-    static const unsigned char PngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (size >= 8 && std::memcmp(data, PngSignature, 8) == 0) return DecodePng(data, size, out);
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return DecodeJpeg(data, size, out);
+    if (IsPng(data, size)) return DecodePng(data, size, out);
+    if (IsJpeg(data, size)) return DecodeJpeg(data, size, out);
     return false;
 }

@@ -11,3 +11,5 @@ struct DecodedPicture {
 };
 
 bool DecodePicture(const unsigned char* data, std::size_t size, DecodedPicture& out);
+// Only the picture's size, from its header: no texel is decoded.
+bool PictureSize(const unsigned char* data, std::size_t size, int& width, int& height);

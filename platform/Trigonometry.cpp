@@ -136,7 +136,8 @@ double ArcTangent2(double y, double x) {
 // The quick way to the same bits. Below two whole turns, sine and cosine come from a table a sixty-fourth of a
 // radian apart and a short series for the rest; that misses the series above by less than 10^-15, far inside
 // TableMiss. Where a value that far either way would round to another float, the slow series above decides, so
-// what a game gets is bit for bit what the series gives (about one call in several hundred thousand goes slow).
+// what a game gets is bit for bit what the series gives (a few game angles in a hundred thousand go slow, most near a
+// zero of the value).
 constexpr double TableSteps = 64;     // table entries a radian
 constexpr double TableDegrees = 720;  // angles below this take the table
 constexpr int TableSize = 806;        // entries up to 4 pi, and one more

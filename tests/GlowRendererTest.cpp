@@ -249,6 +249,7 @@ TEST_F(PictureTest, GlowSpriteIsAWhiteDotWithTheStoredProfile) {
     Graphics(1024, 768, 0, 60);
     Image* dot = LoadImage("res\\glowing_dot6.png", -1);
     ASSERT_NE(dot, nullptr);
+    DecodeImage(*dot);
     ASSERT_EQ(dot->Width, 64);
     ASSERT_EQ(dot->Height, 64);
     auto alpha = [&](int x, int y) { return dot->Rgba[(y * 64 + x) * 4 + 3]; };
@@ -285,6 +286,7 @@ TEST_F(PictureTest, BulletCellsAndBackdropAreOurStoredPictures) {
     Graphics(1024, 768, 0, 60);
     Image* shots = LoadAnimImage("res\\playershots.png", 3, 3, 0, 2, -1);
     ASSERT_NE(shots, nullptr);
+    DecodeImage(*shots);
     EXPECT_EQ(shots->SheetWidth, 6);
     EXPECT_EQ(shots->SheetHeight, 3);
     EXPECT_EQ(shots->FrameCount, 2);
@@ -305,6 +307,7 @@ TEST_F(PictureTest, BulletCellsAndBackdropAreOurStoredPictures) {
 
     Image* backdrop = LoadImage("res\\backdrop3.jpg", -1);
     ASSERT_NE(backdrop, nullptr);
+    DecodeImage(*backdrop);
     EXPECT_EQ(backdrop->Width, 1024);
     EXPECT_EQ(backdrop->Height, 768);
     // Dark enough that the additive neon over it stays readable, with stars in it.

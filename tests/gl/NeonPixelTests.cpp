@@ -86,7 +86,11 @@ class NeonPixels : public ::testing::Test {
     }
     // The game's glow sprite, loaded once.
     static Image* Sprite() {
-        static Image* sprite = LoadImage("res\\glowing_dot6.png");
+        static Image* sprite = [] {
+            Image* loaded = LoadImage("res\\glowing_dot6.png");
+            if (loaded) DecodeImage(*loaded); // its texels are read here before any draw
+            return loaded;
+        }();
         return sprite;
     }
     static void Glow(float x1, float y1, float x2, float y2, std::uint32_t argb, float halfWidth) {

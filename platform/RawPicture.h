@@ -17,9 +17,8 @@ inline std::vector<std::uint8_t> EncodeRawPicture(int width, int height, const s
     return out;
 }
 
-// False unless the bytes are a whole raw picture of a sane size.
-inline bool DecodeRawPicture(const unsigned char* data, std::size_t size, int& width, int& height,
-                             std::vector<std::uint8_t>& rgba) {
+// The picture's size from its header; false unless the bytes are a whole raw picture of a sane size.
+inline bool RawPictureSize(const unsigned char* data, std::size_t size, int& width, int& height) {
     constexpr std::uint32_t LargestSide = 16384;
     if (size < RawPictureHeader || std::memcmp(data, RawPictureTag, sizeof RawPictureTag) != 0) return false;
     auto number = [data](std::size_t at) {
@@ -32,6 +31,13 @@ inline bool DecodeRawPicture(const unsigned char* data, std::size_t size, int& w
     if (size - RawPictureHeader != bytes) return false;
     width = static_cast<int>(w);
     height = static_cast<int>(h);
+    return true;
+}
+
+// False unless the bytes are a whole raw picture of a sane size.
+inline bool DecodeRawPicture(const unsigned char* data, std::size_t size, int& width, int& height,
+                             std::vector<std::uint8_t>& rgba) {
+    if (!RawPictureSize(data, size, width, height)) return false;
     rgba.assign(data + RawPictureHeader, data + size);
     return true;
 }

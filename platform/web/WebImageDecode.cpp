@@ -5,3 +5,7 @@
 bool DecodePicture(const unsigned char* data, std::size_t size, DecodedPicture& out) {
     return DecodeRawPicture(data, size, out.Width, out.Height, out.Rgba);
 }
+
+bool PictureSize(const unsigned char* data, std::size_t size, int& width, int& height) {
+    return RawPictureSize(data, size, width, height);
+}

@@ -6,6 +6,8 @@ constexpr int TrigTableSize = 361;
 constexpr int GhostMovementSize = 10000;
 constexpr int GhostMovementValues = 9981;
 
+// Named globals for one reason: filled once at start-up and only read after, the same numbers for every world and
+// every run, so no world carries a copy of them.
 extern float SinTable[TrigTableSize];
 extern float CosTable[TrigTableSize];
 extern float GhostMovement[GhostMovementSize];

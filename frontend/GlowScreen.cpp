@@ -71,7 +71,7 @@ void DrawOctagons(const int (&angles)[GlowLevels]) {
     }
 }
 
-bool PadPushed(bool pushed) { return ControlMode > 0 && pushed; }
+bool PadPushed(bool pushed) { return TheControls.ControlMode > 0 && pushed; }
 
 void ReadGlowKeys(float restX) {
     float jx = JoyX(0);
@@ -96,7 +96,8 @@ void ReadGlowKeys(float restX) {
 
 bool LeaveGlowScreen() {
     if (KeyHit(KeyFire) || KeyHit(KeyEscapeCode) || KeyHit(KeyReturnCode)) return true;
-    return ControlMode > 0 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+    return TheControls.ControlMode > 0 &&
+           (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
 } // namespace
 

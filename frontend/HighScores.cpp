@@ -181,9 +181,14 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
                      PageYellow, FullText);
 }
 
-bool FireHit() { return KeyHit(KeyFire) || KeyHit(KeyReturn) || (PadActive == 1 && JoyHit(PadFireButton, 0)); }
+bool FireHit() {
+    return KeyHit(KeyFire) || KeyHit(KeyReturn) || (TheControls.PadActive == 1 && JoyHit(TheControls.PadFireButton, 0));
+}
 
-bool LeaveHit() { return KeyHit(KeyEscape) || KeyDown(KeyThrust) || (PadActive == 1 && JoyHit(PadThrustButton, 0)); }
+bool LeaveHit() {
+    return KeyHit(KeyEscape) || KeyDown(KeyThrust) ||
+           (TheControls.PadActive == 1 && JoyHit(TheControls.PadThrustButton, 0));
+}
 
 // The help to watch a row's game, only while a shown row has one.
 std::string WatchHelpLine() {
@@ -316,7 +321,7 @@ void SyncScores() { RunScreen(OpenSync()); }
 
 void CheckVersion() {
     std::vector<std::string> keys(VersionListSize), versions(VersionListSize);
-    KeyPressed = 0;
+    TheControls.KeyPressed = 0;
     SetTicketFetchAside();
     Network::Send(ListCommand, VersionQuery, 1, 0);
     while (Network::GetNumberOfCommandsInQueue() != 0) {
@@ -397,7 +402,7 @@ class HighscorePage : public Screen {
             }
         }
         if (from <= HighscoreCheck::Sync && FireHit()) {
-            KeyPressed = 0;
+            TheControls.KeyPressed = 0;
             Shown = TakeOnlineTable();
             PlaceholderShownRows();
             Blip();

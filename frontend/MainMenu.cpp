@@ -34,6 +34,7 @@ int MenuItem;
 int CreditTimer;
 int CreditToggle;
 int GhostIndex;
+int MenuLogoA = 180, MenuLogoB = 180; // the logo about to fly in, as a new process has it
 
 namespace {
 constexpr int SyncPadDelayMs = 150;
@@ -162,18 +163,19 @@ void ReadCarouselMoves() {
     bool downHit = KeyHit(KeyCursorDown) != 0;
     bool rightHit = KeyHit(KeyCursorRight) != 0;
     bool held = KeyDown(KeyCursorDown) != 0 || KeyDown(KeyCursorRight) != 0;
-    bool pad = ControlMode > 0 && jx > PadZeroPositionX;
+    bool pad = TheControls.ControlMode > 0 && jx > TheControls.PadZeroPositionX;
     if ((downHit || rightHit || held || pad) && MoveLock == 0) StepCarousel(1);
     bool upHit = KeyHit(KeyCursorUp) != 0;
     bool leftHit = KeyHit(KeyCursorLeft) != 0;
     held = KeyDown(KeyCursorUp) != 0 || KeyDown(KeyCursorLeft) != 0;
-    pad = ControlMode > 0 && jx < PadZeroPositionX;
+    pad = TheControls.ControlMode > 0 && jx < TheControls.PadZeroPositionX;
     if ((upHit || leftHit || held || pad) && MoveLock == 0) StepCarousel(-1);
 }
 
 bool ConfirmHit() {
     if (KeyHit(KeyReturnCode) || KeyHit(KeyFire)) return true;
-    return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+    return TheControls.PadActive == 1 &&
+           (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
 
 } // namespace
@@ -202,11 +204,11 @@ void ReturnFromGame() {
 // The pad answers first; a key overrides it, and a no key wins over a yes key in the same frame.
 int ReadConfirmAnswer() {
     int answer = AnswerNone;
-    if (ControlMode > 0) {
+    if (TheControls.ControlMode > 0) {
         FollowPadChange();
         float jx = JoyX(0);
-        if (jx > PadZeroPositionX) answer = AnswerNo;
-        if (jx < PadZeroPositionX) answer = AnswerYes;
+        if (jx > TheControls.PadZeroPositionX) answer = AnswerNo;
+        if (jx < TheControls.PadZeroPositionX) answer = AnswerYes;
     }
     int keys = ReadExitAnswer();
     if (keys != AnswerNone) answer = keys;
@@ -417,6 +419,7 @@ void MainMenu() { RunScreen(OpenMainMenu()); }
 
 void ResetMainMenu() {
     MenuItem = 0;
+    MenuLogoA = MenuLogoB = LogoStartAngle;
     CreditTimer = 0;
     CreditToggle = 0;
     GhostIndex = 0;
@@ -429,7 +432,7 @@ namespace {
 class GameOverSync : public Screen {
   public:
     void Step(Loop& loop) override {
-        KeyPressed = 0;
+        TheControls.KeyPressed = 0;
         Shown = TakeOnlineTable();
         // The top ten shows placeholders until the sync has fetched it again.
         for (int row = 0; row < OnlineRows; ++row) {
@@ -449,7 +452,7 @@ class GameOverSync : public Screen {
         if (!SyncFetchedTopTen()) PutBackOnlineTable(Shown); // a failed sync keeps the table it had
         CheckVersion();
         FlushKeys();
-        if (ControlMode > 0) {
+        if (TheControls.ControlMode > 0) {
             FlushJoy();
             Delay(SyncPadDelayMs);
         }

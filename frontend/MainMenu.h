@@ -19,6 +19,8 @@ extern int MenuItem;     // the carousel item shown, 0 … 4
 extern int CreditTimer;  // frames the bottom line has shown its text
 extern int CreditToggle; // 0 the credit line, 1 the version notice
 extern int GhostIndex;   // the first value of the ghost's current record
+extern int MenuLogoA;    // the logo's outer ring's turn as it flies in
+extern int MenuLogoB;    // and its inner ring's
 // The menu's own state as a new process has it.
 void ResetMainMenu();
 

@@ -3,6 +3,7 @@
 #include "NameEntry.h"
 #include "ScreenFrame.h"
 #include "Tickets.h"
+#include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "game/Pages.h"
@@ -122,7 +123,7 @@ void DrawKeyLine(const std::string& label, int code, float column, float row, in
 }
 
 void WaitForKey() {
-    KeyPressed = 0;
+    TheControls.KeyPressed = 0;
     Delay(WaitStartDelayMs);
     FlushKeys();
     for (;;) {
@@ -131,9 +132,9 @@ void WaitForKey() {
         do {
             code = ReadDataInt();
             ReadDataString();
-            if (KeyDown(code)) KeyPressed = code;
-        } while (code != KeyPressed && code != LastKeyCode);
-        if (KeyPressed > 0) break;
+            if (KeyDown(code)) TheControls.KeyPressed = code;
+        } while (code != TheControls.KeyPressed && code != LastKeyCode);
+        if (TheControls.KeyPressed > 0) break;
         Delay(KeyPollMs);
     }
     Blip();
@@ -193,7 +194,7 @@ void RedefineKeys() {
             DrawKeysScreen(action, true);
             EndScreenFrame();
             WaitForKey();
-            *KeySetting(action) = KeyPressed;
+            *KeySetting(action) = TheControls.KeyPressed;
         }
         DrawKeysScreen(4, false);
         EndScreenFrame();

@@ -37,10 +37,10 @@ struct PlayersRun {
 
 PlayersRun TakePlayersRun() {
     return {{KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire},
-            ControlMode,
-            PadActive,
-            PadFireButton,
-            PadThrustButton,
+            TheControls.ControlMode,
+            TheControls.PadActive,
+            TheControls.PadFireButton,
+            TheControls.PadThrustButton,
             ColorsOn,
             NeonMode,
             TheWorld.Score,
@@ -58,10 +58,10 @@ void PutBack(const PlayersRun& run) {
     KeyTurnRight = run.Keys[1];
     KeyThrust = run.Keys[2];
     KeyFire = run.Keys[3];
-    ControlMode = run.Controls;
-    PadActive = run.Pad;
-    PadFireButton = run.PadFire;
-    PadThrustButton = run.PadThrust;
+    TheControls.ControlMode = run.Controls;
+    TheControls.PadActive = run.Pad;
+    TheControls.PadFireButton = run.PadFire;
+    TheControls.PadThrustButton = run.PadThrust;
     if (ColorsOn != run.Colours) {
         ColorsOn = run.Colours;
         SetPalette();

@@ -76,8 +76,8 @@ std::string LineText(int line, const ScreenState& screen) {
     case LineMusic: return OnOff("Music", MusicOn);
     case LineStyle: return NeonMode == 1 ? "Graphics mode wireframe/(neon)" : "Graphics mode (wireframe)/neon";
     case LineControls:
-        if (ControlMode == 1) return "Controls (pad - normal buttons)";
-        if (ControlMode == 2) return "Controls (pad - reversed buttons)";
+        if (TheControls.ControlMode == 1) return "Controls (pad - normal buttons)";
+        if (TheControls.ControlMode == 2) return "Controls (pad - reversed buttons)";
         return "Controls " + screen.PadText;
     case LineReturn: return "return to mainmenu";
     default: return SizeTexts[line - LineFirstSize];
@@ -114,20 +114,20 @@ void ChooseSize(int line) {
 void ChooseControls() {
     if (JoyCount() == 0) {
         PlayEffect("BounceSND");
-        PadActive = 0;
-        ControlMode = 0;
+        TheControls.PadActive = 0;
+        TheControls.ControlMode = 0;
         return;
     }
     PlayEffect("BlipSND");
-    PadActive = 1;
-    ControlMode = (ControlMode + 1) % 3;
-    PadMenuRestY = JoyY(0);
-    if (ControlMode == 1) {
-        PadFireButton = 0;
-        PadThrustButton = 1;
-    } else if (ControlMode == 2) {
-        PadFireButton = 1;
-        PadThrustButton = 0;
+    TheControls.PadActive = 1;
+    TheControls.ControlMode = (TheControls.ControlMode + 1) % 3;
+    TheControls.PadMenuRestY = JoyY(0);
+    if (TheControls.ControlMode == 1) {
+        TheControls.PadFireButton = 0;
+        TheControls.PadThrustButton = 1;
+    } else if (TheControls.ControlMode == 2) {
+        TheControls.PadFireButton = 1;
+        TheControls.PadThrustButton = 0;
     }
 }
 
@@ -197,36 +197,39 @@ void DetectPad(ScreenState& screen) {
     // A pad plugged in while the screen is up is taken in as one that was there from the start.
     if (pads > 0 && screen.PadsSeen == 0) screen.FirstPadFrame = true;
     screen.PadsSeen = pads;
-    if (PadActive == 1 && ControlMode == 0) screen.PadText = "(keyboard, pad present)";
+    if (TheControls.PadActive == 1 && TheControls.ControlMode == 0) screen.PadText = "(keyboard, pad present)";
     if (pads == 0) {
         screen.PadText = "(keyboard, no pad present)";
-        PadActive = 0;
-        ControlMode = 0;
+        TheControls.PadActive = 0;
+        TheControls.ControlMode = 0;
         screen.FirstPadFrame = false;
     } else if (screen.FirstPadFrame) {
-        PadActive = 1;
+        TheControls.PadActive = 1;
     }
-    if (ControlMode == 1 && screen.FirstPadFrame) {
+    if (TheControls.ControlMode == 1 && screen.FirstPadFrame) {
         screen.FirstPadFrame = false;
         SamplePadRest();
         FlushJoy();
     }
 }
 
-bool PadChoice() { return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0)); }
+bool PadChoice() {
+    return TheControls.PadActive == 1 &&
+           (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
+}
 
 void MoveSelection(ScreenState& screen) {
     float padY = JoyY(0);
-    if (KeyHit(KeyUp) || (ControlMode > 0 && padY < PadMenuRestY)) {
+    if (KeyHit(KeyUp) || (TheControls.ControlMode > 0 && padY < TheControls.PadMenuRestY)) {
         screen.Selection = screen.Selection == 0 ? OptionLines - 1 : screen.Selection - 1;
         PlayEffect("BlipSND");
-        if (padY < PadMenuRestY) Delay(PadMoveDelayMs);
+        if (padY < TheControls.PadMenuRestY) Delay(PadMoveDelayMs);
         FlushJoy();
     }
-    if (KeyHit(KeyDown40) || (ControlMode > 0 && padY > PadMenuRestY)) {
+    if (KeyHit(KeyDown40) || (TheControls.ControlMode > 0 && padY > TheControls.PadMenuRestY)) {
         screen.Selection = screen.Selection == OptionLines - 1 ? 0 : screen.Selection + 1;
         PlayEffect("BlipSND");
-        if (padY > PadMenuRestY) Delay(PadMoveDelayMs);
+        if (padY > TheControls.PadMenuRestY) Delay(PadMoveDelayMs);
         FlushJoy();
     }
 }
@@ -235,7 +238,8 @@ bool LeaveNow(const ScreenState& screen) {
     if (screen.Leave || KeyHit(KeyEscape)) return true;
     if (screen.Selection != LineReturn) return false;
     if (KeyDown(KeyFire) || KeyHit(KeyReturn)) return true;
-    return ControlMode > 0 && PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+    return TheControls.ControlMode > 0 && TheControls.PadActive == 1 &&
+           (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
 
 // The options: each frame only what is pressed during it counts; a line chosen acts at once, or opens its screen
@@ -247,7 +251,7 @@ class OptionsPage : public Screen {
             Started = true;
             FlushKeys();
             State.PadsSeen = JoyCount();
-            PadMenuRestY = JoyY(0);
+            TheControls.PadMenuRestY = JoyY(0);
         } else {
             PumpTickets();
             if ((KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) && Choose(State.Selection, State, loop)) return;
@@ -274,7 +278,7 @@ class OptionsPage : public Screen {
         FlushKeys();
         FlushJoy();
         if (KeyHit(KeyF12)) {
-            ShowFrameRate = Flipped(ShowFrameRate);
+            TheControls.ShowFrameRate = Flipped(TheControls.ShowFrameRate);
             PlayEffect("BlipSND");
         }
         DetectPad(State);

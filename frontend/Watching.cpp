@@ -157,7 +157,7 @@ void ShowWatchCard(const std::string& whose, const WatchOutcome& outcome) {
         DrawWatchCard(whose, outcome);
         EndScreenFrame();
         ScanKeys();
-        if (KeyPressed > 0 && KeyPressed < LastKeyCode) break;
+        if (TheControls.KeyPressed > 0 && TheControls.KeyPressed < LastKeyCode) break;
     }
     Delay(LeaveDelayMs);
     FlushKeys();

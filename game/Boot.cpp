@@ -118,8 +118,7 @@ void BootGameForReplay(World& w) {
 
 void ResetGameFloors(World& w) {
     ResetPlatform();
-    ResetGameState();
-    ResetPadRest();
+    TheControls = PlayerControls{};
     SetDefaultSettings();
     ResetGlowWidths();
     ResetShapeTables();
@@ -129,6 +128,4 @@ void ResetGameFloors(World& w) {
     ResetImages();
     ResetLogo();
     ResetStars();
-    ResetPages();
-    ResetShipLost();
 }

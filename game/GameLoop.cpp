@@ -59,7 +59,7 @@ void StepGameFrame(World& w) {
     UpdateMissiles(w);
     UpdateParticles(w);
     PickShipFlicker(w);
-    UpdateFrameRate();
+    UpdateFrameRate(w);
 }
 
 void DrawGameFrame(const World& w) {
@@ -69,7 +69,7 @@ void DrawGameFrame(const World& w) {
     DrawMissiles(w);
     DrawParticles(w);
     DrawShip(w);
-    DrawFrameRate();
+    DrawFrameRate(w);
     DrawVectorText("score: " + IntToText(w.Score), 20, 1, 0xFFFFFF00, 0, 0.75f, 0.75f, 0, 255, 255, 0);
 }
 
@@ -80,14 +80,14 @@ void StepExitPromptFrame(World& w) {
     UpdateExplosions(w);
     CountMissiles(w);
     PickShipFlicker(w);
-    UpdateFrameRate();
+    UpdateFrameRate(w);
 }
 
 void DrawExitPromptFrame(const World& w) {
     DrawFortressScene(w);
     DrawMissiles(w);
     DrawShip(w);
-    DrawFrameRate();
+    DrawFrameRate(w);
     DrawZoomText("exit game (y/n)", 11.5f, 20, 0xFFFFFFFF, w.PromptPulse, 1.0f, 1.0f, 0, 255, 255, 255);
     DrawVectorText("press right key for no", 14, 28.5f, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
     DrawVectorText("press left key for yes", 14, 30, 0xFFFF40FF, 0, 0.75f, 0.75f, 0, 255, 64, 255);
@@ -145,7 +145,7 @@ GameRun StartGame(World& w) {
     fresh.DemoMode = w.DemoMode;
     w = std::move(fresh);
     SetShipTuning(w);
-    FpsTimer = MilliSecs();
+    w.FpsTimer = MilliSecs();
     w.Level = 1;
     w.ShipX = SpawnX;
     w.ShipY = SpawnY;
@@ -154,7 +154,6 @@ GameRun StartGame(World& w) {
     w.SpawnGrace = SpawnGraceFrames;
     BuildMenuRings(w);
     CreateStars();
-    MenuLogoA = MenuLogoB = 180;
     GameRun run;
     OpenLevelPage(w, run, true);
     return run;
@@ -284,12 +283,12 @@ int ReadExitAnswer() {
     return answer;
 }
 
-void UpdateFrameRate() {
-    FpsFrames += 1;
+void UpdateFrameRate(World& w) {
+    w.FpsFrames += 1;
     // The timer moves on by whole windows, so after a stall several frames in a row each close one.
-    if (MilliSecsBetween(FpsTimer, MilliSecs()) > FpsWindowMs) {
-        FpsTimer = MilliSecsAfter(FpsTimer, FpsWindowMs);
-        Fps = static_cast<int>(FpsFrames * 2);
-        FpsFrames = 0;
+    if (MilliSecsBetween(w.FpsTimer, MilliSecs()) > FpsWindowMs) {
+        w.FpsTimer = MilliSecsAfter(w.FpsTimer, FpsWindowMs);
+        w.Fps = static_cast<int>(w.FpsFrames * 2);
+        w.FpsFrames = 0;
     }
 }

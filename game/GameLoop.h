@@ -82,6 +82,6 @@ void StartPlaying(World& w, GameRun& run);
 // The game's end as the loop makes it when the game is left: the menu's music and demo mode back. Also for a game
 // cut short from outside the loop (a watched game stopped).
 void EndGame(World& w);
-void UpdateFrameRate();
+void UpdateFrameRate(World& w);
 // The exit prompt's answer for one pass: 1 leave, 2 stay, 0 none yet.
 int ReadExitAnswer();

@@ -37,9 +37,10 @@ void TypeInstructionLines() {
 
 bool LeaveRequested() {
     ScanKeys();
-    if (KeyPressed >= FirstKey && KeyPressed <= LastKey) return true;
+    if (TheControls.KeyPressed >= FirstKey && TheControls.KeyPressed <= LastKey) return true;
     if (KeyHit(KeyReturn) || KeyHit(KeyFire) || KeyHit(KeyEscapeCode)) return true;
-    return PadActive == 1 && (JoyHit(PadFireButton, 0) || JoyHit(PadThrustButton, 0));
+    return TheControls.PadActive == 1 &&
+           (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
 } // namespace
 

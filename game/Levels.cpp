@@ -79,8 +79,10 @@ void DrawLevelPage(const World& w) {
 void FinishLevelPageFrame(World& w, GameRun& run) {
     int leave = 0;
     ScanKeys();
-    if (KeyPressed > 0 && KeyPressed < LastKeyCode) leave = 1;
-    if (ControlMode > 0 && (JoyDown(PadFireButton, 0) || JoyDown(PadThrustButton, 0))) leave = 1;
+    if (TheControls.KeyPressed > 0 && TheControls.KeyPressed < LastKeyCode) leave = 1;
+    if (TheControls.ControlMode > 0 &&
+        (JoyDown(TheControls.PadFireButton, 0) || JoyDown(TheControls.PadThrustButton, 0)))
+        leave = 1;
     run.Frames += 1;
     if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) leave = 1;
     if (leave != 1) return;
@@ -92,7 +94,7 @@ void FinishLevelPageFrame(World& w, GameRun& run) {
 }
 
 void SetUpLevel(World& w) {
-    FpsTimer = MilliSecs();
+    w.FpsTimer = MilliSecs();
     w.PlayerDead = 0;
     w.ShipXSpeed = w.ShipYSpeed = 0;
     w.ShipX = SpawnX;
@@ -134,7 +136,7 @@ void StepLevelEnd(World& w) {
     CollapseRings(w);
     UpdatePlayerBullets(w);
     PickShipFlicker(w);
-    UpdateFrameRate();
+    UpdateFrameRate(w);
 }
 
 void DrawLevelEnd(const World& w) {
@@ -145,7 +147,7 @@ void DrawLevelEnd(const World& w) {
     DrawSections(w);
     DrawPlayerBullets(w);
     DrawShip(w);
-    DrawFrameRate();
+    DrawFrameRate(w);
 }
 
 void FinishLevelEndFrame(World& w, GameRun& run) {
@@ -184,13 +186,13 @@ void StepDeath(World& w) {
     UpdateCannon(w);
     UpdateExplosions(w);
     UpdateFrags(w);
-    UpdateFrameRate();
+    UpdateFrameRate(w);
 }
 
 void DrawDeath(const World& w) {
     DrawFortressScene(w);
     DrawFrags(w);
-    DrawFrameRate();
+    DrawFrameRate(w);
 }
 
 void FinishDeathFrame(World& w, GameRun& run) {

@@ -7,4 +7,3 @@ void SamplePadRest();
 // Once a frame where the pad steers: a pad gone reads as centred (no push from the rest taken before), and the next
 // pad plugged in has its rest taken as it arrives.
 void FollowPadChange();
-void ResetPadRest();

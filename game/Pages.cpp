@@ -11,8 +11,6 @@
 #include "platform/Input.h"
 #include "platform/Text.h"
 
-int KeyPressed;
-
 namespace {
 constexpr std::size_t ScoreDigits = 8;
 constexpr int TwoDigits = 10;
@@ -28,9 +26,9 @@ void DrawBackdrop() {
         DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
 }
 
-void DrawFrameRate() {
-    if (ShowFrameRate == 1)
-        DrawVectorText("FPS: " + IntToText(Fps), FrameRateColumn, FrameRateRow, FrameRateColour, 0, FrameRateScale,
+void DrawFrameRate(const World& w) {
+    if (TheControls.ShowFrameRate == 1)
+        DrawVectorText("FPS: " + IntToText(w.Fps), FrameRateColumn, FrameRateRow, FrameRateColour, 0, FrameRateScale,
                        FrameRateScale, 0, FrameRateRed, FrameRateGreen, FrameRateBlue);
 }
 
@@ -67,14 +65,12 @@ void DrawPageScore(const World& w, float row) {
 }
 
 void ScanKeys() {
-    KeyPressed = 0;
+    TheControls.KeyPressed = 0;
     RestoreData("KeyNames");
     int code = 0;
     do {
         code = ReadDataInt();
         ReadDataString();
-        if (KeyHit(code)) KeyPressed = code;
-    } while (code != LastKeyCode && code != KeyPressed);
+        if (KeyHit(code)) TheControls.KeyPressed = code;
+    } while (code != LastKeyCode && code != TheControls.KeyPressed);
 }
-
-void ResetPages() { KeyPressed = 0; }

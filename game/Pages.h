@@ -20,10 +20,8 @@ constexpr float PageSmallText = 0.75f, PageFullText = 1.0f;
 // The level page and the lost-ship page close by themselves once shown more frames than this.
 constexpr int PageFrameLimit = 240;
 
-extern int KeyPressed; // the key ScanKeys found, 0 when none
-
 void DrawBackdrop();
-void DrawFrameRate();
+void DrawFrameRate(const World& w);
 // The score with "0" in front up to 8 characters; a longer score shows every digit.
 std::string ScoreText(int score);
 // A level number with at least two digits: 7 shows as 07.
@@ -35,7 +33,6 @@ void DrawPageText(const std::string& text, float x, float y, PageColour colour, 
 // "score" on `row` and the score below it.
 void DrawPageScore(const World& w, float row);
 void ScanKeys();
-void ResetPages();
 
 constexpr int KeyReturn = 13;
 constexpr int LastKeyCode = 255; // the row that ends the key-name table

@@ -49,17 +49,17 @@ void SetShipTuning(World& w) {
 void UpdateShipControls(World& w) {
     FollowPadChange();
     float jx = JoyX(0);
-    if (KeyDown(KeyTurnLeft) || (PadActive == 1 && jx < PadZeroPositionX)) {
+    if (KeyDown(KeyTurnLeft) || (TheControls.PadActive == 1 && jx < TheControls.PadZeroPositionX)) {
         w.TurnSpeed -= w.TurnAccel;
         if (w.TurnSpeed < -w.TurnMax) w.TurnSpeed = -w.TurnMax;
     }
-    if (KeyDown(KeyTurnRight) || (PadActive == 1 && jx > PadZeroPositionX)) {
+    if (KeyDown(KeyTurnRight) || (TheControls.PadActive == 1 && jx > TheControls.PadZeroPositionX)) {
         w.TurnSpeed += w.TurnAccel;
         if (w.TurnSpeed > w.TurnMax) w.TurnSpeed = w.TurnMax;
     }
     int previousShape = w.ShipShape;
     w.ShipShape = PlainShipShape;
-    if (KeyDown(KeyThrust) || (PadActive == 1 && JoyDown(PadThrustButton, 0))) {
+    if (KeyDown(KeyThrust) || (TheControls.PadActive == 1 && JoyDown(TheControls.PadThrustButton, 0))) {
         Thrust(w, previousShape);
     } else if (Sound::IsPlaying("ThrustSND")) {
         Sound::Stop("ThrustSND");
@@ -67,7 +67,8 @@ void UpdateShipControls(World& w) {
     if (w.SpawnGrace > 0) w.SpawnGrace -= 1;
     // The fire key is not read during the grace, so a press made then waits and fires when the grace ends.
     if (w.SpawnGrace == 0 && KeyHit(KeyFire) && w.PlayerBulletCount < FireGate) FirePlayerBullet(w, 1);
-    if (w.SpawnGrace == 0 && PadActive > 0 && JoyHit(PadFireButton, 0) && w.PlayerBulletCount < FireGate)
+    if (w.SpawnGrace == 0 && TheControls.PadActive > 0 && JoyHit(TheControls.PadFireButton, 0) &&
+        w.PlayerBulletCount < FireGate)
         FirePlayerBullet(w, 1);
     WrapShip(w);
 }

@@ -17,8 +17,6 @@
 #include "platform/Text.h"
 #include "platform/Time.h"
 
-int NewPersonalBest;
-
 namespace {
 constexpr int StateLeave = 3;
 constexpr int PadGraceFrames = 60;
@@ -43,7 +41,7 @@ void DrawGameOverTexts(const World& w) {
         DrawCentredText(" press any key to go back to mainmenu.", 35, PageGreen.Argb, PageSmallText, PageGreen.Red,
                         PageGreen.Green, PageGreen.Blue);
     }
-    if (NewPersonalBest == 1) {
+    if (w.NewPersonalBest == 1) {
         DrawPageText("you have beaten your own score.", 9, 16, PageCyan, PageSmallText);
         DrawPageText("sync it online to compare yours", 9, 18, PageCyan, PageSmallText);
         DrawPageText("with other players highscores.", 9, 20, PageCyan, PageSmallText);
@@ -53,7 +51,7 @@ void DrawGameOverTexts(const World& w) {
 }
 
 void PrepareNextShip(World& w) {
-    FpsTimer = MilliSecs();
+    w.FpsTimer = MilliSecs();
     w.ShipX = SpawnX;
     w.ShipY = SpawnY;
     w.ShipXSpeed = w.ShipYSpeed = 0;
@@ -75,9 +73,9 @@ void OpenShipLostPage(World& w, GameRun& run) {
     TextCharCount = 0;
     if (w.ShipsLeft >= 0) TypeHeadline("ShipLostText", LevelText(w.Level));
     if (w.ShipsLeft < 0) TypeHeadline("GameOverText", "");
-    NewPersonalBest = 0;
+    w.NewPersonalBest = 0;
     if (w.ShipsLeft < 0 && w.Score > PersonalHighscore) {
-        NewPersonalBest = 1;
+        w.NewPersonalBest = 1;
         PersonalHighscore = w.Score;
     }
     run.Phase = GamePhase::ShipLostPage;
@@ -108,18 +106,19 @@ void FinishShipLostFrame(World& w, GameRun& run) {
         // Back from the sync the page asked for: it ends.
         run.Phase = GamePhase::ShipLostPage;
     } else {
-        int held = ControlMode > 0 && JoyDown(PadThrustButton, 0) ? 1 : 0;
+        int held = TheControls.ControlMode > 0 && JoyDown(TheControls.PadThrustButton, 0) ? 1 : 0;
         if (w.GameState == StateLeave && w.Score > 0 && (KeyHit(KeyThrust) || KeyHit(KeyReturn) || held == 1)) {
-            KeyPressed = 0;
+            TheControls.KeyPressed = 0;
             run.Leave = 1;
             run.Phase = GamePhase::Syncing;
             return;
         }
         ScanKeys();
     }
-    if (KeyPressed > 0 && KeyPressed < LastKeyCode) run.Leave = 1;
-    if (ControlMode > 0 && run.Frames == PadGraceFrames) FlushJoy();
-    if (ControlMode > 0 && run.Frames > PadGraceFrames && JoyHit(PadFireButton, 0)) run.Leave = 1;
+    if (TheControls.KeyPressed > 0 && TheControls.KeyPressed < LastKeyCode) run.Leave = 1;
+    if (TheControls.ControlMode > 0 && run.Frames == PadGraceFrames) FlushJoy();
+    if (TheControls.ControlMode > 0 && run.Frames > PadGraceFrames && JoyHit(TheControls.PadFireButton, 0))
+        run.Leave = 1;
     run.Frames += 1;
     if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) run.Leave = 1;
     if (run.Leave != 1) return;
@@ -128,5 +127,3 @@ void FinishShipLostFrame(World& w, GameRun& run) {
     FlushKeys();
     CheckEscape(w, run); // the lost ship's sequence is over: back to the game's checks after a frame of play
 }
-
-void ResetShipLost() { NewPersonalBest = 0; }

@@ -5,12 +5,9 @@
 
 struct World;
 
-extern int NewPersonalBest;
-
 void OpenShipLostPage(World& w, GameRun& run);
 void StepShipLostPage(World& w, GameRun& run);
 void DrawShipLostPage(const World& w);
 // Keys, the pad or the time limit leave the page with the next ship on the field; on the game-over page with
 // points, thrust or Return asks for the sync (phase Syncing) and the page ends once it has run.
 void FinishShipLostFrame(World& w, GameRun& run);
-void ResetShipLost();

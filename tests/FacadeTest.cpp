@@ -2,6 +2,7 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "game/GameLoop.h"
+#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/FramePacing.h"
 #include "platform/Input.h"
@@ -69,13 +70,13 @@ TEST_F(FramePacingTest, PacingAndTheFrameRateHoldAcrossTheClocksWrap) {
     Headless::AdvanceClock(2147483647 - 500); // 500 ms before the readings turn negative
     Graphics(1024, 768, 0, 60);
     int start = MilliSecs();
-    FpsTimer = start;
-    FpsFrames = 40;
+    TheWorld.FpsTimer = start;
+    TheWorld.FpsFrames = 40;
     FlipTimes(60);
     EXPECT_EQ(MilliSecs(), -2147483149); // start + 1000, wrapped past the largest int
-    UpdateFrameRate();
-    EXPECT_EQ(FpsTimer, start + 500);
-    EXPECT_EQ(Fps, 82);
+    UpdateFrameRate(TheWorld);
+    EXPECT_EQ(TheWorld.FpsTimer, start + 500);
+    EXPECT_EQ(TheWorld.Fps, 82);
 }
 
 TEST_F(FramePacingTest, ATrustedSixtyHertzBlankPacesTheFullScreenAndOnlyIt) {

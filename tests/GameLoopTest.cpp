@@ -117,7 +117,7 @@ TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
     // menu a quarter second before a game, so the first frame is late and shows at once. The counter shows twice
     // each half-second's frames.
     EXPECT_EQ(MilliSecs(), 100 + 250 + (LevelPageShown + 120 - 1) * 1000 / 60);
-    EXPECT_EQ(Fps, 60);
+    EXPECT_EQ(TheWorld.Fps, 60);
 }
 
 TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
@@ -184,19 +184,19 @@ TEST_F(ExitPromptTest, OneGroupStopsAtItsFirstHit) {
 }
 
 TEST_F(GameLoopTest, FrameRateWindowAdvancesByHalfSeconds) {
-    FpsTimer = 0;
-    FpsFrames = 0;
+    TheWorld.FpsTimer = 0;
+    TheWorld.FpsFrames = 0;
     Headless::AdvanceClock(1600); // a stall: three windows are owed
-    UpdateFrameRate();
-    EXPECT_EQ(Fps, 2);
-    EXPECT_FLOAT_EQ(FpsTimer, 500);
-    UpdateFrameRate();
-    EXPECT_FLOAT_EQ(FpsTimer, 1000);
-    UpdateFrameRate();
-    EXPECT_FLOAT_EQ(FpsTimer, 1500);
-    UpdateFrameRate();
-    EXPECT_FLOAT_EQ(FpsTimer, 1500);
-    EXPECT_EQ(Fps % 2, 0);
+    UpdateFrameRate(TheWorld);
+    EXPECT_EQ(TheWorld.Fps, 2);
+    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 500);
+    UpdateFrameRate(TheWorld);
+    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 1000);
+    UpdateFrameRate(TheWorld);
+    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 1500);
+    UpdateFrameRate(TheWorld);
+    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 1500);
+    EXPECT_EQ(TheWorld.Fps % 2, 0);
 }
 
 // A frame is a step then a draw: the step draws nothing, and the draw changes nothing of the game and takes no

@@ -109,12 +109,12 @@ TEST_F(InstructionsTest, LeavesOnAListedKeyReturnFireOrEscape) {
 
 TEST_F(InstructionsTest, ThePadsButtonsLeaveOnlyWhileThePadIsActive) {
     Headless::PlugPad(Headless::FrameCount(), true);
-    PadActive = 0;
+    TheControls.PadActive = 0;
     Headless::PressPadButton(Headless::FrameCount() + 3, PadFire);
     EXPECT_EQ(FramesShown(30), -1);
     FlushJoy();
 
-    PadActive = 1;
+    TheControls.PadActive = 1;
     Headless::PressPadButton(Headless::FrameCount() + 3, PadOtherButton);
     EXPECT_EQ(FramesShown(30), -1);
     for (int button : {PadFire, PadThrust}) {

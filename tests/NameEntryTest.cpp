@@ -1,6 +1,7 @@
 // Name entry and key redefinition: what a player types, the key names shown, and the keys a held key assigns.
 #include "frontend/NameEntry.h"
 #include "FrontEndFixture.h"
+#include "core/GameState.h"
 #include "game/Pages.h"
 #include "platform/Input.h"
 #include <deque>
@@ -66,7 +67,7 @@ TEST_F(RedefineKeysTest, TwoKeysHeldWhileWaitingAssignTheOneFirstInTheTable) {
     Headless::SetSleepHook(HoldNextWhileWaiting);
     WaitForKey();
     Headless::SetSleepHook(nullptr);
-    EXPECT_EQ(KeyPressed, KeyTilde);
+    EXPECT_EQ(TheControls.KeyPressed, KeyTilde);
     EXPECT_EQ(Blips(), 1);
 }
 

@@ -95,8 +95,8 @@ TEST_F(OptionsTest, ControlsRefuseWithoutAPadAndCycleWithOne) {
     ChooseLine(13);
     ASSERT_TRUE(Returns(OptionsScreen, 30));
     EXPECT_EQ(Bounces(), 1);
-    EXPECT_EQ(ControlMode, 0);
-    EXPECT_EQ(PadActive, 0);
+    EXPECT_EQ(TheControls.ControlMode, 0);
+    EXPECT_EQ(TheControls.PadActive, 0);
     EXPECT_TRUE(Shown("Controls (keyboard, no pad present)"));
 
     // A pad plugged in while the screen is up is found; the choice then steps keyboard, pad, swapped, keyboard.
@@ -110,15 +110,15 @@ TEST_F(OptionsTest, ControlsRefuseWithoutAPadAndCycleWithOne) {
     ASSERT_TRUE(Returns(OptionsScreen, 40));
     EXPECT_TRUE(Shown("Controls (keyboard, pad present)"));
     EXPECT_TRUE(Shown("Controls (pad - normal buttons)"));
-    EXPECT_EQ(ControlMode, 2);
-    EXPECT_EQ(PadActive, 1);
-    EXPECT_EQ(PadFireButton, PadThrust);
-    EXPECT_EQ(PadThrustButton, PadFire);
+    EXPECT_EQ(TheControls.ControlMode, 2);
+    EXPECT_EQ(TheControls.PadActive, 1);
+    EXPECT_EQ(TheControls.PadFireButton, PadThrust);
+    EXPECT_EQ(TheControls.PadThrustButton, PadFire);
 }
 
 TEST_F(OptionsTest, ThePadMovesALineAFrameAndChoosesAndEscapeLeavesFromAnyLine) {
     Headless::PlugPad(0, true);
-    ControlMode = 1, PadActive = 1;
+    TheControls.ControlMode = 1, TheControls.PadActive = 1;
     int frame = Headless::FrameCount();
     Headless::SetPad(frame + 1, 0, 1); // held down for two frames: two lines
     Headless::SetPad(frame + 3, 0, 0);

@@ -29,8 +29,8 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
     // The stick rests a little to the right when the game starts, so that is its rest.
     Headless::PlugPad(0, true);
     Headless::SetPad(0, 0.5f, 0);
-    ControlMode = 1;
-    PadActive = 1;
+    TheControls.ControlMode = 1;
+    TheControls.PadActive = 1;
     SeenAt.clear();
     Headless::SetFlipHook(Watch);
     Headless::PlugPad(PlayStart + 20, false);
@@ -61,8 +61,8 @@ TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGame
 }
 
 TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {
-    ControlMode = 1;
-    PadActive = 1;
+    TheControls.ControlMode = 1;
+    TheControls.PadActive = 1;
     MostItem = 0;
     Headless::SetFlipHook(WatchItem);
     Headless::PlugPad(IntroShown + 10, true);

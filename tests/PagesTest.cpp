@@ -91,9 +91,9 @@ TEST_F(LevelPageTest, ClosesByItselfAfter241FramesAndShowsTheLevelWithTwoDigits)
 TEST_F(LevelPageTest, AnyKeyOfTheTableOrAHeldPadButtonClosesIt) {
     Headless::PressKey(Headless::FrameCount() + 5, KeyA);
     EXPECT_EQ(FramesOf(StartLevel), 5);
-    ControlMode = 1;
+    TheControls.ControlMode = 1;
     Headless::PlugPad(Headless::FrameCount(), true);
-    Headless::Schedule({Headless::InputEvent::PadButtonDown, Headless::FrameCount() + 7, PadThrustButton});
+    Headless::Schedule({Headless::InputEvent::PadButtonDown, Headless::FrameCount() + 7, TheControls.PadThrustButton});
     EXPECT_EQ(FramesOf(StartLevel), 7);
 }
 
@@ -138,14 +138,14 @@ TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
     PersonalHighscore = 500;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
     FramesOf(OpenShipLostPage);
-    EXPECT_EQ(NewPersonalBest, 0);
+    EXPECT_EQ(TheWorld.NewPersonalBest, 0);
     EXPECT_FALSE(Shown("you have beaten your own score."));
     EXPECT_FALSE(Shown("seriously unnamed..."));
 
     TheWorld.Score = 501;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
     FramesOf(OpenShipLostPage);
-    EXPECT_EQ(NewPersonalBest, 1);
+    EXPECT_EQ(TheWorld.NewPersonalBest, 1);
     EXPECT_EQ(PersonalHighscore, 501);
     EXPECT_TRUE(Shown("you have beaten your own score."));
     EXPECT_TRUE(Shown("press thrust to sync your highscore"));
@@ -182,13 +182,13 @@ TEST_F(GameOverPageTest, ScoresOfMoreThanEightDigitsShowEveryDigit) {
 
 TEST_F(KeyScanTest, FindsTheFirstPressedKeyInTableOrder) {
     ScanKeys();
-    EXPECT_EQ(KeyPressed, 0);
+    EXPECT_EQ(TheControls.KeyPressed, 0);
     Headless::PressKey(Headless::FrameCount(), KeyA);
     Headless::PressKey(Headless::FrameCount(), 32);
     ScanKeys();
-    EXPECT_EQ(KeyPressed, 32); // Space comes before A in the table
+    EXPECT_EQ(TheControls.KeyPressed, 32); // Space comes before A in the table
     ScanKeys();
-    EXPECT_EQ(KeyPressed, KeyA); // A's press is still waiting: the scan stopped at Space
+    EXPECT_EQ(TheControls.KeyPressed, KeyA); // A's press is still waiting: the scan stopped at Space
 }
 
 TEST_F(PageTableTest, EachHeadlineTableHoldsOneEntryOfFiveValues) {

@@ -300,10 +300,10 @@ TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
 
     Headless::Reset();
     ResetAllState();
-    ShowFrameRate = 1;
+    TheControls.ShowFrameRate = 1;
     EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
     EXPECT_EQ(StripsOfColour(Headless::Frames().back(), 0xFF4043FF, 700, 768),
-              StrokeCount("FPS: " + std::to_string(Fps)));
+              StrokeCount("FPS: " + std::to_string(TheWorld.Fps)));
 }
 
 TEST_F(GameTextTest, ExitPromptShowsItsThreeTexts) {

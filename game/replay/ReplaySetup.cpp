@@ -23,10 +23,10 @@ void ApplyReplaySetup(const ReplayScript& script) {
     KeyThrust = script.Keys[2];
     KeyFire = script.Keys[3];
     if (script.ControlSetup != ReplayScript::Controls::Keyboard) {
-        PadActive = 1;
-        ControlMode = script.ControlSetup == ReplayScript::Controls::Pad ? 1 : 2;
-        PadFireButton = ControlMode == 1 ? PadFirst : PadSecond;
-        PadThrustButton = ControlMode == 1 ? PadSecond : PadFirst;
+        TheControls.PadActive = 1;
+        TheControls.ControlMode = script.ControlSetup == ReplayScript::Controls::Pad ? 1 : 2;
+        TheControls.PadFireButton = TheControls.ControlMode == 1 ? PadFirst : PadSecond;
+        TheControls.PadThrustButton = TheControls.ControlMode == 1 ? PadSecond : PadFirst;
     }
     // The palette and the drawing style as the options screen sets them; the game's start builds its rings anew.
     int colours = script.GreyPalette ? 0 : 1, neon = script.Wireframe ? 0 : 1;
@@ -45,9 +45,9 @@ void TakeReplaySetup(ReplayScript& script) {
     script.Keys[1] = KeyTurnRight;
     script.Keys[2] = KeyThrust;
     script.Keys[3] = KeyFire;
-    script.ControlSetup = ControlMode == 1   ? ReplayScript::Controls::Pad
-                          : ControlMode == 2 ? ReplayScript::Controls::PadSwapped
-                                             : ReplayScript::Controls::Keyboard;
+    script.ControlSetup = TheControls.ControlMode == 1   ? ReplayScript::Controls::Pad
+                          : TheControls.ControlMode == 2 ? ReplayScript::Controls::PadSwapped
+                                                         : ReplayScript::Controls::Keyboard;
     script.Wireframe = NeonMode == 0;
     script.GreyPalette = ColorsOn != 1;
 }

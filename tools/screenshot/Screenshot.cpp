@@ -232,14 +232,14 @@ int main(int argc, char** argv) {
                 // The game as a player starts it: its settings come from the settings file (or the first run's
                 // defaults), so the style flags shape the other modes only.
                 SetUpProgram(StartupFor::Player);
-                ShowFrameRate = options.Fps ? 1 : 0;
+                TheControls.ShowFrameRate = options.Fps ? 1 : 0;
                 SdlControl::StopAfterFrames(options.Frames);
                 StartGameFromMenu();
             } else {
                 // The intro or the menu as a fresh install shows it, in the style asked for.
                 SetUpProgram(StartupFor::Replay);
                 ApplyStyle(options);
-                ShowFrameRate = options.Fps ? 1 : 0;
+                TheControls.ShowFrameRate = options.Fps ? 1 : 0;
                 UpdateGlowWidths();
                 ApplyDisplayStyle();
                 SetPalette();

@@ -111,33 +111,44 @@ void OverWatchedFrame() {
 
 } // namespace
 
-WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose) {
+void StartWatch(WatchRun& run, const ReplayScript& script, const std::string& whose) {
     ApplyReplaySetup(script);
     Current = Watch{whose, script.EndFrame};
     StartInputPlayback(script.Events);
     SeedRnd(script.Seed);
-    WatchOutcome outcome;
+    run = WatchRun{};
     GameDriver driver;
     driver.Overlay = OverWatchedFrame;
-    Loop loop;
-    loop.Open(OpenGameFromMenu(driver));
-    outcome.How = WatchEnding::GameLeft; // unless a check below stops the game first
-    while (RunFrame(loop)) {
-        if (PlaybackEscapePressed()) {
-            outcome.How = WatchEnding::Escape;
-            break;
-        }
+    run.Frames.Open(OpenGameFromMenu(driver));
+    run.Outcome.How = WatchEnding::GameLeft; // unless a check below stops the game first
+}
+
+bool StepWatch(WatchRun& run) {
+    if (run.Ended) return false;
+    bool more = RunFrame(run.Frames);
+    if (more && PlaybackEscapePressed()) {
+        run.Outcome.How = WatchEnding::Escape;
+        more = false;
+    } else if (more && (TheWorld.ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame)) {
         // Where the replay tool stops: the game-over page's first frame, or the script's end.
-        if (TheWorld.ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame) {
-            outcome.How = TheWorld.ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
-            break;
-        }
+        run.Outcome.How = TheWorld.ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
+        more = false;
     }
+    if (more) return true;
     FinishGameFromMenu();
-    outcome.Frames = InputFramesSinceStart();
-    outcome.Score = TheWorld.Score;
-    outcome.Level = TheWorld.Level;
-    return outcome;
+    run.Outcome.Frames = InputFramesSinceStart();
+    run.Outcome.Score = TheWorld.Score;
+    run.Outcome.Level = TheWorld.Level;
+    run.Ended = true;
+    return false;
+}
+
+WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose) {
+    WatchRun run;
+    StartWatch(run, script, whose);
+    while (StepWatch(run)) {
+    }
+    return run.Outcome;
 }
 
 void ShowWatchCard(const std::string& whose, const WatchOutcome& outcome) {

@@ -1,6 +1,7 @@
 // Playing a script's game in the game's own window, at its own pace and with its sounds: a kept game watched again,
 // or a game of the online board. A caption says whose game it is while it plays, and a card of ours ends it.
 #pragma once
+#include "game/Loop.h"
 #include "game/replay/ReplayScript.h"
 #include <string>
 
@@ -29,6 +30,15 @@ constexpr int WatchCardFrames = 600;
 // keeps it up). The game's state is left as the last frame had it, its controls and style as the script set them,
 // and its input still played back.
 WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose);
+// The same watch a frame at a time, for a caller that owns the frames (the browser's page): StartWatch sets it up,
+// each StepWatch makes one frame and is false once the watch has ended, with its outcome kept in the run.
+struct WatchRun {
+    Loop Frames;
+    WatchOutcome Outcome;
+    bool Ended = false;
+};
+void StartWatch(WatchRun& run, const ReplayScript& script, const std::string& whose);
+bool StepWatch(WatchRun& run);
 // The card a watched game ends on: whose game, its score, level and length, until any key or WatchCardFrames.
 // Reads the keyboard, so the script's input must be stopped first. Not for a watch stopped with Escape.
 void ShowWatchCard(const std::string& whose, const WatchOutcome& outcome);

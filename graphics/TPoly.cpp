@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "platform/Random.h"
 #include <array>
-#include <bit>
+#include <cstring>
 #include <vector>
 
 int TPoly::RendererPath = TPoly::OpenGLPath;
@@ -65,8 +65,18 @@ void PutVertex(float* slots, int index, float x, float y, std::uint32_t colour, 
 }
 } // namespace
 
-float ColourSlot(std::uint32_t colour) { return std::bit_cast<float>(colour); }
-std::uint32_t SlotColour(float slot) { return std::bit_cast<std::uint32_t>(slot); }
+// Copied bit for bit rather than std::bit_cast, which the browser build's C++ library does not have.
+float ColourSlot(std::uint32_t colour) {
+    static_assert(sizeof(float) == sizeof colour);
+    float slot;
+    std::memcpy(&slot, &colour, sizeof slot);
+    return slot;
+}
+std::uint32_t SlotColour(float slot) {
+    std::uint32_t colour;
+    std::memcpy(&colour, &slot, sizeof colour);
+    return colour;
+}
 
 void TPoly::Initialise() {
     // There is one renderer, OpenGL behind the display; vertex colours always modulate the sprite there.

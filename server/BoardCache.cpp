@@ -21,7 +21,8 @@ std::string BoardCache::Listing::Prefix(int count) const {
     return Text.substr(0, Ends[entries - 1]);
 }
 
-BoardCache::BoardCache(ScoreStore& store, int depth, double renewSeconds) : Store(store), Depth(depth) {
+BoardCache::BoardCache(ScoreStore& store, int depth, double renewSeconds, bool watchLinks)
+    : Store(store), Depth(depth), WatchLinks(watchLinks) {
     if (renewSeconds <= 0) return;
     Renewer = std::thread([this, renewSeconds] {
         auto every = std::chrono::duration<double>(renewSeconds);
@@ -67,7 +68,8 @@ std::shared_ptr<const BoardCache::Listing> BoardCache::ReadBoard(const std::stri
     // Only the pages' own board needs its pages, with the archived games of older rules: the others' renewals make
     // none.
     if (paged)
-        listing->Pages = std::make_shared<const BoardPages>(std::move(rows), Store.ArchivedScores(board, WebPageRows));
+        listing->Pages =
+            std::make_shared<const BoardPages>(std::move(rows), Store.ArchivedScores(board, WebPageRows), WatchLinks);
     return listing;
 }
 

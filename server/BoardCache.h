@@ -19,7 +19,8 @@ namespace ScoreServer {
 class BoardCache {
   public:
     // renewSeconds: how often every board held is read again; 0 renews only on Changed.
-    BoardCache(ScoreStore& store, int depth, double renewSeconds);
+    // watchLinks: the pages link each game to its watch in the browser build (served at play/).
+    BoardCache(ScoreStore& store, int depth, double renewSeconds, bool watchLinks = false);
     ~BoardCache();
     // The first count entries of a board, five lines each. The first read of a board goes to the store (and may
     // throw StoreError); afterwards it is answered from memory, even while the store is unavailable.
@@ -56,6 +57,7 @@ class BoardCache {
 
     ScoreStore& Store;
     int Depth;
+    bool WatchLinks;
     std::mutex Mutex;
     std::map<std::string, std::shared_ptr<const Listing>, std::less<>> Boards;
     std::shared_ptr<const Listing> Versions;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <map>
 
 namespace ScoreServer {
@@ -99,15 +100,21 @@ ScoreService::ScoreService(ScoreStore& store, ServiceSettings settings, std::fun
                      Settings.NewGamesBurst),
       UploadQuota(Settings.UploadsPerDay / SecondsPerDay, Settings.UploadsPerDay),
       GameBytes(Settings.GameBytesPerMinute / SecondsPerMinute, Settings.GameBytesPerMinute),
-      Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds),
+      Boards(store, std::max(MaxListedScores, MaxListedVersions), Settings.RenewBoardsSeconds,
+             !Settings.PlayFolder.empty()),
       Verifier(std::make_unique<VerifierPool>(Settings.Verifier)) {
     if (!Settings.WallClock) Settings.WallClock = UnixSeconds;
     if (!Settings.SeedSource) Settings.SeedSource = NewGameSeed;
+    // Start-up checked the files are there; one gone since leaves play/ unserved rather than the board down.
+    std::string error;
+    if (!Settings.PlayFolder.empty() && !Play.Load(Settings.PlayFolder, error))
+        std::fprintf(stderr, "%s\n", error.c_str());
 }
 
 ScoreService::~ScoreService() = default;
 
 bool ScoreService::AnswersFromMemory(std::string_view path, std::string_view rawQuery) {
+    if (Play.Find(path)) return true;
     if (IsWebPagePath(path)) return Boards.Holds(WebPageBoard);
     auto parsed = rawQuery.size() <= Settings.MaxQueryLength ? ParseQuery(rawQuery) : std::nullopt;
     if (!parsed) return true; // refused at once
@@ -131,6 +138,10 @@ Reply ScoreService::Handle(std::string_view path, std::string_view rawQuery, con
     if (rawQuery.size() > Settings.MaxQueryLength) return Refuse(414, "query too long");
     if (body.size() > Settings.MaxBodyBytes) return Refuse(413, "game too large");
 
+    if (const PlayFile* file = Play.Find(path)) {
+        bool gzip = !file->Packed.empty() && Accepts(acceptEncoding, "gzip");
+        return {200, gzip ? file->Packed : file->Body, {}, file->ContentType, gzip ? "gzip" : nullptr};
+    }
     if (IsWebPagePath(path)) {
         try {
             WebReply page = Boards.Pages(WebPageBoard)->Answer(path, rawQuery, publicBase);

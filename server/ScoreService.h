@@ -6,6 +6,7 @@
 #include "server/AddressRateLimiter.h"
 #include "server/BoardCache.h"
 #include "server/GameTicket.h"
+#include "server/PlayPages.h"
 #include "server/ScoreStore.h"
 #include "server/VerifierPool.h"
 #include <condition_variable>
@@ -47,6 +48,9 @@ struct ServiceSettings {
     // The site's public address ("https://example.org/kestrovar/"), for the link previews of its web pages; empty:
     // the one the trusted proxy names, if any.
     std::string PublicAddress;
+    // The browser build's folder (tools/web.sh's build/web), served at play/ with a watch link on every game of the
+    // pages; empty: neither.
+    std::string PlayFolder;
     VerifierSettings Verifier;
     // The clock tickets are dealt and checked by (seconds since 1970) and where new games' seeds come from; empty:
     // the system's clock and OpenSSL's random bytes. The tests set their own.
@@ -136,6 +140,7 @@ class ScoreService {
     AddressRateLimiter UploadQuota;    // by client prefix
     AddressRateLimiter GameBytes;      // by client prefix
     BoardCache Boards;
+    PlayPages Play;
     std::mutex PendingMutex;
     std::map<std::string, std::shared_ptr<PendingCheck>> Pending;
     std::unique_ptr<VerifierPool> Verifier; // last: stopped first, while everything its checks use is still here

@@ -1,5 +1,6 @@
 // kestrovar-scores: opens the database (migrating it), binds the address, and serves until SIGINT or SIGTERM.
 #include "server/EventFront.h"
+#include "server/PlayPages.h"
 #include "server/ServerOptions.h"
 #include "server/verify/Capabilities.h"
 #include <atomic>
@@ -85,6 +86,12 @@ int main(int argc, char** argv) {
     if (access(checker.WorkerPath.c_str(), X_OK) != 0) {
         std::fprintf(stderr, "kestrovar-scores: the replay checker %s cannot be run (--verifier names another)\n",
                      checker.WorkerPath.c_str());
+        return 1;
+    }
+    // Nor does one told to serve a browser build it cannot find: every visitor would meet a 404.
+    if (const std::string& play = options->Service.PlayFolder; !play.empty() && !MissingPlayFile(play).empty()) {
+        std::fprintf(stderr, "kestrovar-scores: --play-folder: %s is missing (tools/web.sh builds it)\n",
+                     MissingPlayFile(play).c_str());
         return 1;
     }
     if (std::string refused = ChooseCheckUser(options->CheckUser, checker); !refused.empty()) {

@@ -64,6 +64,8 @@ std::string ServerHelpText() {
            "  --game-version TEXT     the current game version, stored for the game's version check\n"
            "  --public-address URL    the web pages' public address (http://... or https://...), named in\n"
            "                          their link previews (default: the one a trusted proxy forwards)\n"
+           "  --play-folder DIR       the browser build (tools/web.sh's build/web), served at play/: the game in\n"
+           "                          the browser, and every game of the pages watched from its start\n"
            "  --verifier PATH         the replay checker (default: kestrovar-verify beside this program, else\n"
            "                          where the install put it)\n"
            "  --verifiers N           replays checked at once (default: one per processor core)\n"
@@ -201,6 +203,8 @@ std::optional<ServerOptions> ParseServerOptions(int argc, const char* const* arg
                 return std::nullopt;
             }
             options.Service.PublicAddress = value.back() == '/' ? value : value + "/";
+        } else if (name == "--play-folder") {
+            options.Service.PlayFolder = value;
         } else if (name == "--verifier") {
             options.Service.Verifier.WorkerPath = value;
         } else if (name == "--verifiers") {

@@ -179,14 +179,21 @@ std::string PlayerLink(const std::string& root, const std::string& name) {
     return "<a href=\"" + root + "player/" + PathSegment(name) + "\">" + HtmlEscaped(name) + "</a>";
 }
 
-// One row of a table of games; withName leaves the name out on a player's own page.
-std::string TableRow(const std::string& root, const ScoreEntry& row, std::size_t rank, bool withName, bool& marked) {
+// The game's watch in the browser build, from its start.
+std::string WatchLink(const std::string& root, const ScoreEntry& row) {
+    if (row.GameHash.empty()) return {};
+    return " <a href=\"" + root + "play/?game=" + HtmlEscaped(row.GameHash) + "\">watch</a>";
+}
+
+// One row of a table of games; withName leaves the name out on a player's own page, watch adds the game's watch.
+std::string TableRow(const std::string& root, const ScoreEntry& row, std::size_t rank, bool withName, bool watch,
+                     bool& marked) {
     std::string line = "<tr><td class=\"rank\">" + std::to_string(rank) + "</td>";
     if (withName) line += "<td class=\"name\">" + PlayerLink(root, row.Name) + "</td>";
     line += "<td class=\"level\">" + std::to_string(row.Level) + "</td><td class=\"score\">" +
             std::to_string(row.Score) + "</td><td class=\"date\">" + ShownDate(row, marked) +
             "</td><td class=\"length\">" + GameLength(row.Frames) + "</td><td class=\"game\">" +
-            GameLink(root, row, "game") + "</td></tr>\n";
+            GameLink(root, row, "game") + (watch ? WatchLink(root, row) : std::string()) + "</td></tr>\n";
     return line;
 }
 
@@ -290,8 +297,8 @@ std::string ServerDate(std::int64_t unixSeconds) {
 
 bool IsWebPagePath(std::string_view path) { return ReadWebPath(path).What != WebPath::None; }
 
-BoardPages::BoardPages(std::vector<ScoreEntry> rows, std::vector<ScoreEntry> archived)
-    : Rows(std::move(rows)), Archived(std::move(archived)) {
+BoardPages::BoardPages(std::vector<ScoreEntry> rows, std::vector<ScoreEntry> archived, bool watchLinks)
+    : Rows(std::move(rows)), Archived(std::move(archived)), WatchLinks(watchLinks) {
     if (Rows.size() > static_cast<std::size_t>(WebPageDepth)) Rows.resize(WebPageDepth);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         ByName[Rows[i].Name].push_back(i);
@@ -354,7 +361,7 @@ std::string BoardPages::BoardPage(int page, std::string_view publicBase) const {
         body += "<p>No game is on the board yet.</p>\n";
     } else {
         body += TableHead(true);
-        for (std::size_t i = from; i < to; ++i) body += TableRow("", Rows[i], i + 1, true, marked);
+        for (std::size_t i = from; i < to; ++i) body += TableRow("", Rows[i], i + 1, true, WatchLinks, marked);
         body += TableFoot;
     }
     std::size_t pages = (Rows.size() + WebPageRows - 1) / WebPageRows;
@@ -399,7 +406,7 @@ std::string BoardPages::PlayerPage(const std::string& name, std::string_view pub
                        (games.size() == 1 ? " game" : " games") + " among the board's best; the best is number " +
                        std::to_string(games.front() + 1) + ".</p>\n" + TableHead(false);
     bool marked = false;
-    for (std::size_t index : games) body += TableRow("../", Rows[index], index + 1, false, marked);
+    for (std::size_t index : games) body += TableRow("../", Rows[index], index + 1, false, WatchLinks, marked);
     body += TableFoot;
     if (marked) body += MarkNote;
     return MakePage(info, body, publicBase);

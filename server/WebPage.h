@@ -39,7 +39,8 @@ bool IsWebPagePath(std::string_view path);
 class BoardPages {
   public:
     // archived: the games of older rules (newest rules first), shown on the first page, each rules its own table.
-    explicit BoardPages(std::vector<ScoreEntry> rows, std::vector<ScoreEntry> archived = {});
+    // watchLinks: each game also links to its watch in the browser build, at play/?game=HASH.
+    explicit BoardPages(std::vector<ScoreEntry> rows, std::vector<ScoreEntry> archived = {}, bool watchLinks = false);
     // The page a path asks for (see IsWebPagePath); rawQuery may name the board's page ("page=2"). publicBase is
     // the site's public address ("https://example.org/scores/"), empty when unknown: with it the pages carry
     // link-preview tags. A name or game the board does not hold is a small 404 page, made and forgotten.
@@ -54,6 +55,7 @@ class BoardPages {
     std::vector<ScoreEntry> Archived;
     std::unordered_map<std::string, std::vector<std::size_t>> ByName;
     std::unordered_map<std::string, std::size_t> ByGame;
+    bool WatchLinks = false;
     std::string FirstPage; // the page every visitor opens, made once; its preview tags are added as it is served
     std::size_t FirstPageTagsAt = 0;
 };

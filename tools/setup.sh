@@ -19,6 +19,7 @@ TESTER=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick sox libsox-fmt-all vorbis-tools
   debhelper dpkg-dev lintian
+  emscripten
 )
 
 PACKAGES=("${PLAYER[@]}")

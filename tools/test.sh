@@ -21,8 +21,11 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON -DK
 cmake --build build/release -j"$jobs" --target kestrovar
 
 echo "== optimised build and tests"
-cmake -S . -B build/release -DKESTROVAR_SERVER=ON -DKESTROVAR_TESTS=ON -DKESTROVAR_BENCH=ON >/dev/null
+cmake -S . -B build/release -DKESTROVAR_SERVER=ON -DKESTROVAR_TESTS=ON -DKESTROVAR_BENCH=ON \
+  -DKESTROVAR_WEB_BUILD="$PWD/build/web" >/dev/null
 cmake --build build/release -j"$jobs"
+# The browser build, whose tests join this pass only (never the sanitizer's).
+tools/web.sh -j"$jobs"
 (cd build/release && ctest -j"$jobs" --output-on-failure --timeout 300)
 
 echo "== sanitizer build and tests"

@@ -3,7 +3,11 @@
 #include "GlRenderer.h"
 #include <algorithm>
 #include <cmath>
+#ifdef __EMSCRIPTEN__
+#include "../web/WebGl.h" // the browser build draws the same way on WebGL 2
+#else
 #include <epoxy/gl.h>
+#endif
 
 namespace {
 // Pixel centres sit half a pixel in from the pixel's top-left corner.
@@ -75,6 +79,10 @@ bool CompileShader(GLenum type, const std::string& source, GLuint& shader, std::
 }
 
 std::string VersionLine(bool coreProfile) {
+#ifdef __EMSCRIPTEN__
+    // WebGL 2 runs the same shaders as GLSL ES 3.00, which asks the fragment shader for a float precision.
+    if (coreProfile) return "#version 300 es\nprecision highp float;\n";
+#endif
     if (coreProfile) return "#version 330 core\n";
     if (epoxy_glsl_version() >= 130) return "#version 130\n";
     return "#version 120\n";

@@ -1,0 +1,54 @@
+// The page's frames: the browser calls once a screen refresh (60, 120 or 144 times a second, or fewer on a slow
+// machine) and the game makes the whole 1/60 s frames due since the last call, so that it runs at exactly 60 frames
+// a second, as the server's real-time check expects.
+#include "../FrameLoop.h"
+#include <emscripten.h>
+
+namespace {
+constexpr double FrameMs = 1000.0 / 60;
+// A slow machine (software GL) shows fewer frames than the game makes: the frames behind are made without drawing
+// (drawing changes nothing), up to this many at once; after a longer stall (a tab in the background) the game goes
+// on rather than racing to catch up.
+constexpr double MostBehindMs = 10 * FrameMs;
+
+FrameMaker Maker = nullptr;
+double Behind = 0;
+double LastCall = -1;
+
+// The page's figures for the benchmark: when the first frame was shown (ms since the page began to load), how many
+// have been shown since, and the milliseconds the calls that made them took.
+EM_JS(void, NoteShownFrame, (double busyMs), {
+    var figures =
+        Module.kestrovarFrames || (Module.kestrovarFrames = {first : performance.now(), shown : 0, busyMs : 0});
+    figures.shown += 1;
+    figures.busyMs += busyMs;
+});
+
+int FramesDue(double now) {
+    if (LastCall < 0) LastCall = now - FrameMs;
+    Behind += now - LastCall;
+    LastCall = now;
+    if (Behind > MostBehindMs) Behind = FrameMs;
+    int due = 0;
+    for (; Behind >= FrameMs; Behind -= FrameMs) ++due;
+    return due;
+}
+
+void Refresh() {
+    double began = emscripten_get_now();
+    int due = FramesDue(began);
+    if (due == 0) return;
+    for (; due > 0; --due) {
+        if (!Maker(due == 1)) {
+            emscripten_cancel_main_loop();
+            return;
+        }
+    }
+    NoteShownFrame(emscripten_get_now() - began);
+}
+} // namespace
+
+void MakeFramesAtSixtyHertz(FrameMaker frame) {
+    Maker = frame;
+    emscripten_set_main_loop(Refresh, 0, false);
+}

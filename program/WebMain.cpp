@@ -1,0 +1,72 @@
+// The browser's way in, on the top floor: the page returns to the browser between frames, so the program hands its
+// frames to the back end, which makes them at exactly 60 a second whatever the screen's rate.
+//   (no arguments)      the program: the intro, the menu and all it opens
+//   --watch FILE        a game's script played from its start (the board's games: the page fetches the script)
+#include "frontend/Watching.h"
+#include "game/replay/ReplaySetup.h"
+#include "platform/FrameLoop.h"
+#include "platform/System.h"
+#include "program/Program.h"
+#include "program/Startup.h"
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+constexpr int UsageStatus = 2;
+
+Loop Program;
+WatchRun Watched;
+
+bool ProgramFrame(bool drawn) {
+    Program.Drawn = drawn;
+    if (RunFrame(Program)) return true;
+    FinishProgram();
+    EndProgram(0);
+}
+
+bool WatchFrame(bool drawn) {
+    Watched.Frames.Drawn = drawn;
+    if (StepWatch(Watched)) return true;
+    // Escape leaves the page, as it leaves the desktop's watch; every other end shows the line the replay tool
+    // closes with, over the game's last frame.
+    if (Watched.Outcome.How == WatchEnding::Escape) EndProgram(0);
+    const char* ending = Watched.Outcome.How == WatchEnding::GameOver      ? "game-over"
+                         : Watched.Outcome.How == WatchEnding::ScriptEnded ? "script-ended"
+                                                                           : "game-left";
+    std::printf("%s\n", ReplayEndLine(ending, Watched.Outcome.Frames).c_str());
+    std::fflush(stdout);
+    return false;
+}
+
+int StartWatching(const std::string& path) {
+    std::ifstream file(path);
+    ReplayScript script;
+    std::string error;
+    if (!file || !ParseReplayScript(file, script, error)) {
+        std::fprintf(stderr, "Kestrovar: %s: %s\n", path.c_str(), file ? error.c_str() : "can't be read");
+        return UsageStatus;
+    }
+    std::string rules = OtherRules(script);
+    if (!rules.empty()) {
+        std::fprintf(stderr, "Kestrovar: %s: %s\n", path.c_str(), rules.c_str());
+        return UsageStatus;
+    }
+    SetUpProgram(StartupFor::Watch);
+    std::size_t slash = path.find_last_of('/');
+    StartWatch(Watched, script, slash == std::string::npos ? path : path.substr(slash + 1));
+    MakeFramesAtSixtyHertz(WatchFrame);
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 1) {
+        Program = StartProgram();
+        MakeFramesAtSixtyHertz(ProgramFrame);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--watch") return StartWatching(argv[2]);
+    std::fprintf(stderr, "usage: kestrovar [--watch REPLAY]\n");
+    return UsageStatus;
+}

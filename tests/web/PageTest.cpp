@@ -1,0 +1,72 @@
+// The browser build as the score server serves it (--play-folder), in headless Chromium on software WebGL 2: a game
+// of the board watched from the board's link to its end, the page's closing line the native replay's, with no
+// console error on the way and the neon on the canvas, the menu's too; keys pressed in the page reach the game.
+#include "ServerTestSupport.h"
+#include "game/replay/ReplayEngine.h"
+#include "server/CanonicalScript.h"
+#include "server/GameArchive.h"
+#include "server/ScoreStore.h"
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace ServerTests;
+
+namespace {
+// Two seconds of the first game: a watch runs in real time.
+constexpr int ShortGameFrames = 120;
+// Most of a frame of the fight is its black sky: the neon and the backdrop's glow light a few per cent of it.
+constexpr int FewestLitPerMille = 10;
+
+std::string ShortGame() {
+    std::istringstream lines(FileText(std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.txt"));
+    std::string script;
+    for (std::string line; std::getline(lines, line);)
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0])) || std::stoi(line) < ShortGameFrames)
+            script += line + "\n";
+    return script + "end " + std::to_string(ShortGameFrames) + "\n";
+}
+
+std::string Seen(const std::string& lines, const std::string& name) {
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(name + ": ", 0) == 0) return line.substr(name.size() + 2);
+    return {};
+}
+} // namespace
+
+TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine) {
+    ASSERT_EQ(std::system("command -v chromium node > /dev/null"), 0) << "tools/setup.sh installs chromium and node";
+    TempFolder folder;
+    const std::string script = ShortGame(), id = ScoreServer::GameId(script);
+    ReplayScript parsed;
+    std::string error;
+    std::istringstream text(script);
+    ASSERT_TRUE(ParseReplayScript(text, parsed, error)) << error;
+    const std::string closing = ReplayFinalLine(RunReplay(parsed, {}, ReplayFrames::SteppedOnly));
+    {
+        auto store = ScoreServer::OpenScoreStore(folder.Path() + "/scores.sqlite");
+        store->AddGame({"", "web", 1, 40, "08 Dec 2026", {}, 0},
+                       {id, ScoreServer::CanonicalScript(script), closing, ShortGameFrames});
+    }
+    ServerProcess server(folder.Path() + "/scores.sqlite", folder.Path() + "/server.log",
+                         {"--play-folder", KESTROVAR_WEB_BUILD});
+    ASSERT_GT(server.Port(), 0) << server.Log();
+
+    // The board links the game to its watch.
+    HttpResult board = HttpGet(server.Port(), "/");
+    ASSERT_EQ(board.Status, 200);
+    EXPECT_NE(board.Body.find("<a href=\"play/?game=" + id + "\">watch</a>"), std::string::npos) << board.Body;
+
+    std::string command = "timeout 400 node " + std::string(KESTROVAR_SOURCE_DIR) +
+                          "/tests/web/check-page.mjs http://127.0.0.1:" + std::to_string(server.Port()) + "/ " + id +
+                          " " + folder.Path() + "/browser > " + folder.Path() + "/seen.txt 2> " + folder.Path() +
+                          "/browser.log";
+    int status = std::system(command.c_str());
+    std::string seen = FileText(folder.Path() + "/seen.txt");
+    ASSERT_EQ(status, 0) << seen << FileText(folder.Path() + "/browser.log");
+    EXPECT_EQ(Seen(seen, "error"), "") << seen;
+    EXPECT_EQ(Seen(seen, "closing"), closing) << seen;
+    EXPECT_GE(std::atoi(Seen(seen, "lit").c_str()), FewestLitPerMille) << seen;
+    EXPECT_GE(std::atoi(Seen(seen, "menu-lit").c_str()), FewestLitPerMille) << seen;
+    EXPECT_NE(Seen(seen, "escape").find("Kestrovar has ended"), std::string::npos) << seen;
+}

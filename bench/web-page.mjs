@@ -1,17 +1,10 @@
 // The browser build's figures in Debian's headless chromium (software WebGL 2 through SwiftShader), watching the
 // first bot game: "name: value unit" lines, as bench/web-figures.sh prints them.
 // usage: node web-page.mjs URL PROFILE_FOLDER SECONDS
-import {createRequire} from 'node:module';
-const puppeteer = createRequire(new URL('../tests/server/browser/package.json', import.meta.url))('puppeteer-core');
+import {launchChromium} from '../tests/web/chromium.mjs';
 
 const [url, profile, seconds] = process.argv.slice(2);
-const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium(profile);
 try {
     const page = await browser.newPage();
     await page.setViewport({width: 1024, height: 768});

@@ -4,18 +4,11 @@
 //   menu-lit: the same over the menu, the intro taken away by a key
 //   escape: what the page says after Escape was pressed mid-watch   error: each console error or page error
 // usage: node check-page.mjs BASE_URL GAME_HASH PROFILE_FOLDER
-import {createRequire} from 'node:module';
-const puppeteer = createRequire(new URL('../server/browser/package.json', import.meta.url))('puppeteer-core');
+import {launchChromium} from './chromium.mjs';
 
 const [base, game, profile] = process.argv.slice(2);
 const WatchLimitMs = 240000; // a watch runs in real time, slower where software GL can't keep up
-const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--no-first-run'],
-});
+const browser = await launchChromium(profile);
 
 async function open(url) {
     const page = await browser.newPage();

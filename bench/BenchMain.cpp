@@ -21,7 +21,8 @@ double StartupToFirstFrameMs(double& sleptMs) {
     long long sleptBefore = SdlControl::MillisecondsSlept();
     auto start = std::chrono::steady_clock::now();
     try {
-        RunProgram();
+        World world;
+        RunProgram(world);
     } catch (const SdlControl::RunStopped&) {
     }
     double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

@@ -26,7 +26,8 @@ double WholeGameFramesPerSecond() {
     Headless::StopAtFrame(BenchFrames);
     auto start = Clock::now();
     try {
-        RunProgram();
+        World world;
+        RunProgram(world);
     } catch (const Headless::RunStopped&) {
     } catch (const Headless::ProgramEnded& ended) {
         std::fprintf(stderr, "the game ended early with status %d\n", ended.Status);

@@ -5,9 +5,9 @@
 #include "core/GameState.h"
 #include "core/ScoreProtocol.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "frontend/HighScores.h"
 #include "frontend/Network.h"
-#include "game/TheWorld.h"
 #include "platform/headless/Headless.h"
 #include "program/Startup.h"
 #include <algorithm>
@@ -80,11 +80,12 @@ void SleepForReal(int ms) { std::this_thread::sleep_for(std::chrono::millisecond
 // The sync and the version check as game over runs them: from the wait screen's flip to the version check's return.
 void PrintWaitScreen(const char* name, const std::string& baseUrl) {
     Network::SetServer(baseUrl);
-    TheWorld.Score = 5130;
-    TheWorld.Level = 3;
+    World played;
+    played.Score = 5130;
+    played.Level = 3;
     OnlineNames[0] = "..........";
     auto start = Clock::now();
-    SyncScores();
+    SyncScores(played);
     CheckVersion();
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     std::printf("net_wait_screen_%s_ms: %.0f ms\n", name, ms);

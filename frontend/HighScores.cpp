@@ -13,9 +13,9 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Version.h"
+#include "fortress/World.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -124,7 +124,7 @@ std::string ServerName(const std::string& name) {
     return lower;
 }
 
-void DrawWaitScreen(const ShipFlame& flame) {
+void DrawWaitScreen(const World& w, const ShipFlame& flame) {
     BeginScreenFrame(ScreenStars::Hidden);
     RestoreData("SyncWaitText");
     float row = WaitFirstRow;
@@ -132,7 +132,7 @@ void DrawWaitScreen(const ShipFlame& flame) {
         DrawText(line, WaitTextColumn, row, PageGreen, WaitTextScale);
         row += WaitRowStep;
     }
-    DrawShipShape(flame, TheWorld.ShipShape, WaitShipX, WaitShipY, 0);
+    DrawShipShape(flame, w.ShipShape, WaitShipX, WaitShipY, 0);
 }
 
 void TakeTopTen() {
@@ -258,10 +258,11 @@ namespace {
 // count could follow). No ticket fetch starts behind it, in the queue ahead of the sync's own requests.
 class SyncPage : public Screen {
   public:
+    explicit SyncPage(const World& world) : Fight(world) {}
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
-            Flame = PickShipFlame(TheWorld.ShipShape);
+            Flame = PickShipFlame(Fight.ShipShape);
             return;
         }
         Send();
@@ -281,18 +282,18 @@ class SyncPage : public Screen {
         FlushKeys();
         loop.Close();
     }
-    void Draw() const override { DrawWaitScreen(Flame); }
+    void Draw() const override { DrawWaitScreen(Fight, Flame); }
 
   private:
     void Send() {
         std::string name = ServerName(PlayerName);
-        std::string level = IntToText(TheWorld.Level);
-        std::string score = IntToText(TheWorld.Score);
+        std::string level = IntToText(Fight.Level);
+        std::string score = IntToText(Fight.Score);
         std::string syncDate = CurrentDate();
         Delay(SyncDelayMs);
         FlushKeys();
         SetTicketFetchAside();
-        if (TheWorld.Score > 0 && TheWorld.Level > 0) {
+        if (Fight.Score > 0 && Fight.Level > 0) {
             using namespace ScoreProtocol;
             std::string upload = Request(ScoresScript, AddScoreOption) + Parameter(UserParameter, name) +
                                  Parameter(LevelParameter, level) +
@@ -303,21 +304,22 @@ class SyncPage : public Screen {
             std::string game;
             if (!Network::CanSendPost())
                 Network::Send(UploadCommand, upload, 1, 0);
-            else if (KeptGameForScore(TheWorld.Score, TheWorld.Level, game))
+            else if (KeptGameForScore(Fight.Score, Fight.Level, game))
                 Network::SendPost(UploadCommand, upload, game);
         }
         Network::Send(ListCommand, ListQuery, 1, 0);
         SyncFetched = false;
         SyncNote = "the server did not answer - try again later";
     }
+    const World& Fight; // the game whose score is sent
     bool Started = false;
     ShipFlame Flame;
 };
 } // namespace
 
-std::unique_ptr<Screen> OpenSync() { return std::make_unique<SyncPage>(); }
+std::unique_ptr<Screen> OpenSync(const World& w) { return std::make_unique<SyncPage>(w); }
 
-void SyncScores() { RunScreen(OpenSync()); }
+void SyncScores(const World& w) { RunScreen(OpenSync(w)); }
 
 void CheckVersion() {
     std::vector<std::string> keys(VersionListSize), versions(VersionListSize);
@@ -350,10 +352,11 @@ enum class HighscoreCheck { Name, Rows, Sync, Leave };
 
 class HighscorePage : public Screen {
   public:
+    explicit HighscorePage(World& world) : Fight(world) {}
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
-            ScoreShown = ScoreText(TheWorld.Score);
+            ScoreShown = ScoreText(Fight.Score);
             BestShown = ScoreText(PersonalHighscore);
             // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
             Notice = TakeSyncNote();
@@ -396,7 +399,7 @@ class HighscorePage : public Screen {
                 const int key = KeyRowOne + row;
                 if (key == KeyFire || key == KeyThrust || !KeyHit(key)) continue;
                 Blip();
-                Notice = WatchRowGame(row);
+                Notice = WatchRowGame(Fight, row);
                 NoticeFrames = Notice.empty() ? 0 : WatchNoticeFrames;
                 break;
             }
@@ -407,7 +410,7 @@ class HighscorePage : public Screen {
             PlaceholderShownRows();
             Blip();
             Waiting = HighscoreCheck::Sync;
-            loop.Open(OpenSync());
+            loop.Open(OpenSync(Fight));
             return;
         }
         if (LeaveHit()) {
@@ -416,6 +419,7 @@ class HighscorePage : public Screen {
             loop.Close();
         }
     }
+    World& Fight; // the last game's, and the menu's fortress a watched game leaves behind
     bool Started = false;
     std::string ScoreShown, BestShown;
     std::string Notice;
@@ -425,6 +429,6 @@ class HighscorePage : public Screen {
 };
 } // namespace
 
-std::unique_ptr<Screen> OpenHighscores() { return std::make_unique<HighscorePage>(); }
+std::unique_ptr<Screen> OpenHighscores(World& w) { return std::make_unique<HighscorePage>(w); }
 
-void HighscoreScreen() { RunScreen(OpenHighscores()); }
+void HighscoreScreen(World& w) { RunScreen(OpenHighscores(w)); }

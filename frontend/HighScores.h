@@ -5,17 +5,20 @@
 #include <memory>
 #include <string>
 
+struct World;
+
 // Uploads the last score (when there is one) with the kept game that scored it, then fetches the top ten, behind
 // the wait screen. Run one at a time in that order, so the top ten read holds the upload. A screen of the loop that
-// closes once both are answered; SyncScores runs it alone in a loop of its own (a test's or a tool's).
-std::unique_ptr<Screen> OpenSync();
-void SyncScores();
+// closes once both are answered; SyncScores runs it alone in a loop of its own (a test's or a tool's). The score and
+// level are those of the game in `w`.
+std::unique_ptr<Screen> OpenSync(const World& w);
+void SyncScores(const World& w);
 // Asks for the version list and puts the new-version notice on the menu's bottom line when a newer one is out.
 void CheckVersion();
 // The high-score screen; it notes what came of the sync that led to it, where it left a note (TakeSyncNote). A screen
-// of the loop, and the same alone in a loop of its own (a test's).
-std::unique_ptr<Screen> OpenHighscores();
-void HighscoreScreen();
+// of the loop, and the same alone in a loop of its own (a test's). The last score shown is that of the game in `w`.
+std::unique_ptr<Screen> OpenHighscores(World& w);
+void HighscoreScreen(World& w);
 
 // The online table as the last good reply left it, kept while a sync empties it for its reply: a failed sync puts it
 // back.

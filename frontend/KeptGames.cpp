@@ -4,8 +4,8 @@
 #include "Tickets.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "frontend/SettingsFile.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -21,7 +21,8 @@ struct KeptGame {
     ReplayScript Script;
     int Frames = 0;
     std::string EndLine;
-    int HighscoreBefore = 0; // the personal highscore as the game began
+    int HighscoreBefore = 0;      // the personal highscore as the game began
+    const World* Fight = nullptr; // where the game is played: its owner keeps it until the game is kept
 };
 KeptGame Current;
 bool KeepPlayerGames = false; // the player's own games, not the replays and watched games
@@ -45,9 +46,9 @@ std::string KeptBase() {
 // The game-over page has just been shown: the replay tool stops at this flip and prints this line.
 void WatchForGameOver() {
     PumpTickets(); // the next game's ticket arrives while this one is played
-    if (!Current.On || Current.Ended || TheWorld.ShipsLeft >= 0) return;
+    if (!Current.On || Current.Ended || Current.Fight->ShipsLeft >= 0) return;
     Current.Frames = InputFramesSinceStart();
-    Current.EndLine = ReplayEndLine(TheWorld, "game-over", Current.Frames);
+    Current.EndLine = ReplayEndLine(*Current.Fight, "game-over", Current.Frames);
     Current.Ended = true;
     StopInputRecording();
     SetFlipObserver(nullptr);
@@ -95,7 +96,7 @@ std::string ScriptText(const KeptGame& game, const std::string& ending) {
     std::ostringstream text;
     text << "; A game of Kestrovar kept as a replay: \"kestrovar --watch FILE\" shows it again, kestrovar_replay FILE\n"
          << "; plays it headless.\n"
-         << ScoreMark << TheWorld.Score << " level=" << TheWorld.Level << " ending=" << ending << "\n";
+         << ScoreMark << game.Fight->Score << " level=" << game.Fight->Level << " ending=" << ending << "\n";
     if (!game.EndLine.empty()) text << "; " << game.EndLine << "\n";
     WriteReplayScript(text, game.Script);
     return text.str();
@@ -118,16 +119,17 @@ void KeepScript(const std::string& text) {
 
 void Finish(const char* ending, bool exact) {
     Current.Frames = InputFramesSinceStart();
-    if (exact) Current.EndLine = ReplayEndLine(TheWorld, ending, Current.Frames);
+    if (exact) Current.EndLine = ReplayEndLine(*Current.Fight, ending, Current.Frames);
     StopInputRecording();
     SetFlipObserver(nullptr);
     Current.Ended = true;
 }
 } // namespace
 
-void BeginKeptGame() {
+void BeginKeptGame(const World& w) {
     Current = KeptGame{};
     Current.On = true;
+    Current.Fight = &w;
     Current.HighscoreBefore = PersonalHighscore;
     // The generator's state now is the game's seed, and keeping the game changes nothing in it; a fresh ticket from
     // the server seeds the game instead, and goes with its script to prove where the seed came from.

@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+struct World;
+
 constexpr int KeptHistoryGames = 8;
 
 // At the start of a player's game: the seed taken (the held ticket's, when it is fresh), the input recorded from
-// here on.
-void BeginKeptGame();
+// here on. The game is played in `w`, which its owner keeps until EndKeptGame or KeepGameInProgress.
+void BeginKeptGame(const World& w);
 // When the game has returned to the menu: the script written as the last game, and as the best when it made the
 // personal highscore; the next game's ticket is asked for.
 void EndKeptGame();

@@ -13,6 +13,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "frontend/KeptGames.h"
 #include "frontend/SettingsFile.h"
 #include "game/GameLoop.h"
@@ -20,7 +21,6 @@
 #include "game/PadRest.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -89,9 +89,9 @@ void DrawBottomLine() {
 }
 
 // The rings the ghost's flight was recorded against: built afresh whenever the flight starts over.
-void RebuildRings() {
-    TheWorld.SectionsList.Clear();
-    BuildMenuRings(TheWorld);
+void RebuildRings(World& w) {
+    w.SectionsList.Clear();
+    BuildMenuRings(w);
 }
 
 void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
@@ -103,53 +103,53 @@ void StepLogo() {
 
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
 // scoring (nothing of those would ever be moved or shown here).
-void StepDemoWorld() {
-    MoveSections(TheWorld);
-    UpdateSections(TheWorld);
-    UpdateCannon(TheWorld);
-    UpdatePlayerBullets(TheWorld);
-    UpdateEnemyBullets(TheWorld);
+void StepDemoWorld(World& w) {
+    MoveSections(w);
+    UpdateSections(w);
+    UpdateCannon(w);
+    UpdatePlayerBullets(w);
+    UpdateEnemyBullets(w);
 }
 
-void DrawDemoWorld() {
+void DrawDemoWorld(const World& w) {
     DrawStars();
-    DrawSections(TheWorld);
-    DrawCannon(TheWorld);
-    DrawPlayerBullets(TheWorld);
-    DrawEnemyBullets(TheWorld);
+    DrawSections(w);
+    DrawCannon(w);
+    DrawPlayerBullets(w);
+    DrawEnemyBullets(w);
 }
 
 // Returns the flame the ghost shows this frame: picked as its record is read, in the order of the random draws.
-ShipFlame StepGhost() {
+ShipFlame StepGhost(World& w) {
     const float* record = &GhostMovement[GhostIndex];
-    TheWorld.ShipAngle = record[2];
-    TheWorld.ShipX = record[0];
-    TheWorld.ShipY = record[1];
+    w.ShipAngle = record[2];
+    w.ShipX = record[0];
+    w.ShipY = record[1];
     // The recorded shape, so the flame shows where the flight thrusted.
-    TheWorld.ShipShape = static_cast<int>(record[4]);
-    ShipFlame flame = PickShipFlame(TheWorld.ShipShape);
-    if (record[3] == GhostFires) FirePlayerBullet(TheWorld, 0);
+    w.ShipShape = static_cast<int>(record[4]);
+    ShipFlame flame = PickShipFlame(w.ShipShape);
+    if (record[3] == GhostFires) FirePlayerBullet(w, 0);
     GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
     if (GhostIndex > GhostLastIndex) {
         GhostIndex = 0;
-        RebuildRings();
+        RebuildRings(w);
     }
     return flame;
 }
 
-void DrawGhost(const ShipFlame& flame) {
-    DrawShipShape(flame, TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
+void DrawGhost(const World& w, const ShipFlame& flame) {
+    DrawShipShape(flame, w.ShipShape, w.ShipX, w.ShipY, static_cast<int>(w.ShipAngle));
 }
 
-void DrawCarouselItem() {
+void DrawCarouselItem(const World& w) {
     const CarouselItem& item = Carousel[MenuItem];
-    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
+    DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, w.PromptPulse, 1, 1, 0, 255, 255, 255);
 }
 
-void StepCarousel(int step) {
+void StepCarousel(World& w, int step) {
     MenuItem = (MenuItem + step + MenuItems) % MenuItems;
-    TheWorld.PromptPulse = PromptPulseStart;
+    w.PromptPulse = PromptPulseStart;
     PlayEffect("BlipSND");
     MoveLock = MenuMoveLockFrames;
     FlushJoy();
@@ -157,19 +157,19 @@ void StepCarousel(int step) {
 
 // Both keys of a direction are read every frame, so hits that come while the lock is set are used up. A key still
 // held once the lock has run out moves again: one item every 15 frames for as long as it is held.
-void ReadCarouselMoves() {
+void ReadCarouselMoves(World& w) {
     FollowPadChange(); // a pad pulled out doesn't run the carousel on from the rest taken before
     float jx = JoyX(0);
     bool downHit = KeyHit(KeyCursorDown) != 0;
     bool rightHit = KeyHit(KeyCursorRight) != 0;
     bool held = KeyDown(KeyCursorDown) != 0 || KeyDown(KeyCursorRight) != 0;
     bool pad = TheControls.ControlMode > 0 && jx > TheControls.PadZeroPositionX;
-    if ((downHit || rightHit || held || pad) && MoveLock == 0) StepCarousel(1);
+    if ((downHit || rightHit || held || pad) && MoveLock == 0) StepCarousel(w, 1);
     bool upHit = KeyHit(KeyCursorUp) != 0;
     bool leftHit = KeyHit(KeyCursorLeft) != 0;
     held = KeyDown(KeyCursorUp) != 0 || KeyDown(KeyCursorLeft) != 0;
     pad = TheControls.ControlMode > 0 && jx < TheControls.PadZeroPositionX;
-    if ((upHit || leftHit || held || pad) && MoveLock == 0) StepCarousel(-1);
+    if ((upHit || leftHit || held || pad) && MoveLock == 0) StepCarousel(w, -1);
 }
 
 bool ConfirmHit() {
@@ -180,21 +180,21 @@ bool ConfirmHit() {
 
 } // namespace
 
-void ResetMenuWorld() {
-    ClearFortress(TheWorld);
-    ClearMissiles(TheWorld);
-    ClearParticles(TheWorld);
-    ClearFrags(TheWorld);
-    RebuildRings();
-    TheWorld.CannonFireDelay = MenuCannonDelay;
+void ResetMenuWorld(World& w) {
+    ClearFortress(w);
+    ClearMissiles(w);
+    ClearParticles(w);
+    ClearFrags(w);
+    RebuildRings(w);
+    w.CannonFireDelay = MenuCannonDelay;
     GhostIndex = 0;
 }
 
 namespace {
-void ReturnFromGame() {
+void ReturnFromGame(World& w) {
     CreditTimer = 0;
-    RebuildRings();
-    TheWorld.CannonFireDelay = MenuCannonDelay;
+    RebuildRings(w);
+    w.CannonFireDelay = MenuCannonDelay;
     FlyInLogo();
     GhostIndex = 0;
     // What the game changed (the personal best above all) is kept at once, not only when the program ends.
@@ -222,6 +222,7 @@ enum class Opened { None, TabOptions, Game, Instructions, Options, Scores };
 // fortress, which turns on without its bullets while the question is up).
 class MenuScreen : public Screen {
   public:
+    explicit MenuScreen(World& world) : Fight(world) {}
     void Step(Loop& loop) override;
     void Resume(Loop& loop) override;
     void Draw() const override;
@@ -232,6 +233,7 @@ class MenuScreen : public Screen {
     bool ActOnItem(Loop& loop);
     void FinishMenuStep();
     void StepConfirm();
+    World& Fight; // the attract play's, and the games' started here
     bool Started = false;
     bool Confirming = false;
     Opened Waiting = Opened::None;
@@ -242,12 +244,12 @@ void MenuScreen::Begin() {
     AskForTicket(); // the player's first game may be ranked
     CreateStars();
     MenuItem = 0;
-    TheWorld.GameState = StateRunning;
+    Fight.GameState = StateRunning;
     FlyInLogo();
-    TheWorld.PromptPulse = PromptPulseStart;
+    Fight.PromptPulse = PromptPulseStart;
     CreditTimer = 0;
     GhostIndex = 0;
-    TheWorld.CannonFireDelay = MenuCannonDelay;
+    Fight.CannonFireDelay = MenuCannonDelay;
     MoveLock = 0;
 }
 
@@ -256,7 +258,7 @@ bool MenuScreen::ActOnItem(Loop& loop) {
     switch (MenuItem) {
     case ItemStart:
         Waiting = Opened::Game;
-        loop.Open(OpenGameFromMenu());
+        loop.Open(OpenGameFromMenu(Fight));
         return true;
     case ItemInstructions:
         PlayEffect("BlipSND");
@@ -266,16 +268,16 @@ bool MenuScreen::ActOnItem(Loop& loop) {
     case ItemOptions:
         PlayEffect("BlipSND");
         Waiting = Opened::Options;
-        loop.Open(OpenOptions());
+        loop.Open(OpenOptions(Fight));
         return true;
     case ItemScores:
         PlayEffect("BlipSND");
         Waiting = Opened::Scores;
-        loop.Open(OpenHighscores());
+        loop.Open(OpenHighscores(Fight));
         return true;
     case ItemExit:
         PlayEffect("BlipSND");
-        TheWorld.GameState = StateConfirming;
+        Fight.GameState = StateConfirming;
         MenuItem = 0;
         break;
     }
@@ -284,18 +286,18 @@ bool MenuScreen::ActOnItem(Loop& loop) {
 
 void MenuScreen::StepMenu(Loop& loop) {
     StepLogo();
-    StepDemoWorld();
-    GhostFlame = StepGhost();
+    StepDemoWorld(Fight);
+    GhostFlame = StepGhost(Fight);
     if (MoveLock > 0) {
         MoveLock -= 1;
         if (MoveLock == 0) FlushJoy();
     }
-    ReadCarouselMoves();
-    if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= MenuPulseStep;
+    ReadCarouselMoves(Fight);
+    if (Fight.PromptPulse > 0) Fight.PromptPulse -= MenuPulseStep;
     if (KeyHit(KeyTab)) {
         PlayEffect("BlipSND");
         Waiting = Opened::TabOptions;
-        loop.Open(OpenOptions());
+        loop.Open(OpenOptions(Fight));
         return;
     }
     if (ConfirmHit() && ActOnItem(loop)) return;
@@ -305,15 +307,15 @@ void MenuScreen::StepMenu(Loop& loop) {
 void MenuScreen::FinishMenuStep() {
     if (KeyHit(KeyEscapeCode)) {
         PlayEffect("BlipSND");
-        TheWorld.GameState = StateConfirming;
+        Fight.GameState = StateConfirming;
         MenuItem = 0;
     }
 }
 
 void MenuScreen::StepConfirm() {
-    MoveSections(TheWorld);
-    UpdateSections(TheWorld);
-    UpdateCannon(TheWorld);
+    MoveSections(Fight);
+    UpdateSections(Fight);
+    UpdateCannon(Fight);
 }
 
 void MenuScreen::Step(Loop& loop) {
@@ -326,16 +328,16 @@ void MenuScreen::Step(Loop& loop) {
     // The checks after the last flip.
     if (Confirming) {
         int answer = ReadConfirmAnswer();
-        if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= ConfirmPulseStep;
+        if (Fight.PromptPulse > 0) Fight.PromptPulse -= ConfirmPulseStep;
         if (answer == AnswerNone) {
             StepConfirm();
             return;
         }
         Confirming = false;
-        TheWorld.PromptPulse = PromptPulseStart;
-        TheWorld.GameState = answer == AnswerYes ? StateLeaving : StateRunning;
+        Fight.PromptPulse = PromptPulseStart;
+        Fight.GameState = answer == AnswerYes ? StateLeaving : StateRunning;
         FlushKeys();
-        if (TheWorld.GameState == StateLeaving) {
+        if (Fight.GameState == StateLeaving) {
             FlushKeys();
             FlushJoy();
             loop.Close();
@@ -348,9 +350,9 @@ void MenuScreen::Step(Loop& loop) {
             CreditTimer = 0;
             CreditToggle = 1 - CreditToggle;
         }
-        if (TheWorld.GameState == StateConfirming) {
+        if (Fight.GameState == StateConfirming) {
             Confirming = true;
-            TheWorld.PromptPulse = PromptPulseStart;
+            Fight.PromptPulse = PromptPulseStart;
             FlushKeys();
             StepConfirm();
             return;
@@ -365,7 +367,7 @@ void MenuScreen::Resume(Loop& loop) {
     switch (opened) {
     case Opened::Game:
         FinishGameFromMenu();
-        ReturnFromGame();
+        ReturnFromGame(Fight);
         break;
     case Opened::TabOptions:
         FlyInLogo();
@@ -373,7 +375,7 @@ void MenuScreen::Resume(Loop& loop) {
         if (ConfirmHit() && ActOnItem(loop)) return;
         break;
     case Opened::Instructions:
-        TheWorld.PromptPulse = PromptPulseStart; // the first item pops in again
+        Fight.PromptPulse = PromptPulseStart; // the first item pops in again
         MenuItem = 0;
         break;
     case Opened::Options:
@@ -392,9 +394,9 @@ void MenuScreen::Draw() const {
     if (Confirming) {
         DrawLogo(0);
         DrawStars();
-        DrawSections(TheWorld);
-        DrawCannon(TheWorld);
-        DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
+        DrawSections(Fight);
+        DrawCannon(Fight);
+        DrawZoomText("exit menu (y/n)", 11.5f, ItemRow, OpaqueWhite, Fight.PromptPulse, 1, 1, 0, 255, 255, 255);
         DrawSmallText("press right key for no", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
         DrawSmallText("press left key for yes", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
         DrawCreditLine();
@@ -403,9 +405,9 @@ void MenuScreen::Draw() const {
     }
     DrawLogoOuter(MenuLogoA);
     DrawLogoInner(MenuLogoB);
-    DrawDemoWorld();
-    DrawGhost(GhostFlame);
-    DrawCarouselItem();
+    DrawDemoWorld(Fight);
+    DrawGhost(Fight, GhostFlame);
+    DrawCarouselItem(Fight);
     DrawSmallText("use arrows for options", 14, 28.5f, HelpColour, HelpRed, HelpGreen, HelpBlue);
     DrawSmallText("and 'enter' to select", 14, 30, HelpColour, HelpRed, HelpGreen, HelpBlue);
     DrawVersion();
@@ -413,9 +415,9 @@ void MenuScreen::Draw() const {
 }
 } // namespace
 
-std::unique_ptr<Screen> OpenMainMenu() { return std::make_unique<MenuScreen>(); }
+std::unique_ptr<Screen> OpenMainMenu(World& world) { return std::make_unique<MenuScreen>(world); }
 
-void MainMenu() { RunScreen(OpenMainMenu()); }
+void MainMenu(World& world) { RunScreen(OpenMainMenu(world)); }
 
 void ResetMainMenu() {
     MenuItem = 0;
@@ -431,6 +433,7 @@ namespace {
 // checked, then the high-score screen; the game-over page's checks finish once it closes.
 class GameOverSync : public Screen {
   public:
+    explicit GameOverSync(World& world) : Fight(world) {}
     void Step(Loop& loop) override {
         TheControls.KeyPressed = 0;
         Shown = TakeOnlineTable();
@@ -442,7 +445,7 @@ class GameOverSync : public Screen {
             OnlineDates[row] = " ";
         }
         if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
-        loop.Open(OpenSync());
+        loop.Open(OpenSync(Fight));
     }
     void Resume(Loop& loop) override {
         if (ScoresShown) {
@@ -457,34 +460,33 @@ class GameOverSync : public Screen {
             Delay(SyncPadDelayMs);
         }
         ScoresShown = true;
-        loop.Open(OpenHighscores());
+        loop.Open(OpenHighscores(Fight));
     }
     void Draw() const override {}
 
   private:
+    World& Fight;
     OnlineTable Shown;
     bool ScoresShown = false;
 };
 } // namespace
 
-std::unique_ptr<Screen> OpenGameOverSync() { return std::make_unique<GameOverSync>(); }
+std::unique_ptr<Screen> OpenGameOverSync(World& world) { return std::make_unique<GameOverSync>(world); }
 
-void SyncFromGameOverPage(Loop& loop) { loop.Open(OpenGameOverSync()); }
-
-std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver) {
-    if (KeepingPlayerGames()) BeginKeptGame();
-    PrepareNewGame(TheWorld);
-    driver.Sync = SyncFromGameOverPage;
-    return std::make_unique<GameScreen>(TheWorld, std::move(driver));
+std::unique_ptr<Screen> OpenGameFromMenu(World& w, GameDriver driver) {
+    if (KeepingPlayerGames()) BeginKeptGame(w);
+    PrepareNewGame(w);
+    driver.Sync = [&w](Loop& loop) { loop.Open(OpenGameOverSync(w)); };
+    return std::make_unique<GameScreen>(w, std::move(driver));
 }
 
 void FinishGameFromMenu() {
     if (KeepingPlayerGames()) EndKeptGame();
 }
 
-void StartGameFromMenu() {
+void StartGameFromMenu(World& w) {
     Loop loop;
-    loop.Open(OpenGameFromMenu());
+    loop.Open(OpenGameFromMenu(w));
     while (RunFrame(loop)) {
     }
     FinishGameFromMenu();

@@ -4,10 +4,11 @@
 #include <memory>
 #include <string>
 
-// The menu as a screen of the loop: it closes once the player confirms leaving.
-std::unique_ptr<Screen> OpenMainMenu();
+// The menu as a screen of the loop: it closes once the player confirms leaving. Its attract play, and every game
+// started from it, play in `world`, which the menu's opener keeps.
+std::unique_ptr<Screen> OpenMainMenu(World& world);
 // The menu alone in a loop of its own (a test's or a tool's).
-void MainMenu();
+void MainMenu(World& world);
 
 constexpr int MenuItems = 5;
 constexpr int MenuMoveLockFrames = 15; // frames between two moves of the carousel, a held key included
@@ -33,13 +34,12 @@ void ResetVersionNotice();
 // The menu's "start game" as a screen of the loop: the player's game kept from here on where the program keeps them,
 // a new game of three spare ships at level 1, the pad's rest position sampled. The game-over page's sync is the
 // menu's own. FinishGameFromMenu keeps the game once it has closed (or been stopped where it stood).
-std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver = {});
+std::unique_ptr<Screen> OpenGameFromMenu(World& w, GameDriver driver = {});
 void FinishGameFromMenu();
 // Both, with the game played in a loop of its own until it is left (a test's or a tool's whole game).
-void StartGameFromMenu();
+void StartGameFromMenu(World& w);
 // The online sync the game-over page asks for: the top ten cleared, the score sent, the version checked, then the
-// high-score screen.
-void SyncFromGameOverPage(Loop& loop);
-std::unique_ptr<Screen> OpenGameOverSync();
+// high-score screen, which shows the score of the game in `w`.
+std::unique_ptr<Screen> OpenGameOverSync(World& w);
 // The menu's fortress as it stands behind the logo: the three rings and nothing in the air, the ghost at its start.
-void ResetMenuWorld();
+void ResetMenuWorld(World& w);

@@ -9,8 +9,8 @@
 #include "Watching.h"
 #include "core/GameState.h"
 #include "core/ScoreProtocol.h"
+#include "fortress/World.h"
 #include "game/GameLoop.h"
-#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "platform/Input.h"
@@ -31,7 +31,7 @@ const std::string GameQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript
 // What a watched game changes that the player's own run needs back.
 struct PlayersRun {
     int Keys[4], Controls, Pad, PadFire, PadThrust, Colours, Neon;
-    int PlayersScore, PlayersLevel, Ships, Bonus, Best, Demo, State;
+    int Best;
     bool Keeping;
 };
 
@@ -43,13 +43,7 @@ PlayersRun TakePlayersRun() {
             TheControls.PadThrustButton,
             ColorsOn,
             NeonMode,
-            TheWorld.Score,
-            TheWorld.Level,
-            TheWorld.ShipsLeft,
-            TheWorld.BonusCounter,
             PersonalHighscore,
-            TheWorld.DemoMode,
-            TheWorld.GameState,
             KeepingPlayerGames()};
 }
 
@@ -70,13 +64,7 @@ void PutBack(const PlayersRun& run) {
         NeonMode = run.Neon;
         SetDrawingState();
     }
-    TheWorld.Score = run.PlayersScore;
-    TheWorld.Level = run.PlayersLevel;
-    TheWorld.ShipsLeft = run.Ships;
-    TheWorld.BonusCounter = run.Bonus;
     PersonalHighscore = run.Best;
-    TheWorld.DemoMode = run.Demo;
-    TheWorld.GameState = run.State;
     SetKeepPlayerGames(run.Keeping);
 }
 
@@ -96,17 +84,18 @@ bool FetchGame(const std::string& name, std::string& text) {
     return fetched;
 }
 
-void WatchFetchedGame(const ReplayScript& script, const std::string& whose) {
+void WatchFetchedGame(World& menu, const ReplayScript& script, const std::string& whose) {
     PlayersRun run = TakePlayersRun();
     SetKeepPlayerGames(false);
     FlushKeys();
-    WatchOutcome outcome = WatchGame(script, whose);
+    World watched;
+    WatchOutcome outcome = WatchGame(watched, script, whose);
     StopInputPlayback();
     // A game left through its exit prompt has ended itself; any other was stopped from outside its loop.
-    if (outcome.How != WatchEnding::GameLeft) EndGame(TheWorld);
+    if (outcome.How != WatchEnding::GameLeft) EndGame(watched);
     if (outcome.How != WatchEnding::Escape) ShowWatchCard(whose, outcome);
     PutBack(run);
-    ResetMenuWorld();
+    ResetMenuWorld(menu);
     Delay(ScreenDelayMs);
     FlushKeys();
 }
@@ -123,7 +112,7 @@ bool OnlineRowHasGame(int row) {
     return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(OnlineGames[row]);
 }
 
-std::string WatchRowGame(int row) {
+std::string WatchRowGame(World& menu, int row) {
     if (!OnlineRowHasGame(row)) return "no game to watch on that row";
     std::string text;
     if (!FetchGame(OnlineGames[row], text)) return "that game could not be fetched";
@@ -132,7 +121,7 @@ std::string WatchRowGame(int row) {
     std::istringstream in(text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
-    WatchFetchedGame(script, OnlineNames[row]);
+    WatchFetchedGame(menu, script, OnlineNames[row]);
     return "";
 }
 

@@ -4,6 +4,8 @@
 #include "core/Settings.h"
 #include <string>
 
+struct World;
+
 // The game behind each row of the online table, as the last top-ten reply named it on the line the table leaves
 // aside; empty when none. Kept for the run only: the settings file has no place for it.
 extern std::string OnlineGames[OnlineRows];
@@ -16,8 +18,8 @@ bool OnlineRowHasGame(int row);
 
 // Fetches and watches the game behind a shown row of the online table; returns the one line the high-score screen
 // shows when it can't (no game behind the row, a failed download, a script the game can't play), empty when the
-// game was watched. A watched game is never kept nor uploaded, and leaves the player's score, best, controls and
-// style as they were.
-std::string WatchRowGame(int row);
+// game was watched. A watched game plays in a world of its own, is never kept nor uploaded, and leaves the player's
+// best, controls and style as they were; the fortress of `menu`, the world behind the menu, stands afresh after it.
+std::string WatchRowGame(World& menu, int row);
 
 void ResetOnlineGames();

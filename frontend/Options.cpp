@@ -10,10 +10,10 @@
 #include "core/Sound.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "frontend/GlowScreen.h"
 #include "game/PadRest.h"
 #include "game/Pages.h"
-#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -132,7 +132,7 @@ void ChooseControls() {
 }
 
 // True when the line opened a screen over the options.
-bool Choose(int line, ScreenState& screen, Loop& loop) {
+bool Choose(int line, ScreenState& screen, World& menu, Loop& loop) {
     switch (line) {
     case LineFullScreen: {
         DisplayMode wanted = CurrentDisplayMode();
@@ -166,8 +166,8 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
         ColorsOn = Flipped(ColorsOn);
         SetPalette();
         // The rings keep the colours they were made with: made again, they show the new palette at once.
-        TheWorld.SectionsList.Clear();
-        BuildMenuRings(TheWorld);
+        menu.SectionsList.Clear();
+        BuildMenuRings(menu);
         break;
     case LineEffects:
         PlayEffect("BlipSND"); // heard only when the effects were on
@@ -246,6 +246,7 @@ bool LeaveNow(const ScreenState& screen) {
 // over the options.
 class OptionsPage : public Screen {
   public:
+    explicit OptionsPage(World& menu) : Menu(menu) {}
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
@@ -254,7 +255,8 @@ class OptionsPage : public Screen {
             TheControls.PadMenuRestY = JoyY(0);
         } else {
             PumpTickets();
-            if ((KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) && Choose(State.Selection, State, loop)) return;
+            if ((KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) && Choose(State.Selection, State, Menu, loop))
+                return;
             if (MoveOnOrLeave(loop)) return;
         }
         StepFrame();
@@ -283,11 +285,12 @@ class OptionsPage : public Screen {
         }
         DetectPad(State);
     }
+    World& Menu; // the fortress behind the menu, whose rings take a new palette at once
     bool Started = false;
     ScreenState State;
 };
 } // namespace
 
-std::unique_ptr<Screen> OpenOptions() { return std::make_unique<OptionsPage>(); }
+std::unique_ptr<Screen> OpenOptions(World& menu) { return std::make_unique<OptionsPage>(menu); }
 
-void OptionsScreen() { RunScreen(OpenOptions()); }
+void OptionsScreen(World& menu) { RunScreen(OpenOptions(menu)); }

@@ -4,7 +4,9 @@
 #include "game/Loop.h"
 #include <memory>
 
+struct World;
+
 // The options as a screen of the loop, closing when the player returns to the menu; and the same alone in a loop of
-// its own (a test's).
-std::unique_ptr<Screen> OpenOptions();
-void OptionsScreen();
+// its own (a test's). A new palette shows at once on the rings of `menu`, the world behind the menu.
+std::unique_ptr<Screen> OpenOptions(World& menu);
+void OptionsScreen(World& menu);

@@ -6,8 +6,8 @@
 #include "ScreenFrame.h"
 #include "core/GameState.h"
 #include "core/Playfield.h"
+#include "fortress/World.h"
 #include "game/Pages.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -35,6 +35,7 @@ constexpr float CardLeaveTop = 700; // playfield units, as the caption
 struct Watch {
     std::string Whose;
     int EndFrame = 0;
+    const World* Fight = nullptr;
 };
 Watch Current;
 
@@ -92,7 +93,7 @@ void DrawWatchCard(const std::string& whose, const WatchOutcome& outcome) {
 }
 
 void DrawCaption() {
-    DrawCentred("watching " + ShownName(Current.Whose) + "   score " + IntToText(TheWorld.Score), CaptionTop,
+    DrawCentred("watching " + ShownName(Current.Whose) + "   score " + IntToText(Current.Fight->Score), CaptionTop,
                 CaptionColour, CaptionScale);
     DrawCentred("press escape to stop watching", CaptionHintTop, PageCyan, CaptionHintScale);
 }
@@ -101,25 +102,27 @@ void DrawCaption() {
 // player's game-over page (the last ship is gone once the count drops below zero, and that page is all this frame
 // holds).
 void OverWatchedFrame() {
-    if (TheWorld.ShipsLeft >= 0) {
+    const World& w = *Current.Fight;
+    if (w.ShipsLeft >= 0) {
         DrawCaption();
         return;
     }
-    WatchOutcome ending{WatchEnding::GameOver, InputFramesSinceStart() + 1, TheWorld.Score, TheWorld.Level};
+    WatchOutcome ending{WatchEnding::GameOver, InputFramesSinceStart() + 1, w.Score, w.Level};
     DrawWatchCard(Current.Whose, ending);
 }
 
 } // namespace
 
-void StartWatch(WatchRun& run, const ReplayScript& script, const std::string& whose) {
+void StartWatch(WatchRun& run, World& w, const ReplayScript& script, const std::string& whose) {
     ApplyReplaySetup(script);
-    Current = Watch{whose, script.EndFrame};
+    Current = Watch{whose, script.EndFrame, &w};
     StartInputPlayback(script.Events);
     SeedRnd(script.Seed);
     run = WatchRun{};
+    run.Fight = &w;
     GameDriver driver;
     driver.Overlay = OverWatchedFrame;
-    run.Frames.Open(OpenGameFromMenu(driver));
+    run.Frames.Open(OpenGameFromMenu(w, driver));
     run.Outcome.How = WatchEnding::GameLeft; // unless a check below stops the game first
 }
 
@@ -129,23 +132,23 @@ bool StepWatch(WatchRun& run) {
     if (more && PlaybackEscapePressed()) {
         run.Outcome.How = WatchEnding::Escape;
         more = false;
-    } else if (more && (TheWorld.ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame)) {
+    } else if (more && (run.Fight->ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame)) {
         // Where the replay tool stops: the game-over page's first frame, or the script's end.
-        run.Outcome.How = TheWorld.ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
+        run.Outcome.How = run.Fight->ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
         more = false;
     }
     if (more) return true;
     FinishGameFromMenu();
     run.Outcome.Frames = InputFramesSinceStart();
-    run.Outcome.Score = TheWorld.Score;
-    run.Outcome.Level = TheWorld.Level;
+    run.Outcome.Score = run.Fight->Score;
+    run.Outcome.Level = run.Fight->Level;
     run.Ended = true;
     return false;
 }
 
-WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose) {
+WatchOutcome WatchGame(World& w, const ReplayScript& script, const std::string& whose) {
     WatchRun run;
-    StartWatch(run, script, whose);
+    StartWatch(run, w, script, whose);
     while (StepWatch(run)) {
     }
     return run.Outcome;

@@ -5,6 +5,8 @@
 #include "game/replay/ReplayScript.h"
 #include <string>
 
+struct World;
+
 enum class WatchEnding {
     GameOver,    // the game's last ship was lost
     ScriptEnded, // the script's last frame was played with the game still on
@@ -27,17 +29,18 @@ constexpr int WatchCardFrames = 600;
 // Plays the script from its seed with its input, keys, controls, style and palette, as the menu's start game starts a
 // game, until one of the endings above, with the caption naming `whose` game it is over every frame. The recorded
 // player's game-over page never shows: the frame that would show it shows the card instead (ShowWatchCard then
-// keeps it up). The game's state is left as the last frame had it, its controls and style as the script set them,
-// and its input still played back.
-WatchOutcome WatchGame(const ReplayScript& script, const std::string& whose);
+// keeps it up). The game plays in `w`, which the watcher owns and finds as the last frame had it; its controls and
+// style are left as the script set them, and its input still played back.
+WatchOutcome WatchGame(World& w, const ReplayScript& script, const std::string& whose);
 // The same watch a frame at a time, for a caller that owns the frames (the browser's page): StartWatch sets it up,
 // each StepWatch makes one frame and is false once the watch has ended, with its outcome kept in the run.
 struct WatchRun {
+    World* Fight = nullptr; // the watcher's
     Loop Frames;
     WatchOutcome Outcome;
     bool Ended = false;
 };
-void StartWatch(WatchRun& run, const ReplayScript& script, const std::string& whose);
+void StartWatch(WatchRun& run, World& w, const ReplayScript& script, const std::string& whose);
 bool StepWatch(WatchRun& run);
 // The card a watched game ends on: whose game, its score, level and length, until any key or WatchCardFrames.
 // Reads the keyboard, so the script's input must be stopped first. Not for a watch stopped with Escape.

@@ -94,36 +94,39 @@ void BootGameMedia() {
     SeedRnd(MilliSecs());
 }
 
-void BootGameDisplay(World& w) {
+void BootGameDisplay() {
     OpenDisplay();
     SelectBlendForStyle();
     LoadFontGlyphs();
     HideMouse();
-    SetShipTuning(w);
     FillTrigTables();
     ApplyDisplayStyle();
     ReadLogo();
     ReadGhostMovement();
     SetPalette();
+}
+
+void BootMenuWorld(World& w) {
+    w = World{};
+    SetShipTuning(w);
     BuildMenuRings(w);
 }
 
-void BootGameForReplay(World& w) {
+void BootGameForReplay() {
     BootGameTables();
     BootGameMedia();
     ClearOnlineTable();
     SetDefaultSettings();
-    BootGameDisplay(w);
+    BootGameDisplay();
 }
 
-void ResetGameFloors(World& w) {
+void ResetGameFloors() {
     ResetPlatform();
     TheControls = PlayerControls{};
     SetDefaultSettings();
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();
-    w = World{};
     Sound::ResetSounds();
     ResetImages();
     ResetLogo();

@@ -12,10 +12,13 @@ extern const char* const SoundResources[15];
 void BootGameTables();
 // The pictures and the sounds, and the random generator seeded from the clock.
 void BootGameMedia();
-// The display at the settings' size and style, the font, the trig tables, the logo, the menu's ghost flight, the
-// palette and the fortress's three rings: everything the first frame takes for granted.
-void BootGameDisplay(World& w);
+// The display at the settings' size and style, the font, the trig tables, the logo, the menu's ghost flight and the
+// palette: everything the first frame takes for granted.
+void BootGameDisplay();
+// The world the menu's attract plays in, made afresh as start-up leaves it: the ship's tuning and the fortress's three
+// rings.
+void BootMenuWorld(World& w);
 // A replay's whole boot: a fresh install's settings, no network, nothing read or written.
-void BootGameForReplay(World& w);
-// The state of every floor up to game/ back to how a fresh process finds it.
-void ResetGameFloors(World& w);
+void BootGameForReplay();
+// The state of every floor up to game/ back to how a fresh process finds it (a world is its owner's, fresh when made).
+void ResetGameFloors();

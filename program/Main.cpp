@@ -1,5 +1,6 @@
 // The executable, on the top floor: with no arguments it turns the program's one loop until it ends; "--watch FILE"
 // shows a kept game again.
+#include "fortress/World.h"
 #include "platform/System.h"
 #include "program/Program.h"
 #include "program/Startup.h"
@@ -12,12 +13,14 @@ constexpr int UsageStatus = 2;
 
 int main(int argc, char** argv) {
     if (argc == 1) {
-        Loop loop = StartProgram();
+        World world;
+        Loop loop = StartProgram(world);
         while (RunFrame(loop)) {
         }
         FinishProgram();
     } else if (argc == 3 && std::string(argv[1]) == "--watch") {
-        int status = WatchReplay(argv[2]);
+        World watched;
+        int status = WatchReplay(watched, argv[2]);
         // A refused script ends before anything was started.
         if (status != 0) return status;
     } else {

@@ -3,7 +3,10 @@
 #pragma once
 #include "game/Loop.h"
 
-// Start-up in its fixed order and the program's first screen, in a fresh loop.
-Loop StartProgram();
+struct World;
+
+// Start-up in its fixed order and the program's first screen, in a fresh loop. The menu's attract play and every game
+// started from it play in `world`, which the caller keeps for as long as it turns the loop.
+Loop StartProgram(World& world);
 // After the loop's last frame: what the player changed is kept.
 void FinishProgram();

@@ -10,6 +10,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
+#include "fortress/World.h"
 #include "frontend/HighScores.h"
 #include "frontend/Intro.h"
 #include "frontend/KeptGames.h"
@@ -23,7 +24,6 @@
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "game/ShipLost.h"
-#include "game/TheWorld.h"
 #include "graphics/Images.h"
 #include "graphics/Logo.h"
 #include "graphics/Palette.h"
@@ -72,27 +72,28 @@ void SetUpProgram(StartupFor purpose) {
     } else {
         SetDefaultSettings();
     }
-    BootGameDisplay(TheWorld);
+    BootGameDisplay();
 }
 
-Loop StartProgram() {
+Loop StartProgram(World& world) {
     Loop loop;
     if (ProgramStarted) return loop;
     ProgramStarted = true;
     SetUpProgram(StartupFor::Player);
+    BootMenuWorld(world);
     SetKeepPlayerGames(true);
     // After the intro, the menu with its music, until the player confirms leaving.
-    loop.Open(OpenIntro([] {
+    loop.Open(OpenIntro([&world] {
         if (MusicOn == 1) Sound::Play("menu-loop", 1);
-        return OpenMainMenu();
+        return OpenMainMenu(world);
     }));
     return loop;
 }
 
 void FinishProgram() { SaveSettings(); }
 
-void RunProgram() {
-    Loop loop = StartProgram();
+void RunProgram(World& world) {
+    Loop loop = StartProgram(world);
     if (!loop.Running()) return;
     while (RunFrame(loop)) {
     }
@@ -100,7 +101,7 @@ void RunProgram() {
 }
 
 void ResetAllState() {
-    ResetGameFloors(TheWorld);
+    ResetGameFloors();
     ResetSettings();
     ResetVersionNotice();
     ResetMainMenu();

@@ -1,8 +1,8 @@
 // The top floor's other way in, watching a kept game again: its script read whole first, then the game played from the
 // script's seed with the script's input in the game's own window, until the game-over page, the script's end or Escape.
 #include "core/GameState.h"
+#include "fortress/World.h"
 #include "frontend/Watching.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -48,7 +48,7 @@ std::string FileName(const std::string& path) {
 }
 } // namespace
 
-int WatchReplay(const std::string& path) {
+int WatchReplay(World& watched, const std::string& path) {
     ReplayScript script;
     std::string error;
     if (!ReadScript(path, script, error)) {
@@ -63,14 +63,14 @@ int WatchReplay(const std::string& path) {
     }
     SetUpProgram(StartupFor::Watch);
     std::string whose = FileName(path);
-    WatchOutcome outcome = WatchGame(script, whose);
+    WatchOutcome outcome = WatchGame(watched, script, whose);
     // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
     // shows the card.
     if (outcome.How == WatchEnding::Escape) EndProgram(0);
     const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
                          : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
                                                                    : "game-left";
-    std::printf("%s\n", ReplayEndLine(TheWorld, ending, outcome.Frames).c_str());
+    std::printf("%s\n", ReplayEndLine(watched, ending, outcome.Frames).c_str());
     std::fflush(stdout);
     StopInputPlayback();
     ShowWatchCard(whose, outcome);

@@ -2,8 +2,8 @@
 // frames to the back end, which makes them at exactly 60 a second whatever the screen's rate.
 //   (no arguments)      the program: the intro, the menu and all it opens
 //   --watch FILE        a game's script played from its start (the board's games: the page fetches the script)
+#include "fortress/World.h"
 #include "frontend/Watching.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/FrameLoop.h"
 #include "platform/System.h"
@@ -16,7 +16,10 @@
 namespace {
 constexpr int UsageStatus = 2;
 
+// The browser calls back once a frame, so what the frames play lives here, beside the page's own loop.
+World ProgramWorld;
 Loop Program;
+World WatchedWorld;
 WatchRun Watched;
 
 bool ProgramFrame(bool drawn) {
@@ -35,7 +38,7 @@ bool WatchFrame(bool drawn) {
     const char* ending = Watched.Outcome.How == WatchEnding::GameOver      ? "game-over"
                          : Watched.Outcome.How == WatchEnding::ScriptEnded ? "script-ended"
                                                                            : "game-left";
-    std::printf("%s\n", ReplayEndLine(TheWorld, ending, Watched.Outcome.Frames).c_str());
+    std::printf("%s\n", ReplayEndLine(WatchedWorld, ending, Watched.Outcome.Frames).c_str());
     std::fflush(stdout);
     return false;
 }
@@ -55,7 +58,7 @@ int StartWatching(const std::string& path) {
     }
     SetUpProgram(StartupFor::Watch);
     std::size_t slash = path.find_last_of('/');
-    StartWatch(Watched, script, slash == std::string::npos ? path : path.substr(slash + 1));
+    StartWatch(Watched, WatchedWorld, script, slash == std::string::npos ? path : path.substr(slash + 1));
     MakeFramesAtSixtyHertz(WatchFrame);
     return 0;
 }
@@ -63,7 +66,7 @@ int StartWatching(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc == 1) {
-        Program = StartProgram();
+        Program = StartProgram(ProgramWorld);
         MakeFramesAtSixtyHertz(ProgramFrame);
         return 0;
     }

@@ -7,8 +7,8 @@
 #include "fortress/Fortress.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Random.h"
 
 namespace {
@@ -17,18 +17,18 @@ using CannonFireTest = PlayerGameFixture;
 using EnemyBulletTest = PlayerGameFixture;
 
 // The ship `distance` from the centre at the given bearing.
-void PlaceShip(float bearing, float distance) {
-    TheWorld.ShipX = FortressX + Sin(bearing) * distance;
-    TheWorld.ShipY = FortressY - Cos(bearing) * distance;
+void PlaceShip(World& w, float bearing, float distance) {
+    w.ShipX = FortressX + Sin(bearing) * distance;
+    w.ShipY = FortressY - Cos(bearing) * distance;
 }
 
 // The cannon at level 1, ready to fire, with a full quota of missiles so none is launched.
-void ReadyCannon() {
-    TheWorld.Level = 1;
-    TheWorld.PlayerDead = 0;
-    TheWorld.ExitPromptShown = 0;
-    TheWorld.MissileCount = 3;
-    TheWorld.CannonFireDelay = 1;
+void ReadyCannon(World& w) {
+    w.Level = 1;
+    w.PlayerDead = 0;
+    w.ExitPromptShown = 0;
+    w.MissileCount = 3;
+    w.CannonFireDelay = 1;
 }
 } // namespace
 
@@ -48,162 +48,162 @@ TEST_F(CannonAimTest, AngleDiffIsTheShortestSignedTurn) {
 }
 
 TEST_F(CannonAimTest, TheCannonTurnsALevelDependentStepAndNeverRests) {
-    ReadyCannon();
-    TheWorld.PlayerDead = 1; // no shots in the way
-    TheWorld.CannonAngle = 0;
-    PlaceShip(90, 300);
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, 1.481f, 1e-4f);
-    TheWorld.Level = 10;
-    TheWorld.MissileCount = 10;
-    TheWorld.CannonAngle = 0;
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, 2.21f, 1e-4f);
+    ReadyCannon(Fight);
+    Fight.PlayerDead = 1; // no shots in the way
+    Fight.CannonAngle = 0;
+    PlaceShip(Fight, 90, 300);
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, 1.481f, 1e-4f);
+    Fight.Level = 10;
+    Fight.MissileCount = 10;
+    Fight.CannonAngle = 0;
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, 2.21f, 1e-4f);
     // From 350 toward a bearing of 10 it turns clockwise through 360.
-    TheWorld.Level = 1;
-    TheWorld.CannonAngle = 359;
-    PlaceShip(10, 300);
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, 0.481f, 1e-3f);
+    Fight.Level = 1;
+    Fight.CannonAngle = 359;
+    PlaceShip(Fight, 10, 300);
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, 0.481f, 1e-3f);
     // On target it swings one step either side.
-    TheWorld.CannonAngle = 90;
-    PlaceShip(90, 300);
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, 91.481f, 1e-3f);
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, 90.0f, 1e-3f);
+    Fight.CannonAngle = 90;
+    PlaceShip(Fight, 90, 300);
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, 91.481f, 1e-3f);
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, 90.0f, 1e-3f);
     // Turning anticlockwise past 0 lands between 359 and 360, which the drawing's wrap makes slightly negative
     // (drawn with row 0).
-    TheWorld.CannonAngle = 1;
-    PlaceShip(270, 300);
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, -0.481f, 1e-3f);
-    TheWorld.CannonAngle = 3;
-    UpdateCannon(TheWorld);
-    EXPECT_NEAR(TheWorld.CannonAngle, 1.519f, 1e-3f);
+    Fight.CannonAngle = 1;
+    PlaceShip(Fight, 270, 300);
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, -0.481f, 1e-3f);
+    Fight.CannonAngle = 3;
+    UpdateCannon(Fight);
+    EXPECT_NEAR(Fight.CannonAngle, 1.519f, 1e-3f);
 }
 
 TEST_F(CannonAimTest, BehindTheExitPromptTheCannonHoldsStillButItsChevronsSpin) {
-    ReadyCannon();
-    TheWorld.MissileCount = 0;
-    TheWorld.ExitPromptShown = 1;
-    TheWorld.CannonAngle = 45;
-    PlaceShip(0, 300);
-    UpdateCannon(TheWorld);
-    EXPECT_FLOAT_EQ(TheWorld.CannonAngle, 45.0f);
-    EXPECT_EQ(TheWorld.CannonFireDelay, 1);
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 0u);
-    EXPECT_EQ(TheWorld.ChevronFrameTimer, 1);
+    ReadyCannon(Fight);
+    Fight.MissileCount = 0;
+    Fight.ExitPromptShown = 1;
+    Fight.CannonAngle = 45;
+    PlaceShip(Fight, 0, 300);
+    UpdateCannon(Fight);
+    EXPECT_FLOAT_EQ(Fight.CannonAngle, 45.0f);
+    EXPECT_EQ(Fight.CannonFireDelay, 1);
+    EXPECT_EQ(Fight.MissilesList.Count(), 0u);
+    EXPECT_EQ(Fight.ChevronFrameTimer, 1);
 }
 
 TEST_F(CannonAimTest, EachChevronFrameShowsForSixCallsInACycleOf36) {
-    TheWorld.ExitPromptShown = 1;
+    Fight.ExitPromptShown = 1;
     for (int call = 1; call <= 36; ++call) {
-        UpdateCannon(TheWorld);
-        EXPECT_EQ(TheWorld.ChevronFrame, (call / 6) % 6) << call;
+        UpdateCannon(Fight);
+        EXPECT_EQ(Fight.ChevronFrame, (call / 6) % 6) << call;
     }
-    EXPECT_EQ(TheWorld.ChevronFrame, 0);
-    EXPECT_EQ(TheWorld.ChevronFrameTimer, 0);
+    EXPECT_EQ(Fight.ChevronFrame, 0);
+    EXPECT_EQ(Fight.ChevronFrameTimer, 0);
 }
 
 TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
-    TheWorld.ExitPromptShown = 1;
+    Fight.ExitPromptShown = 1;
     ForgetCalls();
-    UpdateCannon(TheWorld);
-    DrawCannon(TheWorld);
+    UpdateCannon(Fight);
+    DrawCannon(Fight);
     std::size_t one = Strips().size();
     EXPECT_GT(one, 0u);
     EXPECT_EQ(one % (CannonStrokes + StrokesPerFrame), 0u);
     NeonMode = 0;
     ApplyDisplayStyle();
     ForgetCalls();
-    UpdateCannon(TheWorld);
-    DrawCannon(TheWorld);
+    UpdateCannon(Fight);
+    DrawCannon(Fight);
     EXPECT_EQ(Lines().size(), static_cast<std::size_t>(CannonStrokes + StrokesPerFrame));
     // The grey chevrons leave the colour white again for whatever is drawn next.
     ColorsOn = 0;
-    UpdateCannon(TheWorld);
-    DrawCannon(TheWorld);
+    UpdateCannon(Fight);
+    DrawCannon(Fight);
     DrawLine(0, 0, 10, 0);
     const Headless::DrawCall next = Lines().back(); // a copy: Lines() is a temporary
     EXPECT_EQ(std::vector<int>({next.Red, next.Green, next.Blue}), std::vector<int>({255, 255, 255}));
 }
 
 TEST_F(CannonFireTest, AShotNeedsTheFacingStrictlyWithinTenDegrees) {
-    PlaceShip(0, 300);
+    PlaceShip(Fight, 0, 300);
     struct Case {
         float Facing;
         std::size_t Shots;
     } cases[] = {{350, 0}, {351, 1}, {10, 0}, {9, 1}, {0, 1}};
     for (const Case& c : cases) {
-        TheWorld.EnemyBulletsList.Clear();
-        ReadyCannon();
-        TheWorld.CannonAngle = c.Facing;
-        UpdateCannon(TheWorld);
-        EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), c.Shots) << c.Facing;
+        Fight.EnemyBulletsList.Clear();
+        ReadyCannon(Fight);
+        Fight.CannonAngle = c.Facing;
+        UpdateCannon(Fight);
+        EXPECT_EQ(Fight.EnemyBulletsList.Count(), c.Shots) << c.Facing;
     }
 }
 
 TEST_F(CannonFireTest, TheBulletFliesAtTheShipsBearingNotTheFacing) {
-    ReadyCannon();
-    TheWorld.CannonAngle = 95;
-    PlaceShip(90, 300);
-    UpdateCannon(TheWorld);
-    ASSERT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
-    TheWorld.EnemyBulletsList.Each([](const EnemyBullets& b) {
+    ReadyCannon(Fight);
+    Fight.CannonAngle = 95;
+    PlaceShip(Fight, 90, 300);
+    UpdateCannon(Fight);
+    ASSERT_EQ(Fight.EnemyBulletsList.Count(), 1u);
+    Fight.EnemyBulletsList.Each([](const EnemyBullets& b) {
         EXPECT_NEAR(b.x, 528.0f, 1e-3f);
         EXPECT_NEAR(b.y, 384.0f, 1e-3f);
         EXPECT_NEAR(b.xspeed, 16.0f, 1e-4f);
         EXPECT_NEAR(b.yspeed, 0.0f, 1e-4f);
     });
-    EXPECT_EQ(TheWorld.CannonFireDelay, CannonShotDelay);
+    EXPECT_EQ(Fight.CannonFireDelay, CannonShotDelay);
 }
 
 TEST_F(CannonFireTest, ShotsComeThirtyFramesApartAnd120AfterANewLife) {
-    ReadyCannon();
-    TheWorld.CannonAngle = 0;
-    PlaceShip(0, 300);
-    UpdateCannon(TheWorld);
-    ASSERT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
-    for (int frame = 1; frame < CannonShotDelay; ++frame) UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
-    UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 2u);
+    ReadyCannon(Fight);
+    Fight.CannonAngle = 0;
+    PlaceShip(Fight, 0, 300);
+    UpdateCannon(Fight);
+    ASSERT_EQ(Fight.EnemyBulletsList.Count(), 1u);
+    for (int frame = 1; frame < CannonShotDelay; ++frame) UpdateCannon(Fight);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 1u);
+    UpdateCannon(Fight);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 2u);
 
-    TheWorld.EnemyBulletsList.Clear();
-    TheWorld.CannonFireDelay = 120;
-    for (int frame = 1; frame < 120; ++frame) UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 0u);
-    UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
+    Fight.EnemyBulletsList.Clear();
+    Fight.CannonFireDelay = 120;
+    for (int frame = 1; frame < 120; ++frame) UpdateCannon(Fight);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 0u);
+    UpdateCannon(Fight);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 1u);
     // A dead ship draws no fire, and the delay stands still.
-    TheWorld.PlayerDead = 1;
-    TheWorld.CannonFireDelay = 1;
-    UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.CannonFireDelay, 1);
+    Fight.PlayerDead = 1;
+    Fight.CannonFireDelay = 1;
+    UpdateCannon(Fight);
+    EXPECT_EQ(Fight.CannonFireDelay, 1);
 }
 
 TEST_F(CannonFireTest, OneIntactChordBlocksTheLineButAGapOrAnEndPointDoesNot) {
     // One ring with its ends at 0, 30, 60 … degrees, standing still.
-    CreateSections(TheWorld, 0, 64.0f, RingColor0, 0.0f, 0);
-    MoveSections(TheWorld);
-    EXPECT_EQ(LineOfFireBlockers(TheWorld, FortressX + Sin(15) * 300, FortressY - Cos(15) * 300), 1);
+    CreateSections(Fight, 0, 64.0f, RingColor0, 0.0f, 0);
+    MoveSections(Fight);
+    EXPECT_EQ(LineOfFireBlockers(Fight, FortressX + Sin(15) * 300, FortressY - Cos(15) * 300), 1);
     // Straight up runs exactly through the end point two chords share.
-    EXPECT_EQ(LineOfFireBlockers(TheWorld, 512, 100), 0);
-    ReadyCannon();
-    TheWorld.CannonAngle = 15;
-    PlaceShip(15, 300);
-    UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 0u);
+    EXPECT_EQ(LineOfFireBlockers(Fight, 512, 100), 0);
+    ReadyCannon(Fight);
+    Fight.CannonAngle = 15;
+    PlaceShip(Fight, 15, 300);
+    UpdateCannon(Fight);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 0u);
     // Shoot the chord away: the gap lets the shot through.
-    TheWorld.SectionsList.Walk([](Sections& s) {
-        if (s.Angle0 > 14 && s.Angle0 < 16) TheWorld.SectionsList.Remove(s);
+    Fight.SectionsList.Walk([this](Sections& s) {
+        if (s.Angle0 > 14 && s.Angle0 < 16) Fight.SectionsList.Remove(s);
     });
-    ASSERT_EQ(TheWorld.SectionsList.Count(), 11u);
-    TheWorld.CannonFireDelay = 1;
-    TheWorld.CannonAngle = 15;
-    UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
+    ASSERT_EQ(Fight.SectionsList.Count(), 11u);
+    Fight.CannonFireDelay = 1;
+    Fight.CannonAngle = 15;
+    UpdateCannon(Fight);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 1u);
 }
 
 TEST_F(CannonFireTest, TheMissileQuotaGrowsEveryOtherLevel) {
@@ -212,13 +212,13 @@ TEST_F(CannonFireTest, TheMissileQuotaGrowsEveryOtherLevel) {
         std::size_t Launched;
     } cases[] = {{1, 2, 1}, {1, 3, 0}, {2, 3, 1}, {3, 4, 0}, {4, 4, 1}, {5, 5, 0}};
     for (const Case& c : cases) {
-        TheWorld.MissilesList.Clear();
-        ReadyCannon();
-        TheWorld.PlayerDead = 1; // launches go on whether or not the ship is alive
-        TheWorld.Level = c.Level;
-        TheWorld.MissileCount = c.Count;
-        UpdateCannon(TheWorld);
-        EXPECT_EQ(TheWorld.MissilesList.Count(), c.Launched) << c.Level << " " << c.Count;
+        Fight.MissilesList.Clear();
+        ReadyCannon(Fight);
+        Fight.PlayerDead = 1; // launches go on whether or not the ship is alive
+        Fight.Level = c.Level;
+        Fight.MissileCount = c.Count;
+        UpdateCannon(Fight);
+        EXPECT_EQ(Fight.MissilesList.Count(), c.Launched) << c.Level << " " << c.Count;
     }
 }
 
@@ -228,41 +228,41 @@ TEST_F(EnemyBulletTest, ABulletLeavesPast1024AcrossAndPast767Down) {
         std::size_t Left;
     } cases[] = {{1008, 300, 16, 0, 1}, {1009, 300, 16, 0, 0}, {300, 751, 0, 16, 1},
                  {300, 752, 0, 16, 0},  {16, 300, -16, 0, 1},  {15, 300, -16, 0, 0}};
-    TheWorld.ShipX = 0;
-    TheWorld.ShipY = 0;
+    Fight.ShipX = 0;
+    Fight.ShipY = 0;
     for (const Case& c : cases) {
-        TheWorld.EnemyBulletsList.Clear();
-        EnemyBullets& b = TheWorld.EnemyBulletsList.Add();
+        Fight.EnemyBulletsList.Clear();
+        EnemyBullets& b = Fight.EnemyBulletsList.Add();
         b.x = c.X;
         b.y = c.Y;
         b.xspeed = c.XSpeed;
         b.yspeed = c.YSpeed;
-        UpdateEnemyBullets(TheWorld);
-        EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), c.Left) << c.X << "," << c.Y;
+        UpdateEnemyBullets(Fight);
+        EXPECT_EQ(Fight.EnemyBulletsList.Count(), c.Left) << c.X << "," << c.Y;
     }
 }
 
 TEST_F(EnemyBulletTest, ABulletWithin32OfTheShipDestroysItAndIsUsedUp) {
-    PlaceShip(90, 64);
-    FireEnemyBullet(TheWorld, 90);
-    UpdateEnemyBullets(TheWorld); // at 32: not yet within 32
-    EXPECT_EQ(TheWorld.PlayerDead, 0);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 1u);
-    UpdateEnemyBullets(TheWorld); // at 48
-    EXPECT_EQ(TheWorld.PlayerDead, 1);
-    EXPECT_EQ(TheWorld.EnemyBulletsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 64u); // the ship's blast of sparks
+    PlaceShip(Fight, 90, 64);
+    FireEnemyBullet(Fight, 90);
+    UpdateEnemyBullets(Fight); // at 32: not yet within 32
+    EXPECT_EQ(Fight.PlayerDead, 0);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 1u);
+    UpdateEnemyBullets(Fight); // at 48
+    EXPECT_EQ(Fight.PlayerDead, 1);
+    EXPECT_EQ(Fight.EnemyBulletsList.Count(), 0u);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 64u); // the ship's blast of sparks
 }
 
 TEST_F(EnemyBulletTest, ABurstIsNineteenRaysFromPaletteColourZeroToOne) {
-    TheWorld.ShipX = TheWorld.ShipY = 0;
-    FireEnemyBullet(TheWorld, 180);
+    Fight.ShipX = Fight.ShipY = 0;
+    FireEnemyBullet(Fight, 180);
     NeonMode = 0;
     ColorsOn = 0;
     ApplyDisplayStyle();
     ForgetCalls();
-    UpdateEnemyBullets(TheWorld);
-    DrawEnemyBullets(TheWorld);
+    UpdateEnemyBullets(Fight);
+    DrawEnemyBullets(Fight);
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 19u);
     for (const Headless::DrawCall& line : lines) {

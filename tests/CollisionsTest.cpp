@@ -4,9 +4,9 @@
 #include "core/GameState.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Levels.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Random.h"
 #include <cmath>
 
@@ -16,8 +16,8 @@ using ScoringTest = GameFixture;
 
 namespace {
 // A chord from (x1, y1) to (x2, y2) worth `score`.
-Sections& Chord(float x1, float y1, float x2, float y2, int score = 10) {
-    Sections& s = TheWorld.SectionsList.Add();
+Sections& Chord(World& w, float x1, float y1, float x2, float y2, int score = 10) {
+    Sections& s = w.SectionsList.Add();
     s.x1 = x1;
     s.y1 = y1;
     s.x2 = x2;
@@ -29,8 +29,8 @@ Sections& Chord(float x1, float y1, float x2, float y2, int score = 10) {
     return s;
 }
 
-PlayerBullets& Bullet(float x, float y, float xspeed, float yspeed) {
-    PlayerBullets& b = TheWorld.PlayerBulletsList.Add();
+PlayerBullets& Bullet(World& w, float x, float y, float xspeed, float yspeed) {
+    PlayerBullets& b = w.PlayerBulletsList.Add();
     b.x = x;
     b.y = y;
     b.xspeed = xspeed;
@@ -57,94 +57,94 @@ TEST_F(HitTestTest, SegmentsCrossOnlyStrictlyInsideBoth) {
 }
 
 TEST_F(BulletHitTest, ABulletMovingAlongAChordNeverHitsIt) {
-    Sections& s = Chord(100, 200, 300, 200);
-    Bullet(90, 200, 10, 0);
-    for (int i = 0; i < 30; ++i) UpdatePlayerBullets(TheWorld);
+    Sections& s = Chord(Fight, 100, 200, 300, 200);
+    Bullet(Fight, 90, 200, 10, 0);
+    for (int i = 0; i < 30; ++i) UpdatePlayerBullets(Fight);
     EXPECT_EQ(s.Life, 2);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 1u);
 }
 
 TEST_F(BulletHitTest, ABulletCrossingTwoChordsDamagesOnlyTheFirstInListOrder) {
-    Sections& later = Chord(505, 100, 505, 300);
-    Sections& earlier = Chord(503, 100, 503, 300);
+    Sections& later = Chord(Fight, 505, 100, 505, 300);
+    Sections& earlier = Chord(Fight, 503, 100, 503, 300);
     // The move crosses both; the one created first in the list takes the hit even though the bullet meets the
     // other first.
-    Bullet(500, 200, 10, 0);
-    UpdatePlayerBullets(TheWorld);
+    Bullet(Fight, 500, 200, 10, 0);
+    UpdatePlayerBullets(Fight);
     EXPECT_EQ(later.Life, 1);
     EXPECT_EQ(earlier.Life, 2);
     EXPECT_EQ(later.Color, 0xFF74740Eu + 0x7F7F7Fu);
     EXPECT_EQ(later.rcol, 175);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.PlayerBulletCount, 1); // a bullet that struck this frame is still counted
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 0u);
+    EXPECT_EQ(Fight.PlayerBulletCount, 1); // a bullet that struck this frame is still counted
 }
 
 TEST_F(BulletHitTest, TheSecondHitDestroysTheSectionAndScoresItsPoints) {
-    TheWorld.DemoMode = 0;
-    Sections& s = Chord(500, 100, 500, 300, 30);
-    Bullet(495, 200, 10, 0);
-    UpdatePlayerBullets(TheWorld);
-    Bullet(495, 200, 10, 0);
-    UpdatePlayerBullets(TheWorld);
-    EXPECT_EQ(TheWorld.SectionsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.Score, 30);
+    Fight.DemoMode = 0;
+    Sections& s = Chord(Fight, 500, 100, 500, 300, 30);
+    Bullet(Fight, 495, 200, 10, 0);
+    UpdatePlayerBullets(Fight);
+    Bullet(Fight, 495, 200, 10, 0);
+    UpdatePlayerBullets(Fight);
+    EXPECT_EQ(Fight.SectionsList.Count(), 0u);
+    EXPECT_EQ(Fight.Score, 30);
     (void)s;
     // In the attract play nothing is scored.
-    TheWorld.DemoMode = 1;
-    Chord(500, 100, 500, 300, 30).Life = 1;
-    Bullet(495, 200, 10, 0);
-    UpdatePlayerBullets(TheWorld);
-    EXPECT_EQ(TheWorld.SectionsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.Score, 30);
+    Fight.DemoMode = 1;
+    Chord(Fight, 500, 100, 500, 300, 30).Life = 1;
+    Bullet(Fight, 495, 200, 10, 0);
+    UpdatePlayerBullets(Fight);
+    EXPECT_EQ(Fight.SectionsList.Count(), 0u);
+    EXPECT_EQ(Fight.Score, 30);
 }
 
 TEST_F(BulletHitTest, ACannonHitEndsEveryBulletAndScoresTheSectionsStillStanding) {
-    TheWorld.DemoMode = 0;
-    Chord(100, 100, 110, 100, 20);
-    Chord(100, 120, 110, 120, 30);
-    Bullet(480, 384, 10, 0);
-    Bullet(700, 700, 0, 1);
-    UpdatePlayerBullets(TheWorld);
-    EXPECT_EQ(TheWorld.CannonDestroyed, 1);
-    EXPECT_EQ(TheWorld.Score, 1710 + 20 + 30);
-    EXPECT_EQ(TheWorld.SectionsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.PlayerBulletCount, 1); // the second bullet was never reached
+    Fight.DemoMode = 0;
+    Chord(Fight, 100, 100, 110, 100, 20);
+    Chord(Fight, 100, 120, 110, 120, 30);
+    Bullet(Fight, 480, 384, 10, 0);
+    Bullet(Fight, 700, 700, 0, 1);
+    UpdatePlayerBullets(Fight);
+    EXPECT_EQ(Fight.CannonDestroyed, 1);
+    EXPECT_EQ(Fight.Score, 1710 + 20 + 30);
+    EXPECT_EQ(Fight.SectionsList.Count(), 0u);
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 0u);
+    EXPECT_EQ(Fight.PlayerBulletCount, 1); // the second bullet was never reached
 }
 
 TEST_F(BulletHitTest, AnUnobstructedBulletIsMovedSixtyOneTimesAndWraps) {
-    PlayerBullets& b = Bullet(1020, 10, 5, -5);
-    UpdatePlayerBullets(TheWorld);
+    PlayerBullets& b = Bullet(Fight, 1020, 10, 5, -5);
+    UpdatePlayerBullets(Fight);
     EXPECT_FLOAT_EQ(b.x, 1.0f);
     EXPECT_FLOAT_EQ(b.y, 5.0f);
-    for (int i = 1; i < 60; ++i) UpdatePlayerBullets(TheWorld);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
-    UpdatePlayerBullets(TheWorld);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.PlayerBulletCount, 0);
+    for (int i = 1; i < 60; ++i) UpdatePlayerBullets(Fight);
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 1u);
+    UpdatePlayerBullets(Fight);
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 0u);
+    EXPECT_EQ(Fight.PlayerBulletCount, 0);
 }
 
 TEST_F(ScoringTest, TenThousandPointsGiveOneBonusShipAndTheRestCarriesOver) {
-    TheWorld.Score = 9990;
-    TheWorld.BonusCounter = 9990;
-    TheWorld.ShipsLeft = 3;
-    AddScore(TheWorld, 30);
-    EXPECT_EQ(TheWorld.Score, 10020);
-    EXPECT_EQ(TheWorld.BonusCounter, 20);
-    EXPECT_EQ(TheWorld.ShipsLeft, 4);
-    AddScore(TheWorld, 25000); // at most one ship a call
-    EXPECT_EQ(TheWorld.ShipsLeft, 5);
-    EXPECT_EQ(TheWorld.BonusCounter, 15020);
+    Fight.Score = 9990;
+    Fight.BonusCounter = 9990;
+    Fight.ShipsLeft = 3;
+    AddScore(Fight, 30);
+    EXPECT_EQ(Fight.Score, 10020);
+    EXPECT_EQ(Fight.BonusCounter, 20);
+    EXPECT_EQ(Fight.ShipsLeft, 4);
+    AddScore(Fight, 25000); // at most one ship a call
+    EXPECT_EQ(Fight.ShipsLeft, 5);
+    EXPECT_EQ(Fight.BonusCounter, 15020);
 }
 
 TEST_F(ScoringTest, AStruckShipIsDeadWhateverItWasBefore) {
-    TheWorld.ShipX = 300;
-    TheWorld.ShipY = 300;
-    EXPECT_FALSE(ShipStruckWithin(TheWorld, 332, 300, 32));
-    EXPECT_EQ(TheWorld.PlayerDead, 0);
-    EXPECT_TRUE(ShipStruckWithin(TheWorld, 331, 300, 32));
-    EXPECT_EQ(TheWorld.PlayerDead, 1);
-    EXPECT_TRUE(ShipStruckWithin(TheWorld, 300, 300, 28));
+    Fight.ShipX = 300;
+    Fight.ShipY = 300;
+    EXPECT_FALSE(ShipStruckWithin(Fight, 332, 300, 32));
+    EXPECT_EQ(Fight.PlayerDead, 0);
+    EXPECT_TRUE(ShipStruckWithin(Fight, 331, 300, 32));
+    EXPECT_EQ(Fight.PlayerDead, 1);
+    EXPECT_TRUE(ShipStruckWithin(Fight, 300, 300, 28));
 }
 
 TEST_F(HitTestTest, ABounceThatRoundsToAFullTurnFacesStraightUp) {
@@ -157,15 +157,15 @@ TEST_F(HitTestTest, ABounceThatRoundsToAFullTurnFacesStraightUp) {
     SeedRnd(seed);
     // Straight above the centre, one float step to the left: the outward angle is a hair below 0, and that plus
     // 360 rounds to exactly 360 in single precision.
-    TheWorld.ShipOldX = std::nextafter(512.0f, 0.0f);
-    TheWorld.ShipOldY = 184;
-    TheWorld.ShipX = 512;
-    TheWorld.ShipY = 300;
-    TheWorld.ShipSpeed = 4;
-    BounceShipOffRings(TheWorld);
-    EXPECT_EQ(TheWorld.ShipX, TheWorld.ShipOldX);
-    EXPECT_EQ(TheWorld.ShipY, 184.0f);
-    EXPECT_GE(TheWorld.ShipAngle, 0.0f);
-    EXPECT_LT(TheWorld.ShipAngle, 360.0f);
-    EXPECT_NEAR(TheWorld.ShipYSpeed, -2.0f, 1e-4f);
+    Fight.ShipOldX = std::nextafter(512.0f, 0.0f);
+    Fight.ShipOldY = 184;
+    Fight.ShipX = 512;
+    Fight.ShipY = 300;
+    Fight.ShipSpeed = 4;
+    BounceShipOffRings(Fight);
+    EXPECT_EQ(Fight.ShipX, Fight.ShipOldX);
+    EXPECT_EQ(Fight.ShipY, 184.0f);
+    EXPECT_GE(Fight.ShipAngle, 0.0f);
+    EXPECT_LT(Fight.ShipAngle, 360.0f);
+    EXPECT_NEAR(Fight.ShipYSpeed, -2.0f, 1e-4f);
 }

@@ -3,8 +3,8 @@
 #include "NeonFixture.h"
 #include "core/GameState.h"
 #include "fortress/Fortress.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/Random.h"
 
@@ -13,8 +13,8 @@ using ExplosionTest = PlayerGameFixture;
 using ParticleTest = NeonFixture;
 using FragTest = NeonFixture;
 
-Explosions& Piece(int type, float x, float y, float angle) {
-    Explosions& e = TheWorld.ExplosionsList.Add();
+Explosions& Piece(World& w, int type, float x, float y, float angle) {
+    Explosions& e = w.ExplosionsList.Add();
     e.ExplosionType = type;
     e.x1 = x;
     e.y1 = y;
@@ -29,10 +29,10 @@ void Wireframe() {
 } // namespace
 
 TEST_F(ExplosionTest, ABurstIsTwentyRaysCoveringTheCircleInTheBrightenedColour) {
-    CreateExplosion(TheWorld, 300, 200, 0x0073730C, SmallExplosion);
-    ASSERT_EQ(TheWorld.ExplosionsList.Count(), 20u);
+    CreateExplosion(Fight, 300, 200, 0x0073730C, SmallExplosion);
+    ASSERT_EQ(Fight.ExplosionsList.Count(), 20u);
     int i = 0;
-    TheWorld.ExplosionsList.Each([&](const Explosions& e) {
+    Fight.ExplosionsList.Each([&](const Explosions& e) {
         EXPECT_FLOAT_EQ(e.x1, 300.0f);
         EXPECT_EQ(e.Count, 24);
         EXPECT_GE(e.Length, 40.0f);
@@ -43,8 +43,8 @@ TEST_F(ExplosionTest, ABurstIsTwentyRaysCoveringTheCircleInTheBrightenedColour) 
         EXPECT_EQ(e.color, 0xFF93932Cu);
         i += 1;
     });
-    CreateExplosion(TheWorld, 300, 200, 0, 3);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 20u);
+    CreateExplosion(Fight, 300, 200, 0, 3);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 20u);
 }
 
 TEST_F(ExplosionTest, ARayShrinksByItsStepsAndIsDrawn23Times) {
@@ -55,54 +55,54 @@ TEST_F(ExplosionTest, ARayShrinksByItsStepsAndIsDrawn23Times) {
         float First, Last;
     } cases[] = {{40, 1, 40, 18}, {80, 3, 80, 14}};
     for (const Case& c : cases) {
-        TheWorld.ExplosionsList.Clear();
-        Explosions& e = Piece(SmallExplosion, 300, 300, 90);
+        Fight.ExplosionsList.Clear();
+        Explosions& e = Piece(Fight, SmallExplosion, 300, 300, 90);
         e.Length = c.Length;
         e.Steps = c.Steps;
         e.Count = 24;
         std::vector<float> drawn;
         for (int frame = 0; frame < 30; ++frame) {
             ForgetCalls();
-            UpdateExplosions(TheWorld);
-            DrawExplosions(TheWorld);
+            UpdateExplosions(Fight);
+            DrawExplosions(Fight);
             for (const Headless::DrawCall& line : Lines()) drawn.push_back(line.X2 - line.X1);
         }
         ASSERT_EQ(drawn.size(), 23u);
         EXPECT_FLOAT_EQ(drawn.front(), c.First);
         EXPECT_FLOAT_EQ(drawn.back(), c.Last);
-        EXPECT_EQ(TheWorld.ExplosionsList.Count(), 0u);
-        EXPECT_EQ(TheWorld.ExplosionsActive, 0);
+        EXPECT_EQ(Fight.ExplosionsList.Count(), 0u);
+        EXPECT_EQ(Fight.ExplosionsActive, 0);
     }
 }
 
 TEST_F(ExplosionTest, ABurstAt1024IsDrawnOnceAndRemovedButOneAt0Or1023Stays) {
     for (int x : {0, 1023, 1024}) {
-        TheWorld.ExplosionsList.Clear();
-        CreateExplosion(TheWorld, x, 300, 0xFF102030, SmallExplosion);
-        UpdateExplosions(TheWorld);
-        EXPECT_EQ(TheWorld.ExplosionsActive, 20) << x;
-        EXPECT_EQ(TheWorld.ExplosionsList.Count(), x == 1024 ? 0u : 20u) << x;
+        Fight.ExplosionsList.Clear();
+        CreateExplosion(Fight, x, 300, 0xFF102030, SmallExplosion);
+        UpdateExplosions(Fight);
+        EXPECT_EQ(Fight.ExplosionsActive, 20) << x;
+        EXPECT_EQ(Fight.ExplosionsList.Count(), x == 1024 ? 0u : 20u) << x;
     }
 }
 
 TEST_F(ExplosionTest, ASparkLeavingAtTheTopIsRemovedWhateverItsCount) {
-    Explosions& e = Piece(BigExplosion, 512, 384, 0);
+    Explosions& e = Piece(Fight, BigExplosion, 512, 384, 0);
     e.speed = 12;
     e.Count = 1000;
-    for (int move = 0; move < 32; ++move) UpdateExplosions(TheWorld);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 1u); // at 0, not above the top
-    UpdateExplosions(TheWorld);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 0u);
+    for (int move = 0; move < 32; ++move) UpdateExplosions(Fight);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 1u); // at 0, not above the top
+    UpdateExplosions(Fight);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 0u);
 }
 
 TEST_F(ExplosionTest, AStreakIsDrawnFourMovesLongBeforeItMoves) {
     Wireframe();
-    Explosions& e = Piece(ShockwaveExplosion, 300, 300, 90);
+    Explosions& e = Piece(Fight, ShockwaveExplosion, 300, 300, 90);
     e.speed = 10;
     e.Count = 5;
     ForgetCalls();
-    UpdateExplosions(TheWorld);
-    DrawExplosions(TheWorld);
+    UpdateExplosions(Fight);
+    DrawExplosions(Fight);
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_FLOAT_EQ(lines[0].X1, 300.0f);
@@ -111,11 +111,11 @@ TEST_F(ExplosionTest, AStreakIsDrawnFourMovesLongBeforeItMoves) {
 }
 
 TEST_F(ExplosionTest, SparksAndStreaksAreSixtyFourPiecesAndGreyInTheGreyPalette) {
-    CreateExplosion(TheWorld, 400, 300, 0, BigExplosion);
-    CreateExplosion(TheWorld, 400, 300, 0, ShockwaveExplosion);
-    ASSERT_EQ(TheWorld.ExplosionsList.Count(), 128u);
+    CreateExplosion(Fight, 400, 300, 0, BigExplosion);
+    CreateExplosion(Fight, 400, 300, 0, ShockwaveExplosion);
+    ASSERT_EQ(Fight.ExplosionsList.Count(), 128u);
     int sparks = 0;
-    TheWorld.ExplosionsList.Each([&](const Explosions& e) {
+    Fight.ExplosionsList.Each([&](const Explosions& e) {
         EXPECT_EQ(e.color >> 24, 0xFFu);
         if (e.ExplosionType == BigExplosion) {
             sparks += 1;
@@ -131,19 +131,19 @@ TEST_F(ExplosionTest, SparksAndStreaksAreSixtyFourPiecesAndGreyInTheGreyPalette)
         }
     });
     EXPECT_EQ(sparks, 64);
-    TheWorld.ExplosionsList.Clear();
+    Fight.ExplosionsList.Clear();
     ColorsOn = 0;
-    CreateExplosion(TheWorld, 400, 300, 0, BigExplosion);
-    CreateExplosion(TheWorld, 400, 300, 0, ShockwaveExplosion);
-    TheWorld.ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC0C0C0u); });
-    CreateParticles(TheWorld, 400, 300);
-    TheWorld.ParticlesList.Each([](const Particles& p) { EXPECT_EQ(p.color, 0xFFFFFFFFu); });
+    CreateExplosion(Fight, 400, 300, 0, BigExplosion);
+    CreateExplosion(Fight, 400, 300, 0, ShockwaveExplosion);
+    Fight.ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC0C0C0u); });
+    CreateParticles(Fight, 400, 300);
+    Fight.ParticlesList.Each([](const Particles& p) { EXPECT_EQ(p.color, 0xFFFFFFFFu); });
 }
 
 TEST_F(ParticleTest, ThirtyTwoParticlesLiveTheirLifePlusOneFrames) {
-    CreateParticles(TheWorld, 500, 400);
-    ASSERT_EQ(TheWorld.ParticlesList.Count(), 32u);
-    TheWorld.ParticlesList.Each([](const Particles& p) {
+    CreateParticles(Fight, 500, 400);
+    ASSERT_EQ(Fight.ParticlesList.Count(), 32u);
+    Fight.ParticlesList.Each([](const Particles& p) {
         EXPECT_GE(p.life, 20);
         EXPECT_LE(p.life, 60);
         float speed = std::hypot(p.xspeed, p.yspeed);
@@ -151,20 +151,20 @@ TEST_F(ParticleTest, ThirtyTwoParticlesLiveTheirLifePlusOneFrames) {
         // Half a million-wide draw read as ARGB: opaque near white or nearly black and transparent.
         EXPECT_TRUE(p.color >= 0xFFFF3CB0u || p.color <= 0x0000C350u);
     });
-    TheWorld.ParticlesList.Clear();
-    Particles& p = TheWorld.ParticlesList.Add();
+    Fight.ParticlesList.Clear();
+    Particles& p = Fight.ParticlesList.Add();
     p.life = 3;
     p.xspeed = 1;
     int draws = 0;
     for (int frame = 0; frame < 10; ++frame) {
         ForgetCalls();
-        UpdateParticles(TheWorld);
-        DrawParticles(TheWorld);
+        UpdateParticles(Fight);
+        DrawParticles(Fight);
         draws += Strips().empty() ? 0 : 1;
     }
     // Shown where it stood before each move, and not in the frame whose step ends its life.
     EXPECT_EQ(draws, 3);
-    EXPECT_EQ(TheWorld.ParticlesList.Count(), 0u);
+    EXPECT_EQ(Fight.ParticlesList.Count(), 0u);
 }
 
 TEST_F(FragTest, TheFragmentTablesHoldSevenLinesEach) {
@@ -178,12 +178,12 @@ TEST_F(FragTest, TheFragmentTablesHoldSevenLinesEach) {
 }
 
 TEST_F(FragTest, ThreeFragmentsFlyApartAt0119And238AndSpeedUp) {
-    TheWorld.ShipX = 400;
-    TheWorld.ShipY = 300;
-    TheWorld.ShipAngle = 30;
-    for (int index = 0; index < 3; ++index) CreateFrag(TheWorld, index);
+    Fight.ShipX = 400;
+    Fight.ShipY = 300;
+    Fight.ShipAngle = 30;
+    for (int index = 0; index < 3; ++index) CreateFrag(Fight, index);
     int index = 0;
-    TheWorld.FragsList.Each([&](const frags& f) {
+    Fight.FragsList.Each([&](const frags& f) {
         EXPECT_EQ(f.WhichOne, index * 119);
         EXPECT_EQ(f.Data, index);
         EXPECT_FLOAT_EQ(f.Angle, 30.0f);
@@ -193,15 +193,15 @@ TEST_F(FragTest, ThreeFragmentsFlyApartAt0119And238AndSpeedUp) {
     });
     Wireframe();
     ForgetCalls();
-    UpdateFrags(TheWorld);
-    DrawFrags(TheWorld);
+    UpdateFrags(Fight);
+    DrawFrags(Fight);
     std::vector<Headless::DrawCall> lines = Lines();
     ASSERT_EQ(lines.size(), 21u);
     EXPECT_EQ(lines[0].Red, 80);
     EXPECT_EQ(lines[0].Blue, 255);
-    UpdateFrags(TheWorld);
+    UpdateFrags(Fight);
     const frags* first = nullptr;
-    TheWorld.FragsList.Each([&](const frags& f) {
+    Fight.FragsList.Each([&](const frags& f) {
         if (first == nullptr) first = &f;
     });
     EXPECT_NEAR(first->y, 300.0f - 0.05f - 0.10f, 1e-4f);

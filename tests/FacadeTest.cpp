@@ -1,8 +1,8 @@
 // The runtime facade on the headless back end: frame pacing, keys, the pad, streams, text and the data cursor.
 #include "GameFixture.h"
 #include "core/GameState.h"
+#include "fortress/World.h"
 #include "game/GameLoop.h"
-#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/FramePacing.h"
 #include "platform/Input.h"
@@ -70,13 +70,13 @@ TEST_F(FramePacingTest, PacingAndTheFrameRateHoldAcrossTheClocksWrap) {
     Headless::AdvanceClock(2147483647 - 500); // 500 ms before the readings turn negative
     Graphics(1024, 768, 0, 60);
     int start = MilliSecs();
-    TheWorld.FpsTimer = start;
-    TheWorld.FpsFrames = 40;
+    Fight.FpsTimer = start;
+    Fight.FpsFrames = 40;
     FlipTimes(60);
     EXPECT_EQ(MilliSecs(), -2147483149); // start + 1000, wrapped past the largest int
-    UpdateFrameRate(TheWorld);
-    EXPECT_EQ(TheWorld.FpsTimer, start + 500);
-    EXPECT_EQ(TheWorld.Fps, 82);
+    UpdateFrameRate(Fight);
+    EXPECT_EQ(Fight.FpsTimer, start + 500);
+    EXPECT_EQ(Fight.Fps, 82);
 }
 
 TEST_F(FramePacingTest, ATrustedSixtyHertzBlankPacesTheFullScreenAndOnlyIt) {

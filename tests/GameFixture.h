@@ -2,6 +2,7 @@
 #pragma once
 #include "core/Settings.h"
 #include "core/Sound.h"
+#include "fortress/World.h"
 #include "frontend/Intro.h"
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
@@ -42,14 +43,15 @@ class GameFixture : public ::testing::Test {
         for (const std::string& kept : KeptGameFiles()) DeleteFile(kept.c_str());
     }
     std::string TestSettingsPath;
+    World Fight; // the test's own world: the menu's and the games' it starts, fresh for each test
 };
 
 // Runs the whole program until it ends or reaches the stop frame; returns the exit status, or -1 when stopped.
 // The program opens on the main menu.
-inline int RunProgramHeadless(int stopFrame = -1) {
+inline int RunProgramHeadless(World& world, int stopFrame = -1) {
     Headless::StopAtFrame(stopFrame);
     try {
-        RunProgram();
+        RunProgram(world);
         return 0;
     } catch (const Headless::ProgramEnded& ended) {
         return ended.Status;
@@ -61,13 +63,13 @@ inline int RunProgramHeadless(int stopFrame = -1) {
 // Start-up and the intro as the program runs them, then a game started at once as the menu's "start game" starts
 // it, with no menu frame before it: the game's frames are numbered on from the intro's and its random draws follow
 // the intro's. Returns 0 when the game ends, -1 when stopped.
-inline int RunGameHeadless(int stopFrame = -1) {
+inline int RunGameHeadless(World& world, int stopFrame = -1) {
     Headless::StopAtFrame(stopFrame);
     try {
         SetUpProgram(StartupFor::Player);
         Intro();
         if (MusicOn == 1) Sound::Play("menu-loop", 1);
-        StartGameFromMenu();
+        StartGameFromMenu(world);
         return 0;
     } catch (const Headless::ProgramEnded& ended) {
         return ended.Status;

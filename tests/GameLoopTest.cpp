@@ -5,12 +5,12 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "core/Tables.h"
+#include "fortress/World.h"
 #include "frontend/MainMenu.h"
 #include "game/Levels.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
-#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -37,7 +37,7 @@ bool FrameClearsPlayfield(const Headless::FrameRecord& frame) {
 } // namespace
 
 TEST_F(StartupTest, OpensTitledWindowWithDefaultsAndFillsTables) {
-    EXPECT_EQ(RunProgramHeadless(5), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, 5), -1);
     EXPECT_TRUE(Headless::DisplayIsOpen());
     EXPECT_EQ(Headless::DisplayWidth(), 1024);
     EXPECT_EQ(Headless::DisplayHeight(), 768);
@@ -53,8 +53,8 @@ TEST_F(StartupTest, OpensTitledWindowWithDefaultsAndFillsTables) {
     EXPECT_EQ(PlayerName, "unnamed");
     EXPECT_EQ(OnlineNames[9], "..........");
     EXPECT_EQ(OnlineDates[0], " ");
-    EXPECT_FLOAT_EQ(TheWorld.ShipMaxSpeed, 13.0f);
-    EXPECT_FLOAT_EQ(TheWorld.TurnMax, 5.0f);
+    EXPECT_FLOAT_EQ(Fight.ShipMaxSpeed, 13.0f);
+    EXPECT_FLOAT_EQ(Fight.TurnMax, 5.0f);
 }
 
 TEST_F(StartupTest, PaletteFollowsColoursSetting) {
@@ -75,7 +75,7 @@ TEST_F(StartupTest, PaletteFollowsColoursSetting) {
 TEST_F(StartupTest, NoDisplayEndsWithOneLineAndNonZeroStatus) {
     Headless::SetDisplayAvailable(false);
     ::testing::internal::CaptureStderr();
-    int status = RunProgramHeadless(100);
+    int status = RunProgramHeadless(Fight, 100);
     std::string message = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(status, 0);
     EXPECT_NE(status, -1);
@@ -88,36 +88,36 @@ TEST_F(StartupTest, NoDisplayEndsWithOneLineAndNonZeroStatus) {
 TEST_F(StartupTest, RunsOnlyOncePerProcess) {
     Headless::PressKey(LevelPageShown + 3, KeyEscape);
     Headless::PressKey(LevelPageShown + 6, KeyY);
-    ASSERT_EQ(RunProgramHeadless(1000), 0);
+    ASSERT_EQ(RunProgramHeadless(Fight, 1000), 0);
     int frames = Headless::FrameCount();
-    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, 1000), 0);
     EXPECT_EQ(Headless::FrameCount(), frames);
 }
 
 TEST_F(StartupTest, ClosingTheWindowEndsWithStatusZero) {
     Headless::CloseWindow(20);
-    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, 1000), 0);
     EXPECT_EQ(Headless::FrameCount(), 20);
 }
 
 TEST_F(GameLoopTest, GameStartsShipAtSpawnAndClearsPlayfieldEachFrame) {
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 120), -1);
-    EXPECT_EQ(TheWorld.DemoMode, 0);
-    EXPECT_EQ(TheWorld.ShipsLeft, 3);
-    EXPECT_EQ(TheWorld.Level, 1);
-    EXPECT_EQ(TheWorld.ShipX, 900.0f);
-    EXPECT_EQ(TheWorld.ShipY, 256.0f);
-    EXPECT_EQ(TheWorld.ShipAngle, 270.0f);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 120), -1);
+    EXPECT_EQ(Fight.DemoMode, 0);
+    EXPECT_EQ(Fight.ShipsLeft, 3);
+    EXPECT_EQ(Fight.Level, 1);
+    EXPECT_EQ(Fight.ShipX, 900.0f);
+    EXPECT_EQ(Fight.ShipY, 256.0f);
+    EXPECT_EQ(Fight.ShipAngle, 270.0f);
     // The cannon holds its fire for the first 120 frames of a level, one count a frame.
-    EXPECT_EQ(TheWorld.CannonFireDelay, 0);
-    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(Fight.CannonFireDelay, 0);
+    EXPECT_EQ(Fight.GameState, 0);
     ASSERT_EQ(Headless::Frames().size(), static_cast<std::size_t>(LevelPageShown + 120));
     for (const Headless::FrameRecord& frame : Headless::Frames()) ASSERT_TRUE(FrameClearsPlayfield(frame));
     // Sixty frames a second on the virtual clock; the intro pauses a tenth of a second after its last frame and the
     // menu a quarter second before a game, so the first frame is late and shows at once. The counter shows twice
     // each half-second's frames.
     EXPECT_EQ(MilliSecs(), 100 + 250 + (LevelPageShown + 120 - 1) * 1000 / 60);
-    EXPECT_EQ(TheWorld.Fps, 60);
+    EXPECT_EQ(Fight.Fps, 60);
 }
 
 TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
@@ -125,37 +125,37 @@ TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
     Headless::PressKey(IntroShown + 1, KeyReturn);
     Headless::PressKey(LevelPageShown + 11, KeyEscape);
     Headless::PressKey(LevelPageShown + 31, KeyY);
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 41), -1);
-    EXPECT_EQ(TheWorld.DemoMode, 1);
-    EXPECT_EQ(TheWorld.GameState, 0);
-    EXPECT_EQ(TheWorld.ExitPromptShown, 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, LevelPageShown + 41), -1);
+    EXPECT_EQ(Fight.DemoMode, 1);
+    EXPECT_EQ(Fight.GameState, 0);
+    EXPECT_EQ(Fight.ExitPromptShown, 0);
     EXPECT_GT(MenuLogoA, 0); // the menu is back and its logo flies in again
     EXPECT_LT(MenuLogoA, 180);
 }
 
 TEST_F(GameLoopTest, PromptPulseCountsDownWhileShown) {
     Headless::PressKey(LevelPageShown + 10, KeyEscape);
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 20), -1);
-    EXPECT_EQ(TheWorld.ExitPromptShown, 1);
-    EXPECT_LT(TheWorld.PromptPulse, 25.0f);
-    EXPECT_GT(TheWorld.PromptPulse, 15.0f);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 20), -1);
+    EXPECT_EQ(Fight.ExitPromptShown, 1);
+    EXPECT_LT(Fight.PromptPulse, 25.0f);
+    EXPECT_GT(Fight.PromptPulse, 15.0f);
 }
 
 TEST_F(ExitPromptTest, NoKeepsPlayingAndTheEscapeThatOpenedItDoesNotAnswer) {
     Headless::PressKey(10, KeyEscape);
     Headless::PressKey(20, KeyN);
-    EXPECT_EQ(RunGameHeadless(60), -1);
-    EXPECT_EQ(TheWorld.ExitPromptShown, 0);
-    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(RunGameHeadless(Fight, 60), -1);
+    EXPECT_EQ(Fight.ExitPromptShown, 0);
+    EXPECT_EQ(Fight.GameState, 0);
 }
 
 TEST_F(ExitPromptTest, YesAndNoInOneFrameStays) {
     Headless::PressKey(10, KeyEscape);
     Headless::PressKey(20, KeyY);
     Headless::PressKey(20, KeyN);
-    EXPECT_EQ(RunGameHeadless(60), -1);
-    EXPECT_EQ(TheWorld.GameState, 0);
-    EXPECT_EQ(TheWorld.ExitPromptShown, 0);
+    EXPECT_EQ(RunGameHeadless(Fight, 60), -1);
+    EXPECT_EQ(Fight.GameState, 0);
+    EXPECT_EQ(Fight.ExitPromptShown, 0);
 }
 
 TEST_F(ExitPromptTest, AnswerRulesForEveryKey) {
@@ -184,19 +184,19 @@ TEST_F(ExitPromptTest, OneGroupStopsAtItsFirstHit) {
 }
 
 TEST_F(GameLoopTest, FrameRateWindowAdvancesByHalfSeconds) {
-    TheWorld.FpsTimer = 0;
-    TheWorld.FpsFrames = 0;
+    Fight.FpsTimer = 0;
+    Fight.FpsFrames = 0;
     Headless::AdvanceClock(1600); // a stall: three windows are owed
-    UpdateFrameRate(TheWorld);
-    EXPECT_EQ(TheWorld.Fps, 2);
-    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 500);
-    UpdateFrameRate(TheWorld);
-    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 1000);
-    UpdateFrameRate(TheWorld);
-    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 1500);
-    UpdateFrameRate(TheWorld);
-    EXPECT_FLOAT_EQ(TheWorld.FpsTimer, 1500);
-    EXPECT_EQ(TheWorld.Fps % 2, 0);
+    UpdateFrameRate(Fight);
+    EXPECT_EQ(Fight.Fps, 2);
+    EXPECT_FLOAT_EQ(Fight.FpsTimer, 500);
+    UpdateFrameRate(Fight);
+    EXPECT_FLOAT_EQ(Fight.FpsTimer, 1000);
+    UpdateFrameRate(Fight);
+    EXPECT_FLOAT_EQ(Fight.FpsTimer, 1500);
+    UpdateFrameRate(Fight);
+    EXPECT_FLOAT_EQ(Fight.FpsTimer, 1500);
+    EXPECT_EQ(Fight.Fps % 2, 0);
 }
 
 // A frame is a step then a draw: the step draws nothing, and the draw changes nothing of the game and takes no
@@ -207,24 +207,24 @@ TEST_F(StepAndDrawTest, StepsDrawNothingAndDrawsChangeNothing) {
         NeonMode = neon;
         ApplyDisplayStyle();
         SetPalette();
-        TheWorld.Level = 3;
-        TheWorld.ShipsLeft = 2;
-        GameRun run = StartGame(TheWorld);
-        SetUpLevel(TheWorld);
+        Fight.Level = 3;
+        Fight.ShipsLeft = 2;
+        GameRun run = StartGame(Fight);
+        SetUpLevel(Fight);
         run.Phase = GamePhase::Playing;
         int phasesSeen = 0;
         for (int frame = 0; frame < 900 && run.Phase != GamePhase::Over; ++frame) {
             Flip(0);
-            StepGame(TheWorld, run);
+            StepGame(Fight, run);
             ASSERT_TRUE(Headless::CurrentFrame().Calls.empty()) << "neon " << neon << ", frame " << frame;
-            std::uint64_t hash = GameStateHash(TheWorld);
+            std::uint64_t hash = GameStateHash(Fight);
             int seed = RndSeed();
-            DrawGame(TheWorld, run);
+            DrawGame(Fight, run);
             ASSERT_FALSE(Headless::CurrentFrame().Calls.empty());
-            ASSERT_EQ(GameStateHash(TheWorld), hash) << "neon " << neon << ", frame " << frame;
+            ASSERT_EQ(GameStateHash(Fight), hash) << "neon " << neon << ", frame " << frame;
             ASSERT_EQ(RndSeed(), seed) << "neon " << neon << ", frame " << frame;
             GamePhase before = run.Phase;
-            FinishGameFrame(TheWorld, run);
+            FinishGameFrame(Fight, run);
             phasesSeen += run.Phase != before ? 1 : 0;
         }
         EXPECT_GE(phasesSeen, 3) << "play, the blast, the ship-lost page and play again";

@@ -5,7 +5,7 @@
 #include "core/GameState.h"
 #include "core/ShipState.h"
 #include "fortress/Effects.h"
-#include "game/TheWorld.h"
+#include "fortress/World.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include <fstream>
@@ -35,10 +35,11 @@ constexpr MenuStep MenuVisit[] = {
 };
 
 struct RunOfGames {
-    int Game = -1;        // the game now playing or last played
-    bool InGame = false;  // a game is on: from the menu's start game to the menu's return
-    int Since = 0;        // the flip the game or the menu began
-    bool Leaving = false; // the game has been asked to end: the bot stops playing
+    const World* Played = nullptr; // the test's world, where the program plays
+    int Game = -1;                 // the game now playing or last played
+    bool InGame = false;           // a game is on: from the menu's start game to the menu's return
+    int Since = 0;                 // the flip the game or the menu began
+    bool Leaving = false;          // the game has been asked to end: the bot stops playing
     int AskAgainAt = 0;
     bool Answered = false; // the exit prompt or the game-over page has had its key
     std::unique_ptr<ReplayBot> Bot;
@@ -53,7 +54,7 @@ void StartBot(int game) {
     style.Seed = static_cast<unsigned>(11 + game);
     style.WanderChance = 0.1;
     style.ThrustChance = 0.05;
-    Current->Bot = std::make_unique<ReplayBot>(TheWorld, style);
+    Current->Bot = std::make_unique<ReplayBot>(*Current->Played, style);
 }
 
 // Asks to leave the game; asked again when the prompt did not come (the ship was being lost as it was asked).
@@ -72,14 +73,15 @@ void AskToLeave(int flips) {
 
 void DriveTheRun(int flips) {
     RunOfGames& run = *Current;
-    if (!run.InGame && TheWorld.DemoMode == 0) {
+    const World& w = *run.Played;
+    if (!run.InGame && w.DemoMode == 0) {
         run.Game += 1;
         run.InGame = true;
         run.Since = flips;
         run.Leaving = run.Answered = false;
         StartBot(run.Game);
     }
-    if (run.InGame && TheWorld.DemoMode == 1) {
+    if (run.InGame && w.DemoMode == 1) {
         run.InGame = false;
         run.Since = flips;
         if (run.Game == GamesPlayed - 1) Headless::StopAtFrame(flips + 1);
@@ -87,16 +89,15 @@ void DriveTheRun(int flips) {
     }
     if (run.InGame) {
         int into = flips - run.Since;
-        if (TheWorld.ExitPromptShown == 1 && !run.Answered) {
+        if (w.ExitPromptShown == 1 && !run.Answered) {
             if (run.Game == 0) {
-                run.TurnAtLeave = TheWorld.TurnSpeed;
-                run.AirborneAtLeave = TheWorld.PlayerBulletsList.Count() + TheWorld.ExplosionsList.Count() +
-                                      TheWorld.ParticlesList.Count();
+                run.TurnAtLeave = w.TurnSpeed;
+                run.AirborneAtLeave = w.PlayerBulletsList.Count() + w.ExplosionsList.Count() + w.ParticlesList.Count();
             }
             Headless::PressKey(flips + 5, KeyY);
             run.Answered = true;
         }
-        if (TheWorld.ShipsLeft < 0 && !run.Answered) {
+        if (w.ShipsLeft < 0 && !run.Answered) {
             Headless::PressKey(flips + GameOverPageShown, KeySpace);
             run.Answered = true;
         }
@@ -129,10 +130,11 @@ using KeptGamesInARunTest = GameFixture;
 
 TEST_F(KeptGamesInARunTest, EveryGameOfARunPlaysAgainFromAFreshProgramToTheEndItWasKeptWith) {
     RunOfGames run;
+    run.Played = &Fight;
     Current = &run;
     Headless::SetFlipHook(DriveTheRun);
     Headless::KeepFrames(0);
-    EXPECT_EQ(RunProgramHeadless(LongestRun), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, LongestRun), -1);
     Headless::SetFlipHook(nullptr);
     Current = nullptr;
     ASSERT_EQ(run.Game, GamesPlayed - 1) << "every game was played";

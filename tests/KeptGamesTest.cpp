@@ -4,9 +4,9 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "frontend/SettingsFile.h"
 #include "frontend/Watching.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "graphics/VectorFont.h"
@@ -27,17 +27,19 @@ constexpr int KeyReturn = 13;
 constexpr int MenuFramesBeforeStart = 5;
 
 ReplayBot* Player = nullptr;
+const World* Played = nullptr; // the test's world, where the program plays: the flip hooks look at it here
 bool GameOverPageLeft = false;
 
 // The bot plays whenever a game is on and leaves the game-over page with a key; the run stops once the menu is
 // back. The intro and the menu run untouched.
 void PlayWhileAGameRuns(int flips) {
-    if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
-    if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft < 0 && !GameOverPageLeft) {
+    const World& w = *Played;
+    if (w.DemoMode == 0 && w.ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
+    if (w.DemoMode == 0 && w.ShipsLeft < 0 && !GameOverPageLeft) {
         Headless::PressKey(flips + GameOverPageShown, KeySpace);
         GameOverPageLeft = true;
     }
-    if (TheWorld.DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
+    if (w.DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
 }
 
 std::string Contents(const std::string& path) {
@@ -75,7 +77,7 @@ std::string ShownPicture(const Headless::FrameRecord& frame) {
 // The frame that would have shown the recorded player's game-over page, and the next one, the card's own.
 std::string GameOverPicture, CardPicture;
 void KeepTheLastShipsFrames(int) {
-    if (TheWorld.ShipsLeft >= 0) return;
+    if (Played->ShipsLeft >= 0) return;
     (GameOverPicture.empty() ? GameOverPicture : CardPicture) = ShownPicture(Headless::Frames().back());
 }
 
@@ -86,14 +88,15 @@ class KeptGamesTest : public GameFixture {
         ReplayBotStyle style;
         style.Seed = 5;
         style.WanderChance = 0.2;
-        ReplayBot bot(TheWorld, style);
+        ReplayBot bot(Fight, style);
         Player = &bot;
+        Played = &Fight;
         GameOverPageLeft = false;
         Headless::SetFlipHook(PlayWhileAGameRuns);
         Headless::KeepFrames(0);
         // "start game" is the menu's first item.
         Headless::PressKey(IntroShown + MenuFramesBeforeStart, KeyReturn);
-        EXPECT_EQ(RunProgramHeadless(LongestRun), -1);
+        EXPECT_EQ(RunProgramHeadless(Fight, LongestRun), -1);
         EXPECT_LT(Headless::FrameCount(), LongestRun) << "the game ended and the menu came back";
         Headless::SetFlipHook(nullptr);
         Player = nullptr;
@@ -127,11 +130,12 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     Write(LastGamePath(), kept);
     DeleteFile(TestSettingsPath.c_str());
     Headless::KeepFrames(1);
+    Played = &Fight;
     Headless::SetFlipHook(KeepTheLastShipsFrames);
     int status = -1;
     ::testing::internal::CaptureStdout();
     try {
-        status = WatchReplay(LastGamePath());
+        status = WatchReplay(Fight, LastGamePath());
     } catch (const ScriptedRun::ProgramEnded& ended) {
         status = ended.Status;
     }
@@ -140,7 +144,7 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     EXPECT_EQ(status, 0);
     EXPECT_EQ(printed, promised + "\n");
     std::string file = LastGamePath().substr(LastGamePath().find_last_of('/') + 1);
-    EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(TheWorld.Score)));
+    EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(Fight.Score)));
     EXPECT_TRUE(Shown("watched game"));
     EXPECT_TRUE(Shown("the last ship was lost"));
     EXPECT_FALSE(CardPicture.empty());
@@ -154,21 +158,21 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     SetSettingsPath(TestSettingsPath);
     Headless::PressKey(50, KeyEscape);
     try {
-        status = WatchReplay(LastGamePath());
+        status = WatchReplay(Fight, LastGamePath());
     } catch (const ScriptedRun::ProgramEnded& ended) {
         status = ended.Status;
     }
     EXPECT_EQ(status, 0);
     EXPECT_EQ(Headless::FrameCount(), 51);
-    EXPECT_GE(TheWorld.ShipsLeft, 0);
+    EXPECT_GE(Fight.ShipsLeft, 0);
 }
 
 TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     const int scores[] = {300, 900, 100, 500, 200, 700, 400, 800, 600, 50, 150};
     for (int score : scores) {
-        BeginKeptGame();
-        TheWorld.Score = score;
-        PersonalHighscore = std::max(PersonalHighscore, TheWorld.Score); // each game ends on its game-over page
+        BeginKeptGame(Fight);
+        Fight.Score = score;
+        PersonalHighscore = std::max(PersonalHighscore, Fight.Score); // each game ends on its game-over page
         EndKeptGame();
     }
     int read = 0;
@@ -189,12 +193,12 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
 
 // The game-over page raises the personal highscore; the exit prompt never does, and the best game follows it.
 TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
-    BeginKeptGame();
-    TheWorld.Score = 300;
+    BeginKeptGame(Fight);
+    Fight.Score = 300;
     PersonalHighscore = 300; // its game-over page made it the personal highscore
     EndKeptGame();
-    BeginKeptGame();
-    TheWorld.Score = 900; // more, but left through the exit prompt: the personal highscore stays 300
+    BeginKeptGame(Fight);
+    Fight.Score = 900; // more, but left through the exit prompt: the personal highscore stays 300
     EndKeptGame();
     int read = 0;
     ASSERT_TRUE(KeptGameScore(LastGamePath(), read));
@@ -204,14 +208,14 @@ TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
 }
 
 TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnythingHappens) {
-    BeginKeptGame();
-    TheWorld.Score = 120;
+    BeginKeptGame(Fight);
+    Fight.Score = 120;
     EndKeptGame();
     std::string best = Contents(BestGamePath());
     std::string damaged = "; a kept game, damaged\nseed 77\n120 down 37\n130 press 37\nend 200\n";
     Write(LastGamePath(), damaged);
     ::testing::internal::CaptureStderr();
-    int status = WatchReplay(LastGamePath());
+    int status = WatchReplay(Fight, LastGamePath());
     std::string message = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 2);
     EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": line 4: unknown event \"press\"\n");
@@ -225,7 +229,7 @@ TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnyt
     // A game kept before the rules line existed was played by rules 1: the player is told so, not shown another game.
     Write(LastGamePath(), "; a kept game of the first rules\nseed 77\n120 down 37\nend 200\n");
     ::testing::internal::CaptureStderr();
-    status = WatchReplay(LastGamePath());
+    status = WatchReplay(Fight, LastGamePath());
     message = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 2);
     EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": played by rules 1; this build plays rules " +

@@ -9,12 +9,12 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "frontend/Network.h"
 #include "frontend/SettingsFile.h"
 #include "frontend/Tickets.h"
 #include "game/Pages.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "graphics/Stars.h"
 #include <algorithm>
 #include <cmath>
@@ -41,7 +41,7 @@ TEST_F(MainMenuTest, HoldingCursorRightStepsOneItemEvery15FramesAndWraps) {
     ItemsShown.clear();
     Headless::SetFlipHook(RecordItem);
     Headless::HoldKey(Menu + 5, KeyCursorRight, 100); // down for menu frames 5 … 104
-    EXPECT_EQ(RunProgramHeadless(Menu + 150), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, Menu + 150), -1);
     std::vector<int> steps, items;
     for (std::size_t frame = Menu + 1; frame < ItemsShown.size(); ++frame) {
         if (ItemsShown[frame] == ItemsShown[frame - 1]) continue;
@@ -63,10 +63,10 @@ TEST_F(MainMenuTest, EscapeAsksFirstNoOrEscapeReturnsToStartGameAndYLeaves) {
     Headless::PressKey(Menu + 60, KeyY);
     ItemsShown.clear();
     Headless::SetFlipHook(RecordItem);
-    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, 1000), 0);
     EXPECT_EQ(ItemsShown[Menu + 5], 1);
     EXPECT_EQ(ItemsShown[Menu + 25], 0); // back from the first question on "start game"
-    EXPECT_EQ(TheWorld.GameState, 1);
+    EXPECT_EQ(Fight.GameState, 1);
     // Y comes with frame 60 and ends the program after it; the settings are written as it ends.
     EXPECT_EQ(Headless::FrameCount(), Menu + 60);
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
@@ -76,8 +76,8 @@ TEST_F(MainMenuTest, YesAndNoInOneFrameOfTheQuestionIsNo) {
     Headless::PressKey(Menu + 10, KeyEscape);
     Headless::PressKey(Menu + 20, KeyY);
     Headless::PressKey(Menu + 20, KeyN);
-    EXPECT_EQ(RunProgramHeadless(Menu + 40), -1);
-    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, Menu + 40), -1);
+    EXPECT_EQ(Fight.GameState, 0);
 }
 
 TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSaved) {
@@ -86,19 +86,20 @@ TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSave
     Headless::PressKey(LevelPageShown + 11, KeyEscape);
     Headless::PressKey(LevelPageShown + 21, KeyY);
     // The menu's first two frames after the game are drawn before the stop.
-    EXPECT_EQ(RunProgramHeadless(LevelPageShown + 24), -1);
-    EXPECT_EQ(TheWorld.DemoMode, 1);
+    EXPECT_EQ(RunProgramHeadless(Fight, LevelPageShown + 24), -1);
+    EXPECT_EQ(Fight.DemoMode, 1);
     EXPECT_EQ(MenuItem, 0);
     EXPECT_EQ(MenuLogoA, 180 - 2 * 4);
     EXPECT_EQ(MenuLogoB, 180 + 2 * 4);
     EXPECT_EQ(GhostIndex, 2 * GhostRecordValues);
-    EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
-    TheWorld.SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
+    EXPECT_EQ(Fight.SectionsList.Count(), 36u);
+    Fight.SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
 }
 
 TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAfterIt) {
     SetUpProgram(StartupFor::Player);
+    BootMenuWorld(Fight);
     ASSERT_TRUE(Network::BindNetworkComponent("libfake_net_whole.so")); // answers a new game's seed and ticket
     SetKeepPlayerGames(true);
     int start = Headless::FrameCount();
@@ -106,8 +107,8 @@ TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAf
     Headless::PressKey(start + 2 + LevelPageFlips + 10, KeyEscape);
     Headless::PressKey(start + 2 + LevelPageFlips + 20, KeyY);
     Headless::StopAtFrame(start + 2 + LevelPageFlips + 30);
-    EXPECT_THROW(MainMenu(), Headless::RunStopped);
-    EXPECT_EQ(TheWorld.DemoMode, 1) << "back at the menu";
+    EXPECT_THROW(MainMenu(Fight), Headless::RunStopped);
+    EXPECT_EQ(Fight.DemoMode, 1) << "back at the menu";
     std::ifstream in(LastGamePath());
     std::stringstream kept;
     kept << in.rdbuf();
@@ -117,18 +118,18 @@ TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAf
 
 TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     // Frame n plays record n; the last record's frame starts the flight over and rebuilds the rings.
-    EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords - 1), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, Menu + GhostRecords - 1), -1);
     EXPECT_EQ(GhostIndex, GhostLastIndex);
     float outer = 0;
-    TheWorld.SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
+    Fight.SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
     EXPECT_GE(outer, 112.0f);
     Headless::Reset();
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
-    EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, Menu + GhostRecords), -1);
     EXPECT_EQ(GhostIndex, 0);
-    ASSERT_EQ(TheWorld.SectionsList.Count(), 36u);
-    TheWorld.SectionsList.Each([](const Sections& s) {
+    ASSERT_EQ(Fight.SectionsList.Count(), 36u);
+    Fight.SectionsList.Each([](const Sections& s) {
         EXPECT_EQ(s.Life, 2);
         EXPECT_LT(s.Radius, 30.0f);
     });
@@ -160,7 +161,7 @@ TEST_F(MainMenuTest, TheGhostFlightStartsAtRestAndIsARecordedFlight) {
 TEST_F(MainMenuTest, TheBottomLineTakesTurnsWithANewVersionNoticeEvery181Frames) {
     VersionNotice = "  new version (v1.3) is available";
     Headless::KeepFrames(-1);
-    EXPECT_EQ(RunProgramHeadless(Menu + 400), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, Menu + 400), -1);
     // The bottom line on row 35 at 0.75: the credit line in blue, the notice in white.
     auto bottomStrips = [](int flip, std::uint32_t colour) {
         int count = 0;

@@ -7,8 +7,8 @@
 #include "fortress/Effects.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Random.h"
 
 namespace {
@@ -17,15 +17,15 @@ using MissileStepTest = NeonFixture;
 using MissileHuntTest = NeonFixture;
 using MissileHitTest = PlayerGameFixture;
 
-Missiles& OnlyMissile() {
+Missiles& OnlyMissile(World& w) {
     Missiles* found = nullptr;
-    TheWorld.MissilesList.Walk([&](Missiles& m) { found = &m; });
+    w.MissilesList.Walk([&](Missiles& m) { found = &m; });
     return *found;
 }
 
 // A hunting missile at (x, y) with the given heading, the ship far away.
-Missiles& Hunter(float x, float y, float heading) {
-    Missiles& m = TheWorld.MissilesList.Add();
+Missiles& Hunter(World& w, float x, float y, float heading) {
+    Missiles& m = w.MissilesList.Add();
     m.x = x;
     m.y = y;
     m.Angle = heading;
@@ -44,13 +44,13 @@ int SeedWhoseFirstPercent(bool below) {
 } // namespace
 
 TEST_F(MissileLaunchTest, AMissileLeavesTheMuzzleInModeOneOrNine) {
-    TheWorld.Level = 1;
+    Fight.Level = 1;
     bool seen[2] = {false, false};
     SeedRnd(12345);
     for (int launch = 0; launch < 20; ++launch) {
-        TheWorld.MissilesList.Clear();
-        LaunchMissile(TheWorld, 90);
-        Missiles& m = OnlyMissile();
+        Fight.MissilesList.Clear();
+        LaunchMissile(Fight, 90);
+        Missiles& m = OnlyMissile(Fight);
         EXPECT_NEAR(m.x, 528.0f, 1e-3f);
         EXPECT_NEAR(m.y, 384.0f, 1e-3f);
         EXPECT_NEAR(m.xspeed, 2.0f, 1e-4f);
@@ -61,67 +61,67 @@ TEST_F(MissileLaunchTest, AMissileLeavesTheMuzzleInModeOneOrNine) {
         EXPECT_EQ(m.TargetRing, m.Mode == MissileToInnerRing ? 0 : 1);
         seen[m.Mode == MissileToInnerRing ? 0 : 1] = true;
         // Both modes move right at 2 a frame when launched at 90.
-        UpdateMissiles(TheWorld);
+        UpdateMissiles(Fight);
         EXPECT_NEAR(m.x, 530.0f, 1e-3f);
     }
     EXPECT_TRUE(seen[0] && seen[1]);
 }
 
 TEST_F(MissileStepTest, AtAngleZeroModeNineGoesUpAndModeOneDownThroughTheCentre) {
-    TheWorld.Level = 1;
+    Fight.Level = 1;
     for (int mode : {MissileToInnerRing, MissileStraightOut}) {
-        TheWorld.MissilesList.Clear();
-        LaunchMissile(TheWorld, 0);
-        Missiles& m = OnlyMissile();
+        Fight.MissilesList.Clear();
+        LaunchMissile(Fight, 0);
+        Missiles& m = OnlyMissile(Fight);
         m.Mode = mode;
-        UpdateMissiles(TheWorld);
+        UpdateMissiles(Fight);
         EXPECT_NEAR(m.y, mode == MissileToInnerRing ? 370.0f : 366.0f, 1e-3f) << mode;
         EXPECT_EQ(m.RingDistance, 1);
     }
 }
 
 TEST_F(MissileStepTest, ModeNineStartsHuntingAfter31FramesWithoutSpendingLife) {
-    TheWorld.Level = 1;
-    LaunchMissile(TheWorld, 90);
-    Missiles& m = OnlyMissile();
+    Fight.Level = 1;
+    LaunchMissile(Fight, 90);
+    Missiles& m = OnlyMissile(Fight);
     m.Mode = MissileStraightOut;
-    for (int frame = 0; frame < 30; ++frame) UpdateMissiles(TheWorld);
+    for (int frame = 0; frame < 30; ++frame) UpdateMissiles(Fight);
     EXPECT_EQ(m.Mode, MissileStraightOut);
-    UpdateMissiles(TheWorld);
+    UpdateMissiles(Fight);
     EXPECT_EQ(m.Mode, MissileHunting);
     EXPECT_NEAR(m.x, 512.0f + 16.0f + 31 * 2.0f, 1e-3f);
     // Mode 9 is above 5: its frames count against its life.
     EXPECT_EQ(m.Life, 480 - 31);
     // Mode 1 does not count.
-    TheWorld.MissilesList.Clear();
-    LaunchMissile(TheWorld, 90);
-    Missiles& inner = OnlyMissile();
+    Fight.MissilesList.Clear();
+    LaunchMissile(Fight, 90);
+    Missiles& inner = OnlyMissile(Fight);
     inner.Mode = MissileToInnerRing;
-    UpdateMissiles(TheWorld);
+    UpdateMissiles(Fight);
     EXPECT_EQ(inner.Life, 480);
 }
 
 TEST_F(MissileStepTest, AModeOneMissileSettlesOnTheLastInnerSectionInReach) {
-    TheWorld.Level = 1;
-    Missiles& m = TheWorld.MissilesList.Add();
+    Fight.Level = 1;
+    Missiles& m = Fight.MissilesList.Add();
     m.x = 500;
     m.y = 300;
     m.Mode = MissileToInnerRing;
     m.Life = 100;
     for (int k = 0; k < 2; ++k) {
-        Sections& s = TheWorld.SectionsList.Add();
+        Sections& s = Fight.SectionsList.Add();
         s.x0 = 500;
         s.y0 = 300;
         s.Angle0 = 100.0f + static_cast<float>(k);
         s.Radius = 64.7f;
         s.speed = 1.5f;
     }
-    Sections& middle = TheWorld.SectionsList.Add(); // another ring: never settled on in mode 1
+    Sections& middle = Fight.SectionsList.Add(); // another ring: never settled on in mode 1
     middle.x0 = 500;
     middle.y0 = 300;
     middle.Ring = 1;
     middle.Angle0 = 200;
-    UpdateMissiles(TheWorld);
+    UpdateMissiles(Fight);
     EXPECT_EQ(m.Mode, MissileRiding);
     EXPECT_FLOAT_EQ(m.RingAngle, 101.0f);
     EXPECT_EQ(m.RingDistance, 64);
@@ -130,21 +130,21 @@ TEST_F(MissileStepTest, AModeOneMissileSettlesOnTheLastInnerSectionInReach) {
     EXPECT_GE(m.HangAround, 30);
     EXPECT_LE(m.HangAround, 180);
     // Riding: it turns with the copied speed, 2 inside the ring.
-    UpdateMissiles(TheWorld);
+    UpdateMissiles(Fight);
     EXPECT_FLOAT_EQ(m.RingAngle, 102.5f);
     EXPECT_NEAR(m.x, 512.0f + Sin(102.5f) * 62.0f, 1e-3f);
     EXPECT_NEAR(m.y, 384.0f - Cos(102.5f) * 62.0f, 1e-3f);
 }
 
 TEST_F(MissileStepTest, ADeflectedMissileFliesOnUntilItsTimeRunsOut) {
-    Missiles& m = TheWorld.MissilesList.Add();
+    Missiles& m = Fight.MissilesList.Add();
     m.Mode = MissileDeflected;
     m.HangAround = 1;
     m.xspeed = 3;
     m.Life = 10;
-    UpdateMissiles(TheWorld);
+    UpdateMissiles(Fight);
     EXPECT_EQ(m.Mode, MissileDeflected);
-    UpdateMissiles(TheWorld);
+    UpdateMissiles(Fight);
     EXPECT_EQ(m.Mode, MissileHunting);
     EXPECT_FLOAT_EQ(m.x, 6.0f);
 }
@@ -157,39 +157,39 @@ TEST_F(MissileStepTest, AMissileWhoseLifeRunsOutIsRemovedButTakesItsStep) {
         if (Rand(1, 100) >= 26) break;
     }
     int afterOneDraw = RndSeed();
-    Missiles& m = TheWorld.MissilesList.Add();
+    Missiles& m = Fight.MissilesList.Add();
     m.Mode = MissileRiding;
     m.HangAround = 1;
     m.RingDistance = 64;
     m.Life = 0;
     SeedRnd(seed);
-    UpdateMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 0u);
+    UpdateMissiles(Fight);
+    EXPECT_EQ(Fight.MissilesList.Count(), 0u);
     EXPECT_EQ(RndSeed(), afterOneDraw);
     // With a life of 0 it lived one counted frame; with 1 it is still there after it.
-    Missiles& longer = TheWorld.MissilesList.Add();
+    Missiles& longer = Fight.MissilesList.Add();
     longer.Mode = MissileDeflected;
     longer.HangAround = 100;
     longer.Life = 1;
-    UpdateMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 1u);
-    UpdateMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 0u);
+    UpdateMissiles(Fight);
+    EXPECT_EQ(Fight.MissilesList.Count(), 1u);
+    UpdateMissiles(Fight);
+    EXPECT_EQ(Fight.MissilesList.Count(), 0u);
 }
 
 TEST_F(MissileHuntTest, AHunterTurnsFourDegreesTheShorterWayOrFliesStraight) {
-    TheWorld.Level = 1;
+    Fight.Level = 1;
     // The aim point is 16 right of and below the ship: here straight below the missile.
     struct Case {
         float AimShift; // across, from straight below
         float Heading, Turned;
     } cases[] = {{0, 0, 4}, {-3.5f, 0, 356}, {0, 179, 179}, {0, 182, 182}, {0, 178, 178}, {0, 177, 181}, {0, 356, 352}};
     for (const Case& c : cases) {
-        TheWorld.MissilesList.Clear();
-        Missiles& m = Hunter(200, 200, c.Heading);
-        TheWorld.ShipX = 200 - 16 + c.AimShift;
-        TheWorld.ShipY = 400 - 16;
-        UpdateMissiles(TheWorld);
+        Fight.MissilesList.Clear();
+        Missiles& m = Hunter(Fight, 200, 200, c.Heading);
+        Fight.ShipX = 200 - 16 + c.AimShift;
+        Fight.ShipY = 400 - 16;
+        UpdateMissiles(Fight);
         EXPECT_FLOAT_EQ(m.Angle, c.Turned) << c.AimShift << " " << c.Heading;
     }
 }
@@ -200,30 +200,30 @@ TEST_F(MissileHuntTest, HuntingSpeedIsTwoAndATenthALevelUpToFive) {
         float Speed;
     } cases[] = {{1, 2.1f}, {10, 3.0f}, {30, 5.0f}, {45, 5.0f}};
     for (const Case& c : cases) {
-        TheWorld.Level = c.Level;
-        TheWorld.MissilesList.Clear();
-        Missiles& m = Hunter(200, 200, 90);
-        TheWorld.ShipX = 600 - 16; // dead ahead
-        TheWorld.ShipY = 200 - 16;
-        UpdateMissiles(TheWorld);
+        Fight.Level = c.Level;
+        Fight.MissilesList.Clear();
+        Missiles& m = Hunter(Fight, 200, 200, 90);
+        Fight.ShipX = 600 - 16; // dead ahead
+        Fight.ShipY = 200 - 16;
+        UpdateMissiles(Fight);
         EXPECT_NEAR(m.x, 200.0f + c.Speed, 1e-4f) << c.Level;
     }
 }
 
 TEST_F(MissileHuntTest, AHunterWrapsAroundTheEdges) {
-    TheWorld.Level = 1;
-    TheWorld.ShipX = -116; // aim straight left
-    TheWorld.ShipY = 300 - 16;
-    Missiles& m = Hunter(1, 300, 270);
-    UpdateMissiles(TheWorld);
+    Fight.Level = 1;
+    Fight.ShipX = -116; // aim straight left
+    Fight.ShipY = 300 - 16;
+    Missiles& m = Hunter(Fight, 1, 300, 270);
+    UpdateMissiles(Fight);
     EXPECT_NEAR(m.x, 1024.0f + 1.0f - 2.1f, 1e-3f);
 }
 
 TEST_F(MissileHuntTest, SettleThenDeflectInListOrder) {
-    TheWorld.Level = 1;
-    TheWorld.ShipX = TheWorld.ShipY = 900;
-    auto section = [](int ring) -> Sections& {
-        Sections& s = TheWorld.SectionsList.Add();
+    Fight.Level = 1;
+    Fight.ShipX = Fight.ShipY = 900;
+    auto section = [this](int ring) -> Sections& {
+        Sections& s = Fight.SectionsList.Add();
         s.x0 = 512;
         s.y0 = 300;
         s.Ring = ring;
@@ -236,87 +236,86 @@ TEST_F(MissileHuntTest, SettleThenDeflectInListOrder) {
     section(2);
     // Alone, an outer section the draw favours takes the missile on at its finishing end.
     SeedRnd(SeedWhoseFirstPercent(true));
-    Missiles& m = Hunter(512, 302, 0);
-    UpdateMissiles(TheWorld);
+    Missiles& m = Hunter(Fight, 512, 302, 0);
+    UpdateMissiles(Fight);
     EXPECT_EQ(m.Mode, MissileRiding);
     EXPECT_FLOAT_EQ(m.RingAngle, 25.0f);
     EXPECT_EQ(m.RingDistance, 112);
     // Another section further down the list in reach deflects it in the same frame.
-    TheWorld.MissilesList.Clear();
+    Fight.MissilesList.Clear();
     section(0);
     SeedRnd(SeedWhoseFirstPercent(true));
-    Missiles& twice = Hunter(512, 302, 0);
-    UpdateMissiles(TheWorld);
+    Missiles& twice = Hunter(Fight, 512, 302, 0);
+    UpdateMissiles(Fight);
     EXPECT_EQ(twice.Mode, MissileDeflected);
     EXPECT_GE(twice.HangAround, 20);
     EXPECT_LE(twice.HangAround, 50);
     float speed = std::hypot(twice.xspeed, twice.yspeed);
     EXPECT_NEAR(speed, 3.0f, 1e-4f);
     // A failed draw deflects at once.
-    TheWorld.SectionsList.Clear();
-    TheWorld.MissilesList.Clear();
+    Fight.SectionsList.Clear();
+    Fight.MissilesList.Clear();
     section(2);
     SeedRnd(SeedWhoseFirstPercent(false));
-    Missiles& refused = Hunter(512, 302, 0);
-    UpdateMissiles(TheWorld);
+    Missiles& refused = Hunter(Fight, 512, 302, 0);
+    UpdateMissiles(Fight);
     EXPECT_EQ(refused.Mode, MissileDeflected);
 }
 
 TEST_F(MissileHitTest, AMissileStrikesTheShipWithin28AndStaysInPlay) {
-    Missiles& m = TheWorld.MissilesList.Add();
+    Missiles& m = Fight.MissilesList.Add();
     m.x = 300;
     m.y = 300;
-    TheWorld.ShipX = 327;
-    TheWorld.ShipY = 300;
-    CountMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.PlayerDead, 1);
-    EXPECT_EQ(TheWorld.MissileCount, 1);
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 1u);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 64u);
+    Fight.ShipX = 327;
+    Fight.ShipY = 300;
+    CountMissiles(Fight);
+    EXPECT_EQ(Fight.PlayerDead, 1);
+    EXPECT_EQ(Fight.MissileCount, 1);
+    EXPECT_EQ(Fight.MissilesList.Count(), 1u);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 64u);
     // It strikes again in a later frame.
-    CountMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 128u);
-    TheWorld.PlayerDead = 0;
-    TheWorld.ShipX = 328;
-    CountMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.PlayerDead, 0);
+    CountMissiles(Fight);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 128u);
+    Fight.PlayerDead = 0;
+    Fight.ShipX = 328;
+    CountMissiles(Fight);
+    EXPECT_EQ(Fight.PlayerDead, 0);
 }
 
 TEST_F(MissileHitTest, OneBulletDownsEveryMissileWithin14) {
     for (float x : {300.0f, 310.0f, 330.0f}) {
-        Missiles& m = TheWorld.MissilesList.Add();
+        Missiles& m = Fight.MissilesList.Add();
         m.x = x;
         m.y = 300;
     }
-    PlayerBullets& bullet = TheWorld.PlayerBulletsList.Add();
+    PlayerBullets& bullet = Fight.PlayerBulletsList.Add();
     bullet.x = 305;
     bullet.y = 300;
     // As the bullets' own walk calls it, so the removed bullet lasts out its step.
-    TheWorld.PlayerBulletsList.Walk([](PlayerBullets& b) { BulletHitsMissiles(TheWorld, b); });
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 1u);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 0u);
-    EXPECT_EQ(TheWorld.ParticlesList.Count(), 64u);
-    EXPECT_EQ(TheWorld.ExplosionsList.Count(), 40u);
-    TheWorld.ExplosionsList.Each(
-        [](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC080A0u + 0xFF000000u + 0x202020u); });
+    Fight.PlayerBulletsList.Walk([this](PlayerBullets& b) { BulletHitsMissiles(Fight, b); });
+    EXPECT_EQ(Fight.MissilesList.Count(), 1u);
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 0u);
+    EXPECT_EQ(Fight.ParticlesList.Count(), 64u);
+    EXPECT_EQ(Fight.ExplosionsList.Count(), 40u);
+    Fight.ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC080A0u + 0xFF000000u + 0x202020u); });
 }
 
 TEST_F(MissileHitTest, TheQuotaRefillsTheFrameAfterOneIsShotDown) {
-    TheWorld.Level = 1;
-    TheWorld.PlayerDead = 1;
-    TheWorld.ShipX = TheWorld.ShipY = 900;
+    Fight.Level = 1;
+    Fight.PlayerDead = 1;
+    Fight.ShipX = Fight.ShipY = 900;
     for (int k = 0; k < 4; ++k) {
-        CountMissiles(TheWorld);
-        UpdateCannon(TheWorld);
+        CountMissiles(Fight);
+        UpdateCannon(Fight);
     }
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 3u);
+    EXPECT_EQ(Fight.MissilesList.Count(), 3u);
     Missiles* first = nullptr;
-    TheWorld.MissilesList.Walk([&](Missiles& m) {
+    Fight.MissilesList.Walk([&](Missiles& m) {
         if (first == nullptr) first = &m;
     });
-    TheWorld.MissilesList.Remove(*first);
-    CountMissiles(TheWorld);
-    EXPECT_EQ(TheWorld.MissileCount, 2);
-    UpdateCannon(TheWorld);
-    EXPECT_EQ(TheWorld.MissilesList.Count(), 3u);
+    Fight.MissilesList.Remove(*first);
+    CountMissiles(Fight);
+    EXPECT_EQ(Fight.MissileCount, 2);
+    UpdateCannon(Fight);
+    EXPECT_EQ(Fight.MissilesList.Count(), 3u);
 }

@@ -4,7 +4,7 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
-#include "game/TheWorld.h"
+#include "fortress/World.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -47,7 +47,7 @@ class PlayerGameFixture : public NeonFixture {
   protected:
     void SetUp() override {
         NeonFixture::SetUp();
-        TheWorld.DemoMode = 0;
+        Fight.DemoMode = 0;
     }
 };
 

@@ -1,9 +1,9 @@
 // A game played with the pad pulled out and another plugged in, and a game whose window loses the focus.
 #include "GameFixture.h"
 #include "core/GameState.h"
+#include "fortress/World.h"
 #include "frontend/MainMenu.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include <algorithm>
 #include <map>
 
@@ -20,7 +20,8 @@ struct Seen {
     int PromptShown;
 };
 std::map<int, Seen> SeenAt;
-void Watch(int frame) { SeenAt[frame] = {TheWorld.ShipX, TheWorld.ShipAngle, TheWorld.ExitPromptShown}; }
+const World* Watched = nullptr; // the test's world: the flip hook is a plain function and finds it here
+void Watch(int frame) { SeenAt[frame] = {Watched->ShipX, Watched->ShipAngle, Watched->ExitPromptShown}; }
 int MostItem = 0;
 void WatchItem(int) { MostItem = std::max(MostItem, MenuItem); }
 } // namespace
@@ -32,11 +33,12 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
     TheControls.ControlMode = 1;
     TheControls.PadActive = 1;
     SeenAt.clear();
+    Watched = &Fight;
     Headless::SetFlipHook(Watch);
     Headless::PlugPad(PlayStart + 20, false);
     Headless::PlugPad(PlayStart + 40, true); // another pad, its stick at the centre
     Headless::SetPad(PlayStart + 60, 1, 0);
-    EXPECT_EQ(RunGameHeadless(PlayStart + 80), -1);
+    EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 80), -1);
     Headless::SetFlipHook(nullptr);
     EXPECT_EQ(SeenAt[PlayStart + 19].ShipAngle, 270.0f) << "at rest the ship doesn't turn";
     EXPECT_EQ(SeenAt[PlayStart + 39].ShipAngle, 270.0f) << "no pad: no turn";
@@ -46,18 +48,19 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
 
 TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGameStood) {
     SeenAt.clear();
+    Watched = &Fight;
     Headless::SetFlipHook(Watch);
     Headless::HoldKey(PlayStart + 1, KeyThrust, 10);
     Headless::LoseFocus(PlayStart + 15);
     Headless::PressKey(PlayStart + 35, KeyN);
-    EXPECT_EQ(RunGameHeadless(PlayStart + 50), -1);
+    EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 50), -1);
     Headless::SetFlipHook(nullptr);
     EXPECT_EQ(SeenAt[PlayStart + 20].PromptShown, 1);
     EXPECT_EQ(SeenAt[PlayStart + 20].ShipX, SeenAt[PlayStart + 34].ShipX) << "the ship stood still behind the prompt";
     EXPECT_EQ(SeenAt[PlayStart + 45].PromptShown, 0);
     EXPECT_LT(SeenAt[PlayStart + 45].ShipX, SeenAt[PlayStart + 34].ShipX) << "and drifts on after it";
-    EXPECT_EQ(TheWorld.ShipsLeft, 3);
-    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(Fight.ShipsLeft, 3);
+    EXPECT_EQ(Fight.GameState, 0);
 }
 
 TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {
@@ -68,7 +71,7 @@ TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {
     Headless::PlugPad(IntroShown + 10, true);
     Headless::SetPad(IntroShown + 10, 0.5f, 0); // it arrives pushed a little: that is where it rests
     Headless::PlugPad(IntroShown + 40, false);
-    EXPECT_EQ(RunProgramHeadless(IntroShown + 80), -1);
+    EXPECT_EQ(RunProgramHeadless(Fight, IntroShown + 80), -1);
     Headless::SetFlipHook(nullptr);
     EXPECT_EQ(MostItem, 0);
 }

@@ -4,8 +4,8 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Random.h"
 
 using PlayTest = GameFixture;
@@ -19,31 +19,30 @@ struct Outcome {
 };
 
 // The ship turns a little toward the fortress and fires every sixth frame of play.
-Outcome PlayShootingGame(int frames) {
+Outcome PlayShootingGame(World& w, int frames) {
     Headless::HoldKey(LevelPageShown, KeyTurnLeft, 3);
     for (int f = 61; f < frames; f += 6) Headless::PressKey(LevelPageShown + f, KeyFire);
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
-    return {TheWorld.Score, TheWorld.SectionsList.Count(), TheWorld.ShipX, TheWorld.ShipY, TheWorld.ShipAngle,
-            RndDraw()};
+    EXPECT_EQ(RunGameHeadless(w, LevelPageShown + frames), -1);
+    return {w.Score, w.SectionsList.Count(), w.ShipX, w.ShipY, w.ShipAngle, RndDraw()};
 }
 } // namespace
 
 TEST_F(PlayTest, FiringAtTheFortressShootsSectionsAwayAndScoresTheirPoints) {
-    Outcome played = PlayShootingGame(300);
+    Outcome played = PlayShootingGame(Fight, 300);
     EXPECT_GT(played.Score, 0);
     EXPECT_EQ(played.Score % 10, 0);
-    EXPECT_EQ(TheWorld.BonusCounter, played.Score);
+    EXPECT_EQ(Fight.BonusCounter, played.Score);
     // Every section destroyed is gone from the list, unless a ring was regrown.
     EXPECT_LT(played.Sections, 36u);
-    EXPECT_EQ(TheWorld.DemoMode, 0);
-    EXPECT_EQ(TheWorld.GameState, 0);
+    EXPECT_EQ(Fight.DemoMode, 0);
+    EXPECT_EQ(Fight.GameState, 0);
 }
 
 TEST_F(PlayTest, TheSameScriptPlaysTheSameGame) {
-    Outcome first = PlayShootingGame(400);
+    Outcome first = PlayShootingGame(Fight, 400);
     Headless::Reset();
     ResetAllState();
-    Outcome second = PlayShootingGame(400);
+    Outcome second = PlayShootingGame(Fight, 400);
     EXPECT_EQ(first.Score, second.Score);
     EXPECT_EQ(first.Sections, second.Sections);
     EXPECT_EQ(first.ShipX, second.ShipX);

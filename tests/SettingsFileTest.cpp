@@ -133,7 +133,7 @@ TEST_F(SettingsFileTest, AFirstRunLeftThroughThePromptWritesTheExactDefaultFile)
     ASSERT_FALSE(FileExists(TestSettingsPath.c_str()));
     Headless::PressKey(LevelPageShown + 3, KeyEscape);
     Headless::PressKey(LevelPageShown + 6, KeyY);
-    ASSERT_EQ(RunProgramHeadless(1000), 0);
+    ASSERT_EQ(RunProgramHeadless(Fight, 1000), 0);
     EXPECT_EQ(Headless::DisplayWidth(), 1024);
     EXPECT_EQ(Headless::DisplayHeight(), 768);
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
@@ -151,7 +151,7 @@ TEST_F(SettingsFileTest, AFirstRunLeftThroughThePromptWritesTheExactDefaultFile)
 
 TEST_F(SettingsFileTest, ClosingTheWindowSavesTheSettings) {
     Headless::CloseWindow(20);
-    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, 1000), 0);
     std::string bytes = FileBytes(TestSettingsPath);
     EXPECT_EQ(bytes, Head(std::vector<int>(std::begin(DefaultHead), std::end(DefaultHead))) + DefaultText());
 }
@@ -311,7 +311,7 @@ TEST_F(SettingsMendTest, ADisplaySizeTheGameCannotOpenFallsBackWithItsOffsets) {
 TEST_F(SettingsMendTest, AStartWithAnUnusableStoredSizeOpensTheSmallestDisplay) {
     PutFile(TestSettingsPath, FileWith(HeadOf(1920, 1200, 448, 216, 216)));
     Headless::CloseWindow(5);
-    EXPECT_EQ(RunProgramHeadless(1000), 0);
+    EXPECT_EQ(RunProgramHeadless(Fight, 1000), 0);
     EXPECT_EQ(Headless::DisplayWidth(), 1024);
     EXPECT_EQ(Headless::DisplayHeight(), 768);
     std::string bytes = FileBytes(TestSettingsPath);
@@ -427,7 +427,7 @@ TEST_F(SettingsSaveTest, ARenameThatFailsRemovesTheNewFileAndSaysSo) {
 namespace {
 // A few frames of a new game with the settings as loaded, as start-up opens the display for them: the lines and glow
 // strips the last one drew.
-std::size_t LinesAndStripsOfAFewFrames() {
+std::size_t LinesAndStripsOfAFewFrames(World& w) {
     constexpr int FewFrames = 3;
     Graphics(ScreenWidth, ScreenHeight, 0, 60);
     SetDrawingState();
@@ -435,7 +435,7 @@ std::size_t LinesAndStripsOfAFewFrames() {
     Headless::KeepFrames(1);
     Headless::StopAtFrame(Headless::FrameCount() + FewFrames);
     try {
-        StartGameFromMenu();
+        StartGameFromMenu(w);
     } catch (const Headless::RunStopped&) {
     }
     Headless::StopAtFrame(-1);
@@ -499,6 +499,7 @@ TEST_F(SettingsFuzzTest, ASeededCorpusOfBrokenFilesLoadsSafelyAndSavesStablyAndP
         SaveSettings();
         EXPECT_EQ(FileBytes(TestSettingsPath), saved) << n;
         DeleteFile((TestSettingsPath + ".bad").c_str());
-        EXPECT_GT(LinesAndStripsOfAFewFrames(), 0u) << "a game started with file " << n << "'s settings shows nothing";
+        EXPECT_GT(LinesAndStripsOfAFewFrames(Fight), 0u)
+            << "a game started with file " << n << "'s settings shows nothing";
     }
 }

@@ -1,8 +1,8 @@
 // The shape tables: the stored strokes and their counts, the rotation to every degree with its truncation, and the
 // ship drawer in both styles and palettes with its flame's random draw.
 #include "NeonFixture.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Data.h"
 #include "platform/Random.h"
 #include "platform/Resources.h"
@@ -248,7 +248,7 @@ TEST_F(ShipDrawTest, WireframeShipIsBlueWithARandomWarmFlameOrAllGrey) {
 }
 
 TEST_F(ShipDrawTest, GameFrameDrawsTheShipAtItsSpawnPoint) {
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 3), -1);
     ASSERT_FALSE(Headless::Frames().empty());
     const Headless::FrameRecord& frame = Headless::Frames().back();
     int hull = 0;
@@ -260,6 +260,6 @@ TEST_F(ShipDrawTest, GameFrameDrawsTheShipAtItsSpawnPoint) {
         ++hull;
     }
     // Strokes 0 … ShipShape, which the ship's controls keep at the hull's 9 (12 while thrusting).
-    EXPECT_EQ(hull, std::min(TheWorld.ShipShape, ShipHullLastStroke) + 1);
+    EXPECT_EQ(hull, std::min(Fight.ShipShape, ShipHullLastStroke) + 1);
     EXPECT_GT(hull, 0);
 }

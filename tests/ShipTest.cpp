@@ -6,7 +6,7 @@
 #include "core/Settings.h"
 #include "core/Tables.h"
 #include "fortress/Collisions.h"
-#include "game/TheWorld.h"
+#include "fortress/World.h"
 #include "platform/Input.h"
 #include "platform/headless/HeadlessAudio.h"
 #include <cmath>
@@ -18,17 +18,17 @@ using ShipGunTest = GameFixture;
 
 namespace {
 // A ship at rest in open space with the start-up tuning and tables; keys held from now on act at once.
-void ShipInOpenSpace() {
-    SetShipTuning(TheWorld);
+void ShipInOpenSpace(World& w) {
+    SetShipTuning(w);
     FillTrigTables();
-    TheWorld.ShipX = 200;
-    TheWorld.ShipY = 150;
-    TheWorld.ShipAngle = 90;
+    w.ShipX = 200;
+    w.ShipY = 150;
+    w.ShipAngle = 90;
 }
 
-void ShipFrame() {
-    UpdateShipControls(TheWorld);
-    MoveShip(TheWorld);
+void ShipFrame(World& w) {
+    UpdateShipControls(w);
+    MoveShip(w);
 }
 
 // Degrees from a to b, -180 .. 180.
@@ -37,93 +37,93 @@ float AngleBetween(float a, float b) {
     return d;
 }
 
-int BulletsAfterPlayFrames(int frames) {
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
-    return static_cast<int>(TheWorld.PlayerBulletsList.Count());
+int BulletsAfterPlayFrames(World& w, int frames) {
+    EXPECT_EQ(RunGameHeadless(w, LevelPageShown + frames), -1);
+    return static_cast<int>(w.PlayerBulletsList.Count());
 }
 } // namespace
 
 TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDegreesAFrame) {
-    ShipInOpenSpace();
+    ShipInOpenSpace(Fight);
     Headless::HoldKey(Headless::FrameCount(), KeyTurnLeft, 1000);
     Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
-    for (int i = 0; i < 30; ++i) ShipFrame();
-    EXPECT_EQ(TheWorld.ShipAngle, 90.0f);
-    EXPECT_EQ(TheWorld.TurnSpeed, 0.0f);
+    for (int i = 0; i < 30; ++i) ShipFrame(Fight);
+    EXPECT_EQ(Fight.ShipAngle, 90.0f);
+    EXPECT_EQ(Fight.TurnSpeed, 0.0f);
 
     Headless::Reset();
     ResetAllState();
-    ShipInOpenSpace();
+    ShipInOpenSpace(Fight);
     Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
-    for (int i = 0; i < 10; ++i) ShipFrame();
-    float before = TheWorld.ShipAngle;
-    ShipFrame();
-    EXPECT_FLOAT_EQ(TheWorld.ShipAngle - before, 5.0f); // the cap of 5 applies before the move, the decay after it
-    EXPECT_GT(TheWorld.ShipAngle, 90.0f);
+    for (int i = 0; i < 10; ++i) ShipFrame(Fight);
+    float before = Fight.ShipAngle;
+    ShipFrame(Fight);
+    EXPECT_FLOAT_EQ(Fight.ShipAngle - before, 5.0f); // the cap of 5 applies before the move, the decay after it
+    EXPECT_GT(Fight.ShipAngle, 90.0f);
 }
 
 TEST_F(ShipControlTest, ASpeedOfThirteenCoastsToRestIn325Frames) {
-    ShipInOpenSpace();
-    TheWorld.ShipXSpeed = 13;
-    for (int i = 0; i < 324; ++i) MoveShip(TheWorld);
-    EXPECT_GT(TheWorld.ShipSpeed, 0.0f);
-    EXPECT_NEAR(TheWorld.ShipXSpeed, 0.04f, 1e-4f);
-    MoveShip(TheWorld);
-    EXPECT_NEAR(TheWorld.ShipSpeed, 0.0f, 1e-4f);
-    MoveShip(TheWorld);
-    EXPECT_EQ(TheWorld.ShipSpeed, 0.0f);
-    EXPECT_NEAR(TheWorld.ShipYSpeed, 0.0f, 1e-6f);
+    ShipInOpenSpace(Fight);
+    Fight.ShipXSpeed = 13;
+    for (int i = 0; i < 324; ++i) MoveShip(Fight);
+    EXPECT_GT(Fight.ShipSpeed, 0.0f);
+    EXPECT_NEAR(Fight.ShipXSpeed, 0.04f, 1e-4f);
+    MoveShip(Fight);
+    EXPECT_NEAR(Fight.ShipSpeed, 0.0f, 1e-4f);
+    MoveShip(Fight);
+    EXPECT_EQ(Fight.ShipSpeed, 0.0f);
+    EXPECT_NEAR(Fight.ShipYSpeed, 0.0f, 1e-6f);
 }
 
 TEST_F(ShipControlTest, ThrustPushesAlongTheFacingAndTheWrapKeepsTheShipOnTheField) {
-    ShipInOpenSpace();
-    TheWorld.ShipAngle = 180; // nose down
-    MoveShip(TheWorld);       // the thrust direction follows the facing one move later
+    ShipInOpenSpace(Fight);
+    Fight.ShipAngle = 180; // nose down
+    MoveShip(Fight);       // the thrust direction follows the facing one move later
     Headless::HoldKey(Headless::FrameCount(), KeyThrust, 1000);
-    ShipFrame();
-    EXPECT_NEAR(TheWorld.ShipYSpeed, 0.3f - 0.04f, 1e-4f);
-    EXPECT_NEAR(TheWorld.ShipXSpeed, 0.0f, 1e-4f);
-    EXPECT_EQ(TheWorld.ShipShape, ThrustShipShape);
-    TheWorld.ShipX = -3;
-    TheWorld.ShipY = 770;
-    UpdateShipControls(TheWorld);
-    EXPECT_FLOAT_EQ(TheWorld.ShipX, 1021.0f);
-    EXPECT_FLOAT_EQ(TheWorld.ShipY, 2.0f);
+    ShipFrame(Fight);
+    EXPECT_NEAR(Fight.ShipYSpeed, 0.3f - 0.04f, 1e-4f);
+    EXPECT_NEAR(Fight.ShipXSpeed, 0.0f, 1e-4f);
+    EXPECT_EQ(Fight.ShipShape, ThrustShipShape);
+    Fight.ShipX = -3;
+    Fight.ShipY = 770;
+    UpdateShipControls(Fight);
+    EXPECT_FLOAT_EQ(Fight.ShipX, 1021.0f);
+    EXPECT_FLOAT_EQ(Fight.ShipY, 2.0f);
 }
 
 TEST_F(ShipBounceTest, ThrustingAtTheFortressBouncesOutAtHalfSpeedFacingOutward) {
-    ShipInOpenSpace();
+    ShipInOpenSpace(Fight);
     // Worked by hand: from (640, 384) at 10 a frame toward the centre the ship would reach 630, 118 from it; it goes
     // back to 640 at half of 10 less the friction of 0.04, facing right give or take 22 degrees.
-    TheWorld.ShipX = 640;
-    TheWorld.ShipY = 384;
-    TheWorld.ShipXSpeed = -10;
-    TheWorld.ShipYSpeed = 0;
-    MoveShip(TheWorld);
-    EXPECT_EQ(TheWorld.ShipX, 640.0f);
-    EXPECT_NEAR(TheWorld.ShipSpeed, 4.98f, 1e-4f);
-    EXPECT_NEAR(std::hypot(TheWorld.ShipXSpeed, TheWorld.ShipYSpeed), 4.98f, 1e-3f);
-    EXPECT_NEAR(TheWorld.ShipAngle, 90.0f, 22.01f);
+    Fight.ShipX = 640;
+    Fight.ShipY = 384;
+    Fight.ShipXSpeed = -10;
+    Fight.ShipYSpeed = 0;
+    MoveShip(Fight);
+    EXPECT_EQ(Fight.ShipX, 640.0f);
+    EXPECT_NEAR(Fight.ShipSpeed, 4.98f, 1e-4f);
+    EXPECT_NEAR(std::hypot(Fight.ShipXSpeed, Fight.ShipYSpeed), 4.98f, 1e-3f);
+    EXPECT_NEAR(Fight.ShipAngle, 90.0f, 22.01f);
     // And thrusting at it for a while never gets the ship inside.
-    TheWorld.ShipXSpeed = TheWorld.ShipYSpeed = 0;
-    TheWorld.ShipX = 900;
-    TheWorld.ShipY = 384;
-    TheWorld.ShipAngle = 270; // straight at the centre
+    Fight.ShipXSpeed = Fight.ShipYSpeed = 0;
+    Fight.ShipX = 900;
+    Fight.ShipY = 384;
+    Fight.ShipAngle = 270; // straight at the centre
     Headless::HoldKey(Headless::FrameCount(), KeyThrust, 100000);
     int bounces = 0;
     for (int i = 0; i < 2000; ++i) {
-        UpdateShipControls(TheWorld);
-        MoveShip(TheWorld);
+        UpdateShipControls(Fight);
+        MoveShip(Fight);
         ASSERT_FALSE(
-            WithinDistance(static_cast<int>(TheWorld.ShipX), static_cast<int>(TheWorld.ShipY), 512, 384, BounceRadius))
-            << "frame " << i << " at " << TheWorld.ShipX << ", " << TheWorld.ShipY;
-        if (TheWorld.ShipX != TheWorld.ShipOldX || TheWorld.ShipY != TheWorld.ShipOldY) continue;
+            WithinDistance(static_cast<int>(Fight.ShipX), static_cast<int>(Fight.ShipY), 512, 384, BounceRadius))
+            << "frame " << i << " at " << Fight.ShipX << ", " << Fight.ShipY;
+        if (Fight.ShipX != Fight.ShipOldX || Fight.ShipY != Fight.ShipOldY) continue;
         bounces += 1;
-        EXPECT_NEAR(std::hypot(TheWorld.ShipXSpeed, TheWorld.ShipYSpeed), TheWorld.ShipSpeed, 1e-3f);
-        float outward = std::atan2(TheWorld.ShipY - 384, TheWorld.ShipX - 512) * 57.29578f + 90;
-        EXPECT_LE(std::fabs(AngleBetween(outward, TheWorld.ShipAngle)), 22.01f);
-        EXPECT_GE(TheWorld.ShipAngle, 0.0f);
-        EXPECT_LT(TheWorld.ShipAngle, 360.0f);
+        EXPECT_NEAR(std::hypot(Fight.ShipXSpeed, Fight.ShipYSpeed), Fight.ShipSpeed, 1e-3f);
+        float outward = std::atan2(Fight.ShipY - 384, Fight.ShipX - 512) * 57.29578f + 90;
+        EXPECT_LE(std::fabs(AngleBetween(outward, Fight.ShipAngle)), 22.01f);
+        EXPECT_GE(Fight.ShipAngle, 0.0f);
+        EXPECT_LT(Fight.ShipAngle, 360.0f);
     }
     EXPECT_GT(bounces, 3);
 }
@@ -140,48 +140,48 @@ TEST_F(ShipGunTest, FireDuringTheSpawnGraceFiresOneBulletOnTheSixtiethFrame) {
             ResetAllState();
             for (int p = 0; p < c.Presses; ++p) Headless::PressKey(LevelPageShown + 5 + 10 * p, KeyFire);
             if (c.Held) Headless::HoldKey(LevelPageShown + 2, KeyFire, 100);
-            EXPECT_EQ(BulletsAfterPlayFrames(stop), stop < 60 ? 0 : 1) << c.Name << " at frame " << stop;
+            EXPECT_EQ(BulletsAfterPlayFrames(Fight, stop), stop < 60 ? 0 : 1) << c.Name << " at frame " << stop;
         }
     }
 }
 
 TEST_F(ShipGunTest, ThreeBulletsInFlightBlockAFourthUntilOneExpires) {
     for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
-    EXPECT_EQ(BulletsAfterPlayFrames(100), 3);
+    EXPECT_EQ(BulletsAfterPlayFrames(Fight, 100), 3);
 
     Headless::Reset();
     ResetAllState();
     for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
     // The first bullet has been moved its 61 times by frame 133; a press then fires again beside the other two.
     Headless::PressKey(LevelPageShown + 133, KeyFire);
-    EXPECT_EQ(BulletsAfterPlayFrames(136), 3);
-    EXPECT_EQ(TheWorld.PlayerBulletCount, 3);
+    EXPECT_EQ(BulletsAfterPlayFrames(Fight, 136), 3);
+    EXPECT_EQ(Fight.PlayerBulletCount, 3);
 }
 
 TEST_F(ShipGunTest, ABulletLeavesFromTheShipAtTenUnitsAFrameAlongItsFacing) {
-    ShipInOpenSpace();
-    TheWorld.ShipAngle = 30;
-    TheWorld.ShipXSpeed = 5; // the ship's own speed is not added
-    FirePlayerBullet(TheWorld, 1);
-    ASSERT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
-    TheWorld.PlayerBulletsList.Each([](const PlayerBullets& b) {
+    ShipInOpenSpace(Fight);
+    Fight.ShipAngle = 30;
+    Fight.ShipXSpeed = 5; // the ship's own speed is not added
+    FirePlayerBullet(Fight, 1);
+    ASSERT_EQ(Fight.PlayerBulletsList.Count(), 1u);
+    Fight.PlayerBulletsList.Each([](const PlayerBullets& b) {
         EXPECT_FLOAT_EQ(b.x, 200.0f);
         EXPECT_FLOAT_EQ(b.y, 150.0f);
         EXPECT_NEAR(b.xspeed, 5.0f, 1e-4f);
         EXPECT_NEAR(b.yspeed, -8.660254f, 1e-4f);
         EXPECT_EQ(b.life, 0);
     });
-    EXPECT_EQ(TheWorld.ShotCooldown, ShotCooldownFrames);
-    FirePlayerBullet(TheWorld, 1); // the cooldown holds the gun
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
+    EXPECT_EQ(Fight.ShotCooldown, ShotCooldownFrames);
+    FirePlayerBullet(Fight, 1); // the cooldown holds the gun
+    EXPECT_EQ(Fight.PlayerBulletsList.Count(), 1u);
 }
 
 TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
     // Short presses: the ship stays clear of the fortress and its missiles and is still flying for the second.
     Headless::HoldKey(LevelPageShown + 1, KeyThrust, 20);
     Headless::HoldKey(LevelPageShown + 40, KeyThrust, 10);
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 60), -1);
-    EXPECT_EQ(TheWorld.PlayerDead, 0);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 60), -1);
+    EXPECT_EQ(Fight.PlayerDead, 0);
     std::vector<int> starts;
     for (const HeadlessAudio::AudioEvent& event : HeadlessAudio::Events())
         if (event.Type == HeadlessAudio::AudioEvent::Play && event.Sound == "res\\ThrustSND.ogg")

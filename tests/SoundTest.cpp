@@ -3,8 +3,8 @@
 #include "core/Sound.h"
 #include "GameFixture.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "game/GameLoop.h"
-#include "game/TheWorld.h"
 #include "platform/Display.h"
 #include "platform/Resources.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -311,7 +311,7 @@ TEST_F(SoundDeviceTest, AppExitReleasesTheAudioSystemAndSilencesWhatFollows) {
 TEST_F(SoundInGameTest, StartUpPlaysMenuMusicAndTheGameSwitchesLoopsAndBlipsAtThePrompt) {
     Headless::PressKey(EscapeFrame, KeyEscape);
     Headless::PressKey(AnswerFrame, KeyY);
-    ASSERT_EQ(RunGameHeadless(1000), 0);
+    ASSERT_EQ(RunGameHeadless(Fight, 1000), 0);
     std::vector<Event> music = EventsOn(HeadlessAudio::MusicStream);
     ASSERT_EQ(music.size(), 5u);
     EXPECT_EQ(music[0].Type, Event::Play);
@@ -351,7 +351,7 @@ TEST_F(SoundInGameTest, EffectsAndMusicStaySilentWhenTheirSettingsAreOff) {
         Headless::PressKey(EscapeFrame - IntroShown, KeyEscape);
         Headless::PressKey(AnswerFrame - IntroShown, KeyY);
         Headless::StopAtFrame(1000);
-        ASSERT_NO_THROW(PlayGame(TheWorld));
+        ASSERT_NO_THROW(PlayGame(Fight));
         int effects = 0, music = 0;
         for (const Event& event : EventsOf(Event::Play))
             (event.Channel == HeadlessAudio::MusicStream ? music : effects) += 1;

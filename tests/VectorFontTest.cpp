@@ -2,7 +2,7 @@
 // letter-by-letter pages, and the texts the game frame and the exit prompt show.
 #include "NeonFixture.h"
 #include "core/GameState.h"
-#include "game/TheWorld.h"
+#include "fortress/World.h"
 #include <string>
 
 using FontTableTest = NeonFixture;
@@ -293,7 +293,7 @@ TEST_F(TextPageTest, ResetEmptiesThePageAndItsCounter) {
 
 TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
     // "score: " on row 1 and "FPS: " on row 35.5, both at 0.75: rows of 21 units, glyphs reaching 13 up, 14 down.
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 3), -1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     EXPECT_EQ(StripsOfColour(frame, Yellow, 0, 40), StrokeCount("score: 0"));
     EXPECT_EQ(StripsOfColour(frame, 0xFF4043FF, 700, 768), 0);
@@ -301,15 +301,15 @@ TEST_F(GameTextTest, GameFrameShowsScoreAndWithTheCounterFramesPerSecond) {
     Headless::Reset();
     ResetAllState();
     TheControls.ShowFrameRate = 1;
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 3), -1);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 3), -1);
     EXPECT_EQ(StripsOfColour(Headless::Frames().back(), 0xFF4043FF, 700, 768),
-              StrokeCount("FPS: " + std::to_string(TheWorld.Fps)));
+              StrokeCount("FPS: " + std::to_string(Fight.Fps)));
 }
 
 TEST_F(GameTextTest, ExitPromptShowsItsThreeTexts) {
     Headless::PressKey(LevelPageShown + 2, KeyEscape);
-    EXPECT_EQ(RunGameHeadless(LevelPageShown + 40), -1);
-    ASSERT_EQ(TheWorld.ExitPromptShown, 1);
+    EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 40), -1);
+    ASSERT_EQ(Fight.ExitPromptShown, 1);
     const Headless::FrameRecord& frame = Headless::Frames().back();
     // The headline popped in to full size on row 20; the two help lines at 0.75 on rows 28.5 and 30.
     EXPECT_EQ(StripsOfColour(frame, OpaqueWhite, 560 - 14, 560 + 14), StrokeCount("exit game (y/n)"));

@@ -26,11 +26,12 @@ int StartFlips = 0; // the flips made before the replayed game began: events and
 ReplayOutcome RunReplay(World& world, const ReplayScript& script, const ReplayFrameObserver& observer,
                         ReplayFrames frames) {
     ScriptedRun::Reset();
-    ResetGameFloors(world);
+    ResetGameFloors();
+    world = World{};
     ScriptedRun::KeepFrames(0);
     ReplayOutcome outcome;
     try {
-        BootGameForReplay(world);
+        BootGameForReplay();
         ApplyReplaySetup(script);
         StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {

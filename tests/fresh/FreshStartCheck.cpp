@@ -2,9 +2,9 @@
 // initial values and the reset routines agree. Plays the first frames of a recorded game once straight from process
 // start, once after ResetAllState and once after another game left mid-turn in the same run, and compares the state
 // hash and the drawing of every frame (and the sounds of the first two).
+#include "fortress/World.h"
 #include "frontend/MainMenu.h"
 #include "game/StateHash.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
 #include "platform/Random.h"
 #include "platform/headless/Headless.h"
@@ -23,6 +23,7 @@ struct Played {
     std::vector<std::uint64_t> Hashes;   // one a frame
     std::vector<std::uint64_t> Drawings; // a digest of each frame's draw calls
     std::vector<HeadlessAudio::AudioEvent> Sounds;
+    const World* Playing = nullptr; // the world the games are played in
 };
 Played* Recording = nullptr;
 
@@ -48,7 +49,7 @@ std::uint64_t DrawingDigest() {
 }
 
 void RecordFrame(int /*flips*/) {
-    Recording->Hashes.push_back(GameStateHash(TheWorld));
+    Recording->Hashes.push_back(GameStateHash(*Recording->Playing));
     Recording->Drawings.push_back(DrawingDigest());
 }
 
@@ -57,7 +58,7 @@ constexpr int KeyTurnLeftCode = 37, KeyEscapeCode = 27, KeyYCode = 89;
 // the ship is still turning, its bullets and the debris still in the air, when that game ends.
 constexpr int FramesBefore = 600;
 
-void PlayAGameBefore(const ReplayScript& script) {
+void PlayAGameBefore(World& w, const ReplayScript& script) {
     int startFlips = Headless::FrameCount();
     for (InputEvent event : script.Events)
         if (event.Frame < FramesBefore) {
@@ -70,18 +71,20 @@ void PlayAGameBefore(const ReplayScript& script) {
     // A game that never came back would stop here, and the check would find too few frames.
     Headless::StopAtFrame(startFlips + 4 * FramesBefore);
     SeedRnd(script.Seed);
-    StartGameFromMenu();
+    StartGameFromMenu(w);
 }
 
 // As the replay engine plays a script, but without its reset first: the first run sees the process's own state.
 // With afterAnotherGame, another game is played and left first in the same run.
 Played Play(const ReplayScript& script, bool afterAnotherGame = false) {
     Played played;
+    World world;
+    played.Playing = &world;
     Recording = &played;
     Headless::KeepFrames(1);
     try {
         SetUpProgram(StartupFor::Replay);
-        if (afterAnotherGame) PlayAGameBefore(script);
+        if (afterAnotherGame) PlayAGameBefore(world, script);
         int startFlips = Headless::FrameCount();
         for (InputEvent event : script.Events) {
             event.Frame += startFlips;
@@ -90,13 +93,14 @@ Played Play(const ReplayScript& script, bool afterAnotherGame = false) {
         Headless::StopAtFrame(startFlips + FramesCompared);
         Headless::SetFlipHook(RecordFrame);
         SeedRnd(script.Seed);
-        StartGameFromMenu();
+        StartGameFromMenu(world);
     } catch (const Headless::RunStopped&) {
     } catch (const Headless::ProgramEnded& ended) {
         std::fprintf(stderr, "the game ended at once with status %d\n", ended.Status);
     }
     Headless::SetFlipHook(nullptr);
     played.Sounds = HeadlessAudio::Events();
+    played.Playing = nullptr; // the world ends with this run
     Recording = nullptr;
     return played;
 }

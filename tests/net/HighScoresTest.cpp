@@ -4,11 +4,11 @@
 #include "NeonFixture.h"
 #include "TestScoreServer.h"
 #include "core/GameState.h"
+#include "fortress/World.h"
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
 #include "game/Pages.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
 #include "graphics/VectorFont.h"
 #include "platform/Display.h"
@@ -82,13 +82,13 @@ class HighScoresTest : public NeonFixture {
 TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOnlyFetches) {
     PlayerName = "MaX_Well9";
     // A game just over and still on its game-over page: its script goes up before the game is written.
-    BeginKeptGame();
-    TheWorld.Score = 120;
-    TheWorld.Level = 7;
+    BeginKeptGame(Fight);
+    Fight.Score = 120;
+    Fight.Level = 7;
     Flip(-1);
-    TheWorld.ShipsLeft = -1;
+    Fight.ShipsLeft = -1;
     Flip(-1);
-    SyncScores();
+    SyncScores(Fight);
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown(" this message for more than a second or so."));
     auto uploads = Requests("addscore");
@@ -107,14 +107,14 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     EXPECT_EQ(uploads[0].Body, kept);
 
     // Back at the menu, the same game comes from its file.
-    SyncScores();
+    SyncScores(Fight);
     ASSERT_EQ(Requests("addscore").size(), 2u);
     EXPECT_EQ(Requests("addscore")[1].Body, kept);
 
-    TheWorld.Score = 0;
-    SyncScores();
-    TheWorld.Score = 125; // a score the kept game did not make goes nowhere
-    SyncScores();
+    Fight.Score = 0;
+    SyncScores(Fight);
+    Fight.Score = 125; // a score the kept game did not make goes nowhere
+    SyncScores(Fight);
     EXPECT_EQ(Requests("addscore").size(), 2u);
     EXPECT_EQ(Requests("getscore").size(), 4u);
 }
@@ -126,9 +126,9 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
     Network::SetServer(Server.BaseUrl());
     Network::SetKey(Network::NetworkKey());
     PlayerName = "ace";
-    TheWorld.Score = 120;
-    TheWorld.Level = 7;
-    SyncScores(); // no kept game at all
+    Fight.Score = 120;
+    Fight.Level = 7;
+    SyncScores(Fight); // no kept game at all
     auto uploads = Requests("addscore");
     ASSERT_EQ(uploads.size(), 1u);
     EXPECT_EQ(uploads[0].Method, "GET");
@@ -139,7 +139,7 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
 
 TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasServed) {
     MarkRows();
-    SyncScores();
+    SyncScores(Fight);
     EXPECT_EQ(OnlineNames[0], "MaxAbc");
     EXPECT_EQ(OnlineDates[1], "02 Dec 2026");
     EXPECT_EQ(OnlineScores[2], "0");
@@ -158,7 +158,7 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 5, KeyEscapeCode);
     Headless::StopAtFrame(start + 40);
-    HighscoreScreen();
+    HighscoreScreen(Fight);
     EXPECT_EQ(OnlineLevels[1], "1234");
     EXPECT_EQ(OnlineNames[3], "..........");
     EXPECT_EQ(OnlineScores[7], "-");
@@ -182,23 +182,23 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
         response.status = upload ? status : 200;
         response.set_content(upload ? reply + "\n" : ThreeEntries, "text/plain");
     });
-    auto showScreen = [](int syncAt) {
+    auto showScreen = [this](int syncAt) {
         ResetVectorText();
         LoadFontGlyphs();
         int start = Headless::FrameCount();
         if (syncAt > 0) Headless::PressKey(start + syncAt, KeyReturnCode);
         Headless::PressKey(start + 10, KeyEscapeCode);
         Headless::StopAtFrame(start + 40);
-        HighscoreScreen();
+        HighscoreScreen(Fight);
     };
     // Synced from the game-over page: the screen that follows says what came of the upload.
-    BeginKeptGame();
-    TheWorld.Score = 120;
-    TheWorld.Level = 7;
+    BeginKeptGame(Fight);
+    Fight.Score = 120;
+    Fight.Level = 7;
     Flip(-1);
-    TheWorld.ShipsLeft = -1;
+    Fight.ShipsLeft = -1;
     Flip(-1);
-    SyncScores();
+    SyncScores(Fight);
     EndKeptGame();
     showScreen(0);
     EXPECT_TRUE(ShownCentred(reply));
@@ -224,7 +224,7 @@ TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
     Headless::PressKey(start + 4, KeyB);
     Headless::PressKey(start + 6, KeyReturnCode);
     Headless::HoldKey(start + 10, KeyThrust, 5);
-    HighscoreScreen();
+    HighscoreScreen(Fight);
     EXPECT_TRUE(Shown("set name"));
     EXPECT_EQ(PlayerName, "aceB");
     EXPECT_TRUE(ShownCentred("press tab to change name from: aceB"));
@@ -271,10 +271,10 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     }
     Network::SetServer(closedServer);
     MarkRows();
-    TheWorld.Score = 500;
-    TheWorld.Level = 3;
+    Fight.Score = 500;
+    Fight.Level = 3;
     int start = Headless::FrameCount();
-    SyncScores();
+    SyncScores(Fight);
     CheckVersion();
     EXPECT_EQ(Headless::FrameCount() - start, 1); // the wait screen, drawn once
     EXPECT_TRUE(Shown("   games access to the internet. Allow"));
@@ -309,7 +309,7 @@ TEST_F(HighScoresTest, TheWatchLineNeedsARowWithAGameAndANoteEndsWithTheScreen) 
     Headless::PressKey(start + 8, KeyReturnCode);
     Headless::PressKey(start + 14, KeyEscapeCode);
     Headless::StopAtFrame(start + 60);
-    HighscoreScreen();
+    HighscoreScreen(Fight);
     Headless::SetFlipHook(nullptr);
     EXPECT_TRUE(NoteShownBeforeNameEntry);
     EXPECT_TRUE(ShownCentred("press tab to change name from")) << "the screen came back";
@@ -324,21 +324,21 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 8, KeyEscapeCode);
     Headless::StopAtFrame(start + 40);
-    HighscoreScreen();
+    HighscoreScreen(Fight);
     EXPECT_EQ(OnlineNames[0], "name0");
     EXPECT_EQ(OnlineScores[7], "107");
     EXPECT_TRUE(ShownCentred("the server is busy - try again soon"));
 
     // A refusal is told in the server's own words; a proxy's page of another status says only that it failed.
     Server.Answer("Kestrovar_scores.php", "error: a malformed query\n", 400);
-    SyncScores();
+    SyncScores(Fight);
     EXPECT_EQ(TakeSyncNote(), "the server refused the top ten: a malformed query");
     EXPECT_EQ(TakeSyncNote(), "") << "a note is shown once";
     Server.Answer("Kestrovar_scores.php", "<html>slow down</html>\n", 429);
-    SyncScores();
+    SyncScores(Fight);
     EXPECT_EQ(TakeSyncNote(), "the server is busy - try again soon");
     Server.Answer("Kestrovar_scores.php", "<html>bad gateway</html>\n", 502);
-    SyncScores();
+    SyncScores(Fight);
     EXPECT_EQ(TakeSyncNote(), "the server did not answer - try again later");
     EXPECT_EQ(OnlineNames[0], "name0");
 }
@@ -348,7 +348,7 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
     // Both rows have a game that a digit would fetch.
     Server.Answer("Kestrovar_scores.php", "ace\n3\n4000\n0123456789abcdef\n01 Dec 2026\n"
                                           "bee\n2\n300\nfedcba9876543210\n02 Dec 2026\n");
-    SyncScores();
+    SyncScores(Fight);
     ASSERT_EQ(Requests("getscore").size(), 1u);
     KeyFire = KeyOne;
     KeyThrust = KeyOne + 1;
@@ -356,7 +356,7 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
     Headless::PressKey(start + 2, KeyOne);
     Headless::PressKey(start + 20, KeyOne + 1);
     Headless::StopAtFrame(start + 200);
-    HighscoreScreen();
+    HighscoreScreen(Fight);
     EXPECT_LT(Headless::FrameCount() - start, 100) << "thrust left the screen";
     EXPECT_EQ(Requests("getscore").size(), 2u) << "fire synced";
     EXPECT_TRUE(Requests("getgame").empty()) << "no row's game was fetched";
@@ -385,11 +385,11 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
                                      missing + "\n03 Dec 2026\ndan\n1\n10\n" + brief + "\n04 Dec 2026\n",
                                  "text/plain");
     });
-    TheWorld.Score = 55;
-    TheWorld.Level = 2;
+    Fight.Score = 55;
+    Fight.Level = 2;
     PersonalHighscore = 777;
     KeyFire = 65;
-    TheWorld.GameState = 3; // on the game-over page of the player's own game, which is leaving
+    Fight.GameState = 3; // on the game-over page of the player's own game, which is leaving
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
@@ -401,7 +401,7 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     Headless::PressKey(start + 860, KeySpace);
     Headless::PressKey(start + 900, KeyEscapeCode); // leaves the screen
     Headless::StopAtFrame(start + 1100);
-    HighscoreScreen();
+    HighscoreScreen(Fight);
     EXPECT_GE(Headless::FrameCount() - start, 900) << "the games were played in the window";
     EXPECT_LT(Headless::FrameCount() - start, 1000) << "the card and the screen went at their keys";
     EXPECT_TRUE(Shown("watching ace   score 0"));
@@ -417,12 +417,12 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     EXPECT_TRUE(Shown("get ready player..."));
     EXPECT_EQ(Requests("getgame").size(), 3u);
     // Nothing of the player's changed, and the watched game was neither kept nor uploaded.
-    EXPECT_EQ(TheWorld.Score, 55);
-    EXPECT_EQ(TheWorld.Level, 2);
+    EXPECT_EQ(Fight.Score, 55);
+    EXPECT_EQ(Fight.Level, 2);
     EXPECT_EQ(PersonalHighscore, 777);
     EXPECT_EQ(KeyFire, 65);
-    EXPECT_EQ(TheWorld.DemoMode, 1);
-    EXPECT_EQ(TheWorld.GameState, 3);
+    EXPECT_EQ(Fight.DemoMode, 1);
+    EXPECT_EQ(Fight.GameState, 3);
     EXPECT_FALSE(FileExists(LastGamePath().c_str()));
     EXPECT_EQ(Requests("addscore").size(), 0u);
     EXPECT_EQ(OnlineNames[0], "ace");

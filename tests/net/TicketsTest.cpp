@@ -4,9 +4,9 @@
 #include "NeonFixture.h"
 #include "TestScoreServer.h"
 #include "core/GameState.h"
+#include "fortress/World.h"
 #include "frontend/HighScores.h"
 #include "frontend/Network.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
@@ -42,7 +42,7 @@ ReplayScript KeptScript() {
 
 // A few frames of a player's game, left at once.
 void PlayAGame() {
-    BeginKeptGame();
+    BeginKeptGame(Fight);
     for (int frame = 0; frame < 3; ++frame) Flip(-1);
     EndKeptGame();
 }
@@ -98,8 +98,8 @@ TEST_F(TicketsTest, FetchedOnlyIntoAnEmptyQueueAndDroppedWhenASyncBegins) {
     Server.OnOption("newgame", Server.Held());
     AskForTicket();
     PumpUntil([&] { return TicketRequests() == 2; }); // on the wire
-    TheWorld.Score = 0;
-    SyncScores();
+    Fight.Score = 0;
+    SyncScores(Fight);
     EXPECT_EQ(OnlineNames[0], "ace");
     EXPECT_FALSE(FetchingTicket());
     EXPECT_FALSE(HoldingTicket());
@@ -109,7 +109,7 @@ TEST_F(TicketsTest, FetchedOnlyIntoAnEmptyQueueAndDroppedWhenASyncBegins) {
 TEST_F(TicketsTest, AFreshTicketSeedsOneGameAndGoesWithItsScriptAndAStaleOneIsNotUsed) {
     AskForTicket();
     PumpUntilFetched();
-    BeginKeptGame();
+    BeginKeptGame(Fight);
     EXPECT_EQ(RndSeed(), 424242);
     for (int frame = 0; frame < 3; ++frame) Flip(-1);
     EndKeptGame();

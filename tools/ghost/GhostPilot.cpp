@@ -2,8 +2,8 @@
 #include "GhostPilot.h"
 #include "fortress/Cannon.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "platform/Random.h"
 #include <algorithm>
@@ -23,9 +23,9 @@ constexpr int WarmUpFrames = 40; // the ship sets off before its first burst
 float Degrees(float dx, float dy) { return std::atan2(dx, -dy) * 180 / Pi; } // 0 up, clockwise
 } // namespace
 
-GhostControls GhostPilot::Decide(int frame) {
+GhostControls GhostPilot::Decide(const World& w, int frame) {
     GhostControls controls;
-    float dx = TheWorld.ShipX - FortressX, dy = TheWorld.ShipY - FortressY;
+    float dx = w.ShipX - FortressX, dy = w.ShipY - FortressY;
     float r = std::max(std::hypot(dx, dy), 1.0f);
     float ox = dx / r, oy = dy / r;                                                                      // outward
     float tx = -oy * static_cast<float>(Style.Direction), ty = ox * static_cast<float>(Style.Direction); // along
@@ -35,8 +35,8 @@ GhostControls GhostPilot::Decide(int frame) {
     float wantX = Style.Speed * tx + radial * ox, wantY = Style.Speed * ty + radial * oy;
     // The velocity error, and the pull toward the centre an orbit needs.
     float centripetal = Style.Speed * Style.Speed / r;
-    float ax = (wantX - TheWorld.ShipXSpeed) * SpeedResponse - centripetal * ox;
-    float ay = (wantY - TheWorld.ShipYSpeed) * SpeedResponse - centripetal * oy;
+    float ax = (wantX - w.ShipXSpeed) * SpeedResponse - centripetal * ox;
+    float ay = (wantY - w.ShipYSpeed) * SpeedResponse - centripetal * oy;
     float thrustBearing = Degrees(ax, ay);
 
     int inCycle = (frame - WarmUpFrames) % Style.AttackEvery;
@@ -47,16 +47,15 @@ GhostControls GhostPilot::Decide(int frame) {
     float aim = Degrees(-dx, -dy) + side * Style.AimOffset;
     float facing = attacking ? aim : thrustBearing;
 
-    float error = AngleDiff(TheWorld.ShipAngle, facing);
-    float wantedTurn = std::clamp(error * TurnRateGain, -TheWorld.TurnMax, TheWorld.TurnMax);
-    controls.Right = TheWorld.TurnSpeed < wantedTurn - TurnDeadband;
-    controls.Left = TheWorld.TurnSpeed > wantedTurn + TurnDeadband;
-    controls.Thrust =
-        std::hypot(ax, ay) > LeastThrust && std::fabs(AngleDiff(TheWorld.ShipAngle, thrustBearing)) < ThrustCone;
+    float error = AngleDiff(w.ShipAngle, facing);
+    float wantedTurn = std::clamp(error * TurnRateGain, -w.TurnMax, w.TurnMax);
+    controls.Right = w.TurnSpeed < wantedTurn - TurnDeadband;
+    controls.Left = w.TurnSpeed > wantedTurn + TurnDeadband;
+    controls.Thrust = std::hypot(ax, ay) > LeastThrust && std::fabs(AngleDiff(w.ShipAngle, thrustBearing)) < ThrustCone;
 
-    bool onTarget = std::fabs(AngleDiff(TheWorld.ShipAngle, aim)) < Style.AimTolerance;
-    if (attacking && onTarget && frame - LastShot >= Style.ShotGap && TheWorld.ShotCooldown == 0 &&
-        TheWorld.PlayerBulletCount < MostPlayerBullets && !BulletWouldReachCannon(TheWorld.ShipAngle)) {
+    bool onTarget = std::fabs(AngleDiff(w.ShipAngle, aim)) < Style.AimTolerance;
+    if (attacking && onTarget && frame - LastShot >= Style.ShotGap && w.ShotCooldown == 0 &&
+        w.PlayerBulletCount < MostPlayerBullets && !BulletWouldReachCannon(w, w.ShipAngle)) {
         controls.Fire = true;
         LastShot = frame;
     }

@@ -16,6 +16,8 @@ struct GhostPilotStyle {
 };
 
 // What the pilot does in one frame.
+struct World;
+
 struct GhostControls {
     bool Left = false, Right = false, Thrust = false, Fire = false;
 };
@@ -24,7 +26,7 @@ class GhostPilot {
   public:
     explicit GhostPilot(const GhostPilotStyle& style) : Style(style) {}
     // Looks at the ship and the fortress as they stand after the ship's move in frame `frame`.
-    GhostControls Decide(int frame);
+    GhostControls Decide(const World& w, int frame);
 
   private:
     GhostPilotStyle Style;

@@ -13,8 +13,8 @@
 #include "fortress/Cannon.h"
 #include "fortress/Fortress.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "graphics/Shapes.h"
 #include "platform/Display.h"
 #include "platform/headless/Headless.h"
@@ -51,41 +51,40 @@ struct Measure {
 };
 
 // The menu's world as a fresh menu (or the ghost's wrap) starts it.
-void StartWorld() {
+void StartWorld(World& w) {
     Headless::Reset();
     ResetAllState();
     Headless::KeepFrames(0);
     SetUpProgram(StartupFor::Replay);
-    TheWorld.SectionsList.Clear();
-    BuildMenuRings(TheWorld);
-    TheWorld.CannonFireDelay = 120;
-    TheWorld.DemoMode = 1;
-    TheWorld.ShipX = StartX;
-    TheWorld.ShipY = StartY;
-    TheWorld.ShipAngle = 0;
-    TheWorld.ShipXSpeed = TheWorld.ShipYSpeed = TheWorld.TurnSpeed = 0;
-    TheWorld.ShipShape = PlainShipShape;
+    BootMenuWorld(w);
+    w.CannonFireDelay = 120;
+    w.DemoMode = 1;
+    w.ShipX = StartX;
+    w.ShipY = StartY;
+    w.ShipAngle = 0;
+    w.ShipXSpeed = w.ShipYSpeed = w.TurnSpeed = 0;
+    w.ShipShape = PlainShipShape;
 }
 
 // The menu's demonstration step, in its order, before the ghost is placed.
-void StepWorld(Flight& flight) {
-    MoveSections(TheWorld);
-    UpdateSections(TheWorld);
-    int deadBefore = TheWorld.PlayerDead;
-    UpdateCannon(TheWorld);
-    UpdatePlayerBullets(TheWorld);
-    UpdateEnemyBullets(TheWorld);
-    if (TheWorld.CannonDestroyed == 1) {
+void StepWorld(World& w, Flight& flight) {
+    MoveSections(w);
+    UpdateSections(w);
+    int deadBefore = w.PlayerDead;
+    UpdateCannon(w);
+    UpdatePlayerBullets(w);
+    UpdateEnemyBullets(w);
+    if (w.CannonDestroyed == 1) {
         flight.CannonHits += 1;
-        TheWorld.CannonDestroyed = 0;
+        w.CannonDestroyed = 0;
     }
-    if (TheWorld.PlayerDead == 1 && deadBefore == 0) flight.ShipHits += 1;
-    TheWorld.PlayerDead = 0;
+    if (w.PlayerDead == 1 && deadBefore == 0) flight.ShipHits += 1;
+    w.PlayerDead = 0;
 }
 
-void Note(Flight& flight) {
-    flight.Sections.push_back(TheWorld.SectionsList.Count());
-    flight.Closest = std::min(flight.Closest, std::hypot(TheWorld.ShipX - FortressX, TheWorld.ShipY - FortressY));
+void Note(const World& w, Flight& flight) {
+    flight.Sections.push_back(w.SectionsList.Count());
+    flight.Closest = std::min(flight.Closest, std::hypot(w.ShipX - FortressX, w.ShipY - FortressY));
 }
 
 void SetKey(bool (&held)[256], int key, bool down) {
@@ -96,23 +95,24 @@ void SetKey(bool (&held)[256], int key, bool down) {
 }
 
 Flight Fly(const GhostPilotStyle& style) {
-    StartWorld();
+    World w;
+    StartWorld(w);
     Flight flight;
     GhostPilot pilot(style);
     bool held[256] = {};
     for (int frame = 0; frame < Records; ++frame) {
-        StepWorld(flight);
-        UpdateShipControls(TheWorld);
-        MoveShip(TheWorld);
-        GhostControls controls = pilot.Decide(frame);
+        StepWorld(w, flight);
+        UpdateShipControls(w);
+        MoveShip(w);
+        GhostControls controls = pilot.Decide(w, frame);
         int fired = 0;
         if (controls.Fire && frame < Records - QuietEnd) {
-            std::size_t before = TheWorld.PlayerBulletsList.Count();
-            FirePlayerBullet(TheWorld, 0);
-            fired = TheWorld.PlayerBulletsList.Count() > before ? 1 : 0;
+            std::size_t before = w.PlayerBulletsList.Count();
+            FirePlayerBullet(w, 0);
+            fired = w.PlayerBulletsList.Count() > before ? 1 : 0;
         }
-        flight.Records.push_back({TheWorld.ShipX, TheWorld.ShipY, TheWorld.ShipAngle, fired, TheWorld.ShipShape});
-        Note(flight);
+        flight.Records.push_back({w.ShipX, w.ShipY, w.ShipAngle, fired, w.ShipShape});
+        Note(w, flight);
         SetKey(held, KeyTurnLeft, controls.Left);
         SetKey(held, KeyTurnRight, controls.Right);
         SetKey(held, KeyThrust, controls.Thrust);
@@ -123,17 +123,18 @@ Flight Fly(const GhostPilotStyle& style) {
 
 // The recording played as the menu plays it.
 Flight PlayBack(const std::vector<Record>& records) {
-    StartWorld();
+    World w;
+    StartWorld(w);
     Flight flight;
     for (const Record& r : records) {
-        StepWorld(flight);
-        TheWorld.ShipAngle = r.Angle;
-        TheWorld.ShipX = r.X;
-        TheWorld.ShipY = r.Y;
-        TheWorld.ShipShape = r.Shape;
-        DrawShipShape(TheWorld.ShipShape, TheWorld.ShipX, TheWorld.ShipY, static_cast<int>(TheWorld.ShipAngle));
-        if (r.Fire == 1) FirePlayerBullet(TheWorld, 0);
-        Note(flight);
+        StepWorld(w, flight);
+        w.ShipAngle = r.Angle;
+        w.ShipX = r.X;
+        w.ShipY = r.Y;
+        w.ShipShape = r.Shape;
+        DrawShipShape(w.ShipShape, w.ShipX, w.ShipY, static_cast<int>(w.ShipAngle));
+        if (r.Fire == 1) FirePlayerBullet(w, 0);
+        Note(w, flight);
         Flip(0);
     }
     return flight;

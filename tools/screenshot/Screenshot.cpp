@@ -4,9 +4,9 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "fortress/Fortress.h"
+#include "fortress/World.h"
 #include "frontend/Intro.h"
 #include "frontend/MainMenu.h"
-#include "game/TheWorld.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -227,6 +227,7 @@ int main(int argc, char** argv) {
     if (options.Shown != Mode::Scene && options.Shown != Mode::Logo) {
         ResetAllState();
         SdlControl::SetKeepBackBuffer(true);
+        World world;
         try {
             if (options.Shown == Mode::Game) {
                 // The game as a player starts it: its settings come from the settings file (or the first run's
@@ -234,7 +235,7 @@ int main(int argc, char** argv) {
                 SetUpProgram(StartupFor::Player);
                 TheControls.ShowFrameRate = options.Fps ? 1 : 0;
                 SdlControl::StopAfterFrames(options.Frames);
-                StartGameFromMenu();
+                StartGameFromMenu(world);
             } else {
                 // The intro or the menu as a fresh install shows it, in the style asked for.
                 SetUpProgram(StartupFor::Replay);
@@ -243,13 +244,12 @@ int main(int argc, char** argv) {
                 UpdateGlowWidths();
                 ApplyDisplayStyle();
                 SetPalette();
-                ClearFortress(TheWorld);
-                BuildMenuRings(TheWorld);
+                BootMenuWorld(world);
                 SdlControl::StopAfterFrames(options.Frames);
                 if (options.Shown == Mode::Intro)
                     Intro();
                 else
-                    MainMenu();
+                    MainMenu(world);
             }
         } catch (const SdlControl::RunStopped&) {
         }

@@ -4,10 +4,10 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "frontend/HighScores.h"
 #include "frontend/MainMenu.h"
 #include "frontend/Network.h"
-#include "game/TheWorld.h"
 #include "platform/Text.h"
 #include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
@@ -38,9 +38,9 @@ class GameSyncTest : public GameFixture {
     }
     void PlayAndSync(const std::string& name, int level, int score) {
         PlayerName = name;
-        TheWorld.Level = level;
-        TheWorld.Score = score;
-        SyncScores();
+        Fight.Level = level;
+        Fight.Score = score;
+        SyncScores(Fight);
     }
     std::vector<ScoreServer::ScoreEntry> ServerBoard() {
         return ScoreServer::OpenScoreStore(Database)->TopScores("", 10);

@@ -1,4 +1,0 @@
-// The one world of this process.
-#include "TheWorld.h"
-
-World TheWorld;

@@ -159,51 +159,52 @@ TEST_F(SettingsFileTest, ClosingTheWindowSavesTheSettings) {
     EXPECT_EQ(bytes, Head(std::vector<int>(std::begin(DefaultHead), std::end(DefaultHead))) + DefaultText());
 }
 
-TEST_F(SettingsFileTest, ASavedFileLoadsBackEverySettingAndAllTenRows) {
-    TheSettings.FullScreen = 1;
-    TheSettings.UseBackground = 0;
-    TheSettings.PersonalHighscore = 987654;
-    TheSettings.KeyTurnLeft = 1;
-    TheSettings.KeyTurnRight = 254;
-    TheSettings.KeyThrust = 90;
-    TheSettings.KeyFire = 32;
-    TheSettings.ScreenWidth = 1680;
-    TheSettings.ScreenHeight = 1050;
-    TheSettings.PlayfieldOffsetX = 328;
-    TheSettings.PlayfieldOffsetY = 141;
-    TheSettings.SavedOffsetY = 141;
-    TheSettings.SoundFXOn = 0;
-    TheSettings.MusicOn = 0;
-    TheSettings.ColorsOn = 0;
-    TheSettings.GlowAmount = -3;
-    TheSettings.NeonMode = 0;
-    TheSettings.PlayerName = "kes\xA4tro";
-    TheSettings.SettingsSpareLine = "kept as it was";
+TEST_F(SettingsFileTest, ASavedFileLoadsBackEverySettingAndAllTenRowsIntoTheSettingsGiven) {
+    Settings saved;
+    saved.FullScreen = 1;
+    saved.UseBackground = 0;
+    saved.PersonalHighscore = 987654;
+    saved.KeyTurnLeft = 1;
+    saved.KeyTurnRight = 254;
+    saved.KeyThrust = 90;
+    saved.KeyFire = 32;
+    saved.ScreenWidth = 1680;
+    saved.ScreenHeight = 1050;
+    saved.PlayfieldOffsetX = 328;
+    saved.PlayfieldOffsetY = 141;
+    saved.SavedOffsetY = 141;
+    saved.SoundFXOn = 0;
+    saved.MusicOn = 0;
+    saved.ColorsOn = 0;
+    saved.GlowAmount = -3;
+    saved.NeonMode = 0;
+    saved.PlayerName = "kes\xA4tro";
+    saved.SettingsSpareLine = "kept as it was";
     for (int row = 0; row < OnlineRows; ++row) {
-        TheSettings.OnlineNames[row] = "player" + std::to_string(row);
-        TheSettings.OnlineScores[row] = std::to_string(100000 - row);
-        TheSettings.OnlineLevels[row] = std::to_string(20 - row);
-        TheSettings.OnlineDates[row] = "1.12.2026 " + std::to_string(row);
+        saved.OnlineNames[row] = "player" + std::to_string(row);
+        saved.OnlineScores[row] = std::to_string(100000 - row);
+        saved.OnlineLevels[row] = std::to_string(20 - row);
+        saved.OnlineDates[row] = "1.12.2026 " + std::to_string(row);
     }
-    SaveSettings(TheSettings);
-    TheSettings = Settings{};
+    SaveSettings(saved);
     GlowWidth1 = 0;
-    LoadSettings(TheSettings);
-    EXPECT_EQ(Head({TheSettings.FullScreen, TheSettings.UseBackground, TheSettings.PersonalHighscore,
-                    TheSettings.KeyTurnLeft, TheSettings.KeyTurnRight, TheSettings.KeyThrust, TheSettings.KeyFire,
-                    TheSettings.ScreenWidth, TheSettings.ScreenHeight, TheSettings.PlayfieldOffsetX,
-                    TheSettings.PlayfieldOffsetY, TheSettings.SavedOffsetY, TheSettings.SoundFXOn, TheSettings.MusicOn,
-                    TheSettings.ColorsOn, TheSettings.GlowAmount, TheSettings.NeonMode}),
+    Settings loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(Head({loaded.FullScreen, loaded.UseBackground, loaded.PersonalHighscore, loaded.KeyTurnLeft,
+                    loaded.KeyTurnRight, loaded.KeyThrust, loaded.KeyFire, loaded.ScreenWidth, loaded.ScreenHeight,
+                    loaded.PlayfieldOffsetX, loaded.PlayfieldOffsetY, loaded.SavedOffsetY, loaded.SoundFXOn,
+                    loaded.MusicOn, loaded.ColorsOn, loaded.GlowAmount, loaded.NeonMode}),
               Head({1, 0, 987654, 1, 254, 90, 32, 1680, 1050, 328, 141, 141, 0, 0, 0, -3, 0}));
-    EXPECT_EQ(TheSettings.PlayerName, "kes\xA4tro");
-    EXPECT_EQ(TheSettings.SettingsSpareLine, "kept as it was");
+    EXPECT_EQ(loaded.PlayerName, "kes\xA4tro");
+    EXPECT_EQ(loaded.SettingsSpareLine, "kept as it was");
     for (int row = 0; row < OnlineRows; ++row) {
-        EXPECT_EQ(TheSettings.OnlineNames[row], "player" + std::to_string(row));
-        EXPECT_EQ(TheSettings.OnlineScores[row], std::to_string(100000 - row));
-        EXPECT_EQ(TheSettings.OnlineLevels[row], std::to_string(20 - row));
-        EXPECT_EQ(TheSettings.OnlineDates[row], "1.12.2026 " + std::to_string(row));
+        EXPECT_EQ(loaded.OnlineNames[row], "player" + std::to_string(row));
+        EXPECT_EQ(loaded.OnlineScores[row], std::to_string(100000 - row));
+        EXPECT_EQ(loaded.OnlineLevels[row], std::to_string(20 - row));
+        EXPECT_EQ(loaded.OnlineDates[row], "1.12.2026 " + std::to_string(row));
     }
-    EXPECT_EQ(GlowWidth1, 10 - 3); // the glow follows the loaded amount
+    EXPECT_EQ(GlowWidth1, 10 - 3);                // the glow follows the loaded amount
+    EXPECT_EQ(TheSettings.PlayerName, "unnamed"); // the run's settings are not the ones loaded
 }
 
 TEST_F(SettingsFileTest, ReservedIntegersAreSkippedOnLoadAndWrittenAsZero) {

@@ -3,6 +3,7 @@
 // replay's, with no console error on the way and the neon on the canvas, the menu's too; keys and a pad reach the
 // game, the first key starts the sound, and a touch screen without keys is offered the board's best game.
 #include "ServerTestSupport.h"
+#include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
 #include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
@@ -43,7 +44,8 @@ TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine)
     std::string error;
     std::istringstream text(script);
     ASSERT_TRUE(ParseReplayScript(text, parsed, error)) << error;
-    const std::string closing = ReplayFinalLine(RunReplay(parsed, {}, ReplayFrames::SteppedOnly));
+    World checked;
+    const std::string closing = ReplayFinalLine(checked, RunReplay(checked, parsed, {}, ReplayFrames::SteppedOnly));
     {
         auto store = ScoreServer::OpenScoreStore(folder.Path() + "/scores.sqlite");
         store->AddGame({"", "web", 1, 40, "08 Dec 2026", {}, 0},

@@ -36,35 +36,35 @@ struct PlayersRun {
 };
 
 PlayersRun TakePlayersRun() {
-    return {{KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire},
+    return {{TheSettings.KeyTurnLeft, TheSettings.KeyTurnRight, TheSettings.KeyThrust, TheSettings.KeyFire},
             TheControls.ControlMode,
             TheControls.PadActive,
             TheControls.PadFireButton,
             TheControls.PadThrustButton,
-            ColorsOn,
-            NeonMode,
-            PersonalHighscore,
+            TheSettings.ColorsOn,
+            TheSettings.NeonMode,
+            TheSettings.PersonalHighscore,
             KeepingPlayerGames()};
 }
 
 void PutBack(const PlayersRun& run) {
-    KeyTurnLeft = run.Keys[0];
-    KeyTurnRight = run.Keys[1];
-    KeyThrust = run.Keys[2];
-    KeyFire = run.Keys[3];
+    TheSettings.KeyTurnLeft = run.Keys[0];
+    TheSettings.KeyTurnRight = run.Keys[1];
+    TheSettings.KeyThrust = run.Keys[2];
+    TheSettings.KeyFire = run.Keys[3];
     TheControls.ControlMode = run.Controls;
     TheControls.PadActive = run.Pad;
     TheControls.PadFireButton = run.PadFire;
     TheControls.PadThrustButton = run.PadThrust;
-    if (ColorsOn != run.Colours) {
-        ColorsOn = run.Colours;
+    if (TheSettings.ColorsOn != run.Colours) {
+        TheSettings.ColorsOn = run.Colours;
         SetPalette();
     }
-    if (NeonMode != run.Neon) {
-        NeonMode = run.Neon;
+    if (TheSettings.NeonMode != run.Neon) {
+        TheSettings.NeonMode = run.Neon;
         SetDrawingState();
     }
-    PersonalHighscore = run.Best;
+    TheSettings.PersonalHighscore = run.Best;
     SetKeepPlayerGames(run.Keeping);
 }
 
@@ -121,7 +121,7 @@ std::string WatchRowGame(World& menu, int row) {
     std::istringstream in(text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
-    WatchFetchedGame(menu, script, OnlineNames[row]);
+    WatchFetchedGame(menu, script, TheSettings.OnlineNames[row]);
     return "";
 }
 

@@ -172,7 +172,8 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     for (int score : scores) {
         BeginKeptGame(Fight);
         Fight.Score = score;
-        PersonalHighscore = std::max(PersonalHighscore, Fight.Score); // each game ends on its game-over page
+        TheSettings.PersonalHighscore =
+            std::max(TheSettings.PersonalHighscore, Fight.Score); // each game ends on its game-over page
         EndKeptGame();
     }
     int read = 0;
@@ -195,7 +196,7 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
 TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
     BeginKeptGame(Fight);
     Fight.Score = 300;
-    PersonalHighscore = 300; // its game-over page made it the personal highscore
+    TheSettings.PersonalHighscore = 300; // its game-over page made it the personal highscore
     EndKeptGame();
     BeginKeptGame(Fight);
     Fight.Score = 900; // more, but left through the exit prompt: the personal highscore stays 300

@@ -50,7 +50,7 @@ TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGame
     SeenAt.clear();
     Watched = &Fight;
     Headless::SetFlipHook(Watch);
-    Headless::HoldKey(PlayStart + 1, KeyThrust, 10);
+    Headless::HoldKey(PlayStart + 1, TheSettings.KeyThrust, 10);
     Headless::LoseFocus(PlayStart + 15);
     Headless::PressKey(PlayStart + 35, KeyN);
     EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 50), -1);

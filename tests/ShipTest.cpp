@@ -45,8 +45,8 @@ int BulletsAfterPlayFrames(World& w, int frames) {
 
 TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDegreesAFrame) {
     ShipInOpenSpace(Fight);
-    Headless::HoldKey(Headless::FrameCount(), KeyTurnLeft, 1000);
-    Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyTurnLeft, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyTurnRight, 1000);
     for (int i = 0; i < 30; ++i) ShipFrame(Fight);
     EXPECT_EQ(Fight.ShipAngle, 90.0f);
     EXPECT_EQ(Fight.TurnSpeed, 0.0f);
@@ -54,7 +54,7 @@ TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDeg
     Headless::Reset();
     ResetAllState();
     ShipInOpenSpace(Fight);
-    Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyTurnRight, 1000);
     for (int i = 0; i < 10; ++i) ShipFrame(Fight);
     float before = Fight.ShipAngle;
     ShipFrame(Fight);
@@ -79,7 +79,7 @@ TEST_F(ShipControlTest, ThrustPushesAlongTheFacingAndTheWrapKeepsTheShipOnTheFie
     ShipInOpenSpace(Fight);
     Fight.ShipAngle = 180; // nose down
     MoveShip(Fight);       // the thrust direction follows the facing one move later
-    Headless::HoldKey(Headless::FrameCount(), KeyThrust, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyThrust, 1000);
     ShipFrame(Fight);
     EXPECT_NEAR(Fight.ShipYSpeed, 0.3f - 0.04f, 1e-4f);
     EXPECT_NEAR(Fight.ShipXSpeed, 0.0f, 1e-4f);
@@ -109,7 +109,7 @@ TEST_F(ShipBounceTest, ThrustingAtTheFortressBouncesOutAtHalfSpeedFacingOutward)
     Fight.ShipX = 900;
     Fight.ShipY = 384;
     Fight.ShipAngle = 270; // straight at the centre
-    Headless::HoldKey(Headless::FrameCount(), KeyThrust, 100000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyThrust, 100000);
     int bounces = 0;
     for (int i = 0; i < 2000; ++i) {
         UpdateShipControls(Fight);
@@ -138,22 +138,22 @@ TEST_F(ShipGunTest, FireDuringTheSpawnGraceFiresOneBulletOnTheSixtiethFrame) {
         for (int stop : {59, 60, 80}) {
             Headless::Reset();
             ResetAllState();
-            for (int p = 0; p < c.Presses; ++p) Headless::PressKey(LevelPageShown + 5 + 10 * p, KeyFire);
-            if (c.Held) Headless::HoldKey(LevelPageShown + 2, KeyFire, 100);
+            for (int p = 0; p < c.Presses; ++p) Headless::PressKey(LevelPageShown + 5 + 10 * p, TheSettings.KeyFire);
+            if (c.Held) Headless::HoldKey(LevelPageShown + 2, TheSettings.KeyFire, 100);
             EXPECT_EQ(BulletsAfterPlayFrames(Fight, stop), stop < 60 ? 0 : 1) << c.Name << " at frame " << stop;
         }
     }
 }
 
 TEST_F(ShipGunTest, ThreeBulletsInFlightBlockAFourthUntilOneExpires) {
-    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
+    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, TheSettings.KeyFire);
     EXPECT_EQ(BulletsAfterPlayFrames(Fight, 100), 3);
 
     Headless::Reset();
     ResetAllState();
-    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
+    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, TheSettings.KeyFire);
     // The first bullet has been moved its 61 times by frame 133; a press then fires again beside the other two.
-    Headless::PressKey(LevelPageShown + 133, KeyFire);
+    Headless::PressKey(LevelPageShown + 133, TheSettings.KeyFire);
     EXPECT_EQ(BulletsAfterPlayFrames(Fight, 136), 3);
     EXPECT_EQ(Fight.PlayerBulletCount, 3);
 }
@@ -178,8 +178,8 @@ TEST_F(ShipGunTest, ABulletLeavesFromTheShipAtTenUnitsAFrameAlongItsFacing) {
 
 TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
     // Short presses: the ship stays clear of the fortress and its missiles and is still flying for the second.
-    Headless::HoldKey(LevelPageShown + 1, KeyThrust, 20);
-    Headless::HoldKey(LevelPageShown + 40, KeyThrust, 10);
+    Headless::HoldKey(LevelPageShown + 1, TheSettings.KeyThrust, 20);
+    Headless::HoldKey(LevelPageShown + 40, TheSettings.KeyThrust, 10);
     EXPECT_EQ(RunGameHeadless(Fight, LevelPageShown + 60), -1);
     EXPECT_EQ(Fight.PlayerDead, 0);
     std::vector<int> starts;

@@ -41,8 +41,8 @@ ReplayScript KeptScript() {
 }
 
 // A few frames of a player's game, left at once.
-void PlayAGame() {
-    BeginKeptGame(Fight);
+void PlayAGame(World& w) {
+    BeginKeptGame(w);
     for (int frame = 0; frame < 3; ++frame) Flip(-1);
     EndKeptGame();
 }
@@ -100,7 +100,7 @@ TEST_F(TicketsTest, FetchedOnlyIntoAnEmptyQueueAndDroppedWhenASyncBegins) {
     PumpUntil([&] { return TicketRequests() == 2; }); // on the wire
     Fight.Score = 0;
     SyncScores(Fight);
-    EXPECT_EQ(OnlineNames[0], "ace");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "ace");
     EXPECT_FALSE(FetchingTicket());
     EXPECT_FALSE(HoldingTicket());
     EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 0);
@@ -120,7 +120,7 @@ TEST_F(TicketsTest, AFreshTicketSeedsOneGameAndGoesWithItsScriptAndAStaleOneIsNo
 
     // A ticket is used once: the game after, started before the next one came, is seeded as ever and has none.
     int seed = RndSeed();
-    PlayAGame();
+    PlayAGame(Fight);
     EXPECT_EQ(KeptScript().Seed, seed);
     EXPECT_TRUE(KeptScript().Ticket.empty());
 
@@ -132,7 +132,7 @@ TEST_F(TicketsTest, AFreshTicketSeedsOneGameAndGoesWithItsScriptAndAStaleOneIsNo
     PumpUntilFetched();
     EXPECT_EQ(TicketRequests(), 3u);
     Delay(50 * MinuteMs);
-    PlayAGame();
+    PlayAGame(Fight);
     EXPECT_NE(KeptScript().Seed, 424244);
     EXPECT_TRUE(KeptScript().Ticket.empty());
     EXPECT_FALSE(HoldingTicket());

@@ -113,9 +113,9 @@ Flight Fly(const GhostPilotStyle& style) {
         }
         flight.Records.push_back({w.ShipX, w.ShipY, w.ShipAngle, fired, w.ShipShape});
         Note(w, flight);
-        SetKey(held, KeyTurnLeft, controls.Left);
-        SetKey(held, KeyTurnRight, controls.Right);
-        SetKey(held, KeyThrust, controls.Thrust);
+        SetKey(held, TheSettings.KeyTurnLeft, controls.Left);
+        SetKey(held, TheSettings.KeyTurnRight, controls.Right);
+        SetKey(held, TheSettings.KeyThrust, controls.Thrust);
         Flip(0);
     }
     return flight;

@@ -31,13 +31,13 @@ bool GameOverPageLeft = false;
 
 // The bot plays whenever a game is on and leaves the game-over page with a key; the run stops once the menu is
 // back. The intro and the menu run untouched.
-void PlayWhileAGameRuns(int flips) {
+bool PlayWhileAGameRuns(int flips) {
     if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
     if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft < 0 && !GameOverPageLeft) {
         Headless::PressKey(flips + GameOverPageShown, KeySpace);
         GameOverPageLeft = true;
     }
-    if (TheWorld.DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
+    return TheWorld.DemoMode == 1 && GameOverPageLeft;
 }
 
 std::string Contents(const std::string& path) {
@@ -89,13 +89,11 @@ class KeptGamesTest : public GameFixture {
         ReplayBot bot(style);
         Player = &bot;
         GameOverPageLeft = false;
-        Headless::SetFlipHook(PlayWhileAGameRuns);
         Headless::KeepFrames(0);
         // "start game" is the menu's first item.
         Headless::PressKey(IntroShown + MenuFramesBeforeStart, KeyReturn);
-        EXPECT_EQ(RunProgramHeadless(LongestRun), -1);
+        EXPECT_EQ(RunProgramHeadless(LongestRun, PlayWhileAGameRuns), -1);
         EXPECT_LT(Headless::FrameCount(), LongestRun) << "the game ended and the menu came back";
-        Headless::SetFlipHook(nullptr);
         Player = nullptr;
         return Contents(LastGamePath());
     }

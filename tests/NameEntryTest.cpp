@@ -30,7 +30,7 @@ TEST_F(NameEntryTest, KeepsTenCapitalsDigitsAndSpacesOneAFrame) {
     int frame = Headless::FrameCount();
     for (int key : typed) Headless::PressKey(++frame, key);
     Headless::PressKey(++frame, KeyReturn13);
-    ASSERT_TRUE(Returns(NameEntry, 40));
+    ASSERT_TRUE(Returns(OpenNameEntry(), 40));
     EXPECT_EQ(PlayerName, "A1 BCDEFGH");
     EXPECT_EQ(Blips(), 10 + 1) << "a blip for each character kept and one for leaving; none for the eleventh";
     EXPECT_TRUE(Shown("set name"));
@@ -43,7 +43,7 @@ TEST_F(NameEntryTest, BackspaceOnAnEmptyNameOnlyBlipsAndAnEmptyNameLeavesAsNonam
     Headless::PressKey(frame + 1, KeyBackspace);
     Headless::PressKey(frame + 3, KeyBackspace);
     Headless::PressKey(frame + 5, KeyEscape);
-    ASSERT_TRUE(Returns(NameEntry, 20));
+    ASSERT_TRUE(Returns(OpenNameEntry(), 20));
     EXPECT_EQ(PlayerName, "noname");
     EXPECT_EQ(Blips(), 3);
 }

@@ -11,7 +11,6 @@ namespace {
 struct Machine {
     std::uint32_t Clock = 0;
     int Flips = 0;
-    int StopFrame = -1;
     int Keep = -1;
     int WorkPerFrame = 0;
     bool DisplayAvailable = true;
@@ -83,7 +82,6 @@ void Schedule(const InputEvent& event) {
     M.Script.insert(at, event);
 }
 
-void StopAtFrame(int frame) { M.StopFrame = frame; }
 void KeepFrames(int count) { M.Keep = count; }
 int FrameCount() { return M.Flips; }
 
@@ -175,7 +173,6 @@ void Present(bool waitForVblank) {
     ++M.Flips;
     M.Clock += static_cast<std::uint32_t>(M.WorkPerFrame);
     if (M.FlipHook != nullptr) M.FlipHook(M.Flips);
-    if (M.StopFrame >= 0 && M.Flips >= M.StopFrame) throw Headless::RunStopped{M.Flips};
 }
 
 void Clear(const DrawState& state) { Record(CallOf(Headless::DrawCall::Clear), state); }

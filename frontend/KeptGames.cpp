@@ -106,7 +106,7 @@ void KeepScript(const std::string& text) {
 
 void Finish(const char* ending, bool exact) {
     Current.Frames = InputFramesSinceStart();
-    if (exact) Current.EndLine = ReplayEndLine(ending, Current.Frames);
+    if (exact) Current.EndLine = ReplayEndLine(TheWorld, ending, Current.Frames);
     StopInputRecording();
     Current.Ended = true;
 }
@@ -134,7 +134,7 @@ void KeptGameFrameShown(const World& w) {
     // where the replay tool stops and prints this line.
     if (w.ShipsLeft >= 0) return;
     Current.Frames = InputFramesSinceStart();
-    Current.EndLine = ReplayEndLine("game-over", Current.Frames);
+    Current.EndLine = ReplayEndLine(w, "game-over", Current.Frames);
     Current.Ended = true;
     StopInputRecording();
 }

@@ -1,10 +1,8 @@
 // Percent-encoding and signing the game's queries.
 #include "RequestUrl.h"
 #include "../core/ScoreProtocol.h"
+#include "Sha256.h"
 #include <cstring>
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-#include <openssl/rand.h>
 #include <random>
 
 namespace Net {
@@ -48,27 +46,20 @@ std::string PercentEncode(const std::string& text) {
 }
 
 std::string SignatureHex(const std::string& key, const std::string& message) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(message.data()),
-         message.size(), digest, &length);
-    return Hex(digest, length);
+    Sha256Digest digest = HmacSha256(key, message);
+    return Hex(digest.data(), digest.size());
 }
 
 std::string Sha256Hex(const std::string& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr);
-    return Hex(digest, length);
+    Sha256Digest digest = Sha256(bytes);
+    return Hex(digest.data(), digest.size());
 }
 
+// The system's random source (the kernel's, or the browser's crypto.getRandomValues): a nonce need only never repeat.
 std::string NewNonce() {
+    std::random_device device;
     unsigned char bytes[NonceBytes];
-    if (RAND_bytes(bytes, NonceBytes) != 1) {
-        // Without OpenSSL's generator the nonce still has to differ from one request to the next.
-        std::random_device device;
-        for (unsigned char& b : bytes) b = static_cast<unsigned char>(device());
-    }
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(device());
     return Hex(bytes, NonceBytes);
 }
 

@@ -19,12 +19,6 @@ class FrontEndFixture : public NeonFixture {
 
     // Runs the screen in a loop of its own; true when it closed by itself within `frames` more frames.
     static bool Returns(std::unique_ptr<Screen> screen, int frames) { return ScreenReturns(std::move(screen), frames); }
-    // A screen that still waits in a loop of its own: true when it returned within `frames` more frames.
-    template <typename Run> static bool Returns(Run run, int frames) {
-        int start = Headless::FrameCount();
-        run();
-        return Headless::FrameCount() - start < frames;
-    }
 
     static int Blips() { return HeadlessAudio::PlayCount("res\\BlipSND.ogg"); }
     static int Bounces() { return HeadlessAudio::PlayCount("res\\BounceSND.ogg"); }

@@ -5,7 +5,8 @@
 
 namespace ScriptedRun {
 
-// Thrown from the program's end (its orderly end or a fault it reports), which no back end returns from.
+// Thrown from the program's end on this machine (its orderly end or a fault it reports), where a real back end
+// ends the process.
 struct ProgramEnded {
     int Status;
 };
@@ -14,8 +15,6 @@ struct ProgramEnded {
 void Reset();
 // Delivers the event once its frame is reached; events of one frame arrive in the order they were scheduled.
 void Schedule(const InputEvent& event);
-// Called after every flip with the number of flips so far, before a stop at that frame (null: none).
-void SetFlipHook(void (*hook)(int frame));
 // Keep the draw calls of the last `count` frames only (0 keeps none, -1 keeps all).
 void KeepFrames(int count);
 int FrameCount(); // flips so far

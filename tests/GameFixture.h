@@ -1,5 +1,6 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
+#include "Turning.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "frontend/Intro.h"
@@ -10,9 +11,8 @@
 #include "platform/headless/Headless.h"
 #include "program/Program.h"
 #include "program/Startup.h"
-#include "Turning.h"
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 
 // Flips the intro shows when no key shortens it: 101 growing, 78 spinning, 221 holding, then one blank.

@@ -32,7 +32,6 @@ using ScriptedRun::KeepFrames;
 using ScriptedRun::ProgramEnded;
 using ScriptedRun::Reset;
 using ScriptedRun::Schedule;
-using ScriptedRun::SetFlipHook;
 
 // Input scripts. A press is a key-down at the frame and its key-up one frame later.
 void PressKey(int frame, int key);

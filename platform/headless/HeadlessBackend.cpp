@@ -31,7 +31,6 @@ struct Machine {
     std::uint32_t PadButtons = 0;
     std::vector<Headless::FrameRecord> Frames;
     Headless::FrameRecord Current;
-    void (*FlipHook)(int) = nullptr;
     std::string FatalMessage;
     void (*SleepHook)(int) = nullptr;
 };
@@ -72,8 +71,6 @@ void Reset() {
     PlatformResetInput();
     HeadlessAudio::Reset();
 }
-
-void SetFlipHook(void (*hook)(int frame)) { M.FlipHook = hook; }
 
 void Schedule(const InputEvent& event) {
     // Stable by frame: events of one frame arrive in the order they were scheduled.
@@ -172,7 +169,6 @@ void Present(bool waitForVblank) {
     M.Current = Headless::FrameRecord{};
     ++M.Flips;
     M.Clock += static_cast<std::uint32_t>(M.WorkPerFrame);
-    if (M.FlipHook != nullptr) M.FlipHook(M.Flips);
 }
 
 void Clear(const DrawState& state) { Record(CallOf(Headless::DrawCall::Clear), state); }

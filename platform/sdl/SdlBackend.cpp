@@ -393,7 +393,6 @@ void Exit(int status) {
 
 namespace SdlControl {
 
-
 std::vector<std::uint8_t> ReadPixels(int& width, int& height) {
     if (!Sdl.Open) {
         width = height = 0;

@@ -18,9 +18,7 @@ class GlDrawing : public ::testing::Test {
         SdlControl::SetKeepBackBuffer(false);
         Cls();
     }
-    void TearDown() override {
-        SdlControl::SetKeepBackBuffer(false);
-    }
+    void TearDown() override { SdlControl::SetKeepBackBuffer(false); }
     void Quad(float x, float y, float width, float height, std::uint32_t argb) {
         std::vector<StripVertex> strip = QuadStrip(x, y, width, height, argb);
         DrawStrip(&WhiteTexel, 0, strip.data(), static_cast<int>(strip.size()));

@@ -83,7 +83,7 @@ inline int RunGameHeadless(int stopFrame = -1, const FrameCheck& check = {}) {
         Loop intro;
         intro.Open(OpenIntro());
         if (!TurnUntil(intro, stop)) return -1;
-        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
         Loop game;
         game.Open(OpenGameFromMenu());
         if (!TurnUntil(game, stop)) return -1;

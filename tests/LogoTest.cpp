@@ -85,7 +85,7 @@ TEST_F(LogoTest, TheTableHoldsTheOuterAndInnerOutlinesInTheirColoursAndExtents) 
 
 TEST_F(LogoTest, TheHalvesSplitAtLine122AndTurnAboutTheLogoCentreWithTheirGreys) {
     ReadLogo();
-    ColorsOn = 0;
+    TheSettings.ColorsOn = 0;
     DrawLogoOuter(180);
     std::vector<Headless::DrawCall> outer = Strips();
     ASSERT_EQ(outer.size(), 122u);
@@ -154,11 +154,11 @@ TEST_F(GlowScreenTest, TheEndsOfTheScaleRefuseFurtherPressesSilently) {
         HeadlessAudio::Reset();
         ResetAllState();
         SetUpProgram(StartupFor::Replay);
-        GlowAmount = c.Start;
-        UpdateGlowWidths();
+        TheSettings.GlowAmount = c.Start;
+        UpdateGlowWidths(TheSettings.GlowAmount);
         Headless::PressKey(Headless::FrameCount() + 2, c.Key);
         EXPECT_FALSE(ScreenReturns(OpenGlowScreen(), 5));
-        EXPECT_EQ(GlowAmount, c.Expected) << c.Start;
+        EXPECT_EQ(TheSettings.GlowAmount, c.Expected) << c.Start;
         EXPECT_EQ(HeadlessAudio::PlayCount("res\\BounceSND.ogg"), c.Bounces) << c.Start;
     }
 }

@@ -474,7 +474,10 @@ class GameOverSync : public Screen {
 std::unique_ptr<Screen> OpenGameOverSync(World& world) { return std::make_unique<GameOverSync>(world); }
 
 std::unique_ptr<Screen> OpenGameFromMenu(World& w, GameDriver driver) {
-    if (KeepingPlayerGames()) BeginKeptGame(w);
+    if (KeepingPlayerGames()) {
+        BeginKeptGame(w);
+        driver.FrameShown = KeptGameFrameShown;
+    }
     PrepareNewGame(w);
     driver.Sync = [&w](Loop& loop) { loop.Open(OpenGameOverSync(w)); };
     return std::make_unique<GameScreen>(w, std::move(driver));

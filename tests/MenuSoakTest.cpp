@@ -32,32 +32,34 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
     static int shots, sectionsShot, cannonHits;
     static std::size_t standing;
     static float closest;
-    static World* soaked; // the hook is a plain function: it finds the menu's world here
-    soaked = &Fight;
     most = {};
     shots = sectionsShot = cannonHits = 0;
     standing = 36;
     closest = 1e9f;
     Headless::KeepFrames(0);
-    Headless::SetFlipHook([](int) {
-        most.Measure(*soaked);
-        if (soaked->ShotCooldown == ShotCooldownFrames) shots += 1;
+    auto measure = [this] {
+        most.Measure(Fight);
+        if (Fight.ShotCooldown == ShotCooldownFrames) shots += 1;
         // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
-        std::size_t now = soaked->SectionsList.Count();
+        std::size_t now = Fight.SectionsList.Count();
         if (now < standing && GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
         standing = now;
-        cannonHits += soaked->CannonDestroyed;
-        soaked->CannonDestroyed = 0;
-        if (GhostIndex != 0)
-            closest = std::min(closest, std::hypot(soaked->ShipX - FortressX, soaked->ShipY - FortressY));
-    });
+        cannonHits += Fight.CannonDestroyed;
+        Fight.CannonDestroyed = 0;
+        if (GhostIndex != 0) closest = std::min(closest, std::hypot(Fight.ShipX - FortressX, Fight.ShipY - FortressY));
+    };
     // The menu as start-up enters it, in the wireframe style: the lists are the same in both styles, and the
     // sanitizer build's hour takes a fraction of the time the glow strips would.
     SetUpProgram(StartupFor::Replay);
     TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
-    Headless::StopAtFrame(Headless::FrameCount() + frames);
-    EXPECT_THROW(MainMenu(Fight), Headless::RunStopped);
+    int stop = Headless::FrameCount() + frames;
+    Loop loop;
+    loop.Open(OpenMainMenu(Fight));
+    EXPECT_FALSE(TurnUntil(loop, [&] {
+        measure();
+        return Headless::FrameCount() >= stop;
+    })) << "the menu stays until it is left";
     std::printf("menu soak: %d frames, %d ghost shots, %d sections shot away, %d cannon hits, ghost at least %.0f from "
                 "the centre; largest lists: sections %zu, enemy bullets %zu, missiles %zu, "
                 "player bullets %zu, explosions %zu, particles %zu, frags %zu, stars %zu\n",

@@ -20,10 +20,16 @@ struct Seen {
     int PromptShown;
 };
 std::map<int, Seen> SeenAt;
-const World* Watched = nullptr; // the test's world: the flip hook is a plain function and finds it here
-void Watch(int frame) { SeenAt[frame] = {Watched->ShipX, Watched->ShipAngle, Watched->ExitPromptShown}; }
+const World* Watched = nullptr; // the test's world: the check is a plain function and finds it here
+bool Watch(int frame) {
+    SeenAt[frame] = {Watched->ShipX, Watched->ShipAngle, Watched->ExitPromptShown};
+    return false;
+}
 int MostItem = 0;
-void WatchItem(int) { MostItem = std::max(MostItem, MenuItem); }
+bool WatchItem(int) {
+    MostItem = std::max(MostItem, MenuItem);
+    return false;
+}
 } // namespace
 
 TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
@@ -33,13 +39,11 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
     TheControls.ControlMode = 1;
     TheControls.PadActive = 1;
     SeenAt.clear();
-    Watched = &Fight;
-    Headless::SetFlipHook(Watch);
     Headless::PlugPad(PlayStart + 20, false);
     Headless::PlugPad(PlayStart + 40, true); // another pad, its stick at the centre
     Headless::SetPad(PlayStart + 60, 1, 0);
-    EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 80), -1);
-    Headless::SetFlipHook(nullptr);
+    Watched = &Fight;
+    EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 80, Watch), -1);
     EXPECT_EQ(SeenAt[PlayStart + 19].ShipAngle, 270.0f) << "at rest the ship doesn't turn";
     EXPECT_EQ(SeenAt[PlayStart + 39].ShipAngle, 270.0f) << "no pad: no turn";
     EXPECT_EQ(SeenAt[PlayStart + 59].ShipAngle, 270.0f) << "the new pad at rest: no turn";
@@ -48,13 +52,11 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
 
 TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGameStood) {
     SeenAt.clear();
-    Watched = &Fight;
-    Headless::SetFlipHook(Watch);
     Headless::HoldKey(PlayStart + 1, TheSettings.KeyThrust, 10);
     Headless::LoseFocus(PlayStart + 15);
     Headless::PressKey(PlayStart + 35, KeyN);
-    EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 50), -1);
-    Headless::SetFlipHook(nullptr);
+    Watched = &Fight;
+    EXPECT_EQ(RunGameHeadless(Fight, PlayStart + 50, Watch), -1);
     EXPECT_EQ(SeenAt[PlayStart + 20].PromptShown, 1);
     EXPECT_EQ(SeenAt[PlayStart + 20].ShipX, SeenAt[PlayStart + 34].ShipX) << "the ship stood still behind the prompt";
     EXPECT_EQ(SeenAt[PlayStart + 45].PromptShown, 0);
@@ -67,11 +69,9 @@ TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {
     TheControls.ControlMode = 1;
     TheControls.PadActive = 1;
     MostItem = 0;
-    Headless::SetFlipHook(WatchItem);
     Headless::PlugPad(IntroShown + 10, true);
     Headless::SetPad(IntroShown + 10, 0.5f, 0); // it arrives pushed a little: that is where it rests
     Headless::PlugPad(IntroShown + 40, false);
-    EXPECT_EQ(RunProgramHeadless(Fight, IntroShown + 80), -1);
-    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(RunProgramHeadless(Fight, IntroShown + 80, WatchItem), -1);
     EXPECT_EQ(MostItem, 0);
 }

@@ -2,6 +2,7 @@
 // initial values and the reset routines agree. Plays the first frames of a recorded game once straight from process
 // start, once after ResetAllState and once after another game left mid-turn in the same run, and compares the state
 // hash and the drawing of every frame (and the sounds of the first two).
+#include "../Turning.h"
 #include "fortress/World.h"
 #include "frontend/MainMenu.h"
 #include "game/StateHash.h"
@@ -48,17 +49,18 @@ std::uint64_t DrawingDigest() {
     return digest;
 }
 
-void RecordFrame(int /*flips*/) {
+void RecordFrame() {
     Recording->Hashes.push_back(GameStateHash(*Recording->Playing));
     Recording->Drawings.push_back(DrawingDigest());
 }
 
 constexpr int KeyTurnLeftCode = 37, KeyEscapeCode = 27, KeyYCode = 89;
-// The game before: the script's first frames, then a turn held as the player leaves through the exit prompt, so that
-// the ship is still turning, its bullets and the debris still in the air, when that game ends.
+// The game before: the script's first frames, then a turn held as the player leaves through the exit prompt, so
+// that the ship is still turning, its bullets and the debris still in the air, when that game ends.
 constexpr int FramesBefore = 600;
 
-void PlayAGameBefore(World& w, const ReplayScript& script) {
+// False when the game never came back.
+bool PlayAGameBefore(World& w, const ReplayScript& script) {
     int startFlips = Headless::FrameCount();
     for (InputEvent event : script.Events)
         if (event.Frame < FramesBefore) {
@@ -68,10 +70,12 @@ void PlayAGameBefore(World& w, const ReplayScript& script) {
     Headless::HoldKey(startFlips + FramesBefore, KeyTurnLeftCode, 15);
     Headless::PressKey(startFlips + FramesBefore + 10, KeyEscapeCode);
     Headless::PressKey(startFlips + FramesBefore + 20, KeyYCode);
-    // A game that never came back would stop here, and the check would find too few frames.
-    Headless::StopAtFrame(startFlips + 4 * FramesBefore);
     SeedRnd(script.Seed);
-    StartGameFromMenu(w);
+    Loop loop;
+    loop.Open(OpenGameFromMenu(w));
+    if (!TurnToFrame(loop, startFlips + 4 * FramesBefore)) return false;
+    FinishGameFromMenu();
+    return true;
 }
 
 // As the replay engine plays a script, but without its reset first: the first run sees the process's own state.
@@ -84,21 +88,25 @@ Played Play(const ReplayScript& script, bool afterAnotherGame = false) {
     Headless::KeepFrames(1);
     try {
         SetUpProgram(StartupFor::Replay);
-        if (afterAnotherGame) PlayAGameBefore(world, script);
-        int startFlips = Headless::FrameCount();
-        for (InputEvent event : script.Events) {
-            event.Frame += startFlips;
-            Headless::Schedule(event);
+        // A game before that never came back leaves no frames to compare, and the check finds too few.
+        if (!afterAnotherGame || PlayAGameBefore(world, script)) {
+            int startFlips = Headless::FrameCount();
+            for (InputEvent event : script.Events) {
+                event.Frame += startFlips;
+                Headless::Schedule(event);
+            }
+            SeedRnd(script.Seed);
+            Loop loop;
+            loop.Open(OpenGameFromMenu(world));
+            bool ended = TurnUntil(loop, [startFlips] {
+                RecordFrame();
+                return Headless::FrameCount() >= startFlips + FramesCompared;
+            });
+            if (ended) FinishGameFromMenu();
         }
-        Headless::StopAtFrame(startFlips + FramesCompared);
-        Headless::SetFlipHook(RecordFrame);
-        SeedRnd(script.Seed);
-        StartGameFromMenu(world);
-    } catch (const Headless::RunStopped&) {
     } catch (const Headless::ProgramEnded& ended) {
         std::fprintf(stderr, "the game ended at once with status %d\n", ended.Status);
     }
-    Headless::SetFlipHook(nullptr);
     played.Sounds = HeadlessAudio::Events();
     played.Playing = nullptr; // the world ends with this run
     Recording = nullptr;

@@ -7,6 +7,7 @@
 #include "fortress/World.h"
 #include "frontend/Intro.h"
 #include "frontend/MainMenu.h"
+#include "game/Loop.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <png.h>
 #include <string>
 #include <vector>
@@ -212,6 +214,15 @@ void LoadForScene() {
     ApplyDisplayStyle();
     SetColor(255, 255, 255);
 }
+
+// Turns a loop that opens on `first` until it has shown `frames` frames (one at least) or has ended.
+void ShowFrames(std::unique_ptr<Screen> first, int frames) {
+    Loop loop;
+    loop.Open(std::move(first));
+    int shown = 0;
+    while (RunFrame(loop) && ++shown < frames) {
+    }
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -229,30 +240,22 @@ int main(int argc, char** argv) {
         ResetAllState();
         SdlControl::SetKeepBackBuffer(true);
         World world;
-        try {
-            if (options.Shown == Mode::Game) {
-                // The game as a player starts it: its settings come from the settings file (or the first run's
-                // defaults), so the style flags shape the other modes only.
-                SetUpProgram(StartupFor::Player);
-                TheControls.ShowFrameRate = options.Fps ? 1 : 0;
-                SdlControl::StopAfterFrames(options.Frames);
-                StartGameFromMenu(world);
-            } else {
-                // The intro or the menu as a fresh install shows it, in the style asked for.
-                SetUpProgram(StartupFor::Replay);
-                ApplyStyle(options);
-                TheControls.ShowFrameRate = options.Fps ? 1 : 0;
-                UpdateGlowWidths(TheSettings.GlowAmount);
-                ApplyDisplayStyle();
-                SetPalette();
-                BootMenuWorld(world);
-                SdlControl::StopAfterFrames(options.Frames);
-                if (options.Shown == Mode::Intro)
-                    Intro();
-                else
-                    MainMenu(world);
-            }
-        } catch (const SdlControl::RunStopped&) {
+        if (options.Shown == Mode::Game) {
+            // The game as a player starts it: its settings come from the settings file (or the first run's
+            // defaults), so the style flags shape the other modes only.
+            SetUpProgram(StartupFor::Player);
+            TheControls.ShowFrameRate = options.Fps ? 1 : 0;
+            ShowFrames(OpenGameFromMenu(world), options.Frames);
+        } else {
+            // The intro or the menu as a fresh install shows it, in the style asked for.
+            SetUpProgram(StartupFor::Replay);
+            ApplyStyle(options);
+            TheControls.ShowFrameRate = options.Fps ? 1 : 0;
+            UpdateGlowWidths(TheSettings.GlowAmount);
+            ApplyDisplayStyle();
+            SetPalette();
+            BootMenuWorld(world);
+            ShowFrames(options.Shown == Mode::Intro ? OpenIntro() : OpenMainMenu(world), options.Frames);
         }
         pixels = SdlControl::LastShownFrame(width, height);
     } else if (options.Shown == Mode::Logo) {

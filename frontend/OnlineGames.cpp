@@ -17,8 +17,6 @@
 #include "platform/Time.h"
 #include <sstream>
 
-std::string OnlineGames[OnlineRows];
-
 namespace {
 constexpr int FetchCommand = 2;
 constexpr int GoodReply = 2;
@@ -109,13 +107,13 @@ bool IsOnlineGameName(const std::string& text) {
 }
 
 bool OnlineRowHasGame(int row) {
-    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(OnlineGames[row]);
+    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(TheSettings.OnlineGames[row]);
 }
 
 std::string WatchRowGame(World& menu, int row) {
     if (!OnlineRowHasGame(row)) return "no game to watch on that row";
     std::string text;
-    if (!FetchGame(OnlineGames[row], text)) return "that game could not be fetched";
+    if (!FetchGame(TheSettings.OnlineGames[row], text)) return "that game could not be fetched";
     ReplayScript script;
     std::string error;
     std::istringstream in(text);
@@ -123,8 +121,4 @@ std::string WatchRowGame(World& menu, int row) {
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
     WatchFetchedGame(menu, script, TheSettings.OnlineNames[row]);
     return "";
-}
-
-void ResetOnlineGames() {
-    for (std::string& game : OnlineGames) game.clear();
 }

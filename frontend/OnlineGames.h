@@ -5,11 +5,6 @@
 #include <string>
 
 struct World;
-
-// The game behind each row of the online table, as the last top-ten reply named it on the line the table leaves
-// aside; empty when none. Kept for the run only: the settings file has no place for it.
-extern std::string OnlineGames[OnlineRows];
-
 // Whether a reply's line names a game: 16 to 64 lowercase hex digits.
 bool IsOnlineGameName(const std::string& text);
 
@@ -21,5 +16,3 @@ bool OnlineRowHasGame(int row);
 // game was watched. A watched game plays in a world of its own, is never kept nor uploaded, and leaves the player's
 // best, controls and style as they were; the fortress of `menu`, the world behind the menu, stands afresh after it.
 std::string WatchRowGame(World& menu, int row);
-
-void ResetOnlineGames();

@@ -108,7 +108,6 @@ void ResetAllState() {
     SetCloseHandler(nullptr);
     ProgramStarted = false;
     ResetKeptGames();
-    ResetOnlineGames();
     ResetTickets();
     ResetSyncNote();
 }

@@ -4,7 +4,7 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
-#include "game/TheWorld.h"
+#include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/Headless.h"
 #include "program/Startup.h"
@@ -39,10 +39,9 @@ double WholeGameFramesPerSecond() {
 // A busy frame has the rings, the cannon, three missiles or more, explosions and particles all on the field, and the
 // score text over them. The committed bot game is replayed and only the frames that start busy are timed, from the
 // flip before them to their own flip.
-bool BusyNow() {
-    return TheWorld.GameState != 3 && TheWorld.PlayerDead == 0 && TheWorld.CannonDestroyed == 0 &&
-           TheWorld.SectionsList.Count() > 0 && TheWorld.MissilesList.Count() >= BusyMissiles &&
-           TheWorld.ExplosionsList.Count() > 0 && TheWorld.ParticlesList.Count() > 0;
+bool BusyNow(const World& w) {
+    return w.GameState != 3 && w.PlayerDead == 0 && w.CannonDestroyed == 0 && w.SectionsList.Count() > 0 &&
+           w.MissilesList.Count() >= BusyMissiles && w.ExplosionsList.Count() > 0 && w.ParticlesList.Count() > 0;
 }
 
 double BusyFramesPerSecond(int& busyFrames, ReplayFrames frames) {
@@ -58,15 +57,16 @@ double BusyFramesPerSecond(int& busyFrames, ReplayFrames frames) {
     for (int run = 0; run < BusyRuns; ++run) {
         bool timing = false;
         Clock::time_point last;
+        World world;
         RunReplay(
-            script,
+            world, script,
             [&](int) {
                 Clock::time_point now = Clock::now();
                 if (timing) {
                     seconds += std::chrono::duration<double>(now - last).count();
                     busyFrames += 1;
                 }
-                timing = BusyNow();
+                timing = BusyNow(world);
                 last = Clock::now();
             },
             frames);

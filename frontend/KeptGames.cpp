@@ -47,7 +47,7 @@ void WatchForGameOver() {
     PumpTickets(); // the next game's ticket arrives while this one is played
     if (!Current.On || Current.Ended || TheWorld.ShipsLeft >= 0) return;
     Current.Frames = InputFramesSinceStart();
-    Current.EndLine = ReplayEndLine("game-over", Current.Frames);
+    Current.EndLine = ReplayEndLine(TheWorld, "game-over", Current.Frames);
     Current.Ended = true;
     StopInputRecording();
     SetFlipObserver(nullptr);
@@ -118,7 +118,7 @@ void KeepScript(const std::string& text) {
 
 void Finish(const char* ending, bool exact) {
     Current.Frames = InputFramesSinceStart();
-    if (exact) Current.EndLine = ReplayEndLine(ending, Current.Frames);
+    if (exact) Current.EndLine = ReplayEndLine(TheWorld, ending, Current.Frames);
     StopInputRecording();
     SetFlipObserver(nullptr);
     Current.Ended = true;

@@ -28,8 +28,6 @@ constexpr int NameLeaveDelayMs = 150;
 constexpr int AnswerDelayMs = 200;
 constexpr int KeysDoneDelayMs = 100;
 constexpr int WaitStartDelayMs = 100;
-// Between passes over the table while a key is awaited: the wait needs no more than a look every millisecond.
-constexpr int KeyPollMs = 1;
 constexpr float KeyNameColumns = 12;
 constexpr float KeyLinesColumn = 3;
 constexpr float KeyLineRows[4] = {9, 11, 13, 15};
@@ -89,21 +87,32 @@ void DrawKeysScreen(int shown, bool asking) {
     if (asking) DrawKeyLine(KeyLabels[shown], 0, KeyLinesColumn, KeyLineRows[shown], 1);
 }
 
-// The question screen until Y, N or Escape is held: 1 for yes, 0 for no.
-int AskToRedefine() {
+void DrawQuestionScreen() {
+    BeginScreenFrame(ScreenStars::Hidden);
+    DrawVectorTextBold("redefine", 2.5f, 2.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 64);
+    DrawVectorTextBold("keys", 4.5f, 5.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 40);
+    Text(" these are the currrent keys", 4.5f, 18.5f, Green);
+    Text("do you want to redefine (y/n)", 4.5f, 20.0f, Green);
+    for (int action = 0; action < 4; ++action)
+        DrawKeyLine(KeyLabels[action], *KeySetting(action), KeyLinesColumn, KeyLineRows[action], 0);
+}
+
+// The answer to the question held now: 1 for yes, 0 for no (N or Escape), -1 for none yet.
+int HeldAnswer() {
+    int answer = -1;
+    if (KeyDown(KeyY)) answer = 1;
+    if (KeyDown(KeyN) || KeyDown(KeyEscape)) answer = 0;
+    return answer;
+}
+
+// The first key of the key-name table held now, in table order; 0 when none.
+int HeldTableKey() {
+    RestoreData("KeyNames");
     for (;;) {
-        BeginScreenFrame(ScreenStars::Hidden);
-        DrawVectorTextBold("redefine", 2.5f, 2.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 64);
-        DrawVectorTextBold("keys", 4.5f, 5.0f, 0xFF80FF40, 0, 3, 1, 0, 128, 255, 40);
-        Text(" these are the currrent keys", 4.5f, 18.5f, Green);
-        Text("do you want to redefine (y/n)", 4.5f, 20.0f, Green);
-        for (int action = 0; action < 4; ++action)
-            DrawKeyLine(KeyLabels[action], *KeySetting(action), KeyLinesColumn, KeyLineRows[action], 0);
-        EndScreenFrame();
-        int answer = -1;
-        if (KeyDown(KeyY)) answer = 1;
-        if (KeyDown(KeyN) || KeyDown(KeyEscape)) answer = 0;
-        if (answer >= 0) return answer;
+        int code = ReadDataInt();
+        ReadDataString();
+        if (KeyDown(code)) return code;
+        if (code == LastKeyCode) return 0;
     }
 }
 } // namespace
@@ -120,24 +129,6 @@ std::string KeyName(int code) {
 void DrawKeyLine(const std::string& label, int code, float column, float row, int hideName) {
     Text(label, column, row, Yellow);
     if (hideName != 1) Text(KeyName(code), column + KeyNameColumns, row, Yellow);
-}
-
-void WaitForKey() {
-    TheControls.KeyPressed = 0;
-    Delay(WaitStartDelayMs);
-    FlushKeys();
-    for (;;) {
-        RestoreData("KeyNames");
-        int code = 0;
-        do {
-            code = ReadDataInt();
-            ReadDataString();
-            if (KeyDown(code)) TheControls.KeyPressed = code;
-        } while (code != TheControls.KeyPressed && code != LastKeyCode);
-        if (TheControls.KeyPressed > 0) break;
-        Delay(KeyPollMs);
-    }
-    Blip();
 }
 
 namespace {
@@ -183,22 +174,77 @@ std::unique_ptr<Screen> OpenNameEntry() { return std::make_unique<NamePage>(); }
 
 void NameEntry() { RunScreen(OpenNameEntry()); }
 
-void RedefineKeys() {
-    for (;;) {
-        int yes = AskToRedefine();
+namespace {
+// The keys asked for anew: the question until Y, N or Escape is held; on yes each of the four keys in turn, one look
+// at the held keys a frame until one of the table is down (the first in table order counts), then the four shown
+// and the question again; on no the screen closes.
+class KeysPage : public Screen {
+  public:
+    void Step(Loop& loop) override {
+        PumpTickets();
+        switch (Now) {
+        case Phase::Asking: Ask(loop); break;
+        case Phase::Waiting: Wait(); break;
+        case Phase::Assigned:
+            Delay(KeysDoneDelayMs);
+            FlushKeys();
+            Now = Phase::Asking;
+            Asked = true; // shown in this frame, answered from the next
+            break;
+        }
+    }
+    void Draw() const override {
+        if (Now == Phase::Asking)
+            DrawQuestionScreen();
+        else
+            DrawKeysScreen(Action, Now == Phase::Waiting);
+    }
+
+  private:
+    enum class Phase { Asking, Waiting, Assigned };
+    // The question is shown once before its answer is read.
+    void Ask(Loop& loop) {
+        if (!Asked) {
+            Asked = true;
+            return;
+        }
+        int answer = HeldAnswer();
+        if (answer < 0) return;
         Blip();
         Delay(AnswerDelayMs);
         FlushKeys();
-        if (!yes) return;
-        for (int action = 0; action < 4; ++action) {
-            DrawKeysScreen(action, true);
-            EndScreenFrame();
-            WaitForKey();
-            *KeySetting(action) = TheControls.KeyPressed;
+        if (answer == 0) {
+            loop.Close();
+            return;
         }
-        DrawKeysScreen(4, false);
-        EndScreenFrame();
-        Delay(KeysDoneDelayMs);
-        FlushKeys();
+        Now = Phase::Waiting;
+        Action = 0;
+        WaitStarted = false;
     }
-}
+    // The line asking for the key is shown once before the wait begins: keys held until then are let go.
+    void Wait() {
+        if (!WaitStarted) {
+            WaitStarted = true;
+            TheControls.KeyPressed = 0;
+            Delay(WaitStartDelayMs);
+            FlushKeys();
+        }
+        int code = HeldTableKey();
+        if (code == 0) return;
+        TheControls.KeyPressed = code;
+        Blip();
+        *KeySetting(Action) = code;
+        Action += 1;
+        WaitStarted = false;
+        if (Action == 4) Now = Phase::Assigned;
+    }
+    Phase Now = Phase::Asking;
+    bool Asked = false;
+    int Action = 0; // the key asked for, or the keys shown so far
+    bool WaitStarted = false;
+};
+} // namespace
+
+std::unique_ptr<Screen> OpenRedefineKeys() { return std::make_unique<KeysPage>(); }
+
+void RedefineKeys() { RunScreen(OpenRedefineKeys()); }

@@ -146,8 +146,8 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
         return true;
     case LineKeys:
         PlayEffect("BlipSND");
-        RedefineKeys();
-        break;
+        loop.Open(OpenRedefineKeys());
+        return true;
     case LineBackground:
         PlayEffect("BlipSND");
         UseBackground = Flipped(UseBackground);

@@ -2,6 +2,7 @@
 // script's seed with the script's input in the game's own window, until the game-over page, the script's end or Escape.
 #include "core/GameState.h"
 #include "frontend/Watching.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -69,7 +70,7 @@ int WatchReplay(const std::string& path) {
     const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
                          : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
                                                                    : "game-left";
-    std::printf("%s\n", ReplayEndLine(ending, outcome.Frames).c_str());
+    std::printf("%s\n", ReplayEndLine(TheWorld, ending, outcome.Frames).c_str());
     std::fflush(stdout);
     StopInputPlayback();
     ShowWatchCard(whose, outcome);

@@ -3,6 +3,7 @@
 //   (no arguments)      the program: the intro, the menu and all it opens
 //   --watch FILE        a game's script played from its start (the board's games: the page fetches the script)
 #include "frontend/Watching.h"
+#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/FrameLoop.h"
 #include "platform/System.h"
@@ -34,7 +35,7 @@ bool WatchFrame(bool drawn) {
     const char* ending = Watched.Outcome.How == WatchEnding::GameOver      ? "game-over"
                          : Watched.Outcome.How == WatchEnding::ScriptEnded ? "script-ended"
                                                                            : "game-left";
-    std::printf("%s\n", ReplayEndLine(ending, Watched.Outcome.Frames).c_str());
+    std::printf("%s\n", ReplayEndLine(TheWorld, ending, Watched.Outcome.Frames).c_str());
     std::fflush(stdout);
     return false;
 }

@@ -53,7 +53,7 @@ void StartBot(int game) {
     style.Seed = static_cast<unsigned>(11 + game);
     style.WanderChance = 0.1;
     style.ThrustChance = 0.05;
-    Current->Bot = std::make_unique<ReplayBot>(style);
+    Current->Bot = std::make_unique<ReplayBot>(TheWorld, style);
 }
 
 // Asks to leave the game; asked again when the prompt did not come (the ship was being lost as it was asked).
@@ -157,6 +157,7 @@ TEST_F(KeptGamesInARunTest, EveryGameOfARunPlaysAgainFromAFreshProgramToTheEndIt
         std::string error;
         std::istringstream in(text);
         ASSERT_TRUE(ParseReplayScript(in, script, error)) << error;
-        EXPECT_EQ(ReplayFinalLine(RunReplay(script)), promised) << "game " << game + 1;
+        World replayed;
+        EXPECT_EQ(ReplayFinalLine(replayed, RunReplay(replayed, script)), promised) << "game " << game + 1;
     }
 }

@@ -86,7 +86,7 @@ class KeptGamesTest : public GameFixture {
         ReplayBotStyle style;
         style.Seed = 5;
         style.WanderChance = 0.2;
-        ReplayBot bot(style);
+        ReplayBot bot(TheWorld, style);
         Player = &bot;
         GameOverPageLeft = false;
         Headless::SetFlipHook(PlayWhileAGameRuns);
@@ -114,8 +114,9 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     ASSERT_TRUE(ParseReplayScript(in, script, error)) << error;
     EXPECT_NE(kept.find("\nrules " + std::to_string(RulesVersion) + "\n"), std::string::npos) << "played under";
     EXPECT_GT(script.Events.size(), 10u);
-    ReplayOutcome outcome = RunReplay(script);
-    EXPECT_EQ(ReplayFinalLine(outcome), promised);
+    World replayed;
+    ReplayOutcome outcome = RunReplay(replayed, script);
+    EXPECT_EQ(ReplayFinalLine(replayed, outcome), promised);
 
     // Watched in the program's own window, the game reaches the same end under a caption naming the file and the
     // score as it stands, and ends on our card in place of the recorded player's game-over page; the program ends.

@@ -38,7 +38,7 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
     closest = 1e9f;
     Headless::KeepFrames(0);
     Headless::SetFlipHook([](int) {
-        most.Measure();
+        most.Measure(TheWorld);
         if (TheWorld.ShotCooldown == ShotCooldownFrames) shots += 1;
         // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
         std::size_t now = TheWorld.SectionsList.Count();

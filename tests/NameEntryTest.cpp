@@ -4,7 +4,6 @@
 #include "core/GameState.h"
 #include "game/Pages.h"
 #include "platform/Input.h"
-#include <deque>
 
 using NameEntryTest = FrontEndFixture;
 using RedefineKeysTest = FrontEndFixture;
@@ -14,14 +13,6 @@ constexpr int KeyBackspace = 8, KeyEscape = 27, KeyReturn13 = 13, KeySpace = 32;
 constexpr int KeyY = 89, KeyN = 78;
 constexpr int KeyMinus = 189, KeyTilde = 192; // the table lists Tilde before Minus
 
-// Keys the player holds while the game waits for one: each time the wait looks again after a pause of a
-// millisecond, the next key goes down.
-std::deque<std::deque<int>> HeldWhileWaiting;
-void HoldNextWhileWaiting(int ms) {
-    if (ms != 1 || HeldWhileWaiting.empty()) return;
-    for (int key : HeldWhileWaiting.front()) Headless::HoldKey(Headless::FrameCount(), key, 1);
-    HeldWhileWaiting.pop_front();
-}
 } // namespace
 
 TEST_F(NameEntryTest, KeepsTenCapitalsDigitsAndSpacesOneAFrame) {
@@ -62,30 +53,23 @@ TEST_F(RedefineKeysTest, ShowsTheKeysByNameWithNaForACodeTheTableLacksAndLeavesO
     EXPECT_EQ(KeyFire, 7);
 }
 
-TEST_F(RedefineKeysTest, TwoKeysHeldWhileWaitingAssignTheOneFirstInTheTable) {
-    HeldWhileWaiting = {{KeyMinus, KeyTilde}};
-    Headless::SetSleepHook(HoldNextWhileWaiting);
-    WaitForKey();
-    Headless::SetSleepHook(nullptr);
-    EXPECT_EQ(TheControls.KeyPressed, KeyTilde);
-    EXPECT_EQ(Blips(), 1);
-}
-
-TEST_F(RedefineKeysTest, YesAsksForAllFourKeysAndAsksAgainUntilNo) {
+TEST_F(RedefineKeysTest, YesAsksForAllFourKeysTakingTheFirstHeldInTableOrderAndAsksAgainUntilNo) {
     KeyTurnLeft = 37, KeyTurnRight = 39, KeyThrust = 164, KeyFire = 162;
     int frame = Headless::FrameCount();
-    Headless::HoldKey(frame + 1, KeyY, 1);
-    HeldWhileWaiting = {{65}, {68}, {87}, {KeySpace}};
-    Headless::SetSleepHook(HoldNextWhileWaiting);
-    Headless::HoldKey(frame + 12, KeyEscape, 1);
-    bool returned = Returns(RedefineKeys, 30);
-    Headless::SetSleepHook(nullptr);
-    ASSERT_TRUE(returned);
-    EXPECT_TRUE(HeldWhileWaiting.empty());
-    EXPECT_EQ(KeyTurnLeft, 65);
+    Headless::HoldKey(frame + 2, KeyY, 1);
+    // Two held at once give the one the table lists first.
+    Headless::HoldKey(frame + 8, KeyMinus, 2);
+    Headless::HoldKey(frame + 8, KeyTilde, 2);
+    Headless::HoldKey(frame + 12, 68, 1);
+    Headless::HoldKey(frame + 16, 87, 1);
+    Headless::HoldKey(frame + 20, KeySpace, 1);
+    Headless::HoldKey(frame + 26, KeyEscape, 1);
+    ASSERT_TRUE(Returns(RedefineKeys, 40));
+    EXPECT_EQ(KeyTurnLeft, KeyTilde);
     EXPECT_EQ(KeyTurnRight, 68);
     EXPECT_EQ(KeyThrust, 87);
     EXPECT_EQ(KeyFire, KeySpace);
+    EXPECT_EQ(TheControls.KeyPressed, KeySpace);
     EXPECT_TRUE(Shown("Space")) << "the question came back with the new keys";
     EXPECT_EQ(Blips(), 1 + 4 + 1) << "the yes, each key, the no";
 }

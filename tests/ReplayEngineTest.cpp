@@ -4,10 +4,10 @@
 #include "GameFixture.h"
 #include "core/GameState.h"
 #include "core/Settings.h"
+#include "fortress/World.h"
 #include "frontend/SettingsFile.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
-#include "game/TheWorld.h"
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -28,7 +28,8 @@ ReplayScript ScriptOf(const std::string& text) {
 // The ship's angle after each frame, index 0 holding frame 1.
 std::vector<float> AnglesOf(const std::string& text) {
     std::vector<float> angles;
-    RunReplay(ScriptOf(text), [&angles](int) { angles.push_back(TheWorld.ShipAngle); });
+    World w;
+    RunReplay(w, ScriptOf(text), [&angles, &w](int) { angles.push_back(w.ShipAngle); });
     return angles;
 }
 } // namespace
@@ -41,30 +42,32 @@ TEST_F(ReplayEngineTest, AnEventIsReadByTheFrameAfterItsNumber) {
 }
 
 TEST_F(ReplayEngineTest, EachEndingIsNamed) {
-    ReplayOutcome ended = RunReplay(ScriptOf("seed 5\nend 300\n"));
+    World w;
+    ReplayOutcome ended = RunReplay(w, ScriptOf("seed 5\nend 300\n"));
     EXPECT_EQ(ended.How, ReplayOutcome::Ending::ScriptEnded);
     EXPECT_EQ(ended.Frames, 300);
-    ReplayOutcome left = RunReplay(ScriptOf("seed 5\n300 down 27\n301 up 27\n320 down 89\n321 up 89\nend 2000\n"));
+    ReplayOutcome left = RunReplay(w, ScriptOf("seed 5\n300 down 27\n301 up 27\n320 down 89\n321 up 89\nend 2000\n"));
     EXPECT_EQ(left.How, ReplayOutcome::Ending::GameLeft);
     EXPECT_GE(left.Frames, 320);
     EXPECT_LT(left.Frames, 400);
     // A ship left alone is lost to the cannon's missiles and bullets, four times over.
-    ReplayOutcome over = RunReplay(ScriptOf("seed 5\nend 20000\n"));
+    ReplayOutcome over = RunReplay(w, ScriptOf("seed 5\nend 20000\n"));
     EXPECT_EQ(over.How, ReplayOutcome::Ending::GameOver);
     EXPECT_LT(over.Frames, 20000);
-    EXPECT_EQ(TheWorld.ShipsLeft, -1);
-    EXPECT_EQ(ReplayFinalLine(over).rfind("end=game-over frame=" + std::to_string(over.Frames) + " ", 0), 0u);
+    EXPECT_EQ(w.ShipsLeft, -1);
+    EXPECT_EQ(ReplayFinalLine(w, over).rfind("end=game-over frame=" + std::to_string(over.Frames) + " ", 0), 0u);
 }
 
 TEST_F(ReplayEngineTest, TheStateLineNamesEveryFigure) {
-    ReplayOutcome outcome = RunReplay(ScriptOf("seed 5\nend 200\n"));
+    World w;
+    ReplayOutcome outcome = RunReplay(w, ScriptOf("seed 5\nend 200\n"));
     char hash[24];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(GameStateHash(TheWorld)));
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(GameStateHash(w)));
     // Frame 200 is still the level page: the ship waits at its spawn point and the rings are whole.
-    EXPECT_EQ(ReplayFinalLine(outcome), std::string("end=script-ended frame=200 score=0 ships=3 level=1 x=900.00 "
-                                                    "y=256.00 angle=270.00 sections=36 missiles=0 enemy-bullets=0 "
-                                                    "explosions=0 hash=") +
-                                            hash);
+    EXPECT_EQ(ReplayFinalLine(w, outcome), std::string("end=script-ended frame=200 score=0 ships=3 level=1 x=900.00 "
+                                                       "y=256.00 angle=270.00 sections=36 missiles=0 enemy-bullets=0 "
+                                                       "explosions=0 hash=") +
+                                               hash);
 }
 
 TEST_F(ReplayEngineTest, ThePadSteersFromWhereItRestedWhenTheGameStarted) {
@@ -81,13 +84,14 @@ TEST_F(ReplayEngineTest, ThePadSteersFromWhereItRestedWhenTheGameStarted) {
 }
 
 TEST_F(ReplayEngineTest, ThePadButtonsFollowTheChosenSetUp) {
+    World w;
     // Button 1 thrusts with the pad set up plainly and fires with the buttons swapped.
     const std::string press = "seed 5\n0 plug\n300 button-down 1\n330 button-up 1\nend 331\n";
-    RunReplay(ScriptOf("controls pad\n" + press));
-    EXPECT_NE(TheWorld.ShipX, 900.0f);
-    RunReplay(ScriptOf("controls pad-swapped\n" + press));
-    EXPECT_EQ(TheWorld.ShipX, 900.0f);
-    EXPECT_EQ(TheWorld.PlayerBulletsList.Count(), 1u);
+    RunReplay(w, ScriptOf("controls pad\n" + press));
+    EXPECT_NE(w.ShipX, 900.0f);
+    RunReplay(w, ScriptOf("controls pad-swapped\n" + press));
+    EXPECT_EQ(w.ShipX, 900.0f);
+    EXPECT_EQ(w.PlayerBulletsList.Count(), 1u);
 }
 
 TEST_F(ReplayEngineTest, ThePlayersSettingsFileIsNeitherReadNorWritten) {

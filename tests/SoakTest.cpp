@@ -7,8 +7,8 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "support/LargestLists.h"
@@ -27,9 +27,9 @@ struct Largest : LargestLists {
     int Level = 0;
 };
 
-void Measure(Largest& most) {
-    most.Measure();
-    most.Level = std::max(most.Level, TheWorld.Level);
+void Measure(Largest& most, const World& w) {
+    most.Measure(w);
+    most.Level = std::max(most.Level, w.Level);
 }
 } // namespace
 
@@ -44,18 +44,19 @@ TEST_F(SoakTest, BotPlayKeepsEveryListBounded) {
         style.WanderChance = 0.1 * (games % 6);
         style.DigChance = 0.1 + 0.1 * (games % 4);
         style.ThrustChance = 0.02 * (games % 3);
-        ReplayBot bot(style);
+        World w;
+        ReplayBot bot(w, style);
         ReplayScript script;
         script.Seed = 1000 + games;
         script.EndFrame = std::min(frames - played, LongestGame);
-        ReplayOutcome outcome = RunReplay(script, [&](int frame) {
+        ReplayOutcome outcome = RunReplay(w, script, [&](int frame) {
             bot.Play(frame);
-            Measure(most);
+            Measure(most, w);
         });
         ASSERT_NE(outcome.How, ReplayOutcome::Ending::ProgramEnded) << "game " << games + 1;
         ASSERT_GT(outcome.Frames, 0);
         played += outcome.Frames;
-        levelsWon += TheWorld.Level - 1;
+        levelsWon += w.Level - 1;
         games += 1;
     }
     std::printf("soak: %d frames, %d games, %d levels won, highest level %d; largest lists: sections %zu, enemy "

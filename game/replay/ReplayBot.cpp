@@ -7,8 +7,8 @@
 #include "fortress/Collisions.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "platform/Random.h"
 #include <cmath>
 
@@ -29,39 +29,39 @@ float Wrap180(float angle) {
 }
 
 // The bearing from the ship to a point, 0 up and clockwise, as the ship's angle counts.
-float BearingTo(float x, float y) {
-    float bearing = std::atan2(x - TheWorld.ShipX, TheWorld.ShipY - y) * DegreesPerRadian;
+float BearingTo(const World& w, float x, float y) {
+    float bearing = std::atan2(x - w.ShipX, w.ShipY - y) * DegreesPerRadian;
     return bearing < 0 ? bearing + FullTurn : bearing;
 }
 
 // Where the ship's nose comes to rest when the turn key state is `turn` (-1, 0, 1) for one frame and then let go.
-float RestingAngle(int turn) {
-    float speed = TheWorld.TurnSpeed;
-    float angle = TheWorld.ShipAngle;
+float RestingAngle(const World& w, int turn) {
+    float speed = w.TurnSpeed;
+    float angle = w.ShipAngle;
     for (int step = 0; step < 40; ++step) {
-        if (step == 0 && turn < 0) speed = std::fmax(speed - TheWorld.TurnAccel, -TheWorld.TurnMax);
-        if (step == 0 && turn > 0) speed = std::fmin(speed + TheWorld.TurnAccel, TheWorld.TurnMax);
+        if (step == 0 && turn < 0) speed = std::fmax(speed - w.TurnAccel, -w.TurnMax);
+        if (step == 0 && turn > 0) speed = std::fmin(speed + w.TurnAccel, w.TurnMax);
         angle += speed;
         if (speed > 0)
-            speed = std::fmax(speed - TheWorld.TurnFriction, 0.0f);
+            speed = std::fmax(speed - w.TurnFriction, 0.0f);
         else if (speed < 0)
-            speed = std::fmin(speed + TheWorld.TurnFriction, 0.0f);
+            speed = std::fmin(speed + w.TurnFriction, 0.0f);
         if (speed == 0 && step > 0) break;
     }
     return angle;
 }
 } // namespace
 
-bool BulletWouldReachCannon(float angle) {
+bool BulletWouldReachCannon(const World& w, float angle) {
     float xspeed = Sin(angle) * PlayerBulletSpeed;
     float yspeed = -Cos(angle) * PlayerBulletSpeed;
-    float x = TheWorld.ShipX, y = TheWorld.ShipY;
+    float x = w.ShipX, y = w.ShipY;
     for (int move = 1; move <= BulletMoves; ++move) {
         float oldX = x, oldY = y;
         x += xspeed;
         y += yspeed;
         bool blocked = false;
-        TheWorld.SectionsList.Walk([&](Sections& section) {
+        w.SectionsList.Each([&](const Sections& section) {
             if (blocked) return;
             float turned = section.speed * static_cast<float>(move);
             float r = section.Radius;
@@ -77,7 +77,8 @@ bool BulletWouldReachCannon(float angle) {
     return false;
 }
 
-ReplayBot::ReplayBot(const ReplayBotStyle& style) : Style(style), Choices(style.Seed) {}
+ReplayBot::ReplayBot(const World& world, const ReplayBotStyle& style)
+    : Seen(world), Style(style), Choices(style.Seed) {}
 
 void ReplayBot::SetKey(int frame, int key, bool down) {
     if (Held[key] == down) return;
@@ -91,11 +92,11 @@ void ReplayBot::SetKey(int frame, int key, bool down) {
 }
 
 void ReplayBot::Play(int frame) {
+    const World& w = Seen;
     // A fire press lasts one frame, so that every shot is a new hit of the key.
     if (Held[KeyFire]) SetKey(frame, KeyFire, false);
     // The game state stays 2 after a lost ship; 3 means the game is being left.
-    bool fighting =
-        TheWorld.GameState != 3 && TheWorld.PlayerDead == 0 && TheWorld.CannonDestroyed == 0 && TheWorld.ShipsLeft >= 0;
+    bool fighting = w.GameState != 3 && w.PlayerDead == 0 && w.CannonDestroyed == 0 && w.ShipsLeft >= 0;
     if (!fighting) {
         SetKey(frame, KeyTurnLeft, false);
         SetKey(frame, KeyTurnRight, false);
@@ -113,13 +114,14 @@ void ReplayBot::Play(int frame) {
 }
 
 void ReplayBot::PlayFight(int frame) {
+    const World& w = Seen;
     std::uniform_real_distribution<double> chance(0, 1);
     // The target: the nearest missile within range, else the cannon.
     float targetX = CentreX, targetY = CentreY;
     bool missile = false;
     float nearest = static_cast<float>(Style.MissileRange);
-    TheWorld.MissilesList.Walk([&](Missiles& m) {
-        float distance = std::hypot(m.x - TheWorld.ShipX, m.y - TheWorld.ShipY);
+    w.MissilesList.Each([&](const Missiles& m) {
+        float distance = std::hypot(m.x - w.ShipX, m.y - w.ShipY);
         if (distance < nearest) {
             nearest = distance;
             targetX = m.x;
@@ -127,11 +129,11 @@ void ReplayBot::PlayFight(int frame) {
             missile = true;
         }
     });
-    float bearing = BearingTo(targetX, targetY);
+    float bearing = BearingTo(w, targetX, targetY);
     int turn = 0;
-    float best = std::fabs(Wrap180(bearing - RestingAngle(0)));
+    float best = std::fabs(Wrap180(bearing - RestingAngle(w, 0)));
     for (int option : {-1, 1}) {
-        float miss = std::fabs(Wrap180(bearing - RestingAngle(option)));
+        float miss = std::fabs(Wrap180(bearing - RestingAngle(w, option)));
         if (miss + AimTolerance < best) {
             best = miss;
             turn = option;
@@ -140,21 +142,20 @@ void ReplayBot::PlayFight(int frame) {
     SetKey(frame, KeyTurnLeft, turn < 0);
     SetKey(frame, KeyTurnRight, turn > 0);
 
-    float aimError = std::fabs(Wrap180(bearing - TheWorld.ShipAngle));
-    float distance = std::hypot(targetX - TheWorld.ShipX, targetY - TheWorld.ShipY);
-    bool closeToFortress = std::hypot(CentreX - TheWorld.ShipX, CentreY - TheWorld.ShipY) < NearRange;
+    float aimError = std::fabs(Wrap180(bearing - w.ShipAngle));
+    float distance = std::hypot(targetX - w.ShipX, targetY - w.ShipY);
+    bool closeToFortress = std::hypot(CentreX - w.ShipX, CentreY - w.ShipY) < NearRange;
     SetKey(frame, KeyThrust,
            !missile && aimError < AimTolerance && !closeToFortress && chance(Choices) < Style.ThrustChance);
 
-    bool gunReady =
-        TheWorld.ShotCooldown == 0 && TheWorld.PlayerBulletCount < MostPlayerBullets && TheWorld.SpawnGrace <= 1;
+    bool gunReady = w.ShotCooldown == 0 && w.PlayerBulletCount < MostPlayerBullets && w.SpawnGrace <= 1;
     if (!gunReady) return;
     bool shoot = false;
     if (missile) {
         float cone = std::asin(std::fmin(1.0f, MissileRadius / std::fmax(distance, 1.0f))) * DegreesPerRadian;
         shoot = aimError < cone;
     } else if (aimError < AimTolerance * 2) {
-        shoot = BulletWouldReachCannon(TheWorld.ShipAngle) || chance(Choices) < Style.DigChance;
+        shoot = BulletWouldReachCannon(w, w.ShipAngle) || chance(Choices) < Style.DigChance;
     }
     if (shoot) SetKey(frame, KeyFire, true);
 }

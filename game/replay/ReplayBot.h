@@ -6,6 +6,8 @@
 #include <random>
 #include <vector>
 
+struct World;
+
 struct ReplayBotStyle {
     unsigned Seed = 1;         // the bot's own random choices (the game's generator is never touched)
     double DigChance = 0.3;    // chance a frame with the gun ready takes a shot into intact rings
@@ -16,7 +18,8 @@ struct ReplayBotStyle {
 
 class ReplayBot {
   public:
-    explicit ReplayBot(const ReplayBotStyle& style);
+    // The bot watches `world`, the one the replay plays in.
+    ReplayBot(const World& world, const ReplayBotStyle& style);
     // Looks at the frame just shown and sets the keys the next frame reads, through the replay engine.
     void Play(int frame);
     // Every event the bot has made, frames counted from the game's start.
@@ -25,6 +28,7 @@ class ReplayBot {
   private:
     void SetKey(int frame, int key, bool down);
     void PlayFight(int frame);
+    const World& Seen;
     ReplayBotStyle Style;
     std::mt19937 Choices;
     bool Held[256] = {};
@@ -32,4 +36,4 @@ class ReplayBot {
 };
 
 // True when a bullet fired now along `angle` from the ship would reach the cannon with the rings as they turn.
-bool BulletWouldReachCannon(float angle);
+bool BulletWouldReachCannon(const World& w, float angle);

@@ -8,12 +8,12 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Boot.h"
 #include "game/GameLoop.h"
 #include "game/Loop.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
-#include "game/TheWorld.h"
 #include "platform/Random.h"
 #include "platform/ScriptedRun.h"
 #include <cstdio>
@@ -23,13 +23,14 @@ namespace {
 int StartFlips = 0; // the flips made before the replayed game began: events and frames count from there
 } // namespace
 
-ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer, ReplayFrames frames) {
+ReplayOutcome RunReplay(World& world, const ReplayScript& script, const ReplayFrameObserver& observer,
+                        ReplayFrames frames) {
     ScriptedRun::Reset();
-    ResetGameFloors(TheWorld);
+    ResetGameFloors(world);
     ScriptedRun::KeepFrames(0);
     ReplayOutcome outcome;
     try {
-        BootGameForReplay(TheWorld);
+        BootGameForReplay(world);
         ApplyReplaySetup(script);
         StartFlips = ScriptedRun::FrameCount();
         for (InputEvent event : script.Events) {
@@ -37,17 +38,17 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
             ScriptedRun::Schedule(event);
         }
         SeedRnd(script.Seed);
-        PrepareNewGame(TheWorld);
+        PrepareNewGame(world);
         Loop loop;
         loop.Drawn = frames == ReplayFrames::Drawn;
         loop.Heard = loop.Drawn;
-        loop.Open(std::make_unique<GameScreen>(TheWorld));
+        loop.Open(std::make_unique<GameScreen>(world));
         outcome.How = ReplayOutcome::Ending::GameLeft; // unless a check below stops the game first
         while (RunFrame(loop)) {
             int frame = ScriptedRun::FrameCount() - StartFlips;
             if (observer) observer(frame);
             // The last ship is gone once the count drops below zero: the flip just made shows the game-over page.
-            if (TheWorld.ShipsLeft < 0) {
+            if (world.ShipsLeft < 0) {
                 outcome.How = ReplayOutcome::Ending::GameOver;
                 break;
             }
@@ -80,6 +81,6 @@ const char* ReplayEndingName(ReplayOutcome::Ending how) {
     return "script-ended";
 }
 
-std::string ReplayFinalLine(const ReplayOutcome& outcome) {
-    return ReplayEndLine(ReplayEndingName(outcome.How), outcome.Frames);
+std::string ReplayFinalLine(const World& world, const ReplayOutcome& outcome) {
+    return ReplayEndLine(world, ReplayEndingName(outcome.How), outcome.Frames);
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+struct World;
+
 struct ReplayOutcome {
     enum class Ending {
         ScriptEnded, // the end frame was reached with the game still on
@@ -25,8 +27,9 @@ using ReplayFrameObserver = std::function<void(int frame)>;
 // so the game is the same either way.
 enum class ReplayFrames { Drawn, SteppedOnly };
 
-// Plays the script from a fresh machine and fresh state; the game's own state is left as the last frame had it.
-ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& observer = {},
+// Plays the script from a fresh machine in `world`, made fresh first and left as the last frame had it (the caller
+// owns it, and its observer and bot may look at it between frames).
+ReplayOutcome RunReplay(World& world, const ReplayScript& script, const ReplayFrameObserver& observer = {},
                         ReplayFrames frames = ReplayFrames::Drawn);
 
 // During a run (from an observer): adds an event, its frame counted from the game's start; an event for the frame
@@ -34,5 +37,5 @@ ReplayOutcome RunReplay(const ReplayScript& script, const ReplayFrameObserver& o
 void InjectReplayEvent(InputEvent event);
 
 // The closing line: how the replay ended, then the state line of its last frame.
-std::string ReplayFinalLine(const ReplayOutcome& outcome);
+std::string ReplayFinalLine(const World& world, const ReplayOutcome& outcome);
 const char* ReplayEndingName(ReplayOutcome::Ending how);

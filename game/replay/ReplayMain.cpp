@@ -1,6 +1,7 @@
 // kestrovar_replay: plays an input script headless and prints the game's state every K frames, then a closing line.
 //   kestrovar_replay SCRIPT [--every K] [--seed N]      (SCRIPT "-" reads standard input)
 #include "ReplayEngine.h"
+#include "fortress/World.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -72,13 +73,14 @@ int main(int argc, char** argv) {
     }
     if (seedGiven) script.Seed = static_cast<int>(static_cast<unsigned int>(seed));
 
+    World world;
     ReplayOutcome outcome = RunReplay(
-        script,
-        [every](int frame) {
-            if (frame % every == 0) std::printf("%s\n", ReplayStateLine(frame).c_str());
+        world, script,
+        [every, &world](int frame) {
+            if (frame % every == 0) std::printf("%s\n", ReplayStateLine(world, frame).c_str());
         },
         ReplayFrames::SteppedOnly);
-    std::printf("%s\n", ReplayFinalLine(outcome).c_str());
+    std::printf("%s\n", ReplayFinalLine(world, outcome).c_str());
     std::fflush(stdout);
     if (outcome.How == ReplayOutcome::Ending::ProgramEnded && outcome.ExitStatus != 0) return 1;
     return 0;

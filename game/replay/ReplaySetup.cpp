@@ -6,9 +6,9 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
 #include "game/StateHash.h"
-#include "game/TheWorld.h"
 #include "graphics/Palette.h"
 #include "graphics/TPoly.h"
 #include <cstdio>
@@ -52,18 +52,18 @@ void TakeReplaySetup(ReplayScript& script) {
     script.GreyPalette = ColorsOn != 1;
 }
 
-std::string ReplayStateLine(int frame) {
+std::string ReplayStateLine(const World& w, int frame) {
     char line[320];
     std::snprintf(line, sizeof line,
                   "frame=%d score=%d ships=%d level=%d x=%.2f y=%.2f angle=%.2f sections=%zu missiles=%zu "
                   "enemy-bullets=%zu explosions=%zu hash=%016llx",
-                  frame, TheWorld.Score, TheWorld.ShipsLeft, TheWorld.Level, static_cast<double>(TheWorld.ShipX),
-                  static_cast<double>(TheWorld.ShipY), static_cast<double>(TheWorld.ShipAngle),
-                  TheWorld.SectionsList.Count(), TheWorld.MissilesList.Count(), TheWorld.EnemyBulletsList.Count(),
-                  TheWorld.ExplosionsList.Count(), static_cast<unsigned long long>(GameStateHash(TheWorld)));
+                  frame, w.Score, w.ShipsLeft, w.Level, static_cast<double>(w.ShipX), static_cast<double>(w.ShipY),
+                  static_cast<double>(w.ShipAngle), w.SectionsList.Count(), w.MissilesList.Count(),
+                  w.EnemyBulletsList.Count(), w.ExplosionsList.Count(),
+                  static_cast<unsigned long long>(GameStateHash(w)));
     return line;
 }
 
-std::string ReplayEndLine(const char* ending, int frame) {
-    return std::string("end=") + ending + " " + ReplayStateLine(frame);
+std::string ReplayEndLine(const World& w, const char* ending, int frame) {
+    return std::string("end=") + ending + " " + ReplayStateLine(w, frame);
 }

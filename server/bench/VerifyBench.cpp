@@ -8,6 +8,7 @@
 //                                                      and while one /24 floods the checks (see Attack)
 // (each with a ticket of the board at DB, made with its secret and dealt an hour before)
 #include "core/ScoreProtocol.h"
+#include "fortress/World.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "server/GameArchive.h"
@@ -72,11 +73,12 @@ int MakeGame(const std::string& out, int frames) {
         style.DigChance = attempt % 2 ? 0.0 : std::uniform_real_distribution<double>(0.0, 0.05)(temper);
         style.MissileRange = std::uniform_int_distribution<int>(250, 500)(temper);
         style.ThrustChance = 0.02 * std::uniform_int_distribution<int>(0, 2)(temper);
-        ReplayBot bot(style);
+        World world;
+        ReplayBot bot(world, style);
         ReplayScript script;
         script.Seed = 20261208 + attempt;
         script.EndFrame = frames;
-        ReplayOutcome outcome = RunReplay(script, [&](int frame) { bot.Play(frame); });
+        ReplayOutcome outcome = RunReplay(world, script, [&](int frame) { bot.Play(frame); });
         if (outcome.Frames > longest)
             std::printf("try %d (dig %.2f, missile range %d, thrust %.2f): %d frames\n", attempt, style.DigChance,
                         style.MissileRange, style.ThrustChance, outcome.Frames);
@@ -86,7 +88,7 @@ int MakeGame(const std::string& out, int frames) {
         std::ofstream file(out);
         file << "; A bot game of " << frames << " frames made by kestrovar_verify_bench (bot " << attempt << ")\n";
         WriteReplayScript(file, script);
-        std::printf("wrote %s after %d tries: %s\n", out.c_str(), attempt, ReplayFinalLine(outcome).c_str());
+        std::printf("wrote %s after %d tries: %s\n", out.c_str(), attempt, ReplayFinalLine(world, outcome).c_str());
         return 0;
     }
     std::fprintf(stderr, "no bot game lasted %d frames in %d tries (longest %d)\n", frames, BotTries, longest);

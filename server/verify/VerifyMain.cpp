@@ -1,6 +1,7 @@
 // kestrovar-verify: the score server's replay checker. Fences itself in, reads one input script on standard input,
 // refuses what it will not play, steps the rest headless without drawing and prints the closing line.
 //   kestrovar-verify [--max-frames N] [--cpu-seconds N]
+#include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
 #include "server/verify/WorkerLimits.h"
 #include "server/verify/WorkerReply.h"
@@ -103,10 +104,11 @@ int main(int argc, char** argv) {
         return Refuse("replay of " + std::to_string(script.Events.size()) + " events, more than the " +
                       std::to_string(limits.MaxEvents) + " this server plays");
 
-    ReplayOutcome outcome = RunReplay(script, {}, ReplayFrames::SteppedOnly);
+    World world;
+    ReplayOutcome outcome = RunReplay(world, script, {}, ReplayFrames::SteppedOnly);
     if (outcome.How == ReplayOutcome::Ending::ProgramEnded)
         return Refuse("the game ended the program (status " + std::to_string(outcome.ExitStatus) + ")");
-    std::printf("%s\n", ReplayFinalLine(outcome).c_str());
+    std::printf("%s\n", ReplayFinalLine(world, outcome).c_str());
     std::fflush(stdout);
     return PlayedStatus;
 }

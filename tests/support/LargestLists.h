@@ -4,8 +4,8 @@
 #include "fortress/Effects.h"
 #include "fortress/Missiles.h"
 #include "fortress/Sections.h"
+#include "fortress/World.h"
 #include "game/Ship.h"
-#include "game/TheWorld.h"
 #include "graphics/Stars.h"
 #include <algorithm>
 #include <cstddef>
@@ -16,15 +16,15 @@ struct LargestLists {
     std::size_t Sections = 0, EnemyBullets = 0, Missiles = 0, PlayerBullets = 0;
     std::size_t Explosions = 0, Particles = 0, Frags = 0, Stars = 0;
 
-    // Takes in the lists as they stand now.
-    void Measure() {
-        Sections = std::max(Sections, TheWorld.SectionsList.Count());
-        EnemyBullets = std::max(EnemyBullets, TheWorld.EnemyBulletsList.Count());
-        Missiles = std::max(Missiles, TheWorld.MissilesList.Count());
-        PlayerBullets = std::max(PlayerBullets, TheWorld.PlayerBulletsList.Count());
-        Explosions = std::max(Explosions, TheWorld.ExplosionsList.Count());
-        Particles = std::max(Particles, TheWorld.ParticlesList.Count());
-        Frags = std::max(Frags, TheWorld.FragsList.Count());
+    // Takes in the lists of `w` as they stand now.
+    void Measure(const World& w) {
+        Sections = std::max(Sections, w.SectionsList.Count());
+        EnemyBullets = std::max(EnemyBullets, w.EnemyBulletsList.Count());
+        Missiles = std::max(Missiles, w.MissilesList.Count());
+        PlayerBullets = std::max(PlayerBullets, w.PlayerBulletsList.Count());
+        Explosions = std::max(Explosions, w.ExplosionsList.Count());
+        Particles = std::max(Particles, w.ParticlesList.Count());
+        Frags = std::max(Frags, w.FragsList.Count());
         Stars = std::max(Stars, StarsList.Count());
     }
 };

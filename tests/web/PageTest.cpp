@@ -2,6 +2,7 @@
 // of the board watched from the board's link to its end, the page's closing line the native replay's, with no
 // console error on the way and the neon on the canvas, the menu's too; keys pressed in the page reach the game.
 #include "ServerTestSupport.h"
+#include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
 #include "server/CanonicalScript.h"
 #include "server/GameArchive.h"
@@ -42,7 +43,8 @@ TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine)
     std::string error;
     std::istringstream text(script);
     ASSERT_TRUE(ParseReplayScript(text, parsed, error)) << error;
-    const std::string closing = ReplayFinalLine(RunReplay(parsed, {}, ReplayFrames::SteppedOnly));
+    World checked;
+    const std::string closing = ReplayFinalLine(checked, RunReplay(checked, parsed, {}, ReplayFrames::SteppedOnly));
     {
         auto store = ScoreServer::OpenScoreStore(folder.Path() + "/scores.sqlite");
         store->AddGame({"", "web", 1, 40, "08 Dec 2026", {}, 0},

@@ -3,7 +3,7 @@
 //   kestrovar_make_replay OUT.txt [--seed N] [--tries K] [--frames F] [--dig D]
 #include "core/GameState.h"
 #include "fortress/Missiles.h"
-#include "game/TheWorld.h"
+#include "fortress/World.h"
 #include "game/replay/ReplayBot.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -49,19 +49,20 @@ int main(int argc, char** argv) {
         style.Seed = static_cast<unsigned>(attempt);
         style.DigChance = dig;
         style.ThrustChance = 0.02;
-        ReplayBot bot(style);
+        World world;
+        ReplayBot bot(world, style);
         ReplayScript script;
         script.Seed = seed;
         script.EndFrame = frames;
         Seen seen;
-        ReplayOutcome outcome = RunReplay(script, [&](int frame) {
+        ReplayOutcome outcome = RunReplay(world, script, [&](int frame) {
             bot.Play(frame);
-            if (TheWorld.Level > seen.MostLevel) {
+            if (world.Level > seen.MostLevel) {
                 if (seen.MostLevel == 1) seen.LevelWonAt = frame;
-                seen.MostLevel = TheWorld.Level;
+                seen.MostLevel = world.Level;
             }
-            if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft < seen.FewestShips) seen.FewestShips = TheWorld.ShipsLeft;
-            if (TheWorld.Score > seen.MostScore) seen.MostScore = TheWorld.Score;
+            if (world.DemoMode == 0 && world.ShipsLeft < seen.FewestShips) seen.FewestShips = world.ShipsLeft;
+            if (world.Score > seen.MostScore) seen.MostScore = world.Score;
         });
         int downed = HeadlessAudio::PlayCount("res\\MissileHit.ogg");
         std::printf("try %d: %s after %d frames, level %d (won at %d), fewest ships %d, score %d, missiles downed %d\n",
@@ -70,10 +71,10 @@ int main(int argc, char** argv) {
         if (seen.MostLevel < 2 || seen.FewestShips >= 3 || downed == 0) continue;
         script.Events = bot.Events();
         script.EndFrame = outcome.Frames;
-        std::string finalLine = ReplayFinalLine(outcome);
+        std::string finalLine = ReplayFinalLine(world, outcome);
         // The script alone must play the same game: replay it and compare the closing lines.
-        ReplayOutcome again = RunReplay(script);
-        std::string againLine = ReplayFinalLine(again);
+        ReplayOutcome again = RunReplay(world, script);
+        std::string againLine = ReplayFinalLine(world, again);
         if (againLine != finalLine) {
             std::fprintf(stderr, "the recorded script plays a different game:\n  %s\n  %s\n", finalLine.c_str(),
                          againLine.c_str());

@@ -244,8 +244,9 @@ void GameScreen::Step(Loop& loop) {
     if (!Started) {
         Started = true;
         State = StartGame(Fight);
-    } else if (CheckAfterFlip(loop, false)) {
-        return;
+    } else {
+        if (Driver.FrameShown) Driver.FrameShown(Fight);
+        if (CheckAfterFlip(loop, false)) return;
     }
     StepGame(Fight, State);
 }

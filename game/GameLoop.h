@@ -28,11 +28,14 @@ struct GameRun {
     int Leave = 0;              // the ship-lost page is left once the sync it asked for has run
 };
 
-// What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), and the online
-// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game.
+// What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), the online
+// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game, and what
+// its owner does once each of the game's frames has been shown (a kept game learns there that the game-over page is
+// up), told before the game's next step.
 struct GameDriver {
     std::function<void()> Overlay;
     std::function<void(Loop&)> Sync;
+    std::function<void(const World&)> FrameShown;
 };
 
 // One game as a screen of the loop: each step makes the checks after the last flip that name the next phase (the

@@ -3,6 +3,7 @@
 #include "frontend/HighScores.h"
 #include "NeonFixture.h"
 #include "TestScoreServer.h"
+#include "Turning.h"
 #include "core/GameState.h"
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
@@ -18,6 +19,11 @@
 #include <sstream>
 
 namespace {
+// A frame of a kept game shown, and the game telling the keeper so, as the game screen does after each flip.
+void ShowKeptFrame() {
+    Flip(-1);
+    KeptGameFrameShown(TheWorld);
+}
 constexpr int KeyReturnCode = 13;
 constexpr int KeyEscapeCode = 27;
 constexpr int KeySpace = 32;
@@ -85,9 +91,9 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     BeginKeptGame();
     TheWorld.Score = 120;
     TheWorld.Level = 7;
-    Flip(-1);
+    ShowKeptFrame();
     TheWorld.ShipsLeft = -1;
-    Flip(-1);
+    ShowKeptFrame();
     SyncScores();
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown(" this message for more than a second or so."));
@@ -157,8 +163,7 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 5, KeyEscapeCode);
-    Headless::StopAtFrame(start + 40);
-    HighscoreScreen();
+    ASSERT_TRUE(ScreenReturns(OpenHighscores(), 40));
     EXPECT_EQ(TheSettings.OnlineLevels[1], "1234");
     EXPECT_EQ(TheSettings.OnlineNames[3], "..........");
     EXPECT_EQ(TheSettings.OnlineScores[7], "-");
@@ -188,16 +193,15 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
         int start = Headless::FrameCount();
         if (syncAt > 0) Headless::PressKey(start + syncAt, KeyReturnCode);
         Headless::PressKey(start + 10, KeyEscapeCode);
-        Headless::StopAtFrame(start + 40);
-        HighscoreScreen();
+        EXPECT_TRUE(ScreenReturns(OpenHighscores(), 40));
     };
     // Synced from the game-over page: the screen that follows says what came of the upload.
     BeginKeptGame();
     TheWorld.Score = 120;
     TheWorld.Level = 7;
-    Flip(-1);
+    ShowKeptFrame();
     TheWorld.ShipsLeft = -1;
-    Flip(-1);
+    ShowKeptFrame();
     SyncScores();
     EndKeptGame();
     showScreen(0);
@@ -219,12 +223,11 @@ TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
     constexpr int KeyTab = 9, KeyB = 66;
     TheSettings.PlayerName = "ace";
     int start = Headless::FrameCount();
-    Headless::StopAtFrame(start + 40); // a screen that never leaves fails rather than hangs
     Headless::PressKey(start + 2, KeyTab);
     Headless::PressKey(start + 4, KeyB);
     Headless::PressKey(start + 6, KeyReturnCode);
     Headless::HoldKey(start + 10, TheSettings.KeyThrust, 5);
-    HighscoreScreen();
+    ASSERT_TRUE(ScreenReturns(OpenHighscores(), 40)); // a screen that never leaves fails rather than hangs
     EXPECT_TRUE(Shown("set name"));
     EXPECT_EQ(TheSettings.PlayerName, "aceB");
     EXPECT_TRUE(ShownCentred("press tab to change name from: aceB"));
@@ -303,14 +306,16 @@ TEST_F(HighScoresTest, TheWatchLineNeedsARowWithAGameAndANoteEndsWithTheScreen) 
     MarkRows(); // rows shown, but none names a game
     int start = Headless::FrameCount();
     ForgetTextsAt = start + 6;
-    Headless::SetFlipHook(ForgetTextsInNameEntry);
     Headless::PressKey(start + 2, KeyOne);
     Headless::PressKey(start + 4, KeyTab);
     Headless::PressKey(start + 8, KeyReturnCode);
     Headless::PressKey(start + 14, KeyEscapeCode);
-    Headless::StopAtFrame(start + 60);
-    HighscoreScreen();
-    Headless::SetFlipHook(nullptr);
+    Loop loop;
+    loop.Open(OpenHighscores());
+    ASSERT_TRUE(TurnUntil(loop, [start] {
+        ForgetTextsInNameEntry(Headless::FrameCount());
+        return Headless::FrameCount() >= start + 60;
+    }));
     EXPECT_TRUE(NoteShownBeforeNameEntry);
     EXPECT_TRUE(ShownCentred("press tab to change name from")) << "the screen came back";
     EXPECT_FALSE(ShownCentred("no game to watch on that row")) << "but not its note";
@@ -323,8 +328,7 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyReturnCode);
     Headless::PressKey(start + 8, KeyEscapeCode);
-    Headless::StopAtFrame(start + 40);
-    HighscoreScreen();
+    ASSERT_TRUE(ScreenReturns(OpenHighscores(), 40));
     EXPECT_EQ(TheSettings.OnlineNames[0], "name0");
     EXPECT_EQ(TheSettings.OnlineScores[7], "107");
     EXPECT_TRUE(ShownCentred("the server is busy - try again soon"));
@@ -355,8 +359,7 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
     int start = Headless::FrameCount();
     Headless::PressKey(start + 2, KeyOne);
     Headless::PressKey(start + 20, KeyOne + 1);
-    Headless::StopAtFrame(start + 200);
-    HighscoreScreen();
+    ASSERT_TRUE(ScreenReturns(OpenHighscores(), 200));
     EXPECT_LT(Headless::FrameCount() - start, 100) << "thrust left the screen";
     EXPECT_EQ(Requests("getscore").size(), 2u) << "fire synced";
     EXPECT_TRUE(Requests("getgame").empty()) << "no row's game was fetched";
@@ -400,8 +403,7 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     Headless::PressKey(start + 520, KeyOne + 3);
     Headless::PressKey(start + 860, KeySpace);
     Headless::PressKey(start + 900, KeyEscapeCode); // leaves the screen
-    Headless::StopAtFrame(start + 1100);
-    HighscoreScreen();
+    ASSERT_TRUE(ScreenReturns(OpenHighscores(), 1100));
     EXPECT_GE(Headless::FrameCount() - start, 900) << "the games were played in the window";
     EXPECT_LT(Headless::FrameCount() - start, 1000) << "the card and the screen went at their keys";
     EXPECT_TRUE(Shown("watching ace   score 0"));

@@ -17,8 +17,6 @@
 #include "platform/Time.h"
 #include <sstream>
 
-std::string OnlineGames[OnlineRows];
-
 namespace {
 constexpr int FetchCommand = 2;
 constexpr int GoodReply = 2;
@@ -120,13 +118,13 @@ bool IsOnlineGameName(const std::string& text) {
 }
 
 bool OnlineRowHasGame(int row) {
-    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(OnlineGames[row]);
+    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(TheSettings.OnlineGames[row]);
 }
 
 std::string WatchRowGame(int row) {
     if (!OnlineRowHasGame(row)) return "no game to watch on that row";
     std::string text;
-    if (!FetchGame(OnlineGames[row], text)) return "that game could not be fetched";
+    if (!FetchGame(TheSettings.OnlineGames[row], text)) return "that game could not be fetched";
     ReplayScript script;
     std::string error;
     std::istringstream in(text);
@@ -134,8 +132,4 @@ std::string WatchRowGame(int row) {
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
     WatchFetchedGame(script, TheSettings.OnlineNames[row]);
     return "";
-}
-
-void ResetOnlineGames() {
-    for (std::string& game : OnlineGames) game.clear();
 }

@@ -4,10 +4,6 @@
 #include "core/Settings.h"
 #include <string>
 
-// The game behind each row of the online table, as the last top-ten reply named it on the line the table leaves
-// aside; empty when none. Kept for the run only: the settings file has no place for it.
-extern std::string OnlineGames[OnlineRows];
-
 // Whether a reply's line names a game: 16 to 64 lowercase hex digits.
 bool IsOnlineGameName(const std::string& text);
 
@@ -19,5 +15,3 @@ bool OnlineRowHasGame(int row);
 // game was watched. A watched game is never kept nor uploaded, and leaves the player's score, best, controls and
 // style as they were.
 std::string WatchRowGame(int row);
-
-void ResetOnlineGames();

@@ -2,6 +2,7 @@
 // end (SDL's offscreen driver unless a display is asked for); the game-logic figures come from the headless twin
 // beside this program.
 #include "NeonFrameBench.h"
+#include "fortress/World.h"
 #include "platform/sdl/SdlControl.h"
 #include "program/Program.h"
 #include "program/Startup.h"

@@ -30,11 +30,7 @@
 #include "platform/Time.h"
 #include <cstdint>
 
-int MenuItem;
-int CreditTimer;
-int CreditToggle;
-int GhostIndex;
-int MenuLogoA = 180, MenuLogoB = 180; // the logo about to fly in, as a new process has it
+MenuState TheMenu;
 
 namespace {
 constexpr int SyncPadDelayMs = 150;
@@ -63,8 +59,6 @@ constexpr CarouselItem Carousel[MenuItems] = {
 };
 constexpr int ItemStart = 0, ItemInstructions = 1, ItemOptions = 2, ItemScores = 3, ItemExit = 4;
 
-int MoveLock;
-
 void PlayEffect(const char* name) {
     if (TheSettings.SoundFXOn == 1) Sound::Play(name, 0);
 }
@@ -82,7 +76,7 @@ void DrawVersion() {
 void DrawCreditLine() { DrawSmallText(CreditLine, 8, 35, CreditColour, CreditRed, CreditGreen, CreditBlue); }
 
 void DrawBottomLine() {
-    if (CreditToggle == 0 || VersionNotice == CreditLine)
+    if (TheMenu.CreditToggle == 0 || VersionNotice == CreditLine)
         DrawCreditLine();
     else
         DrawSmallText(VersionNotice, 8, 35, OpaqueWhite, 255, 255, 255);
@@ -94,11 +88,11 @@ void RebuildRings(World& w) {
     BuildMenuRings(w);
 }
 
-void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
+void FlyInLogo() { TheMenu.MenuLogoA = TheMenu.MenuLogoB = LogoStartAngle; }
 
 void StepLogo() {
-    if (MenuLogoA > LogoOuterRest) MenuLogoA -= LogoStep;
-    if (MenuLogoB < LogoInnerRest) MenuLogoB += LogoStep;
+    if (TheMenu.MenuLogoA > LogoOuterRest) TheMenu.MenuLogoA -= LogoStep;
+    if (TheMenu.MenuLogoB < LogoInnerRest) TheMenu.MenuLogoB += LogoStep;
 }
 
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
@@ -121,7 +115,7 @@ void DrawDemoWorld(const World& w) {
 
 // Returns the flame the ghost shows this frame: picked as its record is read, in the order of the random draws.
 ShipFlame StepGhost(World& w) {
-    const float* record = &GhostMovement[GhostIndex];
+    const float* record = &GhostMovement[TheMenu.GhostIndex];
     w.ShipAngle = record[2];
     w.ShipX = record[0];
     w.ShipY = record[1];
@@ -129,10 +123,10 @@ ShipFlame StepGhost(World& w) {
     w.ShipShape = static_cast<int>(record[4]);
     ShipFlame flame = PickShipFlame(w.ShipShape);
     if (record[3] == GhostFires) FirePlayerBullet(w, 0);
-    GhostIndex += GhostRecordValues;
+    TheMenu.GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
-    if (GhostIndex > GhostLastIndex) {
-        GhostIndex = 0;
+    if (TheMenu.GhostIndex > GhostLastIndex) {
+        TheMenu.GhostIndex = 0;
         RebuildRings(w);
     }
     return flame;
@@ -143,15 +137,15 @@ void DrawGhost(const World& w, const ShipFlame& flame) {
 }
 
 void DrawCarouselItem(const World& w) {
-    const CarouselItem& item = Carousel[MenuItem];
+    const CarouselItem& item = Carousel[TheMenu.MenuItem];
     DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, w.PromptPulse, 1, 1, 0, 255, 255, 255);
 }
 
 void StepCarousel(World& w, int step) {
-    MenuItem = (MenuItem + step + MenuItems) % MenuItems;
+    TheMenu.MenuItem = (TheMenu.MenuItem + step + MenuItems) % MenuItems;
     w.PromptPulse = PromptPulseStart;
     PlayEffect("BlipSND");
-    MoveLock = MenuMoveLockFrames;
+    TheMenu.MoveLock = MenuMoveLockFrames;
     FlushJoy();
 }
 
@@ -164,12 +158,12 @@ void ReadCarouselMoves(World& w) {
     bool rightHit = KeyHit(KeyCursorRight) != 0;
     bool held = KeyDown(KeyCursorDown) != 0 || KeyDown(KeyCursorRight) != 0;
     bool pad = TheControls.ControlMode > 0 && jx > TheControls.PadZeroPositionX;
-    if ((downHit || rightHit || held || pad) && MoveLock == 0) StepCarousel(w, 1);
+    if ((downHit || rightHit || held || pad) && TheMenu.MoveLock == 0) StepCarousel(w, 1);
     bool upHit = KeyHit(KeyCursorUp) != 0;
     bool leftHit = KeyHit(KeyCursorLeft) != 0;
     held = KeyDown(KeyCursorUp) != 0 || KeyDown(KeyCursorLeft) != 0;
     pad = TheControls.ControlMode > 0 && jx < TheControls.PadZeroPositionX;
-    if ((upHit || leftHit || held || pad) && MoveLock == 0) StepCarousel(w, -1);
+    if ((upHit || leftHit || held || pad) && TheMenu.MoveLock == 0) StepCarousel(w, -1);
 }
 
 bool ConfirmHit() {
@@ -187,16 +181,16 @@ void ResetMenuWorld(World& w) {
     ClearFrags(w);
     RebuildRings(w);
     w.CannonFireDelay = MenuCannonDelay;
-    GhostIndex = 0;
+    TheMenu.GhostIndex = 0;
 }
 
 namespace {
 void ReturnFromGame(World& w) {
-    CreditTimer = 0;
+    TheMenu.CreditTimer = 0;
     RebuildRings(w);
     w.CannonFireDelay = MenuCannonDelay;
     FlyInLogo();
-    GhostIndex = 0;
+    TheMenu.GhostIndex = 0;
     // What the game changed (the personal best above all) is kept at once, not only when the program ends.
     SaveSettings(TheSettings);
 }
@@ -243,19 +237,19 @@ class MenuScreen : public Screen {
 void MenuScreen::Begin() {
     AskForTicket(); // the player's first game may be ranked
     CreateStars();
-    MenuItem = 0;
+    TheMenu.MenuItem = 0;
     Fight.GameState = StateRunning;
     FlyInLogo();
     Fight.PromptPulse = PromptPulseStart;
-    CreditTimer = 0;
-    GhostIndex = 0;
+    TheMenu.CreditTimer = 0;
+    TheMenu.GhostIndex = 0;
     Fight.CannonFireDelay = MenuCannonDelay;
-    MoveLock = 0;
+    TheMenu.MoveLock = 0;
 }
 
 // True when a screen was opened over the menu: the rest of the frame's step waits for its return.
 bool MenuScreen::ActOnItem(Loop& loop) {
-    switch (MenuItem) {
+    switch (TheMenu.MenuItem) {
     case ItemStart:
         Waiting = Opened::Game;
         loop.Open(OpenGameFromMenu(Fight));
@@ -278,7 +272,7 @@ bool MenuScreen::ActOnItem(Loop& loop) {
     case ItemExit:
         PlayEffect("BlipSND");
         Fight.GameState = StateConfirming;
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         break;
     }
     return false;
@@ -288,9 +282,9 @@ void MenuScreen::StepMenu(Loop& loop) {
     StepLogo();
     StepDemoWorld(Fight);
     GhostFlame = StepGhost(Fight);
-    if (MoveLock > 0) {
-        MoveLock -= 1;
-        if (MoveLock == 0) FlushJoy();
+    if (TheMenu.MoveLock > 0) {
+        TheMenu.MoveLock -= 1;
+        if (TheMenu.MoveLock == 0) FlushJoy();
     }
     ReadCarouselMoves(Fight);
     if (Fight.PromptPulse > 0) Fight.PromptPulse -= MenuPulseStep;
@@ -308,7 +302,7 @@ void MenuScreen::FinishMenuStep() {
     if (KeyHit(KeyEscapeCode)) {
         PlayEffect("BlipSND");
         Fight.GameState = StateConfirming;
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
     }
 }
 
@@ -345,10 +339,10 @@ void MenuScreen::Step(Loop& loop) {
         }
     } else {
         PumpTickets();
-        CreditTimer += 1;
-        if (CreditTimer > CreditPeriodLast) {
-            CreditTimer = 0;
-            CreditToggle = 1 - CreditToggle;
+        TheMenu.CreditTimer += 1;
+        if (TheMenu.CreditTimer > CreditPeriodLast) {
+            TheMenu.CreditTimer = 0;
+            TheMenu.CreditToggle = 1 - TheMenu.CreditToggle;
         }
         if (Fight.GameState == StateConfirming) {
             Confirming = true;
@@ -371,18 +365,18 @@ void MenuScreen::Resume(Loop& loop) {
         break;
     case Opened::TabOptions:
         FlyInLogo();
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         if (ConfirmHit() && ActOnItem(loop)) return;
         break;
     case Opened::Instructions:
         Fight.PromptPulse = PromptPulseStart; // the first item pops in again
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         break;
     case Opened::Options:
     case Opened::Scores:
-        CreditTimer = 0;
+        TheMenu.CreditTimer = 0;
         FlyInLogo();
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         break;
     case Opened::None: break;
     }
@@ -403,8 +397,8 @@ void MenuScreen::Draw() const {
         DrawVersion();
         return;
     }
-    DrawLogoOuter(MenuLogoA);
-    DrawLogoInner(MenuLogoB);
+    DrawLogoOuter(TheMenu.MenuLogoA);
+    DrawLogoInner(TheMenu.MenuLogoB);
     DrawDemoWorld(Fight);
     DrawGhost(Fight, GhostFlame);
     DrawCarouselItem(Fight);
@@ -419,14 +413,7 @@ std::unique_ptr<Screen> OpenMainMenu(World& world) { return std::make_unique<Men
 
 void MainMenu(World& world) { RunScreen(OpenMainMenu(world)); }
 
-void ResetMainMenu() {
-    MenuItem = 0;
-    MenuLogoA = MenuLogoB = LogoStartAngle;
-    CreditTimer = 0;
-    CreditToggle = 0;
-    GhostIndex = 0;
-    MoveLock = 0;
-}
+void ResetMainMenu() { TheMenu = MenuState{}; }
 
 namespace {
 // The sync the game-over page asks for: the top ten cleared, the score sent behind the wait screen, the version

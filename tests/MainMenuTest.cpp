@@ -33,9 +33,9 @@ constexpr int GhostRecords = 1996;
 // The flips before the menu's first frame is shown; an event at Menu + k is read by the menu's k-th frame after it.
 constexpr int Menu = IntroShown;
 
-std::vector<int> ItemsShown; // MenuItem after each flip
+std::vector<int> ItemsShown; // TheMenu.MenuItem after each flip
 bool RecordItem(int) {
-    ItemsShown.push_back(MenuItem);
+    ItemsShown.push_back(TheMenu.MenuItem);
     return false;
 }
 } // namespace
@@ -89,10 +89,10 @@ TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSave
     // The menu's first two frames after the game are drawn before the stop.
     EXPECT_EQ(RunProgramHeadless(Fight, LevelPageShown + 24), -1);
     EXPECT_EQ(Fight.DemoMode, 1);
-    EXPECT_EQ(MenuItem, 0);
-    EXPECT_EQ(MenuLogoA, 180 - 2 * 4);
-    EXPECT_EQ(MenuLogoB, 180 + 2 * 4);
-    EXPECT_EQ(GhostIndex, 2 * GhostRecordValues);
+    EXPECT_EQ(TheMenu.MenuItem, 0);
+    EXPECT_EQ(TheMenu.MenuLogoA, 180 - 2 * 4);
+    EXPECT_EQ(TheMenu.MenuLogoB, 180 + 2 * 4);
+    EXPECT_EQ(TheMenu.GhostIndex, 2 * GhostRecordValues);
     EXPECT_EQ(Fight.SectionsList.Count(), 36u);
     Fight.SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
@@ -121,7 +121,7 @@ TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAf
 TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     // Frame n plays record n; the last record's frame starts the flight over and rebuilds the rings.
     EXPECT_EQ(RunProgramHeadless(Fight, Menu + GhostRecords - 1), -1);
-    EXPECT_EQ(GhostIndex, GhostLastIndex);
+    EXPECT_EQ(TheMenu.GhostIndex, GhostLastIndex);
     float outer = 0;
     Fight.SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
     EXPECT_GE(outer, 112.0f);
@@ -129,7 +129,7 @@ TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
     EXPECT_EQ(RunProgramHeadless(Fight, Menu + GhostRecords), -1);
-    EXPECT_EQ(GhostIndex, 0);
+    EXPECT_EQ(TheMenu.GhostIndex, 0);
     ASSERT_EQ(Fight.SectionsList.Count(), 36u);
     Fight.SectionsList.Each([](const Sections& s) {
         EXPECT_EQ(s.Life, 2);

@@ -42,11 +42,11 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
         if (Fight.ShotCooldown == ShotCooldownFrames) shots += 1;
         // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
         std::size_t now = Fight.SectionsList.Count();
-        if (now < standing && GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
+        if (now < standing && TheMenu.GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
         standing = now;
         cannonHits += Fight.CannonDestroyed;
         Fight.CannonDestroyed = 0;
-        if (GhostIndex != 0) closest = std::min(closest, std::hypot(Fight.ShipX - FortressX, Fight.ShipY - FortressY));
+        if (TheMenu.GhostIndex != 0) closest = std::min(closest, std::hypot(Fight.ShipX - FortressX, Fight.ShipY - FortressY));
     };
     // The menu as start-up enters it, in the wireframe style: the lists are the same in both styles, and the
     // sanitizer build's hour takes a fraction of the time the glow strips would.

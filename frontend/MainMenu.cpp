@@ -442,7 +442,7 @@ class GameOverSync : public Screen {
             OnlineDates[row] = " ";
         }
         if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
-        loop.Open(OpenSync());
+        loop.Open(OpenSyncAndVersionCheck());
     }
     void Resume(Loop& loop) override {
         if (ScoresShown) {
@@ -450,7 +450,6 @@ class GameOverSync : public Screen {
             return;
         }
         if (!SyncFetchedTopTen()) PutBackOnlineTable(Shown); // a failed sync keeps the table it had
-        CheckVersion();
         FlushKeys();
         if (TheControls.ControlMode > 0) {
             FlushJoy();

@@ -22,7 +22,6 @@ std::string OnlineGames[OnlineRows];
 namespace {
 constexpr int FetchCommand = 2;
 constexpr int GoodReply = 2;
-constexpr int PollDelayMs = 10;
 constexpr int ScreenDelayMs = 100;
 constexpr std::size_t ShortestGameName = 16, LongestGameName = 64;
 const std::string GameQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::GetGameOption) +
@@ -80,36 +79,35 @@ void PutBack(const PlayersRun& run) {
     SetKeepPlayerGames(run.Keeping);
 }
 
-bool FetchGame(const std::string& name, std::string& text) {
-    bool fetched = false;
-    SetTicketFetchAside();
-    Network::Send(FetchCommand, GameQuery + name, 1, 0);
-    while (Network::GetNumberOfCommandsInQueue() != 0) {
-        Network::Update();
-        if (Network::Receive(FetchCommand) != 0 && Network::GetState() == GoodReply) {
-            text.clear();
-            for (int line = 1; line <= Network::GetNbOfLines(); ++line) text += Network::GetResult(line) + "\n";
-            fetched = true;
-        }
-        Delay(PollDelayMs);
+// The watch of a row's game over the high-score screen: the player's run taken aside before it and put back after
+// it, so that the screen goes on as it was.
+class RowWatch : public Screen {
+  public:
+    RowWatch(const ReplayScript& script, const std::string& whose) : Script(script), Whose(whose) {}
+    void Step(Loop& loop) override {
+        Run = TakePlayersRun();
+        SetKeepPlayerGames(false);
+        FlushKeys();
+        loop.Open(OpenWatch(Script, Whose, [](const WatchOutcome& outcome) {
+            // A game left through its exit prompt has ended itself; any other was stopped where it stood.
+            if (outcome.How != WatchEnding::GameLeft) EndGame(TheWorld);
+            return outcome.How != WatchEnding::Escape;
+        }));
     }
-    return fetched;
-}
+    void Resume(Loop& loop) override {
+        PutBack(Run);
+        ResetMenuWorld();
+        Delay(ScreenDelayMs);
+        FlushKeys();
+        loop.Close();
+    }
+    void Draw() const override {}
 
-void WatchFetchedGame(const ReplayScript& script, const std::string& whose) {
-    PlayersRun run = TakePlayersRun();
-    SetKeepPlayerGames(false);
-    FlushKeys();
-    WatchOutcome outcome = WatchGame(script, whose);
-    StopInputPlayback();
-    // A game left through its exit prompt has ended itself; any other was stopped from outside its loop.
-    if (outcome.How != WatchEnding::GameLeft) EndGame(TheWorld);
-    if (outcome.How != WatchEnding::Escape) ShowWatchCard(whose, outcome);
-    PutBack(run);
-    ResetMenuWorld();
-    Delay(ScreenDelayMs);
-    FlushKeys();
-}
+  private:
+    ReplayScript Script;
+    std::string Whose;
+    PlayersRun Run{};
+};
 } // namespace
 
 bool IsOnlineGameName(const std::string& text) {
@@ -123,16 +121,40 @@ bool OnlineRowHasGame(int row) {
     return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(OnlineGames[row]);
 }
 
-std::string WatchRowGame(int row) {
+std::string RowGameFetch::Start(int row) {
     if (!OnlineRowHasGame(row)) return "no game to watch on that row";
-    std::string text;
-    if (!FetchGame(OnlineGames[row], text)) return "that game could not be fetched";
+    Row = row;
+    Text.clear();
+    Fetched = false;
+    SetTicketFetchAside();
+    Network::Send(FetchCommand, GameQuery + OnlineGames[row], 1, 0);
+    return "";
+}
+
+bool RowGameFetch::Look(Loop& loop, std::string& notice) {
+    if (Network::GetNumberOfCommandsInQueue() != 0) {
+        Network::Update();
+        if (Network::Receive(FetchCommand) != 0 && Network::GetState() == GoodReply) {
+            Text.clear();
+            for (int line = 1; line <= Network::GetNbOfLines(); ++line) Text += Network::GetResult(line) + "\n";
+            Fetched = true;
+        }
+        if (Network::GetNumberOfCommandsInQueue() != 0) return false;
+    }
+    int row = Row;
+    Row = -1;
+    notice = Watch(row, loop);
+    return true;
+}
+
+std::string RowGameFetch::Watch(int row, Loop& loop) {
+    if (!Fetched) return "that game could not be fetched";
     ReplayScript script;
     std::string error;
-    std::istringstream in(text);
+    std::istringstream in(Text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
-    WatchFetchedGame(script, OnlineNames[row]);
+    loop.Open(std::make_unique<RowWatch>(script, OnlineNames[row]));
     return "";
 }
 

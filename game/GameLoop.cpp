@@ -244,6 +244,9 @@ void GameScreen::Step(Loop& loop) {
     if (!Started) {
         Started = true;
         State = StartGame(Fight);
+    } else if (Driver.Stop && Driver.Stop()) {
+        loop.Close();
+        return;
     } else if (CheckAfterFlip(loop, false)) {
         return;
     }

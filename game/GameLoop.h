@@ -28,17 +28,20 @@ struct GameRun {
     int Leave = 0;              // the ship-lost page is left once the sync it asked for has run
 };
 
-// What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), and the online
-// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game.
+// What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), the online
+// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game, and where a
+// game played from outside stops (a watch): asked after each flip before the game's own checks, true closes the
+// screen with the game standing as the last frame left it, its end not made.
 struct GameDriver {
     std::function<void()> Overlay;
     std::function<void(Loop&)> Sync;
+    std::function<bool()> Stop;
 };
 
 // One game as a screen of the loop: each step makes the checks after the last flip that name the next phase (the
 // sync the game-over page asks for opens over the game), then steps the phase the game is in; the draw shows it. The
-// screen closes once the game is left, its end made (the menu's music back). A replay or a watch that stops it
-// where it stands simply stops turning the loop.
+// screen closes once the game is left, its end made (the menu's music back), or where its driver stops it. A replay
+// that stops it where it stands simply stops turning the loop.
 class GameScreen : public Screen {
   public:
     // The screen plays in `world`, which its owner keeps.

@@ -2,7 +2,6 @@
 // script's seed with the script's input in the game's own window, until the game-over page, the script's end or Escape.
 #include "core/GameState.h"
 #include "frontend/Watching.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -62,18 +61,16 @@ int WatchReplay(const std::string& path) {
         return RefusedStatus;
     }
     SetUpProgram(StartupFor::Watch);
-    std::string whose = FileName(path);
-    WatchOutcome outcome = WatchGame(script, whose);
-    // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
-    // shows the card.
-    if (outcome.How == WatchEnding::Escape) EndProgram(0);
-    const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
-                         : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
-                                                                   : "game-left";
-    std::printf("%s\n", ReplayEndLine(TheWorld, ending, outcome.Frames).c_str());
-    std::fflush(stdout);
-    StopInputPlayback();
-    ShowWatchCard(whose, outcome);
-    if (outcome.How != WatchEnding::GameLeft) EndProgram(0);
+    Loop loop;
+    loop.Open(OpenWatch(script, FileName(path), [](const WatchOutcome& outcome) {
+        // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
+        // shows the card.
+        if (outcome.How == WatchEnding::Escape) return false;
+        std::printf("%s\n", WatchEndLine(outcome).c_str());
+        std::fflush(stdout);
+        return true;
+    }));
+    while (RunFrame(loop)) {
+    }
     return 0;
 }

@@ -15,6 +15,8 @@
 #include "platform/Text.h"
 #include <algorithm>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -49,6 +51,43 @@ void MarkRows() {
         OnlineDates[row] = "date" + IntToText(row);
     }
 }
+
+// A screen in a loop the test turns a frame at a time. A key pressed goes down in the frame after; a wait on the
+// server lasts as many frames as the server takes, so what follows one is pressed once it has ended.
+class TurnedLoop {
+  public:
+    explicit TurnedLoop(std::unique_ptr<Screen> screen) { Screens.Open(std::move(screen)); }
+    // False when the loop ended first.
+    bool Turn(int frames) {
+        for (int frame = 0; frame < frames; ++frame)
+            if (!RunFrame(Screens)) return false;
+        return true;
+    }
+    // Turns until `done` holds after a frame; false when the loop ended or `most` frames went by first. A wait on the
+    // server ends by the component's own time-outs, so its frames are not counted.
+    bool TurnUntil(const std::function<bool()>& done, int most = -1) {
+        for (int frame = 0; !done(); ++frame)
+            if (frame == most || !RunFrame(Screens)) return false;
+        return true;
+    }
+    void Press(int key) { Headless::PressKey(Headless::FrameCount() + 1, key); }
+    // Presses the key and turns until the screen it opens over the first (a sync, a watch) has closed again.
+    bool PressThroughScreen(int key) {
+        Press(key);
+        int opened = Headless::FrameCount() + OpeningFrames;
+        if (!TurnUntil([&] { return Screens.Depth() > 1 || Headless::FrameCount() > opened; })) return false;
+        return Screens.Depth() > 1 && TurnUntil([&] { return Screens.Depth() == 1; });
+    }
+    // Presses the key; true when the loop has ended within a few frames.
+    bool PressToLeave(int key) {
+        Press(key);
+        return !Turn(OpeningFrames);
+    }
+    Loop Screens;
+
+  private:
+    static constexpr int OpeningFrames = 4;
+};
 
 const char* const ThreeEntries = "MaxAbc\n7\n5000\nignored\n01 Dec 2026\n"
                                  "de\n1234\n400\nignored\n02 Dec 2026\n"
@@ -154,11 +193,10 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     MarkRows();
     ResetVectorText();
     LoadFontGlyphs();
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyReturnCode);
-    Headless::PressKey(start + 5, KeyEscapeCode);
-    Headless::StopAtFrame(start + 40);
-    HighscoreScreen();
+    TurnedLoop screen(OpenHighscores());
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+    ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     EXPECT_EQ(OnlineLevels[1], "1234");
     EXPECT_EQ(OnlineNames[3], "..........");
     EXPECT_EQ(OnlineScores[7], "-");
@@ -182,14 +220,15 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
         response.status = upload ? status : 200;
         response.set_content(upload ? reply + "\n" : ThreeEntries, "text/plain");
     });
-    auto showScreen = [](int syncAt) {
+    auto showScreen = [](bool sync) {
         ResetVectorText();
         LoadFontGlyphs();
-        int start = Headless::FrameCount();
-        if (syncAt > 0) Headless::PressKey(start + syncAt, KeyReturnCode);
-        Headless::PressKey(start + 10, KeyEscapeCode);
-        Headless::StopAtFrame(start + 40);
-        HighscoreScreen();
+        TurnedLoop screen(OpenHighscores());
+        ASSERT_TRUE(screen.Turn(1));
+        if (sync) {
+            ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+        }
+        ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     };
     // Synced from the game-over page: the screen that follows says what came of the upload.
     BeginKeptGame();
@@ -200,17 +239,17 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
     Flip(-1);
     SyncScores();
     EndKeptGame();
-    showScreen(0);
+    showScreen(false);
     EXPECT_TRUE(ShownCentred(reply));
 
     // A refusal says why; "ok" is no news.
     reply = "error: that ticket has been used";
     status = 403;
-    showScreen(2);
+    showScreen(true);
     EXPECT_TRUE(ShownCentred("the server refused your score: that ticket has been used"));
     reply = "ok";
     status = 200;
-    showScreen(2);
+    showScreen(true);
     EXPECT_FALSE(ShownCentred(" ok "));
     EXPECT_EQ(Requests("addscore").size(), 3u);
 }
@@ -273,10 +312,8 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     MarkRows();
     TheWorld.Score = 500;
     TheWorld.Level = 3;
-    int start = Headless::FrameCount();
     SyncScores();
     CheckVersion();
-    EXPECT_EQ(Headless::FrameCount() - start, 1); // the wait screen, drawn once
     EXPECT_TRUE(Shown("   games access to the internet. Allow"));
     for (int row = 0; row < OnlineRows; ++row) {
         EXPECT_EQ(OnlineNames[row], "name" + IntToText(row));
@@ -320,11 +357,10 @@ TEST_F(HighScoresTest, TheWatchLineNeedsARowWithAGameAndANoteEndsWithTheScreen) 
 TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     MarkRows();
     Server.Answer("Kestrovar_scores.php", "error: busy\n", 503);
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyReturnCode);
-    Headless::PressKey(start + 8, KeyEscapeCode);
-    Headless::StopAtFrame(start + 40);
-    HighscoreScreen();
+    TurnedLoop screen(OpenHighscores());
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+    ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     EXPECT_EQ(OnlineNames[0], "name0");
     EXPECT_EQ(OnlineScores[7], "107");
     EXPECT_TRUE(ShownCentred("the server is busy - try again soon"));
@@ -352,13 +388,11 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
     ASSERT_EQ(Requests("getscore").size(), 1u);
     KeyFire = KeyOne;
     KeyThrust = KeyOne + 1;
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyOne);
-    Headless::PressKey(start + 20, KeyOne + 1);
-    Headless::StopAtFrame(start + 200);
-    HighscoreScreen();
-    EXPECT_LT(Headless::FrameCount() - start, 100) << "thrust left the screen";
-    EXPECT_EQ(Requests("getscore").size(), 2u) << "fire synced";
+    TurnedLoop screen(OpenHighscores());
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyOne)) << "fire synced";
+    EXPECT_TRUE(screen.PressToLeave(KeyOne + 1)) << "thrust left the screen";
+    EXPECT_EQ(Requests("getscore").size(), 2u);
     EXPECT_TRUE(Requests("getgame").empty()) << "no row's game was fetched";
 }
 
@@ -390,20 +424,29 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     PersonalHighscore = 777;
     KeyFire = 65;
     TheWorld.GameState = 3; // on the game-over page of the player's own game, which is leaving
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyReturnCode);
-    Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
-    Headless::PressKey(start + 8, KeyOne + 2); // "cat"'s game can't be had
-    Headless::PressKey(start + 12, KeyOne);
-    Headless::PressKey(start + 500, KeyEscapeCode); // stops watching, with no card
+    TurnedLoop screen(OpenHighscores());
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+    screen.Press(KeyOne + 1); // "bee" has no game
+    ASSERT_TRUE(screen.TurnUntil([] { return ShownCentred("no game to watch on that row"); }, 4));
+    screen.Press(KeyOne + 2); // "cat"'s game can't be had
+    ASSERT_TRUE(screen.TurnUntil([] { return ShownCentred("that game could not be fetched"); }));
+    EXPECT_EQ(screen.Screens.Depth(), 1);
+    // "ace"'s game is watched in the window until Escape stops it, with no card.
+    screen.Press(KeyOne);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() > 1; }));
+    ASSERT_TRUE(screen.Turn(480));
+    ASSERT_GT(screen.Screens.Depth(), 1);
+    screen.Press(KeyEscapeCode);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() == 1; }, 4));
     // "dan"'s game of 300 frames plays to its end, and its card goes at a key.
-    Headless::PressKey(start + 520, KeyOne + 3);
-    Headless::PressKey(start + 860, KeySpace);
-    Headless::PressKey(start + 900, KeyEscapeCode); // leaves the screen
-    Headless::StopAtFrame(start + 1100);
-    HighscoreScreen();
-    EXPECT_GE(Headless::FrameCount() - start, 900) << "the games were played in the window";
-    EXPECT_LT(Headless::FrameCount() - start, 1000) << "the card and the screen went at their keys";
+    screen.Press(KeyOne + 3);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() > 1; }));
+    ASSERT_TRUE(screen.TurnUntil([] { return Shown("the recording ends here"); }, 320));
+    ASSERT_TRUE(screen.Turn(20));
+    screen.Press(KeySpace);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() == 1; }, 4));
+    ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     EXPECT_TRUE(Shown("watching ace   score 0"));
     EXPECT_TRUE(Shown("press escape to stop watching"));
     EXPECT_TRUE(Shown("watching dan   score 0"));

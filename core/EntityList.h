@@ -2,6 +2,7 @@
 // record (the current one included) allowed during a walk.
 #pragma once
 #include <cstddef>
+#include <iterator>
 #include <list>
 
 // A removed record leaves the walk at once but stays in memory until the walk that removed it ends, so the step
@@ -11,7 +12,14 @@ template <typename Record> class EntityList {
   public:
     // Appends a record with every field zero and returns it.
     Record& Add() {
-        Nodes.emplace_back();
+        if (Spare.empty()) {
+            Nodes.emplace_back();
+        } else {
+            // A node given up earlier is taken back rather than allocated: bullets, sparks and sections come and go
+            // every few frames, and each new one would otherwise be a trip to the heap.
+            Nodes.splice(Nodes.end(), Spare, Spare.begin());
+            Nodes.back() = Node{};
+        }
         return Nodes.back().Value;
     }
 
@@ -21,7 +29,7 @@ template <typename Record> class EntityList {
             if (!it->Listed) return;
             it->Listed = false;
             if (Walks == 0)
-                Nodes.erase(it);
+                Spare.splice(Spare.begin(), Nodes, it);
             else
                 Unlisted = true;
             return;
@@ -30,7 +38,7 @@ template <typename Record> class EntityList {
 
     void Clear() {
         if (Walks == 0) {
-            Nodes.clear();
+            Spare.splice(Spare.begin(), Nodes);
             return;
         }
         for (Node& node : Nodes) node.Listed = false;
@@ -45,7 +53,11 @@ template <typename Record> class EntityList {
         Walks -= 1;
         // Most walks remove nothing: the list is only combed again for records a walk unlisted.
         if (Walks == 0 && Unlisted) {
-            Nodes.remove_if([](const Node& node) { return !node.Listed; });
+            for (auto it = Nodes.begin(); it != Nodes.end();) {
+                auto next = std::next(it);
+                if (!it->Listed) Spare.splice(Spare.begin(), Nodes, it);
+                it = next;
+            }
             Unlisted = false;
         }
     }
@@ -75,6 +87,7 @@ template <typename Record> class EntityList {
         bool Listed = true;
     };
     std::list<Node> Nodes;
+    std::list<Node> Spare; // nodes given up, kept for the next Add (a list never holds more than it once listed)
     int Walks = 0;
     bool Unlisted = false; // a record was unlisted during a walk and is still in memory
 };

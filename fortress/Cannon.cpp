@@ -102,12 +102,10 @@ void DrawBurstRay(const EnemyBullets& bullet, int ray) {
 }
 } // namespace
 
-float AngleDiff(float a, float b) {
-    return std::fmod(std::fmod(b - a, FullTurn) + (FullTurn + HalfTurn), FullTurn) - HalfTurn;
-}
+float AngleDiff(float a, float b) { return TurnRemainder(TurnRemainder(b - a) + (FullTurn + HalfTurn)) - HalfTurn; }
 
 float CentreBearing(float x, float y) {
-    float bearing = std::fmod(ATan2(y - FortressY, x - FortressX) + QuarterTurn, FullTurn);
+    float bearing = TurnRemainder(ATan2(y - FortressY, x - FortressX) + QuarterTurn);
     if (bearing < 0) bearing += FullTurn;
     return bearing;
 }

@@ -131,7 +131,7 @@ void BounceShipOffRings(World& w) {
     if (SoundFXOn == 1) Sound::Play("BounceSND", 0);
     w.ShipX = w.ShipOldX;
     w.ShipY = w.ShipOldY;
-    float a = std::fmod(ATan2(w.ShipY - FortressY, w.ShipX - FortressX) + QuarterTurn, FullTurn);
+    float a = TurnRemainder(ATan2(w.ShipY - FortressY, w.ShipX - FortressX) + QuarterTurn);
     int spread = Rand(-BounceSpread, BounceSpread);
     a += static_cast<float>(spread);
     if (a < 0) a += FullTurn;

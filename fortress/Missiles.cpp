@@ -71,7 +71,7 @@ void SettleOnRing(World& w, Missiles& m, int ring) {
 
 // Straight out from the centre, give or take the spread.
 float OutwardHeading(const Missiles& m) {
-    float t = std::fmod(ATan2(m.y - FortressY, m.x - FortressX) + QuarterTurn, FullTurn);
+    float t = TurnRemainder(ATan2(m.y - FortressY, m.x - FortressX) + QuarterTurn);
     int spread = Rand(-LeaveSpread, LeaveSpread);
     t += static_cast<float>(spread);
     if (t < 0) t += FullTurn;
@@ -111,7 +111,7 @@ void Ride(Missiles& m) {
 void Hunt(World& w, Missiles& m) {
     float aimX = w.ShipX + AimOffset;
     float aimY = w.ShipY + AimOffset;
-    float target = std::fmod(ATan2(m.y - aimY, m.x - aimX) + ThreeQuarterTurn, FullTurn);
+    float target = TurnRemainder(ATan2(m.y - aimY, m.x - aimX) + ThreeQuarterTurn);
     int h = static_cast<int>(m.Angle);
     float d = target - static_cast<float>(h);
     if (d < 0) d += FullTurn;

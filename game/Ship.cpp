@@ -82,11 +82,11 @@ void MoveShip(World& w) {
     if (w.ShipSpeed > w.ShipMaxSpeed) w.ShipSpeed = w.ShipMaxSpeed;
     w.ShipSpeed -= w.ShipFriction;
     if (w.ShipSpeed < 0) w.ShipSpeed = 0;
-    float heading = std::fmod(ATan2(w.ShipXSpeed, w.ShipYSpeed) + TableOffset, FullTurn);
+    float heading = TurnRemainder(ATan2(w.ShipXSpeed, w.ShipYSpeed) + TableOffset);
     w.ShipXSpeed = Cos(heading) * w.ShipSpeed;
     w.ShipYSpeed = -Sin(heading) * w.ShipSpeed;
-    w.ShipAngle = std::fmod(FullTurn + w.ShipAngle + w.TurnSpeed, FullTurn);
-    w.ShipDirIndex = static_cast<int>(std::fmod(TableOffset + w.ShipAngle, FullTurn));
+    w.ShipAngle = TurnRemainder(FullTurn + w.ShipAngle + w.TurnSpeed);
+    w.ShipDirIndex = static_cast<int>(TurnRemainder(TableOffset + w.ShipAngle));
     if (w.TurnSpeed > 0) {
         w.TurnSpeed -= w.TurnFriction;
         if (w.TurnSpeed < 0) w.TurnSpeed = 0;

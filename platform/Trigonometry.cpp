@@ -133,21 +133,21 @@ double ArcTangent2(double y, double x) {
     return std::signbit(y) ? -angle : angle;
 }
 
-// The quick way to the same bits. Below two whole turns, sine and cosine come from a table a sixty-fourth of a
-// radian apart and a short series for the rest; that misses the series above by less than 10^-15, far inside
-// TableMiss. Where a value that far either way would round to another float, the slow series above decides, so
-// what a game gets is bit for bit what the series gives (a few game angles in a hundred thousand go slow, most near a
-// zero of the value).
-constexpr double TableSteps = 64;     // table entries a radian
-constexpr double TableDegrees = 720;  // angles below this take the table
-constexpr int TableSize = 806;        // entries up to 4 pi, and one more
-constexpr double TableMiss = 0x1p-45; // the most the table may miss the series, with room to spare
+// The quick way to the same bits. Below two whole turns, sine and cosine come from a table a whole degree apart
+// and a short series for the rest of a degree; that misses the series above by less than 10^-14 (the table's
+// entries and the series' own radians each round once), far inside TableMiss. Where a value that far either way
+// would round to another float, the slow series above decides, so what a game gets is bit for bit what the series
+// gives (a few game angles in a hundred thousand go slow, most near a zero of the value). The table is read in
+// degrees, so finding the entry takes no division.
+constexpr double TableDegrees = 720;                      // angles below this take the table
+constexpr int TableSize = 361;                            // whole degrees, 0 to 360
+constexpr double TableMiss = 0x1p-45;                     // the most the table may miss the series, with room to spare
+constexpr double RadiansPerDegree = 0x1.1df46a2529d39p-6; // pi / 180
 constexpr double SineRestTerms[] = {-1.0 / 6, 1.0 / 120, -1.0 / 5040};
 constexpr double CosineRestTerms[] = {-1.0 / 2, 1.0 / 24, -1.0 / 720};
 
-struct SineTable {
-    double Sine[TableSize];
-    double Cosine[TableSize];
+struct SineAndCosine {
+    double Sine, Cosine;
 };
 
 // The series in radians, reduced the way Reduce does.
@@ -163,29 +163,55 @@ constexpr double SeriesSineOfRadians(double radians, bool cosine) {
     return quarter == 0 ? sine : quarter == 1 ? cos : quarter == 2 ? -sine : -cos;
 }
 
+struct SineTable {
+    SineAndCosine Entry[TableSize]; // side by side: one angle reads one place
+};
+
 constexpr SineTable MakeSineTable() {
     SineTable table{};
-    for (int k = 0; k < TableSize; ++k) {
-        table.Sine[k] = SeriesSineOfRadians(k / TableSteps, false);
-        table.Cosine[k] = SeriesSineOfRadians(k / TableSteps, true);
-    }
+    for (int k = 0; k < TableSize; ++k)
+        table.Entry[k] = {SeriesSineOfRadians(k / DegreesPerRadian, false),
+                          SeriesSineOfRadians(k / DegreesPerRadian, true)};
     return table;
 }
 constexpr SineTable Table = MakeSineTable();
 
-// sin and cos of radians, 0 to 4 pi, from the nearest table entry below: sin(t + r) = sin t + (sin t (cos r - 1)
-// + cos t sin r), and cos likewise. t is a whole number of sixty-fourths, so r = radians - t is exact.
-struct SineAndCosine {
-    double Sine, Cosine;
-};
-SineAndCosine FromTable(double radians) {
-    int k = static_cast<int>(radians * TableSteps);
-    double r = radians - k / TableSteps;
+// sin and cos of degrees, 0 to 720, from the whole degree below: sin(t + r) = sin t + (sin t (cos r - 1)
+// + cos t sin r), and cos likewise. A turn taken off an angle past one turn, and the whole degrees taken off any,
+// are exact, so only r's radians round.
+[[gnu::always_inline]] inline SineAndCosine FromTable(double degrees) {
+    if (degrees >= FullTurnDegrees) degrees -= FullTurnDegrees;
+    int k = static_cast<int>(degrees);
+    double r = (degrees - k) * RadiansPerDegree;
     double r2 = r * r;
     double sinR = r + r * r2 * (SineRestTerms[0] + r2 * (SineRestTerms[1] + r2 * SineRestTerms[2]));
     double cosRLess1 = r2 * (CosineRestTerms[0] + r2 * (CosineRestTerms[1] + r2 * CosineRestTerms[2]));
-    double s = Table.Sine[k], c = Table.Cosine[k];
+    double s = Table.Entry[k].Sine, c = Table.Entry[k].Cosine;
     return {s + (s * cosRLess1 + c * sinR), c + (c * cosRLess1 - s * sinR)};
+}
+
+// The floats of the whole degrees 1 to 359, the series' own (the same radians, the same series, the same rounding):
+// sparks fly and many rings stand at whole degrees, and those need no rounding check. Not 0, whose sign the series
+// keeps, nor a turn and more, whose radians round otherwise.
+constexpr int WholeDegrees = 360;
+struct WholeDegreeTable {
+    float Sine[WholeDegrees], Cosine[WholeDegrees];
+};
+
+constexpr WholeDegreeTable MakeWholeDegreeTable() {
+    WholeDegreeTable table{};
+    for (int k = 1; k < WholeDegrees; ++k) {
+        table.Sine[k] = static_cast<float>(SeriesSineOfRadians(k / DegreesPerRadian, false));
+        table.Cosine[k] = static_cast<float>(SeriesSineOfRadians(k / DegreesPerRadian, true));
+    }
+    return table;
+}
+constexpr WholeDegreeTable Whole = MakeWholeDegreeTable();
+
+// The whole degree an angle (at or above 0, below two turns) is, if it is one the table holds.
+bool IsWholeDegree(double degrees, int& k) {
+    k = static_cast<int>(degrees);
+    return k == degrees && k >= 1 && k < WholeDegrees;
 }
 
 // True, with the float, when everything within TableMiss of `value` rounds to that one float (rounding is
@@ -211,21 +237,31 @@ float SeriesCos(float degrees) {
 float Sin(float degrees) {
     double a = std::fabs(static_cast<double>(degrees));
     float sine;
-    if (a < TableDegrees && RoundsSurely(FromTable(a / DegreesPerRadian).Sine, sine)) return degrees < 0 ? -sine : sine;
+    int k;
+    if (a < TableDegrees && IsWholeDegree(a, k)) return degrees < 0 ? -Whole.Sine[k] : Whole.Sine[k];
+    if (a < TableDegrees && RoundsSurely(FromTable(a).Sine, sine)) return degrees < 0 ? -sine : sine;
     return SeriesSin(degrees);
 }
 
 float Cos(float degrees) {
     double a = std::fabs(static_cast<double>(degrees));
     float cosine;
-    if (a < TableDegrees && RoundsSurely(FromTable(a / DegreesPerRadian).Cosine, cosine)) return cosine;
+    int k;
+    if (a < TableDegrees && IsWholeDegree(a, k)) return Whole.Cosine[k];
+    if (a < TableDegrees && RoundsSurely(FromTable(a).Cosine, cosine)) return cosine;
     return SeriesCos(degrees);
 }
 
 void SinCos(float degrees, float& sine, float& cosine) {
     double a = std::fabs(static_cast<double>(degrees));
     if (a < TableDegrees) {
-        SineAndCosine both = FromTable(a / DegreesPerRadian);
+        int k;
+        if (IsWholeDegree(a, k)) {
+            sine = degrees < 0 ? -Whole.Sine[k] : Whole.Sine[k];
+            cosine = Whole.Cosine[k];
+            return;
+        }
+        SineAndCosine both = FromTable(a);
         bool sure = RoundsSurely(both.Sine, sine);
         if (sure && degrees < 0) sine = -sine;
         if (!sure) sine = SeriesSin(degrees);

@@ -28,6 +28,13 @@ TEST(EntityListTest, NewRecordsAreZeroAndWalkedInCreationOrder) {
     list.Add().Value = 7;
     EXPECT_EQ(ValuesOf(list), (std::vector<int>{0, 7}));
     EXPECT_EQ(list.Count(), 2u);
+    // A record added where one was removed (its memory taken back) starts at zero too, at the end of the list.
+    list.Walk([&](Item& item) { item.Value += 1; });
+    list.Walk([&](Item& item) {
+        if (item.Value == 1) list.Remove(item);
+    });
+    EXPECT_EQ(list.Add().Value, 0);
+    EXPECT_EQ(ValuesOf(list), (std::vector<int>{8, 0}));
 }
 
 TEST(EntityListTest, RemovingTheCurrentRecordLetsItFinishItsStepsAndTheWalkGoesOn) {

@@ -1,10 +1,14 @@
 // The random generator and the arithmetic the game depends on.
 #include "platform/Random.h"
 #include "GameFixture.h"
+#include "core/Playfield.h"
 #include "core/Tables.h"
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
+#include <vector>
 
 using RandomTest = GameFixture;
 
@@ -112,6 +116,18 @@ TEST_F(RandomTest, QuickSinesAreTheSeriesBitForBit) {
             if (!same && ++differ <= 5) ADD_FAILURE() << "the table and the series differ at " << degrees << " degrees";
         }
     }
+    // Every whole degree over two turns either way, which a table of their own answers.
+    for (int whole = -720; whole <= 720; ++whole) {
+        float degrees = static_cast<float>(whole), sine = 0, cosine = 0;
+        SinCos(degrees, sine, cosine);
+        std::uint32_t series[2] = {std::bit_cast<std::uint32_t>(SeriesSin(degrees)),
+                                   std::bit_cast<std::uint32_t>(SeriesCos(degrees))};
+        EXPECT_TRUE(std::bit_cast<std::uint32_t>(Sin(degrees)) == series[0] &&
+                    std::bit_cast<std::uint32_t>(Cos(degrees)) == series[1] &&
+                    std::bit_cast<std::uint32_t>(sine) == series[0] &&
+                    std::bit_cast<std::uint32_t>(cosine) == series[1])
+            << whole << " degrees";
+    }
     EXPECT_EQ(differ, 0);
 }
 
@@ -142,4 +158,30 @@ TEST_F(RandomTest, TrigTablesAndArcTangentKeepTheirBits) {
     for (const auto& bearing : bearings)
         EXPECT_EQ(std::bit_cast<std::uint32_t>(ATan2(bearing.Y, bearing.X)), bearing.Degrees)
             << bearing.Y << ", " << bearing.X;
+}
+
+// The remainder of a turn the game takes without the library's call must be fmod's own bits, signed zeros and the
+// edges of one and two turns included, or a bearing and every game after it come out otherwise.
+TEST_F(RandomTest, TurnRemainderIsFmodBitForBit) {
+    std::vector<float> angles = {0.0f,
+                                 -0.0f,
+                                 1e-40f,
+                                 -1e-40f,
+                                 359.99997f,
+                                 360,
+                                 -360,
+                                 -359.99997f,
+                                 719.99994f,
+                                 -719.99994f,
+                                 720,
+                                 -720,
+                                 1e9f,
+                                 -1e9f,
+                                 std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN()};
+    for (float degrees = -1500; degrees < 1500; degrees += 0.37f) angles.push_back(degrees);
+    for (float degrees : angles)
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(TurnRemainder(degrees)),
+                  std::bit_cast<std::uint32_t>(std::fmod(degrees, FullTurn)))
+            << degrees;
 }

@@ -56,8 +56,10 @@ EM_JS(int, WebAudioOpen, (int channels), {
     var audio = {context : new Context(), sounds : [ null ], slots : {}};
     for (var i = 0; i < channels; ++i) audio.slots[i] = {};
     audio.slots[-1] = {};
+    // A key that ends the program (Escape in a watch) closes the context before its resume completes: nothing to
+    // report then.
     var resume = function() {
-        if (audio.context.state != "running") audio.context.resume();
+        if (audio.context.state != "running") audio.context.resume().catch(function(){});
     };
     [ "keydown", "mousedown", "touchstart" ].forEach(function(name) { window.addEventListener(name, resume, true); });
     audio.stop = function(slot) {

@@ -1,6 +1,7 @@
 // The browser build as the score server serves it (--play-folder), in headless Chromium on software WebGL 2: a game
-// of the board watched from the board's link to its end, the page's closing line the native replay's, with no
-// console error on the way and the neon on the canvas, the menu's too; keys pressed in the page reach the game.
+// of the board watched from one click on the board's top row to its end, the page's closing line the native
+// replay's, with no console error on the way and the neon on the canvas, the menu's too; keys and a pad reach the
+// game, the first key starts the sound, and a touch screen without keys is offered the board's best game.
 #include "ServerTestSupport.h"
 #include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
@@ -71,4 +72,10 @@ TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine)
     EXPECT_GE(std::atoi(Seen(seen, "lit").c_str()), FewestLitPerMille) << seen;
     EXPECT_GE(std::atoi(Seen(seen, "menu-lit").c_str()), FewestLitPerMille) << seen;
     EXPECT_NE(Seen(seen, "escape").find("Kestrovar has ended"), std::string::npos) << seen;
+    EXPECT_NE(Seen(seen, "pad").find("Kestrovar has ended"), std::string::npos) << seen;
+    EXPECT_EQ(Seen(seen, "sound-before") + " " + Seen(seen, "sound-after"), "suspended running") << seen;
+    EXPECT_EQ(Seen(seen, "notice"), "") << seen;
+    EXPECT_EQ(Seen(seen, "touch").rfind("Playing needs a keyboard or a game pad. Watch the best game", 0), 0u) << seen;
+    EXPECT_EQ(Seen(seen, "touch-best"), "http://127.0.0.1:" + std::to_string(server.Port()) + "/play/?game=" + id)
+        << seen;
 }

@@ -3,7 +3,6 @@
 //   (no arguments)      the program: the intro, the menu and all it opens
 //   --watch FILE        a game's script played from its start (the board's games: the page fetches the script)
 #include "frontend/Watching.h"
-#include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
 #include "platform/FrameLoop.h"
 #include "platform/System.h"

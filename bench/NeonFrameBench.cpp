@@ -240,15 +240,15 @@ void DrawOneByOne(const BusyFrame& frame) {
 }
 
 void LoadScene() {
-    SetDefaultSettings();
+    TheSettings = Settings{};
     ResetGlowWidths();
-    NeonMode = 1;
-    PlayfieldOffsetX = PlayfieldOffsetY = 0;
+    TheSettings.NeonMode = 1;
+    TheSettings.PlayfieldOffsetX = TheSettings.PlayfieldOffsetY = 0;
     LoadImages();
     BuildShapeTables();
     LoadZoomTable();
     LoadFontGlyphs();
-    UpdateGlowWidths();
+    UpdateGlowWidths(TheSettings.GlowAmount);
     SetPalette();
 }
 

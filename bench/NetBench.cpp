@@ -82,13 +82,13 @@ void PrintWaitScreen(const char* name, const std::string& baseUrl) {
     Network::SetServer(baseUrl);
     TheWorld.Score = 5130;
     TheWorld.Level = 3;
-    OnlineNames[0] = "..........";
+    TheSettings.OnlineNames[0] = "..........";
     auto start = Clock::now();
     SyncScores();
     CheckVersion();
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     std::printf("net_wait_screen_%s_ms: %.0f ms\n", name, ms);
-    std::fprintf(stderr, "  %s: top row after the sync \"%s\"\n", name, OnlineNames[0].c_str());
+    std::fprintf(stderr, "  %s: top row after the sync \"%s\"\n", name, TheSettings.OnlineNames[0].c_str());
 }
 } // namespace
 

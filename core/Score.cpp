@@ -10,6 +10,6 @@ void AddScore(FightState& w, int points) {
     if (w.BonusCounter > BonusShipPoints - 1) {
         w.BonusCounter -= BonusShipPoints;
         w.ShipsLeft += 1;
-        if (SoundFXOn == 1) Sound::Play("BonusShip", 0);
+        if (TheSettings.SoundFXOn == 1) Sound::Play("BonusShip", 0);
     }
 }

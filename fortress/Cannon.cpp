@@ -33,21 +33,21 @@ constexpr float BulletsLeaveRight = 1024; // enemy bullets leave past 1024 acros
 void DrawCannonStrokes(const World& w) {
     int row = static_cast<int>(w.CannonAngle);
     for (const ShapeStroke& stroke : CannonShapes[row]) {
-        std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
-        if (ColorsOn == 0)
+        std::uint32_t colour = TheSettings.ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
+        if (TheSettings.ColorsOn == 0)
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, White, White, White);
         else
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
     for (int k = 0; k < StrokesPerFrame; ++k) {
         const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * w.ChevronFrameShown + k];
-        std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
-        if (ColorsOn == 0)
+        std::uint32_t colour = TheSettings.ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
+        if (TheSettings.ColorsOn == 0)
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, ChevronGrey, ChevronGrey, ChevronGrey);
         else
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
-    if (NeonMode == 0) SetColor(White, White, White); // the chevrons' colour stays behind otherwise
+    if (TheSettings.NeonMode == 0) SetColor(White, White, White); // the chevrons' colour stays behind otherwise
 }
 
 // The cannon's facing back within a turn and the chevrons' animation, every frame the cannon is shown, aiming or not.
@@ -67,8 +67,8 @@ void TurnChevrons(World& w) {
 void PickBurstRays(EnemyBullets& bullet) {
     for (int ray = 0; ray < BurstRays; ++ray) {
         bullet.RayLength[ray] = Rand(RayShortest, RayLongest);
-        if (NeonMode != 0) continue;
-        if (ColorsOn == 0) {
+        if (TheSettings.NeonMode != 0) continue;
+        if (TheSettings.ColorsOn == 0) {
             int grey = Rand(FlickerLow, FlickerHigh);
             bullet.RayRed[ray] = bullet.RayGreen[ray] = bullet.RayBlue[ray] = static_cast<std::uint8_t>(grey);
         } else {
@@ -87,11 +87,11 @@ void DrawBurstRay(const EnemyBullets& bullet, int ray) {
     float degrees = static_cast<float>(ray * BurstStepDegrees);
     int dx = static_cast<int>(Sin(degrees) * len);
     int dy = -static_cast<int>(Cos(degrees) * len);
-    float x1 = bullet.x + static_cast<float>(PlayfieldOffsetX);
-    float y1 = bullet.y + static_cast<float>(PlayfieldOffsetY);
+    float x1 = bullet.x + static_cast<float>(TheSettings.PlayfieldOffsetX);
+    float y1 = bullet.y + static_cast<float>(TheSettings.PlayfieldOffsetY);
     float x2 = x1 + static_cast<float>(dx);
     float y2 = y1 + static_cast<float>(dy);
-    if (NeonMode == 0) {
+    if (TheSettings.NeonMode == 0) {
         SetColor(bullet.RayRed[ray], bullet.RayGreen[ray], bullet.RayBlue[ray]);
         DrawLine(x1, y1, x2, y2, 1);
         SetColor(White, White, White);

@@ -37,7 +37,7 @@ bool StrikeSections(World& w, PlayerBullets& bullet) {
         s.rcol -= HitDarkening;
         s.gcol -= HitDarkening;
         s.bcol -= HitDarkening;
-        bool loud = SoundFXOn == 1 && w.DemoMode == 0;
+        bool loud = TheSettings.SoundFXOn == 1 && w.DemoMode == 0;
         if (loud) Sound::Play("SectionHit", 0);
         if (s.Life < 1) {
             if (loud) Sound::Play("RemoveRings", 0);
@@ -65,12 +65,12 @@ void StrikeCannon(World& w, const PlayerBullets& bullet) {
 }
 
 void DrawBullet(const PlayerBullets& bullet) {
-    float x = bullet.x + static_cast<float>(PlayfieldOffsetX);
-    float y = bullet.y + static_cast<float>(PlayfieldOffsetY);
-    if (NeonMode == 1) {
+    float x = bullet.x + static_cast<float>(TheSettings.PlayfieldOffsetX);
+    float y = bullet.y + static_cast<float>(TheSettings.PlayfieldOffsetY);
+    if (TheSettings.NeonMode == 1) {
         DrawImage(GlowDotImage, x, y, 0);
     } else {
-        DrawImage(PlayerShotsImage, x, y, ColorsOn == 1 ? 1 : 0);
+        DrawImage(PlayerShotsImage, x, y, TheSettings.ColorsOn == 1 ? 1 : 0);
     }
 }
 
@@ -128,7 +128,7 @@ void BounceShipOffRings(World& w) {
     if (!WithinDistance(static_cast<int>(w.ShipX), static_cast<int>(w.ShipY), static_cast<int>(FortressX),
                         static_cast<int>(FortressY), BounceRadius))
         return;
-    if (SoundFXOn == 1) Sound::Play("BounceSND", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("BounceSND", 0);
     w.ShipX = w.ShipOldX;
     w.ShipY = w.ShipOldY;
     float a = TurnRemainder(ATan2(w.ShipY - FortressY, w.ShipX - FortressX) + QuarterTurn);

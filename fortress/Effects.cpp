@@ -45,7 +45,7 @@ constexpr int FragRed = 80, FragGreen = 80, FragBlue = 255;
 
 // A piece or dot in the wireframe colour style takes a fresh flicker colour every frame.
 void PickFlicker(Flicker& flicker) {
-    if (NeonMode != 0 || ColorsOn != 1) return;
+    if (TheSettings.NeonMode != 0 || TheSettings.ColorsOn != 1) return;
     int red = Rand(FlickerLow, FlickerHigh);
     int green = Rand(FlickerLow, FlickerHigh);
     int blue = Rand(FlickerLow, FlickerHigh);
@@ -54,7 +54,7 @@ void PickFlicker(Flicker& flicker) {
 
 // One piece or dot in the display style: white, or its flicker colour.
 void DrawDebris(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth, const Flicker& flicker) {
-    if (NeonMode == 0 && ColorsOn == 1)
+    if (TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1)
         DrawSegment(x1, y1, x2, y2, colour, glowWidth, flicker.Red, flicker.Green, flicker.Blue);
     else
         DrawSegment(x1, y1, x2, y2, colour, glowWidth, White, White, White);
@@ -71,7 +71,8 @@ void AddPieces(World& w, int x, int y, int type, int slowest, int fastest, int s
         e.speed = static_cast<float>(speed);
         e.Count = Rand(shortest, longest);
         e.color = GreySpark;
-        if (ColorsOn == 1) e.color = static_cast<std::uint32_t>(Rand(SparkColourLow, SparkColourHigh)) + OpaqueTop;
+        if (TheSettings.ColorsOn == 1)
+            e.color = static_cast<std::uint32_t>(Rand(SparkColourLow, SparkColourHigh)) + OpaqueTop;
         e.ExplosionType = type;
     }
 }
@@ -117,7 +118,7 @@ void DrawPiece(const Explosions& e) {
         y2 = static_cast<float>(static_cast<int>(e.ShownY - Cos(e.Angle1) * reach));
     }
     DrawDebris(e.ShownX, e.ShownY, x2, y2, e.color, GlowWidth3, e.Shade);
-    if (NeonMode == 0) SetColor(White, White, White);
+    if (TheSettings.NeonMode == 0) SetColor(White, White, White);
 }
 
 void DrawFrag(const frags& f) {
@@ -133,7 +134,7 @@ void DrawFrag(const frags& f) {
         float y1 = f.ShownY + (ax * s - ay * c);
         float x2 = f.ShownX + (bx * c + by * s);
         float y2 = f.ShownY + (bx * s - by * c);
-        if (ColorsOn == 0)
+        if (TheSettings.ColorsOn == 0)
             DrawSegment(x1, y1, x2, y2, OpaqueWhite, GlowWidth5, FragGrey, FragGrey, FragGrey);
         else
             DrawSegment(x1, y1, x2, y2, FragColour, GlowWidth5, FragRed, FragGreen, FragBlue);
@@ -182,7 +183,8 @@ void CreateParticles(World& w, int x, int y) {
         int a = Rand(0, LastDegree);
         // Taken as ARGB: about half of them have a top byte of 0 and add nothing to the glow.
         p.color = OpaqueWhite;
-        if (ColorsOn == 1) p.color = static_cast<std::uint32_t>(Rand(-ParticleColourSpread, ParticleColourSpread));
+        if (TheSettings.ColorsOn == 1)
+            p.color = static_cast<std::uint32_t>(Rand(-ParticleColourSpread, ParticleColourSpread));
         float angle = static_cast<float>(a);
         // Two separate draws: the speed differs per axis.
         float across = Rnd(ParticleSlowest, ParticleFastest);

@@ -193,7 +193,7 @@ void PickSpark(World& w, Missiles& m) {
     m.ShownRow = Rand(0, ShapeRows - 1);
     m.ShownX = m.x;
     m.ShownY = m.y;
-    if (NeonMode != 0 || ColorsOn != 1) return;
+    if (TheSettings.NeonMode != 0 || TheSettings.ColorsOn != 1) return;
     for (Flicker& flicker : m.Shade) {
         int red = Rand(FlickerLow, FlickerHigh);
         int green = Rand(FlickerLow, FlickerHigh);
@@ -205,8 +205,8 @@ void PickSpark(World& w, Missiles& m) {
 void DrawMissile(const Missiles& m) {
     for (int k = 0; k < StrokesPerFrame; ++k) {
         const ShapeStroke& stroke = SparkShapes[m.ShownRow][StrokesPerFrame * m.ShownFrame + k];
-        std::uint32_t colour = ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
-        if (NeonMode == 0 && ColorsOn == 1) {
+        std::uint32_t colour = TheSettings.ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
+        if (TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1) {
             const Flicker& flicker = m.Shade[k];
             DrawShapeStroke(stroke, m.ShownX, m.ShownY, colour, GlowWidth3, flicker.Red, flicker.Green, flicker.Blue);
         } else {
@@ -269,7 +269,7 @@ void BulletHitsMissiles(World& w, PlayerBullets& bullet) {
             return;
         CreateExplosion(w, static_cast<int>(m.x), static_cast<int>(m.y), MissileBlastColour, SmallExplosion);
         CreateParticles(w, static_cast<int>(m.x), static_cast<int>(m.y));
-        if (SoundFXOn == 1) Sound::Play("MissileHit", 0);
+        if (TheSettings.SoundFXOn == 1) Sound::Play("MissileHit", 0);
         w.PlayerBulletsList.Remove(bullet);
         w.MissilesList.Remove(m);
     });

@@ -132,7 +132,7 @@ void GrowRings(World& w) {
     // The new inner ring turns against the ring just outside it.
     float innerSpeed = outerNeighbourSpeed >= 0 ? -NewInnerSpeed : NewInnerSpeed;
     CreateSections(w, InnerStartAngle, InnerTarget, RingColor0, innerSpeed, 0);
-    if (SoundFXOn == 1 && w.DemoMode == 0) Sound::Play("GrowRings", 0);
+    if (TheSettings.SoundFXOn == 1 && w.DemoMode == 0) Sound::Play("GrowRings", 0);
     SpeedUpRings(w);
 }
 

@@ -13,16 +13,18 @@ constexpr int PlayfieldWidth = 1024, PlayfieldHeight = 768;
 constexpr DisplayMode SmallestWindow = {PlayfieldWidth, PlayfieldHeight, 0, 0, 0, 0};
 
 void TakeMode(const DisplayMode& mode) {
-    ScreenWidth = mode.Width;
-    ScreenHeight = mode.Height;
-    PlayfieldOffsetX = mode.OffsetX;
-    PlayfieldOffsetY = mode.OffsetY;
-    SavedOffsetY = mode.SavedOffsetY;
-    FullScreen = mode.Full;
+    TheSettings.ScreenWidth = mode.Width;
+    TheSettings.ScreenHeight = mode.Height;
+    TheSettings.PlayfieldOffsetX = mode.OffsetX;
+    TheSettings.PlayfieldOffsetY = mode.OffsetY;
+    TheSettings.SavedOffsetY = mode.SavedOffsetY;
+    TheSettings.FullScreen = mode.Full;
 }
 
 bool OpenMode(std::string& why) {
-    if (!TryGraphics(ScreenWidth, ScreenHeight, FullScreen == 1 ? 1 : 0, GameHertz, why)) return false;
+    if (!TryGraphics(TheSettings.ScreenWidth, TheSettings.ScreenHeight, TheSettings.FullScreen == 1 ? 1 : 0, GameHertz,
+                     why))
+        return false;
     HideMouse();
     SetDrawingState();
     return true;
@@ -30,7 +32,8 @@ bool OpenMode(std::string& why) {
 } // namespace
 
 DisplayMode CurrentDisplayMode() {
-    return {ScreenWidth, ScreenHeight, PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY, FullScreen};
+    return {TheSettings.ScreenWidth,      TheSettings.ScreenHeight, TheSettings.PlayfieldOffsetX,
+            TheSettings.PlayfieldOffsetY, TheSettings.SavedOffsetY, TheSettings.FullScreen};
 }
 
 bool ChangeDisplayMode(const DisplayMode& wanted) {

@@ -33,7 +33,7 @@ const char* const GlowLevelTexts[MostGlow - LeastGlow + 1] = {
 };
 
 void PlayEffect(const char* name) {
-    if (SoundFXOn == 1) Sound::Play(name, 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play(name, 0);
 }
 
 void DrawGlowTexts() {
@@ -60,10 +60,10 @@ void StepSpin(float& spin, int (&angles)[GlowLevels]) {
 
 void DrawOctagons(const int (&angles)[GlowLevels]) {
     for (int level = LeastGlow; level <= MostGlow; ++level) {
-        std::uint32_t colour = ColorsOn == 0 ? OctagonGrey : OctagonTeal;
+        std::uint32_t colour = TheSettings.ColorsOn == 0 ? OctagonGrey : OctagonTeal;
         int angle = 0;
-        if (level == GlowAmount) {
-            colour = ColorsOn == 0 ? ChosenWhite : ChosenYellow;
+        if (level == TheSettings.GlowAmount) {
+            colour = TheSettings.ColorsOn == 0 ? ChosenWhite : ChosenYellow;
             angle = angles[level - LeastGlow];
         }
         DrawPolygonShape(OctagonCentreX + OctagonStepX * static_cast<float>(level), OctagonY, angle, OctagonSides,
@@ -75,27 +75,29 @@ bool PadPushed(bool pushed) { return TheControls.ControlMode > 0 && pushed; }
 
 void ReadGlowKeys(float restX) {
     float jx = JoyX(0);
-    bool down = KeyHit(KeyTurnLeft) || KeyHit(KeyCursorLeft) || KeyHit(KeyCursorUp) || PadPushed(jx < restX);
-    if (down && GlowAmount > LeastGlow) {
+    bool down =
+        KeyHit(TheSettings.KeyTurnLeft) || KeyHit(KeyCursorLeft) || KeyHit(KeyCursorUp) || PadPushed(jx < restX);
+    if (down && TheSettings.GlowAmount > LeastGlow) {
         PlayEffect("BounceSND");
-        GlowAmount -= 1;
+        TheSettings.GlowAmount -= 1;
         FlushJoy();
-        UpdateGlowWidths();
+        UpdateGlowWidths(TheSettings.GlowAmount);
         // A pad held over steps once every 150 ms rather than every frame.
         if (jx < restX) Delay(PadStepDelayMs);
     }
-    bool up = KeyHit(KeyTurnRight) || KeyHit(KeyCursorRight) || KeyHit(KeyCursorDown) || PadPushed(jx > restX);
-    if (up && GlowAmount < MostGlow) {
+    bool up =
+        KeyHit(TheSettings.KeyTurnRight) || KeyHit(KeyCursorRight) || KeyHit(KeyCursorDown) || PadPushed(jx > restX);
+    if (up && TheSettings.GlowAmount < MostGlow) {
         PlayEffect("BounceSND");
         FlushJoy();
-        GlowAmount += 1;
-        UpdateGlowWidths();
+        TheSettings.GlowAmount += 1;
+        UpdateGlowWidths(TheSettings.GlowAmount);
         if (jx > restX) Delay(PadStepDelayMs);
     }
 }
 
 bool LeaveGlowScreen() {
-    if (KeyHit(KeyFire) || KeyHit(KeyEscapeCode) || KeyHit(KeyReturnCode)) return true;
+    if (KeyHit(TheSettings.KeyFire) || KeyHit(KeyEscapeCode) || KeyHit(KeyReturnCode)) return true;
     return TheControls.ControlMode > 0 &&
            (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
@@ -124,7 +126,7 @@ class GlowPage : public Screen {
         } else {
             PumpTickets();
             if (LeaveGlowScreen()) {
-                UpdateGlowWidths();
+                UpdateGlowWidths(TheSettings.GlowAmount);
                 PlayEffect("BlipSND");
                 loop.Close();
                 return;
@@ -137,7 +139,9 @@ class GlowPage : public Screen {
         BeginScreenFrame(ScreenStars::Hidden);
         DrawGlowTexts();
         DrawOctagons(Angles);
-        int level = GlowAmount < LeastGlow ? LeastGlow : GlowAmount > MostGlow ? MostGlow : GlowAmount;
+        int level = TheSettings.GlowAmount < LeastGlow  ? LeastGlow
+                    : TheSettings.GlowAmount > MostGlow ? MostGlow
+                                                        : TheSettings.GlowAmount;
         GlowInfoLine(GlowLevelTexts[level - LeastGlow], 4);
     }
 

@@ -112,7 +112,7 @@ std::string UploadReplyNote() {
 }
 
 void Blip() {
-    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("BlipSND", 0);
 }
 
 // The name as the server keeps it: A to Z in lower case, every other character as it is.
@@ -138,17 +138,17 @@ void TakeTopTen() {
     int lines = Network::GetNbOfLines();
     for (int k = 0; 1 + LinesPerEntry * k <= lines && k < OnlineRows; ++k) {
         int first = 1 + LinesPerEntry * k;
-        OnlineNames[k] = Network::GetResult(first);
-        OnlineLevels[k] = Network::GetResult(first + 1);
-        OnlineScores[k] = Network::GetResult(first + 2);
+        TheSettings.OnlineNames[k] = Network::GetResult(first);
+        TheSettings.OnlineLevels[k] = Network::GetResult(first + 1);
+        TheSettings.OnlineScores[k] = Network::GetResult(first + 2);
         OnlineGames[k] = Network::GetResult(first + 3); // the game behind the row, where the server names one
-        OnlineDates[k] = Network::GetResult(first + 4);
+        TheSettings.OnlineDates[k] = Network::GetResult(first + 4);
     }
 }
 
 void DrawRules() {
-    int red = ColorsOn == 1 ? 32 : 255;
-    int green = ColorsOn == 1 ? 128 : 255;
+    int red = TheSettings.ColorsOn == 1 ? 32 : 255;
+    int green = TheSettings.ColorsOn == 1 ? 128 : 255;
     int blue = 255;
     DrawSegment(RuleLeft, RuleTop, RuleRight, RuleTop, RuleColour, GlowWidth5, red, green, blue);
     DrawSegment(RuleLeft, RuleBottom, RuleRight, RuleBottom, RuleColour, GlowWidth5, red, green, blue);
@@ -162,7 +162,8 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
                        PageGreen.Red, PageGreen.Green, PageGreen.Blue);
     DrawText("last score achieved    : " + scoreText, ScoreColumn, LastScoreRow, PageWhite, FullText);
     DrawText("personal highscore:    : " + bestText, ScoreColumn, BestScoreRow, PageWhite, FullText);
-    DrawCentredText("press tab to change name from: " + PlayerName, NameLineRow, 0xFFFF4080, SmallText, 255, 64, 128);
+    DrawCentredText("press tab to change name from: " + TheSettings.PlayerName, NameLineRow, 0xFFFF4080, SmallText, 255,
+                    64, 128);
     DrawText("online scores - press fire to sync highscore", SyncLineColumn, SyncLineRow, PageCyan, SmallText);
     DrawCentredText("press ESCAPE or THRUST to return to menu.", LeaveLineRow, PageYellow.Argb, SmallText,
                     PageYellow.Red, PageYellow.Green, PageYellow.Blue);
@@ -181,11 +182,12 @@ void DrawHighscoreScreen(const std::string& scoreText, const std::string& bestTe
 }
 
 bool FireHit() {
-    return KeyHit(KeyFire) || KeyHit(KeyReturn) || (TheControls.PadActive == 1 && JoyHit(TheControls.PadFireButton, 0));
+    return KeyHit(TheSettings.KeyFire) || KeyHit(KeyReturn) ||
+           (TheControls.PadActive == 1 && JoyHit(TheControls.PadFireButton, 0));
 }
 
 bool LeaveHit() {
-    return KeyHit(KeyEscape) || KeyDown(KeyThrust) ||
+    return KeyHit(KeyEscape) || KeyDown(TheSettings.KeyThrust) ||
            (TheControls.PadActive == 1 && JoyHit(TheControls.PadThrustButton, 0));
 }
 
@@ -199,10 +201,10 @@ std::string WatchHelpLine() {
 // The rows a sync from this screen fetches afresh show nothing until the reply fills them.
 void PlaceholderShownRows() {
     for (int row = 0; row < ShownRows; ++row) {
-        OnlineNames[row] = "..........";
-        OnlineLevels[row] = "-";
-        OnlineScores[row] = "-";
-        OnlineDates[row] = " ";
+        TheSettings.OnlineNames[row] = "..........";
+        TheSettings.OnlineLevels[row] = "-";
+        TheSettings.OnlineScores[row] = "-";
+        TheSettings.OnlineDates[row] = " ";
     }
 }
 } // namespace
@@ -210,20 +212,20 @@ void PlaceholderShownRows() {
 OnlineTable TakeOnlineTable() {
     OnlineTable table;
     for (int row = 0; row < OnlineRows; ++row) {
-        table.Names[row] = OnlineNames[row];
-        table.Levels[row] = OnlineLevels[row];
-        table.Scores[row] = OnlineScores[row];
-        table.Dates[row] = OnlineDates[row];
+        table.Names[row] = TheSettings.OnlineNames[row];
+        table.Levels[row] = TheSettings.OnlineLevels[row];
+        table.Scores[row] = TheSettings.OnlineScores[row];
+        table.Dates[row] = TheSettings.OnlineDates[row];
     }
     return table;
 }
 
 void PutBackOnlineTable(const OnlineTable& table) {
     for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = table.Names[row];
-        OnlineLevels[row] = table.Levels[row];
-        OnlineScores[row] = table.Scores[row];
-        OnlineDates[row] = table.Dates[row];
+        TheSettings.OnlineNames[row] = table.Names[row];
+        TheSettings.OnlineLevels[row] = table.Levels[row];
+        TheSettings.OnlineScores[row] = table.Scores[row];
+        TheSettings.OnlineDates[row] = table.Dates[row];
     }
 }
 
@@ -238,18 +240,18 @@ std::string TakeSyncNote() {
 void ResetSyncNote() { SyncNote.clear(); }
 
 std::string HighscoreRowText(int row) {
-    std::string name = OnlineNames[row].substr(0, RowNameWidth);
+    std::string name = TheSettings.OnlineNames[row].substr(0, RowNameWidth);
     name.resize(RowNameWidth, ' ');
-    std::string level = OnlineLevels[row];
+    std::string level = TheSettings.OnlineLevels[row];
     if (level.size() > RowLevelWidth) level = level.substr(level.size() - RowLevelWidth);
     level.insert(0, RowLevelWidth - level.size(), ' ');
     std::replace(level.begin(), level.end(), ' ', '0');
-    std::string score = OnlineScores[row].substr(0, RowScoreLongest);
+    std::string score = TheSettings.OnlineScores[row].substr(0, RowScoreLongest);
     if (score.size() < RowScoreWidth) score.insert(0, RowScoreWidth - score.size(), ' ');
     return name + RowGap + level + RowGap + score;
 }
 
-bool HighscoreRowShown(int row) { return OnlineScores[row] > "0"; }
+bool HighscoreRowShown(int row) { return TheSettings.OnlineScores[row] > "0"; }
 
 namespace {
 // The version list as it arrives: product keys and versions, a hundred entries at most.
@@ -318,7 +320,7 @@ class WaitPage : public Screen {
   private:
     enum class Job { Sync, Version };
     void SendSync() {
-        std::string name = ServerName(PlayerName);
+        std::string name = ServerName(TheSettings.PlayerName);
         std::string level = IntToText(TheWorld.Level);
         std::string score = IntToText(TheWorld.Score);
         std::string syncDate = CurrentDate();
@@ -399,7 +401,7 @@ class HighscorePage : public Screen {
         if (!Started) {
             Started = true;
             ScoreShown = ScoreText(TheWorld.Score);
-            BestShown = ScoreText(PersonalHighscore);
+            BestShown = ScoreText(TheSettings.PersonalHighscore);
             // Why the game of a row can't be watched, or why the sync that led here failed, for a few seconds.
             Notice = TakeSyncNote();
             NoticeFrames = Notice.empty() ? 0 : SyncNoticeFrames;
@@ -456,7 +458,7 @@ class HighscorePage : public Screen {
                 // A digit the player fires or thrusts with does that here too: it syncs or leaves, and watches
                 // nothing.
                 const int key = KeyRowOne + row;
-                if (key == KeyFire || key == KeyThrust || !KeyHit(key)) continue;
+                if (key == TheSettings.KeyFire || key == TheSettings.KeyThrust || !KeyHit(key)) continue;
                 Blip();
                 Notice = Fetch.Start(row);
                 NoticeFrames = Notice.empty() ? 0 : WatchNoticeFrames;

@@ -55,7 +55,7 @@ const std::string FreewareNotice = "  ";
 const std::string VersionText = std::string("v") + GameVersion;
 
 void PlayEffect(const char* name) {
-    if (SoundFXOn == 1) Sound::Play(name, 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play(name, 0);
 }
 
 // What a frame of the intro shows, worked out by its step: the stars' two dots each, and the emblem's segments with
@@ -126,7 +126,8 @@ void IntroScreen::ReadEmblem() {
 
 // Two passes: each star flies out along its spiral and is shown there, then a second dot turns about the middle.
 void IntroScreen::StepIntroStars() {
-    float offsetX = static_cast<float>(PlayfieldOffsetX), offsetY = static_cast<float>(PlayfieldOffsetY);
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX),
+          offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
     Stars.Walk([&](IntroStars& star) {
         star.x += Sin(star.angle) * star.dist;
         star.y -= Cos(star.angle) * star.dist;
@@ -154,11 +155,12 @@ void IntroScreen::StepIntroStars() {
 
 // The emblem at the frame's zoom and angle; every hundredth segment draws a new flash colour.
 void IntroScreen::StepEmblem() {
-    float offsetX = static_cast<float>(PlayfieldOffsetX), offsetY = static_cast<float>(PlayfieldOffsetY);
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX),
+          offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
     float c = Cos(Angle), s = Sin(Angle);
     const int* segment = Emblem + 1;
     for (int k = 0; k < Emblem[0]; ++k, segment += EmblemValuesPerSegment) {
-        std::uint32_t colour = ColorsOn == 0 ? White : static_cast<std::uint32_t>(segment[0]);
+        std::uint32_t colour = TheSettings.ColorsOn == 0 ? White : static_cast<std::uint32_t>(segment[0]);
         float x1 = static_cast<float>(Trunc(static_cast<float>(segment[1]) * Zoom));
         float y1 = static_cast<float>(Trunc(static_cast<float>(segment[2]) * Zoom));
         float x2 = static_cast<float>(Trunc(static_cast<float>(segment[3]) * Zoom));
@@ -170,8 +172,8 @@ void IntroScreen::StepEmblem() {
             FlashColour = static_cast<std::uint32_t>(Rand(FlashColourLow, FlashColourHigh));
         }
         if (colour == EmblemFlashColour) colour = FlashColour;
-        int red = ColorsOn == 0 ? Full : segment[5], green = ColorsOn == 0 ? Full : segment[6];
-        int blue = ColorsOn == 0 ? Full : segment[7];
+        int red = TheSettings.ColorsOn == 0 ? Full : segment[5], green = TheSettings.ColorsOn == 0 ? Full : segment[6];
+        int blue = TheSettings.ColorsOn == 0 ? Full : segment[7];
         Segments.push_back({EmblemX + tx1 + offsetX, EmblemY + ty1 + offsetY, EmblemX + tx2 + offsetX,
                             EmblemY + ty2 + offsetY, colour, red, green, blue});
     }
@@ -249,9 +251,9 @@ void IntroScreen::Draw() const {
     BeginScreenFrame(ScreenStars::Hidden);
     DrawVectorText(VersionText, VersionColumn, VersionRow, VersionColour, 0, SmallText, SmallText, 0, Full, 64, Full);
     DrawCentredText(FreewareNotice, NoticeRow, NoticeColour, SmallText, Full, 64, 64);
-    if (NeonMode == 0) SetColor(Full, Full, Full);
+    if (TheSettings.NeonMode == 0) SetColor(Full, Full, Full);
     for (const StarDotAt& dot : Dots) {
-        if (NeonMode == 1)
+        if (TheSettings.NeonMode == 1)
             TPoly::Line(GlowDotImage, 0, dot.X1, dot.Y1, dot.Colour, dot.X2, dot.Y2, dot.Colour,
                         static_cast<float>(dot.GlowWidth), true, false);
         else

@@ -113,7 +113,7 @@ void KeepScript(const std::string& text) {
         RenameFile(LastGamePath().c_str(), HistoryGamePath(1).c_str());
     }
     WriteWhole(LastGamePath(), text);
-    if (PersonalHighscore > Current.HighscoreBefore) WriteWhole(BestGamePath(), text);
+    if (TheSettings.PersonalHighscore > Current.HighscoreBefore) WriteWhole(BestGamePath(), text);
 }
 
 void Finish(const char* ending, bool exact) {
@@ -128,7 +128,7 @@ void Finish(const char* ending, bool exact) {
 void BeginKeptGame() {
     Current = KeptGame{};
     Current.On = true;
-    Current.HighscoreBefore = PersonalHighscore;
+    Current.HighscoreBefore = TheSettings.PersonalHighscore;
     // The generator's state now is the game's seed, and keeping the game changes nothing in it; a fresh ticket from
     // the server seeds the game instead, and goes with its script to prove where the seed came from.
     Current.Script.Seed = RndSeed();

@@ -66,7 +66,7 @@ constexpr int ItemStart = 0, ItemInstructions = 1, ItemOptions = 2, ItemScores =
 int MoveLock;
 
 void PlayEffect(const char* name) {
-    if (SoundFXOn == 1) Sound::Play(name, 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play(name, 0);
 }
 
 void DrawSmallText(const std::string& text, float column, float row, std::uint32_t colour, int red, int green,
@@ -173,7 +173,7 @@ void ReadCarouselMoves() {
 }
 
 bool ConfirmHit() {
-    if (KeyHit(KeyReturnCode) || KeyHit(KeyFire)) return true;
+    if (KeyHit(KeyReturnCode) || KeyHit(TheSettings.KeyFire)) return true;
     return TheControls.PadActive == 1 &&
            (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
@@ -198,7 +198,7 @@ void ReturnFromGame() {
     FlyInLogo();
     GhostIndex = 0;
     // What the game changed (the personal best above all) is kept at once, not only when the program ends.
-    SaveSettings();
+    SaveSettings(TheSettings);
 }
 
 // The pad answers first; a key overrides it, and a no key wins over a yes key in the same frame.
@@ -436,12 +436,12 @@ class GameOverSync : public Screen {
         Shown = TakeOnlineTable();
         // The top ten shows placeholders until the sync has fetched it again.
         for (int row = 0; row < OnlineRows; ++row) {
-            OnlineNames[row] = "..........";
-            OnlineLevels[row] = "0";
-            OnlineScores[row] = ".";
-            OnlineDates[row] = " ";
+            TheSettings.OnlineNames[row] = "..........";
+            TheSettings.OnlineLevels[row] = "0";
+            TheSettings.OnlineScores[row] = ".";
+            TheSettings.OnlineDates[row] = " ";
         }
-        if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+        if (TheSettings.SoundFXOn == 1) Sound::Play("BlipSND", 0);
         loop.Open(OpenSyncAndVersionCheck());
     }
     void Resume(Loop& loop) override {

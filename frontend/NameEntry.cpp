@@ -44,11 +44,12 @@ void Text(const std::string& text, float x, float y, PageColour colour) {
 }
 
 void Blip() {
-    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("BlipSND", 0);
 }
 
 int* KeySetting(int action) {
-    int* const settings[4] = {&KeyTurnLeft, &KeyTurnRight, &KeyThrust, &KeyFire};
+    int* const settings[4] = {&TheSettings.KeyTurnLeft, &TheSettings.KeyTurnRight, &TheSettings.KeyThrust,
+                              &TheSettings.KeyFire};
     return settings[action];
 }
 
@@ -64,7 +65,7 @@ void DrawNameScreen() {
     Text("enter    esc                ", 5.0f, 10.0f, Red);
     Text("(max 10 chars)", 11.0f, 14.0f, Red);
     Text("current player:", 5.0f, 18.0f, Cyan);
-    Text(PlayerName, 21.0f, 18.0f, Lilac);
+    Text(TheSettings.PlayerName, 21.0f, 18.0f, Lilac);
 }
 
 // The first of "0".."Z" hit this frame, space counting as soon as it is seen; 0 when none.
@@ -141,10 +142,10 @@ class NamePage : public Screen {
             FlushKeys();
         } else {
             PumpTickets();
-            if (KeyHit(KeyEscape) || KeyHit(KeyReturn) || KeyHit(KeyFire)) {
+            if (KeyHit(KeyEscape) || KeyHit(KeyReturn) || KeyHit(TheSettings.KeyFire)) {
                 // Escape keeps the edits as well: there is no undo.
                 Blip();
-                if (PlayerName.empty()) PlayerName = "noname";
+                if (TheSettings.PlayerName.empty()) TheSettings.PlayerName = "noname";
                 Delay(NameLeaveDelayMs);
                 FlushKeys();
                 loop.Close();
@@ -153,11 +154,11 @@ class NamePage : public Screen {
         }
         if (KeyHit(KeyBackspace)) {
             Blip();
-            if (!PlayerName.empty()) PlayerName.pop_back();
+            if (!TheSettings.PlayerName.empty()) TheSettings.PlayerName.pop_back();
         }
         if (int typed = TypedCharacter()) {
-            if (PlayerName.size() < LongestName) {
-                PlayerName += static_cast<char>(typed);
+            if (TheSettings.PlayerName.size() < LongestName) {
+                TheSettings.PlayerName += static_cast<char>(typed);
                 Blip();
             }
             FlushKeys(); // one character a frame

@@ -35,45 +35,45 @@ struct PlayersRun {
 };
 
 PlayersRun TakePlayersRun() {
-    return {{KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire},
+    return {{TheSettings.KeyTurnLeft, TheSettings.KeyTurnRight, TheSettings.KeyThrust, TheSettings.KeyFire},
             TheControls.ControlMode,
             TheControls.PadActive,
             TheControls.PadFireButton,
             TheControls.PadThrustButton,
-            ColorsOn,
-            NeonMode,
+            TheSettings.ColorsOn,
+            TheSettings.NeonMode,
             TheWorld.Score,
             TheWorld.Level,
             TheWorld.ShipsLeft,
             TheWorld.BonusCounter,
-            PersonalHighscore,
+            TheSettings.PersonalHighscore,
             TheWorld.DemoMode,
             TheWorld.GameState,
             KeepingPlayerGames()};
 }
 
 void PutBack(const PlayersRun& run) {
-    KeyTurnLeft = run.Keys[0];
-    KeyTurnRight = run.Keys[1];
-    KeyThrust = run.Keys[2];
-    KeyFire = run.Keys[3];
+    TheSettings.KeyTurnLeft = run.Keys[0];
+    TheSettings.KeyTurnRight = run.Keys[1];
+    TheSettings.KeyThrust = run.Keys[2];
+    TheSettings.KeyFire = run.Keys[3];
     TheControls.ControlMode = run.Controls;
     TheControls.PadActive = run.Pad;
     TheControls.PadFireButton = run.PadFire;
     TheControls.PadThrustButton = run.PadThrust;
-    if (ColorsOn != run.Colours) {
-        ColorsOn = run.Colours;
+    if (TheSettings.ColorsOn != run.Colours) {
+        TheSettings.ColorsOn = run.Colours;
         SetPalette();
     }
-    if (NeonMode != run.Neon) {
-        NeonMode = run.Neon;
+    if (TheSettings.NeonMode != run.Neon) {
+        TheSettings.NeonMode = run.Neon;
         SetDrawingState();
     }
     TheWorld.Score = run.PlayersScore;
     TheWorld.Level = run.PlayersLevel;
     TheWorld.ShipsLeft = run.Ships;
     TheWorld.BonusCounter = run.Bonus;
-    PersonalHighscore = run.Best;
+    TheSettings.PersonalHighscore = run.Best;
     TheWorld.DemoMode = run.Demo;
     TheWorld.GameState = run.State;
     SetKeepPlayerGames(run.Keeping);
@@ -154,7 +154,7 @@ std::string RowGameFetch::Watch(int row, Loop& loop) {
     std::istringstream in(Text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
-    loop.Open(std::make_unique<RowWatch>(script, OnlineNames[row]));
+    loop.Open(std::make_unique<RowWatch>(script, TheSettings.OnlineNames[row]));
     return "";
 }
 

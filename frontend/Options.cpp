@@ -55,7 +55,7 @@ struct ScreenState {
 };
 
 void PlayEffect(const char* name) {
-    if (SoundFXOn == 1) Sound::Play(name, 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play(name, 0);
 }
 
 int Flipped(int setting) { return setting == 1 ? 0 : 1; }
@@ -63,18 +63,20 @@ int Flipped(int setting) { return setting == 1 ? 0 : 1; }
 std::string OnOff(const std::string& what, int setting) { return what + (setting == 1 ? " (on)/off" : " on/(off)"); }
 
 std::string LineText(int line, const ScreenState& screen) {
-    std::string size = IntToText(ScreenWidth) + "x" + IntToText(ScreenHeight);
+    std::string size = IntToText(TheSettings.ScreenWidth) + "x" + IntToText(TheSettings.ScreenHeight);
     switch (line) {
     case LineFullScreen:
-        return FullScreen == 1 ? "change to window mode (" + size + ")" : "change to fullscreen(" + size + ")";
-    case LineName: return "change playername from: " + PlayerName;
+        return TheSettings.FullScreen == 1 ? "change to window mode (" + size + ")"
+                                           : "change to fullscreen(" + size + ")";
+    case LineName: return "change playername from: " + TheSettings.PlayerName;
     case LineKeys: return "redefine keys";
-    case LineBackground: return OnOff("use background", UseBackground);
+    case LineBackground: return OnOff("use background", TheSettings.UseBackground);
     case LineGlow: return "Adjust amount of glow";
-    case LineColours: return OnOff("set colors", ColorsOn);
-    case LineEffects: return OnOff("Sound effects", SoundFXOn);
-    case LineMusic: return OnOff("Music", MusicOn);
-    case LineStyle: return NeonMode == 1 ? "Graphics mode wireframe/(neon)" : "Graphics mode (wireframe)/neon";
+    case LineColours: return OnOff("set colors", TheSettings.ColorsOn);
+    case LineEffects: return OnOff("Sound effects", TheSettings.SoundFXOn);
+    case LineMusic: return OnOff("Music", TheSettings.MusicOn);
+    case LineStyle:
+        return TheSettings.NeonMode == 1 ? "Graphics mode wireframe/(neon)" : "Graphics mode (wireframe)/neon";
     case LineControls:
         if (TheControls.ControlMode == 1) return "Controls (pad - normal buttons)";
         if (TheControls.ControlMode == 2) return "Controls (pad - reversed buttons)";
@@ -107,7 +109,7 @@ void DrawOptions(const ScreenState& screen) {
 
 void ChooseSize(int line) {
     const SizeLine& size = Sizes[line - LineFirstSize];
-    DisplayMode wanted = {size.Width, size.Height, size.OffsetX, size.OffsetY, size.OffsetY, FullScreen};
+    DisplayMode wanted = {size.Width, size.Height, size.OffsetX, size.OffsetY, size.OffsetY, TheSettings.FullScreen};
     if (!ChangeDisplayMode(wanted)) PlayEffect("BounceSND");
 }
 
@@ -136,7 +138,7 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
     switch (line) {
     case LineFullScreen: {
         DisplayMode wanted = CurrentDisplayMode();
-        wanted.Full = Flipped(FullScreen);
+        wanted.Full = Flipped(TheSettings.FullScreen);
         if (!ChangeDisplayMode(wanted)) PlayEffect("BounceSND");
         break;
     }
@@ -150,10 +152,10 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
         return true;
     case LineBackground:
         PlayEffect("BlipSND");
-        UseBackground = Flipped(UseBackground);
+        TheSettings.UseBackground = Flipped(TheSettings.UseBackground);
         break;
     case LineGlow:
-        if (NeonMode == 1) {
+        if (TheSettings.NeonMode == 1) {
             PlayEffect("BlipSND");
             loop.Open(OpenGlowScreen());
             return true;
@@ -163,7 +165,7 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
         break;
     case LineColours:
         PlayEffect("BlipSND");
-        ColorsOn = Flipped(ColorsOn);
+        TheSettings.ColorsOn = Flipped(TheSettings.ColorsOn);
         SetPalette();
         // The rings keep the colours they were made with: made again, they show the new palette at once.
         TheWorld.SectionsList.Clear();
@@ -171,17 +173,17 @@ bool Choose(int line, ScreenState& screen, Loop& loop) {
         break;
     case LineEffects:
         PlayEffect("BlipSND"); // heard only when the effects were on
-        SoundFXOn = Flipped(SoundFXOn);
+        TheSettings.SoundFXOn = Flipped(TheSettings.SoundFXOn);
         break;
     case LineMusic:
         PlayEffect("BlipSND");
-        MusicOn = Flipped(MusicOn);
-        if (MusicOn == 0 && Sound::IsPlaying("menu-loop") == 1) Sound::Stop("menu-loop");
-        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        TheSettings.MusicOn = Flipped(TheSettings.MusicOn);
+        if (TheSettings.MusicOn == 0 && Sound::IsPlaying("menu-loop") == 1) Sound::Stop("menu-loop");
+        if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
         break;
     case LineStyle:
         PlayEffect("BlipSND");
-        NeonMode = Flipped(NeonMode);
+        TheSettings.NeonMode = Flipped(TheSettings.NeonMode);
         SetDrawingState();
         break;
     case LineControls: ChooseControls(); break;
@@ -237,7 +239,7 @@ void MoveSelection(ScreenState& screen) {
 bool LeaveNow(const ScreenState& screen) {
     if (screen.Leave || KeyHit(KeyEscape)) return true;
     if (screen.Selection != LineReturn) return false;
-    if (KeyDown(KeyFire) || KeyHit(KeyReturn)) return true;
+    if (KeyDown(TheSettings.KeyFire) || KeyHit(KeyReturn)) return true;
     return TheControls.ControlMode > 0 && TheControls.PadActive == 1 &&
            (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
@@ -254,7 +256,9 @@ class OptionsPage : public Screen {
             TheControls.PadMenuRestY = JoyY(0);
         } else {
             PumpTickets();
-            if ((KeyHit(KeyReturn) || KeyHit(KeyFire) || PadChoice()) && Choose(State.Selection, State, loop)) return;
+            if ((KeyHit(KeyReturn) || KeyHit(TheSettings.KeyFire) || PadChoice()) &&
+                Choose(State.Selection, State, loop))
+                return;
             if (MoveOnOrLeave(loop)) return;
         }
         StepFrame();

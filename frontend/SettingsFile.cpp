@@ -26,15 +26,15 @@ int HeadInt(const std::string& head, int index) {
 
 int UsableKey(int code, int fallback) { return code >= FirstKeyCode && code <= LastUsableKeyCode ? code : fallback; }
 
-void MendStoredValues() {
-    MendDisplaySize();
-    KeyTurnLeft = UsableKey(KeyTurnLeft, DefaultKeyTurnLeft);
-    KeyTurnRight = UsableKey(KeyTurnRight, DefaultKeyTurnRight);
-    KeyThrust = UsableKey(KeyThrust, DefaultKeyThrust);
-    KeyFire = UsableKey(KeyFire, DefaultKeyFire);
-    if (GlowAmount < LeastGlow || GlowAmount > MostGlow) GlowAmount = 0;
+void MendStoredValues(Settings& s) {
+    MendDisplaySize(s);
+    s.KeyTurnLeft = UsableKey(s.KeyTurnLeft, DefaultKeyTurnLeft);
+    s.KeyTurnRight = UsableKey(s.KeyTurnRight, DefaultKeyTurnRight);
+    s.KeyThrust = UsableKey(s.KeyThrust, DefaultKeyThrust);
+    s.KeyFire = UsableKey(s.KeyFire, DefaultKeyFire);
+    if (s.GlowAmount < LeastGlow || s.GlowAmount > MostGlow) s.GlowAmount = 0;
     // Every drawing routine draws in one of the two styles; any other value would draw nothing at all.
-    if (NeonMode != 0 && NeonMode != 1) NeonMode = 1;
+    if (s.NeonMode != 0 && s.NeonMode != 1) s.NeonMode = 1;
 }
 
 // Keeps a damaged file's bytes beside it as "<name>.bad"; false when they could not be written.
@@ -47,32 +47,32 @@ bool KeepDamagedBytes() {
     return CloseStream(bad) && written;
 }
 
-void WriteSettings(Stream* stream) {
-    WriteInt(stream, FullScreen);
-    WriteInt(stream, UseBackground);
-    WriteInt(stream, PersonalHighscore);
-    WriteInt(stream, KeyTurnLeft);
-    WriteInt(stream, KeyTurnRight);
-    WriteInt(stream, KeyThrust);
-    WriteInt(stream, KeyFire);
+void WriteSettings(Stream* stream, const Settings& s) {
+    WriteInt(stream, s.FullScreen);
+    WriteInt(stream, s.UseBackground);
+    WriteInt(stream, s.PersonalHighscore);
+    WriteInt(stream, s.KeyTurnLeft);
+    WriteInt(stream, s.KeyTurnRight);
+    WriteInt(stream, s.KeyThrust);
+    WriteInt(stream, s.KeyFire);
     for (int i = 0; i < ReservedInts; ++i) WriteInt(stream, 0);
-    WriteInt(stream, ScreenWidth);
-    WriteInt(stream, ScreenHeight);
-    WriteInt(stream, PlayfieldOffsetX);
-    WriteInt(stream, PlayfieldOffsetY);
-    WriteInt(stream, SavedOffsetY);
-    WriteInt(stream, SoundFXOn);
-    WriteInt(stream, MusicOn);
-    WriteInt(stream, ColorsOn);
-    WriteInt(stream, GlowAmount);
-    WriteInt(stream, NeonMode);
-    WriteLine(stream, PlayerName);
-    WriteLine(stream, SettingsSpareLine);
+    WriteInt(stream, s.ScreenWidth);
+    WriteInt(stream, s.ScreenHeight);
+    WriteInt(stream, s.PlayfieldOffsetX);
+    WriteInt(stream, s.PlayfieldOffsetY);
+    WriteInt(stream, s.SavedOffsetY);
+    WriteInt(stream, s.SoundFXOn);
+    WriteInt(stream, s.MusicOn);
+    WriteInt(stream, s.ColorsOn);
+    WriteInt(stream, s.GlowAmount);
+    WriteInt(stream, s.NeonMode);
+    WriteLine(stream, s.PlayerName);
+    WriteLine(stream, s.SettingsSpareLine);
     for (int row = 0; row < OnlineRows; ++row) {
-        WriteLine(stream, OnlineNames[row]);
-        WriteLine(stream, OnlineScores[row]);
-        WriteLine(stream, OnlineLevels[row]);
-        WriteLine(stream, OnlineDates[row]);
+        WriteLine(stream, s.OnlineNames[row]);
+        WriteLine(stream, s.OnlineScores[row]);
+        WriteLine(stream, s.OnlineLevels[row]);
+        WriteLine(stream, s.OnlineDates[row]);
     }
     WriteLine(stream, "\r\n");
     for (const char* line : ClosingLines) WriteLine(stream, line);
@@ -83,54 +83,54 @@ void SettingsNotSaved(const std::string& why) {
 }
 } // namespace
 
-void LoadSettings() {
+void LoadSettings(Settings& s) {
     Stream* stream = ReadFile(SettingsFile.c_str());
     if (!stream) {
-        SetDefaultSettings();
+        s = Settings{};
         return;
     }
     std::string head = ReadBytes(stream, HeadBytes);
     if (head.size() < HeadBytes) {
         // A head cut short: the game starts from the defaults and the damaged bytes go aside at the next save.
         CloseStream(stream);
-        SetDefaultSettings();
+        s = Settings{};
         DamagedBytes = head;
         HaveDamagedBytes = true;
         return;
     }
     int index = 0;
-    FullScreen = HeadInt(head, index++);
-    UseBackground = HeadInt(head, index++);
-    PersonalHighscore = HeadInt(head, index++);
-    KeyTurnLeft = HeadInt(head, index++);
-    KeyTurnRight = HeadInt(head, index++);
-    KeyThrust = HeadInt(head, index++);
-    KeyFire = HeadInt(head, index++);
+    s.FullScreen = HeadInt(head, index++);
+    s.UseBackground = HeadInt(head, index++);
+    s.PersonalHighscore = HeadInt(head, index++);
+    s.KeyTurnLeft = HeadInt(head, index++);
+    s.KeyTurnRight = HeadInt(head, index++);
+    s.KeyThrust = HeadInt(head, index++);
+    s.KeyFire = HeadInt(head, index++);
     index += ReservedInts;
-    ScreenWidth = HeadInt(head, index++);
-    ScreenHeight = HeadInt(head, index++);
-    PlayfieldOffsetX = HeadInt(head, index++);
-    PlayfieldOffsetY = HeadInt(head, index++);
-    SavedOffsetY = HeadInt(head, index++);
-    SoundFXOn = HeadInt(head, index++);
-    MusicOn = HeadInt(head, index++);
-    ColorsOn = HeadInt(head, index++);
-    GlowAmount = HeadInt(head, index++);
-    NeonMode = HeadInt(head, index++);
-    PlayerName = ReadLine(stream, LongestSettingsLine);
-    SettingsSpareLine = ReadLine(stream, LongestSettingsLine);
+    s.ScreenWidth = HeadInt(head, index++);
+    s.ScreenHeight = HeadInt(head, index++);
+    s.PlayfieldOffsetX = HeadInt(head, index++);
+    s.PlayfieldOffsetY = HeadInt(head, index++);
+    s.SavedOffsetY = HeadInt(head, index++);
+    s.SoundFXOn = HeadInt(head, index++);
+    s.MusicOn = HeadInt(head, index++);
+    s.ColorsOn = HeadInt(head, index++);
+    s.GlowAmount = HeadInt(head, index++);
+    s.NeonMode = HeadInt(head, index++);
+    s.PlayerName = ReadLine(stream, LongestSettingsLine);
+    s.SettingsSpareLine = ReadLine(stream, LongestSettingsLine);
     for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = ReadLine(stream, LongestSettingsLine);
-        OnlineScores[row] = ReadLine(stream, LongestSettingsLine);
-        OnlineLevels[row] = ReadLine(stream, LongestSettingsLine);
-        OnlineDates[row] = ReadLine(stream, LongestSettingsLine);
+        s.OnlineNames[row] = ReadLine(stream, LongestSettingsLine);
+        s.OnlineScores[row] = ReadLine(stream, LongestSettingsLine);
+        s.OnlineLevels[row] = ReadLine(stream, LongestSettingsLine);
+        s.OnlineDates[row] = ReadLine(stream, LongestSettingsLine);
     }
     CloseStream(stream);
-    MendStoredValues();
-    UpdateGlowWidths();
+    MendStoredValues(s);
+    UpdateGlowWidths(s.GlowAmount);
 }
 
-void SaveSettings() {
+void SaveSettings(const Settings& s) {
     if (HaveDamagedBytes) {
         if (!KeepDamagedBytes()) {
             SettingsNotSaved("the damaged file could not be kept aside as " + SettingsFile + ".bad");
@@ -145,7 +145,7 @@ void SaveSettings() {
         SettingsNotSaved("can't write " + newPath);
         return;
     }
-    WriteSettings(stream);
+    WriteSettings(stream, s);
     bool written = FlushStream(stream);
     if (!CloseStream(stream) || !written) {
         DeleteFile(newPath.c_str());
@@ -162,7 +162,7 @@ void SetSettingsPath(const std::string& path) { SettingsFile = path; }
 const std::string& SettingsPath() { return SettingsFile; }
 
 void ResetSettings() {
-    SetDefaultSettings();
+    TheSettings = Settings{};
     SettingsFile = DefaultSettingsPath;
     DamagedBytes.clear();
     HaveDamagedBytes = false;

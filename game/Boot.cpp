@@ -52,22 +52,23 @@ void LoadSounds() {
 
 void OpenDisplay() {
     // A size the game can't open (set in memory after the load) gets 1024 x 768, as the loader mends a stored one.
-    MendDisplaySize();
+    MendDisplaySize(TheSettings);
     std::string why;
-    if (FullScreen == 1 && !TryGraphics(ScreenWidth, ScreenHeight, 1, 60, why)) {
+    if (TheSettings.FullScreen == 1 && !TryGraphics(TheSettings.ScreenWidth, TheSettings.ScreenHeight, 1, 60, why)) {
         // A stored full screen the monitor won't switch to would end every start: a window of that size instead.
-        std::string message = "Kestrovar: can't open " + IntToText(ScreenWidth) + "x" + IntToText(ScreenHeight) +
-                              " full screen (" + why + "); opening a window instead";
+        std::string message = "Kestrovar: can't open " + IntToText(TheSettings.ScreenWidth) + "x" +
+                              IntToText(TheSettings.ScreenHeight) + " full screen (" + why +
+                              "); opening a window instead";
         ReportProblem(message.c_str());
-        FullScreen = 0;
+        TheSettings.FullScreen = 0;
     }
-    if (FullScreen != 1) Graphics(ScreenWidth, ScreenHeight, 0, 60);
-    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, 1024, 768);
+    if (TheSettings.FullScreen != 1) Graphics(TheSettings.ScreenWidth, TheSettings.ScreenHeight, 0, 60);
+    SetViewport(TheSettings.PlayfieldOffsetX, TheSettings.PlayfieldOffsetY, 1024, 768);
 }
 
 void SelectBlendForStyle() {
-    if (NeonMode == 0) SetBlend(SOLIDBLEND);
-    if (NeonMode == 1) {
+    if (TheSettings.NeonMode == 0) SetBlend(SOLIDBLEND);
+    if (TheSettings.NeonMode == 1) {
         SetBlend(LIGHTBLEND);
         TPoly::Initialise();
     }
@@ -111,15 +112,14 @@ void BootGameDisplay(World& w) {
 void BootGameForReplay(World& w) {
     BootGameTables();
     BootGameMedia();
-    ClearOnlineTable();
-    SetDefaultSettings();
+    TheSettings = Settings{};
     BootGameDisplay(w);
 }
 
 void ResetGameFloors(World& w) {
     ResetPlatform();
     TheControls = PlayerControls{};
-    SetDefaultSettings();
+    TheSettings = Settings{};
     ResetGlowWidths();
     ResetShapeTables();
     ResetVectorText();

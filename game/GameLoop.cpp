@@ -94,7 +94,7 @@ void DrawExitPromptFrame(const World& w) {
 }
 
 void OpenExitPrompt(World& w, GameRun& run) {
-    if (SoundFXOn == 1) Sound::Play("BlipSND", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("BlipSND", 0);
     w.PromptPulse = PromptPulseStart;
     w.ExitPromptShown = 1;
     FlushKeys();
@@ -132,7 +132,7 @@ void PrepareNewGame(World& w) {
     // The pad's rest position is taken as the game starts: any push away from it steers.
     SamplePadRest();
     FlushJoy();
-    if (SoundFXOn == 1) Sound::Play("SectionHit", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("SectionHit", 0);
 }
 
 GameRun StartGame(World& w) {
@@ -162,9 +162,9 @@ GameRun StartGame(World& w) {
 void StartPlaying(World& w, GameRun& run) {
     w.DemoMode = 0;
     w.BonusCounter = 0;
-    if (MusicOn == 1 && Sound::IsPlaying("menu-loop")) Sound::Stop("menu-loop");
-    if (MusicOn == 1) Sound::Play("ingame-loop", 1);
-    if (NeonMode == 1) TPoly::_Begin();
+    if (TheSettings.MusicOn == 1 && Sound::IsPlaying("menu-loop")) Sound::Stop("menu-loop");
+    if (TheSettings.MusicOn == 1) Sound::Play("ingame-loop", 1);
+    if (TheSettings.NeonMode == 1) TPoly::_Begin();
     run.Phase = GamePhase::Playing;
 }
 
@@ -271,18 +271,18 @@ void PlayGame(World& w, const GameDriver& driver) {
 }
 
 void EndGame(World& w) {
-    if (NeonMode == 1) TPoly::_End();
+    if (TheSettings.NeonMode == 1) TPoly::_End();
     w.GameState = 0;
     w.DemoMode = 1;
-    if (MusicOn == 1 && Sound::IsPlaying("ingame-loop")) Sound::Stop("ingame-loop");
-    if (MusicOn == 1) Sound::Play("menu-loop", 1);
+    if (TheSettings.MusicOn == 1 && Sound::IsPlaying("ingame-loop")) Sound::Stop("ingame-loop");
+    if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
 }
 
 int ReadExitAnswer() {
     // Each group stops at its first hit; when both groups are hit in one pass, staying wins.
     int answer = 0;
-    if (KeyHit(KeyY) || KeyHit(KeyTurnLeft) || KeyHit(KeyReturn)) answer = 1;
-    if (KeyHit(KeyN) || KeyHit(KeyTurnRight) || KeyHit(KeyEscape)) answer = 2;
+    if (KeyHit(KeyY) || KeyHit(TheSettings.KeyTurnLeft) || KeyHit(KeyReturn)) answer = 1;
+    if (KeyHit(KeyN) || KeyHit(TheSettings.KeyTurnRight) || KeyHit(KeyEscape)) answer = 2;
     return answer;
 }
 

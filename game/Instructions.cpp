@@ -38,7 +38,7 @@ void TypeInstructionLines() {
 bool LeaveRequested() {
     ScanKeys();
     if (TheControls.KeyPressed >= FirstKey && TheControls.KeyPressed <= LastKey) return true;
-    if (KeyHit(KeyReturn) || KeyHit(KeyFire) || KeyHit(KeyEscapeCode)) return true;
+    if (KeyHit(KeyReturn) || KeyHit(TheSettings.KeyFire) || KeyHit(KeyEscapeCode)) return true;
     return TheControls.PadActive == 1 &&
            (JoyHit(TheControls.PadFireButton, 0) || JoyHit(TheControls.PadThrustButton, 0));
 }
@@ -51,7 +51,7 @@ class InstructionsPage : public Screen {
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
-            if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
+            if (TheSettings.SoundFXOn == 1) Sound::Play("SwooshSND", 0);
             FlushKeys();
             CharsList.Clear();
             TextCharCount = 0;

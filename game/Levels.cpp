@@ -50,13 +50,13 @@ void DrawLevelPageTexts(const World& w) {
 // One random 24-bit colour for a blast, or grey in the grey palette, which draws no random number for it (as the
 // fortress's explosions draw none there).
 std::uint32_t BlastColour() {
-    if (ColorsOn == 0) return GreyBlast;
+    if (TheSettings.ColorsOn == 0) return GreyBlast;
     return Opaque + static_cast<std::uint32_t>(Rand(DimmestBlast, BrightestBlast));
 }
 } // namespace
 
 void OpenLevelPage(World& w, GameRun& run, bool opensPlay) {
-    if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("SwooshSND", 0);
     FlushKeys();
     CharsList.Clear();
     TextCharCount = 0;
@@ -84,7 +84,7 @@ void FinishLevelPageFrame(World& w, GameRun& run) {
         (JoyDown(TheControls.PadFireButton, 0) || JoyDown(TheControls.PadThrustButton, 0)))
         leave = 1;
     run.Frames += 1;
-    if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) leave = 1;
+    if (KeyHit(KeyReturn) || KeyHit(TheSettings.KeyFire) || run.Frames > PageFrameLimit) leave = 1;
     if (leave != 1) return;
     SetUpLevel(w);
     if (run.PageOpensPlay)
@@ -112,7 +112,7 @@ void SetUpLevel(World& w) {
     CreateSections(w, LevelRings[1].StartAngle, LevelRings[1].GrowTo, RingColor1, LevelRings[1].Speed, 1);
     CreateSections(w, LevelRings[2].StartAngle, LevelRings[2].GrowTo, RingColor2, LevelRings[2].Speed, 2);
     w.CannonAngle = 0;
-    if (SoundFXOn == 1) Sound::Play("GrowRings", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("GrowRings", 0);
     for (int level = 1; level <= w.Level; ++level) SpeedUpRings(w);
 }
 
@@ -125,7 +125,7 @@ void BeginLevelEnd(World& w, GameRun& run) {
         int dx = Rand(-FortressBlastSpread, FortressBlastSpread);
         CreateExplosion(w, static_cast<int>(FortressX) + dx, static_cast<int>(FortressY) + dy, colour, SmallExplosion);
     }
-    if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
     run.Phase = GamePhase::LevelEnd;
     run.Frames = 0;
 }
@@ -154,7 +154,7 @@ void FinishLevelEndFrame(World& w, GameRun& run) {
     run.Frames += 1;
     if (run.Frames == SecondBlastFrame) {
         CreateExplosion(w, static_cast<int>(FortressX), static_cast<int>(FortressY), 0, ShockwaveExplosion);
-        if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
+        if (TheSettings.SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
     }
     if (w.CannonDestroyed != 0) return;
     w.Level += 1;
@@ -175,7 +175,7 @@ void BeginDeath(World& w, GameRun& run) {
         CreateExplosion(w, static_cast<int>(w.ShipX + static_cast<float>(dx)),
                         static_cast<int>(w.ShipY + static_cast<float>(dy)), colour, SmallExplosion);
     }
-    if (SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("EnemyDieSND1", 0);
     run.Phase = GamePhase::Death;
     run.Frames = 0;
 }
@@ -198,7 +198,7 @@ void DrawDeath(const World& w) {
 void FinishDeathFrame(World& w, GameRun& run) {
     run.Frames += 1;
     if (run.Frames == SecondBlastFrame) {
-        if (SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
+        if (TheSettings.SoundFXOn == 1) Sound::Play("EnemyDieSND2", 0);
         CreateExplosion(w, static_cast<int>(w.ShipX), static_cast<int>(w.ShipY), 0, ShockwaveExplosion);
         CreateFrag(w, 0);
         CreateFrag(w, 1);

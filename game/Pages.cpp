@@ -22,8 +22,9 @@ constexpr float FrameRateColumn = 41, FrameRateRow = 35.5f, FrameRateScale = 0.7
 } // namespace
 
 void DrawBackdrop() {
-    if (UseBackground == 1)
-        DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
+    if (TheSettings.UseBackground == 1)
+        DrawImage(BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
+                  static_cast<float>(TheSettings.PlayfieldOffsetY), 0);
 }
 
 void DrawFrameRate(const World& w) {

@@ -20,7 +20,7 @@ constexpr int FireGate = 4; // a press is always taken, but fires only below thi
 void Thrust(World& w, int previousShape) {
     w.ShipShape = ThrustShipShape;
     // The hiss starts when thrust begins and plays out once however long the key is held.
-    if (SoundFXOn == 1 && !Sound::IsPlaying("ThrustSND") && previousShape != ThrustShipShape)
+    if (TheSettings.SoundFXOn == 1 && !Sound::IsPlaying("ThrustSND") && previousShape != ThrustShipShape)
         Sound::Play("ThrustSND", 0);
     w.ShipXSpeed += CosTable[w.ShipDirIndex] * w.ShipThrust;
     w.ShipYSpeed += SinTable[w.ShipDirIndex] * w.ShipThrust;
@@ -49,24 +49,24 @@ void SetShipTuning(World& w) {
 void UpdateShipControls(World& w) {
     FollowPadChange();
     float jx = JoyX(0);
-    if (KeyDown(KeyTurnLeft) || (TheControls.PadActive == 1 && jx < TheControls.PadZeroPositionX)) {
+    if (KeyDown(TheSettings.KeyTurnLeft) || (TheControls.PadActive == 1 && jx < TheControls.PadZeroPositionX)) {
         w.TurnSpeed -= w.TurnAccel;
         if (w.TurnSpeed < -w.TurnMax) w.TurnSpeed = -w.TurnMax;
     }
-    if (KeyDown(KeyTurnRight) || (TheControls.PadActive == 1 && jx > TheControls.PadZeroPositionX)) {
+    if (KeyDown(TheSettings.KeyTurnRight) || (TheControls.PadActive == 1 && jx > TheControls.PadZeroPositionX)) {
         w.TurnSpeed += w.TurnAccel;
         if (w.TurnSpeed > w.TurnMax) w.TurnSpeed = w.TurnMax;
     }
     int previousShape = w.ShipShape;
     w.ShipShape = PlainShipShape;
-    if (KeyDown(KeyThrust) || (TheControls.PadActive == 1 && JoyDown(TheControls.PadThrustButton, 0))) {
+    if (KeyDown(TheSettings.KeyThrust) || (TheControls.PadActive == 1 && JoyDown(TheControls.PadThrustButton, 0))) {
         Thrust(w, previousShape);
     } else if (Sound::IsPlaying("ThrustSND")) {
         Sound::Stop("ThrustSND");
     }
     if (w.SpawnGrace > 0) w.SpawnGrace -= 1;
     // The fire key is not read during the grace, so a press made then waits and fires when the grace ends.
-    if (w.SpawnGrace == 0 && KeyHit(KeyFire) && w.PlayerBulletCount < FireGate) FirePlayerBullet(w, 1);
+    if (w.SpawnGrace == 0 && KeyHit(TheSettings.KeyFire) && w.PlayerBulletCount < FireGate) FirePlayerBullet(w, 1);
     if (w.SpawnGrace == 0 && TheControls.PadActive > 0 && JoyHit(TheControls.PadFireButton, 0) &&
         w.PlayerBulletCount < FireGate)
         FirePlayerBullet(w, 1);
@@ -99,7 +99,7 @@ void MoveShip(World& w) {
 
 void FirePlayerBullet(World& w, int withSound) {
     if (w.ShotCooldown != 0 || w.PlayerBulletCount >= MostPlayerBullets) return;
-    if (SoundFXOn == 1 && withSound == 1) Sound::Play("PlayerShootSND", 0);
+    if (TheSettings.SoundFXOn == 1 && withSound == 1) Sound::Play("PlayerShootSND", 0);
     w.ShotCooldown = ShotCooldownFrames;
     PlayerBullets& bullet = w.PlayerBulletsList.Add();
     bullet.xspeed = Sin(w.ShipAngle) * PlayerBulletSpeed;

@@ -35,7 +35,7 @@ void DrawShipsLeftTexts(const World& w) {
 void DrawGameOverTexts(const World& w) {
     DrawPageScore(w, 20);
     if (w.Score == 0) {
-        DrawPageText("seriously " + PlayerName + "...", 11, 16, PageCyan, PageSmallText);
+        DrawPageText("seriously " + TheSettings.PlayerName + "...", 11, 16, PageCyan, PageSmallText);
         DrawPageText("0 points?", 11, 18, PageCyan, PageSmallText);
         DrawPageText("...is that the best you can do?", 11, 20, PageCyan, PageSmallText);
         DrawCentredText(" press any key to go back to mainmenu.", 35, PageGreen.Argb, PageSmallText, PageGreen.Red,
@@ -67,16 +67,16 @@ void PrepareNextShip(World& w) {
 } // namespace
 
 void OpenShipLostPage(World& w, GameRun& run) {
-    if (SoundFXOn == 1) Sound::Play("SwooshSND", 0);
+    if (TheSettings.SoundFXOn == 1) Sound::Play("SwooshSND", 0);
     FlushKeys();
     CharsList.Clear();
     TextCharCount = 0;
     if (w.ShipsLeft >= 0) TypeHeadline("ShipLostText", LevelText(w.Level));
     if (w.ShipsLeft < 0) TypeHeadline("GameOverText", "");
     w.NewPersonalBest = 0;
-    if (w.ShipsLeft < 0 && w.Score > PersonalHighscore) {
+    if (w.ShipsLeft < 0 && w.Score > TheSettings.PersonalHighscore) {
         w.NewPersonalBest = 1;
-        PersonalHighscore = w.Score;
+        TheSettings.PersonalHighscore = w.Score;
     }
     run.Phase = GamePhase::ShipLostPage;
     run.Frames = 0;
@@ -107,7 +107,8 @@ void FinishShipLostFrame(World& w, GameRun& run) {
         run.Phase = GamePhase::ShipLostPage;
     } else {
         int held = TheControls.ControlMode > 0 && JoyDown(TheControls.PadThrustButton, 0) ? 1 : 0;
-        if (w.GameState == StateLeave && w.Score > 0 && (KeyHit(KeyThrust) || KeyHit(KeyReturn) || held == 1)) {
+        if (w.GameState == StateLeave && w.Score > 0 &&
+            (KeyHit(TheSettings.KeyThrust) || KeyHit(KeyReturn) || held == 1)) {
             TheControls.KeyPressed = 0;
             run.Leave = 1;
             run.Phase = GamePhase::Syncing;
@@ -120,7 +121,7 @@ void FinishShipLostFrame(World& w, GameRun& run) {
     if (TheControls.ControlMode > 0 && run.Frames > PadGraceFrames && JoyHit(TheControls.PadFireButton, 0))
         run.Leave = 1;
     run.Frames += 1;
-    if (KeyHit(KeyReturn) || KeyHit(KeyFire) || run.Frames > PageFrameLimit) run.Leave = 1;
+    if (KeyHit(KeyReturn) || KeyHit(TheSettings.KeyFire) || run.Frames > PageFrameLimit) run.Leave = 1;
     if (run.Leave != 1) return;
     PrepareNextShip(w);
     Delay(LeaveDelayMs);

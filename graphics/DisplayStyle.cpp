@@ -3,8 +3,8 @@
 #include "core/Settings.h"
 
 void ApplyDisplayStyle() {
-    if (NeonMode == 0) SetBlend(SOLIDBLEND);
-    if (NeonMode == 1) {
+    if (TheSettings.NeonMode == 0) SetBlend(SOLIDBLEND);
+    if (TheSettings.NeonMode == 1) {
         SetBlend(LIGHTBLEND);
         TPoly::Initialise();
         TPoly::_Begin();
@@ -18,5 +18,5 @@ constexpr int PlayfieldWidth = 1024, PlayfieldHeight = 768;
 void SetDrawingState() {
     SetColor(255, 255, 255);
     ApplyDisplayStyle();
-    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, PlayfieldWidth, PlayfieldHeight);
+    SetViewport(TheSettings.PlayfieldOffsetX, TheSettings.PlayfieldOffsetY, PlayfieldWidth, PlayfieldHeight);
 }

@@ -25,22 +25,22 @@ enum class LogoPart { Whole, Outer, Inner };
 void DrawLogoLines(int first, int last, int angle, LogoPart part) {
     float a = static_cast<float>(angle);
     float cosine = Cos(a), sine = Sin(a);
-    float centreX = static_cast<float>(PlayfieldOffsetX) + LogoCentreX;
-    float centreY = static_cast<float>(PlayfieldOffsetY) + LogoCentreY;
+    float centreX = static_cast<float>(TheSettings.PlayfieldOffsetX) + LogoCentreX;
+    float centreY = static_cast<float>(TheSettings.PlayfieldOffsetY) + LogoCentreY;
     for (int k = first; k <= last; ++k) {
         const int* line = &LogoData[k * LogoValuesPerLine];
         float x1 = static_cast<float>(line[1]), y1 = static_cast<float>(line[2]);
         float x2 = static_cast<float>(line[3]), y2 = static_cast<float>(line[4]);
         float rx1 = x1 * cosine - y1 * sine, ry1 = x1 * sine + y1 * cosine;
         float rx2 = x2 * cosine - y2 * sine, ry2 = x2 * sine + y2 * cosine;
-        if (NeonMode == 1) {
+        if (TheSettings.NeonMode == 1) {
             std::uint32_t colour = static_cast<std::uint32_t>(line[0]);
             // Without colours the inner outline alone turns grey, so the halves stay apart as they spin in.
-            if (ColorsOn == 0) colour = part == LogoPart::Inner ? LogoGrey : OpaqueWhite;
+            if (TheSettings.ColorsOn == 0) colour = part == LogoPart::Inner ? LogoGrey : OpaqueWhite;
             TPoly::Line(GlowDotImage, 0, centreX + rx1, centreY + ry1, colour, centreX + rx2, centreY + ry2, colour,
                         static_cast<float>(GlowWidth5), true, false);
         } else {
-            if (ColorsOn == 1)
+            if (TheSettings.ColorsOn == 1)
                 SetColor(line[5], line[6], line[7]);
             else if (k < LogoOuterLines)
                 SetColor(White, White, White);
@@ -49,7 +49,7 @@ void DrawLogoLines(int first, int last, int angle, LogoPart part) {
             DrawLine(centreX + rx1, centreY + ry1, centreX + rx2, centreY + ry2, 1);
         }
     }
-    if (NeonMode == 0) SetColor(White, White, White);
+    if (TheSettings.NeonMode == 0) SetColor(White, White, White);
 }
 } // namespace
 
@@ -72,14 +72,15 @@ void DrawLogoInner(int angle) { DrawLogoLines(LogoOuterLines, LogoLineCount - 1,
 void DrawPolygonShape(float x, float y, int angle, int sides, float size, std::uint32_t colour) {
     float step = static_cast<float>(static_cast<int>(FullTurnDegrees) / sides);
     float radius = (size / 2) / Sin(step / 2);
-    float offsetX = static_cast<float>(PlayfieldOffsetX), offsetY = static_cast<float>(PlayfieldOffsetY);
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX),
+          offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
     auto cornerX = [&](int i) {
         return x - Sin(static_cast<float>(angle) + step * static_cast<float>(i)) * radius + offsetX;
     };
     auto cornerY = [&](int i) {
         return y - Cos(static_cast<float>(angle) + step * static_cast<float>(i)) * radius + offsetY;
     };
-    if (NeonMode == 1) {
+    if (TheSettings.NeonMode == 1) {
         for (int i = 0; i < sides; ++i)
             TPoly::Line(GlowDotImage, 0, cornerX(i), cornerY(i), colour, cornerX(i + 1), cornerY(i + 1), colour,
                         static_cast<float>(GlowWidth5), true, false);

@@ -5,7 +5,7 @@
 std::uint32_t PaletteColor0, PaletteColor1, RingColor0, RingColor1, RingColor2;
 
 void SetPalette() {
-    if (ColorsOn == 1) {
+    if (TheSettings.ColorsOn == 1) {
         PaletteColor0 = 0xFFFF8080;
         PaletteColor1 = 0xFFE47C0C;
         RingColor0 = 0xFF74740E;

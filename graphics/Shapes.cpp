@@ -98,16 +98,17 @@ void ResetShapeTables() {
 
 void DrawShapeStroke(const ShapeStroke& stroke, float x, float y, std::uint32_t colour, int glowWidth, int red,
                      int green, int blue) {
-    DrawScreenSegment(Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
-                      Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), colour, glowWidth,
-                      red, green, blue);
+    DrawScreenSegment(Screen(TheSettings.PlayfieldOffsetX, x, stroke.X1),
+                      Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y1),
+                      Screen(TheSettings.PlayfieldOffsetX, x, stroke.X2),
+                      Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y2), colour, glowWidth, red, green, blue);
 }
 
 ShipFlame PickShipFlame(int lastStroke) {
     ShipFlame flame;
     flame.Colour = static_cast<std::uint32_t>(Rand(FlameColourLowest, FlameColourHighest));
     if (lastStroke > ShipFlameLastStroke) lastStroke = ShipFlameLastStroke;
-    if (NeonMode == 0 && ColorsOn == 1 && lastStroke > ShipHullLastStroke) {
+    if (TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1 && lastStroke > ShipHullLastStroke) {
         flame.Blue = Rand(64, 128);
         flame.Green = Rand(64, 128);
         flame.Red = Rand(192, 255);
@@ -123,31 +124,34 @@ void DrawShipShape(const ShipFlame& flame, int lastStroke, float x, float y, int
     row = ((row % ShapeRows) + ShapeRows) % ShapeRows;
     if (lastStroke > ShipFlameLastStroke) lastStroke = ShipFlameLastStroke;
     const ShapeStroke* strokes = ShipShapes[row];
-    if (NeonMode == 1) {
+    if (TheSettings.NeonMode == 1) {
         float width = static_cast<float>(GlowWidth6);
         for (int k = 0; k <= lastStroke; ++k) {
             const ShapeStroke& stroke = strokes[k];
             std::uint32_t colour = static_cast<std::uint32_t>(stroke.Colour);
-            if (ColorsOn == 0) {
+            if (TheSettings.ColorsOn == 0) {
                 colour = GreyShipColour;
                 width = static_cast<float>(GlowWidth4);
             } else if (k > ShipHullLastStroke) {
                 // Negative draws are opaque warm colours, the rest have alpha 0: the flame flickers.
                 colour = flame.Colour;
             }
-            TPoly::Line(GlowDotImage, 0, Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
-                        colour, Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), colour,
-                        width, true, false);
+            TPoly::Line(GlowDotImage, 0, Screen(TheSettings.PlayfieldOffsetX, x, stroke.X1),
+                        Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y1), colour,
+                        Screen(TheSettings.PlayfieldOffsetX, x, stroke.X2),
+                        Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y2), colour, width, true, false);
         }
     }
-    if (NeonMode == 0) {
-        if (ColorsOn == 0) SetColor(192, 192, 192);
-        if (ColorsOn == 1) SetColor(64, 64, 255);
+    if (TheSettings.NeonMode == 0) {
+        if (TheSettings.ColorsOn == 0) SetColor(192, 192, 192);
+        if (TheSettings.ColorsOn == 1) SetColor(64, 64, 255);
         for (int k = 0; k <= lastStroke; ++k) {
             const ShapeStroke& stroke = strokes[k];
-            if (ColorsOn == 1 && k == ShipHullLastStroke + 1) SetColor(flame.Red, flame.Green, flame.Blue);
-            DrawLine(Screen(PlayfieldOffsetX, x, stroke.X1), Screen(PlayfieldOffsetY, y, stroke.Y1),
-                     Screen(PlayfieldOffsetX, x, stroke.X2), Screen(PlayfieldOffsetY, y, stroke.Y2), 1);
+            if (TheSettings.ColorsOn == 1 && k == ShipHullLastStroke + 1) SetColor(flame.Red, flame.Green, flame.Blue);
+            DrawLine(Screen(TheSettings.PlayfieldOffsetX, x, stroke.X1),
+                     Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y1),
+                     Screen(TheSettings.PlayfieldOffsetX, x, stroke.X2),
+                     Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y2), 1);
         }
         SetColor(255, 255, 255);
     }

@@ -31,10 +31,10 @@ void CreateStars() {
 }
 
 void DrawStars() {
-    float offsetX = static_cast<float>(PlayfieldOffsetX);
-    float offsetY = static_cast<float>(PlayfieldOffsetY);
-    if (NeonMode == 1) {
-        std::uint32_t colour = ColorsOn == 1 ? StarColour : StarGrey;
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX);
+    float offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
+    if (TheSettings.NeonMode == 1) {
+        std::uint32_t colour = TheSettings.ColorsOn == 1 ? StarColour : StarGrey;
         float width = static_cast<float>(GlowWidth3);
         // A one-unit diagonal stroke whose round caps make a glowing dot.
         StarsList.Each([&](const Stars& star) {

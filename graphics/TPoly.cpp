@@ -159,8 +159,7 @@ int TPoly::Line(const Image* image, int frame, float x1, float y1, std::uint32_t
                 1);
 }
 
-void UpdateGlowWidths() {
-    int g = GlowAmount;
+void UpdateGlowWidths(int g) {
     GlowWidth1 = g + 10;
     GlowWidth2 = g + 14;
     GlowWidth3 = g + 16;
@@ -188,9 +187,9 @@ void ResetGlowWidths() {
 
 void DrawScreenSegment(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth, int red, int green,
                        int blue) {
-    if (NeonMode == 1)
+    if (TheSettings.NeonMode == 1)
         TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, static_cast<float>(glowWidth), true, false);
-    if (NeonMode == 0) {
+    if (TheSettings.NeonMode == 0) {
         SetColor(red, green, blue);
         DrawLine(x1, y1, x2, y2, 1);
     }
@@ -198,11 +197,11 @@ void DrawScreenSegment(float x1, float y1, float x2, float y2, std::uint32_t col
 
 void DrawSegment(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth, int red, int green,
                  int blue) {
-    float offsetX = static_cast<float>(PlayfieldOffsetX);
-    float offsetY = static_cast<float>(PlayfieldOffsetY);
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX);
+    float offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
     DrawScreenSegment(x1 + offsetX, y1 + offsetY, x2 + offsetX, y2 + offsetY, colour, glowWidth, red, green, blue);
 }
 
 void FinishSegments() {
-    if (NeonMode == 0) SetColor(255, 255, 255);
+    if (TheSettings.NeonMode == 0) SetColor(255, 255, 255);
 }

@@ -37,7 +37,8 @@ std::uint32_t SlotColour(float slot);
 extern int GlowWidth1, GlowWidth2, GlowWidth3, GlowWidth4, GlowWidth5;
 extern int GlowWidth6, GlowWidth7, GlowWidth8, GlowWidth9, GlowWidth10;
 
-void UpdateGlowWidths();
+// The glow widths for a glow amount from -3 to 3.
+void UpdateGlowWidths(int glowAmount);
 void ResetGlowWidths();
 // SOLIDBLEND for the wireframe style; LIGHTBLEND and a fresh glow batch for the neon style.
 void ApplyDisplayStyle();

@@ -51,16 +51,17 @@ int GlyphAt(const std::string& text, std::size_t i) { return FontGlyphIndex(text
 void DrawTurnedText(const std::string& text, float x, float y, std::uint32_t colour, float angle, float scale,
                     float rowScale, int pixelPosition, int red, int green, int blue, TextStyle style) {
     Pen pen = StartPen(x, y, scale, rowScale, pixelPosition);
-    if (NeonMode == 1) {
+    if (TheSettings.NeonMode == 1) {
         TPoly::_Begin();
-        if (ColorsOn == 0) colour = OpaqueWhite;
+        if (TheSettings.ColorsOn == 0) colour = OpaqueWhite;
     }
-    if (NeonMode == 0 && ColorsOn == 0) SetColor(style.WireframeGrey, style.WireframeGrey, style.WireframeGrey);
+    if (TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 0)
+        SetColor(style.WireframeGrey, style.WireframeGrey, style.WireframeGrey);
     float cosine = Cos(angle);
     float sine = Sin(angle);
     float width = static_cast<float>(style.GlowWidth);
-    float offsetX = static_cast<float>(PlayfieldOffsetX);
-    float offsetY = static_cast<float>(PlayfieldOffsetY);
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX);
+    float offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
     for (std::size_t i = 0; i < text.size(); ++i) {
         int g = GlyphAt(text, i);
         if (g > 0) {
@@ -79,17 +80,18 @@ void DrawTurnedText(const std::string& text, float x, float y, std::uint32_t col
                 float y1 = offsetY + pen.Y + ry1;
                 float x2 = offsetX + pen.X + rx2;
                 float y2 = offsetY + pen.Y + ry2;
-                if (NeonMode == 1) TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
-                if (NeonMode == 0) {
-                    if (ColorsOn == 1) SetColor(red, green, blue);
+                if (TheSettings.NeonMode == 1)
+                    TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
+                if (TheSettings.NeonMode == 0) {
+                    if (TheSettings.ColorsOn == 1) SetColor(red, green, blue);
                     DrawLine(x1, y1, x2, y2, 1);
                 }
             }
         }
         pen.X += TextCell * scale;
     }
-    if (NeonMode == 1) TPoly::_End();
-    if (NeonMode == 0) SetColor(FullIntensity, FullIntensity, FullIntensity);
+    if (TheSettings.NeonMode == 1) TPoly::_End();
+    if (TheSettings.NeonMode == 0) SetColor(FullIntensity, FullIntensity, FullIntensity);
 }
 } // namespace
 
@@ -140,14 +142,14 @@ void DrawZoomText(const std::string& text, float x, float y, std::uint32_t colou
     if (index >= ZoomTableSize) index = ZoomTableSize - 1;
     float size = ZoomTable[index] * scale;
     Pen pen = StartPen(x, y, scale, rowScale, pixelPosition);
-    if (NeonMode == 1 && ColorsOn == 0) colour = OpaqueWhite;
+    if (TheSettings.NeonMode == 1 && TheSettings.ColorsOn == 0) colour = OpaqueWhite;
     float width = static_cast<float>(GlowWidth3);
-    float offsetX = static_cast<float>(PlayfieldOffsetX);
-    float offsetY = static_cast<float>(PlayfieldOffsetY);
+    float offsetX = static_cast<float>(TheSettings.PlayfieldOffsetX);
+    float offsetY = static_cast<float>(TheSettings.PlayfieldOffsetY);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (NeonMode == 0) {
+        if (TheSettings.NeonMode == 0) {
             SetColor(red, green, blue);
-            if (ColorsOn == 0) SetColor(FullIntensity, FullIntensity, FullIntensity);
+            if (TheSettings.ColorsOn == 0) SetColor(FullIntensity, FullIntensity, FullIntensity);
         }
         int g = GlyphAt(text, i);
         if (g > 0) {
@@ -158,13 +160,14 @@ void DrawZoomText(const std::string& text, float x, float y, std::uint32_t colou
                 float y1 = offsetY + pen.Y + static_cast<float>(stroke[1]) * size;
                 float x2 = offsetX + pen.X + static_cast<float>(stroke[2]) * size;
                 float y2 = offsetY + pen.Y + static_cast<float>(stroke[3]) * size;
-                if (NeonMode == 1) TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
-                if (NeonMode == 0) DrawLine(x1, y1, x2, y2, 1);
+                if (TheSettings.NeonMode == 1)
+                    TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
+                if (TheSettings.NeonMode == 0) DrawLine(x1, y1, x2, y2, 1);
             }
         }
         pen.X += TextCell * scale;
     }
-    if (NeonMode == 0) SetColor(FullIntensity, FullIntensity, FullIntensity);
+    if (TheSettings.NeonMode == 0) SetColor(FullIntensity, FullIntensity, FullIntensity);
 }
 
 void DrawCentredText(const std::string& text, float y, std::uint32_t colour, float scale, int red, int green,

@@ -49,7 +49,7 @@ bool ProgramStarted = false;
 // The window's close is a confirmed quit: the settings are saved, and a game in progress is kept.
 void SaveOnClose() {
     KeepGameInProgress();
-    SaveSettings();
+    SaveSettings(TheSettings);
 }
 } // namespace
 
@@ -63,14 +63,13 @@ void SetUpProgram(StartupFor purpose) {
         Network::GoOffline();
     }
     BootGameMedia();
-    ClearOnlineTable();
     if (purpose == StartupFor::Player) {
-        LoadSettings();
+        LoadSettings(TheSettings);
         SetCloseHandler(SaveOnClose); // closing the window is a confirmed quit
     } else if (purpose == StartupFor::Watch) {
-        LoadSettings();
+        LoadSettings(TheSettings);
     } else {
-        SetDefaultSettings();
+        TheSettings = Settings{};
     }
     BootGameDisplay(TheWorld);
 }
@@ -83,13 +82,13 @@ Loop StartProgram() {
     SetKeepPlayerGames(true);
     // After the intro, the menu with its music, until the player confirms leaving.
     loop.Open(OpenIntro([] {
-        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
         return OpenMainMenu();
     }));
     return loop;
 }
 
-void FinishProgram() { SaveSettings(); }
+void FinishProgram() { SaveSettings(TheSettings); }
 
 void RunProgram() {
     Loop loop = StartProgram();

@@ -114,14 +114,14 @@ TEST_F(CannonAimTest, TheCannonIsTwelveStrokesAndFourChevronStrokesInGlow) {
     std::size_t one = Strips().size();
     EXPECT_GT(one, 0u);
     EXPECT_EQ(one % (CannonStrokes + StrokesPerFrame), 0u);
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     ForgetCalls();
     UpdateCannon(TheWorld);
     DrawCannon(TheWorld);
     EXPECT_EQ(Lines().size(), static_cast<std::size_t>(CannonStrokes + StrokesPerFrame));
     // The grey chevrons leave the colour white again for whatever is drawn next.
-    ColorsOn = 0;
+    TheSettings.ColorsOn = 0;
     UpdateCannon(TheWorld);
     DrawCannon(TheWorld);
     DrawLine(0, 0, 10, 0);
@@ -257,8 +257,8 @@ TEST_F(EnemyBulletTest, ABulletWithin32OfTheShipDestroysItAndIsUsedUp) {
 TEST_F(EnemyBulletTest, ABurstIsNineteenRaysFromPaletteColourZeroToOne) {
     TheWorld.ShipX = TheWorld.ShipY = 0;
     FireEnemyBullet(TheWorld, 180);
-    NeonMode = 0;
-    ColorsOn = 0;
+    TheSettings.NeonMode = 0;
+    TheSettings.ColorsOn = 0;
     ApplyDisplayStyle();
     ForgetCalls();
     UpdateEnemyBullets(TheWorld);

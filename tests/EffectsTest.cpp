@@ -23,7 +23,7 @@ Explosions& Piece(int type, float x, float y, float angle) {
 }
 
 void Wireframe() {
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
 }
 } // namespace
@@ -132,7 +132,7 @@ TEST_F(ExplosionTest, SparksAndStreaksAreSixtyFourPiecesAndGreyInTheGreyPalette)
     });
     EXPECT_EQ(sparks, 64);
     TheWorld.ExplosionsList.Clear();
-    ColorsOn = 0;
+    TheSettings.ColorsOn = 0;
     CreateExplosion(TheWorld, 400, 300, 0, BigExplosion);
     CreateExplosion(TheWorld, 400, 300, 0, ShockwaveExplosion);
     TheWorld.ExplosionsList.Each([](const Explosions& e) { EXPECT_EQ(e.color, 0xFFC0C0C0u); });

@@ -66,7 +66,7 @@ inline int RunGameHeadless(int stopFrame = -1) {
     try {
         SetUpProgram(StartupFor::Player);
         Intro();
-        if (MusicOn == 1) Sound::Play("menu-loop", 1);
+        if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
         StartGameFromMenu();
         return 0;
     } catch (const Headless::ProgramEnded& ended) {

@@ -30,8 +30,8 @@ constexpr int KeyN = 78;
 bool FrameClearsPlayfield(const Headless::FrameRecord& frame) {
     for (const Headless::DrawCall& call : frame.Calls)
         if (call.Type == Headless::DrawCall::Clear)
-            return call.ViewX == PlayfieldOffsetX && call.ViewY == PlayfieldOffsetY && call.ViewWidth == 1024 &&
-                   call.ViewHeight == 768;
+            return call.ViewX == TheSettings.PlayfieldOffsetX && call.ViewY == TheSettings.PlayfieldOffsetY &&
+                   call.ViewWidth == 1024 && call.ViewHeight == 768;
     return false;
 }
 } // namespace
@@ -48,22 +48,22 @@ TEST_F(StartupTest, OpensTitledWindowWithDefaultsAndFillsTables) {
     EXPECT_EQ(CosTable[360], 1.0f);
     EXPECT_EQ(SinTable[0], 0.0f);
     EXPECT_EQ(GetBlend(), LIGHTBLEND); // neon by default
-    EXPECT_EQ(KeyTurnLeft, 37);
-    EXPECT_EQ(KeyThrust, 164);
-    EXPECT_EQ(PlayerName, "unnamed");
-    EXPECT_EQ(OnlineNames[9], "..........");
-    EXPECT_EQ(OnlineDates[0], " ");
+    EXPECT_EQ(TheSettings.KeyTurnLeft, 37);
+    EXPECT_EQ(TheSettings.KeyThrust, 164);
+    EXPECT_EQ(TheSettings.PlayerName, "unnamed");
+    EXPECT_EQ(TheSettings.OnlineNames[9], "..........");
+    EXPECT_EQ(TheSettings.OnlineDates[0], " ");
     EXPECT_FLOAT_EQ(TheWorld.ShipMaxSpeed, 13.0f);
     EXPECT_FLOAT_EQ(TheWorld.TurnMax, 5.0f);
 }
 
 TEST_F(StartupTest, PaletteFollowsColoursSetting) {
-    ColorsOn = 1;
+    TheSettings.ColorsOn = 1;
     SetPalette();
     EXPECT_EQ(RingColor0, 0xFF74740Eu);
     EXPECT_EQ(PaletteColor1, 0xFFE47C0Cu);
     for (int setting : {0, 2, -1}) {
-        ColorsOn = setting;
+        TheSettings.ColorsOn = setting;
         SetPalette();
         EXPECT_EQ(RingColor0, 0xFF404040u);
         EXPECT_EQ(RingColor1, 0xFF606060u);
@@ -159,8 +159,8 @@ TEST_F(ExitPromptTest, YesAndNoInOneFrameStays) {
 }
 
 TEST_F(ExitPromptTest, AnswerRulesForEveryKey) {
-    KeyTurnLeft = 65;  // A
-    KeyTurnRight = 68; // D
+    TheSettings.KeyTurnLeft = 65;  // A
+    TheSettings.KeyTurnRight = 68; // D
     struct Case {
         std::vector<int> Keys;
         int Answer;
@@ -204,7 +204,7 @@ TEST_F(GameLoopTest, FrameRateWindowAdvancesByHalfSeconds) {
 // and missiles kill it: play, the blast, the ship-lost page and play again, in both display styles.
 TEST_F(StepAndDrawTest, StepsDrawNothingAndDrawsChangeNothing) {
     for (int neon : {1, 0}) {
-        NeonMode = neon;
+        TheSettings.NeonMode = neon;
         ApplyDisplayStyle();
         SetPalette();
         TheWorld.Level = 3;

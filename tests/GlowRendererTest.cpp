@@ -54,8 +54,8 @@ TEST_F(GlowWidthTest, FirstRunTableThenFormulasAtEveryGlowLevel) {
         {3, {13, 17, 19, 24, 26, 27, 33, 29, 37, 41}},
     };
     for (const GlowLevel& level : levels) {
-        GlowAmount = level.Glow;
-        UpdateGlowWidths();
+        TheSettings.GlowAmount = level.Glow;
+        UpdateGlowWidths(TheSettings.GlowAmount);
         ReadWidths();
         for (int i = 0; i < 10; ++i)
             EXPECT_EQ(Widths[i], level.Expected[i]) << "GlowWidth" << i + 1 << " at glow " << level.Glow;
@@ -203,9 +203,9 @@ TEST_F(TPolyStripTest, BatchBracketsForgetTheBoundFrame) {
 }
 
 TEST_F(DisplayStyleTest, StyleSwitchSetsBlendAndSegmentsFollowTheStyle) {
-    PlayfieldOffsetX = 328;
-    PlayfieldOffsetY = 141;
-    NeonMode = 0;
+    TheSettings.PlayfieldOffsetX = 328;
+    TheSettings.PlayfieldOffsetY = 141;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     EXPECT_EQ(GetBlend(), SOLIDBLEND);
     DrawSegment(10, 20, 30, 40, 0xFF123456, 16, 12, 34, 56);
@@ -227,7 +227,7 @@ TEST_F(DisplayStyleTest, StyleSwitchSetsBlendAndSegmentsFollowTheStyle) {
     EXPECT_EQ(lines[1].Blue, 255);
 
     ForgetCalls();
-    NeonMode = 1;
+    TheSettings.NeonMode = 1;
     ApplyDisplayStyle();
     EXPECT_EQ(GetBlend(), LIGHTBLEND);
     EXPECT_EQ(TPoly::RendererPath, TPoly::OpenGLPath);

@@ -60,7 +60,7 @@ int FramesShown(int stopAfter = -1) {
 } // namespace
 
 TEST_F(InstructionsTest, QueuesItsTwelveLinesAtTheirCellsInTheirColoursAndClearsThemOnLeaving) {
-    UseBackground = 0;
+    TheSettings.UseBackground = 0;
     ASSERT_EQ(FramesShown(40), -1); // no time limit: it is still up
     for (const ExpectedLine& line : ExpectedLines)
         EXPECT_NE(std::find(RecentTexts().begin(), RecentTexts().end(), line.Text), RecentTexts().end()) << line.Text;
@@ -97,7 +97,7 @@ TEST_F(InstructionsTest, QueuesItsTwelveLinesAtTheirCellsInTheirColoursAndClears
 }
 
 TEST_F(InstructionsTest, LeavesOnAListedKeyReturnFireOrEscape) {
-    KeyFire = KeyNotInTheTable;
+    TheSettings.KeyFire = KeyNotInTheTable;
     for (int key : {KeyA, KeyReturnCode, KeyNotInTheTable, KeyEscapeCode}) {
         Headless::PressKey(Headless::FrameCount() + 4, key);
         EXPECT_EQ(FramesShown(100), 4) << "key " << key;

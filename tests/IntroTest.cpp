@@ -32,8 +32,8 @@ int LineCount(const Headless::FrameRecord& frame) {
 // The program's set-up, then the intro alone, every frame kept.
 void RunIntro(int neon, int colours) {
     SetUpProgram(StartupFor::Replay);
-    NeonMode = neon;
-    ColorsOn = colours;
+    TheSettings.NeonMode = neon;
+    TheSettings.ColorsOn = colours;
     ApplyDisplayStyle();
     Headless::KeepFrames(-1);
     int before = Headless::FrameCount();

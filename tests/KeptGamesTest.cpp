@@ -168,7 +168,8 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
     for (int score : scores) {
         BeginKeptGame();
         TheWorld.Score = score;
-        PersonalHighscore = std::max(PersonalHighscore, TheWorld.Score); // each game ends on its game-over page
+        TheSettings.PersonalHighscore =
+            std::max(TheSettings.PersonalHighscore, TheWorld.Score); // each game ends on its game-over page
         EndKeptGame();
     }
     int read = 0;
@@ -191,7 +192,7 @@ TEST_F(KeptGamesTest, TheLastGameTheBestAndEightBeforeTheLastAreKept) {
 TEST_F(KeptGamesTest, TheBestGameIsTheGameThatMadeThePersonalHighscore) {
     BeginKeptGame();
     TheWorld.Score = 300;
-    PersonalHighscore = 300; // its game-over page made it the personal highscore
+    TheSettings.PersonalHighscore = 300; // its game-over page made it the personal highscore
     EndKeptGame();
     BeginKeptGame();
     TheWorld.Score = 900; // more, but left through the exit prompt: the personal highscore stays 300

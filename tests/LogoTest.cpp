@@ -86,7 +86,7 @@ TEST_F(LogoTest, TheTableHoldsTheOuterAndInnerOutlinesInTheirColoursAndExtents) 
 
 TEST_F(LogoTest, TheHalvesSplitAtLine122AndTurnAboutTheLogoCentreWithTheirGreys) {
     ReadLogo();
-    ColorsOn = 0;
+    TheSettings.ColorsOn = 0;
     DrawLogoOuter(180);
     std::vector<Headless::DrawCall> outer = Strips();
     ASSERT_EQ(outer.size(), 122u);
@@ -156,12 +156,12 @@ TEST_F(GlowScreenTest, TheEndsOfTheScaleRefuseFurtherPressesSilently) {
         HeadlessAudio::Reset();
         ResetAllState();
         SetUpProgram(StartupFor::Replay);
-        GlowAmount = c.Start;
-        UpdateGlowWidths();
+        TheSettings.GlowAmount = c.Start;
+        UpdateGlowWidths(TheSettings.GlowAmount);
         Headless::PressKey(Headless::FrameCount() + 2, c.Key);
         Headless::StopAtFrame(Headless::FrameCount() + 5);
         EXPECT_THROW(GlowScreen(), Headless::RunStopped);
-        EXPECT_EQ(GlowAmount, c.Expected) << c.Start;
+        EXPECT_EQ(TheSettings.GlowAmount, c.Expected) << c.Start;
         EXPECT_EQ(HeadlessAudio::PlayCount("res\\BounceSND.ogg"), c.Bounces) << c.Start;
     }
 }

@@ -52,7 +52,7 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
     // The menu as start-up enters it, in the wireframe style: the lists are the same in both styles, and the
     // sanitizer build's hour takes a fraction of the time the glow strips would.
     SetUpProgram(StartupFor::Replay);
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     Headless::StopAtFrame(Headless::FrameCount() + frames);
     EXPECT_THROW(MainMenu(), Headless::RunStopped);

@@ -25,8 +25,8 @@ class NeonFixture : public GameFixture {
         BuildShapeTables();
         LoadZoomTable();
         LoadFontGlyphs();
-        NeonMode = 1;
-        ColorsOn = 1;
+        TheSettings.NeonMode = 1;
+        TheSettings.ColorsOn = 1;
         ApplyDisplayStyle();
     }
 

@@ -33,9 +33,9 @@ TEST_F(OptionsTest, ASizeInAWindowReopensTheWindowWithThePlayfieldCentredAndTheF
     EXPECT_EQ(Headless::DisplayWidth(), 1280);
     EXPECT_EQ(Headless::DisplayHeight(), 1024);
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
-    EXPECT_EQ(PlayfieldOffsetX, 128);
-    EXPECT_EQ(PlayfieldOffsetY, 128);
-    EXPECT_EQ(SavedOffsetY, 128);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetX, 128);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetY, 128);
+    EXPECT_EQ(TheSettings.SavedOffsetY, 128);
     EXPECT_EQ(FirstCallOfLastFrame().ViewX, 128);
     EXPECT_EQ(FirstCallOfLastFrame().ViewY, 128);
     EXPECT_EQ(FirstCallOfLastFrame().ViewWidth, 1024);
@@ -45,15 +45,16 @@ TEST_F(OptionsTest, ASizeInAWindowReopensTheWindowWithThePlayfieldCentredAndTheF
 
 TEST_F(OptionsTest, AFullScreenTheMonitorLacksKeepsTheWindowAndPlaysTheRefusal) {
     Headless::SetMonitorSize(1024, 768);
-    ScreenWidth = 1280, ScreenHeight = 1024, PlayfieldOffsetX = PlayfieldOffsetY = SavedOffsetY = 128;
+    TheSettings.ScreenWidth = 1280, TheSettings.ScreenHeight = 1024,
+    TheSettings.PlayfieldOffsetX = TheSettings.PlayfieldOffsetY = TheSettings.SavedOffsetY = 128;
     Graphics(1280, 1024, 0, 60);
     ChooseLine(0);
     ASSERT_TRUE(Returns(OptionsScreen, 20));
     EXPECT_TRUE(Headless::DisplayIsOpen());
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
     EXPECT_EQ(Headless::DisplayWidth(), 1280);
-    EXPECT_EQ(FullScreen, 0);
-    EXPECT_EQ(PlayfieldOffsetX, 128);
+    EXPECT_EQ(TheSettings.FullScreen, 0);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetX, 128);
     EXPECT_EQ(FirstCallOfLastFrame().ViewX, 128);
     EXPECT_EQ(Bounces(), 1);
 }
@@ -65,23 +66,23 @@ TEST_F(OptionsTest, EffectsOffPlaysTheBlipAndOnAgainIsSilent) {
     Headless::PressKey(frame + 3, KeyReturn);
     Headless::PressKey(frame + 5, KeyEscape);
     ASSERT_TRUE(Returns(OptionsScreen, 30));
-    EXPECT_EQ(SoundFXOn, 1);
+    EXPECT_EQ(TheSettings.SoundFXOn, 1);
     EXPECT_EQ(Blips(), 10 + 1 + 0 + 1) << "ten moves, the switch off, not the switch on, the leaving";
 }
 
 TEST_F(OptionsTest, GlowInWireframeOnlyRefusesAndTheColoursRebuildTheRings) {
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     ChooseLine(8);
     ASSERT_TRUE(Returns(OptionsScreen, 30));
     EXPECT_EQ(Bounces(), 1);
 
-    ColorsOn = 1;
+    TheSettings.ColorsOn = 1;
     SetPalette();
     BuildMenuRings(TheWorld);
     ChooseLine(9);
     ASSERT_TRUE(Returns(OptionsScreen, 30));
-    EXPECT_EQ(ColorsOn, 0);
+    EXPECT_EQ(TheSettings.ColorsOn, 0);
     EXPECT_EQ(RingColor0, 0xFF404040u);
     int rings = 0;
     TheWorld.SectionsList.Each([&](const Sections& section) {
@@ -131,8 +132,9 @@ TEST_F(OptionsTest, ThePadMovesALineAFrameAndChoosesAndEscapeLeavesFromAnyLine) 
 }
 
 TEST_F(OptionsTest, AStoredFullScreenTheMonitorRefusesStartsInAWindowAndSaysWhyInOneLine) {
-    FullScreen = 1, ScreenWidth = 1680, ScreenHeight = 1050, PlayfieldOffsetX = 328, PlayfieldOffsetY = 141;
-    SaveSettings();
+    TheSettings.FullScreen = 1, TheSettings.ScreenWidth = 1680, TheSettings.ScreenHeight = 1050,
+    TheSettings.PlayfieldOffsetX = 328, TheSettings.PlayfieldOffsetY = 141;
+    SaveSettings(TheSettings);
     Headless::Reset();
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
@@ -143,8 +145,8 @@ TEST_F(OptionsTest, AStoredFullScreenTheMonitorRefusesStartsInAWindowAndSaysWhyI
     EXPECT_TRUE(Headless::DisplayIsOpen());
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
     EXPECT_EQ(Headless::DisplayWidth(), 1680);
-    EXPECT_EQ(FullScreen, 0) << "the options offer full screen again";
-    EXPECT_EQ(PlayfieldOffsetX, 328);
+    EXPECT_EQ(TheSettings.FullScreen, 0) << "the options offer full screen again";
+    EXPECT_EQ(TheSettings.PlayfieldOffsetX, 328);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("1680x1050 full screen"), std::string::npos) << said;
 }

@@ -47,7 +47,7 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
 TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGameStood) {
     SeenAt.clear();
     Headless::SetFlipHook(Watch);
-    Headless::HoldKey(PlayStart + 1, KeyThrust, 10);
+    Headless::HoldKey(PlayStart + 1, TheSettings.KeyThrust, 10);
     Headless::LoseFocus(PlayStart + 15);
     Headless::PressKey(PlayStart + 35, KeyN);
     EXPECT_EQ(RunGameHeadless(PlayStart + 50), -1);

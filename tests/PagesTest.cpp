@@ -111,7 +111,7 @@ TEST_F(ShipLostPageTest, LosingAShipOnLevelThreeWithTwoLeftNamesTheLevelAndTheSh
     EXPECT_EQ(TheWorld.SpawnGrace, 60);
 
     TheWorld.ShipsLeft = 1;
-    Headless::PressKey(Headless::FrameCount() + 2, KeyFire);
+    Headless::PressKey(Headless::FrameCount() + 2, TheSettings.KeyFire);
     EXPECT_EQ(FramesOf(OpenShipLostPage), 2);
     EXPECT_TRUE(Shown("you have 1 ship left"));
 }
@@ -119,8 +119,8 @@ TEST_F(ShipLostPageTest, LosingAShipOnLevelThreeWithTwoLeftNamesTheLevelAndTheSh
 TEST_F(GameOverPageTest, NoPointsShowsTheTauntWithThePlayersNameAndThrustDoesNotSync) {
     TheWorld.ShipsLeft = -1;
     TheWorld.Score = 0;
-    PlayerName = "rowan";
-    Headless::PressKey(Headless::FrameCount() + 400, KeyThrust);
+    TheSettings.PlayerName = "rowan";
+    Headless::PressKey(Headless::FrameCount() + 400, TheSettings.KeyThrust);
     EXPECT_EQ(FramesOf(OpenShipLostPage), 400); // it never closes by itself
     EXPECT_TRUE(Shown(" game over"));
     EXPECT_TRUE(Shown("00000000"));
@@ -129,13 +129,13 @@ TEST_F(GameOverPageTest, NoPointsShowsTheTauntWithThePlayersNameAndThrustDoesNot
     EXPECT_TRUE(Shown("...is that the best you can do?"));
     EXPECT_TRUE(ShownPadded(" press any key to go back to mainmenu."));
     EXPECT_EQ(TheWorld.GameState, 3);
-    EXPECT_EQ(OnlineLevels[0], "-"); // no sync
+    EXPECT_EQ(TheSettings.OnlineLevels[0], "-"); // no sync
 }
 
 TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
     TheWorld.ShipsLeft = -1;
     TheWorld.Score = 500;
-    PersonalHighscore = 500;
+    TheSettings.PersonalHighscore = 500;
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
     FramesOf(OpenShipLostPage);
     EXPECT_EQ(TheWorld.NewPersonalBest, 0);
@@ -146,7 +146,7 @@ TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
     Headless::PressKey(Headless::FrameCount() + 2, KeyA);
     FramesOf(OpenShipLostPage);
     EXPECT_EQ(TheWorld.NewPersonalBest, 1);
-    EXPECT_EQ(PersonalHighscore, 501);
+    EXPECT_EQ(TheSettings.PersonalHighscore, 501);
     EXPECT_TRUE(Shown("you have beaten your own score."));
     EXPECT_TRUE(Shown("press thrust to sync your highscore"));
 }
@@ -154,10 +154,10 @@ TEST_F(GameOverPageTest, OnlyAScoreAboveThePersonalBestIsANewBest) {
 TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
     TheWorld.ShipsLeft = -1;
     TheWorld.Score = 120;
-    PersonalHighscore = 1000;
-    OnlineNames[0] = "ace";
-    OnlineLevels[0] = "3";
-    OnlineScores[0] = "900";
+    TheSettings.PersonalHighscore = 1000;
+    TheSettings.OnlineNames[0] = "ace";
+    TheSettings.OnlineLevels[0] = "3";
+    TheSettings.OnlineScores[0] = "900";
     Network::GoOffline();
     Headless::PressKey(Headless::FrameCount() + 3, KeyReturnCode);
     Headless::PressKey(Headless::FrameCount() + 6, KeyEscapeCode);
@@ -166,8 +166,8 @@ TEST_F(GameOverPageTest, ReturnWithPointsStartsTheSync) {
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown("playername     level     topscore"));
     // Offline, the sync fetches nothing: the table stays as it was, and the screen says why.
-    EXPECT_EQ(OnlineNames[0], "ace");
-    EXPECT_EQ(OnlineScores[0], "900");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "ace");
+    EXPECT_EQ(TheSettings.OnlineScores[0], "900");
     EXPECT_TRUE(ShownPadded("the server did not answer - try again later"));
     EXPECT_EQ(TheWorld.GameState, 3);
 }

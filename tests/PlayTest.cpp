@@ -20,8 +20,8 @@ struct Outcome {
 
 // The ship turns a little toward the fortress and fires every sixth frame of play.
 Outcome PlayShootingGame(int frames) {
-    Headless::HoldKey(LevelPageShown, KeyTurnLeft, 3);
-    for (int f = 61; f < frames; f += 6) Headless::PressKey(LevelPageShown + f, KeyFire);
+    Headless::HoldKey(LevelPageShown, TheSettings.KeyTurnLeft, 3);
+    for (int f = 61; f < frames; f += 6) Headless::PressKey(LevelPageShown + f, TheSettings.KeyFire);
     EXPECT_EQ(RunGameHeadless(LevelPageShown + frames), -1);
     return {TheWorld.Score, TheWorld.SectionsList.Count(), TheWorld.ShipX, TheWorld.ShipY, TheWorld.ShipAngle,
             RndDraw()};

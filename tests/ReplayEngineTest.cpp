@@ -103,8 +103,8 @@ TEST_F(ReplayEngineTest, ThePlayersSettingsFileIsNeitherReadNorWritten) {
     fs::current_path(folder);
     // A player who turns right with D (68) instead of the cursor key.
     ResetSettings();
-    KeyTurnRight = 68;
-    SaveSettings();
+    TheSettings.KeyTurnRight = 68;
+    SaveSettings(TheSettings);
     auto written = fs::last_write_time(folder / "Kestrovar.dat");
     std::uintmax_t size = fs::file_size(folder / "Kestrovar.dat");
     std::vector<float> angles = AnglesOf("seed 5\n300 down 39\nend 302\n");

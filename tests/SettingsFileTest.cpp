@@ -78,53 +78,56 @@ std::string FileWith(const std::vector<int>& head, bool closingLines = true) {
 }
 
 std::vector<int> SettingsValues() {
-    return {FullScreen, UseBackground, PersonalHighscore, KeyTurnLeft,      KeyTurnRight,     KeyThrust,
-            KeyFire,    ScreenWidth,   ScreenHeight,      PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY,
-            SoundFXOn,  MusicOn,       ColorsOn,          GlowAmount,       NeonMode};
+    return {TheSettings.FullScreen,       TheSettings.UseBackground,    TheSettings.PersonalHighscore,
+            TheSettings.KeyTurnLeft,      TheSettings.KeyTurnRight,     TheSettings.KeyThrust,
+            TheSettings.KeyFire,          TheSettings.ScreenWidth,      TheSettings.ScreenHeight,
+            TheSettings.PlayfieldOffsetX, TheSettings.PlayfieldOffsetY, TheSettings.SavedOffsetY,
+            TheSettings.SoundFXOn,        TheSettings.MusicOn,          TheSettings.ColorsOn,
+            TheSettings.GlowAmount,       TheSettings.NeonMode};
 }
 
 void ExpectDefaults() {
-    EXPECT_EQ(Head({FullScreen,
-                    UseBackground,
-                    PersonalHighscore,
-                    KeyTurnLeft,
-                    KeyTurnRight,
-                    KeyThrust,
-                    KeyFire,
+    EXPECT_EQ(Head({TheSettings.FullScreen,
+                    TheSettings.UseBackground,
+                    TheSettings.PersonalHighscore,
+                    TheSettings.KeyTurnLeft,
+                    TheSettings.KeyTurnRight,
+                    TheSettings.KeyThrust,
+                    TheSettings.KeyFire,
                     0,
                     0,
                     0,
                     0,
-                    ScreenWidth,
-                    ScreenHeight,
-                    PlayfieldOffsetX,
-                    PlayfieldOffsetY,
-                    SavedOffsetY,
-                    SoundFXOn,
-                    MusicOn,
-                    ColorsOn,
-                    GlowAmount,
-                    NeonMode}),
+                    TheSettings.ScreenWidth,
+                    TheSettings.ScreenHeight,
+                    TheSettings.PlayfieldOffsetX,
+                    TheSettings.PlayfieldOffsetY,
+                    TheSettings.SavedOffsetY,
+                    TheSettings.SoundFXOn,
+                    TheSettings.MusicOn,
+                    TheSettings.ColorsOn,
+                    TheSettings.GlowAmount,
+                    TheSettings.NeonMode}),
               Head(std::vector<int>(std::begin(DefaultHead), std::end(DefaultHead))));
-    EXPECT_EQ(PlayerName, "unnamed");
-    EXPECT_EQ(SettingsSpareLine, " ");
+    EXPECT_EQ(TheSettings.PlayerName, "unnamed");
+    EXPECT_EQ(TheSettings.SettingsSpareLine, " ");
     for (int row = 0; row < OnlineRows; ++row) {
-        EXPECT_EQ(OnlineNames[row], "..........");
-        EXPECT_EQ(OnlineScores[row], "-");
-        EXPECT_EQ(OnlineLevels[row], "-");
-        EXPECT_EQ(OnlineDates[row], " ");
+        EXPECT_EQ(TheSettings.OnlineNames[row], "..........");
+        EXPECT_EQ(TheSettings.OnlineScores[row], "-");
+        EXPECT_EQ(TheSettings.OnlineLevels[row], "-");
+        EXPECT_EQ(TheSettings.OnlineDates[row], " ");
     }
 }
 
 void ExpectStoredTable() {
-    EXPECT_EQ(PlayerName, "zephyr");
-    EXPECT_EQ(SettingsSpareLine, "spare");
+    EXPECT_EQ(TheSettings.PlayerName, "zephyr");
+    EXPECT_EQ(TheSettings.SettingsSpareLine, "spare");
     for (int row = 0; row < OnlineRows; ++row) {
         std::string r = std::to_string(row);
-        EXPECT_EQ(OnlineNames[row], "name" + r);
-        EXPECT_EQ(OnlineScores[row], r + "000");
-        EXPECT_EQ(OnlineLevels[row], r);
-        EXPECT_EQ(OnlineDates[row], "2026-12-0" + r);
+        EXPECT_EQ(TheSettings.OnlineNames[row], "name" + r);
+        EXPECT_EQ(TheSettings.OnlineScores[row], r + "000");
+        EXPECT_EQ(TheSettings.OnlineLevels[row], r);
+        EXPECT_EQ(TheSettings.OnlineDates[row], "2026-12-0" + r);
     }
 }
 } // namespace
@@ -156,64 +159,67 @@ TEST_F(SettingsFileTest, ClosingTheWindowSavesTheSettings) {
     EXPECT_EQ(bytes, Head(std::vector<int>(std::begin(DefaultHead), std::end(DefaultHead))) + DefaultText());
 }
 
-TEST_F(SettingsFileTest, ASavedFileLoadsBackEverySettingAndAllTenRows) {
-    FullScreen = 1;
-    UseBackground = 0;
-    PersonalHighscore = 987654;
-    KeyTurnLeft = 1;
-    KeyTurnRight = 254;
-    KeyThrust = 90;
-    KeyFire = 32;
-    ScreenWidth = 1680;
-    ScreenHeight = 1050;
-    PlayfieldOffsetX = 328;
-    PlayfieldOffsetY = 141;
-    SavedOffsetY = 141;
-    SoundFXOn = 0;
-    MusicOn = 0;
-    ColorsOn = 0;
-    GlowAmount = -3;
-    NeonMode = 0;
-    PlayerName = "kes\xA4tro";
-    SettingsSpareLine = "kept as it was";
+TEST_F(SettingsFileTest, ASavedFileLoadsBackEverySettingAndAllTenRowsIntoTheSettingsGiven) {
+    Settings saved;
+    saved.FullScreen = 1;
+    saved.UseBackground = 0;
+    saved.PersonalHighscore = 987654;
+    saved.KeyTurnLeft = 1;
+    saved.KeyTurnRight = 254;
+    saved.KeyThrust = 90;
+    saved.KeyFire = 32;
+    saved.ScreenWidth = 1680;
+    saved.ScreenHeight = 1050;
+    saved.PlayfieldOffsetX = 328;
+    saved.PlayfieldOffsetY = 141;
+    saved.SavedOffsetY = 141;
+    saved.SoundFXOn = 0;
+    saved.MusicOn = 0;
+    saved.ColorsOn = 0;
+    saved.GlowAmount = -3;
+    saved.NeonMode = 0;
+    saved.PlayerName = "kes\xA4tro";
+    saved.SettingsSpareLine = "kept as it was";
     for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = "player" + std::to_string(row);
-        OnlineScores[row] = std::to_string(100000 - row);
-        OnlineLevels[row] = std::to_string(20 - row);
-        OnlineDates[row] = "1.12.2026 " + std::to_string(row);
+        saved.OnlineNames[row] = "player" + std::to_string(row);
+        saved.OnlineScores[row] = std::to_string(100000 - row);
+        saved.OnlineLevels[row] = std::to_string(20 - row);
+        saved.OnlineDates[row] = "1.12.2026 " + std::to_string(row);
     }
-    SaveSettings();
-    SetDefaultSettings();
+    SaveSettings(saved);
     GlowWidth1 = 0;
-    LoadSettings();
-    EXPECT_EQ(Head({FullScreen, UseBackground, PersonalHighscore, KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire,
-                    ScreenWidth, ScreenHeight, PlayfieldOffsetX, PlayfieldOffsetY, SavedOffsetY, SoundFXOn, MusicOn,
-                    ColorsOn, GlowAmount, NeonMode}),
+    Settings loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(Head({loaded.FullScreen, loaded.UseBackground, loaded.PersonalHighscore, loaded.KeyTurnLeft,
+                    loaded.KeyTurnRight, loaded.KeyThrust, loaded.KeyFire, loaded.ScreenWidth, loaded.ScreenHeight,
+                    loaded.PlayfieldOffsetX, loaded.PlayfieldOffsetY, loaded.SavedOffsetY, loaded.SoundFXOn,
+                    loaded.MusicOn, loaded.ColorsOn, loaded.GlowAmount, loaded.NeonMode}),
               Head({1, 0, 987654, 1, 254, 90, 32, 1680, 1050, 328, 141, 141, 0, 0, 0, -3, 0}));
-    EXPECT_EQ(PlayerName, "kes\xA4tro");
-    EXPECT_EQ(SettingsSpareLine, "kept as it was");
+    EXPECT_EQ(loaded.PlayerName, "kes\xA4tro");
+    EXPECT_EQ(loaded.SettingsSpareLine, "kept as it was");
     for (int row = 0; row < OnlineRows; ++row) {
-        EXPECT_EQ(OnlineNames[row], "player" + std::to_string(row));
-        EXPECT_EQ(OnlineScores[row], std::to_string(100000 - row));
-        EXPECT_EQ(OnlineLevels[row], std::to_string(20 - row));
-        EXPECT_EQ(OnlineDates[row], "1.12.2026 " + std::to_string(row));
+        EXPECT_EQ(loaded.OnlineNames[row], "player" + std::to_string(row));
+        EXPECT_EQ(loaded.OnlineScores[row], std::to_string(100000 - row));
+        EXPECT_EQ(loaded.OnlineLevels[row], std::to_string(20 - row));
+        EXPECT_EQ(loaded.OnlineDates[row], "1.12.2026 " + std::to_string(row));
     }
-    EXPECT_EQ(GlowWidth1, 10 - 3); // the glow follows the loaded amount
+    EXPECT_EQ(GlowWidth1, 10 - 3);                // the glow follows the loaded amount
+    EXPECT_EQ(TheSettings.PlayerName, "unnamed"); // the run's settings are not the ones loaded
 }
 
 TEST_F(SettingsFileTest, ReservedIntegersAreSkippedOnLoadAndWrittenAsZero) {
     std::vector<int> head = HeadOf(1440, 900, 208, 66, 66);
     for (int i = 7; i < 11; ++i) head[static_cast<std::size_t>(i)] = -1 - i * 1000;
     PutFile(TestSettingsPath, FileWith(head));
-    LoadSettings();
-    EXPECT_EQ(FullScreen, 1);
-    EXPECT_EQ(KeyFire, 32);
-    EXPECT_EQ(ScreenWidth, 1440);
-    EXPECT_EQ(ScreenHeight, 900);
-    EXPECT_EQ(PlayfieldOffsetX, 208);
-    EXPECT_EQ(GlowAmount, -2);
+    LoadSettings(TheSettings);
+    EXPECT_EQ(TheSettings.FullScreen, 1);
+    EXPECT_EQ(TheSettings.KeyFire, 32);
+    EXPECT_EQ(TheSettings.ScreenWidth, 1440);
+    EXPECT_EQ(TheSettings.ScreenHeight, 900);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetX, 208);
+    EXPECT_EQ(TheSettings.GlowAmount, -2);
     ExpectStoredTable();
-    SaveSettings();
+    SaveSettings(TheSettings);
     std::string bytes = FileBytes(TestSettingsPath);
     for (int i = 7; i < 11; ++i) EXPECT_EQ(HeadValue(bytes, i), 0);
     EXPECT_EQ(HeadValue(bytes, 11), 1440);
@@ -223,29 +229,29 @@ TEST_F(SettingsFileTest, ReservedIntegersAreSkippedOnLoadAndWrittenAsZero) {
 TEST_F(SettingsFileTest, ClosingLinesMayBeDeletedAndMissingLinesReadEmpty) {
     std::vector<int> head = HeadOf(1280, 1024, 128, 128, 128);
     PutFile(TestSettingsPath, FileWith(head, false));
-    LoadSettings();
+    LoadSettings(TheSettings);
     ExpectStoredTable();
-    EXPECT_EQ(ScreenHeight, 1024);
+    EXPECT_EQ(TheSettings.ScreenHeight, 1024);
     std::vector<int> withoutClosing = SettingsValues();
     PutFile(TestSettingsPath, FileWith(head, true));
-    SetDefaultSettings();
-    LoadSettings();
+    TheSettings = Settings{};
+    LoadSettings(TheSettings);
     ExpectStoredTable();
     EXPECT_EQ(SettingsValues(), withoutClosing);
 
     // The head alone: every text reads empty.
     PutFile(TestSettingsPath, Head(head));
-    LoadSettings();
-    EXPECT_EQ(ScreenWidth, 1280);
-    EXPECT_EQ(PlayerName, "");
-    EXPECT_EQ(OnlineNames[0], "");
-    EXPECT_EQ(OnlineDates[9], "");
+    LoadSettings(TheSettings);
+    EXPECT_EQ(TheSettings.ScreenWidth, 1280);
+    EXPECT_EQ(TheSettings.PlayerName, "");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "");
+    EXPECT_EQ(TheSettings.OnlineDates[9], "");
 }
 
 TEST_F(SettingsFileTest, AMissingFileTakesTheDefaultsAndLeavesTheGlowAlone) {
-    PersonalHighscore = 55;
+    TheSettings.PersonalHighscore = 55;
     GlowWidth1 = 99;
-    LoadSettings();
+    LoadSettings(TheSettings);
     ExpectDefaults();
     EXPECT_EQ(GlowWidth1, 99);
 }
@@ -257,19 +263,19 @@ TEST_F(SettingsMendTest, AHeadCutShortTakesTheDefaultsAndKeepsTheDamagedBytesAsi
         PutFile(TestSettingsPath, damaged);
         DeleteFile((TestSettingsPath + ".bad").c_str());
         GlowWidth1 = 99;
-        LoadSettings();
+        LoadSettings(TheSettings);
         ExpectDefaults();
         EXPECT_EQ(GlowWidth1, 99) << length;
         EXPECT_FALSE(FileExists((TestSettingsPath + ".bad").c_str())) << "nothing is written before the save";
-        SaveSettings();
+        SaveSettings(TheSettings);
         EXPECT_EQ(FileBytes(TestSettingsPath + ".bad"), damaged) << length;
         EXPECT_EQ(FileBytes(TestSettingsPath),
                   Head(std::vector<int>(std::begin(DefaultHead), std::end(DefaultHead))) + DefaultText());
     }
     // A later save of a sound file leaves the kept bytes alone.
     PutFile(TestSettingsPath + ".bad", "earlier");
-    LoadSettings();
-    SaveSettings();
+    LoadSettings(TheSettings);
+    SaveSettings(TheSettings);
     EXPECT_EQ(FileBytes(TestSettingsPath + ".bad"), "earlier");
 }
 
@@ -277,35 +283,35 @@ TEST_F(SettingsMendTest, ADisplaySizeTheGameCannotOpenFallsBackWithItsOffsets) {
     const int unusable[][2] = {{0, 0}, {1024, 1024}, {800, 600}, {1920, 1080}, {-1024, -768}, {1680, 1049}};
     for (const auto& size : unusable) {
         PutFile(TestSettingsPath, FileWith(HeadOf(size[0], size[1], 328, 141, 141)));
-        LoadSettings();
-        EXPECT_EQ(ScreenWidth, 1024) << size[0] << " x " << size[1];
-        EXPECT_EQ(ScreenHeight, 768);
-        EXPECT_EQ(PlayfieldOffsetX, 0);
-        EXPECT_EQ(PlayfieldOffsetY, 0);
-        EXPECT_EQ(SavedOffsetY, 0);
-        EXPECT_EQ(FullScreen, 1); // the rest is kept as stored
-        EXPECT_EQ(KeyTurnLeft, 65);
+        LoadSettings(TheSettings);
+        EXPECT_EQ(TheSettings.ScreenWidth, 1024) << size[0] << " x " << size[1];
+        EXPECT_EQ(TheSettings.ScreenHeight, 768);
+        EXPECT_EQ(TheSettings.PlayfieldOffsetX, 0);
+        EXPECT_EQ(TheSettings.PlayfieldOffsetY, 0);
+        EXPECT_EQ(TheSettings.SavedOffsetY, 0);
+        EXPECT_EQ(TheSettings.FullScreen, 1); // the rest is kept as stored
+        EXPECT_EQ(TheSettings.KeyTurnLeft, 65);
         ExpectStoredTable();
     }
     const int usable[][4] = {{1024, 768, 0, 0}, {1280, 1024, 128, 128}, {1440, 900, 208, 66}, {1680, 1050, 328, 141}};
     for (const auto& size : usable) {
         PutFile(TestSettingsPath, FileWith(HeadOf(size[0], size[1], size[2], size[3], 7)));
-        LoadSettings();
-        EXPECT_EQ(ScreenWidth, size[0]);
-        EXPECT_EQ(ScreenHeight, size[1]);
-        EXPECT_EQ(PlayfieldOffsetX, size[2]);
-        EXPECT_EQ(PlayfieldOffsetY, size[3]);
-        EXPECT_EQ(SavedOffsetY, 7);
+        LoadSettings(TheSettings);
+        EXPECT_EQ(TheSettings.ScreenWidth, size[0]);
+        EXPECT_EQ(TheSettings.ScreenHeight, size[1]);
+        EXPECT_EQ(TheSettings.PlayfieldOffsetX, size[2]);
+        EXPECT_EQ(TheSettings.PlayfieldOffsetY, size[3]);
+        EXPECT_EQ(TheSettings.SavedOffsetY, 7);
     }
     // An offset that would push the playfield off a usable display centres it instead; one inside is kept.
     PutFile(TestSettingsPath, FileWith(HeadOf(1440, 900, 500, -1, 3)));
-    LoadSettings();
-    EXPECT_EQ(PlayfieldOffsetX, 208);
-    EXPECT_EQ(PlayfieldOffsetY, 66);
+    LoadSettings(TheSettings);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetX, 208);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetY, 66);
     PutFile(TestSettingsPath, FileWith(HeadOf(1440, 900, 416, 0, 3)));
-    LoadSettings();
-    EXPECT_EQ(PlayfieldOffsetX, 416);
-    EXPECT_EQ(PlayfieldOffsetY, 0);
+    LoadSettings(TheSettings);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetX, 416);
+    EXPECT_EQ(TheSettings.PlayfieldOffsetY, 0);
 }
 
 TEST_F(SettingsMendTest, AStartWithAnUnusableStoredSizeOpensTheSmallestDisplay) {
@@ -338,22 +344,22 @@ TEST_F(SettingsMendTest, KeyCodesOutsideOneTo254GlowOutsideMinus3To3AndStylesOth
         head[6] = c.Fire;
         head[19] = c.Glow;
         PutFile(TestSettingsPath, FileWith(head));
-        LoadSettings();
-        EXPECT_EQ(KeyTurnLeft, c.WantLeft);
-        EXPECT_EQ(KeyTurnRight, c.WantRight);
-        EXPECT_EQ(KeyThrust, c.WantThrust);
-        EXPECT_EQ(KeyFire, c.WantFire);
-        EXPECT_EQ(GlowAmount, c.WantGlow);
+        LoadSettings(TheSettings);
+        EXPECT_EQ(TheSettings.KeyTurnLeft, c.WantLeft);
+        EXPECT_EQ(TheSettings.KeyTurnRight, c.WantRight);
+        EXPECT_EQ(TheSettings.KeyThrust, c.WantThrust);
+        EXPECT_EQ(TheSettings.KeyFire, c.WantFire);
+        EXPECT_EQ(TheSettings.GlowAmount, c.WantGlow);
         EXPECT_EQ(GlowWidth1, 10 + c.WantGlow);
-        EXPECT_EQ(PersonalHighscore, 4321);
+        EXPECT_EQ(TheSettings.PersonalHighscore, 4321);
     }
     const std::pair<int, int> styles[] = {{2, 1}, {-1, 1}, {0, 0}, {1, 1}}; // stored, kept
     for (auto [stored, kept] : styles) {
         std::vector<int> head = HeadOf(1024, 768, 0, 0, 0);
         head[20] = stored;
         PutFile(TestSettingsPath, FileWith(head));
-        LoadSettings();
-        EXPECT_EQ(NeonMode, kept) << stored;
+        LoadSettings(TheSettings);
+        EXPECT_EQ(TheSettings.NeonMode, kept) << stored;
     }
 }
 
@@ -362,22 +368,22 @@ TEST_F(SettingsMendTest, LongLinesAndOddBytesAreReadWithoutHarm) {
     std::string odd = "a\x01\xff\xA4\t\x7f";
     std::string bytes = Head(HeadOf(1024, 768, 0, 0, 0)) + longName + "\r\n" + odd + "\r\nrow0\rname\r\n";
     PutFile(TestSettingsPath, bytes);
-    LoadSettings();
-    EXPECT_EQ(PlayerName, std::string(LongestSettingsLine, 'k'));
-    EXPECT_EQ(SettingsSpareLine, odd);     // the line after the long one is still its own line
-    EXPECT_EQ(OnlineNames[0], "row0name"); // a lone CR is dropped
-    EXPECT_EQ(OnlineScores[0], "");
+    LoadSettings(TheSettings);
+    EXPECT_EQ(TheSettings.PlayerName, std::string(LongestSettingsLine, 'k'));
+    EXPECT_EQ(TheSettings.SettingsSpareLine, odd);     // the line after the long one is still its own line
+    EXPECT_EQ(TheSettings.OnlineNames[0], "row0name"); // a lone CR is dropped
+    EXPECT_EQ(TheSettings.OnlineScores[0], "");
 
     // A NUL ends a line as a line feed does.
     PutFile(TestSettingsPath, Head(HeadOf(1024, 768, 0, 0, 0)) + std::string("ab\0cd\r\n", 7));
-    LoadSettings();
-    EXPECT_EQ(PlayerName, "ab");
-    EXPECT_EQ(SettingsSpareLine, "cd");
+    LoadSettings(TheSettings);
+    EXPECT_EQ(TheSettings.PlayerName, "ab");
+    EXPECT_EQ(TheSettings.SettingsSpareLine, "cd");
 }
 
 TEST_F(SettingsSaveTest, TheSaveReplacesTheOldFileWholeAndLeavesNothingBeside) {
     PutFile(TestSettingsPath, "an old file that is longer than the new one will be, " + std::string(500, 'x'));
-    SaveSettings();
+    SaveSettings(TheSettings);
     EXPECT_EQ(FileBytes(TestSettingsPath),
               Head(std::vector<int>(std::begin(DefaultHead), std::end(DefaultHead))) + DefaultText());
     EXPECT_FALSE(FileExists((TestSettingsPath + ".new").c_str()));
@@ -387,12 +393,12 @@ TEST_F(SettingsSaveTest, AFolderThatCannotBeWrittenKeepsTheOldFileAndSaysSoInOne
     namespace fs = std::filesystem;
     std::string old = FileWith(HeadOf(1280, 1024, 128, 128, 128));
     PutFile(TestSettingsPath, old);
-    PlayerName = "changed";
+    TheSettings.PlayerName = "changed";
     // The new file can't be made: its name is taken by a folder.
     std::string blocked = TestSettingsPath + ".new";
     fs::create_directory(blocked);
     ::testing::internal::CaptureStderr();
-    SaveSettings();
+    SaveSettings(TheSettings);
     std::string message = ::testing::internal::GetCapturedStderr();
     fs::remove_all(blocked);
     EXPECT_EQ(FileBytes(TestSettingsPath), old);
@@ -402,7 +408,7 @@ TEST_F(SettingsSaveTest, AFolderThatCannotBeWrittenKeepsTheOldFileAndSaysSoInOne
     // A folder that does not exist.
     SetSettingsPath(std::string(KESTROVAR_TEST_DIR) + "no_such_kestrovar_folder/Kestrovar.dat");
     ::testing::internal::CaptureStderr();
-    SaveSettings();
+    SaveSettings(TheSettings);
     message = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_FALSE(fs::exists(std::string(KESTROVAR_TEST_DIR) + "no_such_kestrovar_folder"));
@@ -415,7 +421,7 @@ TEST_F(SettingsSaveTest, ARenameThatFailsRemovesTheNewFileAndSaysSo) {
     fs::create_directory(folder);
     PutFile(folder + "/inside", "keep");
     ::testing::internal::CaptureStderr();
-    SaveSettings();
+    SaveSettings(TheSettings);
     std::string message = ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(FileBytes(folder + "/inside"), "keep");
@@ -429,7 +435,7 @@ namespace {
 // strips the last one drew.
 std::size_t LinesAndStripsOfAFewFrames() {
     constexpr int FewFrames = 3;
-    Graphics(ScreenWidth, ScreenHeight, 0, 60);
+    Graphics(TheSettings.ScreenWidth, TheSettings.ScreenHeight, 0, 60);
     SetDrawingState();
     SetPalette();
     Headless::KeepFrames(1);
@@ -475,28 +481,32 @@ TEST_F(SettingsFuzzTest, ASeededCorpusOfBrokenFilesLoadsSafelyAndSavesStablyAndP
             break;
         }
         PutFile(TestSettingsPath, bytes);
-        SetDefaultSettings();
-        ASSERT_NO_THROW(LoadSettings()) << "file " << n;
-        EXPECT_TRUE(UsableDisplaySize(ScreenWidth, ScreenHeight)) << n;
-        EXPECT_TRUE(PlayfieldOffsetX >= 0 && PlayfieldOffsetX <= ScreenWidth - 1024) << n;
-        EXPECT_TRUE(PlayfieldOffsetY >= 0 && PlayfieldOffsetY <= ScreenHeight - 768) << n;
-        for (int key : {KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire}) EXPECT_TRUE(key >= 1 && key <= 254) << n;
-        EXPECT_TRUE(GlowAmount >= -3 && GlowAmount <= 3) << n;
-        std::vector<std::string> texts = {PlayerName, SettingsSpareLine};
+        TheSettings = Settings{};
+        ASSERT_NO_THROW(LoadSettings(TheSettings)) << "file " << n;
+        EXPECT_TRUE(UsableDisplaySize(TheSettings.ScreenWidth, TheSettings.ScreenHeight)) << n;
+        EXPECT_TRUE(TheSettings.PlayfieldOffsetX >= 0 && TheSettings.PlayfieldOffsetX <= TheSettings.ScreenWidth - 1024)
+            << n;
+        EXPECT_TRUE(TheSettings.PlayfieldOffsetY >= 0 && TheSettings.PlayfieldOffsetY <= TheSettings.ScreenHeight - 768)
+            << n;
+        for (int key : {TheSettings.KeyTurnLeft, TheSettings.KeyTurnRight, TheSettings.KeyThrust, TheSettings.KeyFire})
+            EXPECT_TRUE(key >= 1 && key <= 254) << n;
+        EXPECT_TRUE(TheSettings.GlowAmount >= -3 && TheSettings.GlowAmount <= 3) << n;
+        std::vector<std::string> texts = {TheSettings.PlayerName, TheSettings.SettingsSpareLine};
         for (int row = 0; row < OnlineRows; ++row)
-            texts.insert(texts.end(), {OnlineNames[row], OnlineScores[row], OnlineLevels[row], OnlineDates[row]});
+            texts.insert(texts.end(), {TheSettings.OnlineNames[row], TheSettings.OnlineScores[row],
+                                       TheSettings.OnlineLevels[row], TheSettings.OnlineDates[row]});
         for (const std::string& text : texts) {
             EXPECT_LE(text.size(), LongestSettingsLine) << n;
             EXPECT_EQ(text.find_first_of(std::string("\r\n\0", 3)), std::string::npos) << n;
         }
         // What was loaded saves and loads back unchanged.
         std::vector<int> values = SettingsValues();
-        SaveSettings();
+        SaveSettings(TheSettings);
         std::string saved = FileBytes(TestSettingsPath);
-        SetDefaultSettings();
-        LoadSettings();
+        TheSettings = Settings{};
+        LoadSettings(TheSettings);
         EXPECT_EQ(SettingsValues(), values) << n;
-        SaveSettings();
+        SaveSettings(TheSettings);
         EXPECT_EQ(FileBytes(TestSettingsPath), saved) << n;
         DeleteFile((TestSettingsPath + ".bad").c_str());
         EXPECT_GT(LinesAndStripsOfAFewFrames(), 0u) << "a game started with file " << n << "'s settings shows nothing";

@@ -138,8 +138,8 @@ TEST_F(ShapeTableTest, StoredCountThatDoesNotFitItsTableEndsTheProgram) {
 }
 
 TEST_F(ShipDrawTest, NeonShipIsItsTableRowAtItsPlaceWithTheOffset) {
-    PlayfieldOffsetX = 208;
-    PlayfieldOffsetY = 66;
+    TheSettings.PlayfieldOffsetX = 208;
+    TheSettings.PlayfieldOffsetY = 66;
     DrawShipShape(ShipHullLastStroke, 300.5f, 200.0f, 45);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 10u);
@@ -181,8 +181,8 @@ TEST_F(ShipDrawTest, FlameTakesTheDrawnColourAndTheDrawHappensWithoutAFlame) {
     // Without thrust, in every style and palette, the draw is still made: exactly one.
     for (int neon : {1, 0})
         for (int colours : {1, 0}) {
-            NeonMode = neon;
-            ColorsOn = colours;
+            TheSettings.NeonMode = neon;
+            TheSettings.ColorsOn = colours;
             SeedRnd(777);
             DrawShipShape(ShipHullLastStroke, 512, 384, 10);
             EXPECT_EQ(RndSeed(), StateAfterDraws(777, 1)) << "neon " << neon << " colours " << colours;
@@ -190,9 +190,9 @@ TEST_F(ShipDrawTest, FlameTakesTheDrawnColourAndTheDrawHappensWithoutAFlame) {
 }
 
 TEST_F(ShipDrawTest, GreyNeonShipIsLightGreyAtTheNarrowerWidth) {
-    ColorsOn = 0;
-    GlowAmount = 3;
-    UpdateGlowWidths();
+    TheSettings.ColorsOn = 0;
+    TheSettings.GlowAmount = 3;
+    UpdateGlowWidths(TheSettings.GlowAmount);
     DrawShipShape(ShipFlameLastStroke, 100, 100, 0);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 13u);
@@ -203,7 +203,7 @@ TEST_F(ShipDrawTest, GreyNeonShipIsLightGreyAtTheNarrowerWidth) {
 }
 
 TEST_F(ShipDrawTest, WireframeShipIsBlueWithARandomWarmFlameOrAllGrey) {
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     SeedRnd(4242);
     DrawShipShape(ShipFlameLastStroke, 50, 60, 90);
@@ -237,7 +237,7 @@ TEST_F(ShipDrawTest, WireframeShipIsBlueWithARandomWarmFlameOrAllGrey) {
     EXPECT_EQ(lines[13].Blue, 255);
 
     ForgetCalls();
-    ColorsOn = 0;
+    TheSettings.ColorsOn = 0;
     SeedRnd(4242);
     DrawShipShape(ShipFlameLastStroke, 50, 60, 90);
     EXPECT_EQ(RndSeed(), StateAfterDraws(4242, 1)); // no flame colours in grey

@@ -45,8 +45,8 @@ int BulletsAfterPlayFrames(int frames) {
 
 TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDegreesAFrame) {
     ShipInOpenSpace();
-    Headless::HoldKey(Headless::FrameCount(), KeyTurnLeft, 1000);
-    Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyTurnLeft, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyTurnRight, 1000);
     for (int i = 0; i < 30; ++i) ShipFrame();
     EXPECT_EQ(TheWorld.ShipAngle, 90.0f);
     EXPECT_EQ(TheWorld.TurnSpeed, 0.0f);
@@ -54,7 +54,7 @@ TEST_F(ShipControlTest, LeftAndRightHeldTogetherDoNotTurnAndOneAloneTurnsFiveDeg
     Headless::Reset();
     ResetAllState();
     ShipInOpenSpace();
-    Headless::HoldKey(Headless::FrameCount(), KeyTurnRight, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyTurnRight, 1000);
     for (int i = 0; i < 10; ++i) ShipFrame();
     float before = TheWorld.ShipAngle;
     ShipFrame();
@@ -79,7 +79,7 @@ TEST_F(ShipControlTest, ThrustPushesAlongTheFacingAndTheWrapKeepsTheShipOnTheFie
     ShipInOpenSpace();
     TheWorld.ShipAngle = 180; // nose down
     MoveShip(TheWorld);       // the thrust direction follows the facing one move later
-    Headless::HoldKey(Headless::FrameCount(), KeyThrust, 1000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyThrust, 1000);
     ShipFrame();
     EXPECT_NEAR(TheWorld.ShipYSpeed, 0.3f - 0.04f, 1e-4f);
     EXPECT_NEAR(TheWorld.ShipXSpeed, 0.0f, 1e-4f);
@@ -109,7 +109,7 @@ TEST_F(ShipBounceTest, ThrustingAtTheFortressBouncesOutAtHalfSpeedFacingOutward)
     TheWorld.ShipX = 900;
     TheWorld.ShipY = 384;
     TheWorld.ShipAngle = 270; // straight at the centre
-    Headless::HoldKey(Headless::FrameCount(), KeyThrust, 100000);
+    Headless::HoldKey(Headless::FrameCount(), TheSettings.KeyThrust, 100000);
     int bounces = 0;
     for (int i = 0; i < 2000; ++i) {
         UpdateShipControls(TheWorld);
@@ -138,22 +138,22 @@ TEST_F(ShipGunTest, FireDuringTheSpawnGraceFiresOneBulletOnTheSixtiethFrame) {
         for (int stop : {59, 60, 80}) {
             Headless::Reset();
             ResetAllState();
-            for (int p = 0; p < c.Presses; ++p) Headless::PressKey(LevelPageShown + 5 + 10 * p, KeyFire);
-            if (c.Held) Headless::HoldKey(LevelPageShown + 2, KeyFire, 100);
+            for (int p = 0; p < c.Presses; ++p) Headless::PressKey(LevelPageShown + 5 + 10 * p, TheSettings.KeyFire);
+            if (c.Held) Headless::HoldKey(LevelPageShown + 2, TheSettings.KeyFire, 100);
             EXPECT_EQ(BulletsAfterPlayFrames(stop), stop < 60 ? 0 : 1) << c.Name << " at frame " << stop;
         }
     }
 }
 
 TEST_F(ShipGunTest, ThreeBulletsInFlightBlockAFourthUntilOneExpires) {
-    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
+    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, TheSettings.KeyFire);
     EXPECT_EQ(BulletsAfterPlayFrames(100), 3);
 
     Headless::Reset();
     ResetAllState();
-    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, KeyFire);
+    for (int p = 0; p < 4; ++p) Headless::PressKey(LevelPageShown + 70 + 6 * p, TheSettings.KeyFire);
     // The first bullet has been moved its 61 times by frame 133; a press then fires again beside the other two.
-    Headless::PressKey(LevelPageShown + 133, KeyFire);
+    Headless::PressKey(LevelPageShown + 133, TheSettings.KeyFire);
     EXPECT_EQ(BulletsAfterPlayFrames(136), 3);
     EXPECT_EQ(TheWorld.PlayerBulletCount, 3);
 }
@@ -178,8 +178,8 @@ TEST_F(ShipGunTest, ABulletLeavesFromTheShipAtTenUnitsAFrameAlongItsFacing) {
 
 TEST_F(ShipControlTest, HeldThrustPlaysItsSoundOnceAndANewPressStartsItAgain) {
     // Short presses: the ship stays clear of the fortress and its missiles and is still flying for the second.
-    Headless::HoldKey(LevelPageShown + 1, KeyThrust, 20);
-    Headless::HoldKey(LevelPageShown + 40, KeyThrust, 10);
+    Headless::HoldKey(LevelPageShown + 1, TheSettings.KeyThrust, 20);
+    Headless::HoldKey(LevelPageShown + 40, TheSettings.KeyThrust, 10);
     EXPECT_EQ(RunGameHeadless(LevelPageShown + 60), -1);
     EXPECT_EQ(TheWorld.PlayerDead, 0);
     std::vector<int> starts;

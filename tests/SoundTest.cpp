@@ -342,12 +342,13 @@ TEST_F(SoundInGameTest, EffectsAndMusicStaySilentWhenTheirSettingsAreOff) {
         ResetAllState();
         Graphics(1024, 768, 0, 60);
         LoadAsStartUp();
-        SoundFXOn = c.Effects;
-        MusicOn = c.Music;
+        TheSettings.SoundFXOn = c.Effects;
+        TheSettings.MusicOn = c.Music;
         // Thrust held, shots fired, then the exit prompt (which blips) and leaving.
         // The game alone: frames count from its start, without the intro before it.
-        Headless::HoldKey(LevelPageFlips + 2, KeyThrust, 6);
-        for (int frame = LevelPageFlips + 3; frame < LevelPageFlips + 9; frame += 2) Headless::PressKey(frame, KeyFire);
+        Headless::HoldKey(LevelPageFlips + 2, TheSettings.KeyThrust, 6);
+        for (int frame = LevelPageFlips + 3; frame < LevelPageFlips + 9; frame += 2)
+            Headless::PressKey(frame, TheSettings.KeyFire);
         Headless::PressKey(EscapeFrame - IntroShown, KeyEscape);
         Headless::PressKey(AnswerFrame - IntroShown, KeyY);
         Headless::StopAtFrame(1000);

@@ -93,8 +93,8 @@ TEST_F(FontTableTest, CharsetGlyphsAndZoomStepsAreLoaded) {
 }
 
 TEST_F(VectorTextTest, TextStandsInCellsWithTheOffsetAndUnknownCharactersTakeACell) {
-    PlayfieldOffsetX = 128;
-    PlayfieldOffsetY = 128;
+    TheSettings.PlayfieldOffsetX = 128;
+    TheSettings.PlayfieldOffsetY = 128;
     DrawVectorText("A[a", 2, 3, 0xFF00FF00, 0, 0.5f, 2.0f, 0, 0, 255, 0);
     auto strips = Strips();
     int a = FontGlyphIndex('a');
@@ -139,7 +139,7 @@ TEST_F(VectorTextTest, AngleTurnsEachGlyphAboutItsCentreWhileThePenRunsStraight)
 }
 
 TEST_F(VectorTextTest, PalettesAndStylesChooseColourAndWidth) {
-    ColorsOn = 0;
+    TheSettings.ColorsOn = 0;
     DrawVectorText("o", 0, 0, 0xFF102030, 0, 1, 1, 0, 1, 2, 3);
     DrawVectorTextBold("o", 0, 0, 0xFF102030, 0, 1, 1, 0, 1, 2, 3);
     auto strips = Strips();
@@ -149,7 +149,7 @@ TEST_F(VectorTextTest, PalettesAndStylesChooseColourAndWidth) {
         EXPECT_NEAR(SegmentOf(strips[i]).HalfWidth, static_cast<float>(i < 4 ? GlowWidth3 : GlowWidth10), 1e-3);
     }
 
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     struct Case {
         int Colours;
@@ -158,7 +158,7 @@ TEST_F(VectorTextTest, PalettesAndStylesChooseColourAndWidth) {
     } cases[] = {{1, false, 1, 2, 3}, {1, true, 1, 2, 3}, {0, false, 192, 192, 192}, {0, true, 255, 255, 255}};
     for (const Case& c : cases) {
         ForgetCalls();
-        ColorsOn = c.Colours;
+        TheSettings.ColorsOn = c.Colours;
         if (c.Bold)
             DrawVectorTextBold("o", 0, 0, 0xFF102030, 0, 1, 1, 0, 1, 2, 3);
         else
@@ -210,11 +210,11 @@ TEST_F(ZoomTextTest, ZoomStepPicksTheSizeFromTheTableAndThePenKeepsTheCell) {
 }
 
 TEST_F(ZoomTextTest, WireframeZoomTextIsItsColourOrWhite) {
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     for (int colours : {1, 0}) {
         ForgetCalls();
-        ColorsOn = colours;
+        TheSettings.ColorsOn = colours;
         DrawZoomText("c", 0, 0, 0xFF0000FF, 0, 1, 1, 0, 10, 20, 30);
         auto lines = Lines();
         ASSERT_EQ(lines.size(), 3u);

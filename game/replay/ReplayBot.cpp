@@ -94,18 +94,19 @@ void ReplayBot::SetKey(int frame, int key, bool down) {
 void ReplayBot::Play(int frame) {
     const World& w = Seen;
     // A fire press lasts one frame, so that every shot is a new hit of the key.
-    if (Held[KeyFire]) SetKey(frame, KeyFire, false);
+    if (Held[TheSettings.KeyFire]) SetKey(frame, TheSettings.KeyFire, false);
     // The game state stays 2 after a lost ship; 3 means the game is being left.
     bool fighting = w.GameState != 3 && w.PlayerDead == 0 && w.CannonDestroyed == 0 && w.ShipsLeft >= 0;
     if (!fighting) {
-        SetKey(frame, KeyTurnLeft, false);
-        SetKey(frame, KeyTurnRight, false);
-        SetKey(frame, KeyThrust, false);
+        SetKey(frame, TheSettings.KeyTurnLeft, false);
+        SetKey(frame, TheSettings.KeyTurnRight, false);
+        SetKey(frame, TheSettings.KeyThrust, false);
         return;
     }
     std::uniform_real_distribution<double> chance(0, 1);
     if (chance(Choices) < Style.WanderChance) {
-        const int keys[] = {KeyTurnLeft, KeyTurnRight, KeyThrust, KeyFire};
+        const int keys[] = {TheSettings.KeyTurnLeft, TheSettings.KeyTurnRight, TheSettings.KeyThrust,
+                            TheSettings.KeyFire};
         int key = keys[Choices() % 4];
         SetKey(frame, key, !Held[key]);
         return;
@@ -139,13 +140,13 @@ void ReplayBot::PlayFight(int frame) {
             turn = option;
         }
     }
-    SetKey(frame, KeyTurnLeft, turn < 0);
-    SetKey(frame, KeyTurnRight, turn > 0);
+    SetKey(frame, TheSettings.KeyTurnLeft, turn < 0);
+    SetKey(frame, TheSettings.KeyTurnRight, turn > 0);
 
     float aimError = std::fabs(Wrap180(bearing - w.ShipAngle));
     float distance = std::hypot(targetX - w.ShipX, targetY - w.ShipY);
     bool closeToFortress = std::hypot(CentreX - w.ShipX, CentreY - w.ShipY) < NearRange;
-    SetKey(frame, KeyThrust,
+    SetKey(frame, TheSettings.KeyThrust,
            !missile && aimError < AimTolerance && !closeToFortress && chance(Choices) < Style.ThrustChance);
 
     bool gunReady = w.ShotCooldown == 0 && w.PlayerBulletCount < MostPlayerBullets && w.SpawnGrace <= 1;
@@ -157,5 +158,5 @@ void ReplayBot::PlayFight(int frame) {
     } else if (aimError < AimTolerance * 2) {
         shoot = BulletWouldReachCannon(w, w.ShipAngle) || chance(Choices) < Style.DigChance;
     }
-    if (shoot) SetKey(frame, KeyFire, true);
+    if (shoot) SetKey(frame, TheSettings.KeyFire, true);
 }

@@ -18,10 +18,10 @@ constexpr int PadFirst = 0, PadSecond = 1; // the pad's buttons as the options s
 }
 
 void ApplyReplaySetup(const ReplayScript& script) {
-    KeyTurnLeft = script.Keys[0];
-    KeyTurnRight = script.Keys[1];
-    KeyThrust = script.Keys[2];
-    KeyFire = script.Keys[3];
+    TheSettings.KeyTurnLeft = script.Keys[0];
+    TheSettings.KeyTurnRight = script.Keys[1];
+    TheSettings.KeyThrust = script.Keys[2];
+    TheSettings.KeyFire = script.Keys[3];
     if (script.ControlSetup != ReplayScript::Controls::Keyboard) {
         TheControls.PadActive = 1;
         TheControls.ControlMode = script.ControlSetup == ReplayScript::Controls::Pad ? 1 : 2;
@@ -30,26 +30,26 @@ void ApplyReplaySetup(const ReplayScript& script) {
     }
     // The palette and the drawing style as the options screen sets them; the game's start builds its rings anew.
     int colours = script.GreyPalette ? 0 : 1, neon = script.Wireframe ? 0 : 1;
-    if (colours != ColorsOn) {
-        ColorsOn = colours;
+    if (colours != TheSettings.ColorsOn) {
+        TheSettings.ColorsOn = colours;
         SetPalette();
     }
-    if (neon != NeonMode) {
-        NeonMode = neon;
+    if (neon != TheSettings.NeonMode) {
+        TheSettings.NeonMode = neon;
         SetDrawingState();
     }
 }
 
 void TakeReplaySetup(ReplayScript& script) {
-    script.Keys[0] = KeyTurnLeft;
-    script.Keys[1] = KeyTurnRight;
-    script.Keys[2] = KeyThrust;
-    script.Keys[3] = KeyFire;
+    script.Keys[0] = TheSettings.KeyTurnLeft;
+    script.Keys[1] = TheSettings.KeyTurnRight;
+    script.Keys[2] = TheSettings.KeyThrust;
+    script.Keys[3] = TheSettings.KeyFire;
     script.ControlSetup = TheControls.ControlMode == 1   ? ReplayScript::Controls::Pad
                           : TheControls.ControlMode == 2 ? ReplayScript::Controls::PadSwapped
                                                          : ReplayScript::Controls::Keyboard;
-    script.Wireframe = NeonMode == 0;
-    script.GreyPalette = ColorsOn != 1;
+    script.Wireframe = TheSettings.NeonMode == 0;
+    script.GreyPalette = TheSettings.ColorsOn != 1;
 }
 
 std::string ReplayStateLine(const World& w, int frame) {

@@ -4,8 +4,15 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstring>
 #include <dlfcn.h>
+#include <mutex>
+#include <pthread.h>
+#include <sched.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -15,16 +22,106 @@ constexpr int MixChunkFrames = 1024;
 constexpr int LoopForever = -1;
 constexpr int PlayOnce = 0;
 
-// A created sound: a decoded chunk, or a stream that decodes as it plays.
+// A created sound: a decoded chunk, or a stream that decodes as it plays. An effect from Ogg bytes in memory is
+// decoded later: decoding every effect took about a fifth of start-up before the first frame, and most are not
+// heard for seconds. A decoder thread at the lowest priority works through them a few seconds after start-up, on
+// time the machine has to spare, and the first play of one not decoded yet decodes it there and then (or waits for
+// the thread to finish it).
 struct SdlSound {
+    enum class Decoding { Done, Waiting, Running };
     Mix_Chunk* Chunk = nullptr;
     Mix_Music* Music = nullptr;
+    const unsigned char* Bytes = nullptr; // the Ogg bytes still to decode
+    std::size_t Size = 0;
+    Decoding State = Decoding::Done;
 };
 
 bool Opened = false;
 bool SubsystemStarted = false;
 int ChannelsOpen = 0;
-std::vector<SdlSound> Sounds; // handle n is Sounds[n - 1]
+std::vector<SdlSound> Sounds; // handle n is Sounds[n - 1]; its decoding fields are shared under DecodeLock
+
+std::mutex DecodeLock;
+std::condition_variable DecodeChanged; // a sound waits to be decoded, one was decoded, or the decoder is to stop
+bool DecoderStopping = false;
+constexpr std::chrono::seconds DecoderStartDelay{3};
+// The decoder thread, stopped by Close, or at the latest as the program's statics go (a program may end without
+// closing its audio, and a thread still running then would end it with std::terminate).
+struct DecoderThread {
+    std::thread Thread;
+    ~DecoderThread();
+    bool joinable() const { return Thread.joinable(); }
+} Decoder;
+
+Mix_Chunk* DecodeChunk(const unsigned char* bytes, std::size_t size) {
+    SDL_RWops* source = SDL_RWFromConstMem(bytes, static_cast<int>(size));
+    return source == nullptr ? nullptr : Mix_LoadWAV_RW(source, 1); // takes the reader over and closes it
+}
+
+// Decodes sound `index`, the lock held on entry and on return (not while decoding).
+void DecodeHeld(std::unique_lock<std::mutex>& held, std::size_t index) {
+    SdlSound& waiting = Sounds[index];
+    waiting.State = SdlSound::Decoding::Running;
+    const unsigned char* bytes = waiting.Bytes;
+    std::size_t size = waiting.Size;
+    held.unlock();
+    Mix_Chunk* chunk = DecodeChunk(bytes, size);
+    held.lock();
+    Sounds[index].Chunk = chunk; // indexed again: the list may have grown meanwhile
+    Sounds[index].State = SdlSound::Decoding::Done;
+    DecodeChanged.notify_all();
+}
+
+void DecodeInTheBackground() {
+#ifdef SCHED_IDLE
+    sched_param lowest{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &lowest); // runs only on time nobody else wants
+#endif
+    std::unique_lock<std::mutex> held(DecodeLock);
+    // Start-up comes first: the decoder begins once the first frames are out, the time a slow machine needs.
+    if (DecodeChanged.wait_for(held, DecoderStartDelay, [] { return DecoderStopping; })) return;
+    for (;;) {
+        auto waiting = std::find_if(Sounds.begin(), Sounds.end(),
+                                    [](const SdlSound& sound) { return sound.State == SdlSound::Decoding::Waiting; });
+        if (DecoderStopping) return;
+        if (waiting == Sounds.end()) {
+            DecodeChanged.wait(held);
+            continue;
+        }
+        DecodeHeld(held, static_cast<std::size_t>(waiting - Sounds.begin()));
+    }
+}
+
+void StopDecoder() {
+    if (!Decoder.joinable()) return;
+    {
+        std::lock_guard<std::mutex> held(DecodeLock);
+        DecoderStopping = true;
+    }
+    DecodeChanged.notify_all();
+    Decoder.Thread.join(); // after the sound it is decoding, if any
+    DecoderStopping = false;
+}
+
+DecoderThread::~DecoderThread() { StopDecoder(); }
+
+// Ogg bytes, which SDL2_mixer decodes as Vorbis; anything else is decoded at once, so what cannot be decoded is
+// still refused when it is created.
+bool LooksLikeOgg(const unsigned char* bytes, std::size_t size) {
+    constexpr char Capture[] = "OggS";
+    constexpr std::size_t CaptureLength = sizeof Capture - 1;
+    return size > CaptureLength && std::memcmp(bytes, Capture, CaptureLength) == 0;
+}
+
+// The decoded chunk of an effect, decoding it first if nobody has yet; null for a stream or bytes that did not
+// decode.
+Mix_Chunk* ChunkOf(int handle) {
+    std::unique_lock<std::mutex> held(DecodeLock);
+    std::size_t index = static_cast<std::size_t>(handle - 1);
+    if (Sounds[index].State == SdlSound::Decoding::Waiting) DecodeHeld(held, index);
+    DecodeChanged.wait(held, [&] { return Sounds[index].State == SdlSound::Decoding::Done; });
+    return Sounds[index].Chunk;
+}
 
 int MixVolume(float volume) { return static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME)); }
 
@@ -36,7 +133,8 @@ const SdlSound* SoundOf(int handle) {
 }
 
 int Keep(SdlSound sound) {
-    if (sound.Chunk == nullptr && sound.Music == nullptr) return Audio::NoSound;
+    if (sound.Chunk == nullptr && sound.Music == nullptr && sound.Bytes == nullptr) return Audio::NoSound;
+    std::lock_guard<std::mutex> held(DecodeLock);
     Sounds.push_back(sound);
     return static_cast<int>(Sounds.size());
 }
@@ -87,6 +185,7 @@ bool IsOpen() { return Opened; }
 
 void Close() {
     if (!Opened) return;
+    StopDecoder();
     Mix_HaltMusic();
     Mix_HaltChannel(-1);
     for (const SdlSound& sound : Sounds) {
@@ -103,15 +202,24 @@ void Close() {
 
 int CreateSound(const unsigned char* bytes, std::size_t size, bool stream) {
     if (!Opened || bytes == nullptr || size == 0) return NoSound;
-    SDL_RWops* source = SDL_RWFromConstMem(bytes, static_cast<int>(size));
-    if (source == nullptr) return NoSound;
     SdlSound sound;
-    // Both take the reader over and close it: the chunk when decoded, the music when it is freed.
-    if (stream)
-        sound.Music = Mix_LoadMUS_RW(source, 1);
-    else
-        sound.Chunk = Mix_LoadWAV_RW(source, 1);
-    return Keep(sound);
+    if (stream) {
+        SDL_RWops* source = SDL_RWFromConstMem(bytes, static_cast<int>(size));
+        if (source == nullptr) return NoSound;
+        sound.Music = Mix_LoadMUS_RW(source, 1); // takes the reader over, closed when the music is freed
+        return Keep(sound);
+    }
+    if (!LooksLikeOgg(bytes, size)) {
+        sound.Chunk = DecodeChunk(bytes, size);
+        return Keep(sound);
+    }
+    sound.Bytes = bytes;
+    sound.Size = size;
+    sound.State = SdlSound::Decoding::Waiting;
+    int handle = Keep(sound);
+    if (!Decoder.joinable()) Decoder.Thread = std::thread(DecodeInTheBackground);
+    DecodeChanged.notify_all();
+    return handle;
 }
 
 int CreateSoundFromFile(const char* path, bool stream) {
@@ -125,10 +233,11 @@ int CreateSoundFromFile(const char* path, bool stream) {
 }
 
 void PlayOnChannel(int channel, int sound, bool loop, float volume) {
-    const SdlSound* created = SoundOf(sound);
-    if (!ValidChannel(channel) || created == nullptr || created->Chunk == nullptr) return;
+    if (!ValidChannel(channel) || SoundOf(sound) == nullptr) return;
+    Mix_Chunk* chunk = ChunkOf(sound);
+    if (chunk == nullptr) return;
     Mix_Volume(channel, MixVolume(volume)); // before the start, so not one buffer sounds at the old volume
-    Mix_PlayChannel(channel, created->Chunk, loop ? LoopForever : PlayOnce);
+    Mix_PlayChannel(channel, chunk, loop ? LoopForever : PlayOnce);
 }
 
 bool ChannelPlaying(int channel) { return ValidChannel(channel) && Mix_Playing(channel) != 0; }

@@ -71,9 +71,7 @@ class NeonPixels : public ::testing::Test {
   protected:
     void SetUp() override { Open(ScreenWidth, ScreenHeight); }
     void TearDown() override {
-        NeonMode = SavedNeonMode;
-        PlayfieldOffsetX = SavedOffsetX;
-        PlayfieldOffsetY = SavedOffsetY;
+        TheSettings = SavedSettings;
         GlowDotImage = SavedGlowDot;
         SdlControl::SetKeepBackBuffer(false);
     }
@@ -96,9 +94,7 @@ class NeonPixels : public ::testing::Test {
     static void Glow(float x1, float y1, float x2, float y2, std::uint32_t argb, float halfWidth) {
         TPoly::Line(Sprite(), 0, x1, y1, argb, x2, y2, argb, halfWidth, true, false);
     }
-    int SavedNeonMode = NeonMode;
-    int SavedOffsetX = PlayfieldOffsetX;
-    int SavedOffsetY = PlayfieldOffsetY;
+    Settings SavedSettings = TheSettings;
     Image* SavedGlowDot = GlowDotImage;
 };
 
@@ -196,7 +192,7 @@ TEST_F(NeonPixels, AnInvisibleColourLeavesThePictureAsItWas) {
 }
 
 TEST_F(NeonPixels, WireframeSegmentsAreOnePixelWide) {
-    NeonMode = 0;
+    TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     DrawScreenSegment(100, 100, 300, 100, 0xFFFF0000, RingGlow, 255, 0, 0);
     FinishSegments();
@@ -222,7 +218,7 @@ TEST_F(NeonPixels, WireframeSegmentsAreOnePixelWide) {
 
     // The same segment in the neon style glows well beyond one row.
     Cls();
-    NeonMode = 1;
+    TheSettings.NeonMode = 1;
     GlowDotImage = Sprite();
     ApplyDisplayStyle();
     DrawScreenSegment(100, 100, 300, 100, 0xFFFF0000, RingGlow, 255, 0, 0);
@@ -239,9 +235,9 @@ TEST_F(NeonPixels, WideScreenDrawsThePlayfieldOnlyWithinItsViewport) {
     const int right = PlayfieldX + PlayfieldWidth, bottom = PlayfieldY + PlayfieldHeight;
 
     // The playfield's corner is where the game's own segments start from.
-    NeonMode = 0;
-    PlayfieldOffsetX = PlayfieldX;
-    PlayfieldOffsetY = PlayfieldY;
+    TheSettings.NeonMode = 0;
+    TheSettings.PlayfieldOffsetX = PlayfieldX;
+    TheSettings.PlayfieldOffsetY = PlayfieldY;
     ApplyDisplayStyle();
     DrawSegment(0, 0, 10, 0, 0xFFFFFFFF, RingGlow, 255, 255, 255);
     FinishSegments();

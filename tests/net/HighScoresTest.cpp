@@ -45,10 +45,10 @@ std::string Contents(const std::string& path) {
 
 void MarkRows() {
     for (int row = 0; row < OnlineRows; ++row) {
-        OnlineNames[row] = "name" + IntToText(row);
-        OnlineLevels[row] = IntToText(row);
-        OnlineScores[row] = IntToText(100 + row);
-        OnlineDates[row] = "date" + IntToText(row);
+        TheSettings.OnlineNames[row] = "name" + IntToText(row);
+        TheSettings.OnlineLevels[row] = IntToText(row);
+        TheSettings.OnlineScores[row] = IntToText(100 + row);
+        TheSettings.OnlineDates[row] = "date" + IntToText(row);
     }
 }
 
@@ -119,7 +119,7 @@ class HighScoresTest : public NeonFixture {
 };
 
 TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOnlyFetches) {
-    PlayerName = "MaX_Well9";
+    TheSettings.PlayerName = "MaX_Well9";
     // A game just over and still on its game-over page: its script goes up before the game is written.
     BeginKeptGame();
     TheWorld.Score = 120;
@@ -164,7 +164,7 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
     EXPECT_FALSE(Network::CanSendPost());
     Network::SetServer(Server.BaseUrl());
     Network::SetKey(Network::NetworkKey());
-    PlayerName = "ace";
+    TheSettings.PlayerName = "ace";
     TheWorld.Score = 120;
     TheWorld.Level = 7;
     SyncScores(); // no kept game at all
@@ -173,20 +173,20 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
     EXPECT_EQ(uploads[0].Method, "GET");
     EXPECT_EQ(uploads[0].Params.find("score")->second, "120 ");
     EXPECT_EQ(Requests("getscore").size(), 1u);
-    EXPECT_EQ(OnlineNames[0], "MaxAbc");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "MaxAbc");
 }
 
 TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasServed) {
     MarkRows();
     SyncScores();
-    EXPECT_EQ(OnlineNames[0], "MaxAbc");
-    EXPECT_EQ(OnlineDates[1], "02 Dec 2026");
-    EXPECT_EQ(OnlineScores[2], "0");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "MaxAbc");
+    EXPECT_EQ(TheSettings.OnlineDates[1], "02 Dec 2026");
+    EXPECT_EQ(TheSettings.OnlineScores[2], "0");
     for (int row = 3; row < OnlineRows; ++row) {
-        EXPECT_EQ(OnlineNames[row], "name" + IntToText(row));
-        EXPECT_EQ(OnlineLevels[row], IntToText(row));
-        EXPECT_EQ(OnlineScores[row], IntToText(100 + row));
-        EXPECT_EQ(OnlineDates[row], "date" + IntToText(row));
+        EXPECT_EQ(TheSettings.OnlineNames[row], "name" + IntToText(row));
+        EXPECT_EQ(TheSettings.OnlineLevels[row], IntToText(row));
+        EXPECT_EQ(TheSettings.OnlineScores[row], IntToText(100 + row));
+        EXPECT_EQ(TheSettings.OnlineDates[row], "date" + IntToText(row));
     }
 
     // From the screen, the sync first puts placeholders in the shown rows; rows 8 and 9 are never touched.
@@ -197,11 +197,11 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     ASSERT_TRUE(screen.Turn(1));
     ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
     ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
-    EXPECT_EQ(OnlineLevels[1], "1234");
-    EXPECT_EQ(OnlineNames[3], "..........");
-    EXPECT_EQ(OnlineScores[7], "-");
-    EXPECT_EQ(OnlineNames[8], "name8");
-    EXPECT_EQ(OnlineScores[9], "109");
+    EXPECT_EQ(TheSettings.OnlineLevels[1], "1234");
+    EXPECT_EQ(TheSettings.OnlineNames[3], "..........");
+    EXPECT_EQ(TheSettings.OnlineScores[7], "-");
+    EXPECT_EQ(TheSettings.OnlineNames[8], "name8");
+    EXPECT_EQ(TheSettings.OnlineScores[9], "109");
     EXPECT_EQ(HighscoreRowText(0), "MaxAbc          007          5000");
     EXPECT_EQ(HighscoreRowText(1), "de              234           400");
     EXPECT_TRUE(Shown(HighscoreRowText(0)));
@@ -256,31 +256,31 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
 
 TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
     constexpr int KeyTab = 9, KeyB = 66;
-    PlayerName = "ace";
+    TheSettings.PlayerName = "ace";
     int start = Headless::FrameCount();
     Headless::StopAtFrame(start + 40); // a screen that never leaves fails rather than hangs
     Headless::PressKey(start + 2, KeyTab);
     Headless::PressKey(start + 4, KeyB);
     Headless::PressKey(start + 6, KeyReturnCode);
-    Headless::HoldKey(start + 10, KeyThrust, 5);
+    Headless::HoldKey(start + 10, TheSettings.KeyThrust, 5);
     HighscoreScreen();
     EXPECT_TRUE(Shown("set name"));
-    EXPECT_EQ(PlayerName, "aceB");
+    EXPECT_EQ(TheSettings.PlayerName, "aceB");
     EXPECT_TRUE(ShownCentred("press tab to change name from: aceB"));
     EXPECT_EQ(Requests("getscore").size(), 0u); // neither key syncs
 }
 
 TEST_F(HighScoresTest, RowsCutAndPadTheirFields) {
-    OnlineNames[0] = "averylongname";
-    OnlineLevels[0] = "";
-    OnlineScores[0] = "12345678901";
+    TheSettings.OnlineNames[0] = "averylongname";
+    TheSettings.OnlineLevels[0] = "";
+    TheSettings.OnlineScores[0] = "12345678901";
     EXPECT_EQ(HighscoreRowText(0), "averylongn      000      1234567890");
-    OnlineNames[1] = "x";
-    OnlineLevels[1] = "4 2";
-    OnlineScores[1] = "9";
+    TheSettings.OnlineNames[1] = "x";
+    TheSettings.OnlineLevels[1] = "4 2";
+    TheSettings.OnlineScores[1] = "9";
     EXPECT_EQ(HighscoreRowText(1), "x               402             9");
     EXPECT_TRUE(HighscoreRowShown(1));
-    OnlineScores[1] = ".";
+    TheSettings.OnlineScores[1] = ".";
     EXPECT_FALSE(HighscoreRowShown(1));
 }
 
@@ -316,8 +316,8 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     CheckVersion();
     EXPECT_TRUE(Shown("   games access to the internet. Allow"));
     for (int row = 0; row < OnlineRows; ++row) {
-        EXPECT_EQ(OnlineNames[row], "name" + IntToText(row));
-        EXPECT_EQ(OnlineScores[row], IntToText(100 + row));
+        EXPECT_EQ(TheSettings.OnlineNames[row], "name" + IntToText(row));
+        EXPECT_EQ(TheSettings.OnlineScores[row], IntToText(100 + row));
     }
     EXPECT_EQ(VersionNotice, CreditLine);
     EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 0);
@@ -361,8 +361,8 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     ASSERT_TRUE(screen.Turn(1));
     ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
     ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
-    EXPECT_EQ(OnlineNames[0], "name0");
-    EXPECT_EQ(OnlineScores[7], "107");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "name0");
+    EXPECT_EQ(TheSettings.OnlineScores[7], "107");
     EXPECT_TRUE(ShownCentred("the server is busy - try again soon"));
 
     // A refusal is told in the server's own words; a proxy's page of another status says only that it failed.
@@ -376,7 +376,7 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     Server.Answer("Kestrovar_scores.php", "<html>bad gateway</html>\n", 502);
     SyncScores();
     EXPECT_EQ(TakeSyncNote(), "the server did not answer - try again later");
-    EXPECT_EQ(OnlineNames[0], "name0");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "name0");
 }
 
 TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
@@ -386,8 +386,8 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
                                           "bee\n2\n300\nfedcba9876543210\n02 Dec 2026\n");
     SyncScores();
     ASSERT_EQ(Requests("getscore").size(), 1u);
-    KeyFire = KeyOne;
-    KeyThrust = KeyOne + 1;
+    TheSettings.KeyFire = KeyOne;
+    TheSettings.KeyThrust = KeyOne + 1;
     TurnedLoop screen(OpenHighscores());
     ASSERT_TRUE(screen.Turn(1));
     ASSERT_TRUE(screen.PressThroughScreen(KeyOne)) << "fire synced";
@@ -421,8 +421,8 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     });
     TheWorld.Score = 55;
     TheWorld.Level = 2;
-    PersonalHighscore = 777;
-    KeyFire = 65;
+    TheSettings.PersonalHighscore = 777;
+    TheSettings.KeyFire = 65;
     TheWorld.GameState = 3; // on the game-over page of the player's own game, which is leaving
     TurnedLoop screen(OpenHighscores());
     ASSERT_TRUE(screen.Turn(1));
@@ -462,11 +462,11 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     // Nothing of the player's changed, and the watched game was neither kept nor uploaded.
     EXPECT_EQ(TheWorld.Score, 55);
     EXPECT_EQ(TheWorld.Level, 2);
-    EXPECT_EQ(PersonalHighscore, 777);
-    EXPECT_EQ(KeyFire, 65);
+    EXPECT_EQ(TheSettings.PersonalHighscore, 777);
+    EXPECT_EQ(TheSettings.KeyFire, 65);
     EXPECT_EQ(TheWorld.DemoMode, 1);
     EXPECT_EQ(TheWorld.GameState, 3);
     EXPECT_FALSE(FileExists(LastGamePath().c_str()));
     EXPECT_EQ(Requests("addscore").size(), 0u);
-    EXPECT_EQ(OnlineNames[0], "ace");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "ace");
 }

@@ -100,7 +100,7 @@ TEST_F(TicketsTest, FetchedOnlyIntoAnEmptyQueueAndDroppedWhenASyncBegins) {
     PumpUntil([&] { return TicketRequests() == 2; }); // on the wire
     TheWorld.Score = 0;
     SyncScores();
-    EXPECT_EQ(OnlineNames[0], "ace");
+    EXPECT_EQ(TheSettings.OnlineNames[0], "ace");
     EXPECT_FALSE(FetchingTicket());
     EXPECT_FALSE(HoldingTicket());
     EXPECT_EQ(Network::GetNumberOfCommandsInQueue(), 0);

@@ -113,9 +113,9 @@ Flight Fly(const GhostPilotStyle& style) {
         }
         flight.Records.push_back({TheWorld.ShipX, TheWorld.ShipY, TheWorld.ShipAngle, fired, TheWorld.ShipShape});
         Note(flight);
-        SetKey(held, KeyTurnLeft, controls.Left);
-        SetKey(held, KeyTurnRight, controls.Right);
-        SetKey(held, KeyThrust, controls.Thrust);
+        SetKey(held, TheSettings.KeyTurnLeft, controls.Left);
+        SetKey(held, TheSettings.KeyTurnRight, controls.Right);
+        SetKey(held, TheSettings.KeyThrust, controls.Thrust);
         Flip(0);
     }
     return flight;

@@ -49,10 +49,10 @@ struct Options {
 };
 
 void ApplyStyle(const Options& options) {
-    NeonMode = options.Neon;
-    ColorsOn = options.Colours;
-    UseBackground = options.Backdrop;
-    GlowAmount = options.Glow;
+    TheSettings.NeonMode = options.Neon;
+    TheSettings.ColorsOn = options.Colours;
+    TheSettings.UseBackground = options.Backdrop;
+    TheSettings.GlowAmount = options.Glow;
 }
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba) {
@@ -112,9 +112,9 @@ bool Parse(int argc, char** argv, Options& options) {
             options.Shown = Mode::Game;
             options.Frames = std::atoi(argv[++i]);
         } else if (arg == "--size" && more) {
-            if (std::sscanf(argv[++i], "%dx%d", &ScreenWidth, &ScreenHeight) != 2) return false;
-            PlayfieldOffsetX = (ScreenWidth - 1024) / 2;
-            PlayfieldOffsetY = (ScreenHeight - 768) / 2;
+            if (std::sscanf(argv[++i], "%dx%d", &TheSettings.ScreenWidth, &TheSettings.ScreenHeight) != 2) return false;
+            TheSettings.PlayfieldOffsetX = (TheSettings.ScreenWidth - 1024) / 2;
+            TheSettings.PlayfieldOffsetY = (TheSettings.ScreenHeight - 768) / 2;
         } else {
             return false;
         }
@@ -146,9 +146,9 @@ void DrawRings() {
 void DrawTableShape(const ShapeStroke* row, int first, int last, float x, float y) {
     for (int k = first; k <= last; ++k) {
         const ShapeStroke& s = row[k];
-        std::uint32_t colour = ColorsOn == 1 ? static_cast<std::uint32_t>(s.Colour) : OpaqueWhite;
-        int red = ColorsOn == 1 ? s.Red : 255, green = ColorsOn == 1 ? s.Green : 255;
-        int blue = ColorsOn == 1 ? s.Blue : 255;
+        std::uint32_t colour = TheSettings.ColorsOn == 1 ? static_cast<std::uint32_t>(s.Colour) : OpaqueWhite;
+        int red = TheSettings.ColorsOn == 1 ? s.Red : 255, green = TheSettings.ColorsOn == 1 ? s.Green : 255;
+        int blue = TheSettings.ColorsOn == 1 ? s.Blue : 255;
         DrawShapeStroke(s, x, y, colour, GlowWidth3, red, green, blue);
     }
     FinishSegments();
@@ -165,8 +165,9 @@ int VisibleFlameSeed() {
 
 void DrawScene() {
     Cls();
-    if (UseBackground == 1)
-        DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
+    if (TheSettings.UseBackground == 1)
+        DrawImage(BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
+                  static_cast<float>(TheSettings.PlayfieldOffsetY), 0);
     DrawRings();
     DrawTableShape(CannonShapes[0], 0, 11, 512, 384);
     for (int frame = 0; frame < 6; ++frame)
@@ -204,20 +205,20 @@ void LoadForScene() {
     BuildShapeTables();
     LoadZoomTable();
     LoadFontGlyphs();
-    UpdateGlowWidths();
+    UpdateGlowWidths(TheSettings.GlowAmount);
     SetPalette();
-    Graphics(ScreenWidth, ScreenHeight, 0, 60);
-    SetViewport(PlayfieldOffsetX, PlayfieldOffsetY, 1024, 768);
+    Graphics(TheSettings.ScreenWidth, TheSettings.ScreenHeight, 0, 60);
+    SetViewport(TheSettings.PlayfieldOffsetX, TheSettings.PlayfieldOffsetY, 1024, 768);
     ApplyDisplayStyle();
     SetColor(255, 255, 255);
 }
 } // namespace
 
 int main(int argc, char** argv) {
-    SetDefaultSettings();
+    TheSettings = Settings{};
     ResetGlowWidths();
     Options options;
-    options.Glow = GlowAmount;
+    options.Glow = TheSettings.GlowAmount;
     if (!Parse(argc, argv, options)) {
         std::fputs(Usage, stderr);
         return 2;
@@ -240,7 +241,7 @@ int main(int argc, char** argv) {
                 SetUpProgram(StartupFor::Replay);
                 ApplyStyle(options);
                 TheControls.ShowFrameRate = options.Fps ? 1 : 0;
-                UpdateGlowWidths();
+                UpdateGlowWidths(TheSettings.GlowAmount);
                 ApplyDisplayStyle();
                 SetPalette();
                 ClearFortress(TheWorld);
@@ -260,8 +261,9 @@ int main(int argc, char** argv) {
         ReadLogo();
         CreateStars();
         Cls();
-        if (UseBackground == 1)
-            DrawImage(BackdropImage, static_cast<float>(PlayfieldOffsetX), static_cast<float>(PlayfieldOffsetY), 0);
+        if (TheSettings.UseBackground == 1)
+            DrawImage(BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
+                      static_cast<float>(TheSettings.PlayfieldOffsetY), 0);
         DrawStars();
         DrawLogo(0);
         pixels = SdlControl::ReadPixels(width, height);

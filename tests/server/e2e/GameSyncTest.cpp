@@ -37,7 +37,7 @@ class GameSyncTest : public GameFixture {
         GameFixture::TearDown();
     }
     void PlayAndSync(const std::string& name, int level, int score) {
-        PlayerName = name;
+        TheSettings.PlayerName = name;
         TheWorld.Level = level;
         TheWorld.Score = score;
         SyncScores();
@@ -73,13 +73,13 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
     EXPECT_EQ(board[0].Name, "?@:ace");
     EXPECT_EQ(board[1].Name, "rookie");
     for (std::size_t row = 0; row < board.size(); ++row) {
-        EXPECT_EQ(OnlineNames[row], board[row].Name) << row;
-        EXPECT_EQ(OnlineLevels[row], std::to_string(board[row].Level)) << row;
-        EXPECT_EQ(OnlineScores[row], std::to_string(board[row].Score)) << row;
-        EXPECT_EQ(OnlineDates[row], "08 Dec 2026") << row;
+        EXPECT_EQ(TheSettings.OnlineNames[row], board[row].Name) << row;
+        EXPECT_EQ(TheSettings.OnlineLevels[row], std::to_string(board[row].Level)) << row;
+        EXPECT_EQ(TheSettings.OnlineScores[row], std::to_string(board[row].Score)) << row;
+        EXPECT_EQ(TheSettings.OnlineDates[row], "08 Dec 2026") << row;
     }
-    EXPECT_EQ(OnlineNames[2], "..........");
-    EXPECT_EQ(OnlineScores[2], "-");
+    EXPECT_EQ(TheSettings.OnlineNames[2], "..........");
+    EXPECT_EQ(TheSettings.OnlineScores[2], "-");
 
     CheckVersion();
     EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
@@ -98,7 +98,7 @@ TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneR
         if (sync == 0) {
             // The upload is answered before the read behind it: the table shows the game the sync has just sent,
             // unless a busy machine kept its check past the upload's wait ("accepted", the server's log says).
-            std::string shown = OnlineNames[0];
+            std::string shown = TheSettings.OnlineNames[0];
             ASSERT_TRUE(Eventually([&] { return ServerBoard().size() == 1; })) << Server->Log();
             if (Server->Log().find(" POST /Kestrovar_scores.php 202 ") == std::string::npos) {
                 EXPECT_EQ(shown, "kept") << Server->Log();
@@ -106,10 +106,10 @@ TEST_F(GameSyncTest, ASyncUploadsTheKeptGameAndShowsItsScoreAndTheSameGameIsOneR
             continue;
         }
         // Known to the board: answered at once, and the table shows it.
-        EXPECT_EQ(OnlineNames[0], "kept") << sync << "\n" << Server->Log();
-        EXPECT_EQ(OnlineLevels[0], std::to_string(game.Level)) << sync;
-        EXPECT_EQ(OnlineScores[0], std::to_string(game.Score)) << sync;
-        EXPECT_EQ(OnlineNames[1], "..........") << sync;
+        EXPECT_EQ(TheSettings.OnlineNames[0], "kept") << sync << "\n" << Server->Log();
+        EXPECT_EQ(TheSettings.OnlineLevels[0], std::to_string(game.Level)) << sync;
+        EXPECT_EQ(TheSettings.OnlineScores[0], std::to_string(game.Score)) << sync;
+        EXPECT_EQ(TheSettings.OnlineNames[1], "..........") << sync;
     }
     auto board = ServerBoard();
     ASSERT_EQ(board.size(), 1u);

@@ -48,8 +48,9 @@ constexpr std::uint32_t MissileBlastColour = 0xFFC080A0;
 constexpr int InnerRing = 0, MiddleRing = 1, OuterRing = 2;
 
 bool NearMidpoint(const Missiles& m, const Sections& s) {
-    return WithinDistance(static_cast<int>(m.x), static_cast<int>(m.y), static_cast<int>(s.x0), static_cast<int>(s.y0),
-                          SettleRadius);
+    RingPoint mid = Midpoint(s);
+    return WithinDistance(static_cast<int>(m.x), static_cast<int>(m.y), static_cast<int>(mid.X),
+                          static_cast<int>(mid.Y), SettleRadius);
 }
 
 void SettleOn(Missiles& m, const Sections& s, float ringAngle) {

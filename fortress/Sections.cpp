@@ -26,7 +26,6 @@ constexpr int InnerScore = 30, MiddleScore = 20, OuterScore = 10;
 constexpr int MiddleTarget = 88, OuterTarget = 112;
 constexpr int FullColour = 255;
 constexpr float GrowStep = 1.5f;
-constexpr float RidingInset = 3;
 constexpr int InnerStartAngle = 24;
 constexpr float InnerTarget = 64.0f;
 constexpr float NewInnerSpeed = 1.0f;
@@ -78,8 +77,9 @@ void MoveSections(World& w) {
         s.Angle1 = LiftAngle(WrapAngle(s.Angle1));
         s.Angle2 = LiftAngle(WrapAngle(s.Angle2));
         float r = s.Radius;
-        float sin0, cos0, sin1, cos1, sin2, cos2;
-        SinCos(s.Angle0, sin0, cos0);
+        float sin1, cos1, sin2, cos2;
+        s.MidpointOwed = true;
+        s.PlacedRadius = r;
         if (endKept && std::bit_cast<std::uint32_t>(s.Angle1) == endAngle) {
             sin1 = endSin;
             cos1 = endCos;
@@ -91,15 +91,18 @@ void MoveSections(World& w) {
         endKept = true;
         endSin = sin2;
         endCos = cos2;
-        s.x0 = FortressX + sin0 * r;
-        s.y0 = FortressY - cos0 * r;
         s.x1 = FortressX + sin1 * r;
         s.y1 = FortressY - cos1 * r;
         s.x2 = FortressX + sin2 * r;
         s.y2 = FortressY - cos2 * r;
-        s.MissileX = FortressX + sin0 * (r - RidingInset);
-        s.MissileY = FortressY - cos0 * (r - RidingInset);
     });
+}
+
+RingPoint Midpoint(const Sections& s) {
+    if (!s.MidpointOwed) return {s.x0, s.y0};
+    float sine, cosine;
+    SinCos(s.Angle0, sine, cosine);
+    return {FortressX + sine * s.PlacedRadius, FortressY - cosine * s.PlacedRadius};
 }
 
 void UpdateSections(World& w) {

@@ -44,8 +44,9 @@ std::uint64_t GameStateHash(const World& w) {
     h.Add(w.ShipYSpeed);
     h.Add(w.ShipAngle);
     w.SectionsList.Each([&](const Sections& s) {
-        h.Add(s.x0);
-        h.Add(s.y0);
+        RingPoint mid = Midpoint(s);
+        h.Add(mid.X);
+        h.Add(mid.Y);
         h.Add(s.Angle0);
         h.Add(s.Radius);
         h.Add(s.speed);

@@ -68,8 +68,8 @@ TEST_F(RingsTest, AnglesStayWithinATurnAndRingsGrowToTheirTargets) {
     EXPECT_FLOAT_EQ(s.Angle0, 359.5f);
     EXPECT_NEAR(s.Angle1, 0.7f, 1e-4f);
     EXPECT_NEAR(s.Angle2, 359.6f, 1e-4f);
-    EXPECT_NEAR(s.x0, 512 + Sin(359.5f) * 12, 1e-3f);
-    EXPECT_NEAR(s.MissileY, 384 - Cos(359.5f) * 9, 1e-3f);
+    EXPECT_NEAR(Midpoint(s).X, 512 + Sin(359.5f) * 12, 1e-3f);
+    EXPECT_NEAR(Midpoint(s).Y, 384 - Cos(359.5f) * 12, 1e-3f);
     for (int i = 0; i < 34; ++i) UpdateSections(TheWorld);
     EXPECT_LT(s.Radius, 64.0f);
     UpdateSections(TheWorld);

@@ -3,6 +3,7 @@
 // beside this program.
 #include "NeonFrameBench.h"
 #include "platform/sdl/SdlControl.h"
+#include "program/Program.h"
 #include "program/Startup.h"
 #include <algorithm>
 #include <chrono>
@@ -17,13 +18,10 @@ namespace {
 // Start-up's own work up to its first frame. The time asleep is left out: today the program goes straight to a game,
 // and the menu's quarter-second pause before a game (and the frame clock's wait) is no work of start-up's.
 double StartupToFirstFrameMs(double& sleptMs) {
-    SdlControl::StopAfterFrames(1);
     long long sleptBefore = SdlControl::MillisecondsSlept();
     auto start = std::chrono::steady_clock::now();
-    try {
-        RunProgram();
-    } catch (const SdlControl::RunStopped&) {
-    }
+    Loop loop = StartProgram();
+    RunFrame(loop);
     double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     sleptMs = static_cast<double>(SdlControl::MillisecondsSlept() - sleptBefore);
     return elapsed - sleptMs;

@@ -7,6 +7,7 @@
 #include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
 #include "platform/headless/Headless.h"
+#include "program/Program.h"
 #include "program/Startup.h"
 #include <chrono>
 #include <cstdio>
@@ -23,11 +24,11 @@ double WholeGameFramesPerSecond() {
     Headless::Reset();
     ResetAllState();
     Headless::KeepFrames(0);
-    Headless::StopAtFrame(BenchFrames);
     auto start = Clock::now();
     try {
-        RunProgram();
-    } catch (const Headless::RunStopped&) {
+        Loop loop = StartProgram();
+        while (RunFrame(loop) && Headless::FrameCount() < BenchFrames) {
+        }
     } catch (const Headless::ProgramEnded& ended) {
         std::fprintf(stderr, "the game ended early with status %d\n", ended.Status);
         return 0;

@@ -7,7 +7,6 @@
 #include "frontend/SettingsFile.h"
 #include "game/TheWorld.h"
 #include "game/replay/ReplaySetup.h"
-#include "platform/Display.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
 #include "platform/Streams.h"
@@ -40,17 +39,6 @@ std::string KeptBase() {
     std::size_t dot = path.rfind('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
     return path;
-}
-
-// The game-over page has just been shown: the replay tool stops at this flip and prints this line.
-void WatchForGameOver() {
-    PumpTickets(); // the next game's ticket arrives while this one is played
-    if (!Current.On || Current.Ended || TheWorld.ShipsLeft >= 0) return;
-    Current.Frames = InputFramesSinceStart();
-    Current.EndLine = ReplayEndLine(TheWorld, "game-over", Current.Frames);
-    Current.Ended = true;
-    StopInputRecording();
-    SetFlipObserver(nullptr);
 }
 
 bool WriteWhole(const std::string& path, const std::string& text) {
@@ -120,7 +108,6 @@ void Finish(const char* ending, bool exact) {
     Current.Frames = InputFramesSinceStart();
     if (exact) Current.EndLine = ReplayEndLine(TheWorld, ending, Current.Frames);
     StopInputRecording();
-    SetFlipObserver(nullptr);
     Current.Ended = true;
 }
 } // namespace
@@ -138,7 +125,18 @@ void BeginKeptGame() {
     Current.Script.Rules = RulesVersion; // the rules this build plays: the server replays the game under them
     SeedRnd(Current.Script.Seed);
     StartInputRecording();
-    SetFlipObserver(WatchForGameOver);
+}
+
+void KeptGameFrameShown(const World& w) {
+    if (!Current.On || Current.Ended) return;
+    PumpTickets(); // the next game's ticket arrives while this one is played
+    // The last ship is gone once the count drops below zero: the frame just shown was the game-over page's first,
+    // where the replay tool stops and prints this line.
+    if (w.ShipsLeft >= 0) return;
+    Current.Frames = InputFramesSinceStart();
+    Current.EndLine = ReplayEndLine(w, "game-over", Current.Frames);
+    Current.Ended = true;
+    StopInputRecording();
 }
 
 void EndKeptGame() {

@@ -4,11 +4,16 @@
 #include <string>
 #include <vector>
 
+struct World;
+
 constexpr int KeptHistoryGames = 8;
 
 // At the start of a player's game: the seed taken (the held ticket's, when it is fresh), the input recorded from
 // here on.
 void BeginKeptGame();
+// After each frame of the kept game has been shown, told by the game: the next game's ticket moves on, and the
+// first frame of the game-over page is where the kept game ends, the line its replay stops with.
+void KeptGameFrameShown(const World& w);
 // When the game has returned to the menu: the script written as the last game, and as the best when it made the
 // personal highscore; the next game's ticket is asked for.
 void EndKeptGame();

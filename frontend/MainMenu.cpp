@@ -471,7 +471,10 @@ std::unique_ptr<Screen> OpenGameOverSync() { return std::make_unique<GameOverSyn
 void SyncFromGameOverPage(Loop& loop) { loop.Open(OpenGameOverSync()); }
 
 std::unique_ptr<Screen> OpenGameFromMenu(GameDriver driver) {
-    if (KeepingPlayerGames()) BeginKeptGame();
+    if (KeepingPlayerGames()) {
+        BeginKeptGame();
+        driver.FrameShown = KeptGameFrameShown;
+    }
     PrepareNewGame(TheWorld);
     driver.Sync = SyncFromGameOverPage;
     return std::make_unique<GameScreen>(TheWorld, std::move(driver));

@@ -244,11 +244,13 @@ void GameScreen::Step(Loop& loop) {
     if (!Started) {
         Started = true;
         State = StartGame(Fight);
-    } else if (Driver.Stop && Driver.Stop()) {
-        loop.Close();
-        return;
-    } else if (CheckAfterFlip(loop, false)) {
-        return;
+    } else {
+        if (Driver.FrameShown) Driver.FrameShown(Fight);
+        if (Driver.Stop && Driver.Stop()) {
+            loop.Close();
+            return;
+        }
+        if (CheckAfterFlip(loop, false)) return;
     }
     StepGame(Fight, State);
 }

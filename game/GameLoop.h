@@ -29,12 +29,14 @@ struct GameRun {
 };
 
 // What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), the online
-// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game, and where a
-// game played from outside stops (a watch): asked after each flip before the game's own checks, true closes the
-// screen with the game standing as the last frame left it, its end not made.
+// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game, what its
+// owner does once each of the game's frames has been shown (a kept game learns there that the game-over page is up),
+// told before the game's next step, and where a game played from outside stops (a watch): asked after that, before
+// the game's own checks, true closes the screen with the game standing as the last frame left it, its end not made.
 struct GameDriver {
     std::function<void()> Overlay;
     std::function<void(Loop&)> Sync;
+    std::function<void(const World&)> FrameShown;
     std::function<bool()> Stop;
 };
 

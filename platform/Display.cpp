@@ -18,8 +18,6 @@ int DisplayWidth = 0;
 int DisplayHeight = 0;
 constexpr int GameRefreshRate = 60;
 int Flips = 0;
-void (*FlipObserver)() = nullptr;
-void (*FrameOverlay)() = nullptr;
 
 // Images live as long as the program: the game loads a handful at start-up and keeps them.
 std::deque<Image> Images;
@@ -85,7 +83,6 @@ void Cls() {
 
 void Flip(int sync) {
     if (!Backend::DisplayOpen()) return;
-    if (FrameOverlay) FrameOverlay();
     PumpInput();
     bool vblank = sync != 0;
     if (sync == -1) {
@@ -99,12 +96,9 @@ void Flip(int sync) {
     }
     Backend::Present(vblank);
     ++Flips;
-    if (FlipObserver) FlipObserver();
 }
 
 int FlipsShown() { return Flips; }
-void SetFlipObserver(void (*observer)()) { FlipObserver = observer; }
-void SetFrameOverlay(void (*overlay)()) { FrameOverlay = overlay; }
 
 void SetColor(int r, int g, int b) {
     State.Red = r & 255;
@@ -179,6 +173,4 @@ void ResetDisplayState() {
     FullScreenMode = false;
     DisplayWidth = DisplayHeight = 0;
     Flips = 0;
-    FlipObserver = nullptr;
-    FrameOverlay = nullptr;
 }

@@ -55,11 +55,6 @@ void Cls();
 void Flip(int sync);
 // Frames shown since the program began.
 int FlipsShown();
-// Called after every flip (null: none), for watching the game frame by frame as it is shown.
-void SetFlipObserver(void (*observer)());
-// Called in every flip before its frame is shown (null: none): a last word drawn over the frame, or a frame drawn
-// in its place.
-void SetFrameOverlay(void (*overlay)());
 
 void SetColor(int r, int g, int b);
 void SetBlend(int mode);

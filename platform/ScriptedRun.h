@@ -1,14 +1,12 @@
-// Playing the program from a script: input events delivered by frame number, and a run ended at a chosen frame from
-// inside any screen loop. A back end on a virtual clock provides it (the headless one); replays drive the game by it.
+// Playing the program from a script: input events delivered by frame number. A back end on a virtual clock provides
+// it (the headless one); replays drive the game by it, turning the loop themselves and stopping where they choose.
 #pragma once
 #include "Input.h"
 
 namespace ScriptedRun {
 
-// Thrown from Flip when the run reaches its stop frame, and from the program's end.
-struct RunStopped {
-    int Frame;
-};
+// Thrown from the program's end on this machine (its orderly end or a fault it reports), where a real back end
+// ends the process.
 struct ProgramEnded {
     int Status;
 };
@@ -17,10 +15,6 @@ struct ProgramEnded {
 void Reset();
 // Delivers the event once its frame is reached; events of one frame arrive in the order they were scheduled.
 void Schedule(const InputEvent& event);
-// Called after every flip with the number of flips so far, before a stop at that frame (null: none).
-void SetFlipHook(void (*hook)(int frame));
-// Stops the run with RunStopped when Flip is called at this frame (-1: never).
-void StopAtFrame(int frame);
 // Keep the draw calls of the last `count` frames only (0 keeps none, -1 keeps all).
 void KeepFrames(int count);
 int FrameCount(); // flips so far

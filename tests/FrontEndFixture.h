@@ -2,9 +2,11 @@
 // plays a screen until it returns or a frame limit stops it.
 #pragma once
 #include "NeonFixture.h"
+#include "Turning.h"
 #include "core/Sound.h"
 #include "platform/headless/HeadlessAudio.h"
 #include <algorithm>
+#include <memory>
 #include <string>
 
 class FrontEndFixture : public NeonFixture {
@@ -15,18 +17,8 @@ class FrontEndFixture : public NeonFixture {
         for (const char* resource : SoundResources) Sound::Load(resource, 1);
     }
 
-    // Runs the screen; true when it returned by itself within `frames` more frames.
-    template <typename Screen> static bool Returns(Screen screen, int frames) {
-        Headless::StopAtFrame(Headless::FrameCount() + frames);
-        try {
-            screen();
-        } catch (const Headless::RunStopped&) {
-            Headless::StopAtFrame(-1);
-            return false;
-        }
-        Headless::StopAtFrame(-1);
-        return true;
-    }
+    // Runs the screen in a loop of its own; true when it closed by itself within `frames` more frames.
+    static bool Returns(std::unique_ptr<Screen> screen, int frames) { return ScreenReturns(std::move(screen), frames); }
 
     static int Blips() { return HeadlessAudio::PlayCount("res\\BlipSND.ogg"); }
     static int Bounces() { return HeadlessAudio::PlayCount("res\\BounceSND.ogg"); }

@@ -1,5 +1,6 @@
 // The fixture every test starts from: a fresh headless machine and every module's state as a new process has it.
 #pragma once
+#include "Turning.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "frontend/Intro.h"
@@ -8,7 +9,9 @@
 #include "frontend/SettingsFile.h"
 #include "platform/Streams.h"
 #include "platform/headless/Headless.h"
+#include "program/Program.h"
 #include "program/Startup.h"
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -44,34 +47,49 @@ class GameFixture : public ::testing::Test {
     std::string TestSettingsPath;
 };
 
+// Each frame's look at a run: called after every frame with the flips made so far; true stops the run there.
+using FrameCheck = std::function<bool(int flips)>;
+
 // Runs the whole program until it ends or reaches the stop frame; returns the exit status, or -1 when stopped.
 // The program opens on the main menu.
-inline int RunProgramHeadless(int stopFrame = -1) {
-    Headless::StopAtFrame(stopFrame);
+inline int RunProgramHeadless(int stopFrame = -1, const FrameCheck& check = {}) {
     try {
-        RunProgram();
+        Loop loop = StartProgram();
+        if (!loop.Running()) return 0;
+        bool ended = TurnUntil(loop, [&] {
+            int flips = Headless::FrameCount();
+            if (check && check(flips)) return true;
+            return stopFrame >= 0 && flips >= stopFrame;
+        });
+        if (!ended) return -1;
+        FinishProgram();
         return 0;
     } catch (const Headless::ProgramEnded& ended) {
         return ended.Status;
-    } catch (const Headless::RunStopped&) {
-        return -1;
     }
 }
 
 // Start-up and the intro as the program runs them, then a game started at once as the menu's "start game" starts
 // it, with no menu frame before it: the game's frames are numbered on from the intro's and its random draws follow
 // the intro's. Returns 0 when the game ends, -1 when stopped.
-inline int RunGameHeadless(int stopFrame = -1) {
-    Headless::StopAtFrame(stopFrame);
+inline int RunGameHeadless(int stopFrame = -1, const FrameCheck& check = {}) {
+    auto stop = [&] {
+        int flips = Headless::FrameCount();
+        if (check && check(flips)) return true;
+        return stopFrame >= 0 && flips >= stopFrame;
+    };
     try {
         SetUpProgram(StartupFor::Player);
-        Intro();
+        Loop intro;
+        intro.Open(OpenIntro());
+        if (!TurnUntil(intro, stop)) return -1;
         if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
-        StartGameFromMenu();
+        Loop game;
+        game.Open(OpenGameFromMenu());
+        if (!TurnUntil(game, stop)) return -1;
+        FinishGameFromMenu();
         return 0;
     } catch (const Headless::ProgramEnded& ended) {
         return ended.Status;
-    } catch (const Headless::RunStopped&) {
-        return -1;
     }
 }

@@ -1,6 +1,7 @@
 // The instructions page: its twelve lines from the instructions table, and every way of leaving it.
 #include "game/Instructions.h"
 #include "NeonFixture.h"
+#include "Turning.h"
 #include "core/GameState.h"
 #include "platform/Input.h"
 #include <algorithm>
@@ -48,13 +49,9 @@ std::string Lower(std::string text) {
 // Runs the page; the number of frames it stayed, or -1 when it was still up at the stop frame.
 int FramesShown(int stopAfter = -1) {
     int before = Headless::FrameCount();
-    Headless::StopAtFrame(stopAfter < 0 ? -1 : before + stopAfter);
-    try {
-        InstructionsScreen();
-    } catch (const Headless::RunStopped&) {
-        Headless::StopAtFrame(-1);
-        return -1;
-    }
+    Loop loop;
+    loop.Open(OpenInstructions());
+    if (!TurnToFrame(loop, stopAfter < 0 ? -1 : before + stopAfter)) return -1;
     return Headless::FrameCount() - before;
 }
 } // namespace

@@ -31,13 +31,13 @@ bool GameOverPageLeft = false;
 
 // The bot plays whenever a game is on and leaves the game-over page with a key; the run stops once the menu is
 // back. The intro and the menu run untouched.
-void PlayWhileAGameRuns(int flips) {
+bool PlayWhileAGameRuns(int flips) {
     if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft >= 0 && Player != nullptr) Player->Play(flips);
     if (TheWorld.DemoMode == 0 && TheWorld.ShipsLeft < 0 && !GameOverPageLeft) {
         Headless::PressKey(flips + GameOverPageShown, KeySpace);
         GameOverPageLeft = true;
     }
-    if (TheWorld.DemoMode == 1 && GameOverPageLeft) Headless::StopAtFrame(flips);
+    return TheWorld.DemoMode == 1 && GameOverPageLeft;
 }
 
 std::string Contents(const std::string& path) {
@@ -72,13 +72,6 @@ std::string ShownPicture(const Headless::FrameRecord& frame) {
     return picture.str();
 }
 
-// The frame that would have shown the recorded player's game-over page, and the next one, the card's own.
-std::string GameOverPicture, CardPicture;
-void KeepTheLastShipsFrames(int) {
-    if (TheWorld.ShipsLeft >= 0) return;
-    (GameOverPicture.empty() ? GameOverPicture : CardPicture) = ShownPicture(Headless::Frames().back());
-}
-
 class KeptGamesTest : public GameFixture {
   protected:
     // Plays one bot game through the program from its start to its end; returns the kept last game's text.
@@ -89,13 +82,11 @@ class KeptGamesTest : public GameFixture {
         ReplayBot bot(TheWorld, style);
         Player = &bot;
         GameOverPageLeft = false;
-        Headless::SetFlipHook(PlayWhileAGameRuns);
         Headless::KeepFrames(0);
         // "start game" is the menu's first item.
         Headless::PressKey(IntroShown + MenuFramesBeforeStart, KeyReturn);
-        EXPECT_EQ(RunProgramHeadless(LongestRun), -1);
+        EXPECT_EQ(RunProgramHeadless(LongestRun, PlayWhileAGameRuns), -1);
         EXPECT_LT(Headless::FrameCount(), LongestRun) << "the game ended and the menu came back";
-        Headless::SetFlipHook(nullptr);
         Player = nullptr;
         return Contents(LastGamePath());
     }
@@ -126,8 +117,10 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     SetSettingsPath(TestSettingsPath);
     Write(LastGamePath(), kept);
     DeleteFile(TestSettingsPath.c_str());
-    Headless::KeepFrames(1);
-    Headless::SetFlipHook(KeepTheLastShipsFrames);
+    // The last frames shown with no key pressed: the last of play, the flip that would have shown the recorded player's
+    // game-over page, then the card's own frames until its time runs out.
+    constexpr int LastFramesKept = 2 + WatchCardFrames;
+    Headless::KeepFrames(LastFramesKept);
     int status = -1;
     ::testing::internal::CaptureStdout();
     try {
@@ -136,16 +129,19 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
         status = ended.Status;
     }
     std::string printed = ::testing::internal::GetCapturedStdout();
-    Headless::SetFlipHook(nullptr);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(printed, promised + "\n");
     std::string file = LastGamePath().substr(LastGamePath().find_last_of('/') + 1);
     EXPECT_TRUE(Shown("watching " + file.substr(0, WatchNameShown) + "   score " + std::to_string(TheWorld.Score)));
     EXPECT_TRUE(Shown("watched game"));
     EXPECT_TRUE(Shown("the last ship was lost"));
-    EXPECT_FALSE(CardPicture.empty());
-    EXPECT_EQ(GameOverPicture, CardPicture) << "the game-over flip shows the card and nothing else";
     EXPECT_GT(Headless::FrameCount(), WatchCardFrames) << "the card waits for a key, or its time";
+    ASSERT_EQ(Headless::Frames().size(), static_cast<std::size_t>(LastFramesKept));
+    std::string lastOfPlay = ShownPicture(Headless::Frames()[0]), gameOver = ShownPicture(Headless::Frames()[1]);
+    std::string card = ShownPicture(Headless::Frames().back());
+    EXPECT_FALSE(card.empty());
+    EXPECT_NE(lastOfPlay, card) << "the game is shown up to its game-over page";
+    EXPECT_EQ(gameOver, card) << "the game-over flip shows the card and nothing else";
     EXPECT_FALSE(FileExists(TestSettingsPath.c_str())) << "watching writes no settings";
 
     // Escape on the keyboard leaves with the next frame, the game still on.

@@ -21,7 +21,7 @@ TEST_F(NameEntryTest, KeepsTenCapitalsDigitsAndSpacesOneAFrame) {
     int frame = Headless::FrameCount();
     for (int key : typed) Headless::PressKey(++frame, key);
     Headless::PressKey(++frame, KeyReturn13);
-    ASSERT_TRUE(Returns(NameEntry, 40));
+    ASSERT_TRUE(Returns(OpenNameEntry(), 40));
     EXPECT_EQ(TheSettings.PlayerName, "A1 BCDEFGH");
     EXPECT_EQ(Blips(), 10 + 1) << "a blip for each character kept and one for leaving; none for the eleventh";
     EXPECT_TRUE(Shown("set name"));
@@ -34,7 +34,7 @@ TEST_F(NameEntryTest, BackspaceOnAnEmptyNameOnlyBlipsAndAnEmptyNameLeavesAsNonam
     Headless::PressKey(frame + 1, KeyBackspace);
     Headless::PressKey(frame + 3, KeyBackspace);
     Headless::PressKey(frame + 5, KeyEscape);
-    ASSERT_TRUE(Returns(NameEntry, 20));
+    ASSERT_TRUE(Returns(OpenNameEntry(), 20));
     EXPECT_EQ(TheSettings.PlayerName, "noname");
     EXPECT_EQ(Blips(), 3);
 }
@@ -45,7 +45,7 @@ TEST_F(RedefineKeysTest, ShowsTheKeysByNameWithNaForACodeTheTableLacksAndLeavesO
     EXPECT_EQ(KeyName(13), "Return") << "the first row of a code";
     EXPECT_EQ(KeyName(255), "n/a");
     Headless::HoldKey(Headless::FrameCount() + 5, KeyN, 2);
-    ASSERT_TRUE(Returns(RedefineKeys, 20));
+    ASSERT_TRUE(Returns(OpenRedefineKeys(), 20));
     EXPECT_TRUE(Shown("Cursor (Left)"));
     EXPECT_TRUE(Shown("n/a"));
     EXPECT_TRUE(Shown("do you want to redefine (y/n)"));
@@ -64,7 +64,7 @@ TEST_F(RedefineKeysTest, YesAsksForAllFourKeysTakingTheFirstHeldInTableOrderAndA
     Headless::HoldKey(frame + 16, 87, 1);
     Headless::HoldKey(frame + 20, KeySpace, 1);
     Headless::HoldKey(frame + 26, KeyEscape, 1);
-    ASSERT_TRUE(Returns(RedefineKeys, 40));
+    ASSERT_TRUE(Returns(OpenRedefineKeys(), 40));
     EXPECT_EQ(TheSettings.KeyTurnLeft, KeyTilde);
     EXPECT_EQ(TheSettings.KeyTurnRight, 68);
     EXPECT_EQ(TheSettings.KeyThrust, 87);

@@ -29,7 +29,7 @@ const Headless::DrawCall& FirstCallOfLastFrame() { return Headless::Frames().bac
 
 TEST_F(OptionsTest, ASizeInAWindowReopensTheWindowWithThePlayfieldCentredAndTheFirstLineFollows) {
     ChooseLine(2);
-    ASSERT_TRUE(Returns(OptionsScreen, 20));
+    ASSERT_TRUE(Returns(OpenOptions(), 20));
     EXPECT_EQ(Headless::DisplayWidth(), 1280);
     EXPECT_EQ(Headless::DisplayHeight(), 1024);
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
@@ -49,7 +49,7 @@ TEST_F(OptionsTest, AFullScreenTheMonitorLacksKeepsTheWindowAndPlaysTheRefusal) 
     TheSettings.PlayfieldOffsetX = TheSettings.PlayfieldOffsetY = TheSettings.SavedOffsetY = 128;
     Graphics(1280, 1024, 0, 60);
     ChooseLine(0);
-    ASSERT_TRUE(Returns(OptionsScreen, 20));
+    ASSERT_TRUE(Returns(OpenOptions(), 20));
     EXPECT_TRUE(Headless::DisplayIsOpen());
     EXPECT_FALSE(Headless::DisplayIsFullScreen());
     EXPECT_EQ(Headless::DisplayWidth(), 1280);
@@ -65,7 +65,7 @@ TEST_F(OptionsTest, EffectsOffPlaysTheBlipAndOnAgainIsSilent) {
     Headless::PressKey(frame + 1, KeyReturn);
     Headless::PressKey(frame + 3, KeyReturn);
     Headless::PressKey(frame + 5, KeyEscape);
-    ASSERT_TRUE(Returns(OptionsScreen, 30));
+    ASSERT_TRUE(Returns(OpenOptions(), 30));
     EXPECT_EQ(TheSettings.SoundFXOn, 1);
     EXPECT_EQ(Blips(), 10 + 1 + 0 + 1) << "ten moves, the switch off, not the switch on, the leaving";
 }
@@ -74,14 +74,14 @@ TEST_F(OptionsTest, GlowInWireframeOnlyRefusesAndTheColoursRebuildTheRings) {
     TheSettings.NeonMode = 0;
     ApplyDisplayStyle();
     ChooseLine(8);
-    ASSERT_TRUE(Returns(OptionsScreen, 30));
+    ASSERT_TRUE(Returns(OpenOptions(), 30));
     EXPECT_EQ(Bounces(), 1);
 
     TheSettings.ColorsOn = 1;
     SetPalette();
     BuildMenuRings(TheWorld);
     ChooseLine(9);
-    ASSERT_TRUE(Returns(OptionsScreen, 30));
+    ASSERT_TRUE(Returns(OpenOptions(), 30));
     EXPECT_EQ(TheSettings.ColorsOn, 0);
     EXPECT_EQ(RingColor0, 0xFF404040u);
     int rings = 0;
@@ -94,7 +94,7 @@ TEST_F(OptionsTest, GlowInWireframeOnlyRefusesAndTheColoursRebuildTheRings) {
 
 TEST_F(OptionsTest, ControlsRefuseWithoutAPadAndCycleWithOne) {
     ChooseLine(13);
-    ASSERT_TRUE(Returns(OptionsScreen, 30));
+    ASSERT_TRUE(Returns(OpenOptions(), 30));
     EXPECT_EQ(Bounces(), 1);
     EXPECT_EQ(TheControls.ControlMode, 0);
     EXPECT_EQ(TheControls.PadActive, 0);
@@ -108,7 +108,7 @@ TEST_F(OptionsTest, ControlsRefuseWithoutAPadAndCycleWithOne) {
     Headless::PressKey(frame + 1, KeyReturn);
     Headless::PressKey(frame + 3, KeyReturn);
     Headless::PressKey(frame + 5, KeyEscape);
-    ASSERT_TRUE(Returns(OptionsScreen, 40));
+    ASSERT_TRUE(Returns(OpenOptions(), 40));
     EXPECT_TRUE(Shown("Controls (keyboard, pad present)"));
     EXPECT_TRUE(Shown("Controls (pad - normal buttons)"));
     EXPECT_EQ(TheControls.ControlMode, 2);
@@ -126,7 +126,7 @@ TEST_F(OptionsTest, ThePadMovesALineAFrameAndChoosesAndEscapeLeavesFromAnyLine) 
     Headless::PressPadButton(frame + 5, PadFire); // line 2: 1280 x 1024
     Headless::PressKey(frame + 7, KeyEscape);
     std::uint32_t before = Headless::Clock();
-    ASSERT_TRUE(Returns(OptionsScreen, 20));
+    ASSERT_TRUE(Returns(OpenOptions(), 20));
     EXPECT_EQ(Headless::DisplayWidth(), 1280);
     EXPECT_GE(Headless::Clock() - before, 2u * 150u) << "each step of the pad waits 150 ms";
 }

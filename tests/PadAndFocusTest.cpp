@@ -20,9 +20,15 @@ struct Seen {
     int PromptShown;
 };
 std::map<int, Seen> SeenAt;
-void Watch(int frame) { SeenAt[frame] = {TheWorld.ShipX, TheWorld.ShipAngle, TheWorld.ExitPromptShown}; }
+bool Watch(int frame) {
+    SeenAt[frame] = {TheWorld.ShipX, TheWorld.ShipAngle, TheWorld.ExitPromptShown};
+    return false;
+}
 int MostItem = 0;
-void WatchItem(int) { MostItem = std::max(MostItem, MenuItem); }
+bool WatchItem(int) {
+    MostItem = std::max(MostItem, MenuItem);
+    return false;
+}
 } // namespace
 
 TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
@@ -32,12 +38,10 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
     TheControls.ControlMode = 1;
     TheControls.PadActive = 1;
     SeenAt.clear();
-    Headless::SetFlipHook(Watch);
     Headless::PlugPad(PlayStart + 20, false);
     Headless::PlugPad(PlayStart + 40, true); // another pad, its stick at the centre
     Headless::SetPad(PlayStart + 60, 1, 0);
-    EXPECT_EQ(RunGameHeadless(PlayStart + 80), -1);
-    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(RunGameHeadless(PlayStart + 80, Watch), -1);
     EXPECT_EQ(SeenAt[PlayStart + 19].ShipAngle, 270.0f) << "at rest the ship doesn't turn";
     EXPECT_EQ(SeenAt[PlayStart + 39].ShipAngle, 270.0f) << "no pad: no turn";
     EXPECT_EQ(SeenAt[PlayStart + 59].ShipAngle, 270.0f) << "the new pad at rest: no turn";
@@ -46,12 +50,10 @@ TEST_F(PadInPlayTest, APadPulledOutReadsAsCentredAndTheNextOneTakesOver) {
 
 TEST_F(FocusLossTest, LosingTheFocusInPlayOpensThePromptAndNoResumesWhereTheGameStood) {
     SeenAt.clear();
-    Headless::SetFlipHook(Watch);
     Headless::HoldKey(PlayStart + 1, TheSettings.KeyThrust, 10);
     Headless::LoseFocus(PlayStart + 15);
     Headless::PressKey(PlayStart + 35, KeyN);
-    EXPECT_EQ(RunGameHeadless(PlayStart + 50), -1);
-    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(RunGameHeadless(PlayStart + 50, Watch), -1);
     EXPECT_EQ(SeenAt[PlayStart + 20].PromptShown, 1);
     EXPECT_EQ(SeenAt[PlayStart + 20].ShipX, SeenAt[PlayStart + 34].ShipX) << "the ship stood still behind the prompt";
     EXPECT_EQ(SeenAt[PlayStart + 45].PromptShown, 0);
@@ -64,11 +66,9 @@ TEST_F(PadInMenuTest, APadPluggedInOffCentreAndPulledOutNeverRunsTheCarousel) {
     TheControls.ControlMode = 1;
     TheControls.PadActive = 1;
     MostItem = 0;
-    Headless::SetFlipHook(WatchItem);
     Headless::PlugPad(IntroShown + 10, true);
     Headless::SetPad(IntroShown + 10, 0.5f, 0); // it arrives pushed a little: that is where it rests
     Headless::PlugPad(IntroShown + 40, false);
-    EXPECT_EQ(RunProgramHeadless(IntroShown + 80), -1);
-    Headless::SetFlipHook(nullptr);
+    EXPECT_EQ(RunProgramHeadless(IntroShown + 80, WatchItem), -1);
     EXPECT_EQ(MostItem, 0);
 }

@@ -439,12 +439,9 @@ std::size_t LinesAndStripsOfAFewFrames() {
     SetDrawingState();
     SetPalette();
     Headless::KeepFrames(1);
-    Headless::StopAtFrame(Headless::FrameCount() + FewFrames);
-    try {
-        StartGameFromMenu();
-    } catch (const Headless::RunStopped&) {
-    }
-    Headless::StopAtFrame(-1);
+    Loop loop;
+    loop.Open(OpenGameFromMenu());
+    TurnToFrame(loop, Headless::FrameCount() + FewFrames);
     std::size_t drawn = 0;
     for (const Headless::DrawCall& call : Headless::Frames().back().Calls)
         drawn += call.Type == Headless::DrawCall::Line || call.Type == Headless::DrawCall::Strip;

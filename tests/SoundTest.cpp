@@ -10,6 +10,7 @@
 #include "platform/headless/HeadlessAudio.h"
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 namespace {
 constexpr int AudioChannels = 100;
@@ -351,8 +352,9 @@ TEST_F(SoundInGameTest, EffectsAndMusicStaySilentWhenTheirSettingsAreOff) {
             Headless::PressKey(frame, TheSettings.KeyFire);
         Headless::PressKey(EscapeFrame - IntroShown, KeyEscape);
         Headless::PressKey(AnswerFrame - IntroShown, KeyY);
-        Headless::StopAtFrame(1000);
-        ASSERT_NO_THROW(PlayGame(TheWorld));
+        Loop loop;
+        loop.Open(std::make_unique<GameScreen>(TheWorld));
+        ASSERT_TRUE(TurnToFrame(loop, 1000)) << "the game was left";
         int effects = 0, music = 0;
         for (const Event& event : EventsOf(Event::Play))
             (event.Channel == HeadlessAudio::MusicStream ? music : effects) += 1;

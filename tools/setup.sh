@@ -13,7 +13,7 @@ PLAYER=(
   libcurl4-openssl-dev libssl-dev
 )
 TESTER=(
-  git clang-format libvorbis-dev
+  git clang-format libvorbis-dev ccache
   libsqlite3-dev libcpp-httplib-dev libpq-dev postgresql-15 libmicrohttpd-dev libseccomp-dev
   wrk nginx-light slowhttptest chromium nodejs curl openssl
   libgtest-dev libgmock-dev libbenchmark-dev

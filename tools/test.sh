@@ -7,6 +7,11 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 jobs="$(nproc)"
 export SDL_AUDIODRIVER=dummy
+# Every build below goes through ccache: a run that follows another (CI on the same machine, a fix tested again)
+# compiles only what changed, the browser build's em++ included. Paths are taken from the checkout's root, so a
+# fresh clone in another folder finds the same compiles.
+export CCACHE_BASEDIR="$PWD"
+cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 echo "== formatting"
 if command -v clang-format >/dev/null; then
@@ -16,8 +21,8 @@ fi
 echo "== the player's build"
 # tools/play.sh's configuration (the same folder and build type, no server, tests or benchmark) with warnings as
 # errors: the game must build from what tools/setup.sh player installs.
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON -DKESTROVAR_SERVER=OFF \
-  -DKESTROVAR_TESTS=OFF -DKESTROVAR_BENCH=OFF >/dev/null
+cmake -S . -B build/release "${cache[@]}" -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON \
+  -DKESTROVAR_SERVER=OFF -DKESTROVAR_TESTS=OFF -DKESTROVAR_BENCH=OFF >/dev/null
 cmake --build build/release -j"$jobs" --target kestrovar
 
 echo "== optimised build and tests"
@@ -29,7 +34,7 @@ tools/web.sh -j"$jobs"
 (cd build/release && ctest -j"$jobs" --output-on-failure --timeout 300)
 
 echo "== sanitizer build and tests"
-cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF \
+cmake -S . -B build/sanitize "${cache[@]}" -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF \
   -DKESTROVAR_WERROR=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ASAN_OPTIONS=detect_odr_violation=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

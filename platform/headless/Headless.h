@@ -1,5 +1,4 @@
-// The headless back end's controls for tests: a virtual clock, scripted input, the recorded frames, and ending a
-// run at a chosen frame from inside any screen loop.
+// The headless back end's controls for tests: a virtual clock, scripted input and the recorded frames.
 #pragma once
 #include "../Display.h"
 #include "../ScriptedRun.h"
@@ -32,10 +31,7 @@ using ScriptedRun::FrameCount;
 using ScriptedRun::KeepFrames;
 using ScriptedRun::ProgramEnded;
 using ScriptedRun::Reset;
-using ScriptedRun::RunStopped;
 using ScriptedRun::Schedule;
-using ScriptedRun::SetFlipHook;
-using ScriptedRun::StopAtFrame;
 
 // Input scripts. A press is a key-down at the frame and its key-up one frame later.
 void PressKey(int frame, int key);

@@ -11,7 +11,6 @@ namespace {
 struct Machine {
     std::uint32_t Clock = 0;
     int Flips = 0;
-    int StopFrame = -1;
     int Keep = -1;
     int WorkPerFrame = 0;
     bool DisplayAvailable = true;
@@ -32,7 +31,6 @@ struct Machine {
     std::uint32_t PadButtons = 0;
     std::vector<Headless::FrameRecord> Frames;
     Headless::FrameRecord Current;
-    void (*FlipHook)(int) = nullptr;
     std::string FatalMessage;
     void (*SleepHook)(int) = nullptr;
 };
@@ -74,8 +72,6 @@ void Reset() {
     HeadlessAudio::Reset();
 }
 
-void SetFlipHook(void (*hook)(int frame)) { M.FlipHook = hook; }
-
 void Schedule(const InputEvent& event) {
     // Stable by frame: events of one frame arrive in the order they were scheduled.
     auto at = std::upper_bound(M.Script.begin() + static_cast<long>(M.NextEvent), M.Script.end(), event,
@@ -83,7 +79,6 @@ void Schedule(const InputEvent& event) {
     M.Script.insert(at, event);
 }
 
-void StopAtFrame(int frame) { M.StopFrame = frame; }
 void KeepFrames(int count) { M.Keep = count; }
 int FrameCount() { return M.Flips; }
 
@@ -174,8 +169,6 @@ void Present(bool waitForVblank) {
     M.Current = Headless::FrameRecord{};
     ++M.Flips;
     M.Clock += static_cast<std::uint32_t>(M.WorkPerFrame);
-    if (M.FlipHook != nullptr) M.FlipHook(M.Flips);
-    if (M.StopFrame >= 0 && M.Flips >= M.StopFrame) throw Headless::RunStopped{M.Flips};
 }
 
 void Clear(const DrawState& state) { Record(CallOf(Headless::DrawCall::Clear), state); }

@@ -36,8 +36,6 @@ struct SdlDisplay {
     SDL_GameController* Pad = nullptr;
     SDL_JoystickID PadId = -1;
     bool LibraryLoaded = false;
-    int StopAfter = -1;
-    int ShownSinceStop = 0;
     int FramesShown = 0;
     int PumpedAtFrame = -1;
     Uint32 PumpedAtTicks = 0;
@@ -272,11 +270,6 @@ void Present(bool waitForVblank) {
     // Whatever the swap left behind, the margins around the viewport start every frame black.
     UpdateDrawableSize();
     Sdl.Renderer.ClearWhole();
-    if (Sdl.StopAfter >= 0 && ++Sdl.ShownSinceStop >= Sdl.StopAfter) {
-        int frame = Sdl.ShownSinceStop;
-        Sdl.StopAfter = -1;
-        throw SdlControl::RunStopped{frame};
-    }
 }
 
 void Clear(const DrawState& state) {
@@ -399,11 +392,6 @@ void Exit(int status) {
 } // namespace Backend
 
 namespace SdlControl {
-
-void StopAfterFrames(int n) {
-    Sdl.StopAfter = n;
-    Sdl.ShownSinceStop = 0;
-}
 
 std::vector<std::uint8_t> ReadPixels(int& width, int& height) {
     if (!Sdl.Open) {

@@ -1,5 +1,5 @@
-// The SDL back end's controls for the display tests and the benchmark: ending a run at a chosen frame, reading the
-// picture back, counting the draw calls a frame took, and timing the renderer. The game itself never includes this.
+// The SDL back end's controls for the display tests and the benchmark: reading the picture back, counting the draw
+// calls a frame took, and timing the renderer. The game itself never includes this.
 #pragma once
 #include "platform/Display.h"
 #include <cstdint>
@@ -7,14 +7,6 @@
 #include <vector>
 
 namespace SdlControl {
-
-// Thrown from Flip when the frame StopAfterFrames asked for has been shown.
-struct RunStopped {
-    int Frame; // frames shown since StopAfterFrames was called
-};
-
-// The n-th frame shown from now on throws RunStopped, once; -1 never.
-void StopAfterFrames(int n);
 
 // The picture drawn so far this frame (collected drawing is drawn first), RGBA, top row first, in the drawable's
 // real pixels. After Flip the buffer holds black until something new is drawn.

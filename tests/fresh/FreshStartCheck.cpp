@@ -2,6 +2,7 @@
 // initial values and the reset routines agree. Plays the first frames of a recorded game once straight from process
 // start, once after ResetAllState and once after another game left mid-turn in the same run, and compares the state
 // hash and the drawing of every frame (and the sounds of the first two).
+#include "../Turning.h"
 #include "frontend/MainMenu.h"
 #include "game/StateHash.h"
 #include "game/TheWorld.h"
@@ -47,7 +48,7 @@ std::uint64_t DrawingDigest() {
     return digest;
 }
 
-void RecordFrame(int /*flips*/) {
+void RecordFrame() {
     Recording->Hashes.push_back(GameStateHash(TheWorld));
     Recording->Drawings.push_back(DrawingDigest());
 }
@@ -57,7 +58,8 @@ constexpr int KeyTurnLeftCode = 37, KeyEscapeCode = 27, KeyYCode = 89;
 // the ship is still turning, its bullets and the debris still in the air, when that game ends.
 constexpr int FramesBefore = 600;
 
-void PlayAGameBefore(const ReplayScript& script) {
+// False when the game never came back.
+bool PlayAGameBefore(const ReplayScript& script) {
     int startFlips = Headless::FrameCount();
     for (InputEvent event : script.Events)
         if (event.Frame < FramesBefore) {
@@ -67,10 +69,12 @@ void PlayAGameBefore(const ReplayScript& script) {
     Headless::HoldKey(startFlips + FramesBefore, KeyTurnLeftCode, 15);
     Headless::PressKey(startFlips + FramesBefore + 10, KeyEscapeCode);
     Headless::PressKey(startFlips + FramesBefore + 20, KeyYCode);
-    // A game that never came back would stop here, and the check would find too few frames.
-    Headless::StopAtFrame(startFlips + 4 * FramesBefore);
     SeedRnd(script.Seed);
-    StartGameFromMenu();
+    Loop loop;
+    loop.Open(OpenGameFromMenu());
+    if (!TurnToFrame(loop, startFlips + 4 * FramesBefore)) return false;
+    FinishGameFromMenu();
+    return true;
 }
 
 // As the replay engine plays a script, but without its reset first: the first run sees the process's own state.
@@ -81,21 +85,25 @@ Played Play(const ReplayScript& script, bool afterAnotherGame = false) {
     Headless::KeepFrames(1);
     try {
         SetUpProgram(StartupFor::Replay);
-        if (afterAnotherGame) PlayAGameBefore(script);
-        int startFlips = Headless::FrameCount();
-        for (InputEvent event : script.Events) {
-            event.Frame += startFlips;
-            Headless::Schedule(event);
+        // A game before that never came back leaves no frames to compare, and the check finds too few.
+        if (!afterAnotherGame || PlayAGameBefore(script)) {
+            int startFlips = Headless::FrameCount();
+            for (InputEvent event : script.Events) {
+                event.Frame += startFlips;
+                Headless::Schedule(event);
+            }
+            SeedRnd(script.Seed);
+            Loop loop;
+            loop.Open(OpenGameFromMenu());
+            bool ended = TurnUntil(loop, [startFlips] {
+                RecordFrame();
+                return Headless::FrameCount() >= startFlips + FramesCompared;
+            });
+            if (ended) FinishGameFromMenu();
         }
-        Headless::StopAtFrame(startFlips + FramesCompared);
-        Headless::SetFlipHook(RecordFrame);
-        SeedRnd(script.Seed);
-        StartGameFromMenu();
-    } catch (const Headless::RunStopped&) {
     } catch (const Headless::ProgramEnded& ended) {
         std::fprintf(stderr, "the game ended at once with status %d\n", ended.Status);
     }
-    Headless::SetFlipHook(nullptr);
     played.Sounds = HeadlessAudio::Events();
     Recording = nullptr;
     return played;

@@ -18,10 +18,7 @@ class GlDrawing : public ::testing::Test {
         SdlControl::SetKeepBackBuffer(false);
         Cls();
     }
-    void TearDown() override {
-        SdlControl::SetKeepBackBuffer(false);
-        SdlControl::StopAfterFrames(-1);
-    }
+    void TearDown() override { SdlControl::SetKeepBackBuffer(false); }
     void Quad(float x, float y, float width, float height, std::uint32_t argb) {
         std::vector<StripVertex> strip = QuadStrip(x, y, width, height, argb);
         DrawStrip(&WhiteTexel, 0, strip.data(), static_cast<int>(strip.size()));
@@ -427,21 +424,6 @@ TEST_F(GlDrawing, ChangingKindBlendTextureOrViewportStartsANewBatch) {
     EXPECT_EQ(SdlControl::DrawCallsLastFrame(), 6);
     Flip(0);
     EXPECT_EQ(SdlControl::DrawCallsLastFrame(), 0);
-}
-
-TEST_F(GlDrawing, StopAfterFramesEndsTheRunAtTheAskedFrame) {
-    int before = SdlControl::FramesShown();
-    SdlControl::StopAfterFrames(3);
-    Flip(0);
-    Flip(0);
-    try {
-        Flip(0);
-        FAIL() << "the third frame should have stopped the run";
-    } catch (const SdlControl::RunStopped& stopped) {
-        EXPECT_EQ(stopped.Frame, 3);
-    }
-    EXPECT_EQ(SdlControl::FramesShown(), before + 3);
-    EXPECT_NO_THROW(Flip(0));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "frontend/HighScores.h"
 #include "NeonFixture.h"
 #include "TestScoreServer.h"
+#include "Turning.h"
 #include "core/GameState.h"
 #include "frontend/KeptGames.h"
 #include "frontend/MainMenu.h"
@@ -20,6 +21,11 @@
 #include <sstream>
 
 namespace {
+// A frame of a kept game shown, and the game telling the keeper so, as the game screen does after each flip.
+void ShowKeptFrame() {
+    Flip(-1);
+    KeptGameFrameShown(TheWorld);
+}
 constexpr int KeyReturnCode = 13;
 constexpr int KeyEscapeCode = 27;
 constexpr int KeySpace = 32;
@@ -124,9 +130,9 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     BeginKeptGame();
     TheWorld.Score = 120;
     TheWorld.Level = 7;
-    Flip(-1);
+    ShowKeptFrame();
     TheWorld.ShipsLeft = -1;
-    Flip(-1);
+    ShowKeptFrame();
     SyncScores();
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown(" this message for more than a second or so."));
@@ -234,9 +240,9 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
     BeginKeptGame();
     TheWorld.Score = 120;
     TheWorld.Level = 7;
-    Flip(-1);
+    ShowKeptFrame();
     TheWorld.ShipsLeft = -1;
-    Flip(-1);
+    ShowKeptFrame();
     SyncScores();
     EndKeptGame();
     showScreen(false);
@@ -258,12 +264,11 @@ TEST_F(HighScoresTest, TabOpensNameEntryAndHeldThrustLeaves) {
     constexpr int KeyTab = 9, KeyB = 66;
     TheSettings.PlayerName = "ace";
     int start = Headless::FrameCount();
-    Headless::StopAtFrame(start + 40); // a screen that never leaves fails rather than hangs
     Headless::PressKey(start + 2, KeyTab);
     Headless::PressKey(start + 4, KeyB);
     Headless::PressKey(start + 6, KeyReturnCode);
     Headless::HoldKey(start + 10, TheSettings.KeyThrust, 5);
-    HighscoreScreen();
+    ASSERT_TRUE(ScreenReturns(OpenHighscores(), 40)); // a screen that never leaves fails rather than hangs
     EXPECT_TRUE(Shown("set name"));
     EXPECT_EQ(TheSettings.PlayerName, "aceB");
     EXPECT_TRUE(ShownCentred("press tab to change name from: aceB"));
@@ -340,14 +345,16 @@ TEST_F(HighScoresTest, TheWatchLineNeedsARowWithAGameAndANoteEndsWithTheScreen) 
     MarkRows(); // rows shown, but none names a game
     int start = Headless::FrameCount();
     ForgetTextsAt = start + 6;
-    Headless::SetFlipHook(ForgetTextsInNameEntry);
     Headless::PressKey(start + 2, KeyOne);
     Headless::PressKey(start + 4, KeyTab);
     Headless::PressKey(start + 8, KeyReturnCode);
     Headless::PressKey(start + 14, KeyEscapeCode);
-    Headless::StopAtFrame(start + 60);
-    HighscoreScreen();
-    Headless::SetFlipHook(nullptr);
+    Loop loop;
+    loop.Open(OpenHighscores());
+    ASSERT_TRUE(TurnUntil(loop, [start] {
+        ForgetTextsInNameEntry(Headless::FrameCount());
+        return Headless::FrameCount() >= start + 60;
+    }));
     EXPECT_TRUE(NoteShownBeforeNameEntry);
     EXPECT_TRUE(ShownCentred("press tab to change name from")) << "the screen came back";
     EXPECT_FALSE(ShownCentred("no game to watch on that row")) << "but not its note";

@@ -5,6 +5,7 @@
 #include "TestScoreServer.h"
 #include "core/GameState.h"
 #include "frontend/HighScores.h"
+#include "frontend/KeptGames.h"
 #include "frontend/Network.h"
 #include "game/TheWorld.h"
 #include "game/replay/ReplayScript.h"
@@ -17,6 +18,11 @@
 #include <thread>
 
 namespace {
+// A frame of a kept game shown, and the game telling the keeper so, as the game screen does after each flip.
+void ShowKeptFrame() {
+    Flip(-1);
+    KeptGameFrameShown(TheWorld);
+}
 constexpr int MinuteMs = 60 * 1000;
 
 // The screens' frames as the game runs them, in real time, until `done` (or 20 seconds have passed).
@@ -43,7 +49,7 @@ ReplayScript KeptScript() {
 // A few frames of a player's game, left at once.
 void PlayAGame() {
     BeginKeptGame();
-    for (int frame = 0; frame < 3; ++frame) Flip(-1);
+    for (int frame = 0; frame < 3; ++frame) ShowKeptFrame();
     EndKeptGame();
 }
 } // namespace
@@ -111,7 +117,7 @@ TEST_F(TicketsTest, AFreshTicketSeedsOneGameAndGoesWithItsScriptAndAStaleOneIsNo
     PumpUntilFetched();
     BeginKeptGame();
     EXPECT_EQ(RndSeed(), 424242);
-    for (int frame = 0; frame < 3; ++frame) Flip(-1);
+    for (int frame = 0; frame < 3; ++frame) ShowKeptFrame();
     EndKeptGame();
     ReplayScript kept = KeptScript();
     EXPECT_EQ(kept.Seed, 424242);

@@ -6,6 +6,7 @@
 #include "fortress/Fortress.h"
 #include "frontend/Intro.h"
 #include "frontend/MainMenu.h"
+#include "game/Loop.h"
 #include "game/TheWorld.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <png.h>
 #include <string>
 #include <vector>
@@ -212,6 +214,15 @@ void LoadForScene() {
     ApplyDisplayStyle();
     SetColor(255, 255, 255);
 }
+
+// Turns a loop that opens on `first` until it has shown `frames` frames (one at least) or has ended.
+void ShowFrames(std::unique_ptr<Screen> first, int frames) {
+    Loop loop;
+    loop.Open(std::move(first));
+    int shown = 0;
+    while (RunFrame(loop) && ++shown < frames) {
+    }
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -228,31 +239,23 @@ int main(int argc, char** argv) {
     if (options.Shown != Mode::Scene && options.Shown != Mode::Logo) {
         ResetAllState();
         SdlControl::SetKeepBackBuffer(true);
-        try {
-            if (options.Shown == Mode::Game) {
-                // The game as a player starts it: its settings come from the settings file (or the first run's
-                // defaults), so the style flags shape the other modes only.
-                SetUpProgram(StartupFor::Player);
-                TheControls.ShowFrameRate = options.Fps ? 1 : 0;
-                SdlControl::StopAfterFrames(options.Frames);
-                StartGameFromMenu();
-            } else {
-                // The intro or the menu as a fresh install shows it, in the style asked for.
-                SetUpProgram(StartupFor::Replay);
-                ApplyStyle(options);
-                TheControls.ShowFrameRate = options.Fps ? 1 : 0;
-                UpdateGlowWidths(TheSettings.GlowAmount);
-                ApplyDisplayStyle();
-                SetPalette();
-                ClearFortress(TheWorld);
-                BuildMenuRings(TheWorld);
-                SdlControl::StopAfterFrames(options.Frames);
-                if (options.Shown == Mode::Intro)
-                    Intro();
-                else
-                    MainMenu();
-            }
-        } catch (const SdlControl::RunStopped&) {
+        if (options.Shown == Mode::Game) {
+            // The game as a player starts it: its settings come from the settings file (or the first run's
+            // defaults), so the style flags shape the other modes only.
+            SetUpProgram(StartupFor::Player);
+            TheControls.ShowFrameRate = options.Fps ? 1 : 0;
+            ShowFrames(OpenGameFromMenu(), options.Frames);
+        } else {
+            // The intro or the menu as a fresh install shows it, in the style asked for.
+            SetUpProgram(StartupFor::Replay);
+            ApplyStyle(options);
+            TheControls.ShowFrameRate = options.Fps ? 1 : 0;
+            UpdateGlowWidths(TheSettings.GlowAmount);
+            ApplyDisplayStyle();
+            SetPalette();
+            ClearFortress(TheWorld);
+            BuildMenuRings(TheWorld);
+            ShowFrames(options.Shown == Mode::Intro ? OpenIntro() : OpenMainMenu(), options.Frames);
         }
         pixels = SdlControl::LastShownFrame(width, height);
     } else if (options.Shown == Mode::Logo) {

@@ -2,6 +2,7 @@
 // end, and the one-primitive-per-segment way of drawing it with immediate-mode calls, kept here only to compare.
 #include "NeonFrameBench.h"
 #include "core/Settings.h"
+#include "graphics/Art.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -102,8 +103,8 @@ void DrawStroke(const ShapeStroke& stroke, float x, float y) {
 // The glow part of the frame, all through the game's own drawing routines and TPoly.
 void DrawGlow(const BusyFrame& frame) {
     for (const Star& star : frame.Stars)
-        TPoly::Line(GlowDotImage, 0, star.X, star.Y, star.Colour, star.X + 1, star.Y, star.Colour, StarHalfWidth, true,
-                    false);
+        TPoly::Line(TheArt.GlowDotImage, 0, star.X, star.Y, star.Colour, star.X + 1, star.Y, star.Colour, StarHalfWidth,
+                    true, false);
     const std::uint32_t colours[FortressRings] = {RingColor0, RingColor1, RingColor2};
     for (int ring = 0; ring < FortressRings; ++ring) {
         std::uint32_t c = colours[ring];
@@ -117,11 +118,11 @@ void DrawGlow(const BusyFrame& frame) {
                         static_cast<int>((c >> 8) & 255), static_cast<int>(c & 255));
         }
     }
-    for (int k = 0; k < CannonStrokes; ++k) DrawStroke(CannonShapes[0][k], FortressX, FortressY);
+    for (int k = 0; k < CannonStrokes; ++k) DrawStroke(TheArt.CannonShapes[0][k], FortressX, FortressY);
     for (int enemy = 0; enemy < EnemyCount; ++enemy) {
         float angle = static_cast<float>(enemy) * 60;
         for (int k = 0; k < StrokesPerFrame; ++k)
-            DrawStroke(ChevronShapes[enemy * 60][enemy % 6 * StrokesPerFrame + k], FortressX + 220 * Sin(angle),
+            DrawStroke(TheArt.ChevronShapes[enemy * 60][enemy % 6 * StrokesPerFrame + k], FortressX + 220 * Sin(angle),
                        FortressY - 220 * Cos(angle));
     }
     DrawShipShape(ShipFlameLastStroke, 800, 560, 300);
@@ -136,7 +137,7 @@ void DrawGlow(const BusyFrame& frame) {
 void DrawBatched(const BusyFrame& frame) {
     SetBlend(ALPHABLEND);
     SetColor(255, 255, 255);
-    DrawImage(BackdropImage, 0, 0);
+    DrawImage(TheArt.BackdropImage, 0, 0);
     SetBlend(LIGHTBLEND);
     DrawGlow(frame);
     for (const Wire& wire : frame.Wires) {
@@ -144,7 +145,7 @@ void DrawBatched(const BusyFrame& frame) {
         DrawLine(wire.X1, wire.Y1, wire.X2, wire.Y2);
     }
     SetColor(255, 255, 255);
-    for (const Shot& shot : frame.Shots) DrawImage(PlayerShotsImage, shot.X, shot.Y, shot.Frame);
+    for (const Shot& shot : frame.Shots) DrawImage(TheArt.PlayerShotsImage, shot.X, shot.Y, shot.Frame);
 }
 
 // The frame the one-primitive-per-segment way: the same game routines make the same strips, but each strip, line
@@ -213,7 +214,7 @@ void DrawOneByOne(const BusyFrame& frame) {
     glEnable(GL_BLEND);
 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    DrawPictureAlone(*BackdropImage, 0, 0, 0);
+    DrawPictureAlone(*TheArt.BackdropImage, 0, 0, 0);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     SdlControl::RedirectStrips(DrawStripAlone);
     DrawGlow(frame);
@@ -228,7 +229,7 @@ void DrawOneByOne(const BusyFrame& frame) {
         glEnd();
     }
     glEnable(GL_TEXTURE_2D);
-    for (const Shot& shot : frame.Shots) DrawPictureAlone(*PlayerShotsImage, shot.Frame, shot.X, shot.Y);
+    for (const Shot& shot : frame.Shots) DrawPictureAlone(*TheArt.PlayerShotsImage, shot.Frame, shot.X, shot.Y);
 
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

@@ -33,6 +33,9 @@ struct Settings {
     std::string OnlineScores[OnlineRows];
     std::string OnlineLevels[OnlineRows];
     std::string OnlineDates[OnlineRows];
+    // The game behind each row, as the last top-ten reply named it on the line the table leaves aside; empty when
+    // none. Kept for the run only: the settings file has no place for it.
+    std::string OnlineGames[OnlineRows];
 
     Settings();
 };

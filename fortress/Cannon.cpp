@@ -10,6 +10,7 @@
 #include "core/Playfield.h"
 #include "core/Settings.h"
 #include "core/ShipState.h"
+#include "graphics/Art.h"
 #include "graphics/Images.h"
 #include "graphics/Palette.h"
 #include "graphics/Shapes.h"
@@ -32,7 +33,7 @@ constexpr float BulletsLeaveRight = 1024; // enemy bullets leave past 1024 acros
 
 void DrawCannonStrokes(const World& w) {
     int row = static_cast<int>(w.CannonAngle);
-    for (const ShapeStroke& stroke : CannonShapes[row]) {
+    for (const ShapeStroke& stroke : TheArt.CannonShapes[row]) {
         std::uint32_t colour = TheSettings.ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (TheSettings.ColorsOn == 0)
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, White, White, White);
@@ -40,7 +41,7 @@ void DrawCannonStrokes(const World& w) {
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, stroke.Red, stroke.Green, stroke.Blue);
     }
     for (int k = 0; k < StrokesPerFrame; ++k) {
-        const ShapeStroke& stroke = ChevronShapes[row][StrokesPerFrame * w.ChevronFrameShown + k];
+        const ShapeStroke& stroke = TheArt.ChevronShapes[row][StrokesPerFrame * w.ChevronFrameShown + k];
         std::uint32_t colour = TheSettings.ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (TheSettings.ColorsOn == 0)
             DrawShapeStroke(stroke, FortressX, FortressY, colour, GlowWidth3, ChevronGrey, ChevronGrey, ChevronGrey);
@@ -96,8 +97,8 @@ void DrawBurstRay(const EnemyBullets& bullet, int ray) {
         DrawLine(x1, y1, x2, y2, 1);
         SetColor(White, White, White);
     } else {
-        TPoly::Line(GlowDotImage, 0, x1, y1, PaletteColor0, x2, y2, PaletteColor1, static_cast<float>(GlowWidth4), true,
-                    false);
+        TPoly::Line(TheArt.GlowDotImage, 0, x1, y1, PaletteColor0, x2, y2, PaletteColor1,
+                    static_cast<float>(GlowWidth4), true, false);
     }
 }
 } // namespace

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "core/ShipState.h"
 #include "core/Sound.h"
+#include "graphics/Art.h"
 #include "graphics/Images.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
@@ -68,9 +69,9 @@ void DrawBullet(const PlayerBullets& bullet) {
     float x = bullet.x + static_cast<float>(TheSettings.PlayfieldOffsetX);
     float y = bullet.y + static_cast<float>(TheSettings.PlayfieldOffsetY);
     if (TheSettings.NeonMode == 1) {
-        DrawImage(GlowDotImage, x, y, 0);
+        DrawImage(TheArt.GlowDotImage, x, y, 0);
     } else {
-        DrawImage(PlayerShotsImage, x, y, TheSettings.ColorsOn == 1 ? 1 : 0);
+        DrawImage(TheArt.PlayerShotsImage, x, y, TheSettings.ColorsOn == 1 ? 1 : 0);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "core/ShipState.h"
 #include "core/Sound.h"
+#include "graphics/Art.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "platform/Random.h"
@@ -205,7 +206,7 @@ void PickSpark(World& w, Missiles& m) {
 
 void DrawMissile(const Missiles& m) {
     for (int k = 0; k < StrokesPerFrame; ++k) {
-        const ShapeStroke& stroke = SparkShapes[m.ShownRow][StrokesPerFrame * m.ShownFrame + k];
+        const ShapeStroke& stroke = TheArt.SparkShapes[m.ShownRow][StrokesPerFrame * m.ShownFrame + k];
         std::uint32_t colour = TheSettings.ColorsOn == 0 ? OpaqueWhite : static_cast<std::uint32_t>(stroke.Colour);
         if (TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1) {
             const Flicker& flicker = m.Shade[k];

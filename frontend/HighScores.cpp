@@ -141,7 +141,8 @@ void TakeTopTen() {
         TheSettings.OnlineNames[k] = Network::GetResult(first);
         TheSettings.OnlineLevels[k] = Network::GetResult(first + 1);
         TheSettings.OnlineScores[k] = Network::GetResult(first + 2);
-        OnlineGames[k] = Network::GetResult(first + 3); // the game behind the row, where the server names one
+        TheSettings.OnlineGames[k] =
+            Network::GetResult(first + 3); // the game behind the row, where the server names one
         TheSettings.OnlineDates[k] = Network::GetResult(first + 4);
     }
 }

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/Version.h"
+#include "graphics/Art.h"
 #include "graphics/Images.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -254,7 +255,7 @@ void IntroScreen::Draw() const {
     if (TheSettings.NeonMode == 0) SetColor(Full, Full, Full);
     for (const StarDotAt& dot : Dots) {
         if (TheSettings.NeonMode == 1)
-            TPoly::Line(GlowDotImage, 0, dot.X1, dot.Y1, dot.Colour, dot.X2, dot.Y2, dot.Colour,
+            TPoly::Line(TheArt.GlowDotImage, 0, dot.X1, dot.Y1, dot.Colour, dot.X2, dot.Y2, dot.Colour,
                         static_cast<float>(dot.GlowWidth), true, false);
         else
             Plot(dot.X1, dot.Y1);

@@ -27,7 +27,8 @@ void ResetMainMenu();
 // The credit line naming the game's makers.
 extern const std::string CreditLine;
 // What the menu's bottom line shows in turn with the credit line: the credit line itself until a version check
-// finds a newer version, then the notice of it.
+// finds a newer version, then the notice of it. A fact of the run that the high-score screen's sync learns and the
+// menu shows, so it outlives both screens and is kept by name.
 extern std::string VersionNotice;
 void ResetVersionNotice();
 // The menu's "start game" as a screen of the loop: the player's game kept from here on where the program keeps them,

@@ -17,8 +17,6 @@
 #include "platform/Time.h"
 #include <sstream>
 
-std::string OnlineGames[OnlineRows];
-
 namespace {
 constexpr int FetchCommand = 2;
 constexpr int GoodReply = 2;
@@ -118,7 +116,7 @@ bool IsOnlineGameName(const std::string& text) {
 }
 
 bool OnlineRowHasGame(int row) {
-    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(OnlineGames[row]);
+    return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(TheSettings.OnlineGames[row]);
 }
 
 std::string RowGameFetch::Start(int row) {
@@ -127,7 +125,7 @@ std::string RowGameFetch::Start(int row) {
     Text.clear();
     Fetched = false;
     SetTicketFetchAside();
-    Network::Send(FetchCommand, GameQuery + OnlineGames[row], 1, 0);
+    Network::Send(FetchCommand, GameQuery + TheSettings.OnlineGames[row], 1, 0);
     return "";
 }
 
@@ -156,8 +154,4 @@ std::string RowGameFetch::Watch(int row, Loop& loop) {
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
     loop.Open(std::make_unique<RowWatch>(script, TheSettings.OnlineNames[row]));
     return "";
-}
-
-void ResetOnlineGames() {
-    for (std::string& game : OnlineGames) game.clear();
 }

@@ -5,10 +5,6 @@
 #include "game/Loop.h"
 #include <string>
 
-// The game behind each row of the online table, as the last top-ten reply named it on the line the table leaves
-// aside; empty when none. Kept for the run only: the settings file has no place for it.
-extern std::string OnlineGames[OnlineRows];
-
 // Whether a reply's line names a game: 16 to 64 lowercase hex digits.
 bool IsOnlineGameName(const std::string& text);
 
@@ -35,5 +31,3 @@ class RowGameFetch {
     bool Fetched = false;
     std::string Text;
 };
-
-void ResetOnlineGames();

@@ -4,6 +4,7 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "fortress/World.h"
+#include "graphics/Art.h"
 #include "graphics/Images.h"
 #include "graphics/VectorFont.h"
 #include "platform/Data.h"
@@ -23,7 +24,7 @@ constexpr float FrameRateColumn = 41, FrameRateRow = 35.5f, FrameRateScale = 0.7
 
 void DrawBackdrop() {
     if (TheSettings.UseBackground == 1)
-        DrawImage(BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
+        DrawImage(TheArt.BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
                   static_cast<float>(TheSettings.PlayfieldOffsetY), 0);
 }
 

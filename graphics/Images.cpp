@@ -1,20 +1,17 @@
 // The pictures the drawing code draws with, loaded once at start-up.
 #include "Images.h"
-
-Image* GlowDotImage;
-Image* PlayerShotsImage;
-Image* BackdropImage;
+#include "Art.h"
 
 namespace {
 constexpr int ShotCellSize = 3, ShotCellCount = 2;
 } // namespace
 
 void LoadImages() {
-    GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
-    PlayerShotsImage = LoadAnimImage("res\\playershots.png", ShotCellSize, ShotCellSize, 0, ShotCellCount, -1);
-    BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
-    MidHandleImage(GlowDotImage);
-    MidHandleImage(PlayerShotsImage);
+    TheArt.GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
+    TheArt.PlayerShotsImage = LoadAnimImage("res\\playershots.png", ShotCellSize, ShotCellSize, 0, ShotCellCount, -1);
+    TheArt.BackdropImage = LoadImage("res\\backdrop3.jpg", -1);
+    MidHandleImage(TheArt.GlowDotImage);
+    MidHandleImage(TheArt.PlayerShotsImage);
 }
 
-void ResetImages() { GlowDotImage = PlayerShotsImage = BackdropImage = nullptr; }
+void ResetImages() { TheArt.GlowDotImage = TheArt.PlayerShotsImage = TheArt.BackdropImage = nullptr; }

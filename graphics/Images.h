@@ -1,10 +1,6 @@
 // The pictures the drawing code draws with: the glow sprite, the player's bullet cells and the backdrop.
 #pragma once
-#include "platform/Display.h"
-
-extern Image* GlowDotImage;
-extern Image* PlayerShotsImage;
-extern Image* BackdropImage;
+#include "Art.h"
 
 // Loads the three from the built-in resources, the sprite and the bullets handled at their middle.
 void LoadImages();

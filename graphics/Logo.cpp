@@ -1,5 +1,6 @@
 // The title wordmark from the logo table, and the polygon outline of the glow screen.
 #include "Logo.h"
+#include "Art.h"
 #include "Images.h"
 #include "TPoly.h"
 #include "core/Settings.h"
@@ -7,9 +8,6 @@
 #include "platform/Display.h"
 #include "platform/Random.h"
 #include "platform/System.h"
-
-int LogoLineCount;
-int LogoData[LogoDataSize];
 
 namespace {
 constexpr std::uint32_t LogoGrey = 0xFF808080;
@@ -28,7 +26,7 @@ void DrawLogoLines(int first, int last, int angle, LogoPart part) {
     float centreX = static_cast<float>(TheSettings.PlayfieldOffsetX) + LogoCentreX;
     float centreY = static_cast<float>(TheSettings.PlayfieldOffsetY) + LogoCentreY;
     for (int k = first; k <= last; ++k) {
-        const int* line = &LogoData[k * LogoValuesPerLine];
+        const int* line = &TheArt.LogoData[k * LogoValuesPerLine];
         float x1 = static_cast<float>(line[1]), y1 = static_cast<float>(line[2]);
         float x2 = static_cast<float>(line[3]), y2 = static_cast<float>(line[4]);
         float rx1 = x1 * cosine - y1 * sine, ry1 = x1 * sine + y1 * cosine;
@@ -37,8 +35,8 @@ void DrawLogoLines(int first, int last, int angle, LogoPart part) {
             std::uint32_t colour = static_cast<std::uint32_t>(line[0]);
             // Without colours the inner outline alone turns grey, so the halves stay apart as they spin in.
             if (TheSettings.ColorsOn == 0) colour = part == LogoPart::Inner ? LogoGrey : OpaqueWhite;
-            TPoly::Line(GlowDotImage, 0, centreX + rx1, centreY + ry1, colour, centreX + rx2, centreY + ry2, colour,
-                        static_cast<float>(GlowWidth5), true, false);
+            TPoly::Line(TheArt.GlowDotImage, 0, centreX + rx1, centreY + ry1, colour, centreX + rx2, centreY + ry2,
+                        colour, static_cast<float>(GlowWidth5), true, false);
         } else {
             if (TheSettings.ColorsOn == 1)
                 SetColor(line[5], line[6], line[7]);
@@ -55,19 +53,19 @@ void DrawLogoLines(int first, int last, int angle, LogoPart part) {
 
 void ReadLogo() {
     RestoreData("LogoData");
-    LogoLineCount = ReadDataInt();
-    int values = LogoLineCount * LogoValuesPerLine;
+    TheArt.LogoLineCount = ReadDataInt();
+    int values = TheArt.LogoLineCount * LogoValuesPerLine;
     if (values < 0 || values > LogoDataSize) RuntimeError("Logo table too large");
-    for (int i = 0; i < values; ++i) LogoData[i] = ReadDataInt();
+    for (int i = 0; i < values; ++i) TheArt.LogoData[i] = ReadDataInt();
 }
 
-void ResetLogo() { LogoLineCount = 0; }
+void ResetLogo() { TheArt.LogoLineCount = 0; }
 
-void DrawLogo(int angle) { DrawLogoLines(0, LogoLineCount - 1, angle, LogoPart::Whole); }
+void DrawLogo(int angle) { DrawLogoLines(0, TheArt.LogoLineCount - 1, angle, LogoPart::Whole); }
 
 void DrawLogoOuter(int angle) { DrawLogoLines(0, LogoOuterLines - 1, angle, LogoPart::Outer); }
 
-void DrawLogoInner(int angle) { DrawLogoLines(LogoOuterLines, LogoLineCount - 1, angle, LogoPart::Inner); }
+void DrawLogoInner(int angle) { DrawLogoLines(LogoOuterLines, TheArt.LogoLineCount - 1, angle, LogoPart::Inner); }
 
 void DrawPolygonShape(float x, float y, int angle, int sides, float size, std::uint32_t colour) {
     float step = static_cast<float>(static_cast<int>(FullTurnDegrees) / sides);
@@ -82,7 +80,7 @@ void DrawPolygonShape(float x, float y, int angle, int sides, float size, std::u
     };
     if (TheSettings.NeonMode == 1) {
         for (int i = 0; i < sides; ++i)
-            TPoly::Line(GlowDotImage, 0, cornerX(i), cornerY(i), colour, cornerX(i + 1), cornerY(i + 1), colour,
+            TPoly::Line(TheArt.GlowDotImage, 0, cornerX(i), cornerY(i), colour, cornerX(i + 1), cornerY(i + 1), colour,
                         static_cast<float>(GlowWidth5), true, false);
         return;
     }

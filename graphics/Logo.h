@@ -8,9 +8,6 @@ constexpr int LogoValuesPerLine = 8; // packed colour, x1, y1, x2, y2, red, gree
 constexpr int LogoOuterLines = 122;  // lines 0 … 121 are the outer outline, the rest the inner one
 constexpr float LogoCentreX = 512, LogoCentreY = 386;
 
-extern int LogoLineCount;
-extern int LogoData[LogoDataSize];
-
 // The logo's lines from its data table, read once at start-up.
 void ReadLogo();
 // No logo, as before start-up.

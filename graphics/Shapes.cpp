@@ -1,6 +1,7 @@
 // The shape tables: each stored stroke list turned to every whole degree once at start-up, and the ship drawn from
 // its table with the flickering thrust flame, whose flicker the frame's step picks.
 #include "Shapes.h"
+#include "Art.h"
 #include "Images.h"
 #include "TPoly.h"
 #include "core/Settings.h"
@@ -11,11 +12,6 @@
 #include <cmath>
 #include <string>
 #include <vector>
-
-ShapeStroke ShipShapes[ShapeRows][ShipStrokes];
-ShapeStroke CannonShapes[ShapeRows][CannonStrokes];
-ShapeStroke ChevronShapes[ShapeRows][ChevronStrokes];
-ShapeStroke SparkShapes[ShapeRows][SparkStrokes];
 
 namespace {
 constexpr double DegreesPerRadian = 57.295779513082320876798154814105;
@@ -79,20 +75,20 @@ void BuildShapeTable(const char* label, ShapeStroke* table, int strokes) {
 }
 
 void BuildShapeTables() {
-    BuildShapeTable("ShipShapes", ShipShapes);
-    BuildShapeTable("CannonShapes", CannonShapes);
-    BuildShapeTable("ChevronShapes", ChevronShapes);
-    BuildShapeTable("SparkShapes", SparkShapes);
+    BuildShapeTable("ShipShapes", TheArt.ShipShapes);
+    BuildShapeTable("CannonShapes", TheArt.CannonShapes);
+    BuildShapeTable("ChevronShapes", TheArt.ChevronShapes);
+    BuildShapeTable("SparkShapes", TheArt.SparkShapes);
 }
 
 void ResetShapeTables() {
-    for (auto& row : ShipShapes)
+    for (auto& row : TheArt.ShipShapes)
         for (ShapeStroke& stroke : row) stroke = {};
-    for (auto& row : CannonShapes)
+    for (auto& row : TheArt.CannonShapes)
         for (ShapeStroke& stroke : row) stroke = {};
-    for (auto& row : ChevronShapes)
+    for (auto& row : TheArt.ChevronShapes)
         for (ShapeStroke& stroke : row) stroke = {};
-    for (auto& row : SparkShapes)
+    for (auto& row : TheArt.SparkShapes)
         for (ShapeStroke& stroke : row) stroke = {};
 }
 
@@ -123,7 +119,7 @@ void DrawShipShape(int lastStroke, float x, float y, int row) {
 void DrawShipShape(const ShipFlame& flame, int lastStroke, float x, float y, int row) {
     row = ((row % ShapeRows) + ShapeRows) % ShapeRows;
     if (lastStroke > ShipFlameLastStroke) lastStroke = ShipFlameLastStroke;
-    const ShapeStroke* strokes = ShipShapes[row];
+    const ShapeStroke* strokes = TheArt.ShipShapes[row];
     if (TheSettings.NeonMode == 1) {
         float width = static_cast<float>(GlowWidth6);
         for (int k = 0; k <= lastStroke; ++k) {
@@ -136,7 +132,7 @@ void DrawShipShape(const ShipFlame& flame, int lastStroke, float x, float y, int
                 // Negative draws are opaque warm colours, the rest have alpha 0: the flame flickers.
                 colour = flame.Colour;
             }
-            TPoly::Line(GlowDotImage, 0, Screen(TheSettings.PlayfieldOffsetX, x, stroke.X1),
+            TPoly::Line(TheArt.GlowDotImage, 0, Screen(TheSettings.PlayfieldOffsetX, x, stroke.X1),
                         Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y1), colour,
                         Screen(TheSettings.PlayfieldOffsetX, x, stroke.X2),
                         Screen(TheSettings.PlayfieldOffsetY, y, stroke.Y2), colour, width, true, false);

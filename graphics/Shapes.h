@@ -21,11 +21,6 @@ struct ShapeStroke {
 constexpr int ShapeStrokeInts = 9;
 static_assert(sizeof(ShapeStroke) == ShapeStrokeInts * sizeof(int));
 
-extern ShapeStroke ShipShapes[ShapeRows][ShipStrokes];
-extern ShapeStroke CannonShapes[ShapeRows][CannonStrokes];
-extern ShapeStroke ChevronShapes[ShapeRows][ChevronStrokes];
-extern ShapeStroke SparkShapes[ShapeRows][SparkStrokes];
-
 // Fills all rows of a table of `strokes` records a row from the stored shape at `label`; a stored stroke count that
 // does not match the table is a runtime failure.
 void BuildShapeTable(const char* label, ShapeStroke* table, int strokes);

@@ -1,5 +1,6 @@
 // The starfield: placed at random when a game or the menu starts, then never moved.
 #include "Stars.h"
+#include "Art.h"
 #include "Images.h"
 #include "TPoly.h"
 #include "core/Settings.h"
@@ -38,7 +39,7 @@ void DrawStars() {
         float width = static_cast<float>(GlowWidth3);
         // A one-unit diagonal stroke whose round caps make a glowing dot.
         StarsList.Each([&](const Stars& star) {
-            TPoly::Line(GlowDotImage, 0, star.x + offsetX, star.y + offsetY, colour, star.x + 1 + offsetX,
+            TPoly::Line(TheArt.GlowDotImage, 0, star.x + offsetX, star.y + offsetY, colour, star.x + 1 + offsetX,
                         star.y + 1 + offsetY, colour, width, true, false);
         });
         return;

@@ -6,6 +6,8 @@ struct Stars {
     float x = 0, y = 0;
 };
 
+// The one starfield, placed with the run's random numbers when the menu or a game starts and drawn by both: shared
+// by two screens, so kept by name.
 extern EntityList<Stars> StarsList;
 
 void CreateStars();

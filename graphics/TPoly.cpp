@@ -1,6 +1,7 @@
 // The glow renderer: each segment becomes an 8-vertex strip across the glow sprite's centre column, handed to the
 // display as one textured strip; and the glow widths that follow the player's glow amount.
 #include "TPoly.h"
+#include "Art.h"
 #include "Images.h"
 #include "core/Settings.h"
 #include "platform/Random.h"
@@ -188,7 +189,7 @@ void ResetGlowWidths() {
 void DrawScreenSegment(float x1, float y1, float x2, float y2, std::uint32_t colour, int glowWidth, int red, int green,
                        int blue) {
     if (TheSettings.NeonMode == 1)
-        TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, static_cast<float>(glowWidth), true, false);
+        TPoly::Line(TheArt.GlowDotImage, 0, x1, y1, colour, x2, y2, colour, static_cast<float>(glowWidth), true, false);
     if (TheSettings.NeonMode == 0) {
         SetColor(red, green, blue);
         DrawLine(x1, y1, x2, y2, 1);

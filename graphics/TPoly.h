@@ -34,6 +34,9 @@ struct TPoly {
 float ColourSlot(std::uint32_t colour);
 std::uint32_t SlotColour(float slot);
 
+// The glow's half-widths by the names every drawing routine reads. Named and kept because they are not a function of
+// the glow setting alone: a run starts from a first-run table no glow amount gives (GlowWidth8 26, where the glow
+// screen's formula gives 20 at glow 0) and keeps it until the glow is loaded or changed.
 extern int GlowWidth1, GlowWidth2, GlowWidth3, GlowWidth4, GlowWidth5;
 extern int GlowWidth6, GlowWidth7, GlowWidth8, GlowWidth9, GlowWidth10;
 

@@ -1,6 +1,7 @@
 // The vector font's tables and text operations: glyphs drawn stroke by stroke in 28-unit cells, the pop-in zoom,
 // and the text pages whose characters appear one a frame.
 #include "VectorFont.h"
+#include "Art.h"
 #include "Images.h"
 #include "TPoly.h"
 #include "core/Settings.h"
@@ -12,8 +13,6 @@
 
 const std::string FontCharset = " abcdefghijklmnopqrstuvwxyz\xA4"
                                 "0123456789.,?=/-+()':;@!*>#";
-int FontGlyphs[FontGlyphCount][FontGlyphColumns];
-float ZoomTable[ZoomTableSize];
 EntityList<chars> CharsList;
 int TextCharCount;
 
@@ -65,7 +64,7 @@ void DrawTurnedText(const std::string& text, float x, float y, std::uint32_t col
     for (std::size_t i = 0; i < text.size(); ++i) {
         int g = GlyphAt(text, i);
         if (g > 0) {
-            const int* glyph = FontGlyphs[g];
+            const int* glyph = TheArt.FontGlyphs[g];
             for (int k = 0; k <= glyph[0]; ++k) {
                 const int* stroke = glyph + 1 + 4 * k;
                 float sx1 = static_cast<float>(stroke[0]) * scale;
@@ -81,7 +80,7 @@ void DrawTurnedText(const std::string& text, float x, float y, std::uint32_t col
                 float x2 = offsetX + pen.X + rx2;
                 float y2 = offsetY + pen.Y + ry2;
                 if (TheSettings.NeonMode == 1)
-                    TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
+                    TPoly::Line(TheArt.GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
                 if (TheSettings.NeonMode == 0) {
                     if (TheSettings.ColorsOn == 1) SetColor(red, green, blue);
                     DrawLine(x1, y1, x2, y2, 1);
@@ -103,7 +102,7 @@ int FontGlyphIndex(char character) {
 
 void LoadZoomTable() {
     RestoreData("ZoomTable");
-    for (int i = 0; i < ZoomSteps; ++i) ZoomTable[i] = ReadDataFloat();
+    for (int i = 0; i < ZoomSteps; ++i) TheArt.ZoomTable[i] = ReadDataFloat();
 }
 
 void LoadFontGlyphs() {
@@ -114,9 +113,9 @@ void LoadFontGlyphs() {
             std::string message = "Glyph " + std::to_string(g) + " has " + std::to_string(last + 1) + " strokes";
             RuntimeError(message.c_str());
         }
-        FontGlyphs[g][0] = last;
+        TheArt.FontGlyphs[g][0] = last;
         for (int k = 0; k <= last; ++k)
-            for (int c = 1; c <= 4; ++c) FontGlyphs[g][4 * k + c] = ReadDataInt();
+            for (int c = 1; c <= 4; ++c) TheArt.FontGlyphs[g][4 * k + c] = ReadDataInt();
     }
 }
 
@@ -140,7 +139,7 @@ void DrawZoomText(const std::string& text, float x, float y, std::uint32_t colou
     int index = Trunc(static_cast<float>(ZoomStepStart) - zoomStep);
     if (index < 0) index = 0;
     if (index >= ZoomTableSize) index = ZoomTableSize - 1;
-    float size = ZoomTable[index] * scale;
+    float size = TheArt.ZoomTable[index] * scale;
     Pen pen = StartPen(x, y, scale, rowScale, pixelPosition);
     if (TheSettings.NeonMode == 1 && TheSettings.ColorsOn == 0) colour = OpaqueWhite;
     float width = static_cast<float>(GlowWidth3);
@@ -153,7 +152,7 @@ void DrawZoomText(const std::string& text, float x, float y, std::uint32_t colou
         }
         int g = GlyphAt(text, i);
         if (g > 0) {
-            const int* glyph = FontGlyphs[g];
+            const int* glyph = TheArt.FontGlyphs[g];
             for (int k = 0; k <= glyph[0]; ++k) {
                 const int* stroke = glyph + 1 + 4 * k;
                 float x1 = offsetX + pen.X + static_cast<float>(stroke[0]) * size;
@@ -161,7 +160,7 @@ void DrawZoomText(const std::string& text, float x, float y, std::uint32_t colou
                 float x2 = offsetX + pen.X + static_cast<float>(stroke[2]) * size;
                 float y2 = offsetY + pen.Y + static_cast<float>(stroke[3]) * size;
                 if (TheSettings.NeonMode == 1)
-                    TPoly::Line(GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
+                    TPoly::Line(TheArt.GlowDotImage, 0, x1, y1, colour, x2, y2, colour, width, true, false);
                 if (TheSettings.NeonMode == 0) DrawLine(x1, y1, x2, y2, 1);
             }
         }
@@ -228,7 +227,7 @@ void ResetVectorText() {
     TextMemory.clear();
     CharsList.Clear();
     TextCharCount = 0;
-    for (auto& row : FontGlyphs)
+    for (auto& row : TheArt.FontGlyphs)
         for (int& cell : row) cell = 0;
-    for (float& size : ZoomTable) size = 0;
+    for (float& size : TheArt.ZoomTable) size = 0;
 }

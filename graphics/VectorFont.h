@@ -18,8 +18,6 @@ constexpr float TextCell = 28.0f; // font units a character cell is wide and hig
 constexpr int ZoomStepStart = 25; // a new animated character's zoom step
 
 // Row g: column 0 the glyph's last stroke index, then x1, y1, x2, y2 per stroke.
-extern int FontGlyphs[FontGlyphCount][FontGlyphColumns];
-extern float ZoomTable[ZoomTableSize];
 
 // One character of a text page that appears after its pause and pops in to full size.
 struct chars {
@@ -31,6 +29,8 @@ struct chars {
     std::uint32_t color = 0; // packed colour for the neon style
     int rcol = 0, gcol = 0, bcol = 0;
 };
+// The one text page on show and its count of queued characters: the level, ship-lost and instructions pages fill it
+// in turn, and only one of them shows at a time.
 extern EntityList<chars> CharsList;
 extern int TextCharCount;
 

@@ -107,7 +107,6 @@ void ResetAllState() {
     SetCloseHandler(nullptr);
     ProgramStarted = false;
     ResetKeptGames();
-    ResetOnlineGames();
     ResetTickets();
     ResetSyncNote();
 }

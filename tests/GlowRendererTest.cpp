@@ -1,6 +1,7 @@
 // The glow renderer: the glow widths, the strips TPoly builds and hands to the display, the display-style branch,
 // and the built-in pictures the neon look is made of.
 #include "NeonFixture.h"
+#include "graphics/Art.h"
 #include "platform/ImageDecode.h"
 #include "platform/Resources.h"
 #include <bit>
@@ -67,11 +68,11 @@ TEST_F(GlowWidthTest, FirstRunTableThenFormulasAtEveryGlowLevel) {
 
 TEST_F(TPolyStripTest, CappedSegmentIsTheTabledEightVertexStrip) {
     const std::uint32_t first = 0xFF102030, second = 0x80FFEEDD;
-    TPoly::Line(GlowDotImage, 0, 100, 200, first, 120, 200, second, 16.0f, true, false);
+    TPoly::Line(TheArt.GlowDotImage, 0, 100, 200, first, 120, 200, second, 16.0f, true, false);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 1u);
     const Headless::DrawCall& strip = strips[0];
-    EXPECT_EQ(strip.Source, GlowDotImage);
+    EXPECT_EQ(strip.Source, TheArt.GlowDotImage);
     EXPECT_EQ(strip.Frame, 0);
     EXPECT_EQ(strip.Blend, LIGHTBLEND);
     ASSERT_EQ(strip.Vertices.size(), 8u);
@@ -95,7 +96,7 @@ TEST_F(TPolyStripTest, CappedSegmentIsTheTabledEightVertexStrip) {
 
 TEST_F(TPolyStripTest, SlantedSegmentKeepsCapsAlongAndWidthAcross) {
     // (30, 40) to (0, 0) is 50 long: e = 10 * (30, 40) / 50 = (6, 8), n = (-8, 6).
-    TPoly::Line(GlowDotImage, 0, 30, 40, OpaqueWhite, 0, 0, OpaqueWhite, 10.0f, true, false);
+    TPoly::Line(TheArt.GlowDotImage, 0, 30, 40, OpaqueWhite, 0, 0, OpaqueWhite, 10.0f, true, false);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 1u);
     const auto& v = strips[0].Vertices;
@@ -109,7 +110,7 @@ TEST_F(TPolyStripTest, SlantedSegmentKeepsCapsAlongAndWidthAcross) {
 }
 
 TEST_F(TPolyStripTest, ZeroLengthSegmentDrawsAFiniteRoundDot) {
-    TPoly::Line(GlowDotImage, 0, 50, 60, OpaqueWhite, 50, 60, OpaqueWhite, 10.0f, true, false);
+    TPoly::Line(TheArt.GlowDotImage, 0, 50, 60, OpaqueWhite, 50, 60, OpaqueWhite, 10.0f, true, false);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 1u);
     const auto& v = strips[0].Vertices;
@@ -132,8 +133,8 @@ TEST_F(TPolyStripTest, ZeroLengthSegmentDrawsAFiniteRoundDot) {
 }
 
 TEST_F(TPolyStripTest, UncappedQuadStretchesTheSpriteAlongOrAcross) {
-    TPoly::Line(GlowDotImage, 0, 0, 0, 0xFF000001, 10, 0, 0xFF000002, 4.0f, false, false);
-    TPoly::Line(GlowDotImage, 0, 0, 0, 0xFF000001, 10, 0, 0xFF000002, 4.0f, false, true);
+    TPoly::Line(TheArt.GlowDotImage, 0, 0, 0, 0xFF000001, 10, 0, 0xFF000002, 4.0f, false, false);
+    TPoly::Line(TheArt.GlowDotImage, 0, 0, 0, 0xFF000001, 10, 0, 0xFF000002, 4.0f, false, true);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 2u);
     for (const auto& strip : strips) ASSERT_EQ(strip.Vertices.size(), 4u);
@@ -150,12 +151,13 @@ TEST_F(TPolyStripTest, UncappedQuadStretchesTheSpriteAlongOrAcross) {
 
 TEST_F(TPolyStripTest, DrawTakesEvenArraysOfSixSlotsOrMoreAndKeepsColourBits) {
     std::vector<float> four = VertexArray(4, 0xFFFFFFFF); // all-ones is a NaN's bit pattern: it must survive
-    TPoly::Draw(GlowDotImage, 0, std::span<const float>(four.data(), 5), TPolyStripMode, 1);
-    TPoly::Draw(GlowDotImage, 0, std::span<const float>(four.data(), 27), TPolyStripMode, 1); // three vertices: odd
+    TPoly::Draw(TheArt.GlowDotImage, 0, std::span<const float>(four.data(), 5), TPolyStripMode, 1);
+    TPoly::Draw(TheArt.GlowDotImage, 0, std::span<const float>(four.data(), 27), TPolyStripMode,
+                1); // three vertices: odd
     EXPECT_TRUE(Strips().empty());
-    TPoly::Draw(GlowDotImage, 0, four, TPolyStripMode, 1);
+    TPoly::Draw(TheArt.GlowDotImage, 0, four, TPolyStripMode, 1);
     std::vector<float> transparent = VertexArray(4, 0x00FFFFFF);
-    TPoly::Draw(GlowDotImage, 0, transparent, TPolyStripMode, 1);
+    TPoly::Draw(TheArt.GlowDotImage, 0, transparent, TPolyStripMode, 1);
     auto strips = Strips();
     ASSERT_EQ(strips.size(), 2u);
     ASSERT_EQ(strips[0].Vertices.size(), 4u);
@@ -167,15 +169,15 @@ TEST_F(TPolyStripTest, DrawTakesEvenArraysOfSixSlotsOrMoreAndKeepsColourBits) {
 
 TEST_F(TPolyStripTest, OpenPrimitiveJoinsUntilClosedAndPolygonsBecomeStrips) {
     std::vector<float> four = VertexArray(4, OpaqueWhite);
-    TPoly::Draw(GlowDotImage, 0, four, TPolyStripMode, 0);
+    TPoly::Draw(TheArt.GlowDotImage, 0, four, TPolyStripMode, 0);
     EXPECT_TRUE(Strips().empty());
-    TPoly::Draw(GlowDotImage, 0, four, TPolyStripMode, 1);
+    TPoly::Draw(TheArt.GlowDotImage, 0, four, TPolyStripMode, 1);
     auto joined = Strips();
     ASSERT_EQ(joined.size(), 1u);
     EXPECT_EQ(joined[0].Vertices.size(), 8u);
 
     ForgetCalls();
-    TPoly::Draw(GlowDotImage, 0, four, TPolyStripMode, 0);
+    TPoly::Draw(TheArt.GlowDotImage, 0, four, TPolyStripMode, 0);
     TPoly::_End(); // the batch's end closes what is open
     ASSERT_EQ(Strips().size(), 1u);
 
@@ -183,7 +185,7 @@ TEST_F(TPolyStripTest, OpenPrimitiveJoinsUntilClosedAndPolygonsBecomeStrips) {
     ForgetCalls();
     std::vector<float> five = VertexArray(6, OpaqueWhite);
     five.resize(5 * TPolyVertexSlots + 1); // one slot over keeps the length even; the spare slot is not a vertex
-    TPoly::Draw(GlowDotImage, 0, five, TPolyPolygonMode, 1);
+    TPoly::Draw(TheArt.GlowDotImage, 0, five, TPolyPolygonMode, 1);
     auto polygon = Strips();
     ASSERT_EQ(polygon.size(), 1u);
     ASSERT_EQ(polygon[0].Vertices.size(), 5u);
@@ -192,11 +194,11 @@ TEST_F(TPolyStripTest, OpenPrimitiveJoinsUntilClosedAndPolygonsBecomeStrips) {
 }
 
 TEST_F(TPolyStripTest, BatchBracketsForgetTheBoundFrame) {
-    TPoly::Line(GlowDotImage, 0, 0, 0, OpaqueWhite, 5, 5, OpaqueWhite, 8.0f, true, false);
-    EXPECT_EQ(TPoly::BoundImage, GlowDotImage);
+    TPoly::Line(TheArt.GlowDotImage, 0, 0, 0, OpaqueWhite, 5, 5, OpaqueWhite, 8.0f, true, false);
+    EXPECT_EQ(TPoly::BoundImage, TheArt.GlowDotImage);
     TPoly::_Begin();
     EXPECT_EQ(TPoly::BoundImage, nullptr);
-    TPoly::Line(GlowDotImage, 0, 0, 0, OpaqueWhite, 5, 5, OpaqueWhite, 8.0f, true, false);
+    TPoly::Line(TheArt.GlowDotImage, 0, 0, 0, OpaqueWhite, 5, 5, OpaqueWhite, 8.0f, true, false);
     TPoly::_End();
     EXPECT_EQ(TPoly::BoundImage, nullptr);
     EXPECT_EQ(Strips().size(), 2u); // every Line is its own strip, bound or not

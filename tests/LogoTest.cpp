@@ -5,6 +5,7 @@
 #include "NeonFixture.h"
 #include "core/Settings.h"
 #include "frontend/GlowScreen.h"
+#include "graphics/Art.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
 #include "platform/headless/HeadlessAudio.h"
@@ -50,7 +51,7 @@ int ChosenAngle(const Headless::FrameRecord& frame) {
 
 TEST_F(LogoTest, TheTableHoldsTheOuterAndInnerOutlinesInTheirColoursAndExtents) {
     ReadLogo();
-    ASSERT_EQ(LogoLineCount, LogoLines);
+    ASSERT_EQ(TheArt.LogoLineCount, LogoLines);
     struct Half {
         int First, Last;
         std::uint32_t Colour;
@@ -63,7 +64,7 @@ TEST_F(LogoTest, TheTableHoldsTheOuterAndInnerOutlinesInTheirColoursAndExtents) 
     for (const Half& half : halves) {
         Extents seen;
         for (int k = half.First; k <= half.Last; ++k) {
-            const int* line = &LogoData[k * 8];
+            const int* line = &TheArt.LogoData[k * 8];
             EXPECT_EQ(static_cast<std::uint32_t>(line[0]), half.Colour) << "line " << k;
             EXPECT_EQ(line[5], half.Red);
             EXPECT_EQ(line[6], half.Green);
@@ -91,8 +92,8 @@ TEST_F(LogoTest, TheHalvesSplitAtLine122AndTurnAboutTheLogoCentreWithTheirGreys)
     ASSERT_EQ(outer.size(), 122u);
     // Half a turn about (512, 386): (x, y) lands on (512 - x, 386 - y).
     StripSegment first = SegmentOf(outer[0]);
-    EXPECT_NEAR(first.X1, 512.0f - static_cast<float>(LogoData[1]), 0.01f);
-    EXPECT_NEAR(first.Y1, 386.0f - static_cast<float>(LogoData[2]), 0.01f);
+    EXPECT_NEAR(first.X1, 512.0f - static_cast<float>(TheArt.LogoData[1]), 0.01f);
+    EXPECT_NEAR(first.Y1, 386.0f - static_cast<float>(TheArt.LogoData[2]), 0.01f);
     EXPECT_EQ(outer[0].Vertices[0].Argb, OpaqueWhite);
     ForgetCalls();
     DrawLogoInner(0);

@@ -5,6 +5,7 @@
 #include "core/GameState.h"
 #include "core/Settings.h"
 #include "game/TheWorld.h"
+#include "graphics/Art.h"
 #include "graphics/Shapes.h"
 #include "graphics/TPoly.h"
 #include "graphics/VectorFont.h"
@@ -19,9 +20,9 @@ class NeonFixture : public GameFixture {
         GameFixture::SetUp();
         Graphics(1024, 768, 0, 60);
         SetViewport(0, 0, 1024, 768);
-        GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
-        MidHandleImage(GlowDotImage);
-        ASSERT_NE(GlowDotImage, nullptr);
+        TheArt.GlowDotImage = LoadImage("res\\glowing_dot6.png", -1);
+        MidHandleImage(TheArt.GlowDotImage);
+        ASSERT_NE(TheArt.GlowDotImage, nullptr);
         BuildShapeTables();
         LoadZoomTable();
         LoadFontGlyphs();

@@ -3,6 +3,7 @@
 #include "NeonFixture.h"
 #include "game/Ship.h"
 #include "game/TheWorld.h"
+#include "graphics/Art.h"
 #include "platform/Data.h"
 #include "platform/Random.h"
 #include "platform/Resources.h"
@@ -93,37 +94,37 @@ TEST_F(DataTableCountTest, EveryShapeFontAndZoomTableHoldsExactlyItsItems) {
 }
 
 TEST_F(ShapeTableTest, RowZeroIsTheStoredShapeAndEveryRecordCarriesItsCount) {
-    const ShapeStroke& nose = ShipShapes[0][0];
+    const ShapeStroke& nose = TheArt.ShipShapes[0][0];
     EXPECT_EQ(nose.LastStroke, 12);
     EXPECT_EQ(static_cast<std::uint32_t>(nose.Colour), 0xFF1A54FFu);
     ExpectStroke(nose, 4, -18, 10, 10);
     EXPECT_EQ(nose.Red, 26);
     EXPECT_EQ(nose.Green, 84);
     EXPECT_EQ(nose.Blue, 255);
-    ExpectStroke(ShipShapes[0][12], 0, 18, 2, 1);
-    ExpectStroke(CannonShapes[0][11], 0, 6, -13, 14);
-    ExpectStroke(ChevronShapes[0][23], 0, -21, 3, -18);
-    ExpectStroke(SparkShapes[0][15], -5, 8, 6, -8);
-    EXPECT_EQ(static_cast<std::uint32_t>(SparkShapes[0][15].Colour), 0xFFFA8717u);
+    ExpectStroke(TheArt.ShipShapes[0][12], 0, 18, 2, 1);
+    ExpectStroke(TheArt.CannonShapes[0][11], 0, 6, -13, 14);
+    ExpectStroke(TheArt.ChevronShapes[0][23], 0, -21, 3, -18);
+    ExpectStroke(TheArt.SparkShapes[0][15], -5, 8, 6, -8);
+    EXPECT_EQ(static_cast<std::uint32_t>(TheArt.SparkShapes[0][15].Colour), 0xFFFA8717u);
     for (int row : {0, 1, 180, 359}) {
-        for (const ShapeStroke& s : ShipShapes[row]) EXPECT_EQ(s.LastStroke, 12);
-        for (const ShapeStroke& s : CannonShapes[row]) EXPECT_EQ(s.LastStroke, 11);
-        for (const ShapeStroke& s : ChevronShapes[row]) EXPECT_EQ(s.LastStroke, 23);
-        for (const ShapeStroke& s : SparkShapes[row]) EXPECT_EQ(s.LastStroke, 15);
+        for (const ShapeStroke& s : TheArt.ShipShapes[row]) EXPECT_EQ(s.LastStroke, 12);
+        for (const ShapeStroke& s : TheArt.CannonShapes[row]) EXPECT_EQ(s.LastStroke, 11);
+        for (const ShapeStroke& s : TheArt.ChevronShapes[row]) EXPECT_EQ(s.LastStroke, 23);
+        for (const ShapeStroke& s : TheArt.SparkShapes[row]) EXPECT_EQ(s.LastStroke, 15);
     }
 }
 
 TEST_F(ShapeTableTest, RowsAreRotatedThenTruncatedTowardZero) {
     // 90 degrees: x' = -y, y' = x, the hair off a whole number from Cos(90) gone in single precision.
-    ExpectStroke(ShipShapes[90][0], 18, 4, -10, 10);
+    ExpectStroke(TheArt.ShipShapes[90][0], 18, 4, -10, 10);
     // 45 degrees: 15.556, -9.899, 0, 14.142 become 15, -9, 0, 14.
-    ExpectStroke(ShipShapes[45][0], 15, -9, 0, 14);
-    ExpectStroke(ShipShapes[180][0], -4, 18, -10, -10);
-    ExpectStroke(ShipShapes[270][0], -18, -4, 10, -10);
+    ExpectStroke(TheArt.ShipShapes[45][0], 15, -9, 0, 14);
+    ExpectStroke(TheArt.ShipShapes[180][0], -4, 18, -10, -10);
+    ExpectStroke(TheArt.ShipShapes[270][0], -18, -4, 10, -10);
     // The cannon's tip at 30 degrees: (3, -20) turns to (12.598, -15.821).
-    EXPECT_EQ(CannonShapes[30][0].X1, 12);
-    EXPECT_EQ(CannonShapes[30][0].Y1, -15);
-    EXPECT_EQ(CannonShapes[30][0].Colour, CannonShapes[0][0].Colour);
+    EXPECT_EQ(TheArt.CannonShapes[30][0].X1, 12);
+    EXPECT_EQ(TheArt.CannonShapes[30][0].Y1, -15);
+    EXPECT_EQ(TheArt.CannonShapes[30][0].Colour, TheArt.CannonShapes[0][0].Colour);
 }
 
 TEST_F(ShapeTableTest, StoredCountThatDoesNotFitItsTableEndsTheProgram) {
@@ -145,7 +146,7 @@ TEST_F(ShipDrawTest, NeonShipIsItsTableRowAtItsPlaceWithTheOffset) {
     ASSERT_EQ(strips.size(), 10u);
     for (int k = 0; k < 10; ++k) {
         StripSegment s = SegmentOf(strips[k]);
-        const ShapeStroke& stroke = ShipShapes[45][k];
+        const ShapeStroke& stroke = TheArt.ShipShapes[45][k];
         EXPECT_FLOAT_EQ(s.X1, 208 + 300.5f + stroke.X1);
         EXPECT_FLOAT_EQ(s.Y1, 66 + 200.0f + stroke.Y1);
         EXPECT_FLOAT_EQ(s.X2, 208 + 300.5f + stroke.X2);
@@ -220,8 +221,8 @@ TEST_F(ShipDrawTest, WireframeShipIsBlueWithARandomWarmFlameOrAllGrey) {
     for (int k = 0; k < 13; ++k) {
         const auto& line = lines[k];
         EXPECT_TRUE(line.LastPixel);
-        EXPECT_EQ(line.X1, 50 + ShipShapes[90][k].X1);
-        EXPECT_EQ(line.Y2, 60 + ShipShapes[90][k].Y2);
+        EXPECT_EQ(line.X1, 50 + TheArt.ShipShapes[90][k].X1);
+        EXPECT_EQ(line.Y2, 60 + TheArt.ShipShapes[90][k].Y2);
         if (k < 10) {
             EXPECT_EQ(line.Red, 64);
             EXPECT_EQ(line.Green, 64);
@@ -255,8 +256,8 @@ TEST_F(ShipDrawTest, GameFrameDrawsTheShipAtItsSpawnPoint) {
     for (const auto& call : frame.Calls) {
         if (call.Type != Headless::DrawCall::Strip || call.Vertices[0].Argb != 0xFF1A54FFu) continue;
         StripSegment s = SegmentOf(call);
-        EXPECT_FLOAT_EQ(s.X1, 900.0f + ShipShapes[270][hull].X1);
-        EXPECT_FLOAT_EQ(s.Y1, 256.0f + ShipShapes[270][hull].Y1);
+        EXPECT_FLOAT_EQ(s.X1, 900.0f + TheArt.ShipShapes[270][hull].X1);
+        EXPECT_FLOAT_EQ(s.Y1, 256.0f + TheArt.ShipShapes[270][hull].Y1);
         ++hull;
     }
     // Strokes 0 … ShipShape, which the ship's controls keep at the hull's 9 (12 while thrusting).

@@ -3,6 +3,7 @@
 #include "NeonFixture.h"
 #include "core/GameState.h"
 #include "game/TheWorld.h"
+#include "graphics/Art.h"
 #include <string>
 
 using FontTableTest = NeonFixture;
@@ -25,7 +26,7 @@ int StrokeCount(const std::string& text) {
     int strokes = 0;
     for (char c : text) {
         int g = FontGlyphIndex(c);
-        if (g > 0) strokes += FontGlyphs[g][0] + 1;
+        if (g > 0) strokes += TheArt.FontGlyphs[g][0] + 1;
     }
     return strokes;
 }
@@ -33,8 +34,8 @@ int StrokeCount(const std::string& text) {
 // The strokes of glyph g at pen (x, y) and size s, in drawing order.
 std::vector<StripSegment> GlyphAt(int g, float x, float y, float s) {
     std::vector<StripSegment> out;
-    for (int k = 0; k <= FontGlyphs[g][0]; ++k) {
-        const int* stroke = &FontGlyphs[g][1 + 4 * k];
+    for (int k = 0; k <= TheArt.FontGlyphs[g][0]; ++k) {
+        const int* stroke = &TheArt.FontGlyphs[g][1 + 4 * k];
         out.push_back({x + stroke[0] * s, y + stroke[1] * s, x + stroke[2] * s, y + stroke[3] * s, 0});
     }
     return out;
@@ -78,18 +79,18 @@ TEST_F(FontTableTest, CharsetGlyphsAndZoomStepsAreLoaded) {
     EXPECT_EQ(FontGlyphIndex('#'), 54);
     EXPECT_EQ(FontGlyphIndex('['), -1);
     EXPECT_EQ(FontGlyphIndex('\0'), -1);
-    for (int c = 0; c < FontGlyphColumns; ++c) EXPECT_EQ(FontGlyphs[0][c], 0);
+    for (int c = 0; c < FontGlyphColumns; ++c) EXPECT_EQ(TheArt.FontGlyphs[0][c], 0);
     const int one[] = {0, 0, 12, 0, -13, 0};
-    for (int c = 0; c < 6; ++c) EXPECT_EQ(FontGlyphs[29][c], one[c]);
-    EXPECT_EQ(FontGlyphs[50][0], 13); // "@", the fullest glyph: 14 strokes
-    EXPECT_EQ(FontGlyphs[50][56], 12);
-    EXPECT_EQ(FontGlyphs[54][0], 7);
-    EXPECT_EQ(FontGlyphs[54][32], 0); // "#"'s last stroke ends at (10, 0)
-    EXPECT_EQ(FontGlyphs[27][0], 8);
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(TheArt.FontGlyphs[29][c], one[c]);
+    EXPECT_EQ(TheArt.FontGlyphs[50][0], 13); // "@", the fullest glyph: 14 strokes
+    EXPECT_EQ(TheArt.FontGlyphs[50][56], 12);
+    EXPECT_EQ(TheArt.FontGlyphs[54][0], 7);
+    EXPECT_EQ(TheArt.FontGlyphs[54][32], 0); // "#"'s last stroke ends at (10, 0)
+    EXPECT_EQ(TheArt.FontGlyphs[27][0], 8);
     const float zoom[26] = {0,     0.05f, 0.10f, 0.15f, 0.20f, 0.25f, 0.30f, 0.35f, 0.40f, 0.45f, 0.50f, 0.55f, 0.60f,
                             0.65f, 0.75f, 0.85f, 1,     1.15f, 1.25f, 1.30f, 1.30f, 1.25f, 1.20f, 1.15f, 1.05f, 1};
-    for (int i = 0; i < 26; ++i) EXPECT_EQ(ZoomTable[i], zoom[i]) << i;
-    for (int i = 26; i < ZoomTableSize; ++i) EXPECT_EQ(ZoomTable[i], 0);
+    for (int i = 0; i < 26; ++i) EXPECT_EQ(TheArt.ZoomTable[i], zoom[i]) << i;
+    for (int i = 26; i < ZoomTableSize; ++i) EXPECT_EQ(TheArt.ZoomTable[i], 0);
 }
 
 TEST_F(VectorTextTest, TextStandsInCellsWithTheOffsetAndUnknownCharactersTakeACell) {
@@ -98,7 +99,7 @@ TEST_F(VectorTextTest, TextStandsInCellsWithTheOffsetAndUnknownCharactersTakeACe
     DrawVectorText("A[a", 2, 3, 0xFF00FF00, 0, 0.5f, 2.0f, 0, 0, 255, 0);
     auto strips = Strips();
     int a = FontGlyphIndex('a');
-    ASSERT_EQ(strips.size(), 2u * (FontGlyphs[a][0] + 1));
+    ASSERT_EQ(strips.size(), 2u * (TheArt.FontGlyphs[a][0] + 1));
     // Pen at column 2 x 28 x 0.5, row 3 x 28 x 2: (156, 296); "[" draws nothing but the third character stands two
     // cells on, at (184, 296). The first stroke of "a", (-9, -6) to (10, -6), at half size.
     ExpectSegments(strips, 0, {{151.5f, 293, 161, 293, 0}});

@@ -2,6 +2,7 @@
 // glow sprite, additive overlaps, invisible colours, wireframe lines, the playfield's clip and the batched frame.
 #include "GlTestSupport.h"
 #include "core/Settings.h"
+#include "graphics/Art.h"
 #include "graphics/TPoly.h"
 #include "platform/Display.h"
 #include "platform/Random.h"
@@ -72,7 +73,7 @@ class NeonPixels : public ::testing::Test {
     void SetUp() override { Open(ScreenWidth, ScreenHeight); }
     void TearDown() override {
         TheSettings = SavedSettings;
-        GlowDotImage = SavedGlowDot;
+        TheArt.GlowDotImage = SavedGlowDot;
         SdlControl::SetKeepBackBuffer(false);
     }
     void Open(int width, int height) {
@@ -95,7 +96,7 @@ class NeonPixels : public ::testing::Test {
         TPoly::Line(Sprite(), 0, x1, y1, argb, x2, y2, argb, halfWidth, true, false);
     }
     Settings SavedSettings = TheSettings;
-    Image* SavedGlowDot = GlowDotImage;
+    Image* SavedGlowDot = TheArt.GlowDotImage;
 };
 
 TEST_F(NeonPixels, TheGlowSpriteIsWhiteWithABrightCentreLine) {
@@ -219,7 +220,7 @@ TEST_F(NeonPixels, WireframeSegmentsAreOnePixelWide) {
     // The same segment in the neon style glows well beyond one row.
     Cls();
     TheSettings.NeonMode = 1;
-    GlowDotImage = Sprite();
+    TheArt.GlowDotImage = Sprite();
     ApplyDisplayStyle();
     DrawScreenSegment(100, 100, 300, 100, 0xFFFF0000, RingGlow, 255, 0, 0);
     ReadBack neon = ReadScreen();

@@ -8,6 +8,7 @@
 #include "frontend/MainMenu.h"
 #include "game/Loop.h"
 #include "game/TheWorld.h"
+#include "graphics/Art.h"
 #include "graphics/Logo.h"
 #include "graphics/Shapes.h"
 #include "graphics/Stars.h"
@@ -168,15 +169,15 @@ int VisibleFlameSeed() {
 void DrawScene() {
     Cls();
     if (TheSettings.UseBackground == 1)
-        DrawImage(BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
+        DrawImage(TheArt.BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
                   static_cast<float>(TheSettings.PlayfieldOffsetY), 0);
     DrawRings();
-    DrawTableShape(CannonShapes[0], 0, 11, 512, 384);
+    DrawTableShape(TheArt.CannonShapes[0], 0, 11, 512, 384);
     for (int frame = 0; frame < 6; ++frame)
-        DrawTableShape(ChevronShapes[0], frame * StrokesPerFrame, frame * StrokesPerFrame + 3,
+        DrawTableShape(TheArt.ChevronShapes[0], frame * StrokesPerFrame, frame * StrokesPerFrame + 3,
                        300 + 40 * static_cast<float>(frame), 500);
     for (int frame = 0; frame < 4; ++frame)
-        DrawTableShape(SparkShapes[frame * 30], frame * StrokesPerFrame, frame * StrokesPerFrame + 3,
+        DrawTableShape(TheArt.SparkShapes[frame * 30], frame * StrokesPerFrame, frame * StrokesPerFrame + 3,
                        620 + 40 * static_cast<float>(frame), 500);
     // The ship at rest and thrusting, turned to a few angles, each flame seeded to show (half the draws hide it).
     DrawShipShape(ShipHullLastStroke, 760, 300, 0);
@@ -265,7 +266,7 @@ int main(int argc, char** argv) {
         CreateStars();
         Cls();
         if (TheSettings.UseBackground == 1)
-            DrawImage(BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
+            DrawImage(TheArt.BackdropImage, static_cast<float>(TheSettings.PlayfieldOffsetX),
                       static_cast<float>(TheSettings.PlayfieldOffsetY), 0);
         DrawStars();
         DrawLogo(0);

@@ -30,11 +30,7 @@
 #include "platform/Time.h"
 #include <cstdint>
 
-int MenuItem;
-int CreditTimer;
-int CreditToggle;
-int GhostIndex;
-int MenuLogoA = 180, MenuLogoB = 180; // the logo about to fly in, as a new process has it
+MenuState TheMenu;
 
 namespace {
 constexpr int SyncPadDelayMs = 150;
@@ -63,8 +59,6 @@ constexpr CarouselItem Carousel[MenuItems] = {
 };
 constexpr int ItemStart = 0, ItemInstructions = 1, ItemOptions = 2, ItemScores = 3, ItemExit = 4;
 
-int MoveLock;
-
 void PlayEffect(const char* name) {
     if (TheSettings.SoundFXOn == 1) Sound::Play(name, 0);
 }
@@ -82,7 +76,7 @@ void DrawVersion() {
 void DrawCreditLine() { DrawSmallText(CreditLine, 8, 35, CreditColour, CreditRed, CreditGreen, CreditBlue); }
 
 void DrawBottomLine() {
-    if (CreditToggle == 0 || VersionNotice == CreditLine)
+    if (TheMenu.CreditToggle == 0 || VersionNotice == CreditLine)
         DrawCreditLine();
     else
         DrawSmallText(VersionNotice, 8, 35, OpaqueWhite, 255, 255, 255);
@@ -94,11 +88,11 @@ void RebuildRings() {
     BuildMenuRings(TheWorld);
 }
 
-void FlyInLogo() { MenuLogoA = MenuLogoB = LogoStartAngle; }
+void FlyInLogo() { TheMenu.MenuLogoA = TheMenu.MenuLogoB = LogoStartAngle; }
 
 void StepLogo() {
-    if (MenuLogoA > LogoOuterRest) MenuLogoA -= LogoStep;
-    if (MenuLogoB < LogoInnerRest) MenuLogoB += LogoStep;
+    if (TheMenu.MenuLogoA > LogoOuterRest) TheMenu.MenuLogoA -= LogoStep;
+    if (TheMenu.MenuLogoB < LogoInnerRest) TheMenu.MenuLogoB += LogoStep;
 }
 
 // One step of the attract play: the fortress runs as in a game around the ghost, with no missiles, debris or
@@ -121,7 +115,7 @@ void DrawDemoWorld() {
 
 // Returns the flame the ghost shows this frame: picked as its record is read, in the order of the random draws.
 ShipFlame StepGhost() {
-    const float* record = &GhostMovement[GhostIndex];
+    const float* record = &GhostMovement[TheMenu.GhostIndex];
     TheWorld.ShipAngle = record[2];
     TheWorld.ShipX = record[0];
     TheWorld.ShipY = record[1];
@@ -129,10 +123,10 @@ ShipFlame StepGhost() {
     TheWorld.ShipShape = static_cast<int>(record[4]);
     ShipFlame flame = PickShipFlame(TheWorld.ShipShape);
     if (record[3] == GhostFires) FirePlayerBullet(TheWorld, 0);
-    GhostIndex += GhostRecordValues;
+    TheMenu.GhostIndex += GhostRecordValues;
     // The table's last value begins no whole record: the flight starts over after the last whole one.
-    if (GhostIndex > GhostLastIndex) {
-        GhostIndex = 0;
+    if (TheMenu.GhostIndex > GhostLastIndex) {
+        TheMenu.GhostIndex = 0;
         RebuildRings();
     }
     return flame;
@@ -143,15 +137,15 @@ void DrawGhost(const ShipFlame& flame) {
 }
 
 void DrawCarouselItem() {
-    const CarouselItem& item = Carousel[MenuItem];
+    const CarouselItem& item = Carousel[TheMenu.MenuItem];
     DrawZoomText(item.Text, item.Column, ItemRow, OpaqueWhite, TheWorld.PromptPulse, 1, 1, 0, 255, 255, 255);
 }
 
 void StepCarousel(int step) {
-    MenuItem = (MenuItem + step + MenuItems) % MenuItems;
+    TheMenu.MenuItem = (TheMenu.MenuItem + step + MenuItems) % MenuItems;
     TheWorld.PromptPulse = PromptPulseStart;
     PlayEffect("BlipSND");
-    MoveLock = MenuMoveLockFrames;
+    TheMenu.MoveLock = MenuMoveLockFrames;
     FlushJoy();
 }
 
@@ -164,12 +158,12 @@ void ReadCarouselMoves() {
     bool rightHit = KeyHit(KeyCursorRight) != 0;
     bool held = KeyDown(KeyCursorDown) != 0 || KeyDown(KeyCursorRight) != 0;
     bool pad = TheControls.ControlMode > 0 && jx > TheControls.PadZeroPositionX;
-    if ((downHit || rightHit || held || pad) && MoveLock == 0) StepCarousel(1);
+    if ((downHit || rightHit || held || pad) && TheMenu.MoveLock == 0) StepCarousel(1);
     bool upHit = KeyHit(KeyCursorUp) != 0;
     bool leftHit = KeyHit(KeyCursorLeft) != 0;
     held = KeyDown(KeyCursorUp) != 0 || KeyDown(KeyCursorLeft) != 0;
     pad = TheControls.ControlMode > 0 && jx < TheControls.PadZeroPositionX;
-    if ((upHit || leftHit || held || pad) && MoveLock == 0) StepCarousel(-1);
+    if ((upHit || leftHit || held || pad) && TheMenu.MoveLock == 0) StepCarousel(-1);
 }
 
 bool ConfirmHit() {
@@ -187,16 +181,16 @@ void ResetMenuWorld() {
     ClearFrags(TheWorld);
     RebuildRings();
     TheWorld.CannonFireDelay = MenuCannonDelay;
-    GhostIndex = 0;
+    TheMenu.GhostIndex = 0;
 }
 
 namespace {
 void ReturnFromGame() {
-    CreditTimer = 0;
+    TheMenu.CreditTimer = 0;
     RebuildRings();
     TheWorld.CannonFireDelay = MenuCannonDelay;
     FlyInLogo();
-    GhostIndex = 0;
+    TheMenu.GhostIndex = 0;
     // What the game changed (the personal best above all) is kept at once, not only when the program ends.
     SaveSettings(TheSettings);
 }
@@ -241,19 +235,19 @@ class MenuScreen : public Screen {
 void MenuScreen::Begin() {
     AskForTicket(); // the player's first game may be ranked
     CreateStars();
-    MenuItem = 0;
+    TheMenu.MenuItem = 0;
     TheWorld.GameState = StateRunning;
     FlyInLogo();
     TheWorld.PromptPulse = PromptPulseStart;
-    CreditTimer = 0;
-    GhostIndex = 0;
+    TheMenu.CreditTimer = 0;
+    TheMenu.GhostIndex = 0;
     TheWorld.CannonFireDelay = MenuCannonDelay;
-    MoveLock = 0;
+    TheMenu.MoveLock = 0;
 }
 
 // True when a screen was opened over the menu: the rest of the frame's step waits for its return.
 bool MenuScreen::ActOnItem(Loop& loop) {
-    switch (MenuItem) {
+    switch (TheMenu.MenuItem) {
     case ItemStart:
         Waiting = Opened::Game;
         loop.Open(OpenGameFromMenu());
@@ -276,7 +270,7 @@ bool MenuScreen::ActOnItem(Loop& loop) {
     case ItemExit:
         PlayEffect("BlipSND");
         TheWorld.GameState = StateConfirming;
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         break;
     }
     return false;
@@ -286,9 +280,9 @@ void MenuScreen::StepMenu(Loop& loop) {
     StepLogo();
     StepDemoWorld();
     GhostFlame = StepGhost();
-    if (MoveLock > 0) {
-        MoveLock -= 1;
-        if (MoveLock == 0) FlushJoy();
+    if (TheMenu.MoveLock > 0) {
+        TheMenu.MoveLock -= 1;
+        if (TheMenu.MoveLock == 0) FlushJoy();
     }
     ReadCarouselMoves();
     if (TheWorld.PromptPulse > 0) TheWorld.PromptPulse -= MenuPulseStep;
@@ -306,7 +300,7 @@ void MenuScreen::FinishMenuStep() {
     if (KeyHit(KeyEscapeCode)) {
         PlayEffect("BlipSND");
         TheWorld.GameState = StateConfirming;
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
     }
 }
 
@@ -343,10 +337,10 @@ void MenuScreen::Step(Loop& loop) {
         }
     } else {
         PumpTickets();
-        CreditTimer += 1;
-        if (CreditTimer > CreditPeriodLast) {
-            CreditTimer = 0;
-            CreditToggle = 1 - CreditToggle;
+        TheMenu.CreditTimer += 1;
+        if (TheMenu.CreditTimer > CreditPeriodLast) {
+            TheMenu.CreditTimer = 0;
+            TheMenu.CreditToggle = 1 - TheMenu.CreditToggle;
         }
         if (TheWorld.GameState == StateConfirming) {
             Confirming = true;
@@ -369,18 +363,18 @@ void MenuScreen::Resume(Loop& loop) {
         break;
     case Opened::TabOptions:
         FlyInLogo();
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         if (ConfirmHit() && ActOnItem(loop)) return;
         break;
     case Opened::Instructions:
         TheWorld.PromptPulse = PromptPulseStart; // the first item pops in again
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         break;
     case Opened::Options:
     case Opened::Scores:
-        CreditTimer = 0;
+        TheMenu.CreditTimer = 0;
         FlyInLogo();
-        MenuItem = 0;
+        TheMenu.MenuItem = 0;
         break;
     case Opened::None: break;
     }
@@ -401,8 +395,8 @@ void MenuScreen::Draw() const {
         DrawVersion();
         return;
     }
-    DrawLogoOuter(MenuLogoA);
-    DrawLogoInner(MenuLogoB);
+    DrawLogoOuter(TheMenu.MenuLogoA);
+    DrawLogoInner(TheMenu.MenuLogoB);
     DrawDemoWorld();
     DrawGhost(GhostFlame);
     DrawCarouselItem();
@@ -417,14 +411,7 @@ std::unique_ptr<Screen> OpenMainMenu() { return std::make_unique<MenuScreen>(); 
 
 void MainMenu() { RunScreen(OpenMainMenu()); }
 
-void ResetMainMenu() {
-    MenuItem = 0;
-    MenuLogoA = MenuLogoB = LogoStartAngle;
-    CreditTimer = 0;
-    CreditToggle = 0;
-    GhostIndex = 0;
-    MoveLock = 0;
-}
+void ResetMainMenu() { TheMenu = MenuState{}; }
 
 namespace {
 // The sync the game-over page asks for: the top ten cleared, the score sent behind the wait screen, the version

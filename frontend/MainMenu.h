@@ -15,13 +15,19 @@ constexpr int GhostRecordValues = 5;   // x, y, angle, fire flag, shape
 constexpr int GhostLastIndex = 9975;   // the first value of the flight's last whole record
 constexpr int CreditPeriodLast = 180;  // the bottom line changes after 181 frames
 
-extern int MenuItem;     // the carousel item shown, 0 … 4
-extern int CreditTimer;  // frames the bottom line has shown its text
-extern int CreditToggle; // 0 the credit line, 1 the version notice
-extern int GhostIndex;   // the first value of the ghost's current record
-extern int MenuLogoA;    // the logo's outer ring's turn as it flies in
-extern int MenuLogoB;    // and its inner ring's
-// The menu's own state as a new process has it.
+// The menu's own state, as a new process has it: a reset is a fresh value.
+struct MenuState {
+    int MenuItem = 0;     // the carousel item shown, 0 … 4
+    int CreditTimer = 0;  // frames the bottom line has shown its text
+    int CreditToggle = 0; // 0 the credit line, 1 the version notice
+    int GhostIndex = 0;   // the first value of the ghost's current record
+    int MenuLogoA = 180;  // the logo's outer ring's turn as it flies in
+    int MenuLogoB = 180;  // and its inner ring's
+    int MoveLock = 0;     // frames before the carousel moves again
+};
+// The menu's state by name: its attract play goes on under the screens opened over it and is started over from
+// outside it (watching a board row's game resets the ghost's flight), and the bottom line's turn lasts the run.
+extern MenuState TheMenu;
 void ResetMainMenu();
 
 // The credit line naming the game's makers.

@@ -129,8 +129,8 @@ TEST_F(GameLoopTest, EscapeThenYesLeavesTheGameForTheMenu) {
     EXPECT_EQ(TheWorld.DemoMode, 1);
     EXPECT_EQ(TheWorld.GameState, 0);
     EXPECT_EQ(TheWorld.ExitPromptShown, 0);
-    EXPECT_GT(MenuLogoA, 0); // the menu is back and its logo flies in again
-    EXPECT_LT(MenuLogoA, 180);
+    EXPECT_GT(TheMenu.MenuLogoA, 0); // the menu is back and its logo flies in again
+    EXPECT_LT(TheMenu.MenuLogoA, 180);
 }
 
 TEST_F(GameLoopTest, PromptPulseCountsDownWhileShown) {

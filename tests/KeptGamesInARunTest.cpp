@@ -113,7 +113,7 @@ void Drive(int flips) {
     }
     for (const MenuStep& step : MenuVisit) {
         if (flips - run.Since != step.After) continue;
-        if (step.ItemBefore >= 0) run.ItemsFound.push_back(MenuItem);
+        if (step.ItemBefore >= 0) run.ItemsFound.push_back(TheMenu.MenuItem);
         Headless::PressKey(flips + 1, step.Key);
     }
 }

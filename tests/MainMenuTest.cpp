@@ -35,7 +35,7 @@ constexpr int Menu = IntroShown;
 
 std::vector<int> ItemsShown; // MenuItem after each flip
 bool RecordItem(int) {
-    ItemsShown.push_back(MenuItem);
+    ItemsShown.push_back(TheMenu.MenuItem);
     return false;
 }
 } // namespace
@@ -89,10 +89,10 @@ TEST_F(MainMenuTest, AGameFromTheMenuReturnsToItWithFreshRingsAndTheSettingsSave
     // The menu's first two frames after the game are drawn before the stop.
     EXPECT_EQ(RunProgramHeadless(LevelPageShown + 24), -1);
     EXPECT_EQ(TheWorld.DemoMode, 1);
-    EXPECT_EQ(MenuItem, 0);
-    EXPECT_EQ(MenuLogoA, 180 - 2 * 4);
-    EXPECT_EQ(MenuLogoB, 180 + 2 * 4);
-    EXPECT_EQ(GhostIndex, 2 * GhostRecordValues);
+    EXPECT_EQ(TheMenu.MenuItem, 0);
+    EXPECT_EQ(TheMenu.MenuLogoA, 180 - 2 * 4);
+    EXPECT_EQ(TheMenu.MenuLogoB, 180 + 2 * 4);
+    EXPECT_EQ(TheMenu.GhostIndex, 2 * GhostRecordValues);
     EXPECT_EQ(TheWorld.SectionsList.Count(), 36u);
     TheWorld.SectionsList.Each([](const Sections& s) { EXPECT_LT(s.Radius, 40.0f); });
     EXPECT_TRUE(FileExists(TestSettingsPath.c_str()));
@@ -120,7 +120,7 @@ TEST_F(MainMenuTest, TheMenuFetchesATicketThatSeedsTheGameItStartsAndAsksAgainAf
 TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     // Frame n plays record n; the last record's frame starts the flight over and rebuilds the rings.
     EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords - 1), -1);
-    EXPECT_EQ(GhostIndex, GhostLastIndex);
+    EXPECT_EQ(TheMenu.GhostIndex, GhostLastIndex);
     float outer = 0;
     TheWorld.SectionsList.Each([&](const Sections& s) { outer = std::max(outer, s.Radius); });
     EXPECT_GE(outer, 112.0f);
@@ -128,7 +128,7 @@ TEST_F(MainMenuTest, TheGhostsWrapRebuildsTheRingsFromTheCentre) {
     ResetAllState();
     SetSettingsPath(TestSettingsPath);
     EXPECT_EQ(RunProgramHeadless(Menu + GhostRecords), -1);
-    EXPECT_EQ(GhostIndex, 0);
+    EXPECT_EQ(TheMenu.GhostIndex, 0);
     ASSERT_EQ(TheWorld.SectionsList.Count(), 36u);
     TheWorld.SectionsList.Each([](const Sections& s) {
         EXPECT_EQ(s.Life, 2);

@@ -42,11 +42,11 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
         if (TheWorld.ShotCooldown == ShotCooldownFrames) shots += 1;
         // Sections shot away: the count falls between two frames without the ghost's wrap rebuilding the rings.
         std::size_t now = TheWorld.SectionsList.Count();
-        if (now < standing && GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
+        if (now < standing && TheMenu.GhostIndex != 0) sectionsShot += static_cast<int>(standing - now);
         standing = now;
         cannonHits += TheWorld.CannonDestroyed;
         TheWorld.CannonDestroyed = 0;
-        if (GhostIndex != 0)
+        if (TheMenu.GhostIndex != 0)
             closest = std::min(closest, std::hypot(TheWorld.ShipX - FortressX, TheWorld.ShipY - FortressY));
     };
     // The menu as start-up enters it, in the wireframe style: the lists are the same in both styles, and the

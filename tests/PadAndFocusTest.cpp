@@ -26,7 +26,7 @@ bool Watch(int frame) {
 }
 int MostItem = 0;
 bool WatchItem(int) {
-    MostItem = std::max(MostItem, MenuItem);
+    MostItem = std::max(MostItem, TheMenu.MenuItem);
     return false;
 }
 } // namespace

@@ -1,5 +1,6 @@
-// The requests, one at a time in the order they were sent, on libcurl's multi interface: queued by Send, moved on
-// a little by each Update without ever waiting on the network, and finished into replies that wait to be received.
+// The requests, one at a time in the order they were sent, on libcurl's multi interface (or the page's fetch in the
+// browser): queued by Send, moved on a little by each Update without ever waiting on the network, and finished into
+// replies that wait to be received.
 #pragma once
 #include <chrono>
 #include <deque>
@@ -65,11 +66,12 @@ class TransferQueue {
 
   private:
     void Queue(std::unique_ptr<Transfer> transfer);
+    void FinishRefused();
     void StartNext();
     void Finish(Transfer& transfer, bool good, const std::string& body, long status = 0);
     void DropCurrent();
 
-    void* Multi = nullptr;             // CURLM
+    void* Multi = nullptr;             // CURLM; unused in the browser
     std::unique_ptr<Transfer> Current; // the one request on the wire
     std::deque<std::unique_ptr<Transfer>> Line;
     std::vector<int> Refused; // commands of requests turned away at Send, failed at the next Update

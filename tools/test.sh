@@ -21,7 +21,7 @@ fi
 echo "== the player's build"
 # tools/play.sh's configuration (the same folder and build type, no server, tests or benchmark) with warnings as
 # errors: the game must build from what tools/setup.sh player installs.
-cmake -S . -B build/release "${cache[@]}" -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON \
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTROVAR_WERROR=ON "${cache[@]}" \
   -DKESTROVAR_SERVER=OFF -DKESTROVAR_TESTS=OFF -DKESTROVAR_BENCH=OFF >/dev/null
 cmake --build build/release -j"$jobs" --target kestrovar
 
@@ -34,7 +34,7 @@ tools/web.sh -j"$jobs"
 (cd build/release && ctest -j"$jobs" --output-on-failure --timeout 300)
 
 echo "== sanitizer build and tests"
-cmake -S . -B build/sanitize "${cache[@]}" -DCMAKE_BUILD_TYPE=Debug -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF \
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug "${cache[@]}" -DKESTROVAR_SANITIZE=ON -DKESTROVAR_BENCH=OFF \
   -DKESTROVAR_WERROR=ON >/dev/null
 cmake --build build/sanitize -j"$jobs"
 (cd build/sanitize && ASAN_OPTIONS=detect_odr_violation=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

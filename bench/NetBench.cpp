@@ -86,7 +86,7 @@ void PrintWaitScreen(const char* name, const std::string& baseUrl) {
     TheSettings.OnlineNames[0] = "..........";
     auto start = Clock::now();
     SyncScores(played);
-    CheckVersion();
+    CheckVersion(played);
     double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     std::printf("net_wait_screen_%s_ms: %.0f ms\n", name, ms);
     std::fprintf(stderr, "  %s: top row after the sync \"%s\"\n", name, TheSettings.OnlineNames[0].c_str());

@@ -34,7 +34,6 @@ constexpr int UploadCommand = 1;
 constexpr int ListCommand = 2; // the top ten, and the version list
 constexpr int GoodReply = 2;
 constexpr int RefusedReply = 4; // the server said no, and its one line says why
-constexpr int PollDelayMs = 10;
 constexpr int SyncDelayMs = 150;
 constexpr int ScreenDelayMs = 100;
 constexpr int KeyTab = 9;
@@ -256,39 +255,73 @@ std::string HighscoreRowText(int row) {
 bool HighscoreRowShown(int row) { return TheSettings.OnlineScores[row] > "0"; }
 
 namespace {
-// The sync behind the wait screen: once its frame is shown, the upload and the top ten's request are sent and the
-// step waits on their answers, polling the component (a wait on the network measured in real time, which no frame
-// count could follow). No ticket fetch starts behind it, in the queue ahead of the sync's own requests.
-class SyncPage : public Screen {
+// The version list as it arrives: product keys and versions, a hundred entries at most.
+struct VersionList {
+    std::vector<std::string> Keys = std::vector<std::string>(VersionListSize);
+    std::vector<std::string> Versions = std::vector<std::string>(VersionListSize);
+};
+
+void TakeVersions(VersionList& list) {
+    for (int k = 0; 1 + LinesPerVersion * k <= Network::GetNbOfLines() && k < VersionListSize; ++k) {
+        list.Keys[static_cast<std::size_t>(k)] = Network::GetResult(1 + LinesPerVersion * k);
+        list.Versions[static_cast<std::size_t>(k)] = Network::GetResult(2 + LinesPerVersion * k);
+    }
+}
+
+// The notice for the menu's bottom line once the version list is in.
+void NoteNewVersion(const VersionList& list) {
+    // Only the entries the lists hold are searched: a reply of more than a hundred entries keeps its first hundred.
+    int last = std::min((Network::GetNbOfLines() - 1) / LinesPerVersion, VersionListSize - 1);
+    std::string found;
+    for (int k = 0; k <= last; ++k)
+        if (list.Keys[static_cast<std::size_t>(k)] == ProductKey) found = list.Versions[static_cast<std::size_t>(k)];
+    if (!found.empty() && found != RunningVersion) VersionNotice = "  new version (v" + found + ") is available";
+}
+
+// The wait screen over the requests to the score server: the sync (the upload and the top ten's request) and the
+// version check, each sent once the one before is answered. Its frame is shown before anything is sent; then each
+// step looks at the component once and the screen stays up until the component's queue is empty (a wait on the
+// network measured in real time, which no frame count could follow). No ticket fetch starts behind it, in the queue
+// ahead of its own requests.
+class WaitPage : public Screen {
   public:
-    explicit SyncPage(const World& world) : Fight(world) {}
+    WaitPage(const World& world, bool sync, bool version)
+        : Fight(world), Now(sync ? Job::Sync : Job::Version), ThenVersion(sync && version) {}
     void Step(Loop& loop) override {
         if (!Started) {
             Started = true;
             Flame = PickShipFlame(Fight.ShipShape);
             return;
         }
-        Send();
-        std::string uploadNote;
-        while (Network::GetNumberOfCommandsInQueue() != 0) {
-            Network::Update();
-            // A stored upload says nothing the game uses; any other reply says what came of the score.
-            if (Network::Receive(UploadCommand) != 0) uploadNote = UploadReplyNote();
-            if (Network::Receive(ListCommand) != 0) {
-                SyncFetched = Network::GetState() == GoodReply;
-                if (SyncFetched) TakeTopTen();
-                SyncNote = SyncFetched ? uploadNote : FailedReplyNote("the top ten");
-            }
-            Delay(PollDelayMs);
+        if (!Sent) {
+            Sent = true;
+            if (Now == Job::Sync)
+                SendSync();
+            else
+                SendVersionCheck();
         }
-        Delay(SyncDelayMs);
+        if (StillWaiting()) return;
+        if (Now == Job::Sync) {
+            Delay(SyncDelayMs);
+            FlushKeys();
+            if (!ThenVersion) {
+                loop.Close();
+                return;
+            }
+            Now = Job::Version;
+            SendVersionCheck();
+            if (StillWaiting()) return; // the version list may be in already
+        }
+        NoteNewVersion(Versions);
+        Delay(ScreenDelayMs);
         FlushKeys();
         loop.Close();
     }
     void Draw() const override { DrawWaitScreen(Fight, Flame); }
 
   private:
-    void Send() {
+    enum class Job { Sync, Version };
+    void SendSync() {
         std::string name = ServerName(TheSettings.PlayerName);
         std::string level = IntToText(Fight.Level);
         std::string score = IntToText(Fight.Score);
@@ -314,44 +347,56 @@ class SyncPage : public Screen {
         SyncFetched = false;
         SyncNote = "the server did not answer - try again later";
     }
+    void SendVersionCheck() {
+        TheControls.KeyPressed = 0;
+        SetTicketFetchAside();
+        Network::Send(ListCommand, VersionQuery, 1, 0);
+    }
+    // One look at the component: true while requests are still in its queue.
+    bool StillWaiting() {
+        if (Network::GetNumberOfCommandsInQueue() == 0) return false;
+        Network::Update();
+        Take();
+        return Network::GetNumberOfCommandsInQueue() != 0;
+    }
+    // What the component has answered since the last look.
+    void Take() {
+        if (Now == Job::Version) {
+            if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) TakeVersions(Versions);
+            return;
+        }
+        // A stored upload says nothing the game uses; any other reply says what came of the score.
+        if (Network::Receive(UploadCommand) != 0) UploadNote = UploadReplyNote();
+        if (Network::Receive(ListCommand) != 0) {
+            SyncFetched = Network::GetState() == GoodReply;
+            if (SyncFetched) TakeTopTen();
+            SyncNote = SyncFetched ? UploadNote : FailedReplyNote("the top ten");
+        }
+    }
     const World& Fight; // the game whose score is sent
-    bool Started = false;
+    Job Now;
+    bool ThenVersion;
+    bool Started = false, Sent = false;
     ShipFlame Flame;
+    std::string UploadNote;
+    VersionList Versions;
 };
 } // namespace
 
-std::unique_ptr<Screen> OpenSync(const World& w) { return std::make_unique<SyncPage>(w); }
+std::unique_ptr<Screen> OpenSync(const World& w) { return std::make_unique<WaitPage>(w, true, false); }
+
+std::unique_ptr<Screen> OpenSyncAndVersionCheck(const World& w) { return std::make_unique<WaitPage>(w, true, true); }
+
+std::unique_ptr<Screen> OpenVersionCheck(const World& w) { return std::make_unique<WaitPage>(w, false, true); }
 
 void SyncScores(const World& w) { RunScreen(OpenSync(w)); }
 
-void CheckVersion() {
-    std::vector<std::string> keys(VersionListSize), versions(VersionListSize);
-    TheControls.KeyPressed = 0;
-    SetTicketFetchAside();
-    Network::Send(ListCommand, VersionQuery, 1, 0);
-    while (Network::GetNumberOfCommandsInQueue() != 0) {
-        Network::Update();
-        if (Network::Receive(ListCommand) != 0 && Network::GetState() == GoodReply) {
-            for (int k = 0; 1 + LinesPerVersion * k <= Network::GetNbOfLines() && k < VersionListSize; ++k) {
-                keys[static_cast<std::size_t>(k)] = Network::GetResult(1 + LinesPerVersion * k);
-                versions[static_cast<std::size_t>(k)] = Network::GetResult(2 + LinesPerVersion * k);
-            }
-        }
-        Delay(PollDelayMs);
-    }
-    // Only the entries the lists hold are searched: a reply of more than a hundred entries keeps its first hundred.
-    int last = std::min((Network::GetNbOfLines() - 1) / LinesPerVersion, VersionListSize - 1);
-    std::string found;
-    for (int k = 0; k <= last; ++k)
-        if (keys[static_cast<std::size_t>(k)] == ProductKey) found = versions[static_cast<std::size_t>(k)];
-    if (!found.empty() && found != RunningVersion) VersionNotice = "  new version (v" + found + ") is available";
-    Delay(ScreenDelayMs);
-    FlushKeys();
-}
+void CheckVersion(const World& w) { RunScreen(OpenVersionCheck(w)); }
 
 namespace {
-// Where the checks after a flip stand: a screen opened over the high scores resumes them at the next check.
-enum class HighscoreCheck { Name, Rows, Sync, Leave };
+// Where the checks after a flip stand: a screen opened over the high scores resumes them at the next check (a row's
+// watch, at the sync's).
+enum class HighscoreCheck { Name, Rows, Sync, Leave, Watch };
 
 class HighscorePage : public Screen {
   public:
@@ -368,17 +413,34 @@ class HighscorePage : public Screen {
             FlushKeys();
             return;
         }
+        if (Fetch.Fetching()) {
+            // The screen stands as it was while a row's game is on its way; its keys wait for the fetch's end.
+            std::string notice;
+            if (!Fetch.Look(loop, Fight, notice)) return;
+            if (loop.Top() != this) {
+                Waiting = HighscoreCheck::Watch;
+                return;
+            }
+            Notice = notice;
+            NoticeFrames = WatchNoticeFrames;
+            FlushKeys();
+            return;
+        }
         PumpTickets();
         if (NoticeFrames > 0) NoticeFrames -= 1;
         CheckFrom(HighscoreCheck::Name, loop);
     }
     void Resume(Loop& loop) override {
+        if (Waiting == HighscoreCheck::Watch) {
+            NoticeFrames = 0;
+            CheckFrom(HighscoreCheck::Sync, loop);
+            return;
+        }
         if (Waiting == HighscoreCheck::Sync) {
             // A failed sync keeps the table it had: an empty one would read as a board that is gone.
             if (!SyncFetchedTopTen()) PutBackOnlineTable(Shown);
             Notice = TakeSyncNote();
             NoticeFrames = Notice.empty() ? 0 : SyncNoticeFrames;
-            CheckVersion();
             FlushKeys();
         }
         CheckFrom(Waiting == HighscoreCheck::Name ? HighscoreCheck::Rows : HighscoreCheck::Leave, loop);
@@ -402,8 +464,9 @@ class HighscorePage : public Screen {
                 const int key = KeyRowOne + row;
                 if (key == TheSettings.KeyFire || key == TheSettings.KeyThrust || !KeyHit(key)) continue;
                 Blip();
-                Notice = WatchRowGame(Fight, row);
+                Notice = Fetch.Start(row);
                 NoticeFrames = Notice.empty() ? 0 : WatchNoticeFrames;
+                if (Fetch.Fetching()) return;
                 break;
             }
         }
@@ -413,7 +476,7 @@ class HighscorePage : public Screen {
             PlaceholderShownRows();
             Blip();
             Waiting = HighscoreCheck::Sync;
-            loop.Open(OpenSync(Fight));
+            loop.Open(OpenSyncAndVersionCheck(Fight));
             return;
         }
         if (LeaveHit()) {
@@ -429,6 +492,7 @@ class HighscorePage : public Screen {
     int NoticeFrames = 0;
     HighscoreCheck Waiting = HighscoreCheck::Name;
     OnlineTable Shown;
+    RowGameFetch Fetch;
 };
 } // namespace
 

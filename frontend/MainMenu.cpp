@@ -432,7 +432,7 @@ class GameOverSync : public Screen {
             TheSettings.OnlineDates[row] = " ";
         }
         if (TheSettings.SoundFXOn == 1) Sound::Play("BlipSND", 0);
-        loop.Open(OpenSync(Fight));
+        loop.Open(OpenSyncAndVersionCheck(Fight));
     }
     void Resume(Loop& loop) override {
         if (ScoresShown) {
@@ -440,7 +440,6 @@ class GameOverSync : public Screen {
             return;
         }
         if (!SyncFetchedTopTen()) PutBackOnlineTable(Shown); // a failed sync keeps the table it had
-        CheckVersion();
         FlushKeys();
         if (TheControls.ControlMode > 0) {
             FlushJoy();

@@ -20,7 +20,6 @@
 namespace {
 constexpr int FetchCommand = 2;
 constexpr int GoodReply = 2;
-constexpr int PollDelayMs = 10;
 constexpr int ScreenDelayMs = 100;
 constexpr std::size_t ShortestGameName = 16, LongestGameName = 64;
 const std::string GameQuery = ScoreProtocol::Request(ScoreProtocol::ScoresScript, ScoreProtocol::GetGameOption) +
@@ -66,37 +65,39 @@ void PutBack(const PlayersRun& run) {
     SetKeepPlayerGames(run.Keeping);
 }
 
-bool FetchGame(const std::string& name, std::string& text) {
-    bool fetched = false;
-    SetTicketFetchAside();
-    Network::Send(FetchCommand, GameQuery + name, 1, 0);
-    while (Network::GetNumberOfCommandsInQueue() != 0) {
-        Network::Update();
-        if (Network::Receive(FetchCommand) != 0 && Network::GetState() == GoodReply) {
-            text.clear();
-            for (int line = 1; line <= Network::GetNbOfLines(); ++line) text += Network::GetResult(line) + "\n";
-            fetched = true;
-        }
-        Delay(PollDelayMs);
+// The watch of a row's game over the high-score screen: the player's run taken aside before it and put back after
+// it, so that the screen goes on as it was.
+class RowWatch : public Screen {
+  public:
+    RowWatch(World& menu, const ReplayScript& script, const std::string& whose)
+        : Menu(menu), Script(script), Whose(whose) {}
+    void Step(Loop& loop) override {
+        Run = TakePlayersRun();
+        SetKeepPlayerGames(false);
+        FlushKeys();
+        Watched = World{};
+        loop.Open(OpenWatch(Watched, Script, Whose, [this](const WatchOutcome& outcome) {
+            // A game left through its exit prompt has ended itself; any other was stopped where it stood.
+            if (outcome.How != WatchEnding::GameLeft) EndGame(Watched);
+            return outcome.How != WatchEnding::Escape;
+        }));
     }
-    return fetched;
-}
+    void Resume(Loop& loop) override {
+        PutBack(Run);
+        ResetMenuWorld(Menu);
+        Delay(ScreenDelayMs);
+        FlushKeys();
+        loop.Close();
+    }
+    void Draw() const override {}
 
-void WatchFetchedGame(World& menu, const ReplayScript& script, const std::string& whose) {
-    PlayersRun run = TakePlayersRun();
-    SetKeepPlayerGames(false);
-    FlushKeys();
-    World watched;
-    WatchOutcome outcome = WatchGame(watched, script, whose);
-    StopInputPlayback();
-    // A game left through its exit prompt has ended itself; any other was stopped from outside its loop.
-    if (outcome.How != WatchEnding::GameLeft) EndGame(watched);
-    if (outcome.How != WatchEnding::Escape) ShowWatchCard(whose, outcome);
-    PutBack(run);
-    ResetMenuWorld(menu);
-    Delay(ScreenDelayMs);
-    FlushKeys();
-}
+  private:
+    World& Menu;   // the menu's, whose fortress stands afresh after the watch
+    World Watched; // a world of its own: the watched game touches nothing of the player's
+    ReplayScript Script;
+    std::string Whose;
+    PlayersRun Run{};
+};
 } // namespace
 
 bool IsOnlineGameName(const std::string& text) {
@@ -110,15 +111,39 @@ bool OnlineRowHasGame(int row) {
     return row >= 0 && row < OnlineRows && HighscoreRowShown(row) && IsOnlineGameName(TheSettings.OnlineGames[row]);
 }
 
-std::string WatchRowGame(World& menu, int row) {
+std::string RowGameFetch::Start(int row) {
     if (!OnlineRowHasGame(row)) return "no game to watch on that row";
-    std::string text;
-    if (!FetchGame(TheSettings.OnlineGames[row], text)) return "that game could not be fetched";
+    Row = row;
+    Text.clear();
+    Fetched = false;
+    SetTicketFetchAside();
+    Network::Send(FetchCommand, GameQuery + TheSettings.OnlineGames[row], 1, 0);
+    return "";
+}
+
+bool RowGameFetch::Look(Loop& loop, World& menu, std::string& notice) {
+    if (Network::GetNumberOfCommandsInQueue() != 0) {
+        Network::Update();
+        if (Network::Receive(FetchCommand) != 0 && Network::GetState() == GoodReply) {
+            Text.clear();
+            for (int line = 1; line <= Network::GetNbOfLines(); ++line) Text += Network::GetResult(line) + "\n";
+            Fetched = true;
+        }
+        if (Network::GetNumberOfCommandsInQueue() != 0) return false;
+    }
+    int row = Row;
+    Row = -1;
+    notice = Watch(row, loop, menu);
+    return true;
+}
+
+std::string RowGameFetch::Watch(int row, Loop& loop, World& menu) {
+    if (!Fetched) return "that game could not be fetched";
     ReplayScript script;
     std::string error;
-    std::istringstream in(text);
+    std::istringstream in(Text);
     if (!ParseReplayScript(in, script, error)) return "that game could not be read";
     if (script.Rules != RulesVersion) return "that game was " + OtherRules(script);
-    WatchFetchedGame(menu, script, TheSettings.OnlineNames[row]);
+    loop.Open(std::make_unique<RowWatch>(menu, script, TheSettings.OnlineNames[row]));
     return "";
 }

@@ -1,5 +1,5 @@
-// A watched game: the game's loop fed with the script's input in place of the keyboard, a caption drawn over every
-// frame saying whose game it is, the loop stopped after the flip that reaches its end or finds the watcher's Escape,
+// A watched game: the game's screen fed with the script's input in place of the keyboard, a caption drawn over every
+// frame saying whose game it is, the game stopped after the flip that reaches its end or finds the watcher's Escape,
 // and the card it ends on.
 #include "Watching.h"
 #include "MainMenu.h"
@@ -31,13 +31,6 @@ constexpr float CardTitleRow = 3, CardTitleScale = 2.5f;
 constexpr float CardEndingRow = 8.5f;
 constexpr float CardLabelColumn = 9, CardValueColumn = 17, CardFirstRow = 12, CardRowStep = 2.5f;
 constexpr float CardLeaveTop = 700; // playfield units, as the caption
-
-struct Watch {
-    std::string Whose;
-    int EndFrame = 0;
-    const World* Fight = nullptr;
-};
-Watch Current;
 
 std::string ShownName(const std::string& whose) { return whose.substr(0, WatchNameShown); }
 
@@ -92,76 +85,103 @@ void DrawWatchCard(const std::string& whose, const WatchOutcome& outcome) {
     DrawCentred("press any key to return", CardLeaveTop, PageWhite, PageSmallText);
 }
 
-void DrawCaption() {
-    DrawCentred("watching " + ShownName(Current.Whose) + "   score " + IntToText(Current.Fight->Score), CaptionTop,
-                CaptionColour, CaptionScale);
+void DrawCaption(const World& w, const std::string& whose) {
+    DrawCentred("watching " + ShownName(whose) + "   score " + IntToText(w.Score), CaptionTop, CaptionColour,
+                CaptionScale);
     DrawCentred("press escape to stop watching", CaptionHintTop, PageCyan, CaptionHintScale);
 }
 
 // Over every frame of the watched game, before it is shown: the caption, or the card in place of the recorded
 // player's game-over page (the last ship is gone once the count drops below zero, and that page is all this frame
 // holds).
-void OverWatchedFrame() {
-    const World& w = *Current.Fight;
+void OverWatchedFrame(const World& w, const std::string& whose) {
     if (w.ShipsLeft >= 0) {
-        DrawCaption();
+        DrawCaption(w, whose);
         return;
     }
     WatchOutcome ending{WatchEnding::GameOver, InputFramesSinceStart() + 1, w.Score, w.Level};
-    DrawWatchCard(Current.Whose, ending);
+    DrawWatchCard(whose, ending);
 }
 
+// The watch: its first step sets the script's game up and opens the game's screen over it; once that closes, the
+// card, if the watcher wants it.
+class WatchScreen : public Screen {
+  public:
+    WatchScreen(World& w, const ReplayScript& script, const std::string& whose, WatchStopped stopped)
+        : Fight(w), Script(script), Whose(whose), Stopped(std::move(stopped)) {}
+    void Step(Loop& loop) override {
+        if (!Started) {
+            Started = true;
+            StartGame(loop);
+            return;
+        }
+        // The card: a key read after each of its flips takes it away; unattended, it goes after its time.
+        ScanKeys();
+        if ((TheControls.KeyPressed > 0 && TheControls.KeyPressed < LastKeyCode) || CardShown == WatchCardFrames) {
+            Delay(LeaveDelayMs);
+            FlushKeys();
+            loop.Close();
+            return;
+        }
+        CardShown += 1;
+    }
+    // The game's screen has closed: stopped here, or left through its exit prompt.
+    void Resume(Loop& loop) override {
+        FinishGameFromMenu();
+        Outcome.Frames = InputFramesSinceStart();
+        Outcome.Score = Fight.Score;
+        Outcome.Level = Fight.Level;
+        StopInputPlayback(); // the card reads the keyboard
+        if (!Stopped(Outcome)) {
+            loop.Close();
+            return;
+        }
+        FlushKeys();
+        CardShown = 1;
+    }
+    void Draw() const override { DrawWatchCard(Whose, Outcome); }
+
+  private:
+    void StartGame(Loop& loop) {
+        ApplyReplaySetup(Script);
+        StartInputPlayback(Script.Events);
+        SeedRnd(Script.Seed);
+        GameDriver driver;
+        driver.Overlay = [this] { OverWatchedFrame(Fight, Whose); };
+        driver.Stop = [this] { return StopHere(); };
+        Outcome.How = WatchEnding::GameLeft; // unless a check below stops the game first
+        loop.Open(OpenGameFromMenu(Fight, driver));
+    }
+    // Where the replay tool stops: the game-over page's first frame, or the script's end; or the watcher's Escape.
+    bool StopHere() {
+        if (PlaybackEscapePressed())
+            Outcome.How = WatchEnding::Escape;
+        else if (Fight.ShipsLeft < 0)
+            Outcome.How = WatchEnding::GameOver;
+        else if (InputFramesSinceStart() >= Script.EndFrame)
+            Outcome.How = WatchEnding::ScriptEnded;
+        else
+            return false;
+        return true;
+    }
+    World& Fight; // the watcher's: the watched game plays in it
+    ReplayScript Script;
+    std::string Whose;
+    WatchStopped Stopped;
+    bool Started = false;
+    WatchOutcome Outcome;
+    int CardShown = 0; // the card's frames shown
+};
 } // namespace
 
-void StartWatch(WatchRun& run, World& w, const ReplayScript& script, const std::string& whose) {
-    ApplyReplaySetup(script);
-    Current = Watch{whose, script.EndFrame, &w};
-    StartInputPlayback(script.Events);
-    SeedRnd(script.Seed);
-    run = WatchRun{};
-    run.Fight = &w;
-    GameDriver driver;
-    driver.Overlay = OverWatchedFrame;
-    run.Frames.Open(OpenGameFromMenu(w, driver));
-    run.Outcome.How = WatchEnding::GameLeft; // unless a check below stops the game first
+std::unique_ptr<Screen> OpenWatch(World& w, const ReplayScript& script, const std::string& whose,
+                                  WatchStopped stopped) {
+    return std::make_unique<WatchScreen>(w, script, whose, std::move(stopped));
 }
 
-bool StepWatch(WatchRun& run) {
-    if (run.Ended) return false;
-    bool more = RunFrame(run.Frames);
-    if (more && PlaybackEscapePressed()) {
-        run.Outcome.How = WatchEnding::Escape;
-        more = false;
-    } else if (more && (run.Fight->ShipsLeft < 0 || InputFramesSinceStart() >= Current.EndFrame)) {
-        // Where the replay tool stops: the game-over page's first frame, or the script's end.
-        run.Outcome.How = run.Fight->ShipsLeft < 0 ? WatchEnding::GameOver : WatchEnding::ScriptEnded;
-        more = false;
-    }
-    if (more) return true;
-    FinishGameFromMenu();
-    run.Outcome.Frames = InputFramesSinceStart();
-    run.Outcome.Score = run.Fight->Score;
-    run.Outcome.Level = run.Fight->Level;
-    run.Ended = true;
-    return false;
-}
-
-WatchOutcome WatchGame(World& w, const ReplayScript& script, const std::string& whose) {
-    WatchRun run;
-    StartWatch(run, w, script, whose);
-    while (StepWatch(run)) {
-    }
-    return run.Outcome;
-}
-
-void ShowWatchCard(const std::string& whose, const WatchOutcome& outcome) {
-    FlushKeys();
-    for (int frame = 0; frame < WatchCardFrames; ++frame) {
-        DrawWatchCard(whose, outcome);
-        EndScreenFrame();
-        ScanKeys();
-        if (TheControls.KeyPressed > 0 && TheControls.KeyPressed < LastKeyCode) break;
-    }
-    Delay(LeaveDelayMs);
-    FlushKeys();
+std::string WatchEndLine(const World& w, const WatchOutcome& outcome) {
+    const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
+                         : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
+                                                                   : "game-left";
+    return ReplayEndLine(w, ending, outcome.Frames);
 }

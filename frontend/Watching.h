@@ -3,6 +3,8 @@
 #pragma once
 #include "game/Loop.h"
 #include "game/replay/ReplayScript.h"
+#include <functional>
+#include <memory>
 #include <string>
 
 struct World;
@@ -26,22 +28,15 @@ constexpr std::size_t WatchNameShown = 28;
 // The card stays up this many frames when no key takes it away sooner: an unattended watch still ends.
 constexpr int WatchCardFrames = 600;
 
-// Plays the script from its seed with its input, keys, controls, style and palette, as the menu's start game starts a
-// game, until one of the endings above, with the caption naming `whose` game it is over every frame. The recorded
-// player's game-over page never shows: the frame that would show it shows the card instead (ShowWatchCard then
-// keeps it up). The game plays in `w`, which the watcher owns and finds as the last frame had it; its controls and
-// style are left as the script set them, and its input still played back.
-WatchOutcome WatchGame(World& w, const ReplayScript& script, const std::string& whose);
-// The same watch a frame at a time, for a caller that owns the frames (the browser's page): StartWatch sets it up,
-// each StepWatch makes one frame and is false once the watch has ended, with its outcome kept in the run.
-struct WatchRun {
-    World* Fight = nullptr; // the watcher's
-    Loop Frames;
-    WatchOutcome Outcome;
-    bool Ended = false;
-};
-void StartWatch(WatchRun& run, World& w, const ReplayScript& script, const std::string& whose);
-bool StepWatch(WatchRun& run);
-// The card a watched game ends on: whose game, its score, level and length, until any key or WatchCardFrames.
-// Reads the keyboard, so the script's input must be stopped first. Not for a watch stopped with Escape.
-void ShowWatchCard(const std::string& whose, const WatchOutcome& outcome);
+// The replay tool's closing line for a watch that ended other than by Escape, with the frames it played.
+std::string WatchEndLine(const World& w, const WatchOutcome& outcome);
+
+// What the watcher does once the watched game has stopped, its input no longer played back: true to show the card.
+using WatchStopped = std::function<bool(const WatchOutcome&)>;
+// The watch as a screen of the loop: plays the script from its seed with its input, keys, controls, style and
+// palette, as the menu's start game starts a game, until one of the endings above, with the caption naming `whose`
+// game it is over every frame. The recorded player's game-over page never shows: the frame that would show it shows
+// the card instead. The game plays in `w`, which the watcher owns. Then `stopped` is told the outcome, and the card it
+// asks for stays up until any key or WatchCardFrames. The game's state is left as the last frame had it, its controls
+// and style as the script set them.
+std::unique_ptr<Screen> OpenWatch(World& w, const ReplayScript& script, const std::string& whose, WatchStopped stopped);

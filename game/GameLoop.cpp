@@ -246,6 +246,10 @@ void GameScreen::Step(Loop& loop) {
         State = StartGame(Fight);
     } else {
         if (Driver.FrameShown) Driver.FrameShown(Fight);
+        if (Driver.Stop && Driver.Stop()) {
+            loop.Close();
+            return;
+        }
         if (CheckAfterFlip(loop, false)) return;
     }
     StepGame(Fight, State);

@@ -29,19 +29,21 @@ struct GameRun {
 };
 
 // What a game needs from whoever plays it: what is drawn over each frame (a watched game's caption), the online
-// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game, and what
-// its owner does once each of the game's frames has been shown (a kept game learns there that the game-over page is
-// up), told before the game's next step.
+// sync the game-over page may ask for (none: the page just ends), which opens its screens over the game, what its
+// owner does once each of the game's frames has been shown (a kept game learns there that the game-over page is up),
+// told before the game's next step, and where a game played from outside stops (a watch): asked after that, before
+// the game's own checks, true closes the screen with the game standing as the last frame left it, its end not made.
 struct GameDriver {
     std::function<void()> Overlay;
     std::function<void(Loop&)> Sync;
     std::function<void(const World&)> FrameShown;
+    std::function<bool()> Stop;
 };
 
 // One game as a screen of the loop: each step makes the checks after the last flip that name the next phase (the
 // sync the game-over page asks for opens over the game), then steps the phase the game is in; the draw shows it. The
-// screen closes once the game is left, its end made (the menu's music back). A replay or a watch that stops it
-// where it stands simply stops turning the loop.
+// screen closes once the game is left, its end made (the menu's music back), or where its driver stops it. A replay
+// that stops it where it stands simply stops turning the loop.
 class GameScreen : public Screen {
   public:
     // The screen plays in `world`, which its owner keeps.

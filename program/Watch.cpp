@@ -62,18 +62,16 @@ int WatchReplay(World& watched, const std::string& path) {
         return RefusedStatus;
     }
     SetUpProgram(StartupFor::Watch);
-    std::string whose = FileName(path);
-    WatchOutcome outcome = WatchGame(watched, script, whose);
-    // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
-    // shows the card.
-    if (outcome.How == WatchEnding::Escape) EndProgram(0);
-    const char* ending = outcome.How == WatchEnding::GameOver      ? "game-over"
-                         : outcome.How == WatchEnding::ScriptEnded ? "script-ended"
-                                                                   : "game-left";
-    std::printf("%s\n", ReplayEndLine(watched, ending, outcome.Frames).c_str());
-    std::fflush(stdout);
-    StopInputPlayback();
-    ShowWatchCard(whose, outcome);
-    if (outcome.How != WatchEnding::GameLeft) EndProgram(0);
+    Loop loop;
+    loop.Open(OpenWatch(watched, script, FileName(path), [&watched](const WatchOutcome& outcome) {
+        // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
+        // shows the card.
+        if (outcome.How == WatchEnding::Escape) return false;
+        std::printf("%s\n", WatchEndLine(watched, outcome).c_str());
+        std::fflush(stdout);
+        return true;
+    }));
+    while (RunFrame(loop)) {
+    }
     return 0;
 }

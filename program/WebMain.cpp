@@ -20,7 +20,8 @@ constexpr int UsageStatus = 2;
 World ProgramWorld;
 Loop Program;
 World WatchedWorld;
-WatchRun Watched;
+Loop Watched;
+bool WatchEscaped = false;
 
 bool ProgramFrame(bool drawn) {
     Program.Drawn = drawn;
@@ -30,16 +31,10 @@ bool ProgramFrame(bool drawn) {
 }
 
 bool WatchFrame(bool drawn) {
-    Watched.Frames.Drawn = drawn;
-    if (StepWatch(Watched)) return true;
-    // Escape leaves the page, as it leaves the desktop's watch; every other end shows the line the replay tool
-    // closes with, over the game's last frame.
-    if (Watched.Outcome.How == WatchEnding::Escape) EndProgram(0);
-    const char* ending = Watched.Outcome.How == WatchEnding::GameOver      ? "game-over"
-                         : Watched.Outcome.How == WatchEnding::ScriptEnded ? "script-ended"
-                                                                           : "game-left";
-    std::printf("%s\n", ReplayEndLine(WatchedWorld, ending, Watched.Outcome.Frames).c_str());
-    std::fflush(stdout);
+    Watched.Drawn = drawn;
+    if (RunFrame(Watched)) return true;
+    // Escape leaves the page, as it leaves the desktop's watch.
+    if (WatchEscaped) EndProgram(0);
     return false;
 }
 
@@ -58,7 +53,15 @@ int StartWatching(const std::string& path) {
     }
     SetUpProgram(StartupFor::Watch);
     std::size_t slash = path.find_last_of('/');
-    StartWatch(Watched, WatchedWorld, script, slash == std::string::npos ? path : path.substr(slash + 1));
+    // Every end but Escape shows the line the replay tool closes with, over the game's last frame, and no card.
+    Watched.Open(OpenWatch(WatchedWorld, script, slash == std::string::npos ? path : path.substr(slash + 1),
+                           [](const WatchOutcome& outcome) {
+                               WatchEscaped = outcome.How == WatchEnding::Escape;
+                               if (WatchEscaped) return false;
+                               std::printf("%s\n", WatchEndLine(WatchedWorld, outcome).c_str());
+                               std::fflush(stdout);
+                               return false;
+                           }));
     MakeFramesAtSixtyHertz(WatchFrame);
     return 0;
 }

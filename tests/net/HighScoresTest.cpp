@@ -16,6 +16,8 @@
 #include "platform/Text.h"
 #include <algorithm>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -55,6 +57,43 @@ void MarkRows() {
         TheSettings.OnlineDates[row] = "date" + IntToText(row);
     }
 }
+
+// A screen in a loop the test turns a frame at a time. A key pressed goes down in the frame after; a wait on the
+// server lasts as many frames as the server takes, so what follows one is pressed once it has ended.
+class TurnedLoop {
+  public:
+    explicit TurnedLoop(std::unique_ptr<Screen> screen) { Screens.Open(std::move(screen)); }
+    // False when the loop ended first.
+    bool Turn(int frames) {
+        for (int frame = 0; frame < frames; ++frame)
+            if (!RunFrame(Screens)) return false;
+        return true;
+    }
+    // Turns until `done` holds after a frame; false when the loop ended or `most` frames went by first. A wait on the
+    // server ends by the component's own time-outs, so its frames are not counted.
+    bool TurnUntil(const std::function<bool()>& done, int most = -1) {
+        for (int frame = 0; !done(); ++frame)
+            if (frame == most || !RunFrame(Screens)) return false;
+        return true;
+    }
+    void Press(int key) { Headless::PressKey(Headless::FrameCount() + 1, key); }
+    // Presses the key and turns until the screen it opens over the first (a sync, a watch) has closed again.
+    bool PressThroughScreen(int key) {
+        Press(key);
+        int opened = Headless::FrameCount() + OpeningFrames;
+        if (!TurnUntil([&] { return Screens.Depth() > 1 || Headless::FrameCount() > opened; })) return false;
+        return Screens.Depth() > 1 && TurnUntil([&] { return Screens.Depth() == 1; });
+    }
+    // Presses the key; true when the loop has ended within a few frames.
+    bool PressToLeave(int key) {
+        Press(key);
+        return !Turn(OpeningFrames);
+    }
+    Loop Screens;
+
+  private:
+    static constexpr int OpeningFrames = 4;
+};
 
 const char* const ThreeEntries = "MaxAbc\n7\n5000\nignored\n01 Dec 2026\n"
                                  "de\n1234\n400\nignored\n02 Dec 2026\n"
@@ -160,10 +199,10 @@ TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasSer
     MarkRows();
     ResetVectorText();
     LoadFontGlyphs();
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyReturnCode);
-    Headless::PressKey(start + 5, KeyEscapeCode);
-    ASSERT_TRUE(ScreenReturns(OpenHighscores(Fight), 40));
+    TurnedLoop screen(OpenHighscores(Fight));
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+    ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     EXPECT_EQ(TheSettings.OnlineLevels[1], "1234");
     EXPECT_EQ(TheSettings.OnlineNames[3], "..........");
     EXPECT_EQ(TheSettings.OnlineScores[7], "-");
@@ -187,13 +226,15 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
         response.status = upload ? status : 200;
         response.set_content(upload ? reply + "\n" : ThreeEntries, "text/plain");
     });
-    auto showScreen = [this](int syncAt) {
+    auto showScreen = [this](bool sync) {
         ResetVectorText();
         LoadFontGlyphs();
-        int start = Headless::FrameCount();
-        if (syncAt > 0) Headless::PressKey(start + syncAt, KeyReturnCode);
-        Headless::PressKey(start + 10, KeyEscapeCode);
-        EXPECT_TRUE(ScreenReturns(OpenHighscores(Fight), 40));
+        TurnedLoop screen(OpenHighscores(Fight));
+        ASSERT_TRUE(screen.Turn(1));
+        if (sync) {
+            ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+        }
+        ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     };
     // Synced from the game-over page: the screen that follows says what came of the upload.
     BeginKeptGame(Fight);
@@ -204,17 +245,17 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
     ShowKeptFrame(Fight);
     SyncScores(Fight);
     EndKeptGame();
-    showScreen(0);
+    showScreen(false);
     EXPECT_TRUE(ShownCentred(reply));
 
     // A refusal says why; "ok" is no news.
     reply = "error: that ticket has been used";
     status = 403;
-    showScreen(2);
+    showScreen(true);
     EXPECT_TRUE(ShownCentred("the server refused your score: that ticket has been used"));
     reply = "ok";
     status = 200;
-    showScreen(2);
+    showScreen(true);
     EXPECT_FALSE(ShownCentred(" ok "));
     EXPECT_EQ(Requests("addscore").size(), 3u);
 }
@@ -250,7 +291,7 @@ TEST_F(HighScoresTest, RowsCutAndPadTheirFields) {
 
 TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
     Server.Answer("VersionCheck.php", "othergame\n9.9\nkestrovar\n1.3\n");
-    CheckVersion();
+    CheckVersion(Fight);
     EXPECT_EQ(VersionNotice, CreditLine);
     EXPECT_EQ(Requests("getversion").at(0).Params.find("nbscore")->second, "30");
 
@@ -258,11 +299,11 @@ TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
     std::string longList;
     for (int k = 0; k < 150; ++k) longList += "game" + IntToText(k) + "\n1.0\n";
     Server.Answer("VersionCheck.php", longList + "kestrovar\n2.0\n");
-    CheckVersion();
+    CheckVersion(Fight);
     EXPECT_EQ(VersionNotice, CreditLine);
 
     Server.Answer("VersionCheck.php", "kestrovar\n1.4\n");
-    CheckVersion();
+    CheckVersion(Fight);
     EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 
@@ -276,10 +317,8 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     MarkRows();
     Fight.Score = 500;
     Fight.Level = 3;
-    int start = Headless::FrameCount();
     SyncScores(Fight);
-    CheckVersion();
-    EXPECT_EQ(Headless::FrameCount() - start, 1); // the wait screen, drawn once
+    CheckVersion(Fight);
     EXPECT_TRUE(Shown("   games access to the internet. Allow"));
     for (int row = 0; row < OnlineRows; ++row) {
         EXPECT_EQ(TheSettings.OnlineNames[row], "name" + IntToText(row));
@@ -325,10 +364,10 @@ TEST_F(HighScoresTest, TheWatchLineNeedsARowWithAGameAndANoteEndsWithTheScreen) 
 TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
     MarkRows();
     Server.Answer("Kestrovar_scores.php", "error: busy\n", 503);
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyReturnCode);
-    Headless::PressKey(start + 8, KeyEscapeCode);
-    ASSERT_TRUE(ScreenReturns(OpenHighscores(Fight), 40));
+    TurnedLoop screen(OpenHighscores(Fight));
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+    ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     EXPECT_EQ(TheSettings.OnlineNames[0], "name0");
     EXPECT_EQ(TheSettings.OnlineScores[7], "107");
     EXPECT_TRUE(ShownCentred("the server is busy - try again soon"));
@@ -356,12 +395,11 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
     ASSERT_EQ(Requests("getscore").size(), 1u);
     TheSettings.KeyFire = KeyOne;
     TheSettings.KeyThrust = KeyOne + 1;
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyOne);
-    Headless::PressKey(start + 20, KeyOne + 1);
-    ASSERT_TRUE(ScreenReturns(OpenHighscores(Fight), 200));
-    EXPECT_LT(Headless::FrameCount() - start, 100) << "thrust left the screen";
-    EXPECT_EQ(Requests("getscore").size(), 2u) << "fire synced";
+    TurnedLoop screen(OpenHighscores(Fight));
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyOne)) << "fire synced";
+    EXPECT_TRUE(screen.PressToLeave(KeyOne + 1)) << "thrust left the screen";
+    EXPECT_EQ(Requests("getscore").size(), 2u);
     EXPECT_TRUE(Requests("getgame").empty()) << "no row's game was fetched";
 }
 
@@ -393,19 +431,29 @@ TEST_F(HighScoresTest, ARowsGameIsWatchedInTheWindowAndEscapeComesBackToTheScree
     TheSettings.PersonalHighscore = 777;
     TheSettings.KeyFire = 65;
     Fight.GameState = 3; // on the game-over page of the player's own game, which is leaving
-    int start = Headless::FrameCount();
-    Headless::PressKey(start + 2, KeyReturnCode);
-    Headless::PressKey(start + 5, KeyOne + 1); // "bee" has no game
-    Headless::PressKey(start + 8, KeyOne + 2); // "cat"'s game can't be had
-    Headless::PressKey(start + 12, KeyOne);
-    Headless::PressKey(start + 500, KeyEscapeCode); // stops watching, with no card
+    TurnedLoop screen(OpenHighscores(Fight));
+    ASSERT_TRUE(screen.Turn(1));
+    ASSERT_TRUE(screen.PressThroughScreen(KeyReturnCode));
+    screen.Press(KeyOne + 1); // "bee" has no game
+    ASSERT_TRUE(screen.TurnUntil([] { return ShownCentred("no game to watch on that row"); }, 4));
+    screen.Press(KeyOne + 2); // "cat"'s game can't be had
+    ASSERT_TRUE(screen.TurnUntil([] { return ShownCentred("that game could not be fetched"); }));
+    EXPECT_EQ(screen.Screens.Depth(), 1);
+    // "ace"'s game is watched in the window until Escape stops it, with no card.
+    screen.Press(KeyOne);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() > 1; }));
+    ASSERT_TRUE(screen.Turn(480));
+    ASSERT_GT(screen.Screens.Depth(), 1);
+    screen.Press(KeyEscapeCode);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() == 1; }, 4));
     // "dan"'s game of 300 frames plays to its end, and its card goes at a key.
-    Headless::PressKey(start + 520, KeyOne + 3);
-    Headless::PressKey(start + 860, KeySpace);
-    Headless::PressKey(start + 900, KeyEscapeCode); // leaves the screen
-    ASSERT_TRUE(ScreenReturns(OpenHighscores(Fight), 1100));
-    EXPECT_GE(Headless::FrameCount() - start, 900) << "the games were played in the window";
-    EXPECT_LT(Headless::FrameCount() - start, 1000) << "the card and the screen went at their keys";
+    screen.Press(KeyOne + 3);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() > 1; }));
+    ASSERT_TRUE(screen.TurnUntil([] { return Shown("the recording ends here"); }, 320));
+    ASSERT_TRUE(screen.Turn(20));
+    screen.Press(KeySpace);
+    ASSERT_TRUE(screen.TurnUntil([&] { return screen.Screens.Depth() == 1; }, 4));
+    ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     EXPECT_TRUE(Shown("watching ace   score 0"));
     EXPECT_TRUE(Shown("press escape to stop watching"));
     EXPECT_TRUE(Shown("watching dan   score 0"));

@@ -81,7 +81,7 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
     EXPECT_EQ(TheSettings.OnlineNames[2], "..........");
     EXPECT_EQ(TheSettings.OnlineScores[2], "-");
 
-    CheckVersion();
+    CheckVersion(Fight);
     EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 

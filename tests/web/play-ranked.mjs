@@ -84,11 +84,14 @@ try {
     // Start, instructions, options, show scores; the high-score screen; its sync, uploading the kept game.
     for (let down = 0; down < 3; ++down) await tap(40, 30);
     await tap(13, 60);
+    // Both answers are waited for from before the key: the top ten's follows the upload at once, and a wait set up
+    // only once the upload's reply was read could miss it.
     const upload = page.waitForResponse((reply) => reply.request().method() === 'POST', {timeout: 120000});
+    const topTen = page.waitForResponse((reply) => reply.url().includes('option=getscore'), {timeout: 120000});
     await tap(13, 0);
     const uploaded = await upload;
     console.log('upload: ' + uploaded.status() + ' ' + (await uploaded.text()).trim());
-    await page.waitForResponse((reply) => reply.url().includes('option=getscore'), {timeout: 60000});
+    await topTen;
     await page.close();
 } finally {
     await browser.close();

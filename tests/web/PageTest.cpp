@@ -2,6 +2,7 @@
 // of the board watched from one click on the board's top row to its end, the page's closing line the native
 // replay's, with no console error on the way and the neon on the canvas, the menu's too; keys and a pad reach the
 // game, the first key starts the sound, and a touch screen without keys is offered the board's best game.
+#include "PageLines.h"
 #include "ServerTestSupport.h"
 #include "fortress/World.h"
 #include "game/replay/ReplayEngine.h"
@@ -28,12 +29,6 @@ std::string ShortGame() {
     return script + "end " + std::to_string(ShortGameFrames) + "\n";
 }
 
-std::string Seen(const std::string& lines, const std::string& name) {
-    std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(name + ": ", 0) == 0) return line.substr(name.size() + 2);
-    return {};
-}
 } // namespace
 
 TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine) {

@@ -2,21 +2,13 @@
 // the page's ticket comes from the server that served it, the game is played by keys, kept, and synced through the
 // browser's form of the network component; the server's checker, replaying it natively, takes the browser's game
 // as it scored, and the board shows its row.
+#include "PageLines.h"
 #include "ServerTestSupport.h"
 #include "server/ScoreStore.h"
 #include <gtest/gtest.h>
 #include <sstream>
 
 using namespace ServerTests;
-
-namespace {
-std::string Seen(const std::string& lines, const std::string& name) {
-    std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(name + ": ", 0) == 0) return line.substr(name.size() + 2);
-    return {};
-}
-} // namespace
 
 TEST(WebRankedGameTest, AGamePlayedInThePageIsCheckedByTheServerAndBoardedWithItsScore) {
     ASSERT_EQ(std::system("command -v chromium node > /dev/null"), 0) << "tools/setup.sh installs chromium and node";

@@ -46,7 +46,8 @@ TEST_F(MenuSoakTest, TheAttractPlayKeepsEveryListBounded) {
         standing = now;
         cannonHits += Fight.CannonDestroyed;
         Fight.CannonDestroyed = 0;
-        if (TheMenu.GhostIndex != 0) closest = std::min(closest, std::hypot(Fight.ShipX - FortressX, Fight.ShipY - FortressY));
+        if (TheMenu.GhostIndex != 0)
+            closest = std::min(closest, std::hypot(Fight.ShipX - FortressX, Fight.ShipY - FortressY));
     };
     // The menu as start-up enters it, in the wireframe style: the lists are the same in both styles, and the
     // sanitizer build's hour takes a fraction of the time the glow strips would.

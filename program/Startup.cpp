@@ -73,6 +73,9 @@ void SetUpProgram(StartupFor purpose) {
     } else {
         TheSettings = Settings{};
     }
+    // The first frame of every screen stands on the backdrop: decoded while the display opens.
+    if (purpose != StartupFor::Replay && TheSettings.UseBackground == 1 && TheArt.BackdropImage != nullptr)
+        DecodeImageAhead(*TheArt.BackdropImage);
     BootGameDisplay();
 }
 

@@ -80,6 +80,9 @@ TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine)
     EXPECT_EQ(Seen(seen, "sound-before") + " " + Seen(seen, "sound-after"), "suspended running") << seen;
     EXPECT_EQ(Seen(seen, "notice"), "") << seen;
     EXPECT_EQ(Seen(seen, "touch").rfind("Playing needs a keyboard or a game pad. Watch the best game", 0), 0u) << seen;
+    // The window is the playfield's 4:3, where the notice over it would hide the menu's bottom line.
+    const std::string gap = Seen(seen, "touch-gap");
+    EXPECT_TRUE(!gap.empty() && std::atoi(gap.c_str()) >= 0) << seen;
     EXPECT_EQ(Seen(seen, "touch-best"), "http://127.0.0.1:" + std::to_string(server.Port()) + "/play/?game=" + id)
         << seen;
 }

@@ -9,6 +9,7 @@
 //        question "yes"
 //   pad-held: the frames made while the pad was held down over the options, and the milliseconds it was held
 //   touch: what the page says on a touch screen without keys    touch-best: where its best game's link leads
+//   touch-gap: the pixels between the playfield's bottom and the top of that notice (below 0 where it covers it)
 // usage: node check-page.mjs BASE_URL GAME_HASH PROFILE_FOLDER
 import {launchChromium} from './chromium.mjs';
 
@@ -137,6 +138,9 @@ try {
     await touch.waitForSelector('#message a[href*="?game="]', {timeout: 60000}).catch(() => {});
     console.log('touch: ' + await message(touch));
     console.log('touch-best: ' + await touch.evaluate(() => document.querySelector('#message a')?.href ?? ''));
+    console.log('touch-gap: ' + await touch.evaluate(() => Math.round(
+        document.getElementById('message').getBoundingClientRect().top -
+        document.getElementById('canvas').getBoundingClientRect().bottom)));
     await touch.close();
 
     // A whole watch, one click from the board's top row: the neon on the way, the closing line at the end.

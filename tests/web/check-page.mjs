@@ -7,7 +7,9 @@
 //   notice: what the page says to a desktop visitor before playing (nothing)
 //   pad: what the page says once a synthetic pad has chosen pad controls in the options and answered the menu's
 //        question "yes"
+//   pad-held: the frames made while the pad was held down over the options, and the milliseconds it was held
 //   touch: what the page says on a touch screen without keys    touch-best: where its best game's link leads
+//   touch-gap: the pixels between the playfield's bottom and the top of that notice (below 0 where it covers it)
 // usage: node check-page.mjs BASE_URL GAME_HASH PROFILE_FOLDER
 import {launchChromium} from './chromium.mjs';
 
@@ -108,6 +110,16 @@ try {
     await key(program, 'ArrowUp');
     await key(program, 'ArrowUp');
     await padButton(program, 0);
+    // Held down, the pad moves the options' line once a pause: the frames wait each pause out.
+    const pressDown = (down) => program.evaluate((pressed) => {
+        testPad.buttons[13] = {pressed, touched: pressed, value: pressed ? 1 : 0};
+        testPad.timestamp += 1;
+        return [Module.kestrovarFrames.made, performance.now()];
+    }, down);
+    const heldFrom = await pressDown(true);
+    await new Promise((done) => setTimeout(done, 1000));
+    const heldTo = await pressDown(false);
+    console.log(`pad-held: ${heldTo[0] - heldFrom[0]} ${Math.round(heldTo[1] - heldFrom[1])}`);
     await key(program, 'Escape');
     await key(program, 'Escape');
     await program.evaluate(() => {
@@ -126,6 +138,9 @@ try {
     await touch.waitForSelector('#message a[href*="?game="]', {timeout: 60000}).catch(() => {});
     console.log('touch: ' + await message(touch));
     console.log('touch-best: ' + await touch.evaluate(() => document.querySelector('#message a')?.href ?? ''));
+    console.log('touch-gap: ' + await touch.evaluate(() => Math.round(
+        document.getElementById('message').getBoundingClientRect().top -
+        document.getElementById('canvas').getBoundingClientRect().bottom)));
     await touch.close();
 
     // A whole watch, one click from the board's top row: the neon on the way, the closing line at the end.

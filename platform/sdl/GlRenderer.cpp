@@ -3,6 +3,13 @@
 #include "GlRenderer.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#ifndef __EMSCRIPTEN__
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#endif
 #ifdef __EMSCRIPTEN__
 #include "../web/WebGl.h" // the browser build draws the same way on WebGL 2
 #else
@@ -89,6 +96,88 @@ std::string VersionLine(bool coreProfile) {
 }
 
 std::uint8_t Channel(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 255)); }
+
+#ifndef __EMSCRIPTEN__
+// The linked program as the driver hands it back, kept between starts: Mesa sets its GLSL compiler up on a process's
+// first compile, some 25 ms of a start-up on llvmpipe (its shader cache does not spare that), where the driver takes
+// its own binary back in about 1 ms. Kept under $XDG_CACHE_HOME/kestrovar (~/.cache/kestrovar) with the driver's
+// names and our sources it was made from: any other driver or source, or a binary the driver refuses, is compiled
+// afresh and kept again. What the program draws is the same either way: it is the driver's own program.
+std::string KeptProgramPath() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    if (cache != nullptr && *cache == '/') return std::string(cache) + "/kestrovar/gl-program";
+    if (home != nullptr && *home == '/') return std::string(home) + "/.cache/kestrovar/gl-program";
+    return {};
+}
+
+bool BinariesKept() {
+    if (epoxy_gl_version() < 41 && !epoxy_has_gl_extension("GL_ARB_get_program_binary")) return false;
+    GLint formats = 0;
+    glGetIntegerv(GL_NUM_PROGRAM_BINARY_FORMATS, &formats);
+    return formats > 0;
+}
+
+// What a kept binary must have been made from: the driver, its version and our sources.
+std::string KeptProgramKey(const std::string& version) {
+    auto text = [](GLenum name) {
+        const GLubyte* value = glGetString(name);
+        return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+    };
+    return text(GL_VENDOR) + "\n" + text(GL_RENDERER) + "\n" + text(GL_VERSION) + "\n" + version + VertexSource +
+           FragmentSource;
+}
+
+// The file: the key's length and the key, the binary's format, then the binary.
+bool LoadKeptProgram(GLuint program, const std::string& key) {
+    std::string path = KeptProgramPath();
+    if (path.empty()) return false;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::uint32_t keyLength = 0, format = 0;
+    if (bytes.size() < sizeof keyLength) return false;
+    std::memcpy(&keyLength, bytes.data(), sizeof keyLength);
+    std::size_t binaryAt = sizeof keyLength + keyLength + sizeof format;
+    if (keyLength != key.size() || bytes.size() <= binaryAt ||
+        std::memcmp(bytes.data() + sizeof keyLength, key.data(), key.size()) != 0)
+        return false;
+    std::memcpy(&format, bytes.data() + sizeof keyLength + keyLength, sizeof format);
+    glProgramBinary(program, format, bytes.data() + binaryAt, static_cast<GLsizei>(bytes.size() - binaryAt));
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    return linked == GL_TRUE;
+}
+
+// Written beside and renamed over, so that a start never reads half a file; a folder that can't be made keeps
+// nothing, and the next start compiles again.
+void KeepProgram(GLuint program, const std::string& key) {
+    std::string path = KeptProgramPath();
+    if (path.empty()) return;
+    GLint length = 0;
+    glGetProgramiv(program, GL_PROGRAM_BINARY_LENGTH, &length);
+    if (length <= 0) return;
+    std::vector<char> binary(static_cast<std::size_t>(length));
+    GLsizei written = 0;
+    GLenum format = 0;
+    glGetProgramBinary(program, length, &written, &format, binary.data());
+    if (written <= 0) return;
+    std::error_code failed;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), failed);
+    if (failed) return;
+    std::string partial = path + ".new";
+    {
+        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+        auto keyLength = static_cast<std::uint32_t>(key.size());
+        auto kept = static_cast<std::uint32_t>(format);
+        file.write(reinterpret_cast<const char*>(&keyLength), sizeof keyLength);
+        file.write(key.data(), static_cast<std::streamsize>(key.size()));
+        file.write(reinterpret_cast<const char*>(&kept), sizeof kept);
+        file.write(binary.data(), written);
+        if (!file) return;
+    }
+    std::filesystem::rename(partial, path, failed);
+}
+#endif
 } // namespace
 
 bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& error) {
@@ -103,28 +192,41 @@ bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& er
     }
 
     std::string version = VersionLine(coreProfile);
-    GLuint vertexShader = 0, fragmentShader = 0;
-    if (!CompileShader(GL_VERTEX_SHADER, version + VertexSource, vertexShader, error)) return false;
-    if (!CompileShader(GL_FRAGMENT_SHADER, version + FragmentSource, fragmentShader, error)) {
-        glDeleteShader(vertexShader);
-        return false;
-    }
     Program = glCreateProgram();
-    glAttachShader(Program, vertexShader);
-    glAttachShader(Program, fragmentShader);
-    glBindAttribLocation(Program, PositionAttribute, "Position");
-    glBindAttribLocation(Program, TexturePositionAttribute, "TexturePosition");
-    glBindAttribLocation(Program, ColourAttribute, "Colour");
-    glLinkProgram(Program);
-    glDeleteShader(vertexShader);
-    glDeleteShader(fragmentShader);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(Program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        char log[1024] = {};
-        glGetProgramInfoLog(Program, sizeof log, nullptr, log);
-        error = std::string("the shader program would not link: ") + log;
-        return false;
+#ifndef __EMSCRIPTEN__
+    bool keep = BinariesKept();
+    std::string key = keep ? KeptProgramKey(version) : std::string();
+    ProgramKept = keep && LoadKeptProgram(Program, key);
+#endif
+    if (!ProgramKept) {
+        GLuint vertexShader = 0, fragmentShader = 0;
+        if (!CompileShader(GL_VERTEX_SHADER, version + VertexSource, vertexShader, error)) return false;
+        if (!CompileShader(GL_FRAGMENT_SHADER, version + FragmentSource, fragmentShader, error)) {
+            glDeleteShader(vertexShader);
+            return false;
+        }
+        glAttachShader(Program, vertexShader);
+        glAttachShader(Program, fragmentShader);
+        glBindAttribLocation(Program, PositionAttribute, "Position");
+        glBindAttribLocation(Program, TexturePositionAttribute, "TexturePosition");
+        glBindAttribLocation(Program, ColourAttribute, "Colour");
+#ifndef __EMSCRIPTEN__
+        if (keep) glProgramParameteri(Program, GL_PROGRAM_BINARY_RETRIEVABLE_HINT, GL_TRUE);
+#endif
+        glLinkProgram(Program);
+        glDeleteShader(vertexShader);
+        glDeleteShader(fragmentShader);
+        GLint linked = GL_FALSE;
+        glGetProgramiv(Program, GL_LINK_STATUS, &linked);
+        if (linked != GL_TRUE) {
+            char log[1024] = {};
+            glGetProgramInfoLog(Program, sizeof log, nullptr, log);
+            error = std::string("the shader program would not link: ") + log;
+            return false;
+        }
+#ifndef __EMSCRIPTEN__
+        if (keep) KeepProgram(Program, key);
+#endif
     }
     glUseProgram(Program);
     glUniform2f(glGetUniformLocation(Program, "PixelToClip"), 2.0f / static_cast<float>(width),

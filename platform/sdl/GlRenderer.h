@@ -35,6 +35,8 @@ class GlRenderer {
     std::vector<std::uint8_t> ReadPixels(int& width, int& height);
     // GL draw calls issued since the last call.
     int TakeDrawCalls();
+    // Whether the program came from the one kept by an earlier start rather than from compiling.
+    bool ProgramWasKept() const { return ProgramKept; }
 
   private:
     struct Vertex {
@@ -72,6 +74,7 @@ class GlRenderer {
     int PictureX = 0, PictureY = 0;            // the picture's place in the drawable, real pixels from the top left
     int PictureWidth = 0, PictureHeight = 0;
     unsigned Program = 0;
+    bool ProgramKept = false;
     unsigned VertexArray = 0;
     unsigned Buffer = 0;
     unsigned IndexBuffer = 0;

@@ -415,6 +415,7 @@ std::vector<std::uint8_t> LastShownFrame(int& width, int& height) {
 }
 
 int DrawCallsLastFrame() { return Sdl.LastDrawCalls; }
+bool ProgramWasKept() { return Sdl.Open && Sdl.Renderer.ProgramWasKept(); }
 
 void RedirectStrips(StripSink sink) { Sdl.Redirected = sink; }
 

@@ -18,6 +18,8 @@ std::vector<std::uint8_t> LastShownFrame(int& width, int& height);
 
 // The GL draw calls the last shown frame took (clears not counted), and the frames shown since the program began.
 int DrawCallsLastFrame();
+// Whether the open display's shader program is the one an earlier start kept, not one compiled now.
+bool ProgramWasKept();
 int FramesShown();
 // The milliseconds of sleep asked for since the program began: pauses and the frame clock's waits.
 long long MillisecondsSlept();

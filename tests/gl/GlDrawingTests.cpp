@@ -4,7 +4,11 @@
 #include "platform/Display.h"
 #include "platform/sdl/SdlControl.h"
 #include <SDL.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 constexpr std::uint32_t Opaque = 0xFF000000;
@@ -427,3 +431,30 @@ TEST_F(GlDrawing, ChangingKindBlendTextureOrViewportStartsANewBatch) {
 }
 
 } // namespace
+
+// A start after the first takes the program the first one kept and draws as the compiled one drew; a damaged keep is
+// compiled afresh, and kept again.
+TEST_F(GlDrawing, AStartAfterTheFirstDrawsWithTheProgramTheFirstKept) {
+    std::filesystem::path kept = std::filesystem::path(std::getenv("XDG_CACHE_HOME")) / "kestrovar" / "gl-program";
+    auto start = [this] {
+        Graphics(1024, 768, 0, 60);
+        Cls();
+        SetColor(255, 0, 0);
+        DrawLine(10, 20, 30, 20);
+        SetBlend(LIGHTBLEND);
+        Quad(40, 40, 8, 8, 0x80FFFFFF);
+        SetBlend(SOLIDBLEND);
+        return ReadScreen().Rgba;
+    };
+    std::filesystem::remove(kept);
+    std::vector<std::uint8_t> compiled = start();
+    EXPECT_FALSE(SdlControl::ProgramWasKept());
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EXPECT_TRUE(start() == compiled);
+    EXPECT_TRUE(SdlControl::ProgramWasKept());
+    std::ofstream(kept, std::ios::binary | std::ios::trunc) << "damaged";
+    EXPECT_TRUE(start() == compiled);
+    EXPECT_FALSE(SdlControl::ProgramWasKept());
+    start();
+    EXPECT_TRUE(SdlControl::ProgramWasKept());
+}

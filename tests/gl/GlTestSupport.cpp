@@ -3,17 +3,36 @@
 #include "GlTestSupport.h"
 #include "platform/sdl/SdlControl.h"
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 class OffscreenEnvironment : public ::testing::Environment {
   public:
     // ctest sets these; a run by hand gets them too, unless it asks for something else.
+    // The shader program each display keeps goes to a folder of the run's own, never the user's cache (a death
+    // test's child, started again with this environment, keeps to its parent's).
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
+        const char* cache = std::getenv("XDG_CACHE_HOME");
+        if (cache != nullptr && std::strstr(cache, CacheFolderName) != nullptr) return;
+        std::string folder = (std::filesystem::temp_directory_path() / CacheFolderName).string() + "XXXXXX";
+        if (mkdtemp(folder.data()) == nullptr) return;
+        CacheFolder = folder;
+        setenv("XDG_CACHE_HOME", folder.c_str(), 1);
     }
-    void TearDown() override { SdlControl::Shutdown(); }
+    void TearDown() override {
+        SdlControl::Shutdown();
+        std::error_code ignored;
+        if (!CacheFolder.empty()) std::filesystem::remove_all(CacheFolder, ignored);
+    }
+
+  private:
+    static constexpr const char* CacheFolderName = "kestrovar-gl-tests-cache-";
+    std::string CacheFolder;
 };
 
 [[maybe_unused]] ::testing::Environment* const Environment =

@@ -69,6 +69,11 @@ void AddPieces(World& w, int x, int y, int type, int slowest, int fastest, int s
         e.Angle1 = static_cast<float>(angle);
         int speed = Rand(slowest, fastest);
         e.speed = static_cast<float>(speed);
+        // The heading and the speed never change: the move a frame is worked out once, to the same bits.
+        float sine, cosine;
+        WholeSinCos(angle, sine, cosine);
+        e.StepX = sine * e.speed;
+        e.StepY = -cosine * e.speed;
         e.Count = Rand(shortest, longest);
         e.color = GreySpark;
         if (TheSettings.ColorsOn == 1)
@@ -86,16 +91,16 @@ void StepPiece(World& w, Explosions& e) {
             e.ShownLength = static_cast<float>(static_cast<int>(e.Length));
             e.Length -= static_cast<float>(e.Steps);
         } else if (e.ExplosionType == BigExplosion) {
-            e.x1 += Sin(e.Angle1) * e.speed;
-            e.y1 += -Cos(e.Angle1) * e.speed;
+            e.x1 += e.StepX;
+            e.y1 += e.StepY;
         }
         // The piece shows where it stands now; a streak moves on after showing.
         e.ShownX = e.x1;
         e.ShownY = e.y1;
         PickFlicker(e.Shade);
         if (e.ExplosionType == ShockwaveExplosion) {
-            e.x1 += Sin(e.Angle1) * e.speed;
-            e.y1 += -Cos(e.Angle1) * e.speed;
+            e.x1 += e.StepX;
+            e.y1 += e.StepY;
         }
         w.ExplosionsActive += 1;
     }
@@ -185,12 +190,13 @@ void CreateParticles(World& w, int x, int y) {
         p.color = OpaqueWhite;
         if (TheSettings.ColorsOn == 1)
             p.color = static_cast<std::uint32_t>(Rand(-ParticleColourSpread, ParticleColourSpread));
-        float angle = static_cast<float>(a);
+        float sine, cosine;
+        WholeSinCos(a, sine, cosine);
         // Two separate draws: the speed differs per axis.
         float across = Rnd(ParticleSlowest, ParticleFastest);
-        p.xspeed = Sin(angle) * across;
+        p.xspeed = sine * across;
         float down = Rnd(ParticleSlowest, ParticleFastest);
-        p.yspeed = -Cos(angle) * down;
+        p.yspeed = -cosine * down;
         p.life = Rand(ParticleShortest, ParticleLongest);
     }
 }

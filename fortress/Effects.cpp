@@ -69,17 +69,20 @@ void AddPieces(World& w, int x, int y, int type, int slowest, int fastest, int s
         e.Angle1 = static_cast<float>(angle);
         int speed = Rand(slowest, fastest);
         e.speed = static_cast<float>(speed);
-        // The heading and the speed never change: the move a frame is worked out once, to the same bits.
-        float sine, cosine;
-        WholeSinCos(angle, sine, cosine);
-        e.StepX = sine * e.speed;
-        e.StepY = -cosine * e.speed;
         e.Count = Rand(shortest, longest);
         e.color = GreySpark;
         if (TheSettings.ColorsOn == 1)
             e.color = static_cast<std::uint32_t>(Rand(SparkColourLow, SparkColourHigh)) + OpaqueTop;
         e.ExplosionType = type;
     }
+}
+
+// A spark or streak moves along its heading at its speed.
+void MovePiece(Explosions& e) {
+    float sine, cosine;
+    SinCos(e.Angle1, sine, cosine);
+    e.x1 += sine * e.speed;
+    e.y1 += -cosine * e.speed;
 }
 
 void StepPiece(World& w, Explosions& e) {
@@ -91,17 +94,13 @@ void StepPiece(World& w, Explosions& e) {
             e.ShownLength = static_cast<float>(static_cast<int>(e.Length));
             e.Length -= static_cast<float>(e.Steps);
         } else if (e.ExplosionType == BigExplosion) {
-            e.x1 += e.StepX;
-            e.y1 += e.StepY;
+            MovePiece(e);
         }
         // The piece shows where it stands now; a streak moves on after showing.
         e.ShownX = e.x1;
         e.ShownY = e.y1;
         PickFlicker(e.Shade);
-        if (e.ExplosionType == ShockwaveExplosion) {
-            e.x1 += e.StepX;
-            e.y1 += e.StepY;
-        }
+        if (e.ExplosionType == ShockwaveExplosion) MovePiece(e);
         w.ExplosionsActive += 1;
     }
     if (e.x1 < 0 || e.x1 > FieldRight || e.y1 < 0 || e.y1 > FieldBottom) w.ExplosionsList.Remove(e);

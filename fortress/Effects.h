@@ -20,8 +20,7 @@ struct Explosions {
     float Angle2 = 0;
     float Length = 0;
     float speed = 0;
-    float StepX = 0, StepY = 0; // a spark's or streak's move a frame: its heading's sine and cosine times its speed
-    int Count = 0;              // frames left, counted down before each draw
+    int Count = 0; // frames left, counted down before each draw
     int Ring = 0;
     int Steps = 0; // how much a ray shrinks a frame
     std::uint32_t color = 0;

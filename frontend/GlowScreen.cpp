@@ -154,5 +154,3 @@ class GlowPage : public Screen {
 } // namespace
 
 std::unique_ptr<Screen> OpenGlowScreen() { return std::make_unique<GlowPage>(); }
-
-void GlowScreen() { RunScreen(OpenGlowScreen()); }

@@ -13,5 +13,3 @@ void GlowInfoLine(const std::string& text, int row);
 // The glow screen as a screen of the loop, closing when the player leaves it; GlowAmount and the glow widths change
 // as the level does.
 std::unique_ptr<Screen> OpenGlowScreen();
-// The glow screen alone in a loop of its own (a test's).
-void GlowScreen();

@@ -389,10 +389,6 @@ std::unique_ptr<Screen> OpenSyncAndVersionCheck(const World& w) { return std::ma
 
 std::unique_ptr<Screen> OpenVersionCheck(const World& w) { return std::make_unique<WaitPage>(w, false, true); }
 
-void SyncScores(const World& w) { RunScreen(OpenSync(w)); }
-
-void CheckVersion(const World& w) { RunScreen(OpenVersionCheck(w)); }
-
 namespace {
 // Where the checks after a flip stand: a screen opened over the high scores resumes them at the next check (a row's
 // watch, at the sync's).
@@ -497,5 +493,3 @@ class HighscorePage : public Screen {
 } // namespace
 
 std::unique_ptr<Screen> OpenHighscores(World& w) { return std::make_unique<HighscorePage>(w); }
-
-void HighscoreScreen(World& w) { RunScreen(OpenHighscores(w)); }

@@ -9,20 +9,17 @@ struct World;
 
 // Uploads the last score (when there is one) with the kept game that scored it, then fetches the top ten, behind
 // the wait screen. Run one at a time in that order, so the top ten read holds the upload. A screen of the loop that
-// looks at the component once a frame and closes once both are answered; SyncScores runs it alone in a loop of its
-// own (a test's or a tool's). The score and level are those of the game in `w`, whose ship the wait screen shows.
+// looks at the component once a frame and closes once both are answered. The score and level are those of the game
+// in `w`, whose ship the wait screen shows.
 std::unique_ptr<Screen> OpenSync(const World& w);
-void SyncScores(const World& w);
 // Asks for the version list behind the wait screen and puts the new-version notice on the menu's bottom line when a
-// newer one is out; CheckVersion runs it alone in a loop of its own.
+// newer one is out.
 std::unique_ptr<Screen> OpenVersionCheck(const World& w);
-void CheckVersion(const World& w);
 // The sync, then the version check, behind one wait screen: what every sync the player asks for is.
 std::unique_ptr<Screen> OpenSyncAndVersionCheck(const World& w);
-// The high-score screen; it notes what came of the sync that led to it, where it left a note (TakeSyncNote). A screen
-// of the loop, and the same alone in a loop of its own (a test's). The last score shown is that of the game in `w`.
+// The high-score screen, a screen of the loop; it notes what came of the sync that led to it, where it left a note
+// (TakeSyncNote). The last score shown is that of the game in `w`.
 std::unique_ptr<Screen> OpenHighscores(World& w);
-void HighscoreScreen(World& w);
 
 // The online table as the last good reply left it, kept while a sync empties it for its reply: a failed sync puts it
 // back.

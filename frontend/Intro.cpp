@@ -274,5 +274,3 @@ void IntroScreen::Draw() const {
 std::unique_ptr<Screen> OpenIntro(std::function<std::unique_ptr<Screen>()> next) {
     return std::make_unique<IntroScreen>(std::move(next));
 }
-
-void Intro() { RunScreen(OpenIntro()); }

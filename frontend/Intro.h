@@ -26,5 +26,3 @@ extern const std::string MakerLine;
 // The intro as a screen of the loop, from its sound to the blank frame after it; `next` opens in its place once it
 // ends.
 std::unique_ptr<Screen> OpenIntro(std::function<std::unique_ptr<Screen>()> next = {});
-// The intro alone in a loop of its own, until it ends (a test's or a tool's).
-void Intro();

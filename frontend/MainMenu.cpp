@@ -411,8 +411,6 @@ void MenuScreen::Draw() const {
 
 std::unique_ptr<Screen> OpenMainMenu(World& world) { return std::make_unique<MenuScreen>(world); }
 
-void MainMenu(World& world) { RunScreen(OpenMainMenu(world)); }
-
 void ResetMainMenu() { TheMenu = MenuState{}; }
 
 namespace {
@@ -471,12 +469,4 @@ std::unique_ptr<Screen> OpenGameFromMenu(World& w, GameDriver driver) {
 
 void FinishGameFromMenu() {
     if (KeepingPlayerGames()) EndKeptGame();
-}
-
-void StartGameFromMenu(World& w) {
-    Loop loop;
-    loop.Open(OpenGameFromMenu(w));
-    while (RunFrame(loop)) {
-    }
-    FinishGameFromMenu();
 }

@@ -7,8 +7,6 @@
 // The menu as a screen of the loop: it closes once the player confirms leaving. Its attract play, and every game
 // started from it, play in `world`, which the menu's opener keeps.
 std::unique_ptr<Screen> OpenMainMenu(World& world);
-// The menu alone in a loop of its own (a test's or a tool's).
-void MainMenu(World& world);
 
 constexpr int MenuItems = 5;
 constexpr int MenuMoveLockFrames = 15; // frames between two moves of the carousel, a held key included
@@ -43,8 +41,6 @@ void ResetVersionNotice();
 // menu's own. FinishGameFromMenu keeps the game once it has closed (or been stopped where it stood).
 std::unique_ptr<Screen> OpenGameFromMenu(World& w, GameDriver driver = {});
 void FinishGameFromMenu();
-// Both, with the game played in a loop of its own until it is left (a test's or a tool's whole game).
-void StartGameFromMenu(World& w);
 // The online sync the game-over page asks for: the top ten cleared, the score sent, the version checked, then the
 // high-score screen, which shows the score of the game in `w`.
 std::unique_ptr<Screen> OpenGameOverSync(World& w);

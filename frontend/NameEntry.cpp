@@ -173,8 +173,6 @@ class NamePage : public Screen {
 
 std::unique_ptr<Screen> OpenNameEntry() { return std::make_unique<NamePage>(); }
 
-void NameEntry() { RunScreen(OpenNameEntry()); }
-
 namespace {
 // The keys asked for anew: the question until Y, N or Escape is held; on yes each of the four keys in turn, one look
 // at the held keys a frame until one of the table is down (the first in table order counts), then the four shown
@@ -247,5 +245,3 @@ class KeysPage : public Screen {
 } // namespace
 
 std::unique_ptr<Screen> OpenRedefineKeys() { return std::make_unique<KeysPage>(); }
-
-void RedefineKeys() { RunScreen(OpenRedefineKeys()); }

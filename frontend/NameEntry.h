@@ -6,14 +6,11 @@
 #include <string>
 
 // Edits PlayerName: capital letters, digits and spaces, ten at most; an empty name leaves as "noname". A screen of
-// the loop, and the same alone in a loop of its own (a test's).
+// the loop.
 std::unique_ptr<Screen> OpenNameEntry();
-void NameEntry();
 // Shows the four game keys and, while the player answers Y, asks for all four anew: each is the first key of the
-// key-name table held while its line asks for it (it goes to KeyPressed too). A screen of the loop, and the same alone
-// in a loop of its own (a test's).
+// key-name table held while its line asks for it (it goes to KeyPressed too). A screen of the loop.
 std::unique_ptr<Screen> OpenRedefineKeys();
-void RedefineKeys();
 // The label at (column, row) and, unless hideName is 1, the key's name twelve columns further on.
 void DrawKeyLine(const std::string& label, int code, float column, float row, int hideName);
 // The key's name from the table: the first row with that code, "n/a" for a code the table lacks.

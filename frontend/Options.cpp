@@ -295,5 +295,3 @@ class OptionsPage : public Screen {
 } // namespace
 
 std::unique_ptr<Screen> OpenOptions(World& menu) { return std::make_unique<OptionsPage>(menu); }
-
-void OptionsScreen(World& menu) { RunScreen(OpenOptions(menu)); }

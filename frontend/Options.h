@@ -6,7 +6,6 @@
 
 struct World;
 
-// The options as a screen of the loop, closing when the player returns to the menu; and the same alone in a loop of
-// its own (a test's). A new palette shows at once on the rings of `menu`, the world behind the menu.
+// The options as a screen of the loop, closing when the player returns to the menu. A new palette shows at once on
+// the rings of `menu`, the world behind the menu.
 std::unique_ptr<Screen> OpenOptions(World& menu);
-void OptionsScreen(World& menu);

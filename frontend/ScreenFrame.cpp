@@ -1,7 +1,5 @@
-// The shared frame of the front-end screens: clear, backdrop, stars, and the paced flip (after which a ticket fetch
-// in the background moves on).
+// The shared frame of the front-end screens' draws: clear, backdrop, stars.
 #include "ScreenFrame.h"
-#include "Tickets.h"
 #include "game/Pages.h"
 #include "graphics/Stars.h"
 #include "platform/Display.h"
@@ -10,9 +8,4 @@ void BeginScreenFrame(ScreenStars stars) {
     Cls();
     DrawBackdrop();
     if (stars == ScreenStars::Shown) DrawStars();
-}
-
-void EndScreenFrame() {
-    Flip(-1);
-    PumpTickets(); // a ticket fetch moves on behind whatever screen shows, never waited on
 }

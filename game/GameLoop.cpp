@@ -1,5 +1,5 @@
 // One game in the loop: its start, the frame of play and the exit prompt (each a step and a draw), the checks after
-// each flip that name the next phase, the loop itself, and the game's end.
+// each flip that name the next phase, the game's screen, and the game's end.
 #include "GameLoop.h"
 #include "Levels.h"
 #include "PadRest.h"
@@ -263,13 +263,6 @@ void GameScreen::Resume(Loop& loop) {
 void GameScreen::Draw() const {
     DrawGame(Fight, State);
     if (Driver.Overlay) Driver.Overlay();
-}
-
-void PlayGame(World& w, const GameDriver& driver) {
-    Loop loop;
-    loop.Open(std::make_unique<GameScreen>(w, driver));
-    while (RunFrame(loop)) {
-    }
 }
 
 void EndGame(World& w) {

@@ -1,6 +1,6 @@
 // One game as a state of the loop: its phases (the level page, play, the exit prompt, the level's end, a lost ship's
 // blast, the ship-lost and game-over page), each with a step and a draw, and the checks after each flip that name
-// the next phase; the loop that plays a game; and the frame-rate counter.
+// the next phase; the screen that plays a game; and the frame-rate counter.
 #pragma once
 #include "Loop.h"
 #include <functional>
@@ -64,8 +64,6 @@ class GameScreen : public Screen {
 
 // A new game from the menu's "start game": three spare ships at level 1, the pad's rest position sampled.
 void PrepareNewGame(World& w);
-// A game played to its end in a loop of its own (a test's or a tool's whole game).
-void PlayGame(World& w, const GameDriver& driver = {});
 
 // The game's start up to its first level page; no frame is made.
 GameRun StartGame(World& w);

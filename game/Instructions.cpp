@@ -77,5 +77,3 @@ class InstructionsPage : public Screen {
 } // namespace
 
 std::unique_ptr<Screen> OpenInstructions() { return std::make_unique<InstructionsPage>(); }
-
-void InstructionsScreen() { RunScreen(OpenInstructions()); }

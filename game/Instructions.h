@@ -7,5 +7,3 @@ constexpr int InstructionLines = 12;
 
 // The page as a screen of the loop, closing once it is left.
 std::unique_ptr<Screen> OpenInstructions();
-// The page alone in a loop of its own (a test's).
-void InstructionsScreen();

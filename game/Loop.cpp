@@ -52,10 +52,3 @@ bool RunFrame(Loop& loop) {
     Flip(-1);
     return true;
 }
-
-void RunScreen(std::unique_ptr<Screen> screen) {
-    Loop loop;
-    loop.Open(std::move(screen));
-    while (RunFrame(loop)) {
-    }
-}

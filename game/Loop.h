@@ -47,6 +47,3 @@ class Loop {
 // One frame: the top screen's step (and the steps and resumes of the screens it opens or returns to), its draw, and
 // the flip. False, with nothing drawn or flipped, once the last screen has closed.
 bool RunFrame(Loop& loop);
-
-// A screen alone in a loop of its own, turned until it closes: how a test or a tool shows one screen.
-void RunScreen(std::unique_ptr<Screen> screen);

@@ -23,6 +23,9 @@ void SetTitle(const char* title);
 void ShowPointer(bool show);
 // True when presenting in step with the vertical blank keeps exactly 60 frames a second.
 bool VsyncGives60Hz();
+// True where the machine calls for each frame on its own schedule at 60 a second (a browser's page, which cannot
+// block): Flip never waits for the next frame there, and Sleep holds the frames that follow rather than the program.
+bool PacesFrames();
 void Present(bool waitForVblank);
 
 void Clear(const DrawState& state); // the viewport to black

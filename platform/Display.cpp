@@ -89,7 +89,7 @@ void Flip(int sync) {
         // Full screen trusts the vertical blank only where it really runs at 60 Hz; everywhere else the frame
         // clock paces, so a 144 Hz monitor doesn't run the game 2.4 times too fast.
         vblank = FullScreenMode && Backend::VsyncGives60Hz();
-        if (!vblank) {
+        if (!vblank && !Backend::PacesFrames()) {
             int wait = Clock.Advance(MilliSecs());
             if (wait > 0) Backend::Sleep(wait);
         }

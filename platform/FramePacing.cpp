@@ -1,6 +1,7 @@
 // The frame clock behind Flip(-1).
 #include "FramePacing.h"
 #include "Time.h"
+#include <algorithm>
 
 void FrameClock::Reset(int now, int hertz) {
     Rate = hertz > 0 ? hertz : 60;
@@ -12,6 +13,11 @@ void FrameClock::Reset(int now, int hertz) {
 
 namespace {
 constexpr int LowestSixtyHz = 59, HighestSixtyHz = 61;
+constexpr double PageFrameMs = 1000.0 / 60;
+// A slow machine (software GL) shows fewer frames than the game makes: the frames behind are made without drawing
+// (drawing changes nothing), up to this many at once, so the game keeps its pace down to 3 shown frames a second;
+// after a longer stall (a tab in the background) the game makes these and goes on rather than racing to catch up.
+constexpr double MostBehindMs = 20 * PageFrameMs;
 } // namespace
 
 bool VblankKeepsSixty(const ListedMode& current, const std::vector<ListedMode>& listed) {
@@ -33,4 +39,27 @@ int FrameClock::Advance(int now) {
     // Late: the next frame is due a whole frame from now, not sooner.
     NextFrame = now;
     return 0;
+}
+
+int PageFrames::Due(double now) {
+    Held = false;
+    if (LastCall < 0) { // the first call makes a frame at once
+        LastCall = now;
+        Behind = PageFrameMs;
+    }
+    Behind += now - LastCall;
+    LastCall = now;
+    if (Behind > MostBehindMs) Behind = MostBehindMs;
+    int due = 0;
+    for (; Behind >= PageFrameMs; Behind -= PageFrameMs) ++due;
+    return due;
+}
+
+void PageFrames::Hold(double now, double ms) {
+    if (ms <= 0) return;
+    // Pauses one after another add up, as the desktop's sleeps do; the frames that were behind are dropped, as the
+    // frame clock drops a late frame's debt.
+    LastCall = std::max(now, LastCall) + ms;
+    Behind = 0;
+    Held = true;
 }

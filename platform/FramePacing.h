@@ -15,6 +15,19 @@ struct FrameClock {
     int Advance(int now);
 };
 
+// The frames of a page that the browser calls once a screen refresh (60, 120 or 144 times a second, or fewer on a
+// slow machine): how many whole 1/60 s frames are due at each call, and the pauses a frame asks for. A page cannot
+// block, so a pause holds the frames instead: the frame after it is due a whole frame after the pause ends, as the
+// desktop's frame clock makes it after a Delay.
+struct PageFrames {
+    double Behind = 0;    // ms of frames due and not yet made; below 0 while a pause holds them
+    double LastCall = -1; // ms: the last call's time, or the end of the pause that holds the frames
+    bool Held = false;    // a frame made since the last call paused: the frames still due then are not made
+
+    int Due(double now);
+    void Hold(double now, double ms);
+};
+
 // A display mode as the monitor lists it: its size and refresh rate in Hz (0 when unknown).
 struct ListedMode {
     int Width = 0, Height = 0, Hertz = 0;

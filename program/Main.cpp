@@ -1,9 +1,8 @@
 // The executable, on the top floor: with no arguments it turns the program's one loop until it ends; "--watch FILE"
-// shows a kept game again.
+// turns a loop that shows a kept game again.
 #include "fortress/World.h"
 #include "platform/System.h"
 #include "program/Program.h"
-#include "program/Startup.h"
 #include <cstdio>
 #include <string>
 
@@ -20,9 +19,12 @@ int main(int argc, char** argv) {
         FinishProgram();
     } else if (argc == 3 && std::string(argv[1]) == "--watch") {
         World watched;
-        int status = WatchReplay(watched, argv[2]);
+        Loop loop;
+        int status = StartWatch(watched, argv[2], loop);
         // A refused script ends before anything was started.
         if (status != 0) return status;
+        while (RunFrame(loop)) {
+        }
     } else {
         std::fprintf(stderr, "usage: kestrovar [--watch REPLAY]\n");
         return UsageStatus;

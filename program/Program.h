@@ -1,7 +1,9 @@
 // The program as one loop: start-up, the loop of every screen (the intro, then the menu and all it opens), and the
-// orderly end. The desktop turns the loop until it ends; a browser calls RunFrame once a frame.
+// orderly end; or a kept game watched again in the same kind of loop. The desktop turns the loop until it ends; a
+// browser calls RunFrame once a frame.
 #pragma once
 #include "game/Loop.h"
+#include <string>
 
 struct World;
 
@@ -10,3 +12,9 @@ struct World;
 Loop StartProgram(World& world);
 // After the loop's last frame: what the player changed is kept.
 void FinishProgram();
+
+// A kept game's script watched in the game's window, at its pace and with its sounds, until it ends or Escape is
+// pressed: the watch opened in `loop` for its owner to turn, the game played in `watched`, which the owner keeps.
+// Returns 0, or 2 for a script that cannot be read or was played by other rules: refused with its reason named
+// before anything else happens, and nothing opened.
+int StartWatch(World& watched, const std::string& path, Loop& loop);

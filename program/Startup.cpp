@@ -91,14 +91,6 @@ Loop StartProgram(World& world) {
 
 void FinishProgram() { SaveSettings(TheSettings); }
 
-void RunProgram(World& world) {
-    Loop loop = StartProgram(world);
-    if (!loop.Running()) return;
-    while (RunFrame(loop)) {
-    }
-    FinishProgram();
-}
-
 void ResetAllState() {
     ResetGameFloors();
     ResetSettings();

@@ -1,5 +1,5 @@
 // The program on top of every floor: start-up (resources, tables, settings, display), the intro and the hand-over
-// to the menu, the orderly end, and watching a kept game again.
+// to the menu, and the orderly end.
 #pragma once
 #include "game/Boot.h"        // start-up boots the game
 #include "graphics/Images.h"  // start-up loads the pictures
@@ -14,12 +14,5 @@ enum class StartupFor {
 };
 // Start-up's set-up in its fixed order, up to the menu's rings: everything the intro and the menu take for granted.
 void SetUpProgram(StartupFor purpose);
-// Runs the whole program once: start-up, the game, and the orderly end. Every game the player plays is kept. The menu
-// and its games play in `world`, the caller's.
-void RunProgram(World& world);
-// Plays a kept game's script in the game's window, at its pace and with its sounds, until it ends or Escape is
-// pressed; returns the program's exit status. A script that cannot be read is refused with its line named before
-// anything else happens (status 2). The game plays in `watched`, the caller's.
-int WatchReplay(World& watched, const std::string& path);
 // Every module's state back to how a fresh process finds it.
 void ResetAllState();

@@ -1,5 +1,6 @@
-// The top floor's other way in, watching a kept game again: its script read whole first, then the game played from the
-// script's seed with the script's input in the game's own window, until the game-over page, the script's end or Escape.
+// The top floor's other way in, watching a kept game again: its script read whole first, then the watch opened in the
+// owner's loop, the game played from the script's seed with the script's input in the game's own window, until the
+// game-over page, the script's end or Escape.
 #include "core/GameState.h"
 #include "fortress/World.h"
 #include "frontend/Watching.h"
@@ -10,6 +11,7 @@
 #include "platform/Streams.h"
 #include "platform/System.h"
 #include "platform/Time.h"
+#include "program/Program.h"
 #include "program/Startup.h"
 #include <cstdio>
 #include <sstream>
@@ -48,7 +50,7 @@ std::string FileName(const std::string& path) {
 }
 } // namespace
 
-int WatchReplay(World& watched, const std::string& path) {
+int StartWatch(World& watched, const std::string& path, Loop& loop) {
     ReplayScript script;
     std::string error;
     if (!ReadScript(path, script, error)) {
@@ -62,7 +64,6 @@ int WatchReplay(World& watched, const std::string& path) {
         return RefusedStatus;
     }
     SetUpProgram(StartupFor::Watch);
-    Loop loop;
     loop.Open(OpenWatch(watched, script, FileName(path), [&watched](const WatchOutcome& outcome) {
         // Escape stops watching with no closing line; every other end prints the line the replay tool prints, then
         // shows the card.
@@ -71,7 +72,5 @@ int WatchReplay(World& watched, const std::string& path) {
         std::fflush(stdout);
         return true;
     }));
-    while (RunFrame(loop)) {
-    }
     return 0;
 }

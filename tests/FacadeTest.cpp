@@ -101,6 +101,33 @@ TEST(VblankModeTest, TheBlankIsTrustedOnlyAtARateNearSixtyThatTheMonitorLists) {
     EXPECT_FALSE(VblankKeepsSixty({800, 600, 60}, listed)) << "a size not listed";
 }
 
+namespace {
+// The first refresh, a screen refreshing every millisecond, that has a frame due, and how many.
+std::pair<double, int> FirstFrameAfter(PageFrames& frames, double from) {
+    for (double now = from + 1; now < from + 10000; ++now)
+        if (int due = frames.Due(now); due > 0) return {now, due};
+    return {-1, 0};
+}
+} // namespace
+
+// A page cannot block: a frame's pause holds the frames after it, and the next comes a whole frame after the pause
+// ends, when the desktop's frame clock makes it after a Delay.
+TEST(PageFramesTest, APauseHoldsTheFramesAfterItAsTheDesktopsSleepDoes) {
+    PageFrames frames;
+    ASSERT_EQ(frames.Due(1000), 1);
+    frames.Hold(1001, 150);
+    EXPECT_EQ(FirstFrameAfter(frames, 1001), std::make_pair(1001.0 + 150 + 17, 1));
+    // Pauses in one frame add up, as sleeps do.
+    frames.Hold(1200, 100);
+    frames.Hold(1201, 50);
+    EXPECT_EQ(FirstFrameAfter(frames, 1201), std::make_pair(1200.0 + 150 + 17, 1));
+    // A slow machine's frames behind stop at a pause and are not made at once after it.
+    ASSERT_EQ(frames.Due(1490), 7);
+    frames.Hold(1491, 150);
+    EXPECT_TRUE(frames.Held);
+    EXPECT_EQ(FirstFrameAfter(frames, 1491), std::make_pair(1491.0 + 150 + 17, 1));
+}
+
 TEST_F(FramePacingTest, DelayAdvancesVirtualClockAndIgnoresNegative) {
     int start = MilliSecs();
     Delay(100);

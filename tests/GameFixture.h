@@ -82,13 +82,13 @@ inline int RunGameHeadless(World& world, int stopFrame = -1, const FrameCheck& c
     };
     try {
         SetUpProgram(StartupFor::Player);
-        Loop intro;
-        intro.Open(OpenIntro());
-        if (!TurnUntil(intro, stop)) return -1;
-        if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
-        Loop game;
-        game.Open(OpenGameFromMenu(world));
-        if (!TurnUntil(game, stop)) return -1;
+        // One loop, as the program's: the game opens in the intro's place, with the menu's music.
+        Loop loop;
+        loop.Open(OpenIntro([&world] {
+            if (TheSettings.MusicOn == 1) Sound::Play("menu-loop", 1);
+            return OpenGameFromMenu(world);
+        }));
+        if (!TurnUntil(loop, stop)) return -1;
         FinishGameFromMenu();
         return 0;
     } catch (const Headless::ProgramEnded& ended) {

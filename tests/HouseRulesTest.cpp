@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -200,6 +201,28 @@ TEST(HouseRulesTest, TheRuleCatchesWhatItBans) {
     EXPECT_TRUE(std::regex_search("void* l = dlopen(name, 0);", BannedCall));
     EXPECT_TRUE(std::regex_search("glBegin(GL_LINES);", BannedCall));
     EXPECT_FALSE(std::regex_search("GlowWidth3 = 16; DrawLine(1, 2, 3, 4);", BannedCall));
+}
+
+// Every screen is a state of the one loop: only the loop flips, and only the loop's owners turn it (the program's
+// mains and the replay). A screen or a helper turning a loop of its own would hide a second frame loop in the first.
+TEST(HouseRulesTest, OnlyTheLoopFlipsAndOnlyItsOwnersTurnIt) {
+    const std::regex flip(R"(\bFlip\s*\()"), turn(R"(\bRunFrame\s*\()");
+    const std::set<std::string> turners = {"game/Loop.h", "game/Loop.cpp", "game/replay/ReplayEngine.cpp",
+                                           "program/Main.cpp", "program/WebMain.cpp"};
+    for (const char* folder : {"core", "graphics", "fortress", "game", "frontend", "program"})
+        for (const fs::path& file : SourcesUnder(folder)) {
+            std::string name = fs::relative(file, SourceDir).generic_string();
+            std::ifstream in(file);
+            std::string line;
+            for (int number = 1; std::getline(in, line); ++number) {
+                std::string code = line.substr(0, line.find("//"));
+                bool flips = std::regex_search(code, flip), turns = std::regex_search(code, turn);
+                EXPECT_TRUE(!flips || name == "game/Loop.cpp") << name << ":" << number << ": " << line;
+                EXPECT_TRUE(!turns || turners.count(name) == 1) << name << ":" << number << ": " << line;
+            }
+        }
+    EXPECT_TRUE(std::regex_search(FileText(SourceDir / "program/Main.cpp"), turn));
+    EXPECT_TRUE(std::regex_search(FileText(SourceDir / "game/Loop.cpp"), flip));
 }
 
 namespace {

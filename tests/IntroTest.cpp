@@ -37,7 +37,7 @@ void RunIntro(int neon, int colours) {
     ApplyDisplayStyle();
     Headless::KeepFrames(-1);
     int before = Headless::FrameCount();
-    Intro();
+    TurnScreen(OpenIntro());
     ASSERT_EQ(static_cast<int>(Headless::Frames().size()), Headless::FrameCount() - before);
 }
 

@@ -59,6 +59,14 @@ std::string PromisedEndLine(const std::string& text) {
 
 void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
+// Watching as the program's main does it: the watch started, then its loop turned until it ends.
+int Watch(World& w, const std::string& path) {
+    Loop loop;
+    int status = StartWatch(w, path, loop);
+    if (status == 0) TurnToFrame(loop, -1);
+    return status;
+}
+
 bool Shown(const std::string& text) {
     return std::find(RecentTexts().begin(), RecentTexts().end(), text) != RecentTexts().end();
 }
@@ -127,7 +135,7 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     int status = -1;
     ::testing::internal::CaptureStdout();
     try {
-        status = WatchReplay(Fight, LastGamePath());
+        status = Watch(Fight, LastGamePath());
     } catch (const ScriptedRun::ProgramEnded& ended) {
         status = ended.Status;
     }
@@ -153,7 +161,7 @@ TEST_F(KeptGamesTest, ABotGameThroughTheProgramReplaysAndWatchesToTheEndItWasKep
     SetSettingsPath(TestSettingsPath);
     Headless::PressKey(50, KeyEscape);
     try {
-        status = WatchReplay(Fight, LastGamePath());
+        status = Watch(Fight, LastGamePath());
     } catch (const ScriptedRun::ProgramEnded& ended) {
         status = ended.Status;
     }
@@ -211,7 +219,7 @@ TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnyt
     std::string damaged = "; a kept game, damaged\nseed 77\n120 down 37\n130 press 37\nend 200\n";
     Write(LastGamePath(), damaged);
     ::testing::internal::CaptureStderr();
-    int status = WatchReplay(Fight, LastGamePath());
+    int status = Watch(Fight, LastGamePath());
     std::string message = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 2);
     EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": line 4: unknown event \"press\"\n");
@@ -225,7 +233,7 @@ TEST_F(KeptGamesTest, ADamagedScriptOrAGameOfOtherRulesIsRefusedByNameBeforeAnyt
     // A game kept before the rules line existed was played by rules 1: the player is told so, not shown another game.
     Write(LastGamePath(), "; a kept game of the first rules\nseed 77\n120 down 37\nend 200\n");
     ::testing::internal::CaptureStderr();
-    status = WatchReplay(Fight, LastGamePath());
+    status = Watch(Fight, LastGamePath());
     message = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 2);
     EXPECT_EQ(message, "Kestrovar: " + LastGamePath() + ": played by rules 1; this build plays rules " +

@@ -17,6 +17,7 @@
 #include "platform/Display.h"
 #include "platform/Input.h"
 #include <algorithm>
+#include <memory>
 #include <string>
 
 using LevelPageTest = NeonFixture;
@@ -41,22 +42,47 @@ bool ShownPadded(const std::string& text) {
     return false;
 }
 
-// Opens a phase of the game with `open`, then runs the game's loop until play would go on or the game ends: the
-// frames that took.
-int FramesOf(World& w, void (*open)(World&, GameRun&)) {
-    GameRun run;
-    open(w, run);
-    int before = Headless::FrameCount();
-    while (run.Phase != GamePhase::Playing && run.Phase != GamePhase::Over) {
-        StepGame(w, run);
-        DrawGame(w, run);
-        Flip(-1);
-        FinishGameFrame(w, run);
-        while (run.Phase == GamePhase::Syncing) {
-            RunScreen(OpenGameOverSync(w));
-            FinishGameFrame(w, run);
+// A phase of the game opened with `open` as a screen of the one loop, its checks after each flip made as the game's
+// own screen makes them: the game-over page's sync opens over it, and it closes once play would go on or the game
+// ends.
+class PhaseScreen : public Screen {
+  public:
+    PhaseScreen(World& w, void (*open)(World&, GameRun&)) : Fight(w), OpenPhase(open) {}
+    void Step(Loop& loop) override {
+        if (OpenPhase) {
+            OpenPhase(Fight, Run);
+            OpenPhase = nullptr;
+        } else {
+            FinishGameFrame(Fight, Run);
         }
+        GoOn(loop);
     }
+    void Resume(Loop& loop) override {
+        FinishGameFrame(Fight, Run);
+        GoOn(loop);
+    }
+    void Draw() const override { DrawGame(Fight, Run); }
+
+  private:
+    void GoOn(Loop& loop) {
+        if (Run.Phase == GamePhase::Syncing)
+            loop.Open(OpenGameOverSync(Fight));
+        else if (Run.Phase == GamePhase::Playing || Run.Phase == GamePhase::Over)
+            loop.Close();
+        else
+            StepGame(Fight, Run);
+    }
+    World& Fight;
+    void (*OpenPhase)(World&, GameRun&);
+    GameRun Run;
+};
+
+// The frames a phase opened with `open` shows until play would go on or the game ends.
+int FramesOf(World& w, void (*open)(World&, GameRun&)) {
+    int before = Headless::FrameCount();
+    Loop loop;
+    loop.Open(std::make_unique<PhaseScreen>(w, open));
+    TurnToFrame(loop, -1);
     return Headless::FrameCount() - before;
 }
 

@@ -18,6 +18,13 @@ inline bool TurnToFrame(Loop& loop, int stopFrame) {
     return TurnUntil(loop, [stopFrame] { return stopFrame >= 0 && ScriptedRun::FrameCount() >= stopFrame; });
 }
 
+// A screen alone in a loop of its own, turned until it closes (a wait that ends on its own).
+inline void TurnScreen(std::unique_ptr<Screen> screen) {
+    Loop loop;
+    loop.Open(std::move(screen));
+    TurnToFrame(loop, -1);
+}
+
 // A screen alone in a loop of its own: true when it closed by itself within `frames` more flips.
 inline bool ScreenReturns(std::unique_ptr<Screen> screen, int frames) {
     Loop loop;

@@ -45,6 +45,8 @@ ReplayOutcome RunReplay(World& world, const ReplayScript& script, const ReplayFr
         loop.Heard = loop.Drawn;
         loop.Open(std::make_unique<GameScreen>(world));
         outcome.How = ReplayOutcome::Ending::GameLeft; // unless a check below stops the game first
+        // The replay owns this loop, as the program's main owns the program's: nothing turns it but this, a frame at a
+        // time, stopping where the game or the script ends.
         while (RunFrame(loop)) {
             int frame = ScriptedRun::FrameCount() - StartFlips;
             if (observer) observer(frame);

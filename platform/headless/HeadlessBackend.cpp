@@ -156,6 +156,7 @@ int DisplayGeneration() { return M.Generation; }
 void SetTitle(const char* title) { M.Title = title; }
 void ShowPointer(bool show) { M.PointerShown = show; }
 bool VsyncGives60Hz() { return M.Open && M.FullScreen && M.VblankAt60Hz; }
+bool PacesFrames() { return false; }
 
 void Present(bool waitForVblank) {
     if (waitForVblank) ++M.VblankPresents;

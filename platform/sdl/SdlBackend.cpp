@@ -248,6 +248,8 @@ void ShowPointer(bool show) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+bool PacesFrames() { return false; }
+
 bool VsyncGives60Hz() {
     if (!Sdl.Open || !Sdl.FullScreen) return false;
     if (Sdl.VsyncSixty < 0) {

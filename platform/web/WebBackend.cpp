@@ -4,6 +4,7 @@
 #include "../Audio.h"
 #include "../Backend.h"
 #include "../sdl/GlRenderer.h"
+#include "WebFrames.h"
 #include "WebKeyMap.h"
 #include <algorithm>
 #include <cstdio>
@@ -168,6 +169,7 @@ void ShowPointer(bool) {}
 // The page's main loop runs the game's frames at exactly 60 a second, whatever the screen's rate: the frame clock
 // must never wait on top of it.
 bool VsyncGives60Hz() { return true; }
+bool PacesFrames() { return true; }
 
 void Present(bool) {
     if (!Web.Open) return;
@@ -249,8 +251,9 @@ bool PadRead(int port, float& x, float& y, std::uint32_t& buttons) {
 
 std::uint32_t Ticks() { return static_cast<std::uint32_t>(static_cast<long long>(emscripten_get_now())); }
 
-// A page cannot block: the frame clock's waits come to nothing, and the main loop keeps the pace instead.
-void Sleep(int) {}
+// A page cannot block: a pause (a menu's pad repeat, a page's leave, the sync's waits) holds the frames after it
+// until it is over.
+void Sleep(int ms) { HoldFrames(ms); }
 
 void ShowFatalMessage(const char* message) { ShowPageMessage(message); }
 

@@ -1,19 +1,14 @@
 // The page's frames: the browser calls once a screen refresh (60, 120 or 144 times a second, or fewer on a slow
 // machine) and the game makes the whole 1/60 s frames due since the last call, so that it runs at exactly 60 frames
 // a second, as the server's real-time check expects.
+#include "WebFrames.h"
 #include "../FrameLoop.h"
+#include "../FramePacing.h"
 #include <emscripten.h>
 
 namespace {
-constexpr double FrameMs = 1000.0 / 60;
-// A slow machine (software GL) shows fewer frames than the game makes: the frames behind are made without drawing
-// (drawing changes nothing), up to this many at once, so the game keeps its pace down to 3 shown frames a second;
-// after a longer stall (a tab in the background) the game makes these and goes on rather than racing to catch up.
-constexpr double MostBehindMs = 20 * FrameMs;
-
+PageFrames Frames;
 FrameMaker Maker = nullptr;
-double Behind = 0;
-double LastCall = -1;
 
 // The page's figures for the benchmark: when the first frame was shown (ms since the page began to load), how many
 // have been shown since and how many the game made, the milliseconds the calls that made them took, and of those
@@ -27,23 +22,14 @@ EM_JS(void, NoteShownFrame, (int made, double busyMs, double drawnMs), {
     figures.drawnMs += drawnMs;
 });
 
-int FramesDue(double now) {
-    if (LastCall < 0) LastCall = now - FrameMs;
-    Behind += now - LastCall;
-    LastCall = now;
-    if (Behind > MostBehindMs) Behind = MostBehindMs;
-    int due = 0;
-    for (; Behind >= FrameMs; Behind -= FrameMs) ++due;
-    return due;
-}
-
 void Refresh() {
     double began = emscripten_get_now();
-    int due = FramesDue(began);
+    int due = Frames.Due(began);
     if (due == 0) return;
-    int made = due;
+    int made = 0;
     double drawnFrom = began;
-    for (; due > 0; --due) {
+    // A frame that pauses holds the ones still due: they come after the pause, as on the desktop.
+    for (; due > 0 && !Frames.Held; --due, ++made) {
         if (due == 1) drawnFrom = emscripten_get_now();
         if (!Maker(due == 1)) {
             emscripten_cancel_main_loop();
@@ -59,3 +45,5 @@ void MakeFramesAtSixtyHertz(FrameMaker frame) {
     Maker = frame;
     emscripten_set_main_loop(Refresh, 0, false);
 }
+
+void HoldFrames(int ms) { Frames.Hold(emscripten_get_now(), ms); }

@@ -133,7 +133,7 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     ShowKeptFrame(Fight);
     Fight.ShipsLeft = -1;
     ShowKeptFrame(Fight);
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown(" this message for more than a second or so."));
     auto uploads = Requests("addscore");
@@ -152,14 +152,14 @@ TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOn
     EXPECT_EQ(uploads[0].Body, kept);
 
     // Back at the menu, the same game comes from its file.
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     ASSERT_EQ(Requests("addscore").size(), 2u);
     EXPECT_EQ(Requests("addscore")[1].Body, kept);
 
     Fight.Score = 0;
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     Fight.Score = 125; // a score the kept game did not make goes nowhere
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_EQ(Requests("addscore").size(), 2u);
     EXPECT_EQ(Requests("getscore").size(), 4u);
 }
@@ -173,7 +173,7 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
     TheSettings.PlayerName = "ace";
     Fight.Score = 120;
     Fight.Level = 7;
-    SyncScores(Fight); // no kept game at all
+    TurnScreen(OpenSync(Fight)); // no kept game at all
     auto uploads = Requests("addscore");
     ASSERT_EQ(uploads.size(), 1u);
     EXPECT_EQ(uploads[0].Method, "GET");
@@ -184,7 +184,7 @@ TEST_F(HighScoresTest, AComponentThatCannotPostUploadsTheScoreAloneAsBefore) {
 
 TEST_F(HighScoresTest, AThreeEntryReplyFillsThreeRowsAndTheScreenShowsWhatWasServed) {
     MarkRows();
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_EQ(TheSettings.OnlineNames[0], "MaxAbc");
     EXPECT_EQ(TheSettings.OnlineDates[1], "02 Dec 2026");
     EXPECT_EQ(TheSettings.OnlineScores[2], "0");
@@ -243,7 +243,7 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
     ShowKeptFrame(Fight);
     Fight.ShipsLeft = -1;
     ShowKeptFrame(Fight);
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EndKeptGame();
     showScreen(false);
     EXPECT_TRUE(ShownCentred(reply));
@@ -291,7 +291,7 @@ TEST_F(HighScoresTest, RowsCutAndPadTheirFields) {
 
 TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
     Server.Answer("VersionCheck.php", "othergame\n9.9\nkestrovar\n1.3\n");
-    CheckVersion(Fight);
+    TurnScreen(OpenVersionCheck(Fight));
     EXPECT_EQ(VersionNotice, CreditLine);
     EXPECT_EQ(Requests("getversion").at(0).Params.find("nbscore")->second, "30");
 
@@ -299,11 +299,11 @@ TEST_F(HighScoresTest, AnotherVersionSetsTheNoticeAndTheRunningOneLeavesIt) {
     std::string longList;
     for (int k = 0; k < 150; ++k) longList += "game" + IntToText(k) + "\n1.0\n";
     Server.Answer("VersionCheck.php", longList + "kestrovar\n2.0\n");
-    CheckVersion(Fight);
+    TurnScreen(OpenVersionCheck(Fight));
     EXPECT_EQ(VersionNotice, CreditLine);
 
     Server.Answer("VersionCheck.php", "kestrovar\n1.4\n");
-    CheckVersion(Fight);
+    TurnScreen(OpenVersionCheck(Fight));
     EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 
@@ -317,8 +317,8 @@ TEST_F(HighScoresTest, WithNoServerTheSyncEndsAndLeavesTheTableAndNoticeAsTheyWe
     MarkRows();
     Fight.Score = 500;
     Fight.Level = 3;
-    SyncScores(Fight);
-    CheckVersion(Fight);
+    TurnScreen(OpenSync(Fight));
+    TurnScreen(OpenVersionCheck(Fight));
     EXPECT_TRUE(Shown("   games access to the internet. Allow"));
     for (int row = 0; row < OnlineRows; ++row) {
         EXPECT_EQ(TheSettings.OnlineNames[row], "name" + IntToText(row));
@@ -374,14 +374,14 @@ TEST_F(HighScoresTest, AFailedSyncKeepsTheTableAndTheScreenSaysWhy) {
 
     // A refusal is told in the server's own words; a proxy's page of another status says only that it failed.
     Server.Answer("Kestrovar_scores.php", "error: a malformed query\n", 400);
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_EQ(TakeSyncNote(), "the server refused the top ten: a malformed query");
     EXPECT_EQ(TakeSyncNote(), "") << "a note is shown once";
     Server.Answer("Kestrovar_scores.php", "<html>slow down</html>\n", 429);
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_EQ(TakeSyncNote(), "the server is busy - try again soon");
     Server.Answer("Kestrovar_scores.php", "<html>bad gateway</html>\n", 502);
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_EQ(TakeSyncNote(), "the server did not answer - try again later");
     EXPECT_EQ(TheSettings.OnlineNames[0], "name0");
 }
@@ -391,7 +391,7 @@ TEST_F(HighScoresTest, FireAndThrustOnDigitKeysSyncAndLeaveAndWatchNothing) {
     // Both rows have a game that a digit would fetch.
     Server.Answer("Kestrovar_scores.php", "ace\n3\n4000\n0123456789abcdef\n01 Dec 2026\n"
                                           "bee\n2\n300\nfedcba9876543210\n02 Dec 2026\n");
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     ASSERT_EQ(Requests("getscore").size(), 1u);
     TheSettings.KeyFire = KeyOne;
     TheSettings.KeyThrust = KeyOne + 1;

@@ -105,7 +105,7 @@ TEST_F(TicketsTest, FetchedOnlyIntoAnEmptyQueueAndDroppedWhenASyncBegins) {
     AskForTicket();
     PumpUntil([&] { return TicketRequests() == 2; }); // on the wire
     Fight.Score = 0;
-    SyncScores(Fight);
+    TurnScreen(OpenSync(Fight));
     EXPECT_EQ(TheSettings.OnlineNames[0], "ace");
     EXPECT_FALSE(FetchingTicket());
     EXPECT_FALSE(HoldingTicket());

@@ -40,7 +40,7 @@ class GameSyncTest : public GameFixture {
         TheSettings.PlayerName = name;
         Fight.Level = level;
         Fight.Score = score;
-        SyncScores(Fight);
+        TurnScreen(OpenSync(Fight));
     }
     std::vector<ScoreServer::ScoreEntry> ServerBoard() {
         return ScoreServer::OpenScoreStore(Database)->TopScores("", 10);
@@ -81,7 +81,7 @@ TEST_F(GameSyncTest, TheSyncShowsTheVerifiedBoardAndAClaimWithoutItsGameChangesN
     EXPECT_EQ(TheSettings.OnlineNames[2], "..........");
     EXPECT_EQ(TheSettings.OnlineScores[2], "-");
 
-    CheckVersion(Fight);
+    TurnScreen(OpenVersionCheck(Fight));
     EXPECT_EQ(VersionNotice, "  new version (v1.4) is available");
 }
 

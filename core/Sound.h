@@ -27,6 +27,8 @@ struct Sound {
     static int Play(const std::string& name, int loop);
     static void Pause(const std::string& name, int resume);
     static void Stop(const std::string& name);
+    // An effect the first frame plays, decoded from now on beside start-up rather than by that play.
+    static void DecodeSoon(const std::string& name);
     // A frame's step changes the game and plays nothing: from GatherEvents on, plays and stops are kept as the step's
     // events, in order, and HandOnEvents makes them (or drops them where nobody hears the game: the checker). Whether
     // a sound is playing is asked of what was made before the step.

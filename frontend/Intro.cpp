@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+const char* const IntroOpeningEffect = "WoorpSND";
 const std::string PresenterLine = "Kestrel Forge presents...";
 const std::string MakerLine = " a game by Mertlow";
 
@@ -183,7 +184,7 @@ void IntroScreen::StepEmblem() {
 void IntroScreen::Begin() {
     CreateIntroStars();
     ReadEmblem();
-    PlayEffect("WoorpSND");
+    PlayEffect(IntroOpeningEffect);
     TPoly::_Begin();
     Phase = IntroPhase::Grow;
 }

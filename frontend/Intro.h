@@ -20,6 +20,8 @@ struct IntroStars {
 constexpr int IntroEmblemSegments = 115;
 constexpr int IntroWorkSize = 4000; // the emblem table's values: its count, then eight a segment
 constexpr std::uint32_t EmblemFlashColour = 0xFFC8D2DC;
+// The effect the intro's first frame plays.
+extern const char* const IntroOpeningEffect;
 extern const std::string PresenterLine;
 extern const std::string MakerLine;
 

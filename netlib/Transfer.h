@@ -1,5 +1,5 @@
 // One request, from Send until its reply is filed: what the queue keeps of it, and what the wire that carries it
-// keeps (libcurl's handles on the desktop, the page's XMLHttpRequest in the browser).
+// keeps (libcurl's handles on the desktop, the page's fetch in the browser).
 #pragma once
 #include "TransferQueue.h"
 #include <chrono>
@@ -19,7 +19,7 @@ struct TransferQueue::Transfer {
     bool TooLarge = false;
     void* Easy = nullptr; // libcurl's easy handle
     curl_slist* Headers = nullptr;
-    int Fetch = 0; // the page's request
+    int Fetch = 0; // the page's fetch
 };
 
 } // namespace Net

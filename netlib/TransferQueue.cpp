@@ -1,5 +1,5 @@
 // The requests in line and the replies they finish into, whatever carries them: libcurl on the desktop
-// (CurlWire.cpp), the page's XMLHttpRequest in the browser (platform/web/WebWire.cpp).
+// (CurlWire.cpp), the page's fetch in the browser (platform/web/WebWire.cpp).
 #include "TransferQueue.h"
 #include "../core/ScoreProtocol.h"
 #include "ReplyBody.h"

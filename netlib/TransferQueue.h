@@ -1,6 +1,6 @@
-// The requests, one at a time in the order they were sent, on libcurl's multi interface (or the page's XMLHttpRequest
-// in the browser): queued by Send, moved on a little by each Update without ever waiting on the network, and finished
-// into replies that wait to be received.
+// The requests, one at a time in the order they were sent, on libcurl's multi interface (or the page's fetch in the
+// browser): queued by Send, moved on a little by each Update without ever waiting on the network, and finished into
+// replies that wait to be received.
 #pragma once
 #include <chrono>
 #include <deque>

@@ -17,6 +17,9 @@ void Close();
 // decoded at once; a stream is decoded while it plays and can only be played as music.
 int CreateSound(const unsigned char* bytes, std::size_t size, bool stream);
 int CreateSoundFromFile(const char* path, bool stream);
+// An effect heard within the first frames: decoded from now on beside the caller, where a back end decodes at all,
+// so that its first play finds it ready (or waits for the rest). Nothing changes when or how it plays.
+void DecodeSoon(int sound);
 
 // Effects on numbered channels: a play replaces whatever the channel was playing. Volumes are factors 0 to 1.
 void PlayOnChannel(int channel, int sound, bool loop, float volume);

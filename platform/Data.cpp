@@ -9,6 +9,7 @@
 #include "System.h"
 #include "Text.h"
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -33,25 +34,39 @@ struct DataTables {
     RuntimeError(message.c_str());
 }
 
-void ParseNumber(const std::string& token, const std::string& file, int line, DataValue& value) {
-    const char* text = token.c_str();
-    char* end = nullptr;
-    if (token.size() > 2 && token[0] == '0' && (token[1] == 'x' || token[1] == 'X')) {
-        unsigned long bits = std::strtoul(text + 2, &end, 16);
-        if (*end) BadTable(file, line, "bad hexadecimal number");
+// A number read in place, without a copy: start-up reads some 14,000 of them before its first frame. The C library's
+// readers stay where the standard library has no floating from_chars (the browser build's); both round correctly, so
+// the values are the same.
+void ParseNumber(const char* first, const char* last, const std::string& file, int line, DataValue& value) {
+    std::size_t length = static_cast<std::size_t>(last - first);
+    if (length > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) {
+        unsigned long bits = 0;
+        auto read = std::from_chars(first + 2, last, bits, 16);
+        if (read.ec != std::errc{} || read.ptr != last) BadTable(file, line, "bad hexadecimal number");
         value.Type = DataValue::Integer;
         value.IntValue = static_cast<int>(static_cast<unsigned>(bits));
         return;
     }
-    if (token.find_first_of(".eE") == std::string::npos) {
-        long number = std::strtol(text, &end, 10);
-        if (*end) BadTable(file, line, "bad number");
+    // As the C library reads them, a plus may lead.
+    if (length > 1 && first[0] == '+' && first[1] != '-') ++first;
+    if (std::find_if(first, last, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == last) {
+        long number = 0;
+        auto read = std::from_chars(first, last, number);
+        if (read.ec != std::errc{} || read.ptr != last) BadTable(file, line, "bad number");
         value.Type = DataValue::Integer;
         value.IntValue = static_cast<int>(number);
         return;
     }
-    double number = std::strtod(text, &end);
+    double number = 0;
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    auto read = std::from_chars(first, last, number);
+    if (read.ec != std::errc{} || read.ptr != last) BadTable(file, line, "bad number");
+#else
+    std::string token(first, last);
+    char* end = nullptr;
+    number = std::strtod(token.c_str(), &end);
     if (*end) BadTable(file, line, "bad number");
+#endif
     value.Type = DataValue::Float;
     value.FloatValue = static_cast<float>(number);
 }
@@ -96,7 +111,8 @@ void ParseTable(const std::string& file, const unsigned char* data, std::size_t 
             std::size_t start = i;
             while (i < size && data[i] > ' ' && data[i] != ',' && data[i] != ';') ++i;
             DataValue value;
-            ParseNumber(std::string(reinterpret_cast<const char*>(data) + start, i - start), file, line, value);
+            const char* token = reinterpret_cast<const char*>(data);
+            ParseNumber(token + start, token + i, file, line, value);
             tables.Values.push_back(std::move(value));
         }
     }

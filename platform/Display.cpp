@@ -9,6 +9,10 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#ifndef __EMSCRIPTEN__
+#include <future>
+#include <map>
+#endif
 
 namespace {
 DrawState State;
@@ -22,6 +26,11 @@ int Flips = 0;
 // Images live as long as the program: the game loads a handful at start-up and keeps them.
 std::deque<Image> Images;
 constexpr int WholePicture = 0;
+#ifndef __EMSCRIPTEN__
+// Pictures being decoded ahead on threads of their own, each taken over by its first draw. A picture that does not
+// decode comes back with no size.
+std::map<const Image*, std::future<DecodedPicture>> DecodingAhead;
+#endif
 
 Image* MakeImage(const char* resource, int cellWidth, int cellHeight, int firstCell, int cellCount, int flags) {
     ResourceBytes bytes = FindResource(resource);
@@ -145,12 +154,36 @@ void MidHandleImage(Image* image) {
     image->HandleY = image->Height / 2.0f;
 }
 
+void DecodeImageAhead(Image& image) {
+#ifndef __EMSCRIPTEN__
+    if (!image.Rgba.empty() || !image.Stored || DecodingAhead.count(&image) != 0) return;
+    const unsigned char* stored = image.Stored;
+    std::size_t size = image.StoredSize;
+    DecodingAhead.emplace(&image, std::async(std::launch::async, [stored, size] {
+        DecodedPicture picture;
+        if (!DecodePicture(stored, size, picture)) picture = DecodedPicture{};
+        return picture;
+    }));
+#else
+    (void)image; // the browser's decoder runs on the page's one thread: the first draw decodes
+#endif
+}
+
 void DecodeImage(Image& image) {
     if (!image.Rgba.empty() || !image.Stored) return;
     DecodedPicture picture;
+    bool decoded = false;
+#ifndef __EMSCRIPTEN__
+    auto ahead = DecodingAhead.find(&image);
+    if (ahead != DecodingAhead.end()) {
+        picture = ahead->second.get();
+        DecodingAhead.erase(ahead);
+        decoded = picture.Width > 0;
+    } else
+#endif
+        decoded = DecodePicture(image.Stored, image.StoredSize, picture);
     // A picture whose body will not decode keeps no texels, and its texture is never made.
-    if (DecodePicture(image.Stored, image.StoredSize, picture) && picture.Width == image.SheetWidth &&
-        picture.Height == image.SheetHeight)
+    if (decoded && picture.Width == image.SheetWidth && picture.Height == image.SheetHeight)
         image.Rgba = std::move(picture.Rgba);
     image.Stored = nullptr;
 }

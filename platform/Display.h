@@ -72,6 +72,9 @@ void MidHandleImage(Image* image);
 // A picture is only measured when loaded (a checker that draws nothing never decodes one): its texels are decoded
 // here, on its first draw, or by a reader that wants them before. Nothing happens once they are.
 void DecodeImage(Image& image);
+// A picture the first frame draws: its texels decoded from now on beside the caller (start-up opens the display
+// meanwhile), taken over by DecodeImage, which waits for the rest if need be. The same texels either way.
+void DecodeImageAhead(Image& image);
 void DrawImage(const Image* image, float x, float y, int frame = 0);
 
 // A textured triangle strip in the current blend mode: vertices in strip order, texture positions within the frame.

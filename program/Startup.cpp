@@ -66,11 +66,16 @@ void SetUpProgram(StartupFor purpose) {
     if (purpose == StartupFor::Player) {
         LoadSettings(TheSettings);
         SetCloseHandler(SaveOnClose); // closing the window is a confirmed quit
+        // The player's start opens with the intro, whose first frame plays this: decoded while the display opens.
+        if (TheSettings.SoundFXOn == 1) Sound::DecodeSoon(IntroOpeningEffect);
     } else if (purpose == StartupFor::Watch) {
         LoadSettings(TheSettings);
     } else {
         TheSettings = Settings{};
     }
+    // The first frame of every screen stands on the backdrop: decoded while the display opens.
+    if (purpose != StartupFor::Replay && TheSettings.UseBackground == 1 && TheArt.BackdropImage != nullptr)
+        DecodeImageAhead(*TheArt.BackdropImage);
     BootGameDisplay();
 }
 

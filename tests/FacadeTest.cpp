@@ -321,6 +321,22 @@ TEST_F(DataCursorTest, ReadingPastTheLastValueEndsProgram) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Attempt to read beyond end of data\n");
 }
 
+// Numbers are read as the C library reads them, a float through the nearest double: a plus may lead, a point may
+// start or end one, and a number a hair above halfway between two floats still rounds to the even one as the
+// double does. A number with anything after it ends the program naming its line.
+TEST_F(DataCursorTest, NumbersReadAsTheCLibraryReadsThem) {
+    ReplaceDataTables("#Numbers\n+2, +1e3, -.25, 5., 1.00000005960464477539062501\n");
+    RestoreData("Numbers");
+    EXPECT_EQ(ReadDataInt(), 2);
+    EXPECT_EQ(ReadDataFloat(), 1000.0f);
+    EXPECT_EQ(ReadDataFloat(), -0.25f);
+    EXPECT_EQ(ReadDataFloat(), 5.0f);
+    EXPECT_EQ(ReadDataFloat(), 1.0f);
+    ::testing::internal::CaptureStderr();
+    EXPECT_THROW(ReplaceDataTables("#Bad\n1\n1.5e\n"), Headless::ProgramEnded);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Bad data table replacement line 3: bad number\n");
+}
+
 TEST_F(DataCursorTest, FloatsTruncateToIntegersAndLabelsPosition) {
     ReplaceDataTables("; a comment\n#First\n7.5, -7.5, \"12\", 0xFFFF4080\n#Second 3 \"say \"\"hi\"\"\" ; tail\n");
     RestoreData("First");

@@ -325,3 +325,17 @@ TEST_F(PictureTest, BulletCellsAndBackdropAreOurStoredPictures) {
     EXPECT_GT(mean, 4.0);
     EXPECT_GT(brightest, 150);
 }
+
+// A picture decoded ahead, on a thread of its own, ends with the texels its first draw would have decoded.
+TEST_F(PictureTest, APictureDecodedAheadHasTheTexelsOfOneDecodedAtItsDraw) {
+    Image* ahead = LoadImage("res\\backdrop3.jpg", -1);
+    Image* atDraw = LoadImage("res\\backdrop3.jpg", -1);
+    ASSERT_NE(ahead, nullptr);
+    ASSERT_NE(atDraw, nullptr);
+    DecodeImageAhead(*ahead);
+    DecodeImageAhead(*ahead); // asked twice, decoded once
+    DecodeImage(*ahead);
+    DecodeImage(*atDraw);
+    EXPECT_EQ(ahead->Rgba.size(), 1024u * 768u * 4u);
+    EXPECT_TRUE(ahead->Rgba == atDraw->Rgba);
+}

@@ -164,6 +164,9 @@ int CreateSound(const unsigned char* bytes, std::size_t size, bool stream) {
     return AddSound(ResourceNameOf(bytes), bytes, size, stream);
 }
 
+// Nothing here is decoded: there is nothing to do ahead.
+void DecodeSoon(int) {}
+
 int CreateSoundFromFile(const char* path, bool stream) {
     if (!A.Open) return NoSound;
     std::ifstream file(path, std::ios::binary);

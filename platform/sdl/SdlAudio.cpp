@@ -26,7 +26,8 @@ constexpr int PlayOnce = 0;
 // decoded later: decoding every effect took about a fifth of start-up before the first frame, and most are not
 // heard for seconds. A decoder thread at the lowest priority works through them a few seconds after start-up, on
 // time the machine has to spare, and the first play of one not decoded yet decodes it there and then (or waits for
-// the thread to finish it).
+// the thread to finish it). One heard in the first frame is asked for soon: a thread of its own at the program's
+// priority decodes it while start-up opens the display.
 struct SdlSound {
     enum class Decoding { Done, Waiting, Running };
     Mix_Chunk* Chunk = nullptr;
@@ -49,6 +50,7 @@ constexpr std::chrono::seconds DecoderStartDelay{3};
 // closing its audio, and a thread still running then would end it with std::terminate).
 struct DecoderThread {
     std::thread Thread;
+    std::vector<std::thread> Soon; // one a sound asked for soon, joined with the decoder
     ~DecoderThread();
     bool joinable() const { return Thread.joinable(); }
 } Decoder;
@@ -93,6 +95,8 @@ void DecodeInTheBackground() {
 }
 
 void StopDecoder() {
+    for (std::thread& soon : Decoder.Soon) soon.join(); // each ends with its one sound
+    Decoder.Soon.clear();
     if (!Decoder.joinable()) return;
     {
         std::lock_guard<std::mutex> held(DecodeLock);
@@ -220,6 +224,20 @@ int CreateSound(const unsigned char* bytes, std::size_t size, bool stream) {
     if (!Decoder.joinable()) Decoder.Thread = std::thread(DecodeInTheBackground);
     DecodeChanged.notify_all();
     return handle;
+}
+
+void DecodeSoon(int sound) {
+    if (SoundOf(sound) == nullptr) return;
+    std::size_t index = static_cast<std::size_t>(sound - 1);
+    {
+        std::lock_guard<std::mutex> held(DecodeLock);
+        if (Sounds[index].State != SdlSound::Decoding::Waiting) return;
+    }
+    Decoder.Soon.emplace_back([index] {
+        std::unique_lock<std::mutex> held(DecodeLock);
+        // The first play may have come first and decoded it already.
+        if (Sounds[index].State == SdlSound::Decoding::Waiting) DecodeHeld(held, index);
+    });
 }
 
 int CreateSoundFromFile(const char* path, bool stream) {

@@ -222,6 +222,9 @@ int CreateSound(const unsigned char* bytes, std::size_t size, bool /*stream*/) {
     return SoundsMade;
 }
 
+// The browser decodes as it was handed the bytes.
+void DecodeSoon(int) {}
+
 // Only the built-in sounds exist in the browser.
 int CreateSoundFromFile(const char*, bool) { return NoSound; }
 

@@ -1,11 +1,10 @@
-// The browser's wire for the network component: the request on it carried by the page's XMLHttpRequest, to the
-// page's own server. The page cannot wait inside a frame, so a request only moves on while the browser has its turn
-// between frames; each Update looks at it once and never waits.
+// The browser's wire for the network component: the request on it carried by the page's fetch, to the page's own
+// server. The page cannot wait inside a frame, so a fetch only moves on while the browser has its turn between
+// frames; each Update looks at it once and never waits.
 #include "netlib/ReplyBody.h"
 #include "netlib/ServerChoice.h"
 #include "netlib/Transfer.h"
 #include "netlib/TransferQueue.h"
-#include <algorithm>
 #include <cstdlib>
 #include <emscripten.h>
 
@@ -19,45 +18,34 @@ constexpr int StillOnItsWay = -1;
 // between frames: past this the request fails, as one the server never answered.
 constexpr int MostPollsInOneTurn = 1000;
 
-// The requests on their way, by number, in Module.kestrovarNet; either time-out aborts one. A page sees no
-// connection of its own, so the first sign that the server is there (an upload's body taken, or the reply's head) must
-// come within the connect bound, as the desktop's connection must; a request's whole time bounds the rest.
-EM_JS(int, StartFetch, (const char* url, int post, const char* body, int bodyBytes, int timeOutMs, int connectMs), {
+// The fetches on their way, by number, in Module.kestrovarNet; the time-out aborts one.
+EM_JS(int, StartFetch, (const char* url, int post, const char* body, int bodyBytes, int timeOutMs), {
     var net = Module.kestrovarNet || (Module.kestrovarNet = {next : 1, fetches : {}, turn : 0, turnAhead : false});
     var id = net.next++;
-    var request = new XMLHttpRequest();
-    var fetching = {done : false, status : 0, timedOut : false, bytes : null, request : request};
+    var fetching = {done : false, status : 0, timedOut : false, bytes : null, stop : new AbortController()};
     net.fetches[id] = fetching;
-    var giveUp = function() {
-        fetching.timedOut = true;
-        request.abort();
-    };
-    var silent = setTimeout(giveUp, connectMs);
-    var whole = setTimeout(giveUp, timeOutMs);
-    var heard = function() { clearTimeout(silent); };
-    request.onreadystatechange = function() {
-        if (request.readyState >= XMLHttpRequest.HEADERS_RECEIVED) heard();
-    };
+    var init = {method : post ? "POST" : "GET", signal : fetching.stop.signal, cache : "no-store"};
     if (post) {
-        request.upload.onprogress = heard;
-        request.upload.onload = heard;
+        init.body = HEAPU8.slice(body, body + bodyBytes);
+        init.headers = {"Content-Type" : "text/plain"};
     }
-    request.onloadend = function() {
-        clearTimeout(silent);
-        clearTimeout(whole);
-        // A whole reply has its status and its body; a request that failed or was aborted has neither.
-        if (request.status > 0 && request.response) {
-            fetching.status = request.status;
-            fetching.bytes = new Uint8Array(request.response);
-        }
-        fetching.done = true;
-    };
-    request.open(post ? "POST" : "GET", UTF8ToString(url));
-    request.responseType = "arraybuffer";
-    // Every reply comes from the server, never from the browser's cache.
-    request.setRequestHeader("Cache-Control", "no-cache");
-    if (post) request.setRequestHeader("Content-Type", "text/plain");
-    request.send(post ? HEAPU8.slice(body, body + bodyBytes) : null);
+    var timer = setTimeout(
+        function() {
+            fetching.timedOut = true;
+            fetching.stop.abort();
+        },
+        timeOutMs);
+    fetch(UTF8ToString(url), init)
+        .then(function(reply) {
+            fetching.status = reply.status;
+            return reply.arrayBuffer();
+        })
+        .then(
+            function(bytes) { fetching.bytes = new Uint8Array(bytes); }, function() { fetching.bytes = null; })
+        .then(function() {
+            clearTimeout(timer);
+            fetching.done = true;
+        });
     return id;
 });
 
@@ -77,7 +65,7 @@ EM_JS(void, CopyFetchBody, (int id, char* into), { HEAPU8.set(Module.kestrovarNe
 // Forgets the fetch, stopping it if it is still on its way.
 EM_JS(void, DropFetch, (int id), {
     var fetching = Module.kestrovarNet.fetches[id];
-    if (!fetching.done) fetching.request.abort();
+    if (!fetching.done) fetching.stop.abort();
     delete Module.kestrovarNet.fetches[id];
 });
 
@@ -134,7 +122,8 @@ TransferQueue::TransferQueue() = default;
 TransferQueue::~TransferQueue() { Cancel(); }
 
 // The first request in line goes on the wire. One whose turn comes while the server rests after a time-out, or after
-// its own time is up, fails at once; the next in line then has its turn.
+// its own time is up, fails at once; the next in line then has its turn. (A fetch has no time limit on connecting
+// of its own: the request's whole time bounds it.)
 void TransferQueue::StartNext() {
     while (!Current && !Line.empty()) {
         std::unique_ptr<Transfer> next = std::move(Line.front());
@@ -143,9 +132,7 @@ void TransferQueue::StartNext() {
         auto left = std::chrono::duration_cast<Milliseconds>(next->Deadline - now);
         if (now >= RestUntil && left.count() > 0) {
             next->Fetch = StartFetch(next->Url.c_str(), next->Post ? 1 : 0, next->Sent.data(),
-                                     static_cast<int>(next->Sent.size()),
-                                     static_cast<int>(std::min(RequestTimeOut, left).count()),
-                                     static_cast<int>(std::min(ConnectTimeOut, left).count()));
+                                     static_cast<int>(next->Sent.size()), static_cast<int>(left.count()));
             Current = std::move(next);
             PollsThisTurn = 0;
             return;

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -72,6 +73,24 @@ TEST_F(SdlAudioTest, EveryBuiltInSoundLoadsAndGarbageDoesNot) {
     constexpr int SpareChannel = EffectCount + 1;
     Audio::PlayOnChannel(SpareChannel, Audio::CreateSound(notVorbis, sizeof notVorbis, false), false, 1.0f);
     EXPECT_FALSE(Audio::ChannelPlaying(SpareChannel));
+}
+
+// An effect asked for soon plays the samples its play would have decoded, whichever of the two decoded it; a handle
+// that is no sound is passed over.
+TEST_F(SdlAudioTest, AnEffectAskedForSoonPlaysTheSameSamples) {
+    int woorp = CreateBuiltIn("res\\WoorpSND.ogg", false);
+    Audio::DecodeSoon(Audio::NoSound);
+    Audio::DecodeSoon(woorp + 1);
+    Audio::DecodeSoon(woorp);
+    Audio::PlayOnChannel(BlipChannel, woorp, false, 1.0f);
+    ASSERT_TRUE(Audio::ChannelPlaying(BlipChannel));
+    const Mix_Chunk* played = Mix_GetChunk(BlipChannel);
+    ResourceBytes bytes = FindResource("res\\WoorpSND.ogg");
+    Mix_Chunk* decoded = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.Data, static_cast<int>(bytes.Size)), 1);
+    ASSERT_NE(decoded, nullptr);
+    ASSERT_EQ(played->alen, decoded->alen);
+    EXPECT_EQ(std::memcmp(played->abuf, decoded->abuf, decoded->alen), 0);
+    Mix_FreeChunk(decoded);
 }
 
 TEST_F(SdlAudioTest, ChannelsAndTheMusicStreamStartPauseAndStop) {

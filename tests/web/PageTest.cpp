@@ -1,8 +1,8 @@
 // The browser build as the score server serves it (--play-folder), in headless Chromium on software WebGL 2: a game
 // of the board watched from one click on the board's top row to its end, the page's closing line the native
 // replay's, with no console error on the way and the neon on the canvas, the menu's too; keys and a pad reach the
-// game, a held pad's pauses hold the frames, a silent server costs the connect bound, the first key starts the sound,
-// and a touch screen without keys is offered the board's best game.
+// game, a held pad's pauses hold the frames, the first key starts the sound, and a touch screen without keys is
+// offered the board's best game.
 #include "PageLines.h"
 #include "ServerTestSupport.h"
 #include "fortress/World.h"
@@ -22,8 +22,6 @@ constexpr int ShortGameFrames = 120;
 constexpr int FewestLitPerMille = 10;
 // A pad held over the options moves a line and pauses this long, every frame it is held.
 constexpr int PadMovePauseMs = 150;
-// A request to a server that is never reached fails on the connect bound, long before the request's whole time.
-constexpr int ConnectBoundMs = 3000, RequestTimeMs = 10000;
 
 std::string ShortGame() {
     std::istringstream lines(FileText(std::string(KESTROVAR_SOURCE_DIR) + "/tests/replay/FirstGame.txt"));
@@ -79,10 +77,6 @@ TEST(WebPageInBrowserTest, ABoardGameWatchedInThePageEndsOnTheNativeClosingLine)
     std::istringstream(Seen(seen, "pad-held")) >> heldFrames >> heldMs;
     EXPECT_GT(heldMs, 0) << seen;
     EXPECT_LE((heldFrames - 2) * PadMovePauseMs, heldMs) << seen;
-    // The page's timers never fire early; one seven seconds late (the gap between the bounds) would be a page frozen.
-    const int silentMs = std::atoi(Seen(seen, "ticket-silent").c_str());
-    EXPECT_GE(silentMs, ConnectBoundMs / 2) << seen;
-    EXPECT_LT(silentMs, RequestTimeMs) << seen;
     EXPECT_EQ(Seen(seen, "sound-before") + " " + Seen(seen, "sound-after"), "suspended running") << seen;
     EXPECT_EQ(Seen(seen, "notice"), "") << seen;
     EXPECT_EQ(Seen(seen, "touch").rfind("Playing needs a keyboard or a game pad. Watch the best game", 0), 0u) << seen;

@@ -8,8 +8,6 @@
 //   pad: what the page says once a synthetic pad has chosen pad controls in the options and answered the menu's
 //        question "yes"
 //   pad-held: the frames made while the pad was held down over the options, and the milliseconds it was held
-//   ticket-silent: the milliseconds (the browser's clock) from the menu's ticket request to its failure, the server
-//                  silent
 //   touch: what the page says on a touch screen without keys    touch-best: where its best game's link leads
 //   touch-gap: the pixels between the playfield's bottom and the top of that notice (below 0 where it covers it)
 // usage: node check-page.mjs BASE_URL GAME_HASH PROFILE_FOLDER
@@ -45,26 +43,6 @@ async function lit(page) {
         for (let i = 0; i < pixels.length; i += 4) bright += pixels[i] + pixels[i + 1] + pixels[i + 2] > 96 ? 1 : 0;
         return Math.round(1000 * bright / (pixels.length / 4));
     }, shot);
-}
-
-// The score server made silent to the page's ticket requests: each is held before it goes out, as a server that is
-// never reached holds it. Its `failed` resolves with the milliseconds, on the browser's own clock, from the first one's
-// start to its failure.
-async function silenceTickets(page) {
-    const browserSide = await page.target().createCDPSession();
-    const started = new Map();
-    const failed = new Promise((done) => {
-        browserSide.on('Network.requestWillBeSent', (event) => {
-            if (event.request.url.includes('option=newgame')) started.set(event.requestId, event.timestamp);
-        });
-        browserSide.on('Network.loadingFailed', (event) => {
-            if (started.has(event.requestId))
-                done(Math.round(1000 * (event.timestamp - started.get(event.requestId))));
-        });
-    });
-    await browserSide.send('Network.enable');
-    await browserSide.send('Fetch.enable', {patterns: [{urlPattern: '*option=newgame*', requestStage: 'Request'}]});
-    return {failed};
 }
 
 const message = (page) => page.evaluate(() => document.getElementById('message').textContent);
@@ -116,8 +94,6 @@ try {
     // canvas.
     const program = await open(`${base}play/`, {pad: true});
     await program.waitForFunction(() => typeof Module !== 'undefined' && Module.kestrovarFrames, {timeout: 60000});
-    // The menu asks for a ticket as it opens; the server never answers.
-    const ticketSilent = await silenceTickets(program);
     console.log('notice: ' + await message(program));
     console.log('sound-before: ' + await audioState(program));
     await program.keyboard.press('Space');
@@ -155,8 +131,6 @@ try {
     await program.waitForFunction((until) => !document.getElementById('message').hidden ||
                                       Module.kestrovarFrames.shown >= until, {timeout: 120000}, shown + 60);
     console.log('pad: ' + await message(program));
-    console.log('ticket-silent: ' +
-                await Promise.race([ticketSilent.failed, new Promise((done) => setTimeout(done, 30000, 'none'))]));
     await program.close();
 
     // A touch screen without keys: the page says why it can't be played and offers the board's best game.

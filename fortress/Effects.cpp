@@ -36,6 +36,7 @@ constexpr int ParticleColourSpread = 50000;
 constexpr float ParticleSlowest = 1.5f, ParticleFastest = 3.5f;
 constexpr int ParticleShortest = 20, ParticleLongest = 60;
 constexpr float DotSize = 1;
+constexpr int ParticleDropFrames = 64;
 constexpr int FragDirectionStep = 119;
 constexpr float FragSpinLimit = 12;
 constexpr float FragAcceleration = 0.05f;
@@ -197,19 +198,42 @@ void CreateParticles(World& w, int x, int y) {
         float down = Rnd(ParticleSlowest, ParticleFastest);
         p.yspeed = -cosine * down;
         p.life = Rand(ParticleShortest, ParticleLongest);
+        p.Stamp = w.ParticleClock;
     }
 }
 
 void UpdateParticles(World& w) {
+    w.ParticleClock += 1;
+    bool flickerDraws = TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1;
+    if (w.ParticlesUnseen && !flickerDraws) {
+        // Unseen, a particle's steps wait; those whose life ran out meanwhile are dropped now and then, unstepped.
+        if (w.ParticleClock % ParticleDropFrames == 0) {
+            w.ParticlesList.Walk([&](Particles& p) {
+                if (w.ParticleClock - p.Stamp > p.life) w.ParticlesList.Remove(p);
+            });
+        }
+        return;
+    }
+    SettleParticles(w);
+}
+
+void SettleParticles(World& w) {
     w.ParticlesList.Walk([&](Particles& p) {
-        // A dot shows where it stood before this frame's move.
-        p.ShownX = p.x;
-        p.ShownY = p.y;
-        PickFlicker(p.Shade);
-        p.x += p.xspeed;
-        p.y += p.yspeed;
-        p.life -= 1;
-        if (p.life < 0) w.ParticlesList.Remove(p);
+        while (p.Stamp < w.ParticleClock) {
+            p.Stamp += 1;
+            // A dot shows where it stood before this frame's move; only the latest step picks the flicker colour
+            // (the steps owed were made while it drew nothing).
+            p.ShownX = p.x;
+            p.ShownY = p.y;
+            if (p.Stamp == w.ParticleClock) PickFlicker(p.Shade);
+            p.x += p.xspeed;
+            p.y += p.yspeed;
+            p.life -= 1;
+            if (p.life < 0) {
+                w.ParticlesList.Remove(p);
+                break;
+            }
+        }
     });
 }
 

@@ -26,7 +26,6 @@ constexpr std::uint32_t CannonBlastColour = 0xFFFF00FF;
 constexpr std::uint32_t ShipBlastColour = 0xFFFF00FF;
 constexpr int BounceSpread = 22;
 constexpr int BulletLifetime = 60;
-constexpr int ExactRadiusLimit = 2048;
 
 // The first section in list order whose chord the bullet's move crosses takes the hit.
 bool StrikeSections(World& w, PlayerBullets& bullet) {
@@ -84,15 +83,7 @@ void WrapBullet(PlayerBullets& bullet) {
 }
 } // namespace
 
-bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
-    int dx = std::abs(x1 - x2);
-    int dy = std::abs(y1 - y2);
-    int squared = dx * dx + dy * dy;
-    // The rule is the float square root's. Below this radius it says what the whole numbers say (r * r is exact,
-    // and the root of r * r - 1 is more than a float's step below r), without taking a root.
-    if (r > 0 && r < ExactRadiusLimit) return squared < r * r;
-    return Sqr(static_cast<float>(squared)) < static_cast<float>(r);
-}
+bool WithinLongDistance(int squared, int r) { return Sqr(static_cast<float>(squared)) < static_cast<float>(r); }
 
 bool SegmentsCross(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4) {
     float den = (x2 - x1) * (y4 - y3) - (y2 - y1) * (x4 - x3);

@@ -24,6 +24,13 @@ template <typename Record> class EntityList {
     }
 
     void Remove(Record& record) {
+        // The record a walk stands on is the one a step removes most often: it is unlisted without a search, and
+        // the walk's end takes it off the list.
+        if (Current != nullptr && &Current->Value == &record) {
+            if (Current->Listed) Unlisted = true;
+            Current->Listed = false;
+            return;
+        }
         for (auto it = Nodes.begin(); it != Nodes.end(); ++it) {
             if (&it->Value != &record) continue;
             if (!it->Listed) return;
@@ -48,8 +55,13 @@ template <typename Record> class EntityList {
     // Calls step(record) for every listed record, front to back; records appended during the walk are reached too.
     template <typename Step> void Walk(Step step) {
         Walks += 1;
-        for (auto it = Nodes.begin(); it != Nodes.end(); ++it)
-            if (it->Listed) step(it->Value);
+        Node* outer = Current; // a walk inside a step of another walk of this list
+        for (auto it = Nodes.begin(); it != Nodes.end(); ++it) {
+            if (!it->Listed) continue;
+            Current = &*it;
+            step(it->Value);
+        }
+        Current = outer;
         Walks -= 1;
         // Most walks remove nothing: the list is only combed again for records a walk unlisted.
         if (Walks == 0 && Unlisted) {
@@ -75,6 +87,13 @@ template <typename Record> class EntityList {
         return false;
     }
 
+    // The first listed record, in list order, that passes the test; null if none does. The test only looks.
+    template <typename Test> Record* Find(Test test) {
+        for (Node& node : Nodes)
+            if (node.Listed && test(static_cast<const Record&>(node.Value))) return &node.Value;
+        return nullptr;
+    }
+
     // Every listed record in list order, for readers that only look.
     template <typename Look> void Each(Look look) const {
         for (const Node& node : Nodes)
@@ -89,5 +108,6 @@ template <typename Record> class EntityList {
     std::list<Node> Nodes;
     std::list<Node> Spare; // nodes given up, kept for the next Add (a list never holds more than it once listed)
     int Walks = 0;
-    bool Unlisted = false; // a record was unlisted during a walk and is still in memory
+    Node* Current = nullptr; // the record the innermost walk stands on, null between walks
+    bool Unlisted = false;   // a record was unlisted during a walk and is still in memory
 };

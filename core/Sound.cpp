@@ -4,6 +4,7 @@
 #include "platform/Audio.h"
 #include "platform/Resources.h"
 #include "platform/Text.h"
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -62,6 +63,15 @@ void ApplyVolume(int index) {
         Audio::SetMusicVolume(volume);
 }
 
+// A sound's name (lower case) against a name in any case, as LowerCase(name) == fx but with no string made: asked
+// every frame of play.
+bool NamedAs(const std::string& fx, const std::string& name) {
+    if (fx.size() != name.size()) return false;
+    for (std::size_t i = 0; i < fx.size(); ++i)
+        if (fx[i] != static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])))) return false;
+    return true;
+}
+
 bool Addressed(const Sound& s, const std::string& name) { return name == EverySound || s.FX == name; }
 } // namespace
 
@@ -92,10 +102,9 @@ void Sound::GlobalVolume(float percent) {
 
 // A name no listed sound has answers 0, as does every name with no audio device (nothing is listed then).
 int Sound::IsPlaying(const std::string& name) {
-    std::string fx = LowerCase(name);
     for (std::size_t i = 0; i < SoundList.size(); ++i) {
         const Sound& s = SoundList[i];
-        if (s.FX != fx) continue;
+        if (!NamedAs(s.FX, name)) continue;
         if (s.channel == NoChannel) return 0;
         if (s.Streamed) return CurrentMusic == static_cast<int>(i) && Audio::MusicPlaying() ? 1 : 0;
         return Audio::ChannelPlaying(s.channel) ? 1 : 0;

@@ -134,9 +134,10 @@ void UpdateCannon(World& w) {
         }
         if (w.PlayerDead == 0) {
             if (w.CannonFireDelay > 0) w.CannonFireDelay -= 1;
-            int blockers = LineOfFireBlockers(w, w.ShipX, w.ShipY);
-            // The shot flies at the ship's exact bearing; the facing only has to be near it.
-            if (blockers == 0 && w.CannonFireDelay == 0 && w.CannonTurn > -FiringArc && w.CannonTurn < FiringArc)
+            // The shot flies at the ship's exact bearing; the facing only has to be near it. The rings are only
+            // searched for a blocker when the cannon could fire: the search changes nothing.
+            if (w.CannonFireDelay == 0 && w.CannonTurn > -FiringArc && w.CannonTurn < FiringArc &&
+                LineOfFireBlockers(w, w.ShipX, w.ShipY) == 0)
                 FireEnemyBullet(w, static_cast<int>(bearing));
         }
         // The attract play never moves or draws missiles, so the menu's cannon launches none.

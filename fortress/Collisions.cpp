@@ -29,26 +29,26 @@ constexpr int BulletLifetime = 60;
 
 // The first section in list order whose chord the bullet's move crosses takes the hit.
 bool StrikeSections(World& w, PlayerBullets& bullet) {
-    bool hit = false;
-    w.SectionsList.Walk([&](Sections& s) {
-        if (hit || !SegmentsCross(bullet.x_old, bullet.y_old, bullet.x, bullet.y, s.x1, s.y1, s.x2, s.y2)) return;
-        w.PlayerBulletsList.Remove(bullet);
-        s.Life -= 1;
-        s.Color += HitBrightening; // wraps: the glow brightens and its top byte may roll over
-        s.rcol -= HitDarkening;
-        s.gcol -= HitDarkening;
-        s.bcol -= HitDarkening;
-        bool loud = TheSettings.SoundFXOn == 1 && w.DemoMode == 0;
-        if (loud) Sound::Play("SectionHit", 0);
-        if (s.Life < 1) {
-            if (loud) Sound::Play("RemoveRings", 0);
-            CreateExplosion(w, static_cast<int>(bullet.x), static_cast<int>(bullet.y), s.Color, SmallExplosion);
-            if (w.DemoMode == 0) AddScore(w, s.Score);
-            w.SectionsList.Remove(s);
-        }
-        hit = true;
+    Sections* struck = w.SectionsList.Find([&](const Sections& s) {
+        return SegmentsCross(bullet.x_old, bullet.y_old, bullet.x, bullet.y, s.x1, s.y1, s.x2, s.y2);
     });
-    return hit;
+    if (struck == nullptr) return false;
+    Sections& s = *struck;
+    w.PlayerBulletsList.Remove(bullet);
+    s.Life -= 1;
+    s.Color += HitBrightening; // wraps: the glow brightens and its top byte may roll over
+    s.rcol -= HitDarkening;
+    s.gcol -= HitDarkening;
+    s.bcol -= HitDarkening;
+    bool loud = TheSettings.SoundFXOn == 1 && w.DemoMode == 0;
+    if (loud) Sound::Play("SectionHit", 0);
+    if (s.Life < 1) {
+        if (loud) Sound::Play("RemoveRings", 0);
+        CreateExplosion(w, static_cast<int>(bullet.x), static_cast<int>(bullet.y), s.Color, SmallExplosion);
+        if (w.DemoMode == 0) AddScore(w, s.Score);
+        w.SectionsList.Remove(s);
+    }
+    return true;
 }
 
 void StrikeCannon(World& w, const PlayerBullets& bullet) {
@@ -83,11 +83,7 @@ void WrapBullet(PlayerBullets& bullet) {
 }
 } // namespace
 
-bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
-    int dx = std::abs(x1 - x2);
-    int dy = std::abs(y1 - y2);
-    return Sqr(static_cast<float>(dx * dx + dy * dy)) < static_cast<float>(r);
-}
+bool WithinLongDistance(int squared, int r) { return Sqr(static_cast<float>(squared)) < static_cast<float>(r); }
 
 bool SegmentsCross(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4) {
     float den = (x2 - x1) * (y4 - y3) - (y2 - y1) * (x4 - x3);

@@ -36,6 +36,7 @@ constexpr int ParticleColourSpread = 50000;
 constexpr float ParticleSlowest = 1.5f, ParticleFastest = 3.5f;
 constexpr int ParticleShortest = 20, ParticleLongest = 60;
 constexpr float DotSize = 1;
+constexpr int ParticleDropFrames = 64;
 constexpr int FragDirectionStep = 119;
 constexpr float FragSpinLimit = 12;
 constexpr float FragAcceleration = 0.05f;
@@ -77,6 +78,14 @@ void AddPieces(World& w, int x, int y, int type, int slowest, int fastest, int s
     }
 }
 
+// A spark or streak moves along its heading at its speed.
+void MovePiece(Explosions& e) {
+    float sine, cosine;
+    SinCos(e.Angle1, sine, cosine);
+    e.x1 += sine * e.speed;
+    e.y1 += -cosine * e.speed;
+}
+
 void StepPiece(World& w, Explosions& e) {
     e.Count -= 1;
     if (e.Count == 0) {
@@ -86,17 +95,13 @@ void StepPiece(World& w, Explosions& e) {
             e.ShownLength = static_cast<float>(static_cast<int>(e.Length));
             e.Length -= static_cast<float>(e.Steps);
         } else if (e.ExplosionType == BigExplosion) {
-            e.x1 += Sin(e.Angle1) * e.speed;
-            e.y1 += -Cos(e.Angle1) * e.speed;
+            MovePiece(e);
         }
         // The piece shows where it stands now; a streak moves on after showing.
         e.ShownX = e.x1;
         e.ShownY = e.y1;
         PickFlicker(e.Shade);
-        if (e.ExplosionType == ShockwaveExplosion) {
-            e.x1 += Sin(e.Angle1) * e.speed;
-            e.y1 += -Cos(e.Angle1) * e.speed;
-        }
+        if (e.ExplosionType == ShockwaveExplosion) MovePiece(e);
         w.ExplosionsActive += 1;
     }
     if (e.x1 < 0 || e.x1 > FieldRight || e.y1 < 0 || e.y1 > FieldBottom) w.ExplosionsList.Remove(e);
@@ -185,26 +190,50 @@ void CreateParticles(World& w, int x, int y) {
         p.color = OpaqueWhite;
         if (TheSettings.ColorsOn == 1)
             p.color = static_cast<std::uint32_t>(Rand(-ParticleColourSpread, ParticleColourSpread));
-        float angle = static_cast<float>(a);
+        float sine, cosine;
+        WholeSinCos(a, sine, cosine);
         // Two separate draws: the speed differs per axis.
         float across = Rnd(ParticleSlowest, ParticleFastest);
-        p.xspeed = Sin(angle) * across;
+        p.xspeed = sine * across;
         float down = Rnd(ParticleSlowest, ParticleFastest);
-        p.yspeed = -Cos(angle) * down;
+        p.yspeed = -cosine * down;
         p.life = Rand(ParticleShortest, ParticleLongest);
+        p.Stamp = w.ParticleClock;
     }
 }
 
 void UpdateParticles(World& w) {
+    w.ParticleClock += 1;
+    bool flickerDraws = TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1;
+    if (w.ParticlesUnseen && !flickerDraws) {
+        // Unseen, a particle's steps wait; those whose life ran out meanwhile are dropped now and then, unstepped.
+        if (w.ParticleClock % ParticleDropFrames == 0) {
+            w.ParticlesList.Walk([&](Particles& p) {
+                if (w.ParticleClock - p.Stamp > p.life) w.ParticlesList.Remove(p);
+            });
+        }
+        return;
+    }
+    SettleParticles(w);
+}
+
+void SettleParticles(World& w) {
     w.ParticlesList.Walk([&](Particles& p) {
-        // A dot shows where it stood before this frame's move.
-        p.ShownX = p.x;
-        p.ShownY = p.y;
-        PickFlicker(p.Shade);
-        p.x += p.xspeed;
-        p.y += p.yspeed;
-        p.life -= 1;
-        if (p.life < 0) w.ParticlesList.Remove(p);
+        while (p.Stamp < w.ParticleClock) {
+            p.Stamp += 1;
+            // A dot shows where it stood before this frame's move; only the latest step picks the flicker colour
+            // (the steps owed were made while it drew nothing).
+            p.ShownX = p.x;
+            p.ShownY = p.y;
+            if (p.Stamp == w.ParticleClock) PickFlicker(p.Shade);
+            p.x += p.xspeed;
+            p.y += p.yspeed;
+            p.life -= 1;
+            if (p.life < 0) {
+                w.ParticlesList.Remove(p);
+                break;
+            }
+        }
     });
 }
 

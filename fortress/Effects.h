@@ -38,6 +38,7 @@ struct Particles {
     std::uint32_t color = 0;
     float ShownX = 0, ShownY = 0; // where this frame shows the dot
     Flicker Shade;
+    int Stamp = 0; // the particles' clock when this one was last moved (or made)
 };
 
 struct frags {
@@ -59,6 +60,9 @@ extern const char* const FragLineLabels[FragLineSets];
 void CreateExplosion(World& w, int x, int y, std::uint32_t color, int type);
 void CreateParticles(World& w, int x, int y);
 void UpdateParticles(World& w);
+// Makes every step the particles owe (none unless ParticlesUnseen was set): after it they stand as if stepped each
+// frame.
+void SettleParticles(World& w);
 void CreateFrag(World& w, int index);
 void UpdateFrags(World& w);
 void DrawParticles(const World& w);

@@ -94,8 +94,10 @@ void Ride(Missiles& m) {
     if (m.RingAngle > LastWholeDegree) m.RingAngle -= FullTurn;
     if (m.RingAngle < 0) m.RingAngle += FullTurn;
     float r = static_cast<float>(m.RingDistance - RideInset);
-    m.x = FortressX + Sin(m.RingAngle) * r;
-    m.y = FortressY - Cos(m.RingAngle) * r;
+    float sine, cosine;
+    SinCos(m.RingAngle, sine, cosine);
+    m.x = FortressX + sine * r;
+    m.y = FortressY - cosine * r;
     if (m.HangAround > 0) m.HangAround -= 1;
     if (m.HangAround > 0) return;
     int r100 = Rand(PercentLow, PercentHigh);
@@ -127,8 +129,10 @@ void Hunt(World& w, Missiles& m) {
     }
     m.Angle = static_cast<float>(h);
     float pace = MissileHuntSpeed(w);
-    m.x += Sin(m.Angle) * pace;
-    m.y += -Cos(m.Angle) * pace;
+    float sine, cosine;
+    WholeSinCos(h, sine, cosine);
+    m.x += sine * pace;
+    m.y += -cosine * pace;
     if (m.x < 0) m.x += FieldWidth;
     if (m.y < 0) m.y += FieldHeight;
     if (m.x > FieldRight) m.x -= FieldWidth;

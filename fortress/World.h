@@ -25,4 +25,9 @@ struct World : FightState, ShipState {
     EntityList<Particles> ParticlesList;
     EntityList<frags> FragsList;
     ShipFlame ShownFlame; // the flame's flicker the ship shows this frame, picked at the ship's place in the step
+    // While nothing looks at the particles from frame to frame (a check that only steps and reads the state at its
+    // end) and they draw no random numbers, their steps are owed and made when they are next needed: see
+    // SettleParticles. ParticleClock counts the particles' steps, each particle's Stamp the step it has reached.
+    bool ParticlesUnseen = false;
+    int ParticleClock = 0;
 };

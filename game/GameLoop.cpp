@@ -143,6 +143,7 @@ GameRun StartGame(World& w) {
     World fresh;
     fresh.ShipsLeft = w.ShipsLeft;
     fresh.DemoMode = w.DemoMode;
+    fresh.ParticlesUnseen = w.ParticlesUnseen; // whether anyone watches is the replay's, not the game's
     w = std::move(fresh);
     SetShipTuning(w);
     w.FpsTimer = MilliSecs();

@@ -72,7 +72,7 @@ void ScanKeys() {
     int code = 0;
     do {
         code = ReadDataInt();
-        ReadDataString();
+        SkipDataValue(); // the key's name
         if (KeyHit(code)) TheControls.KeyPressed = code;
     } while (code != LastKeyCode && code != TheControls.KeyPressed);
 }

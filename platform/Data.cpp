@@ -172,6 +172,8 @@ int DataTableLength(const char* label) {
     return static_cast<int>(end - found->second);
 }
 
+void SkipDataValue() { NextValue(); }
+
 int ReadDataInt() {
     const DataValue& value = NextValue();
     switch (value.Type) {

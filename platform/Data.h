@@ -7,6 +7,8 @@ int ReadDataInt();
 float ReadDataFloat();
 double ReadDataDouble();
 std::string ReadDataString();
+// Past the next value, as a read would go (and with the same complaint at the end of all tables), without making it.
+void SkipDataValue();
 bool DataLabelExists(const char* label);
 // The number of values from the label to the next label (or the end of all tables); -1 for an unknown label.
 int DataTableLength(const char* label);

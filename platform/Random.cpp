@@ -1,20 +1,21 @@
 // The random generator: a minimal-standard multiplicative generator (multiplier 48271), two steps a draw.
 #include "Random.h"
 #include <cmath>
+#include <cstdint>
 
 namespace {
-constexpr int RndModulus = 2147483647;
-constexpr int SchrageQuotient = 44488;
-constexpr int SchrageRemainder = 3399;
-constexpr int RndMultiplier = 48271;
+constexpr std::uint64_t RndModulus = 2147483647; // 2^31 - 1
+constexpr std::uint64_t RndMultiplier = 48271;
 constexpr int RndDefaultState = 4660;
 int RndState = RndDefaultState;
 
 int RndStep(int s) {
-    // Schrage's method keeps s * 48271 mod (2^31 - 1) inside 32 bits.
-    int next = (s % SchrageQuotient) * RndMultiplier - (s / SchrageQuotient) * SchrageRemainder;
-    if (next < 0) next += RndModulus;
-    return next;
+    // s * 48271 mod (2^31 - 1) in 64 bits, without a division: 2^31 is 1 more than the modulus, so the bits above
+    // the lowest 31 count once more each, and one subtraction at most brings the sum below the modulus.
+    std::uint64_t product = static_cast<std::uint64_t>(s) * RndMultiplier;
+    std::uint64_t next = (product & RndModulus) + (product >> 31);
+    if (next >= RndModulus) next -= RndModulus;
+    return static_cast<int>(next);
 }
 } // namespace
 

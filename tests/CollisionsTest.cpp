@@ -45,6 +45,8 @@ TEST_F(HitTestTest, WithinDistanceIsStrictOnWholeUnits) {
     EXPECT_FALSE(WithinDistance(632, 384, 512, 384, 120));
     EXPECT_TRUE(WithinDistance(631, 384, 512, 384, 120));
     EXPECT_TRUE(WithinDistance(-5, -5, -1, -2, 6));
+    // Far out the float root decides: 2 short of 4142 squared, yet its root rounds to 4142, which is not within.
+    EXPECT_FALSE(WithinDistance(0, 0, 4141, 91, 4142));
 }
 
 TEST_F(HitTestTest, SegmentsCrossOnlyStrictlyInsideBoth) {

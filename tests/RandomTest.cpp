@@ -116,18 +116,38 @@ TEST_F(RandomTest, QuickSinesAreTheSeriesBitForBit) {
             if (!same && ++differ <= 5) ADD_FAILURE() << "the table and the series differ at " << degrees << " degrees";
         }
     }
-    // Every whole degree over two turns either way, which a table of their own answers.
+    // Every whole degree over two turns either way, which a table of their own answers, asked as a float and as a
+    // whole number.
     for (int whole = -720; whole <= 720; ++whole) {
-        float degrees = static_cast<float>(whole), sine = 0, cosine = 0;
+        float degrees = static_cast<float>(whole), sine = 0, cosine = 0, wholeSine = 0, wholeCosine = 0;
         SinCos(degrees, sine, cosine);
+        WholeSinCos(whole, wholeSine, wholeCosine);
         std::uint32_t series[2] = {std::bit_cast<std::uint32_t>(SeriesSin(degrees)),
                                    std::bit_cast<std::uint32_t>(SeriesCos(degrees))};
         EXPECT_TRUE(std::bit_cast<std::uint32_t>(Sin(degrees)) == series[0] &&
                     std::bit_cast<std::uint32_t>(Cos(degrees)) == series[1] &&
                     std::bit_cast<std::uint32_t>(sine) == series[0] &&
-                    std::bit_cast<std::uint32_t>(cosine) == series[1])
+                    std::bit_cast<std::uint32_t>(cosine) == series[1] &&
+                    std::bit_cast<std::uint32_t>(wholeSine) == series[0] &&
+                    std::bit_cast<std::uint32_t>(wholeCosine) == series[1])
             << whole << " degrees";
     }
+    EXPECT_EQ(differ, 0);
+}
+
+// Most arc tangents are taken from a table too, and each must be the halvings' own float: a spread of sides over
+// the field and far below a pixel, every sign, with the axes and the diagonals among them.
+TEST_F(RandomTest, QuickArcTangentsAreTheHalvingsBitForBit) {
+    constexpr std::uint32_t Smallest = 0x30000000u, Largest = 0x44c00000u, Stride = 0x1a0f13u;
+    int differ = 0;
+    for (std::uint32_t ybits = Smallest; ybits < Largest; ybits += Stride)
+        for (std::uint32_t xbits = Smallest; xbits < Largest; xbits += Stride / 3)
+            for (float y : {std::bit_cast<float>(ybits), -std::bit_cast<float>(ybits), 0.0f})
+                for (float x : {std::bit_cast<float>(xbits), -std::bit_cast<float>(xbits), y}) {
+                    bool same =
+                        std::bit_cast<std::uint32_t>(ATan2(y, x)) == std::bit_cast<std::uint32_t>(SeriesATan2(y, x));
+                    if (!same && ++differ <= 5) ADD_FAILURE() << "the arc tangents differ at " << y << ", " << x;
+                }
     EXPECT_EQ(differ, 0);
 }
 

@@ -42,6 +42,7 @@ struct Seen {
     std::size_t MostMissiles = 0;
     int MissilesDowned = 0;
     int ShotsFired = 0;
+    int LastFrameWithParticles = 0;
 };
 
 ReplayScript FirstGameScript() {
@@ -88,6 +89,7 @@ Seen Play(const ReplayScript& script, ReplayFrames frames = ReplayFrames::Drawn)
             }
             seen.MostEnemyBullets = std::max(seen.MostEnemyBullets, w.EnemyBulletsList.Count());
             seen.MostMissiles = std::max(seen.MostMissiles, w.MissilesList.Count());
+            if (w.ParticlesList.Count() > 0) seen.LastFrameWithParticles = frame;
         },
         frames);
     seen.FinalLine = ReplayFinalLine(w, seen.Outcome);
@@ -236,4 +238,17 @@ TEST_F(ReplayTest, GamesSteppedWithoutDrawingMatchTheirGoldenHashes) {
     ReplayScript wireframe = OnThePad(FirstGameScript());
     wireframe.Wireframe = true;
     ExpectGolden(Play(wireframe, ReplayFrames::SteppedOnly), "WireframePadGame");
+}
+
+// Stepped with nobody watching (the checker's way), the particles' steps wait until the state is read: a game
+// stopped while a downed missile's particles still fly, long after many have come and gone, ends on that frame's
+// golden hash.
+TEST_F(ReplayTest, AnUnwatchedGameStoppedAmidParticlesEndsOnItsGoldenHash) {
+    ReplayScript script = FirstGameScript();
+    script.EndFrame = Play(script, ReplayFrames::SteppedOnly).LastFrameWithParticles;
+    ASSERT_GT(script.EndFrame, 600);
+    World w;
+    RunReplay(w, script, {}, ReplayFrames::SteppedOnly);
+    ASSERT_GT(w.ParticlesList.Count(), 0u);
+    EXPECT_EQ(GameStateHash(w), ReadGolden("FirstGame")[static_cast<std::size_t>(script.EndFrame) - 1]);
 }

@@ -42,6 +42,8 @@ ReplayOutcome RunReplay(World& world, const ReplayScript& script, const ReplayFr
         PrepareNewGame(world);
         Loop loop;
         loop.Drawn = frames == ReplayFrames::Drawn;
+        // Nobody looks at a particle before the replay ends unless frames are drawn or watched.
+        world.ParticlesUnseen = !loop.Drawn && !observer;
         loop.Heard = loop.Drawn;
         loop.Open(std::make_unique<GameScreen>(world));
         outcome.How = ReplayOutcome::Ending::GameLeft; // unless a check below stops the game first
@@ -65,6 +67,8 @@ ReplayOutcome RunReplay(World& world, const ReplayScript& script, const ReplayFr
         outcome.How = ReplayOutcome::Ending::ProgramEnded;
         outcome.ExitStatus = ended.Status;
     }
+    SettleParticles(world);
+    world.ParticlesUnseen = false;
     outcome.Frames = ScriptedRun::FrameCount() - StartFlips;
     return outcome;
 }

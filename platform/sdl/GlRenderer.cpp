@@ -197,6 +197,10 @@ bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& er
     bool keep = BinariesKept();
     std::string key = keep ? KeptProgramKey(version) : std::string();
     ProgramKept = keep && LoadKeptProgram(Program, key);
+    // A refused binary (a format this driver does not know, say) leaves an error behind: compiling goes on without it.
+    if (keep && !ProgramKept)
+        while (glGetError() != GL_NO_ERROR) {
+        }
 #endif
     if (!ProgramKept) {
         GLuint vertexShader = 0, fragmentShader = 0;
@@ -225,7 +229,11 @@ bool GlRenderer::Create(int width, int height, bool coreProfile, std::string& er
             return false;
         }
 #ifndef __EMSCRIPTEN__
-        if (keep) KeepProgram(Program, key);
+        if (keep) {
+            KeepProgram(Program, key);
+            while (glGetError() != GL_NO_ERROR) {
+            }
+        }
 #endif
     }
     glUseProgram(Program);

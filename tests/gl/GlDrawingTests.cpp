@@ -432,8 +432,8 @@ TEST_F(GlDrawing, ChangingKindBlendTextureOrViewportStartsANewBatch) {
 
 } // namespace
 
-// A start after the first takes the program the first one kept and draws as the compiled one drew; a damaged keep is
-// compiled afresh, and kept again.
+// A start after the first takes the program the first one kept and draws as the compiled one drew; a keep cut short
+// or not a keep at all is compiled afresh, and kept again.
 TEST_F(GlDrawing, AStartAfterTheFirstDrawsWithTheProgramTheFirstKept) {
     std::filesystem::path kept = std::filesystem::path(std::getenv("XDG_CACHE_HOME")) / "kestrovar" / "gl-program";
     auto start = [this] {
@@ -452,6 +452,9 @@ TEST_F(GlDrawing, AStartAfterTheFirstDrawsWithTheProgramTheFirstKept) {
     ASSERT_TRUE(std::filesystem::exists(kept));
     EXPECT_TRUE(start() == compiled);
     EXPECT_TRUE(SdlControl::ProgramWasKept());
+    std::filesystem::resize_file(kept, std::filesystem::file_size(kept) / 2);
+    EXPECT_TRUE(start() == compiled);
+    EXPECT_FALSE(SdlControl::ProgramWasKept());
     std::ofstream(kept, std::ios::binary | std::ios::trunc) << "damaged";
     EXPECT_TRUE(start() == compiled);
     EXPECT_FALSE(SdlControl::ProgramWasKept());

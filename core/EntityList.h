@@ -94,6 +94,13 @@ template <typename Record> class EntityList {
         return nullptr;
     }
 
+    // Whether any listed record passes the test; the search ends at the first that does.
+    template <typename Test> bool Any(Test test) const {
+        for (const Node& node : Nodes)
+            if (node.Listed && test(node.Value)) return true;
+        return false;
+    }
+
     // Every listed record in list order, for readers that only look.
     template <typename Look> void Each(Look look) const {
         for (const Node& node : Nodes)

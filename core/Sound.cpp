@@ -64,11 +64,12 @@ void ApplyVolume(int index) {
 }
 
 // A sound's name (lower case) against a name in any case, as LowerCase(name) == fx but with no string made: asked
-// every frame of play.
+// every frame of play. A letter the same as the name's needs no lowering (lowering a lower-case letter keeps it).
 bool NamedAs(const std::string& fx, const std::string& name) {
     if (fx.size() != name.size()) return false;
     for (std::size_t i = 0; i < fx.size(); ++i)
-        if (fx[i] != static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])))) return false;
+        if (fx[i] != name[i] && fx[i] != static_cast<char>(std::tolower(static_cast<unsigned char>(name[i]))))
+            return false;
     return true;
 }
 

@@ -111,12 +111,9 @@ float CentreBearing(float x, float y) {
     return bearing;
 }
 
-int LineOfFireBlockers(const World& w, float x, float y) {
-    int blockers = 0;
-    w.SectionsList.Each([&](const Sections& s) {
-        if (SegmentsCross(s.x1, s.y1, s.x2, s.y2, FortressX, FortressY, x, y)) blockers += 1;
-    });
-    return blockers;
+bool LineOfFireClear(const World& w, float x, float y) {
+    return !w.SectionsList.Any(
+        [&](const Sections& s) { return SegmentsCross(s.x1, s.y1, s.x2, s.y2, FortressX, FortressY, x, y); });
 }
 
 void UpdateCannon(World& w) {
@@ -137,7 +134,7 @@ void UpdateCannon(World& w) {
             // The shot flies at the ship's exact bearing; the facing only has to be near it. The rings are only
             // searched for a blocker when the cannon could fire: the search changes nothing.
             if (w.CannonFireDelay == 0 && w.CannonTurn > -FiringArc && w.CannonTurn < FiringArc &&
-                LineOfFireBlockers(w, w.ShipX, w.ShipY) == 0)
+                LineOfFireClear(w, w.ShipX, w.ShipY))
                 FireEnemyBullet(w, static_cast<int>(bearing));
         }
         // The attract play never moves or draws missiles, so the menu's cannon launches none.

@@ -27,6 +27,6 @@ constexpr int EnemyBulletHitRadius = 32;
 float AngleDiff(float a, float b);
 // The bearing from the fortress centre to (x, y), 0 up and clockwise, in 0 … 360.
 float CentreBearing(float x, float y);
-// How many section chords cross the line from the centre to (x, y).
-int LineOfFireBlockers(const World& w, float x, float y);
+// Whether no section chord crosses the line from the centre to (x, y).
+bool LineOfFireClear(const World& w, float x, float y);
 void FireEnemyBullet(World& w, int angle);

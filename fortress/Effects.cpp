@@ -126,6 +126,20 @@ void DrawPiece(const Explosions& e) {
     if (TheSettings.NeonMode == 0) SetColor(White, White, White);
 }
 
+// A dot's move for one frame; false once its life has run out and it has left the list.
+bool MoveParticle(World& w, Particles& p) {
+    p.Stamp += 1;
+    // A dot shows where it stood before this frame's move.
+    p.ShownX = p.x;
+    p.ShownY = p.y;
+    p.x += p.xspeed;
+    p.y += p.yspeed;
+    p.life -= 1;
+    if (p.life >= 0) return true;
+    w.ParticlesList.Remove(p);
+    return false;
+}
+
 void DrawFrag(const frags& f) {
     RestoreData(FragLineLabels[f.Data]);
     float c = Cos(f.ShownAngle);
@@ -207,6 +221,7 @@ void UpdateParticles(World& w) {
     bool flickerDraws = TheSettings.NeonMode == 0 && TheSettings.ColorsOn == 1;
     if (w.ParticlesUnseen && !flickerDraws) {
         // Unseen, a particle's steps wait; those whose life ran out meanwhile are dropped now and then, unstepped.
+        w.ParticlesOwed = true;
         if (w.ParticleClock % ParticleDropFrames == 0) {
             w.ParticlesList.Walk([&](Particles& p) {
                 if (w.ParticleClock - p.Stamp > p.life) w.ParticlesList.Remove(p);
@@ -214,25 +229,25 @@ void UpdateParticles(World& w) {
         }
         return;
     }
-    SettleParticles(w);
+    if (w.ParticlesOwed) {
+        SettleParticles(w);
+        return;
+    }
+    w.ParticlesList.Walk([&](Particles& p) {
+        PickFlicker(p.Shade);
+        MoveParticle(w, p);
+    });
 }
 
 void SettleParticles(World& w) {
+    if (!w.ParticlesOwed) return;
+    w.ParticlesOwed = false;
+    int clock = w.ParticleClock;
     w.ParticlesList.Walk([&](Particles& p) {
-        while (p.Stamp < w.ParticleClock) {
-            p.Stamp += 1;
-            // A dot shows where it stood before this frame's move; only the latest step picks the flicker colour
-            // (the steps owed were made while it drew nothing).
-            p.ShownX = p.x;
-            p.ShownY = p.y;
-            if (p.Stamp == w.ParticleClock) PickFlicker(p.Shade);
-            p.x += p.xspeed;
-            p.y += p.yspeed;
-            p.life -= 1;
-            if (p.life < 0) {
-                w.ParticlesList.Remove(p);
-                break;
-            }
+        // The steps owed were made while nobody looked: only the latest picks a flicker colour.
+        while (p.Stamp < clock) {
+            if (p.Stamp == clock - 1) PickFlicker(p.Shade);
+            if (!MoveParticle(w, p)) return;
         }
     });
 }

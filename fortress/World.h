@@ -29,5 +29,6 @@ struct World : FightState, ShipState {
     // end) and they draw no random numbers, their steps are owed and made when they are next needed: see
     // SettleParticles. ParticleClock counts the particles' steps, each particle's Stamp the step it has reached.
     bool ParticlesUnseen = false;
+    bool ParticlesOwed = false; // some particle is behind the clock
     int ParticleClock = 0;
 };

@@ -187,9 +187,9 @@ TEST_F(CannonFireTest, OneIntactChordBlocksTheLineButAGapOrAnEndPointDoesNot) {
     // One ring with its ends at 0, 30, 60 … degrees, standing still.
     CreateSections(Fight, 0, 64.0f, RingColor0, 0.0f, 0);
     MoveSections(Fight);
-    EXPECT_EQ(LineOfFireBlockers(Fight, FortressX + Sin(15) * 300, FortressY - Cos(15) * 300), 1);
+    EXPECT_FALSE(LineOfFireClear(Fight, FortressX + Sin(15) * 300, FortressY - Cos(15) * 300));
     // Straight up runs exactly through the end point two chords share.
-    EXPECT_EQ(LineOfFireBlockers(Fight, 512, 100), 0);
+    EXPECT_TRUE(LineOfFireClear(Fight, 512, 100));
     ReadyCannon(Fight);
     Fight.CannonAngle = 15;
     PlaceShip(Fight, 15, 300);

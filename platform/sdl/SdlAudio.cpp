@@ -35,6 +35,9 @@ struct SdlSound {
     const unsigned char* Bytes = nullptr; // the Ogg bytes still to decode
     std::size_t Size = 0;
     Decoding State = Decoding::Done;
+    // Running on the decoder in the lowest class, which a busy machine may leave without a turn for seconds: a play
+    // does not wait for that one, it decodes a copy of its own, and the later of the two is dropped.
+    bool IdleClass = false;
 };
 
 bool Opened = false;
@@ -60,17 +63,24 @@ Mix_Chunk* DecodeChunk(const unsigned char* bytes, std::size_t size) {
     return source == nullptr ? nullptr : Mix_LoadWAV_RW(source, 1); // takes the reader over and closes it
 }
 
-// Decodes sound `index`, the lock held on entry and on return (not while decoding).
-void DecodeHeld(std::unique_lock<std::mutex>& held, std::size_t index) {
+// Decodes sound `index`, the lock held on entry and on return (not while decoding). Of two decodes of one sound the
+// first to finish is kept.
+void DecodeHeld(std::unique_lock<std::mutex>& held, std::size_t index, bool idleClass = false) {
     SdlSound& waiting = Sounds[index];
     waiting.State = SdlSound::Decoding::Running;
+    waiting.IdleClass = idleClass;
     const unsigned char* bytes = waiting.Bytes;
     std::size_t size = waiting.Size;
     held.unlock();
     Mix_Chunk* chunk = DecodeChunk(bytes, size);
     held.lock();
-    Sounds[index].Chunk = chunk; // indexed again: the list may have grown meanwhile
-    Sounds[index].State = SdlSound::Decoding::Done;
+    SdlSound& decoded = Sounds[index]; // indexed again: the list may have grown meanwhile
+    if (decoded.State == SdlSound::Decoding::Done) {
+        if (chunk != nullptr) Mix_FreeChunk(chunk);
+    } else {
+        decoded.Chunk = chunk;
+        decoded.State = SdlSound::Decoding::Done;
+    }
     DecodeChanged.notify_all();
 }
 
@@ -90,7 +100,7 @@ void DecodeInTheBackground() {
             DecodeChanged.wait(held);
             continue;
         }
-        DecodeHeld(held, static_cast<std::size_t>(waiting - Sounds.begin()));
+        DecodeHeld(held, static_cast<std::size_t>(waiting - Sounds.begin()), true);
     }
 }
 
@@ -122,7 +132,9 @@ bool LooksLikeOgg(const unsigned char* bytes, std::size_t size) {
 Mix_Chunk* ChunkOf(int handle) {
     std::unique_lock<std::mutex> held(DecodeLock);
     std::size_t index = static_cast<std::size_t>(handle - 1);
-    if (Sounds[index].State == SdlSound::Decoding::Waiting) DecodeHeld(held, index);
+    const SdlSound& sound = Sounds[index];
+    if (sound.State == SdlSound::Decoding::Waiting || (sound.State == SdlSound::Decoding::Running && sound.IdleClass))
+        DecodeHeld(held, index);
     DecodeChanged.wait(held, [&] { return Sounds[index].State == SdlSound::Decoding::Done; });
     return Sounds[index].Chunk;
 }

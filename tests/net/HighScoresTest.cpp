@@ -121,19 +121,23 @@ class HighScoresTest : public NeonFixture {
                 found.push_back(request);
         return found;
     }
+    // A game of 120 points on level 7 just over, still on its game-over page (its game not yet written), synced.
+    void SyncFromTheGameOverPage() {
+        BeginKeptGame(Fight);
+        Fight.Score = 120;
+        Fight.Level = 7;
+        ShowKeptFrame(Fight);
+        Fight.ShipsLeft = -1;
+        ShowKeptFrame(Fight);
+        TurnScreen(OpenSync(Fight));
+    }
     TestScoreServer Server;
 };
 
 TEST_F(HighScoresTest, SyncUploadsTheScoreWithTheGameThatScoredItAndWithoutOneOnlyFetches) {
     TheSettings.PlayerName = "MaX_Well9";
     // A game just over and still on its game-over page: its script goes up before the game is written.
-    BeginKeptGame(Fight);
-    Fight.Score = 120;
-    Fight.Level = 7;
-    ShowKeptFrame(Fight);
-    Fight.ShipsLeft = -1;
-    ShowKeptFrame(Fight);
-    TurnScreen(OpenSync(Fight));
+    SyncFromTheGameOverPage();
     EXPECT_TRUE(Shown("    the game is now attempting to sync"));
     EXPECT_TRUE(Shown(" this message for more than a second or so."));
     auto uploads = Requests("addscore");
@@ -237,13 +241,7 @@ TEST_F(HighScoresTest, AnUploadsReplyOtherThanOkIsTheScreensNote) {
         ASSERT_TRUE(screen.PressToLeave(KeyEscapeCode));
     };
     // Synced from the game-over page: the screen that follows says what came of the upload.
-    BeginKeptGame(Fight);
-    Fight.Score = 120;
-    Fight.Level = 7;
-    ShowKeptFrame(Fight);
-    Fight.ShipsLeft = -1;
-    ShowKeptFrame(Fight);
-    TurnScreen(OpenSync(Fight));
+    SyncFromTheGameOverPage();
     EndKeptGame();
     showScreen(false);
     EXPECT_TRUE(ShownCentred(reply));

@@ -171,9 +171,8 @@ void Sound::Pause(const std::string& name, int resume) {
 }
 
 void Sound::DecodeSoon(const std::string& name) {
-    std::string fx = LowerCase(name);
     for (const Sound& s : SoundList)
-        if (s.FX == fx && !s.Streamed) Audio::DecodeSoon(s.soundFX);
+        if (NamedAs(s.FX, name) && !s.Streamed) Audio::DecodeSoon(s.soundFX);
 }
 
 // Ends at the first looping sound that is not marked playing, leaving the sounds after it as they are.
